@@ -1,0 +1,53 @@
+# GoogleTest from Debian's sources, built for whichever target this tree builds for,
+# and lmx_add_test() which registers a test binary with CTest. Under the cross build
+# every test runs under Wine through cmake/wine/run, inside one shared Wine
+# environment (one Xvfb display, one wineserver, a prefix inside the build tree).
+
+set(LMX_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(EXISTS ${LMX_GTEST_SOURCE}/CMakeLists.txt)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  # gtest's own sources are not ours: build them without -Werror and quietly.
+  add_subdirectory(${LMX_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL)
+else()
+  message(FATAL_ERROR "GoogleTest sources not found at ${LMX_GTEST_SOURCE}; run scripts/setup")
+endif()
+
+if(WIN32)
+  set(LMX_WINE_RUN ${CMAKE_SOURCE_DIR}/cmake/wine/run)
+  set(LMX_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+  add_test(NAME wine_env_start COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine/env start ${LMX_WINE_STATE})
+  add_test(NAME wine_env_stop COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine/env stop ${LMX_WINE_STATE})
+  set_tests_properties(wine_env_start PROPERTIES FIXTURES_SETUP wine_env)
+  set_tests_properties(wine_env_stop PROPERTIES FIXTURES_CLEANUP wine_env)
+endif()
+
+# lmx_add_test(NAME name COMMAND exe [args...] [LABELS ...] [TIMEOUT s])
+# Adds a test that runs natively, or under Wine in the cross build.
+function(lmx_add_test)
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "COMMAND;LABELS;DEPENDS_FILES" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  if(WIN32)
+    list(POP_FRONT T_COMMAND exe)
+    if(TARGET ${exe})
+      set(exe $<TARGET_FILE:${exe}>)
+    endif()
+    add_test(NAME ${T_NAME} COMMAND ${LMX_WINE_RUN} ${LMX_WINE_STATE} ${exe} ${T_COMMAND})
+    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine_env RESOURCE_LOCK wine)
+  else()
+    add_test(NAME ${T_NAME} COMMAND ${T_COMMAND})
+  endif()
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}")
+endfunction()
+
+# lmx_gtest(name sources... LIBS libs...): a GoogleTest binary registered as one test.
+function(lmx_gtest name)
+  cmake_parse_arguments(G "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${G_SOURCES})
+  target_link_libraries(${name} PRIVATE ${G_LIBS} GTest::gtest_main)
+  lmx_strict(${name})
+  lmx_add_test(NAME ${name} COMMAND ${name} --gtest_brief=1 LABELS ${G_LABELS} TIMEOUT ${G_TIMEOUT})
+endfunction()

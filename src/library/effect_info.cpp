@@ -1,0 +1,25 @@
+#include "library/effect_info.h"
+
+#include <cstring>
+#include <new>
+
+#include "library/bytes.h"
+#include "library/effect_record.h"
+
+namespace lmx {
+
+void FillEffectInfo(const char* name, EffectInfo* info) {
+  if (!info) return;
+  try {
+    EffectRecord record;
+    record.ReadEffect(name);
+    info->effectType = record.effectType();
+    record.GetShortName(info->shortName);
+    CopyFixed(info->longName, sizeof info->longName, record.longName().c_str());
+    info->objectCount = record.objectCount();
+  } catch (const std::bad_alloc&) {
+    std::memset(info, 0, sizeof *info);
+  }
+}
+
+}  // namespace lmx

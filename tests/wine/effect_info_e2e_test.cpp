@@ -1,0 +1,103 @@
+// The host's road to one effect's description: registry, installation directory, effect
+// file, and the 60-byte structure, through the real DLL.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "common/chunk_writer.h"
+#include "library/bytes.h"
+#include "library/effect_info.h"
+#include "library/effect_record.h"
+#include "platform/module.h"
+#include "support/test_install.h"
+
+namespace lmx {
+namespace {
+
+using GetEffectInfoFn = int16_t(__cdecl*)(const char*, EffectInfo*);
+
+template <class Fn>
+Fn Export(const platform::LoadedModule& dll, const char* name) {
+  return platform::ProcAs<Fn>(dll.Find(name));
+}
+
+class EffectInfoE2E : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dll_.IsLoaded()) << "LMX_GUI.DLL did not load";
+    byName_ = Export<GetEffectInfoFn>(dll_, "LMXGUI_GetEffectInfo");
+    byOrdinal_ = Export<GetEffectInfoFn>(dll_, MAKEINTRESOURCEA(3));
+    ASSERT_NE(byName_, nullptr);
+    ASSERT_EQ(byName_, byOrdinal_);
+  }
+
+  // Fills a structure pre-set to a pattern, so that every byte the call leaves is seen.
+  EffectInfo Call(const char* name) {
+    EffectInfo info;
+    std::memset(&info, 0xA5, sizeof info);
+    EXPECT_EQ(byName_(name, &info), 0);
+    return info;
+  }
+
+  test::TestInstall install_;  // before the DLL loads: its start-up reads the registry
+  platform::LoadedModule dll_{"LMX_GUI.DLL"};
+  GetEffectInfoFn byName_ = nullptr;
+  GetEffectInfoFn byOrdinal_ = nullptr;
+};
+
+TEST_F(EffectInfoE2E, FullFile) {
+  ChunkWriter w(kEffectHeader);
+  w.U32(FourCC("ETYP"), 1).Text(FourCC("ENAM"), "DOORS").Text(FourCC("ELNM"), "Double Doors")
+      .Text(FourCC("DESC"), "Two doors open.").U32(FourCC("VCNT"), 2);
+  install_.Write("EFFECTS/DOORS.LMI", w.bytes());
+  EffectInfo info = Call("DOORS");
+
+  uint8_t expected[60] = {};
+  expected[0] = 1;
+  std::memcpy(expected + 4, "DOORS", 6);
+  std::memcpy(expected + 13, "Double Doors", 13);
+  expected[56] = 2;
+  EXPECT_EQ(std::memcmp(&info, expected, 60), 0) << "byte-for-byte layout of the structure";
+}
+
+TEST_F(EffectInfoE2E, MissingFileGivesEmptyFields) {
+  EffectInfo info = Call("MISSING");
+  uint8_t zeros[60] = {};
+  EXPECT_EQ(std::memcmp(&info, zeros, 60), 0);
+}
+
+TEST_F(EffectInfoE2E, FileWithoutLongName) {
+  ChunkWriter w(kEffectHeader);
+  w.U32(FourCC("ETYP"), 4).Text(FourCC("ENAM"), "PLAIN").U32(FourCC("VCNT"), 1);
+  install_.Write("EFFECTS/PLAIN.LMI", w.bytes());
+  EffectInfo info = Call("PLAIN");
+  EXPECT_EQ(info.effectType, 4u);
+  EXPECT_STREQ(info.shortName, "PLAIN");
+  for (char c : info.longName) EXPECT_EQ(c, 0);
+  EXPECT_EQ(info.objectCount, 1u);
+}
+
+TEST_F(EffectInfoE2E, DamagedFileKeepsFieldsBeforeTheDamage) {
+  ChunkWriter w(kEffectHeader);
+  w.U32(FourCC("ETYP"), 2).Text(FourCC("ELNM"), "Half").Raw({'V', 'C', 'N', 'T', 4, 0, 0, 0, 9});
+  install_.Write("EFFECTS/BROKEN.LMI", w.bytes());
+  EffectInfo info = Call("BROKEN");
+  EXPECT_EQ(info.effectType, 2u);
+  EXPECT_STREQ(info.shortName, "");
+  EXPECT_STREQ(info.longName, "Half");
+  EXPECT_EQ(info.objectCount, 0u);
+}
+
+TEST_F(EffectInfoE2E, OrdinalsMatchNames) {
+  void* about = dll_.Find(MAKEINTRESOURCEA(1));
+  void* select = dll_.Find(MAKEINTRESOURCEA(2));
+  ASSERT_NE(about, nullptr);
+  ASSERT_NE(select, nullptr);
+  EXPECT_EQ(about, dll_.Find("LMXGUI_About"));
+  EXPECT_EQ(select, dll_.Find("LMXGUI_Select"));
+}
+
+}  // namespace
+}  // namespace lmx
