@@ -1,0 +1,32 @@
+// The state of one run of the selection sheet, valid from the start of RunSelectionSheet
+// to its end. At most one sheet runs at a time.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "pages/effect_settings.h"
+#include "pages/selection.h"
+#include "platform/movable_memory.h"
+#include "preview/render_job.h"
+
+namespace lmx {
+
+inline constexpr int kIconSlots = 16;
+
+struct SheetContext {
+  EffectSettings* hostSettings = nullptr;
+  bool filterMode = false;
+  bool cancelRequested = false;
+  RenderEntryFn renderEntry = nullptr;
+  platform::MemoryHandle iconSlots[kIconSlots] = {};
+};
+
+SheetContext& Sheet();
+SelectionState& Selection();
+
+// Runs the sheet: 0 OK, 1 cancelled, 2 the sheet cannot be created.
+int16_t RunSelectionSheet(HWND owner, EffectSettings* settings, bool filterMode);
+
+}  // namespace lmx
