@@ -1,7 +1,6 @@
 #include "entry/help.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "entry/module_state.h"
@@ -39,8 +38,9 @@ DWORD HelpContextFor(int controlId) {
 }
 
 void InitHelpRequests() {
-  const char* log = std::getenv("LMX_TEST_HELP_LOG");
-  g_helpLog = log ? log : "";
+  char log[MAX_PATH] = {};
+  DWORD n = GetEnvironmentVariableA("LMX_TEST_HELP_LOG", log, sizeof log);
+  g_helpLog = n > 0 && n < sizeof log ? log : "";
 }
 
 void RequestHelp(HWND window, UINT command, ULONG_PTR data) {
