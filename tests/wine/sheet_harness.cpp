@@ -76,7 +76,11 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
 
 }  // namespace
 
-MessageBoxCatcher::MessageBoxCatcher() : thread_([this] { Run(); }) {}
+// The thread must be running before the test loads the module: a message box shown
+// while the module loads holds the loader lock, which a starting thread waits for.
+MessageBoxCatcher::MessageBoxCatcher() : thread_([this] { Run(); }) {
+  WaitUntil([this] { return started_.load(); }, 10000);
+}
 
 MessageBoxCatcher::~MessageBoxCatcher() {
   stop_ = true;
@@ -87,6 +91,7 @@ void MessageBoxCatcher::Run() {
   while (!stop_) {
     BoxSearch search;
     EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    started_ = true;
     if (search.found) {
       char caption[128] = {};
       char text[512] = {};
