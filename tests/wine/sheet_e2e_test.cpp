@@ -99,6 +99,19 @@ TEST_F(SheetE2E, MissingEngineOrExportShowsOneMessageAndLeavesTheBlock) {
   }
 }
 
+TEST_F(SheetE2E, NoBlockOrASecondSheetCannotBeCreated) {
+  Load();
+  EXPECT_EQ(select_(nullptr, nullptr, 0), 2);
+  SheetRun& run = Open();
+  // The host calls again while its sheet is open (from the sheet's own thread, as a
+  // host would: here through a timer callback would be the same thread).
+  EffectSettings other{};
+  EXPECT_EQ(select_(nullptr, &other, 0), 2) << "one sheet at a time";
+  run.Press(PSBTN_CANCEL);
+  EXPECT_EQ(run.Finish(), 1);
+  EXPECT_TRUE(boxes_.Texts().empty());
+}
+
 TEST_F(SheetE2E, MissingOrganizationIsReportedOnceAtLoadAndTheSheetStillWorks) {
   install_.Remove("ORGS/DEFAULT.ORG");
   SetRegistryString("OrgFile", "NOWHERE");
