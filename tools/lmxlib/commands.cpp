@@ -45,7 +45,17 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes, std::st
     *error = std::strerror(errno);
     return false;
   }
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // One read of the whole file; a file that changes meanwhile gives what was read.
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size < 0) {
+    *error = "cannot tell its size";
+    return false;
+  }
+  bytes->resize(size_t(size));
+  in.read(reinterpret_cast<char*>(bytes->data()), size);
+  bytes->resize(size_t(in.gcount()));
   if (in.bad()) {
     *error = "read failed";
     return false;

@@ -38,11 +38,17 @@ Report Inspect(const std::string& kind, const std::vector<uint8_t>& bytes) {
   else if (kind == "organization") expected = kOrganizationHeader;
   else if (kind == "texture") expected = kTextureHeader;
   const Walk walk = WalkChunks(bytes);
-  if (walk.end != WalkEnd::NoHeader && walk.header != expected) {
+  if (walk.end == WalkEnd::NoHeader) {
+    Report rep;
+    rep.kind = kind;
+    AddWalkEnd(walk, &rep);
+    return rep;
+  }
+  if (walk.header != expected) {
     Report rep;
     rep.kind = kind;
     rep.readable = false;
-    rep.stop = "unreadable from offset 0: header value " + TagName(walk.header) + ", a " + kind + " file has " +
+    rep.stop = "unreadable from offset 0: header value " + TagName(walk.header) + "; " + kind + " files start with " +
                TagName(expected);
     rep.problems.push_back(rep.stop);
     return rep;
