@@ -27,17 +27,11 @@ Json ReadJson(const std::string& path) {
   std::vector<uint8_t> bytes;
   std::string error;
   if (!ReadFileBytes(path, &bytes, &error)) throw SourceError(path + ": cannot read: " + error);
-  Json j = Json::parse(bytes.begin(), bytes.end(), nullptr, false);
-  if (j.is_discarded()) {
-    // Parse again with exceptions to get the position of the fault.
-    try {
-      (void)Json::parse(bytes.begin(), bytes.end());
-    } catch (const nlohmann::json::parse_error& e) {
-      throw SourceError(path + ": not valid JSON: " + e.what());
-    }
-    throw SourceError(path + ": not valid JSON");
+  try {
+    return Json::parse(bytes.begin(), bytes.end());
+  } catch (const nlohmann::json::parse_error& e) {
+    throw SourceError(path + ": not valid JSON: " + e.what());
   }
-  return j;
 }
 
 }  // namespace
