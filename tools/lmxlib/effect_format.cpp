@@ -170,6 +170,8 @@ EffectSource ParseEffect(const Json& s) {
   }
   if (e.objects.size() > kMaxObjects)
     throw SourceError(where + ".objects: at most 20 objects (the settings block holds 20)");
+  if (e.type == 1 && e.objects.size() < 2)
+    throw SourceError(where + ".type: type 1 swaps objects 0 and 1 on reverse; it needs at least 2 objects");
   e.direction = GetFlag(s, "direction", where, 0);
   e.shadow = GetFlag(s, "shadow", where, 0);
   e.motion = GetFlag(s, "motion", where, 0);
@@ -362,6 +364,9 @@ Report DecodeEffect(const Walk& walk) {
   for (uint32_t i = 0; i < record.optionCount(); ++i) e.options.push_back(record.option(i));
 
   if (!sawName) rep.problems.push_back("no short name (ENAM)");
+  if (record.effectType() == 1 && record.objectCount() < 2)
+    rep.problems.push_back("type 1 swaps objects 0 and 1 on reverse, but the effect has " +
+                           std::to_string(record.objectCount()) + " object(s)");
   if (!sawCount) rep.problems.push_back("no object count (VCNT)");
   for (size_t i = 0; i < named.size(); ++i)
     if (!named[i]) rep.problems.push_back("object " + std::to_string(i) + " has no name (VDSC)");

@@ -201,6 +201,7 @@ TEST(Damaged, FaultySourcesAreRefusedWithTheFieldNamedAndNoFileWritten) {
       {R"({"name": "A", "objects": ["1","2","3","4","5","6","7","8","9","10","11","12","13","14","15","16","17","18","19","20","21"]})",
        "at most 20 objects"},
       {R"({"name": "A", "bestPosition": 150})", "bestPosition: from 0 to 100"},
+      {R"({"name": "A", "type": 1, "objects": ["Only"]})", "type 1 swaps objects 0 and 1"},
       {R"({"name": "A", "type": -1})", "effect.type: expected a whole number"},
       {R"({"name": "A", "options": [{"label": "Rows", "kind": "slider", "default": 9, "minimum": 1, "maximum": 8, "tag": "rows"}]})",
        "options[0].default: outside minimum to maximum"},
