@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "library/bytes.h"
 #include "library/chunk_file.h"
 
 namespace lmx {
@@ -33,7 +34,7 @@ static_assert(offsetof(EffectOption, maximum) == 100);
 static_assert(offsetof(EffectOption, unused) == 104);
 static_assert(offsetof(EffectOption, tag) == 106);
 
-inline constexpr uint32_t kEffectHeader = 0x49584D4C;  // "LMXI"
+inline constexpr uint32_t kEffectHeader = FourCC("LMXI");
 
 // Counts above this are treated as a table that cannot be allocated (count 0): no real
 // effect comes near it, and a damaged count must not reserve gigabytes.

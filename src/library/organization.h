@@ -4,12 +4,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "library/bytes.h"
 #include "library/chunk_file.h"
 #include "platform/movable_memory.h"
 
 namespace lmx {
 
-inline constexpr uint32_t kOrganizationHeader = 0x474D584C;  // "LMXG"
+inline constexpr uint32_t kOrganizationHeader = FourCC("LMXG");
 inline constexpr int kGroupEntries = 16;
 
 struct EffectGroup {

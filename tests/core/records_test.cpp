@@ -2,7 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
+#include "library/bytes.h"
+#include "library/effect_record.h"
+#include "library/organization.h"
+#include "library/texture_reader.h"
 #include "pages/effect_settings.h"
 #include "preview/render_job.h"
 
@@ -25,6 +30,23 @@ TEST(Records, SettingsValuesLieWhereHostAndEngineReadThem) {
   EXPECT_EQ(s.generalValues[FilterFrames], 120.0f);
   EXPECT_EQ(FrameField, 16);
   EXPECT_EQ(LightDirection, 11);
+}
+
+}  // namespace
+}  // namespace lmx
+
+namespace lmx {
+namespace {
+
+TEST(Records, HeaderValuesAreTheFilesLeadingBytes) {
+  auto bytes = [](uint32_t value) {
+    uint8_t b[4];
+    StoreU32(b, value);
+    return std::string(reinterpret_cast<const char*>(b), 4);
+  };
+  EXPECT_EQ(bytes(kEffectHeader), "LMXI");
+  EXPECT_EQ(bytes(kOrganizationHeader), "LMXG");
+  EXPECT_EQ(bytes(kTextureHeader), "LMXT");
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "library/bytes.h"
+
 #include "lmxlib/effect_format.h"
 
 namespace lmxlib {
 
-inline constexpr uint32_t kOrganizationHeader = 0x474D584C;  // "LMXG"
+inline constexpr uint32_t kOrganizationHeader = lmx::FourCC("LMXG");
 inline constexpr size_t kMaxGroupName = 40;
 inline constexpr size_t kMaxGroupEntries = 16;
 

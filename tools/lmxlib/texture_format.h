@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "library/bytes.h"
+
 #include "lmxlib/report.h"
 
 namespace lmxlib {
 
-inline constexpr uint32_t kTextureHeader = 0x544D584C;  // "LMXT"
+inline constexpr uint32_t kTextureHeader = lmx::FourCC("LMXT");
 // The largest picture the tool turns into a texture (its pixels must fit one record).
 inline constexpr uint32_t kMaxTextureSide = 2048;
 
