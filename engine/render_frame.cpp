@@ -42,11 +42,6 @@ std::vector<Packed> Background(const Sampler& sampler, int width, int height) {
   return out;
 }
 
-struct Pass {
-  float tau;
-  int firstRow, rowStep;
-};
-
 // Sub-frames spread over the share BlurPercent of the frame interval before the frame,
 // narrowing to nothing at the end of the transition; with field rendering every
 // sub-frame is drawn once per field, the second field half an interval later.
@@ -77,6 +72,33 @@ int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job) {
   return RenderShape(params, shape, job);
 }
 
+void PrepareFrame(const FrameParams& params, const EffectShape& shape, const RenderJob& job, FrameSetup& setup) {
+  TargetView target = ViewTarget(job.target);
+  const int width = target.width, height = target.height;
+  const float aspect = static_cast<float>(width) / height;
+  MotionKind kind = KnownKind(static_cast<uint32_t>(shape.kind));
+  setup.layout = BuildLayout(kind, ReadKindOptions(kind, params), aspect, params.flyOn, params.bestQuality ? 2 : 1);
+  setup.clips[0] = MakeSampler(ViewTexture(job.textures[0]), 0, params.bestImage);
+  setup.clips[1] = MakeSampler(ViewTexture(job.textures[1]), 1, params.bestImage);
+  setup.backdrop = MakeSampler(ViewTexture(job.textures[2]), 2, params.bestImage);
+  setup.backgroundTexture = setup.layout.background == 2 ? 2 : (setup.layout.background == 0 ? 0 : 1);
+  setup.behind = setup.backgroundTexture == 2 ? &setup.backdrop : &setup.clips[setup.backgroundTexture];
+
+  SceneContext& context = setup.context;
+  context.layout = &setup.layout;
+  context.params = &params;
+  context.clips[0] = &setup.clips[0];
+  context.clips[1] = &setup.clips[1];
+  uint32_t objects = shape.objectCount > 0 ? shape.objectCount : job.objectCount;
+  context.objectCount = static_cast<int>(std::clamp<uint32_t>(objects, 1, kMaxObjects));
+  context.filterMode = job.progressCallback != nullptr;
+  context.width = width;
+  context.height = height;
+
+  setup.passes = PassesOf(params, TimingOf(params, job), height);
+  setup.passesPerRow = static_cast<int>(setup.passes.size()) / (params.frameField == 0 ? 1 : 2);
+}
+
 int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const RenderJob& job, RenderStats* stats) {
   TargetView target = ViewTarget(job.target);
   if (!target.valid()) return kNoTarget;
@@ -85,39 +107,22 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   if (filterMode) job.progressCallback(0);
 
   const int width = target.width, height = target.height;
-  const float aspect = static_cast<float>(width) / height;
-  MotionKind kind = KnownKind(static_cast<uint32_t>(shape.kind));
-  Layout layout = BuildLayout(kind, ReadKindOptions(kind, params), aspect, params.flyOn, params.bestQuality ? 2 : 1);
+  FrameSetup setup;
+  PrepareFrame(params, shape, job, setup);
+  std::vector<Packed> background = Background(*setup.behind, width, height);
+  const std::vector<Pass>& passes = setup.passes;
 
-  Sampler clips[2] = {MakeSampler(ViewTexture(job.textures[0]), 0, params.bestImage),
-                      MakeSampler(ViewTexture(job.textures[1]), 1, params.bestImage)};
-  Sampler backdrop = MakeSampler(ViewTexture(job.textures[2]), 2, params.bestImage);
-  const Sampler& behind = layout.background == 2 ? backdrop : clips[layout.background == 0 ? 0 : 1];
-  std::vector<Packed> background = Background(behind, width, height);
-
-  SceneContext context;
-  context.layout = &layout;
-  context.params = &params;
-  context.clips[0] = &clips[0];
-  context.clips[1] = &clips[1];
-  uint32_t objects = shape.objectCount > 0 ? shape.objectCount : job.objectCount;
-  context.objectCount = static_cast<int>(std::clamp<uint32_t>(objects, 1, kMaxObjects));
-  context.filterMode = filterMode;
-  context.width = width;
-  context.height = height;
-
-  Timing timing = TimingOf(params, job);
-  std::vector<Pass> passes = PassesOf(params, timing, height);
   SampleFrame frame;
   frame.Reset(width, height, std::max(1, params.antiAliasing));
+  frame.SetBackground(background);
   std::vector<uint32_t> sums(static_cast<size_t>(width) * height * 3, 0);
   DrawLists lists;
   for (size_t i = 0; i < passes.size(); ++i) {
     if (Stopped(job)) return kStopped;
     const Pass& pass = passes[i];
-    BuildPass(context, pass.tau, lists);
+    BuildPass(setup.context, pass.tau, lists);
     frame.SetRows(pass.firstRow, pass.rowStep);
-    frame.Fill(background);
+    frame.BeginPass();
     for (const DrawShadow& s : lists.shadows) frame.DrawShadow(s.v, s.keep);
     for (const DrawTriangle& t : lists.opaque) frame.DrawTriangle(t.v, t.material);
     for (const DrawTriangle& t : lists.translucent) frame.DrawTriangle(t.v, t.material);
@@ -128,8 +133,7 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   }
 
   // Every row got the same number of passes: those of its field.
-  uint32_t perPixel = static_cast<uint32_t>(frame.samples()) *
-                      static_cast<uint32_t>(passes.size() / (params.frameField == 0 ? 1 : 2));
+  uint32_t perPixel = static_cast<uint32_t>(frame.samples()) * static_cast<uint32_t>(setup.passesPerRow);
   for (size_t p = 0; p < static_cast<size_t>(width) * height; ++p) {
     uint8_t* out = target.pixels + p * 4;
     for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((sums[p * 3 + c] + perPixel / 2) / perPixel);
