@@ -120,15 +120,20 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   for (size_t i = 0; i < passes.size(); ++i) {
     if (Stopped(job)) return kStopped;
     const Pass& pass = passes[i];
-    BuildPass(setup.context, pass.tau, lists);
-    frame.SetRows(pass.firstRow, pass.rowStep);
-    frame.BeginPass();
-    for (const DrawShadow& s : lists.shadows) frame.DrawShadow(s.v, s.keep);
-    for (const DrawTriangle& t : lists.opaque) frame.DrawTriangle(t.v, t.material);
-    for (const DrawTriangle& t : lists.translucent) frame.DrawTriangle(t.v, t.material);
-    for (const DrawLine& l : lists.lines) frame.DrawLine(l.x0, l.y0, l.x1, l.y1, l.colour);
+    // A sub-frame at the same moment as the one before (the blur window reaches back
+    // past the start of the transition) is the same picture: it is counted again.
+    bool repeat = i > 0 && pass.tau == passes[i - 1].tau && pass.firstRow == passes[i - 1].firstRow;
+    if (!repeat) {
+      BuildPass(setup.context, pass.tau, lists);
+      frame.SetRows(pass.firstRow, pass.rowStep);
+      frame.BeginPass();
+      for (const DrawShadow& s : lists.shadows) frame.DrawShadow(s.v, s.keep);
+      for (const DrawTriangle& t : lists.opaque) frame.DrawTriangle(t.v, t.material);
+      for (const DrawTriangle& t : lists.translucent) frame.DrawTriangle(t.v, t.material);
+      for (const DrawLine& l : lists.lines) frame.DrawLine(l.x0, l.y0, l.x1, l.y1, l.colour);
+      if (stats) stats->triangles += lists.opaque.size() + lists.translucent.size();
+    }
     frame.Accumulate(sums);
-    if (stats) stats->triangles += lists.opaque.size() + lists.translucent.size();
     if (filterMode) job.progressCallback(static_cast<int32_t>((i + 1) * 100 / passes.size()));
   }
 
