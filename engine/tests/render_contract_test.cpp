@@ -95,6 +95,21 @@ TEST(RenderContract, OddJobsNeverWriteOutside) {
   f.job().target.pixels = nullptr;
   EXPECT_EQ(f.Render(), -1);
   EXPECT_EQ(LMX_Render(nullptr, nullptr, 1), -1);
+
+  // One pixel, and textures far larger than the frame.
+  JobFixture tiny(1, 1, 256);
+  tiny.settings().generalValues[AntiAliasing] = 8;
+  tiny.SetPosition(3, 7);
+  EXPECT_EQ(tiny.Render(), 0);
+  EXPECT_TRUE(tiny.GuardsIntact());
+  // A target claiming more than it can be, or pixels of another size: nothing written.
+  JobFixture claims(8, 8);
+  claims.job().target.width = 100000;
+  EXPECT_EQ(claims.Render(), -1);
+  claims.job().target.width = 8;
+  claims.job().target.bytesPerPixel = 3;
+  EXPECT_EQ(claims.Render(), -1);
+  EXPECT_EQ(claims.targetBytes(), std::vector<uint8_t>(claims.targetBytes().size(), kGuardByte));
 }
 
 TEST(RenderContract, IdenticalInputsGiveIdenticalPixels) {
