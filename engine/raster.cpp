@@ -104,6 +104,7 @@ void SampleFrame::Reset(int width, int height, int samples) {
   wholeDzy_.resize(pixels);
   wholeShadow_.resize(pixels);
   firstRow_ = 0, rowStep_ = 1;
+  fragments_ = written_ = 0;
 }
 
 void SampleFrame::SetRows(int first, int step) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 #include "image_view.h"
 #include "motion.h"
@@ -32,15 +33,47 @@ Timing TimingOf(const FrameParams& params, const RenderJob& job) {
   return {static_cast<float>(tau), static_cast<float>(interval / share)};
 }
 
-std::vector<Packed> Background(const Sampler& sampler, int width, int height) {
-  std::vector<Packed> out(static_cast<size_t>(width) * height);
+void Background(const Sampler& sampler, int width, int height, std::vector<Packed>& out) {
+  out.resize(static_cast<size_t>(width) * height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       out[static_cast<size_t>(y) * width + x] = sampler.At((x + 0.5f) / width, (y + 0.5f) / height);
     }
   }
-  return out;
 }
+
+// The buffers of a render, kept from one call to the next: a preview renders many frames
+// of one size in a row. A call that finds them in use (another thread rendering) makes
+// its own.
+struct Scratch {
+  SampleFrame frame;
+  std::vector<Packed> background;
+  std::vector<uint32_t> sums;
+  DrawLists lists;
+};
+
+class ScratchLease {
+ public:
+  ScratchLease() : held_(SharedLock().try_lock()) {}
+  ~ScratchLease() {
+    if (held_) SharedLock().unlock();
+  }
+  ScratchLease(const ScratchLease&) = delete;
+  ScratchLease& operator=(const ScratchLease&) = delete;
+  Scratch& get() { return held_ ? Shared() : own_; }
+
+ private:
+  static std::mutex& SharedLock() {
+    static std::mutex lock;
+    return lock;
+  }
+  static Scratch& Shared() {
+    static Scratch scratch;
+    return scratch;
+  }
+  bool held_;
+  Scratch own_;
+};
 
 // Sub-frames spread over the share BlurPercent of the frame interval before the frame,
 // narrowing to nothing at the end of the transition; with field rendering every
@@ -109,14 +142,18 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   const int width = target.width, height = target.height;
   FrameSetup setup;
   PrepareFrame(params, shape, job, setup);
-  std::vector<Packed> background = Background(*setup.behind, width, height);
+  ScratchLease lease;
+  Scratch& scratch = lease.get();
+  std::vector<Packed>& background = scratch.background;
+  Background(*setup.behind, width, height, background);
   const std::vector<Pass>& passes = setup.passes;
 
-  SampleFrame frame;
+  SampleFrame& frame = scratch.frame;
   frame.Reset(width, height, std::max(1, params.antiAliasing));
   frame.SetBackground(background);
-  std::vector<uint32_t> sums(static_cast<size_t>(width) * height * 3, 0);
-  DrawLists lists;
+  std::vector<uint32_t>& sums = scratch.sums;
+  sums.assign(static_cast<size_t>(width) * height * 3, 0);
+  DrawLists& lists = scratch.lists;
   for (size_t i = 0; i < passes.size(); ++i) {
     if (Stopped(job)) return kStopped;
     const Pass& pass = passes[i];
