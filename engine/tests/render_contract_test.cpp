@@ -113,10 +113,14 @@ TEST(RenderContract, OddJobsNeverWriteOutside) {
 }
 
 TEST(RenderContract, IdenticalInputsGiveIdenticalPixels) {
-  JobFixture a(48, 40), b(48, 40);
+  JobFixture a(48, 40), b(48, 40), other(5, 3);
   a.SetPosition(6, 19);
   b.SetPosition(6, 19);
   ASSERT_EQ(a.Render(), 0);
+  // Calls in between, of another size and with more samples, leave nothing behind.
+  other.settings().generalValues[AntiAliasing] = 8;
+  other.settings().generalValues[Shadows] = 1;
+  ASSERT_EQ(other.Render(), 0);
   ASSERT_EQ(b.Render(), 0);
   EXPECT_EQ(a.targetBytes(), b.targetBytes());
 }
