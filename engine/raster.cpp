@@ -1,0 +1,384 @@
+#include "raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace lmx::engine {
+
+namespace {
+
+// Sample positions per count: fixed patterns for 2, 4 and 8, spread rows otherwise.
+void SamplePattern(int n, float* xs, float* ys) {
+  static const float k2[2][2] = {{0.25f, 0.25f}, {0.75f, 0.75f}};
+  static const float k4[4][2] = {{0.375f, 0.125f}, {0.875f, 0.375f}, {0.125f, 0.625f}, {0.625f, 0.875f}};
+  static const int k8[8][2] = {{1, -3}, {-1, 3}, {5, 1}, {-3, -5}, {-5, 5}, {-7, -1}, {3, 7}, {7, -7}};
+  for (int i = 0; i < n; ++i) {
+    if (n == 1) {
+      xs[i] = ys[i] = 0.5f;
+    } else if (n == 2) {
+      xs[i] = k2[i][0], ys[i] = k2[i][1];
+    } else if (n == 4) {
+      xs[i] = k4[i][0], ys[i] = k4[i][1];
+    } else if (n == 8) {
+      xs[i] = 0.5f + k8[i][0] / 16.0f, ys[i] = 0.5f + k8[i][1] / 16.0f;
+    } else {
+      xs[i] = (i + 0.5f) / n;
+      float g = i * 0.618034f + 0.31f;
+      ys[i] = g - std::floor(g);
+    }
+  }
+}
+
+inline Packed Blend(Packed dst, Packed src, int a256) {
+  uint32_t rb = ((dst & 0xFF00FF) * (256 - a256) + (src & 0xFF00FF) * a256) >> 8;
+  uint32_t g = ((dst & 0x00FF00) * (256 - a256) + (src & 0x00FF00) * a256) >> 8;
+  return (rb & 0xFF00FF) | (g & 0x00FF00);
+}
+
+inline Packed Darken(Packed c, int keep) {
+  uint32_t rb = ((c & 0xFF00FF) * keep) >> 8;
+  uint32_t g = ((c & 0x00FF00) * keep) >> 8;
+  return (rb & 0xFF00FF) | (g & 0x00FF00);
+}
+
+inline Packed Shade(Packed texel, float diffuse, float specular) {
+  if (diffuse == 1.0f && specular <= 0.0f) return texel;
+  int d = static_cast<int>(diffuse * 256);
+  int s = static_cast<int>(specular * 255);
+  int r = std::min(255, ((RedOf(texel) * d) >> 8) + s);
+  int g = std::min(255, ((GreenOf(texel) * d) >> 8) + s);
+  int b = std::min(255, ((BlueOf(texel) * d) >> 8) + s);
+  return Pack(r, g, b);
+}
+
+// a(x, y) = a0 + ax * x + ay * y through three values at the vertices.
+struct Plane {
+  float a0, ax, ay;
+  float At(float x, float y) const { return a0 + ax * x + ay * y; }
+};
+
+Plane PlaneThrough(const ScreenVertex* v, float f0, float f1, float f2, float invArea) {
+  float dx1 = v[1].x - v[0].x, dy1 = v[1].y - v[0].y;
+  float dx2 = v[2].x - v[0].x, dy2 = v[2].y - v[0].y;
+  float d1 = f1 - f0, d2 = f2 - f0;
+  float ax = (d1 * dy2 - d2 * dy1) * invArea;
+  float ay = (d2 * dx1 - d1 * dx2) * invArea;
+  return {f0 - ax * v[0].x - ay * v[0].y, ax, ay};
+}
+
+// The colour of a fragment at the pixel centre where the attributes were evaluated.
+inline Packed FragmentColour(const Material* m, bool textured, bool perspective, float z, float u, float v, float d,
+                             float s) {
+  Packed colour = m->flat;
+  if (textured) {
+    if (perspective) {
+      float inv = z > 1e-12f ? 1.0f / z : 0.0f;
+      u *= inv, v *= inv;
+    }
+    colour = m->sampler->At(u, v);
+  }
+  return Shade(colour, d > 0 ? d : 0.0f, s < 0 ? 0.0f : (s > 1 ? 1.0f : s));
+}
+
+bool Finite(const ScreenVertex& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.invW) && std::isfinite(v.u) &&
+         std::isfinite(v.v) && std::isfinite(v.diffuse) && std::isfinite(v.specular);
+}
+
+}  // namespace
+
+void SampleFrame::Reset(int width, int height, int samples) {
+  width_ = width, height_ = height;
+  samples_ = std::clamp(samples, 1, kMaxSamples);
+  SamplePattern(samples_, sx_, sy_);
+  size_t n = static_cast<size_t>(width) * height * samples_;
+  colour_.resize(n);
+  depth_.resize(n);
+  shadowed_.resize(n);
+  size_t pixels = static_cast<size_t>(width) * height;
+  state_.assign(pixels, kBackground);
+  wholeColour_.resize(pixels);
+  wholeZ_.resize(pixels);
+  wholeDzx_.resize(pixels);
+  wholeDzy_.resize(pixels);
+  wholeShadow_.resize(pixels);
+  firstRow_ = 0, rowStep_ = 1;
+  fragments_ = written_ = 0;
+}
+
+void SampleFrame::SetRows(int first, int step) {
+  firstRow_ = std::max(0, first);
+  rowStep_ = std::max(1, step);
+}
+
+void SampleFrame::SetBackground(const std::vector<Packed>& background) {
+  background_ = &background;
+  size_t pixels = static_cast<size_t>(width_) * height_;
+  backgroundSums_.resize(pixels * 3);
+  for (size_t i = 0; i < pixels; ++i) {
+    backgroundSums_[i * 3] = static_cast<uint32_t>(BlueOf(background[i]) * samples_);
+    backgroundSums_[i * 3 + 1] = static_cast<uint32_t>(GreenOf(background[i]) * samples_);
+    backgroundSums_[i * 3 + 2] = static_cast<uint32_t>(RedOf(background[i]) * samples_);
+  }
+}
+
+void SampleFrame::BeginPass() { std::fill(state_.begin(), state_.end(), static_cast<uint8_t>(kBackground)); }
+
+void SampleFrame::DrawTriangle(const ScreenVertex* v, const Material& m) { Rasterise<false>(v, &m, 0); }
+
+void SampleFrame::DrawShadow(const ScreenVertex* v, int keep) { Rasterise<true>(v, nullptr, keep); }
+
+template <bool kShadow>
+void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep) {
+  if (!Finite(in[0]) || !Finite(in[1]) || !Finite(in[2])) return;
+  ScreenVertex v[3] = {in[0], in[1], in[2]};
+  // Snap to 1/256 pixel so that shared edges give the same answers on both sides.
+  for (ScreenVertex& p : v) {
+    p.x = std::round(p.x * 256) / 256;
+    p.y = std::round(p.y * 256) / 256;
+  }
+  float area = (v[1].x - v[0].x) * (v[2].y - v[0].y) - (v[2].x - v[0].x) * (v[1].y - v[0].y);
+  if (!(std::fabs(area) > 1e-8f)) return;
+  if (area < 0) {
+    std::swap(v[1], v[2]);
+    area = -area;
+  }
+  float minX = std::min({v[0].x, v[1].x, v[2].x}), maxX = std::max({v[0].x, v[1].x, v[2].x});
+  float minY = std::min({v[0].y, v[1].y, v[2].y}), maxY = std::max({v[0].y, v[1].y, v[2].y});
+  if (maxX <= 0 || maxY <= 0 || minX >= width_ || minY >= height_) return;
+  int x0 = std::max(0, static_cast<int>(std::floor(minX)));
+  int x1 = std::min(width_ - 1, static_cast<int>(std::floor(maxX)));
+  int y0 = std::max(0, static_cast<int>(std::floor(minY)));
+  int y1 = std::min(height_ - 1, static_cast<int>(std::floor(maxY)));
+
+  // Edge i runs from v[i] to v[i+1]; inside is where every edge function is positive,
+  // or zero on a top-left edge.
+  float ea[3], eb[3], ec[3], bias[3];
+  for (int i = 0; i < 3; ++i) {
+    const ScreenVertex& p = v[i];
+    const ScreenVertex& q = v[(i + 1) % 3];
+    ea[i] = -(q.y - p.y);
+    eb[i] = q.x - p.x;
+    ec[i] = -(ea[i] * p.x + eb[i] * p.y);
+    bool topLeft = (q.y - p.y) < 0 || ((q.y - p.y) == 0 && (q.x - p.x) > 0);
+    bias[i] = topLeft ? -1e-9f : 0.0f;
+  }
+  float off[3][kMaxSamples], maxOff[3], minOff[3];
+  for (int i = 0; i < 3; ++i) {
+    maxOff[i] = -1e30f, minOff[i] = 1e30f;
+    for (int s = 0; s < samples_; ++s) {
+      off[i][s] = ea[i] * sx_[s] + eb[i] * sy_[s];
+      maxOff[i] = std::max(maxOff[i], off[i][s]);
+      minOff[i] = std::min(minOff[i], off[i][s]);
+    }
+  }
+  float invArea = 1.0f / area;
+  Plane depth = PlaneThrough(v, v[0].invW, v[1].invW, v[2].invW, invArea);
+  float depthOff[kMaxSamples];
+  for (int s = 0; s < samples_; ++s) depthOff[s] = depth.ax * sx_[s] + depth.ay * sy_[s];
+
+  Plane pu{}, pv{}, pd{}, ps{};
+  bool textured = false, perspective = false;
+  int alpha256 = 256;
+  if constexpr (!kShadow) {
+    textured = m->sampler != nullptr;
+    perspective = m->perspective;
+    alpha256 = std::clamp(static_cast<int>(m->alpha * 256 + 0.5f), 0, 256);
+    if (alpha256 == 0) return;
+    auto uOf = [&](const ScreenVertex& p) { return perspective ? p.u * p.invW : p.u; };
+    auto vOf = [&](const ScreenVertex& p) { return perspective ? p.v * p.invW : p.v; };
+    pu = PlaneThrough(v, uOf(v[0]), uOf(v[1]), uOf(v[2]), invArea);
+    pv = PlaneThrough(v, vOf(v[0]), vOf(v[1]), vOf(v[2]), invArea);
+    pd = PlaneThrough(v, v[0].diffuse, v[1].diffuse, v[2].diffuse, invArea);
+    ps = PlaneThrough(v, v[0].specular, v[1].specular, v[2].specular, invArea);
+  }
+
+  const int S = samples_;
+  const unsigned fullMask = (1u << S) - 1;
+  for (int y = y0; y <= y1; ++y) {
+    if (!RowDrawn(y)) continue;
+    float fy = static_cast<float>(y);
+    // The span of pixels that can hold a covered sample, from the three edges, widened
+    // by a pixel against rounding; the test per pixel below still decides.
+    float lo = static_cast<float>(x0), hi = static_cast<float>(x1);
+    bool empty = false;
+    for (int i = 0; i < 3; ++i) {
+      float atStart = ea[i] * x0 + eb[i] * fy + ec[i] + maxOff[i] - bias[i];
+      if (ea[i] > 0) {
+        lo = std::max(lo, x0 - atStart / ea[i] - 1);
+      } else if (ea[i] < 0) {
+        hi = std::min(hi, x0 - atStart / ea[i] + 1);
+      } else if (atStart <= 0) {
+        empty = true;
+      }
+    }
+    if (empty || !(lo <= hi)) continue;
+    int xs = static_cast<int>(std::floor(lo)), xe = static_cast<int>(std::ceil(hi));
+    xs = std::max(xs, x0), xe = std::min(xe, x1);
+    float e[3];
+    for (int i = 0; i < 3; ++i) e[i] = ea[i] * xs + eb[i] * fy + ec[i];
+    // Attributes at the first pixel centre of the row, stepped along x.
+    float cy = fy + 0.5f, cx0 = xs + 0.5f;
+    float zc = depth.At(cx0, cy), uc = pu.At(cx0, cy), vc = pv.At(cx0, cy), dc = pd.At(cx0, cy), sc = ps.At(cx0, cy);
+    for (int x = xs; x <= xe; ++x, e[0] += ea[0], e[1] += ea[1], e[2] += ea[2], zc += depth.ax, uc += pu.ax,
+             vc += pv.ax, dc += pd.ax, sc += ps.ax) {
+      if (e[0] + maxOff[0] <= bias[0] || e[1] + maxOff[1] <= bias[1] || e[2] + maxOff[2] <= bias[2]) continue;
+      unsigned mask = 0;
+      if (e[0] + minOff[0] > bias[0] && e[1] + minOff[1] > bias[1] && e[2] + minOff[2] > bias[2]) {
+        mask = fullMask;  // the pixel lies wholly inside
+      } else {
+        for (int s = 0; s < S; ++s) {
+          if (e[0] + off[0][s] > bias[0] && e[1] + off[1][s] > bias[1] && e[2] + off[2][s] > bias[2]) mask |= 1u << s;
+        }
+      }
+      if (mask == 0) continue;
+      size_t pixel = static_cast<size_t>(y) * width_ + x;
+      size_t base = pixel * S;
+      if constexpr (kShadow) {
+        MakeWhole(pixel);
+        if (state_[pixel] == kWhole && mask == fullMask) {
+          if (!wholeShadow_[pixel]) {
+            wholeShadow_[pixel] = 1;
+            wholeColour_[pixel] = Darken(wholeColour_[pixel], keep);
+          }
+          continue;
+        }
+        Split(pixel);
+        for (int s = 0; s < S; ++s) {
+          if ((mask >> s & 1u) && !shadowed_[base + s]) {
+            shadowed_[base + s] = 1;
+            colour_[base + s] = Darken(colour_[base + s], keep);
+          }
+        }
+      } else {
+        float z0 = zc - 0.5f * (depth.ax + depth.ay);  // at the pixel's corner
+        uint8_t state = state_[pixel];
+        unsigned visible = 0;
+        if (state != kSplit && mask == fullMask) {
+          // A whole pixel stays whole when the primitive covers it and is in front of it
+          // at every sample.
+          if (state == kBackground) {
+            visible = fullMask;
+          } else {
+            // The depth difference is a plane: decided at the pixel's corners when it has
+            // one sign there, sample by sample otherwise.
+            float d0 = z0 - wholeZ_[pixel], ddx = depth.ax - wholeDzx_[pixel], ddy = depth.ay - wholeDzy_[pixel];
+            float lo = d0 + std::min(0.0f, ddx) + std::min(0.0f, ddy);
+            float hi = d0 + std::max(0.0f, ddx) + std::max(0.0f, ddy);
+            if (lo > 0) {
+              visible = fullMask;
+            } else if (hi > 0) {
+              for (int s = 0; s < S; ++s) {
+                if (z0 + depthOff[s] > WholeDepth(pixel, s)) visible |= 1u << s;
+              }
+            }
+          }
+          if (visible == 0) continue;
+          if (visible == fullMask) {
+            Packed colour = FragmentColour(m, textured, perspective, zc, uc, vc, dc, sc);
+            ++fragments_;
+            written_ += S;
+            if (alpha256 >= 256) {
+              state_[pixel] = kWhole;
+              if (state == kBackground) wholeShadow_[pixel] = 0;
+              wholeColour_[pixel] = colour;
+              wholeZ_[pixel] = z0, wholeDzx_[pixel] = depth.ax, wholeDzy_[pixel] = depth.ay;
+            } else {
+              MakeWhole(pixel);
+              wholeColour_[pixel] = Blend(wholeColour_[pixel], colour, alpha256);
+            }
+            continue;
+          }
+        }
+        Split(pixel);
+        visible = 0;
+        for (int s = 0; s < S; ++s) {
+          if ((mask >> s & 1u) && z0 + depthOff[s] > depth_[base + s]) visible |= 1u << s;
+        }
+        if (visible == 0) continue;
+        ++fragments_;
+        Packed colour = FragmentColour(m, textured, perspective, zc, uc, vc, dc, sc);
+        Packed* out = &colour_[base];
+        for (int s = 0; s < S; ++s) {
+          if (!(visible >> s & 1u)) continue;
+          ++written_;
+          if (alpha256 >= 256) {
+            out[s] = colour;
+            depth_[base + s] = z0 + depthOff[s];
+          } else {
+            out[s] = Blend(out[s], colour, alpha256);
+          }
+        }
+      }
+    }
+  }
+}
+
+void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour) {
+  if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1)) return;
+  // Clip the segment to the frame (Liang-Barsky) so that the walk below stays short.
+  float t0 = 0, t1 = 1, dx = x1 - x0, dy = y1 - y0;
+  const float p[4] = {-dx, dx, -dy, dy};
+  const float q[4] = {x0, width_ - 1e-3f - x0, y0, height_ - 1e-3f - y0};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return;
+    } else {
+      float r = q[i] / p[i];
+      if (p[i] < 0) t0 = std::max(t0, r);
+      else t1 = std::min(t1, r);
+    }
+  }
+  if (t0 > t1) return;
+  float ax = x0 + t0 * dx, ay = y0 + t0 * dy, bx = x0 + t1 * dx, by = y0 + t1 * dy;
+  int steps = static_cast<int>(std::ceil(std::max(std::fabs(bx - ax), std::fabs(by - ay)))) + 1;
+  for (int i = 0; i <= steps; ++i) {
+    float t = static_cast<float>(i) / steps;
+    int x = static_cast<int>(ax + (bx - ax) * t), y = static_cast<int>(ay + (by - ay) * t);
+    if (x < 0 || y < 0 || x >= width_ || y >= height_ || !RowDrawn(y)) continue;
+    size_t pixel = static_cast<size_t>(y) * width_ + x;
+    written_ += samples_;
+    MakeWhole(pixel);
+    if (state_[pixel] == kWhole) {
+      wholeColour_[pixel] = colour;
+      continue;
+    }
+    size_t base = pixel * samples_;
+    for (int s = 0; s < samples_; ++s) colour_[base + s] = colour;
+  }
+}
+
+void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
+  for (int y = firstRow_; y < height_; y += rowStep_) {
+    for (int x = 0; x < width_; ++x) {
+      size_t pixel = static_cast<size_t>(y) * width_ + x;
+      uint8_t state = state_[pixel];
+      if (state == kBackground) {
+        sums[pixel * 3] += backgroundSums_[pixel * 3];
+        sums[pixel * 3 + 1] += backgroundSums_[pixel * 3 + 1];
+        sums[pixel * 3 + 2] += backgroundSums_[pixel * 3 + 2];
+        continue;
+      }
+      uint32_t r, g, b;
+      if (state == kWhole) {
+        Packed c = wholeColour_[pixel];
+        r = RedOf(c) * samples_, g = GreenOf(c) * samples_, b = BlueOf(c) * samples_;
+      } else {
+        // Red and blue summed side by side: eight samples stay below 16 bits each.
+        const Packed* c = &colour_[pixel * samples_];
+        uint32_t rb = 0, gg = 0;
+        for (int s = 0; s < samples_; ++s) {
+          rb += c[s] & 0xFF00FF;
+          gg += c[s] & 0x00FF00;
+        }
+        r = rb >> 16, g = gg >> 8, b = rb & 0xFFFF;
+      }
+      sums[pixel * 3] += b;
+      sums[pixel * 3 + 1] += g;
+      sums[pixel * 3 + 2] += r;
+    }
+  }
+}
+
+}  // namespace lmx::engine

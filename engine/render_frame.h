@@ -1,0 +1,63 @@
+// One preview frame: the settings block and the job in, the job's target out.
+#pragma once
+
+#include <cstdint>
+
+#include <vector>
+
+#include "effect_source.h"
+#include "frame_params.h"
+#include "motion.h"
+#include "preview/render_job.h"
+#include "sampling.h"
+#include "scene.h"
+
+namespace lmx::engine {
+
+enum RenderResult : int32_t {
+  kRendered = 0,
+  kStopped = 1,     // the abort callback asked to stop; the target was not written
+  kNoTarget = -1,   // the target has no usable pixels; nothing was written
+};
+
+// Counters of the work done by one call, for the benchmark.
+struct RenderStats {
+  int passes = 0;
+  uint64_t triangles = 0;
+  uint64_t shadedFragments = 0;
+  uint64_t writtenSamples = 0;
+};
+
+// One pass: the moment drawn and the rows it draws (all, or one field's).
+struct Pass {
+  float tau;
+  int firstRow, rowStep;
+};
+
+// Everything a frame's passes share: the pieces, the clips, the background, the passes.
+// Holds pointers into itself: made in place and never copied.
+struct FrameSetup {
+  FrameSetup() = default;
+  FrameSetup(const FrameSetup&) = delete;
+  FrameSetup& operator=(const FrameSetup&) = delete;
+
+  Layout layout;
+  Sampler clips[2];
+  Sampler backdrop;
+  const Sampler* behind = nullptr;  // what the pieces fly over
+  int backgroundTexture = 1;        // its index among the job's textures
+  SceneContext context;
+  std::vector<Pass> passes;
+  int passesPerRow = 1;
+};
+
+// Fills `setup` for the job's target size and position. The target must be valid.
+void PrepareFrame(const FrameParams& params, const EffectShape& shape, const RenderJob& job, FrameSetup& setup);
+
+// Reads the effect named in the block from the installation and renders.
+int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job);
+// Renders with the shape given (no file is read).
+int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const RenderJob& job,
+                    RenderStats* stats = nullptr);
+
+}  // namespace lmx::engine
