@@ -220,7 +220,9 @@ TEST(FilterValuesTest, ReadAndStore) {
   StoreFilterValues(&block, v);
   EXPECT_EQ(block.generalValues[FilterSource], 1.0f);
   for (int i = 0; i < kGeneralCount; ++i)
-    if (i < 10 || i > 14 || i == 11) EXPECT_EQ(block.generalValues[i], before.generalValues[i]) << i;
+    if (i < 10 || i > 14 || i == 11) {
+      EXPECT_EQ(block.generalValues[i], before.generalValues[i]) << i;
+    }
 }
 
 }  // namespace
