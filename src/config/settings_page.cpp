@@ -18,7 +18,6 @@
 #include "entry/module_state.h"
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
-#include "pages/page_procs.h"
 #include "preview/preview.h"
 
 namespace lmx {
@@ -164,7 +163,7 @@ void RebuildPreviewIfPending() {
   Render().renderFrame = -1;
 }
 
-INT_PTR HandleNotify(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR HandleNotify(HWND page, LPARAM lParam) {
   const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
   if (header == nullptr) return 0;
   switch (header->code) {
@@ -175,9 +174,12 @@ INT_PTR HandleNotify(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     case PSN_KILLACTIVE:
       RebuildPreviewIfPending();
       return 0;
-    case PSN_QUERYCANCEL:  // the cancel counts for the sheet's result, and help works here too
+    case PSN_QUERYCANCEL:  // the cancel counts for the sheet's result
+      RequestCancel();
+      return 0;
     case PSN_HELP:
-      return PageFrameProc(page, message, wParam, lParam);
+      ShowHelpContents(page);
+      return 0;
     default:
       return 0;
   }
@@ -190,7 +192,7 @@ INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
   INT_PTR result = 0;
   switch (message) {
     case WM_NOTIFY:
-      result = HandleNotify(page, message, wParam, lParam);
+      result = HandleNotify(page, lParam);
       break;
     case WM_TIMER:
       break;

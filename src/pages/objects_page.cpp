@@ -11,7 +11,6 @@
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
 #include "pages/object_values.h"
-#include "pages/page_procs.h"
 
 namespace lmx {
 namespace {

@@ -10,7 +10,6 @@
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
 #include "pages/options_values.h"
-#include "pages/page_procs.h"
 
 namespace lmx {
 namespace {
