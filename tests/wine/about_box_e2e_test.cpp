@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include <future>
+
 #include "platform/module.h"
+#include "sheet_harness.h"
 #include "support/test_install.h"
-#include "gui_wait.h"
 
 namespace lmx {
 namespace {
@@ -21,6 +23,37 @@ constexpr int kPictureFrame = 1077;
 constexpr int kTitleText = 1085;
 constexpr int kReleaseText = 1087;
 constexpr int kLogoFrame = 1078;
+constexpr int kDeadlineMs = 10000;
+
+struct WindowSearch {
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  if (std::strcmp(text, search->title) != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// A visible top-level window of this process with exactly this title, or null.
+HWND FindOwnWindow(const char* title) {
+  WindowSearch search{title, nullptr};
+  EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string WindowText(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
 
 // A 24-bit bottom-up bitmap file: the left half in one colour, the right half in another.
 std::vector<uint8_t> Bitmap(int width, int height, COLORREF left, COLORREF right) {
@@ -60,17 +93,23 @@ class AboutBoxE2E : public ::testing::Test {
 
   // Opens the box on a thread of its own and waits for it to appear.
   HWND Open(const char* title, const char* release) {
-    result_ = test::RunModal([this, title, release] { return about_(nullptr, title, release); });
-    HWND box = test::WaitForOwnWindow("About Lumora FX");
+    result_ = std::async(std::launch::async, [this, title, release] { return about_(nullptr, title, release); });
+    HWND box = nullptr;
+    test::WaitUntil(
+        [&] {
+          return (box = FindOwnWindow("About Lumora FX")) != nullptr ||
+                 result_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        },
+        kDeadlineMs);
     EXPECT_NE(box, nullptr) << "the about box did not appear";
     return box;
   }
 
   // Waits for the box to go away; the host's result.
   int Closed() {
-    if (result_.wait_for(std::chrono::milliseconds(test::kGuiDeadlineMs)) != std::future_status::ready) {
+    if (result_.wait_for(std::chrono::milliseconds(kDeadlineMs)) != std::future_status::ready) {
       ADD_FAILURE() << "the about box did not close";
-      if (HWND box = test::FindOwnWindow("About Lumora FX")) EndDialog(box, 0);
+      if (HWND box = FindOwnWindow("About Lumora FX")) EndDialog(box, 0);
     }
     return result_.get();
   }
@@ -102,8 +141,8 @@ class AboutBoxE2E : public ::testing::Test {
 TEST_F(AboutBoxE2E, DefaultTextsInBoldArialAndClosingByEscape) {
   HWND box = Open(nullptr, nullptr);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(test::WindowText(GetDlgItem(box, kTitleText)), "Lumora FX");
-  EXPECT_EQ(test::WindowText(GetDlgItem(box, kReleaseText)), "Release 2");
+  EXPECT_EQ(WindowText(GetDlgItem(box, kTitleText)), "Lumora FX");
+  EXPECT_EQ(WindowText(GetDlgItem(box, kReleaseText)), "Release 2");
   for (auto [id, height] : {std::pair{kTitleText, 28}, std::pair{kReleaseText, 18}}) {
     HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(box, id, WM_GETFONT, 0, 0));
     LOGFONTA log{};
@@ -120,8 +159,8 @@ TEST_F(AboutBoxE2E, DefaultTextsInBoldArialAndClosingByEscape) {
 TEST_F(AboutBoxE2E, HostTextsAndClosingByEnter) {
   HWND box = Open("Lumora FX Pro", "Release 2.5");
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(test::WindowText(GetDlgItem(box, kTitleText)), "Lumora FX Pro");
-  EXPECT_EQ(test::WindowText(GetDlgItem(box, kReleaseText)), "Release 2.5");
+  EXPECT_EQ(WindowText(GetDlgItem(box, kTitleText)), "Lumora FX Pro");
+  EXPECT_EQ(WindowText(GetDlgItem(box, kReleaseText)), "Release 2.5");
   PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
   EXPECT_EQ(Closed(), 0);
 }
@@ -132,8 +171,8 @@ TEST_F(AboutBoxE2E, OverlongHostTextsAreCutTo255Characters) {
   release += "TAIL";
   HWND box = Open(title.c_str(), release.c_str());
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(test::WindowText(GetDlgItem(box, kTitleText)), title.substr(0, 255));
-  EXPECT_EQ(test::WindowText(GetDlgItem(box, kReleaseText)), release.substr(0, 255));
+  EXPECT_EQ(WindowText(GetDlgItem(box, kTitleText)), title.substr(0, 255));
+  EXPECT_EQ(WindowText(GetDlgItem(box, kReleaseText)), release.substr(0, 255));
   PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
   EXPECT_EQ(Closed(), 0);
 }
