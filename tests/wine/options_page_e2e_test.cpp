@@ -139,7 +139,8 @@ TEST_F(OptionsPageE2E, DirectionOutsideTheGroupStoresZeroAndExchangesOnce) {
 
 TEST_F(OptionsPageE2E, NoExchangeWithTheSwitchOffOrForOtherEffectTypes) {
   ChunkWriter other(kEffectHeader);
-  other.U32(FourCC("ETYP"), 2).Text(FourCC("ENAM"), "SPIN").Text(FourCC("ELNM"), "Spin").U32(FourCC("VCNT"), 2);
+  other.U32(FourCC("ETYP"), 2).Text(FourCC("ENAM"), "SPIN").Text(FourCC("ELNM"), "Spin").U32(FourCC("VCNT"), 2)
+      .U32(FourCC("FDIR"), 1).U32(FourCC("FSHD"), 1).U32(FourCC("FMOT"), 1);
   install_.Write("EFFECTS/SPIN.LMI", other.bytes());
   SetRegistryDword("Eff_Autoreverse", 1);
   Load();
@@ -158,6 +159,7 @@ TEST_F(OptionsPageE2E, NoExchangeWithTheSwitchOffOrForOtherEffectTypes) {
   Load(false);
   std::memcpy(block_.effectName, "DOORS", 6);
   block_.generalValues[Direction] = 0.0f;
+  MarkObjects();
   SheetRun& again = Open();
   ASSERT_TRUE(ShowPage(again, kOptionsPage));
   again.Click(1101);
