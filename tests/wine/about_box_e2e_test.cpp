@@ -127,21 +127,23 @@ class AboutBoxE2E : public ::testing::Test {
     return c;
   }
 
-  // True once the frame's client area shows `left` at its left edge and `right` at its
-  // right edge, top and bottom rows included: the picture fills it exactly.
+  // True once the frame's client area shows `left` next to its left edge and `right` next
+  // to its right edge, in its top and bottom rows: the picture fills it exactly. The
+  // outermost pixels belong to the frame's own border, which may be drawn after the picture.
   static ::testing::AssertionResult ShowsStretched(HWND frame, COLORREF left, COLORREF right) {
     RECT r;
     GetClientRect(frame, &r);
     COLORREF seen[4] = {};
     const bool shown = test::WaitUntil([&] {
-      seen[0] = PixelOf(frame, 0, 0);
-      seen[1] = PixelOf(frame, 0, r.bottom - 1);
-      seen[2] = PixelOf(frame, r.right - 1, 0);
-      seen[3] = PixelOf(frame, r.right - 1, r.bottom - 1);
+      seen[0] = PixelOf(frame, 1, 1);
+      seen[1] = PixelOf(frame, 1, r.bottom - 2);
+      seen[2] = PixelOf(frame, r.right - 2, 1);
+      seen[3] = PixelOf(frame, r.right - 2, r.bottom - 2);
       return seen[0] == left && seen[1] == left && seen[2] == right && seen[3] == right;
     });
     if (shown) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << std::hex << "corners " << seen[0] << " " << seen[1] << " " << seen[2]
+    return ::testing::AssertionFailure() << "visible " << IsWindowVisible(GetParent(frame)) << " foreground "
+                                         << (GetForegroundWindow() == GetParent(frame)) << " corners " << seen[0] << " " << seen[1] << " " << seen[2]
                                          << " " << seen[3] << " of a " << std::dec << r.right << "x" << r.bottom
                                          << " client area";
   }
@@ -212,7 +214,7 @@ TEST_F(AboutBoxE2E, PicturesAreStretchedIntoTheirFramesAndLoadedAfreshEachTime) 
   GetClientRect(picture, &r);
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   EXPECT_TRUE(test::WaitUntil([&] { return PixelOf(picture, r.right / 2, r.bottom / 2) == face; }));
-  EXPECT_NE(PixelOf(picture, 1, 1), RGB(255, 0, 0));
+  EXPECT_NE(PixelOf(picture, 2, 2), RGB(255, 0, 0));
   PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(Closed(), 0);
 }
