@@ -8,6 +8,7 @@
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
 #include "preview/preview.h"
+#include "resources/resource_ids.h"
 
 namespace lmx {
 namespace {
@@ -24,11 +25,11 @@ struct PageEntry {
 };
 
 const PageEntry kPages[] = {
-    {102, "   FX", FxPageProc, false},
-    {103, "Options", OptionsPageProc, false},
-    {113, "Filter Options", FilterPageProc, true},
-    {104, "Objects", ObjectsPageProc, false},
-    {114, "Settings", SettingsPageProc, false},
+    {IDD_FX_PAGE, "   FX", FxPageProc, false},
+    {IDD_OPTIONS_PAGE, "Options", OptionsPageProc, false},
+    {IDD_FILTER_PAGE, "Filter Options", FilterPageProc, true},
+    {IDD_OBJECTS_PAGE, "Objects", ObjectsPageProc, false},
+    {IDD_SETTINGS_PAGE, "Settings", SettingsPageProc, false},
 };
 constexpr int kPageCount = sizeof kPages / sizeof kPages[0];
 
@@ -39,6 +40,8 @@ struct RunningScope {
 };
 
 INT_PTR RunSheet(HWND owner, bool filterMode) {
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&classes);
   PROPSHEETPAGEA pages[kPageCount] = {};
   UINT count = 0;
   for (const PageEntry& entry : kPages) {

@@ -15,13 +15,14 @@
 #include "library/bytes.h"
 #include "library/dib.h"
 #include "preview/preview.h"
+#include "resources/resource_ids.h"
 
 namespace lmx {
 namespace {
 
-constexpr int kGroupList = 1026;
-constexpr int kFirstButton = 1001;
-constexpr int kLastButton = 1016;
+constexpr int kGroupList = IDC_FX_GROUP_LIST;
+constexpr int kFirstButton = IDC_FX_BUTTON_FIRST;
+constexpr int kLastButton = IDC_FX_BUTTON_LAST;
 
 Font g_nameFont;  // exists while the page is the active page
 

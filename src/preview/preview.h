@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "preview/render_flags.h"
 #include "preview/render_job.h"
 
 namespace lmx {
@@ -21,13 +22,6 @@ struct PreviewSettings {
 PreviewSettings& Preview();
 
 // Shared by the user-interface thread and the render thread, without a lock.
-struct RenderFlags {
-  std::atomic<int32_t> renderFrame{-1};  // -1 none, 0..frameCount-1 rendering, frameCount done, -2 torn down
-  std::atomic<bool> stopRequested{false};
-  std::atomic<bool> renderBusy{false};
-  std::atomic<bool> restartRequested{false};
-};
-
 RenderFlags& Render();
 
 // Reads the preview settings and builds frames, textures and job. Always 1; when a frame

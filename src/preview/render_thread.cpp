@@ -64,21 +64,11 @@ DWORD WINAPI RenderThreadMain(void*) {
     EnterRenderLock();
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
     RenderOnce();
-    if (!g_closing && flags.restartRequested.exchange(false)) {
-      // A change came during the render: render again with the newest settings.
-      flags.stopRequested = false;
-      LeaveRenderLock();
-      continue;
-    }
-    flags.renderBusy = false;
+    // A restart renders again in this same thread, after leaving and taking the lock
+    // again, so that every render thread is one the user-interface thread can join.
+    bool again = RestartBeforeRelease(flags, g_closing);
     LeaveRenderLock();
-    // A change that saw this render still busy, just before it ended, would otherwise
-    // be lost: take it over unless the user-interface thread has started a render.
-    if (!g_closing && flags.restartRequested && !flags.renderBusy.exchange(true)) {
-      flags.restartRequested = false;
-      flags.stopRequested = false;
-      continue;
-    }
+    if (again || RestartAfterRelease(flags, g_closing)) continue;
     return 0;
   }
 }
@@ -110,13 +100,7 @@ void StartRender() {
 }
 
 void RequestRenderForChange() {
-  RenderFlags& flags = Render();
-  flags.restartRequested = true;
-  flags.stopRequested = true;
-  if (flags.renderBusy.exchange(true)) return;  // the running render restarts itself
-  flags.restartRequested = false;
-  flags.renderFrame = -1;
-  StartRender();
+  if (ClaimRenderForChange(Render())) StartRender();
 }
 
 void JoinRenderThreads() {

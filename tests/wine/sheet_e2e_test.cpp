@@ -19,7 +19,8 @@ TEST_F(SheetE2E, TabTitlesWithoutAndWithFilterMode) {
   SheetRun& plain = Open(0);
   EXPECT_EQ(plain.TabTitles(), (std::vector<std::string>{"   FX", "Options", "Objects", "Settings"}));
   EXPECT_EQ(plain.CurrentIndex(), 0);
-  EXPECT_EQ(GetDlgItem(plain.sheet(), 0x3021), nullptr) << "no Apply button";  // IDC_APPLY_BUTTON
+  HWND apply = GetDlgItem(plain.sheet(), 0x3021);  // the common controls' Apply button
+  EXPECT_TRUE(apply == nullptr || !IsWindowVisible(apply)) << "no Apply button";
   plain.Press(PSBTN_OK);
   EXPECT_EQ(plain.Finish(), 0);
 
@@ -96,6 +97,19 @@ TEST_F(SheetE2E, MissingEngineOrExportShowsOneMessageAndLeavesTheBlock) {
     dll_.reset();
     engine_.reset();
   }
+}
+
+TEST_F(SheetE2E, NoBlockOrASecondSheetCannotBeCreated) {
+  Load();
+  EXPECT_EQ(select_(nullptr, nullptr, 0), 2);
+  SheetRun& run = Open();
+  // The host calls again while its sheet is open (from the sheet's own thread, as a
+  // host would: here through a timer callback would be the same thread).
+  EffectSettings other{};
+  EXPECT_EQ(select_(nullptr, &other, 0), 2) << "one sheet at a time";
+  run.Press(PSBTN_CANCEL);
+  EXPECT_EQ(run.Finish(), 1);
+  EXPECT_TRUE(boxes_.Texts().empty());
 }
 
 TEST_F(SheetE2E, MissingOrganizationIsReportedOnceAtLoadAndTheSheetStillWorks) {

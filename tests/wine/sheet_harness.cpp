@@ -13,6 +13,24 @@
 
 namespace lmx::test {
 
+namespace {
+
+// Without a window manager on the test display, Wine waits up to two seconds for each
+// managed top-level window (a sheet, a message box) to be withdrawn as it closes. The
+// test windows are made unmanaged before the display driver starts in this process.
+struct UnmanagedWindows {
+  UnmanagedWindows() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS) {
+      RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+      RegCloseKey(key);
+    }
+  }
+} g_unmanagedWindows;
+
+}  // namespace
+
 bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
@@ -76,7 +94,11 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
 
 }  // namespace
 
-MessageBoxCatcher::MessageBoxCatcher() : thread_([this] { Run(); }) {}
+// The thread must be running before the test loads the module: a message box shown
+// while the module loads holds the loader lock, which a starting thread waits for.
+MessageBoxCatcher::MessageBoxCatcher() : thread_([this] { Run(); }) {
+  WaitUntil([this] { return started_.load(); }, 10000);
+}
 
 MessageBoxCatcher::~MessageBoxCatcher() {
   stop_ = true;
@@ -87,6 +109,7 @@ void MessageBoxCatcher::Run() {
   while (!stop_) {
     BoxSearch search;
     EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    started_ = true;
     if (search.found) {
       char caption[128] = {};
       char text[512] = {};
@@ -238,7 +261,13 @@ HWND SheetRun::CurrentPage() const {
 
 void SheetRun::SelectPage(int index) const { SendMessageA(sheet_, PSM_SETCURSEL, index, 0); }
 
-void SheetRun::Press(int button) const { SendMessageA(sheet_, PSM_PRESSBUTTON, button, 0); }
+void SheetRun::Press(int button) const {
+  DWORD thread = GetWindowThreadProcessId(sheet_, nullptr);
+  SendMessageA(sheet_, PSM_PRESSBUTTON, button, 0);
+  // The sheet's message loop notices that it has ended only when it next wakes up, as
+  // it does at the user's next input; a posted message stands in for that input.
+  PostThreadMessageA(thread, WM_NULL, 0, 0);
+}
 
 std::string SheetRun::Text(int id) const {
   char text[512] = {};
@@ -249,7 +278,9 @@ std::string SheetRun::Text(int id) const {
 void SheetRun::Click(int id) const { SendMessageA(Control(id), BM_CLICK, 0, 0); }
 
 void SheetRun::Command(int id, int code) const {
+  DWORD thread = GetWindowThreadProcessId(sheet_, nullptr);
   SendMessageA(CurrentPage(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Control(id)));
+  PostThreadMessageA(thread, WM_NULL, 0, 0);
 }
 
 }  // namespace lmx::test

@@ -54,6 +54,7 @@ class MessageBoxCatcher {
  private:
   void Run();
   std::atomic<bool> stop_{false};
+  std::atomic<bool> started_{false};
   std::mutex mutex_;
   std::vector<std::string> texts_;
   std::vector<std::string> captions_;

@@ -62,6 +62,15 @@ __declspec(dllexport) int32_t __cdecl LMX_Render(lmx::EffectSettings* settings, 
   call.settings = settings;
   call.pixels = job->target.pixels;
   std::memcpy(call.effectName, settings->effectName, sizeof call.effectName);
+  for (int i = 0; i < lmx::kPreviewTextures; ++i) {
+    const lmx::TextureImage& texture = job->textures[i];
+    call.texturesWithPixels += texture.pixels != nullptr;
+    call.texturesOwned += texture.ownsPixels != 0;
+    call.textureFormat[i] = texture.formatCode;
+    call.textureWidth[i] = texture.width;
+    std::memcpy(call.textureName[i], texture.name, sizeof call.textureName[i]);
+  }
+  if (job->textures[0].pixels) std::memcpy(&call.firstTexturePixel, job->textures[0].pixels, 4);
   if (index < kMaxCalls) g_calls[index] = call;
   g_count = index + 1;
 

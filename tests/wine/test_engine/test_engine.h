@@ -24,6 +24,12 @@ struct EngineCall {
   void* settings;            // the first argument
   void* pixels;              // target pixels
   char effectName[12];       // of the block, at the call
+  int32_t texturesWithPixels;  // of the 20 textures of the job
+  int32_t texturesOwned;       // textures whose ownsPixels is set (the engine must not free)
+  uint32_t textureFormat[20];
+  uint32_t textureWidth[20];
+  uint32_t firstTexturePixel;  // first pixel of texture 0, 0 without pixels
+  char textureName[20][9];
 };
 
 // Frame colour: blue and green 0, red from the position (0x20 + 24 * position, wrapping).
