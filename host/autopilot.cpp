@@ -289,7 +289,7 @@ class AutopilotRun {
         }
       }
     }
-    Image image = CaptureWindow(sheet_);
+    Image image = CaptureClient(sheet_);
     if (!WriteBmp24((fs::path(config_.dir) / file).string(), image)) throw Failure{"cannot write " + file};
     Log("saved " + file);
   }

@@ -8,8 +8,7 @@ namespace {
 // A drawing context borrowed from a window, given back when it goes.
 class WindowDc {
  public:
-  WindowDc(HWND window, bool wholeWindow)
-      : window_(window), dc_(wholeWindow ? GetWindowDC(window) : GetDC(window)) {}
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
   ~WindowDc() {
     if (dc_) ReleaseDC(window_, dc_);
   }
@@ -64,15 +63,17 @@ class Selection {
   HGDIOBJ previous_;
 };
 
-Image Capture(HWND window, bool wholeWindow) {
+}  // namespace
+
+Image CaptureClient(HWND window) {
   Image image;
   RECT r;
-  if (wholeWindow ? !GetWindowRect(window, &r) : !GetClientRect(window, &r)) return image;
+  if (!GetClientRect(window, &r)) return image;
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
   if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return image;
 
-  WindowDc source(window, wholeWindow);
+  WindowDc source(window);
   if (!source.get()) return image;
   MemoryDc memory(source.get());
   if (!memory.get()) return image;
@@ -99,9 +100,5 @@ Image Capture(HWND window, bool wholeWindow) {
   return image;
 }
 
-}  // namespace
-
-Image CaptureClient(HWND window) { return Capture(window, false); }
-Image CaptureWindow(HWND window) { return Capture(window, true); }
 
 }  // namespace lmx::host

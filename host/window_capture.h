@@ -7,10 +7,9 @@
 
 namespace lmx::host {
 
-// The client area of a window (no border or caption). Empty on failure.
+// The client area of a window, as it stands on the screen. Empty on failure. Only the
+// client area: under Wine the border and caption may belong to the window manager and
+// are not in the window's surface.
 Image CaptureClient(HWND window);
-
-// The whole window, border and caption included. Empty on failure.
-Image CaptureWindow(HWND window);
 
 }  // namespace lmx::host
