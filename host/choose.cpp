@@ -2,11 +2,11 @@
 
 namespace lmx::host {
 
-int16_t ChooseTransition(const GuiLibrary& library, HWND owner, EffectSettings* block, bool filterMode) {
+int16_t ChooseTransition(SelectFn select, HWND owner, EffectSettings* block, bool filterMode) {
   // The pages write into the block as the user works, and a cancel restores nothing:
   // hand them a copy and keep it only when the user confirms.
   EffectSettings working = *block;
-  int16_t result = library.Select(owner, &working, filterMode);
+  int16_t result = select(owner, &working, filterMode ? 1 : 0);
   if (result == 0) *block = working;
   return result;
 }

@@ -12,7 +12,8 @@ namespace lmx::host {
 
 // The sheet's result: 0 OK (block replaced), 1 cancelled, 2 the sheet cannot be created
 // (block unchanged in both).
-int16_t ChooseTransition(const GuiLibrary& library, HWND owner, EffectSettings* block, bool filterMode);
+// `select` is the module's LMXGUI_Select.
+int16_t ChooseTransition(SelectFn select, HWND owner, EffectSettings* block, bool filterMode);
 
 // "OK", "cancelled", ... for a result of LMXGUI_Select.
 const char* DescribeSelectResult(int16_t result);

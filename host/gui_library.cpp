@@ -23,10 +23,6 @@ GuiLibrary::GuiLibrary(const std::string& path) : module_(LoadLibraryA(path.c_st
   if (!IsLoaded()) error_ = path + " lacks one of LMXGUI_Select, LMXGUI_About, LMXGUI_GetEffectInfo";
 }
 
-int16_t GuiLibrary::Select(HWND owner, EffectSettings* block, bool filterMode) const {
-  return select_(owner, block, filterMode ? 1 : 0);
-}
-
 int16_t GuiLibrary::About(HWND owner) const { return about_(owner, nullptr, nullptr); }
 
 EffectInfo GuiLibrary::Info(const std::string& name) const {

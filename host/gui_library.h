@@ -30,8 +30,9 @@ class GuiLibrary {
   // Why loading failed, for the user.
   const std::string& error() const { return error_; }
 
-  // 0 OK, 1 cancelled, 2 the sheet cannot be created. The block is read and written in place.
-  int16_t Select(HWND owner, EffectSettings* block, bool filterMode) const;
+  // LMXGUI_Select: 0 OK, 1 cancelled, 2 the sheet cannot be created; the block is read
+  // and written in place.
+  SelectFn select() const { return select_; }
   int16_t About(HWND owner) const;
   EffectInfo Info(const std::string& name) const;
 

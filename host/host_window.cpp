@@ -59,7 +59,7 @@ void SetStatus(HWND window, const std::string& text) { SetDlgItemTextA(window, k
 void OnChoose(HWND window, WindowState& state) {
   HostSession& s = *state.session;
   s.filterMode = IsDlgButtonChecked(window, kFilter) == BST_CHECKED;
-  int16_t result = ChooseTransition(*s.library, window, &s.block, s.filterMode);
+  int16_t result = ChooseTransition(s.library->select(), window, &s.block, s.filterMode);
   std::string status = std::string("Selection: ") + DescribeSelectResult(result);
   if (result == 0) {
     status += SaveBlockFile(s.blockPath, s.block) ? "; saved to " + s.blockPath

@@ -51,7 +51,7 @@ void PrintBlockSummary(const EffectSettings& block, const GuiLibrary& library) {
 int RunSelect(const HostOptions& o, const GuiLibrary& library) {
   EffectSettings block;
   Note(DescribeBlockLoad(LoadBlockFile(o.blockPath, &block), o.blockPath));
-  int16_t result = ChooseTransition(library, nullptr, &block, o.filterMode);
+  int16_t result = ChooseTransition(library.select(), nullptr, &block, o.filterMode);
   std::printf("selection: %s (%d)\n", DescribeSelectResult(result), result);
   if (result == 0) {
     if (!SaveBlockFile(o.blockPath, block)) return Fail("cannot save the settings block to " + o.blockPath);
@@ -77,7 +77,7 @@ int RunAutopilot(const HostOptions& o) {
   // Unless a block file is named, every run starts from an empty block, so that runs repeat.
   EffectSettings block = {};
   if (!o.blockPath.empty()) Note(DescribeBlockLoad(LoadBlockFile(o.blockPath, &block), o.blockPath));
-  int16_t result = ChooseTransition(library, nullptr, &block, o.filterMode);
+  int16_t result = ChooseTransition(library.select(), nullptr, &block, o.filterMode);
   pilot.SelectReturned(result);
   AutopilotOutcome outcome = pilot.Join();
   for (const std::string& line : outcome.log) std::printf("autopilot: %s\n", line.c_str());
