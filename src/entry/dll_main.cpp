@@ -1,8 +1,13 @@
 #include <windows.h>
 
-#include "entry/module_instance.h"
+#include "entry/module_state.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) lmx::SetModuleInstance(instance);
+  try {
+    if (reason == DLL_PROCESS_ATTACH) lmx::AttachModule(instance);
+    if (reason == DLL_PROCESS_DETACH) lmx::DetachModule();
+  } catch (...) {
+    // Loading never fails; whatever could not be set up stays empty.
+  }
   return TRUE;
 }

@@ -22,4 +22,10 @@ struct ModuleState {
 
 ModuleState& Module();
 
+// Process attach: instance, 3-D controls on NT, help and engine paths, the organization
+// ("OrgFile", else "DEFAULT") and the two display switches. Never fails.
+void AttachModule(HINSTANCE instance);
+// Process detach: 3-D controls unregistered and unloaded, the organization released.
+void DetachModule();
+
 }  // namespace lmx

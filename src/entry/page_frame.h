@@ -5,15 +5,23 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "pages/effect_settings.h"
 
 namespace lmx {
 
+// Private messages the render thread posts to the panel page; pages keep their own
+// private messages at kFirstPageMessage and above.
+inline constexpr UINT kRenderStateMessage = WM_APP + 1;     // refresh the Render button
+inline constexpr UINT kRenderProgressMessage = WM_APP + 2;  // wParam: percent for bar 1084
+inline constexpr UINT kFirstPageMessage = WM_APP + 16;
+
 struct PageFrameState {
-  HWND currentPage = nullptr;     // the panel page made active last
-  HWND panelLessPage = nullptr;   // the Settings page, set at each of its messages
+  // Read by the render thread to address its panel updates, hence atomic.
+  std::atomic<HWND> currentPage{nullptr};    // the panel page made active last
+  std::atomic<HWND> panelLessPage{nullptr};  // the Settings page, set at each of its messages
   uint8_t settingsSnapshot[sizeof(EffectSettings)] = {};
 };
 
@@ -32,5 +40,16 @@ void RefreshPanelTexts(HWND page);
 void ClearPreviewPicture(HWND page);
 void UpdateRenderButton(HWND page);
 void UpdateProgressBar(HWND page);
+
+// The user cancels the sheet: the result will be 1. For pages that keep PSN_QUERYCANCEL
+// from the frame (the Settings page), and for IDCANCEL arriving at a page.
+void RequestCancel();
+// HELP_FINDER for the help button of a page (PSN_HELP).
+void ShowHelpContents(HWND page);
+
+// Called by the render thread: post the panel updates to the current page, so that the
+// render thread never waits for the user-interface thread.
+void PostRenderStateChanged();
+void PostRenderProgress(int32_t percent);
 
 }  // namespace lmx

@@ -28,5 +28,14 @@ SelectionState& Selection();
 
 // Runs the sheet: 0 OK, 1 cancelled, 2 the sheet cannot be created.
 int16_t RunSelectionSheet(HWND owner, EffectSettings* settings, bool filterMode);
+// True from the start of RunSelectionSheet to its end.
+bool SheetRunning();
+
+// The page procedures of the sheet, one per page.
+INT_PTR CALLBACK FxPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK OptionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK FilterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK ObjectsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace lmx

@@ -1,11 +1,13 @@
 // Texture files (TEXTURES\<name>.LMT) read into TextureImage records.
 #pragma once
 
+#include "library/bytes.h"
 #include "library/texture_image.h"
 
 namespace lmx {
 
-inline constexpr uint32_t kTextureHeader = 0x544D584C;  // "LMXT"
+// The bytes "LMXT" at the start of the file, read little-endian like every header value.
+inline constexpr uint32_t kTextureHeader = FourCC("LMXT");
 
 void ConstructTexture(TextureImage* image);  // empty name, every field to ownsPixels 0
 // Reads the texture of that name into an empty image: 1 when it has pixels afterwards.

@@ -7,11 +7,14 @@
 #include <atomic>
 #include <cstdint>
 
+#include "preview/render_flags.h"
+#include "preview/render_job.h"
+
 namespace lmx {
 
 struct PreviewSettings {
   int32_t frameCount = 1;      // 1, or 6 and more
-  uint32_t previewSpeed = 0;   // frames per second of playback
+  uint32_t previewSpeed = 0;   // frames per second of playback; 0 plays at kDefaultPreviewSpeed
   uint32_t autoRender = 0;     // a change of the settings starts a render by itself
   uint32_t previewQuality = 0; // 0 32x32, 1 64x64, 2 128x128
 };
@@ -19,18 +22,34 @@ struct PreviewSettings {
 PreviewSettings& Preview();
 
 // Shared by the user-interface thread and the render thread, without a lock.
-struct RenderFlags {
-  std::atomic<int32_t> renderFrame{-1};  // -1 none, 0..frameCount-1 rendering, frameCount done, -2 torn down
-  std::atomic<bool> stopRequested{false};
-  std::atomic<bool> renderBusy{false};
-  std::atomic<bool> restartRequested{false};
-};
-
 RenderFlags& Render();
 
+// Reads the preview settings and builds frames, textures and job. Always 1; when a frame
+// cannot be created the preview has no frames and no render starts.
 int CreatePreviewBuffers();
+// Stops any render, waits until every render thread has ended, and frees everything.
 void DestroyPreviewBuffers();
+// Shows the next frame of a complete render, stretched into rect inset by one pixel.
 void ShowNextFrame(HDC dc, const RECT& rect);
+
+// Starts a render thread (user-interface thread only). Nothing starts while the buffers
+// do not exist.
 void StartRender();
+// The change check's request: restarts a running render, or starts one.
+void RequestRenderForChange();
+
+// The engine's callbacks, whose addresses go into the RenderJob.
+extern "C" int16_t __cdecl AbortCallback(void);
+extern "C" int16_t __cdecl ProgressCallback(int32_t percent);
+
+// What the render thread reads of the buffers (valid while they exist).
+bool PreviewReady();
+RenderJob& PreviewJob();
+void* FramePixels(int32_t frame);
+// Joins every render thread that StartRender created (teardown only).
+void JoinRenderThreads();
+// Held by a render for its whole duration.
+void EnterRenderLock();
+void LeaveRenderLock();
 
 }  // namespace lmx

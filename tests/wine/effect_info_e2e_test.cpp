@@ -11,6 +11,7 @@
 #include "library/effect_info.h"
 #include "library/effect_record.h"
 #include "platform/module.h"
+#include "sheet_harness.h"
 #include "support/test_install.h"
 
 namespace lmx {
@@ -42,6 +43,8 @@ class EffectInfoE2E : public ::testing::Test {
   }
 
   test::TestInstall install_;  // before the DLL loads: its start-up reads the registry
+  // The installation has no organization: the module reports that once as it loads.
+  test::MessageBoxCatcher boxes_;
   platform::LoadedModule dll_{"LMX_GUI.DLL"};
   GetEffectInfoFn byName_ = nullptr;
   GetEffectInfoFn byOrdinal_ = nullptr;

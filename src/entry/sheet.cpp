@@ -1,0 +1,112 @@
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "entry/module_state.h"
+#include "entry/page_frame.h"
+#include "entry/sheet_context.h"
+#include "preview/preview.h"
+#include "resources/resource_ids.h"
+
+namespace lmx {
+namespace {
+
+SheetContext g_sheet;
+SelectionState g_selection;
+bool g_running = false;
+
+struct PageEntry {
+  int resource;
+  const char* title;
+  DLGPROC procedure;
+  bool filterOnly;
+};
+
+const PageEntry kPages[] = {
+    {IDD_FX_PAGE, "   FX", FxPageProc, false},
+    {IDD_OPTIONS_PAGE, "Options", OptionsPageProc, false},
+    {IDD_FILTER_PAGE, "Filter Options", FilterPageProc, true},
+    {IDD_OBJECTS_PAGE, "Objects", ObjectsPageProc, false},
+    {IDD_SETTINGS_PAGE, "Settings", SettingsPageProc, false},
+};
+constexpr int kPageCount = sizeof kPages / sizeof kPages[0];
+
+// Clears the flag however the run ends.
+struct RunningScope {
+  RunningScope() { g_running = true; }
+  ~RunningScope() { g_running = false; }
+};
+
+INT_PTR RunSheet(HWND owner, bool filterMode) {
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&classes);
+  PROPSHEETPAGEA pages[kPageCount] = {};
+  UINT count = 0;
+  for (const PageEntry& entry : kPages) {
+    if (entry.filterOnly && !filterMode) continue;
+    PROPSHEETPAGEA& page = pages[count++];
+    page.dwSize = sizeof page;
+    page.dwFlags = PSP_USETITLE | PSP_HASHELP;
+    page.hInstance = Module().instance;
+    page.pszTemplate = MAKEINTRESOURCEA(entry.resource);
+    page.pfnDlgProc = entry.procedure;
+    page.pszTitle = entry.title;
+    page.lParam = 0;
+  }
+  PROPSHEETHEADERA header = {};
+  header.dwSize = sizeof header;
+  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+  header.hwndParent = owner;
+  header.hInstance = Module().instance;
+  header.pszCaption = "Lumora FX Selection";
+  header.nPages = count;
+  header.nStartPage = 0;
+  header.ppsp = pages;
+  return PropertySheetA(&header);
+}
+
+}  // namespace
+
+SheetContext& Sheet() { return g_sheet; }
+SelectionState& Selection() { return g_selection; }
+bool SheetRunning() { return g_running; }
+
+int16_t RunSelectionSheet(HWND owner, EffectSettings* settings, bool filterMode) {
+  RunningScope running;
+  SheetContext& sheet = g_sheet;
+  sheet.hostSettings = settings;
+  sheet.filterMode = filterMode;
+  for (platform::MemoryHandle& slot : sheet.iconSlots) slot = nullptr;
+
+  PageFrameState& frame = PageFrame();
+  frame.currentPage = nullptr;
+  frame.panelLessPage = nullptr;
+  std::memcpy(frame.settingsSnapshot, settings, sizeof frame.settingsSnapshot);
+
+  CreatePreviewBuffers();
+  g_selection = SelectionState{};
+  InitSelection(g_selection, settings, Module().organization, filterMode);
+
+  sheet.cancelRequested = false;
+  int16_t result = 0;
+  try {
+    result = RunSheet(owner, filterMode) == -1 ? 2 : 0;
+  } catch (...) {
+    result = 2;
+  }
+  if (sheet.cancelRequested) result = 1;
+
+  for (platform::MemoryHandle& slot : sheet.iconSlots) {
+    if (slot) platform::FreeMovable(slot);
+    slot = nullptr;
+  }
+  DestroyPreviewBuffers();
+  ReplaceCurrentEffect(g_selection, nullptr);
+  frame.currentPage = nullptr;
+  frame.panelLessPage = nullptr;
+  return result;
+}
+
+}  // namespace lmx

@@ -1,0 +1,104 @@
+#include "library/texture_reader.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "config/library_path.h"
+#include "library/bytes.h"
+#include "library/chunk_file.h"
+
+namespace lmx {
+namespace {
+
+// Neither side of a texture comes near this; a larger one is treated as damage.
+constexpr uint32_t kMaxTextureSide = 16384;
+
+void ClearFields(TextureImage* image) {
+  image->formatCode = 0;
+  image->width = 0;
+  image->height = 0;
+  image->extentWidth = 0;
+  image->extentHeight = 0;
+  image->scaleX = 0.0f;
+  image->scaleY = 0.0f;
+}
+
+void FreeOwnedPixels(TextureImage* image) {
+  if (image->pixels && image->ownsPixels) std::free(image->pixels);
+}
+
+// Applies one record. Once the pixels are in place the sizes are frozen and a second
+// "TDAT" is ignored, so the buffer always matches width x height x 4 and is never lost.
+// A "TDAT" that comes before both sizes, or whose payload is shorter than the sizes
+// ask for, is ignored: nothing is read past the payload.
+void ApplyTextureRecord(TextureImage* image, const ChunkRecord& record) {
+  if (record.tag == FourCC("TWID") || record.tag == FourCC("THIT")) {
+    if (image->pixels || record.length < 4) return;
+    uint32_t value = LoadU32(record.data);
+    if (record.tag == FourCC("TWID")) {
+      image->width = image->extentWidth = value;
+      image->scaleX = 1.0f;
+    } else {
+      image->height = image->extentHeight = value;
+      image->scaleY = 1.0f;
+    }
+  } else if (record.tag == FourCC("TDAT")) {
+    image->bytesPerPixel = 4;
+    if (image->pixels) return;
+    if (image->width == 0 || image->height == 0) return;
+    if (image->width > kMaxTextureSide || image->height > kMaxTextureSide) return;
+    uint64_t size = uint64_t(image->width) * image->height * 4;
+    if (size > record.length) return;
+    auto* buffer = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)));
+    if (!buffer) return;
+    std::memcpy(buffer, record.data, static_cast<size_t>(size));
+    image->pixels = buffer;
+    image->ownsPixels = 1;
+  }
+}
+
+}  // namespace
+
+void ConstructTexture(TextureImage* image) {
+  std::memset(image->name, 0, sizeof image->name);
+  ClearFields(image);
+  image->pixels = nullptr;
+  image->ownsPixels = 0;
+}
+
+int ReadTexture(TextureImage* image, const char* name) {
+  char path[kMediumPathSize];
+  if (name && BuildLibraryPath(path, sizeof path, "TEXTURES", name, "LMT")) {
+    ChunkFile file(path, kTextureHeader, false);
+    if (file.status() == ChunkOk) {
+      ChunkRecord record;
+      while (file.ReadRecord(&record) == ChunkOk) ApplyTextureRecord(image, record);
+    }
+  }
+  if (image->pixels) {
+    CopyFixed(image->name, sizeof image->name, name);
+    image->formatCode = kTextureFormat;
+    return 1;
+  }
+  ClearFields(image);
+  image->bytesPerPixel = 0;
+  return 0;
+}
+
+void ReleaseTexture(TextureImage* image) {
+  if (!image->pixels || !image->ownsPixels) return;
+  std::free(image->pixels);
+  ClearFields(image);
+  image->pixels = nullptr;
+  image->ownsPixels = 0;
+}
+
+void DestroyTexture(TextureImage* image) {
+  std::memset(image->name, 0, sizeof image->name);
+  ClearFields(image);
+  FreeOwnedPixels(image);
+  image->pixels = nullptr;
+  image->ownsPixels = 0;
+}
+
+}  // namespace lmx

@@ -1,0 +1,215 @@
+// The FX page: the organization's groups in a list, the shown group's effects in a grid
+// of 16 owner-drawn buttons, a click picks the effect.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "config/registry.h"
+#include "entry/controls.h"
+#include "entry/gdi.h"
+#include "entry/module_state.h"
+#include "entry/page_frame.h"
+#include "entry/sheet_context.h"
+#include "library/bytes.h"
+#include "library/dib.h"
+#include "preview/preview.h"
+#include "resources/resource_ids.h"
+
+namespace lmx {
+namespace {
+
+constexpr int kGroupList = IDC_FX_GROUP_LIST;
+constexpr int kFirstButton = IDC_FX_BUTTON_FIRST;
+constexpr int kLastButton = IDC_FX_BUTTON_LAST;
+
+Font g_nameFont;  // exists while the page is the active page
+
+void SelectShownGroupInList(HWND page) {
+  SendDlgItemMessageA(page, kGroupList, CB_SETCURSEL, static_cast<WPARAM>(Selection().shownGroup), 0);
+}
+
+void PickEffect(HWND page, int group, int entry) {
+  if (SelectEffect(Selection(), Sheet().hostSettings, Module().organization, group, entry)) {
+    RefreshPanelTexts(page);
+    RepaintControl(page, kFirstButton + entry);
+  }
+}
+
+void ReleaseIcons() {
+  for (platform::MemoryHandle& slot : Sheet().iconSlots) {
+    if (slot) platform::FreeMovable(slot);
+    slot = nullptr;
+  }
+}
+
+// Shows group g in the grid. Every filled slot is released first, not only those of the
+// group shown so far: after an organization reload that group may have changed size.
+void ShowGroup(HWND page, int group) {
+  ReleaseIcons();
+  SelectionState& selection = Selection();
+  const Organization& organization = Module().organization;
+  selection.shownGroup = group;
+  int count = organization.EntryCount(group);
+  for (int i = 0; i < count && i < kIconSlots; ++i) {
+    Sheet().iconSlots[i] = organization.LoadEntryIcon(group, i);
+    RepaintControl(page, kFirstButton + i);
+  }
+  for (int id = kFirstButton; id <= kLastButton; ++id) {
+    HWND button = GetDlgItem(page, id);
+    bool present = id - kFirstButton < count;
+    EnableWindow(button, present);
+    ShowWindow(button, present ? SW_SHOW : SW_HIDE);
+  }
+  SelectShownGroupInList(page);
+}
+
+void FillFxPage(HWND page) {
+  const Organization& organization = Module().organization;
+  SendDlgItemMessageA(page, kGroupList, CB_RESETCONTENT, 0, 0);
+  for (int g = 0; g < organization.GroupCount(); ++g)
+    if (const EffectGroup* group = organization.GroupAt(g))
+      SendDlgItemMessageA(page, kGroupList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(group->name));
+  SelectionState& selection = Selection();
+  ShowGroup(page, selection.selectedGroup);
+  PickEffect(page, selection.selectedGroup, selection.selectedIndex);
+  RefreshPanelTexts(page);
+  TakeSettingsSnapshot();
+  SelectShownGroupInList(page);
+}
+
+void CheckOrganizationChange(HWND page) {
+  ModuleState& module = Module();
+  char name[9];
+  if (!ReadRegistryString(name, sizeof name, "OrgFile")) return;
+  if (std::strcmp(name, module.currentOrgName) == 0) return;
+  CopyFixed(module.currentOrgName, sizeof module.currentOrgName, "DEFAULT");
+  if (module.organization.ReadOrganization(name) == 1)
+    CopyFixed(module.currentOrgName, sizeof module.currentOrgName, name);
+  else
+    module.organization.ReadOrganization("DEFAULT");
+  if (std::strcmp(name, module.currentOrgName) != 0) WriteRegistryString("OrgFile", module.currentOrgName);
+  InitSelection(Selection(), Sheet().hostSettings, module.organization, Sheet().filterMode);
+  FillFxPage(page);
+}
+
+void DrawIcon(HDC dc, platform::MemoryHandle block, int w, int h) {
+  platform::LockedBlock locked(block);
+  const auto* base = static_cast<const uint8_t*>(locked.data());
+  size_t size = platform::MovableSize(block);
+  if (!base || size < sizeof(BITMAPINFOHEADER)) return;
+  const auto* info = reinterpret_cast<const BITMAPINFOHEADER*>(base);
+  size_t offset = LoadU16(base) + size_t{DibPaletteSize(base)};
+  if (offset >= size) return;
+  LONG height = info->biHeight < 0 ? -info->biHeight : info->biHeight;
+  StretchDIBits(dc, 2, 2, w - 4, h - 4, 0, 0, info->biWidth, height, base + offset,
+                reinterpret_cast<const BITMAPINFO*>(base), DIB_RGB_COLORS, SRCCOPY);
+}
+
+void DrawName(HDC dc, RECT rect, const char* name, uint32_t mode) {
+  if (!name) return;
+  SelectedObject font(dc, g_nameFont.get());
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  UINT format = DT_SINGLELINE | DT_CENTER | (mode == 1 ? DT_VCENTER : DT_BOTTOM);
+  DrawTextA(dc, name, -1, &rect, format);
+}
+
+void Line(HDC dc, HPEN pen, const POINT* points, int count) {
+  SelectedObject use(dc, pen);
+  MoveToEx(dc, points[0].x, points[0].y, nullptr);
+  for (int i = 1; i < count; ++i) LineTo(dc, points[i].x, points[i].y);
+}
+
+void DrawButton(const DRAWITEMSTRUCT& item) {
+  const SelectionState& selection = Selection();
+  const Organization& organization = Module().organization;
+  int i = static_cast<int>(item.CtlID) - kFirstButton;
+  if (i < 0 || i >= organization.EntryCount(selection.shownGroup)) return;
+  HDC dc = item.hDC;
+  int w = item.rcItem.right;
+  int h = item.rcItem.bottom;
+  uint32_t mode = Module().effDisplay;
+
+  if (item.itemAction == ODA_DRAWENTIRE) {
+    platform::MemoryHandle icon = i < kIconSlots ? Sheet().iconSlots[i] : nullptr;
+    if ((mode == 0 || mode == 2) && icon) DrawIcon(dc, icon, w, h);
+    if (mode == 1 || mode == 2) DrawName(dc, item.rcItem, organization.EntryName(selection.shownGroup, i), mode);
+  }
+
+  bool selected = selection.shownGroup == selection.selectedGroup && i == selection.selectedIndex;
+  Pen highlight(CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNHIGHLIGHT)));
+  Pen shadow(CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNSHADOW)));
+  HPEN a = selected ? shadow.get() : highlight.get();
+  HPEN b = selected ? highlight.get() : shadow.get();
+  const POINT upperLeft[] = {{1, h - 2}, {1, 1}, {w - 2, 1}};
+  const POINT lowerRight[] = {{w - 2, 2}, {w - 2, h - 2}, {2, h - 2}};
+  Line(dc, a, upperLeft, 3);
+  Line(dc, b, lowerRight, 3);
+  Pen outlinePen(item.itemState == ODS_FOCUS ? CreatePen(PS_DOT, 0, RGB(0, 0, 0))
+                                             : CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNFACE)));
+  const POINT outline[] = {{0, 0}, {w - 1, 0}, {w - 1, h - 1}, {0, h - 1}, {0, 0}};
+  Line(dc, outlinePen.get(), outline, 5);
+}
+
+void OnCommand(HWND page, WPARAM wParam) {
+  int id = LOWORD(wParam);
+  int code = HIWORD(wParam);
+  SelectionState& selection = Selection();
+  if (code == BN_CLICKED && id >= kFirstButton && id <= kLastButton) {
+    if (selection.shownGroup == selection.selectedGroup) RepaintControl(page, kFirstButton + selection.selectedIndex);
+    PickEffect(page, selection.shownGroup, id - kFirstButton);
+  } else if (code == BN_CLICKED && (id == IDOK || id == IDCANCEL)) {
+    // Closing the page alone would leave the sheet open without it: close the sheet
+    // the way its own buttons do.
+    if (id == IDCANCEL) RequestCancel();
+    PropSheet_PressButton(GetParent(page), id == IDCANCEL ? PSBTN_CANCEL : PSBTN_OK);
+  } else if (code == CBN_SELCHANGE && id == kGroupList) {
+    int group = static_cast<int>(SendDlgItemMessageA(page, kGroupList, CB_GETCURSEL, 0, 0));
+    if (group != CB_ERR && group != selection.shownGroup) ShowGroup(page, group);
+  }
+}
+
+void FxMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      FillFxPage(page);
+      if (Preview().autoRender) StartRender();
+      break;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header && header->code == PSN_SETACTIVE) {
+        CheckOrganizationChange(page);
+        g_nameFont.reset(CreateFontA(12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
+      } else if (header && header->code == PSN_KILLACTIVE) {
+        g_nameFont.reset();
+      }
+      break;
+    }
+    case WM_DRAWITEM:
+      if (lParam) DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      break;
+    case WM_COMMAND:
+      OnCommand(page, wParam);
+      CheckSettingsChanged(page);
+      break;
+    case WM_DESTROY:
+      g_nameFont.reset();
+      break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK FxPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  INT_PTR result = PageFrameProc(page, message, wParam, lParam);
+  try {
+    FxMessage(page, message, wParam, lParam);
+  } catch (...) {
+    // Left undone; nothing escapes into the dialog manager.
+  }
+  return result;
+}
+
+}  // namespace lmx

@@ -1,0 +1,208 @@
+// The FX page and the shared panel through the real sheet: picking effects into the
+// host's block, the group list and the grid, the owner-drawn frames, the speed trackbar
+// and help requests.
+#include <fstream>
+#include <sstream>
+
+#include "sheet_fixture.h"
+
+namespace lmx::test {
+namespace {
+
+using FxPageE2E = SheetFixture;
+
+COLORREF PixelOf(HWND window, int x, int y) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  HDC dc = GetDC(window);
+  COLORREF colour = GetPixel(dc, x, y);
+  ReleaseDC(window, dc);
+  return colour;
+}
+
+TEST_F(FxPageE2E, PanelShowsTheBlocksEffectAndTheGridItsGroup) {
+  Load();
+  SheetRun& run = Open();
+  EXPECT_EQ(run.Text(1040), "Double Doors");
+  EXPECT_EQ(run.Text(1044), "Two doors open.");
+  EXPECT_EQ(SendMessageA(run.Control(1026), CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessageA(run.Control(1026), CB_GETCURSEL, 0, 0), 0);
+  for (int id = 1001; id <= 1016; ++id) {
+    EXPECT_EQ(IsWindowVisible(run.Control(id)) != 0, id <= 1005) << id;
+    EXPECT_EQ(IsWindowEnabled(run.Control(id)) != 0, id <= 1005) << id;
+  }
+  SendMessageA(run.Control(1026), CB_SETCURSEL, 1, 0);
+  run.Command(1026, CBN_SELCHANGE);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(run.Control(1002)) && !IsWindowVisible(run.Control(1003)); }));
+  EXPECT_STREQ(block_.effectName, "DOORS") << "changing the group picks nothing";
+  run.Click(1002);
+  ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "BOX") == 0; }));
+  EXPECT_TRUE(WaitForText(1040, "BOX long"));
+  EXPECT_EQ(run.Text(1044), "BOX text");
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+}
+
+TEST_F(FxPageE2E, PickingSeedsSpecialValuesAndForcesUnsupportedOptionsOff) {
+  Load();
+  block_.generalValues[Shadows] = 1.0f;
+  block_.generalValues[BlurPercent] = 50.0f;
+  block_.generalValues[BlurCount] = 4.0f;
+  for (auto& row : block_.objectValues) row[PathRotation] = 90.0f;
+  SheetRun& run = Open();
+  EXPECT_EQ(block_.specialCount, 1u) << "DOORS has one option";
+  EXPECT_EQ(block_.generalValues[Shadows], 1.0f) << "DOORS supports shadows";
+
+  run.Click(1002);  // SLIDE: no direction, shadows or motion blur; no options
+  ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "SLIDE") == 0; }));
+  EXPECT_EQ(block_.generalValues[Shadows], 0.0f);
+  EXPECT_EQ(block_.generalValues[BlurPercent], 0.0f);
+  EXPECT_EQ(block_.generalValues[BlurCount], 0.0f);
+  for (auto& row : block_.objectValues) EXPECT_EQ(row[PathRotation], 0.0f);
+  EXPECT_EQ(block_.specialCount, 0u);
+
+  run.Click(1001);  // DOORS again: its option default
+  ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "DOORS") == 0; }));
+  ASSERT_EQ(block_.specialCount, 1u);
+  EXPECT_EQ(block_.specialValues[0].tag, 7);
+  EXPECT_EQ(block_.specialValues[0].value, 40.0f);
+
+  // Clicking the selected effect again keeps its special values; the forced zeros
+  // are applied again all the same.
+  block_.specialValues[0].value = 77.0f;
+  run.Click(1001);
+  run.Click(1002);
+  block_.generalValues[Shadows] = 1.0f;
+  run.Click(1002);
+  ASSERT_TRUE(WaitUntil([&] { return block_.generalValues[Shadows] == 0.0f; }));
+  run.Click(1001);
+  ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "DOORS") == 0; }));
+  EXPECT_EQ(block_.specialValues[0].value, 40.0f) << "a new pick seeds the default again";
+  block_.specialValues[0].value = 77.0f;
+  run.Click(1001);
+  EXPECT_EQ(block_.specialValues[0].value, 77.0f);
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+}
+
+TEST_F(FxPageE2E, SelectedButtonIsSunkenOnlyInItsGroup) {
+  Load();
+  SheetRun& run = Open();
+  COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+  COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+  ASSERT_NE(shadow, highlight);
+  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(1001), 1, 1) == shadow; })) << "selected: sunken";
+  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(1002), 1, 1) == highlight; })) << "others: raised";
+  run.Click(1003);
+  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(1003), 1, 1) == shadow; }));
+  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(1001), 1, 1) == highlight; }));
+  // In the other group the same position is raised; back in the first it is sunken.
+  SendMessageA(run.Control(1026), CB_SETCURSEL, 1, 0);
+  run.Command(1026, CBN_SELCHANGE);
+  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(1001), 1, 1) == highlight; }));
+  SendMessageA(run.Control(1026), CB_SETCURSEL, 0, 0);
+  run.Command(1026, CBN_SELCHANGE);
+  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(1003), 1, 1) == shadow; }));
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+}
+
+TEST_F(FxPageE2E, SpeedTrackbarFollowsTheSettingAndIsHiddenInFilterMode) {
+  SetRegistryDword("Prev_Speed", 12);
+  Load();
+  SheetRun& run = Open();
+  for (int page : {0, 1, 2}) {
+    run.SelectPage(page);
+    ASSERT_TRUE(WaitUntil([&] { return run.CurrentIndex() == page; }));
+    HWND speed = run.Control(1062);
+    ASSERT_NE(speed, nullptr);
+    EXPECT_TRUE(IsWindowVisible(speed));
+    EXPECT_EQ(SendMessageA(speed, TBM_GETPOS, 0, 0), 12);
+    EXPECT_EQ(SendMessageA(speed, TBM_GETRANGEMIN, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(speed, TBM_GETRANGEMAX, 0, 0), 30);
+  }
+  // A speed set on one page holds on the next.
+  SendMessageA(run.Control(1062), TBM_SETPOS, TRUE, 7);
+  SendMessageA(run.CurrentPage(), WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(run.Control(1062)));
+  run.SelectPage(0);
+  ASSERT_TRUE(WaitUntil([&] { return run.CurrentIndex() == 0; }));
+  EXPECT_EQ(SendMessageA(run.Control(1062), TBM_GETPOS, 0, 0), 7);
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+
+  SheetRun& filter = Open(1);
+  for (int page : {0, 1, 2, 3}) {
+    filter.SelectPage(page);
+    ASSERT_TRUE(WaitUntil([&] { return filter.CurrentIndex() == page; }));
+    HWND speed = filter.Control(1062);
+    ASSERT_NE(speed, nullptr);
+    EXPECT_FALSE(IsWindowVisible(speed)) << page;
+    EXPECT_FALSE(IsWindowEnabled(speed)) << page;
+  }
+  filter.Press(PSBTN_CANCEL);
+  EXPECT_EQ(filter.Finish(), 1);
+}
+
+TEST_F(FxPageE2E, SpeedZeroPlaysAtTenFramesPerSecond) {
+  SetRegistryDword("Prev_Speed", 0);
+  Load();
+  SheetRun& run = Open();
+  EXPECT_EQ(SendMessageA(run.Control(1062), TBM_GETPOS, 0, 0), 10);
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+}
+
+class HelpE2E : public SheetFixture {
+ protected:
+  void SetUp() override {
+    SheetFixture::SetUp();
+    log_ = install_.File("Work/help.log");
+    SetEnvironmentVariableA("LMX_TEST_HELP_LOG", log_.c_str());
+  }
+  void TearDown() override {
+    SheetFixture::TearDown();
+    SetEnvironmentVariableA("LMX_TEST_HELP_LOG", nullptr);
+  }
+  std::vector<std::string> Lines() {
+    std::ifstream in(log_);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  void AskHelpFor(HWND page, int id) {
+    HELPINFO info{};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.iCtrlId = id;
+    info.hItemHandle = GetDlgItem(page, id);
+    SendMessageA(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+  }
+  std::string log_;
+};
+
+TEST_F(HelpE2E, HelpButtonF1AndContextMenuOnPanelPagesAndTheSettingsPage) {
+  Load();
+  SheetRun& run = Open();
+  std::string helpFile = install_.registryPath() + "\\HELP\\LMXSlct.HLP";
+  run.Press(PSBTN_HELP);
+  ASSERT_TRUE(WaitUntil([&] { return Lines().size() == 1; }));
+  EXPECT_EQ(Lines()[0], "11 0 0 " + helpFile) << "HELP_FINDER";
+  AskHelpFor(run.CurrentPage(), 1062);
+  SendMessageA(run.CurrentPage(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(run.Control(1026)), 0);
+  ASSERT_EQ(Lines().size(), 3u);
+  EXPECT_EQ(Lines()[1], "12 1062 7 " + helpFile) << "HELP_WM_HELP";
+  EXPECT_EQ(Lines()[2], "10 1026 101 " + helpFile) << "HELP_CONTEXTMENU";
+
+  run.SelectPage(3);  // Settings
+  ASSERT_TRUE(WaitUntil([&] { return run.CurrentIndex() == 3; }));
+  run.Press(PSBTN_HELP);
+  ASSERT_TRUE(WaitUntil([&] { return Lines().size() == 4; }));
+  EXPECT_EQ(Lines()[3], "11 0 0 " + helpFile);
+  AskHelpFor(run.CurrentPage(), 1509);
+  ASSERT_EQ(Lines().size(), 5u);
+  EXPECT_EQ(Lines()[4], "12 1509 7 " + helpFile) << "the first entry for 1509";
+  run.Press(PSBTN_CANCEL);
+  EXPECT_EQ(run.Finish(), 1) << "Cancel from the Settings page is a cancel";
+}
+
+}  // namespace
+}  // namespace lmx::test

@@ -1,0 +1,324 @@
+// The preview through the real sheet and the instrumented engine: what each LMX_Render
+// call receives per frame count and mode, Render/Stop, restart on change, closing the
+// sheet during a render, playback order, and many sheets opened and closed mid-render.
+#include "sheet_fixture.h"
+
+#include <tlhelp32.h>
+
+#include <set>
+
+#include "common/chunk_writer.h"
+#include "library/bytes.h"
+
+namespace lmx::test {
+namespace {
+
+using PreviewE2E = SheetFixture;
+
+int ProgressOf(const SheetRun& run) {
+  return static_cast<int>(SendMessageA(run.Control(1084), PBM_GETPOS, 0, 0));
+}
+
+int ThreadCount() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  int n = 0;
+  for (BOOL ok = Thread32First(snapshot, &entry); ok; ok = Thread32Next(snapshot, &entry))
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++n;
+  CloseHandle(snapshot);
+  return n;
+}
+
+// Clicks Render and waits until the engine has been called `calls` times and the button
+// reads "Render" again.
+void RenderAndWait(SheetFixture& f, SheetRun& run, int calls) {
+  run.Click(1078);
+  ASSERT_TRUE(WaitUntil([&] { return f.engine_->CallCount() >= calls && run.Text(1078) == "Render"; }))
+      << "calls " << f.engine_->CallCount() << ", button " << run.Text(1078);
+}
+
+TEST_F(PreviewE2E, FrameCountsDecideTheCalls) {
+  struct Case {
+    uint32_t stored;
+    int calls;
+  };
+  for (Case c : {Case{0, 1}, Case{1, 1}, Case{5, 1}, Case{6, 6}, Case{10, 10}}) {
+    SCOPED_TRACE("Prev_Frames " + std::to_string(c.stored));
+    SetRegistryDword("Prev_Frames", c.stored);
+    if (!dll_) Load();
+    engine_->Reset(0);
+    SheetRun& run = Open();
+    EXPECT_EQ(run.Text(1078), "Render");
+    RenderAndWait(*this, run, c.calls);
+    std::vector<EngineCall> calls = engine_->Calls();
+    ASSERT_EQ(calls.size(), size_t(c.calls));
+    std::set<uint32_t> threads;
+    for (int k = 0; k < c.calls; ++k) {
+      const EngineCall& call = calls[size_t(k)];
+      if (c.calls == 1) {
+        EXPECT_EQ(call.position, 50) << "bestPosition of DOORS";
+        EXPECT_EQ(call.lastPosition, 100);
+      } else {
+        EXPECT_EQ(call.position, k);
+        EXPECT_EQ(call.lastPosition, c.calls - 1);
+      }
+      EXPECT_EQ(call.objectCount, 2u);
+      EXPECT_EQ(call.flags, 1);
+      EXPECT_TRUE(call.hasAbort);
+      EXPECT_FALSE(call.hasProgress);
+      EXPECT_EQ(call.threadPriority, THREAD_PRIORITY_LOWEST);
+      EXPECT_NE(call.threadId, GetCurrentThreadId());
+      EXPECT_EQ(call.settings, &block_) << "the host's own block";
+      EXPECT_EQ(call.frameWidth, 32u);
+      EXPECT_EQ(call.frameHeight, 32u);
+      EXPECT_EQ(call.targetFormat, 0x204u);
+      threads.insert(call.threadId);
+    }
+    EXPECT_EQ(threads.size(), 1u) << "one render, one thread";
+    EXPECT_EQ(ProgressOf(run), 0);
+    run.Press(PSBTN_OK);
+    EXPECT_EQ(run.Finish(), 0);
+  }
+}
+
+TEST_F(PreviewE2E, OneFrameMirrorsForFlyOnAndQualityPicksTheSize) {
+  SetRegistryDword("Prev_Quality", 1);
+  Load();
+  block_.generalValues[Direction] = 1.0f;
+  SheetRun& run = Open();
+  run.Click(1002);  // SLIDE, bestPosition 30
+  ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "SLIDE") == 0; }));
+  RenderAndWait(*this, run, 1);
+  EngineCall call = engine_->Calls().at(0);
+  EXPECT_EQ(call.position, 70);
+  EXPECT_EQ(call.lastPosition, 100);
+  EXPECT_EQ(call.objectCount, 1u);
+  EXPECT_EQ(call.frameWidth, 64u);
+  EXPECT_STREQ(call.effectName, "SLIDE");
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+}
+
+TEST_F(PreviewE2E, TexturesOfTheQualityReachTheEngineAndMissingOnesStayEmpty) {
+  SetRegistryDword("Prev_Quality", 2);
+  // PREVL_01 to PREVL_19 exist as 2 x 2 textures; PREVL_20 is missing; PREVS_01 would be
+  // the wrong quality.
+  for (int i = 1; i <= 19; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "PREVL_%02d", i);
+    ChunkWriter w(FourCC("LMXT"));
+    std::vector<uint8_t> pixels(16, uint8_t(i));
+    w.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2).Record(FourCC("TDAT"), pixels);
+    install_.Write(std::string("TEXTURES/") + name + ".LMT", w.bytes());
+  }
+  Load();
+  SheetRun& run = Open();
+  RenderAndWait(*this, run, 1);
+  EngineCall call = engine_->Calls().at(0);
+  EXPECT_EQ(call.frameWidth, 128u);
+  EXPECT_EQ(call.texturesWithPixels, 19);
+  EXPECT_EQ(call.texturesOwned, 0) << "the engine is never to free a texture";
+  EXPECT_STREQ(call.textureName[0], "PREVL_01");
+  EXPECT_STREQ(call.textureName[18], "PREVL_19");
+  EXPECT_EQ(call.textureFormat[18], 0x1102u);
+  EXPECT_EQ(call.textureWidth[18], 2u);
+  EXPECT_EQ(call.firstTexturePixel, 0x01010101u);
+  EXPECT_STREQ(call.textureName[19], "");
+  EXPECT_EQ(call.textureFormat[19], 0u);
+  EXPECT_EQ(call.textureWidth[19], 0u);
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+}
+
+TEST_F(PreviewE2E, FilterModeRendersTheFilterFrameWithProgress) {
+  SetRegistryDword("Prev_Frames", 30);
+  Load();
+  block_.generalValues[FilterFrames] = 10.0f;
+  block_.generalValues[FilterPercent] = 33.0f;
+  engine_->Reset(0, 0, false);  // hold the first call
+  SheetRun& run = Open(1);
+  run.Click(1078);
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 1; }));
+  // The engine reported 50 %: the bar shows it (the timer does not move it in filter mode).
+  EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 50; }));
+  engine_->Release();
+  ASSERT_TRUE(WaitUntil([&] { return run.Text(1078) == "Render"; }));
+  EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 0; })) << "emptied after the call";
+  std::vector<EngineCall> calls = engine_->Calls();
+  ASSERT_EQ(calls.size(), 1u) << "filter mode has one frame";
+  EXPECT_EQ(calls[0].position, 3);
+  EXPECT_EQ(calls[0].lastPosition, 10);
+  EXPECT_TRUE(calls[0].hasProgress);
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+}
+
+TEST_F(PreviewE2E, ProgressBarFollowsTheRenderingFrame) {
+  SetRegistryDword("Prev_Frames", 10);
+  Load();
+  engine_->Reset(0, 4, false);  // hold frame 4
+  SheetRun& run = Open();
+  run.Click(1078);
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 5; }));
+  EXPECT_TRUE(WaitForText(1078, "Stop"));
+  EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 50; })) << ProgressOf(run);
+  engine_->Release();
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 10 && run.Text(1078) == "Render"; }));
+  EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 0; }));
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+}
+
+TEST_F(PreviewE2E, StopEndsTheRenderAfterTheCurrentCall) {
+  SetRegistryDword("Prev_Frames", 10);
+  Load();
+  engine_->Reset(0, 3, false);  // frame 3 runs until released, deaf to the abort
+  SheetRun& run = Open();
+  run.Click(1078);
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 4; }));
+  EXPECT_TRUE(WaitForText(1078, "Stop"));
+  run.Click(1078);
+  EXPECT_EQ(run.Text(1078), "Wait...");
+  engine_->Release();
+  EXPECT_TRUE(WaitForText(1078, "Render"));
+  EXPECT_EQ(engine_->CallCount(), 4) << "no call after the stop";
+  EXPECT_EQ(engine_->Active(), 0);
+
+  // An abort-honouring engine returns at its next poll.
+  engine_->Reset(0, 2, true);
+  run.Click(1078);
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 3; }));
+  run.Click(1078);
+  EXPECT_TRUE(WaitForText(1078, "Render"));
+  std::vector<EngineCall> calls = engine_->Calls();
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_TRUE(calls[2].aborted);
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+}
+
+TEST_F(PreviewE2E, ChangesDuringARenderRestartItOnceWithTheNewestSettings) {
+  SetRegistryDword("Prev_Frames", 10);
+  SetRegistryDword("Prev_Render", 1);
+  Load();
+  engine_->Reset(0, 2, false);  // frame 2 waits, deaf to the abort
+  SheetRun& run = Open();      // the FX page starts a render by itself
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 3; }));
+  run.Click(1003);  // SPIN
+  run.Click(1004);  // FLIP: two changes while frame 2 renders
+  ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "FLIP") == 0; }));
+  engine_->Reset(0, -1, true);
+  engine_->Release();
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 10 && run.Text(1078) == "Render"; }));
+  std::vector<EngineCall> calls = engine_->Calls();
+  ASSERT_EQ(calls.size(), 10u) << "exactly one restart, from frame 0";
+  for (int k = 0; k < 10; ++k) {
+    EXPECT_EQ(calls[size_t(k)].position, k);
+    EXPECT_STREQ(calls[size_t(k)].effectName, "FLIP");
+    EXPECT_EQ(calls[size_t(k)].objectCount, 3u);
+  }
+  EXPECT_EQ(engine_->MaxActive(), 1);
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+}
+
+TEST_F(PreviewE2E, PickingDuringARenderKeepsTheRecordTheRenderStartedWith) {
+  SetRegistryDword("Prev_Frames", 20);
+  Load();
+  engine_->Reset(15);
+  SheetRun& run = Open();
+  run.Click(1078);
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() >= 2; }));
+  for (int id : {1002, 1003, 1004, 1005, 1001, 1002}) run.Click(id);
+  ASSERT_TRUE(WaitForText(1078, "Render", 20000));
+  for (const EngineCall& call : engine_->Calls()) EXPECT_EQ(call.objectCount, 2u) << "DOORS, read at the start";
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+}
+
+TEST_F(PreviewE2E, ClosingDuringARenderStopsAndWaitsForIt) {
+  SetRegistryDword("Prev_Frames", 10);
+  Load();
+  for (bool deaf : {false, true}) {
+    engine_->Reset(0, 3, !deaf);
+    SheetRun& run = Open();
+    run.Click(1078);
+    ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 4; }));
+    run.Press(PSBTN_CANCEL);
+    if (deaf) {
+      // The teardown waits for the call to come back, keeping the sheet's thread.
+      EXPECT_FALSE(WaitUntil([&] { return run.finished(); }, 300));
+      engine_->Release();
+    }
+    EXPECT_EQ(run.Finish(), 1);
+    EXPECT_EQ(engine_->Active(), 0) << "no call runs after the sheet has closed";
+    EXPECT_EQ(engine_->CallCount(), 4);
+  }
+}
+
+TEST_F(PreviewE2E, PlaybackShowsTheFramesInOrderFromFrameZero) {
+  SetRegistryDword("Prev_Frames", 6);
+  SetRegistryDword("Prev_Speed", 8);
+  Load();
+  SheetRun& run = Open();
+  HWND picture = run.Control(1042);
+  RECT rect;
+  GetClientRect(picture, &rect);
+  int x = (rect.right - rect.left) / 2, y = (rect.bottom - rect.top) / 2;
+  auto frameShown = [&]() -> int {
+    HDC dc = GetDC(picture);
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(picture, dc);
+    for (int k = 0; k < 6; ++k) {
+      uint32_t colour = FrameColour(k);
+      if (GetRValue(c) == ((colour >> 16) & 0xFF) && GetGValue(c) == 0 && GetBValue(c) == 0) return k;
+    }
+    return -1;
+  };
+  run.Click(1078);
+  std::vector<int> seen;
+  WaitUntil(
+      [&] {
+        int k = frameShown();
+        if (k >= 0 && (seen.empty() || seen.back() != k)) seen.push_back(k);
+        return seen.size() >= 9;
+      },
+      15000);
+  ASSERT_GE(seen.size(), 9u);
+  EXPECT_EQ(seen[0], 0) << "playback starts with frame 0";
+  for (size_t i = 1; i < seen.size(); ++i) EXPECT_EQ(seen[i], (seen[i - 1] + 1) % 6) << "step " << i;
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+}
+
+TEST_F(PreviewE2E, ManySheetsClosedDuringRendersLeaveNoThreadBehind) {
+  SetRegistryDword("Prev_Frames", 10);
+  SetRegistryDword("Prev_Render", 1);
+  Load();
+  engine_->Reset(3);
+  {
+    SheetRun& warm = Open();
+    warm.Press(PSBTN_CANCEL);
+    ASSERT_EQ(warm.Finish(), 1);
+  }
+  run_.reset();
+  int threadsBefore = ThreadCount();
+  for (int i = 0; i < 25; ++i) {
+    SCOPED_TRACE("round " + std::to_string(i));
+    int before = engine_->CallCount();
+    SheetRun& run = Open();
+    ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() > before; }));
+    if (i % 3 == 1) run.Click(1002 + i % 4);  // a restart in flight
+    if (i % 3 == 2) run.Click(1078);          // a stop in flight
+    run.Press(i % 2 ? PSBTN_OK : PSBTN_CANCEL);
+    ASSERT_EQ(run.Finish(10000), i % 2 ? 0 : 1);
+    EXPECT_EQ(engine_->Active(), 0);
+    run_.reset();
+  }
+  EXPECT_EQ(engine_->MaxActive(), 1) << "never two renders at once";
+  EXPECT_TRUE(WaitUntil([&] { return ThreadCount() <= threadsBefore; })) << ThreadCount() << " vs " << threadsBefore;
+}
+
+}  // namespace
+}  // namespace lmx::test

@@ -1,0 +1,177 @@
+// The selection sheet as a host sees it: the engine check, the pages and their titles,
+// and the result for each way of closing, through the real DLL.
+#include <algorithm>
+
+#include "sheet_fixture.h"
+
+namespace lmx::test {
+namespace {
+
+using SheetE2E = SheetFixture;
+
+std::vector<uint8_t> Bytes(const EffectSettings& block) {
+  const auto* p = reinterpret_cast<const uint8_t*>(&block);
+  return std::vector<uint8_t>(p, p + sizeof block);
+}
+
+TEST_F(SheetE2E, TabTitlesWithoutAndWithFilterMode) {
+  Load();
+  SheetRun& plain = Open(0);
+  EXPECT_EQ(plain.TabTitles(), (std::vector<std::string>{"   FX", "Options", "Objects", "Settings"}));
+  EXPECT_EQ(plain.CurrentIndex(), 0);
+  HWND apply = GetDlgItem(plain.sheet(), 0x3021);  // the common controls' Apply button
+  EXPECT_TRUE(apply == nullptr || !IsWindowVisible(apply)) << "no Apply button";
+  plain.Press(PSBTN_OK);
+  EXPECT_EQ(plain.Finish(), 0);
+
+  SheetRun& filter = Open(7);
+  EXPECT_EQ(filter.TabTitles(),
+            (std::vector<std::string>{"   FX", "Options", "Filter Options", "Objects", "Settings"}));
+  filter.Press(PSBTN_OK);
+  EXPECT_EQ(filter.Finish(), 0);
+  EXPECT_EQ(block_.generalValues[FilterFrames], 100.0f) << "filter mode starts FilterFrames 0 at 100";
+  EXPECT_TRUE(boxes_.Texts().empty());
+}
+
+TEST_F(SheetE2E, OkGivesZeroAndCancelGivesOneFromEveryPage) {
+  Load();
+  for (int32_t filterMode : {0, 1}) {
+    int pages = filterMode ? 5 : 4;
+    for (int page = 0; page < pages; ++page) {
+      for (int button : {PSBTN_OK, PSBTN_CANCEL}) {
+        SheetRun& run = Open(filterMode);
+        run.SelectPage(page);
+        ASSERT_TRUE(WaitUntil([&] { return run.CurrentIndex() == page; })) << "page " << page;
+        run.Press(button);
+        EXPECT_EQ(run.Finish(), button == PSBTN_OK ? 0 : 1)
+            << "filter mode " << filterMode << ", page " << page << (button == PSBTN_OK ? ", OK" : ", Cancel");
+      }
+    }
+  }
+}
+
+TEST_F(SheetE2E, CancelKeepsWhatThePagesWrote) {
+  Load();
+  SheetRun& run = Open();
+  run.Click(1002);  // SLIDE
+  ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "SLIDE") == 0; }));
+  run.Press(PSBTN_CANCEL);
+  EXPECT_EQ(run.Finish(), 1);
+  EXPECT_STREQ(block_.effectName, "SLIDE");
+}
+
+TEST_F(SheetE2E, OkWithoutTouchingLeavesAConsistentBlockUnchanged) {
+  Load();
+  // The block as the FX page leaves it for DOORS: its one special value in place.
+  block_.specialCount = 1;
+  block_.specialValues[0] = SpecialValue{0, 7, 40.0f};
+  block_.generalValues[Shadows] = 1.0f;
+  std::vector<uint8_t> before = Bytes(block_);
+  SheetRun& run = Open();
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(Bytes(block_), before);
+}
+
+TEST_F(SheetE2E, IdCancelAtThePageClosesTheWholeSheetAsCancelled) {
+  Load();
+  SheetRun& run = Open();
+  run.Command(IDCANCEL, BN_CLICKED);
+  EXPECT_EQ(run.Finish(), 1);
+  SheetRun& ok = Open();
+  ok.Command(IDOK, BN_CLICKED);
+  EXPECT_EQ(ok.Finish(), 0);
+}
+
+TEST_F(SheetE2E, MissingEngineOrExportShowsOneMessageAndLeavesTheBlock) {
+  for (bool engineThere : {false, true}) {
+    Load(engineThere, false);
+    std::memset(&block_, 0xA5, sizeof block_);
+    std::vector<uint8_t> before = Bytes(block_);
+    EXPECT_EQ(select_(nullptr, &block_, 0), 1);
+    EXPECT_EQ(Bytes(block_), before) << "the block is left byte for byte";
+    std::vector<std::string> texts = boxes_.Texts();
+    ASSERT_EQ(texts.size(), engineThere ? 2u : 1u);
+    EXPECT_EQ(texts.back(), engineThere ? "Error getting LMX_Render Function." : "Error getting LMX.DLL.");
+    EXPECT_EQ(boxes_.Captions().back(), "Cannot continue");
+    dll_.reset();
+    engine_.reset();
+  }
+}
+
+TEST_F(SheetE2E, NoBlockOrASecondSheetCannotBeCreated) {
+  Load();
+  EXPECT_EQ(select_(nullptr, nullptr, 0), 2);
+  SheetRun& run = Open();
+  // The host calls again while its sheet is open (from the sheet's own thread, as a
+  // host would: here through a timer callback would be the same thread).
+  EffectSettings other{};
+  EXPECT_EQ(select_(nullptr, &other, 0), 2) << "one sheet at a time";
+  run.Press(PSBTN_CANCEL);
+  EXPECT_EQ(run.Finish(), 1);
+  EXPECT_TRUE(boxes_.Texts().empty());
+}
+
+TEST_F(SheetE2E, MissingOrganizationIsReportedOnceAtLoadAndTheSheetStillWorks) {
+  install_.Remove("ORGS/DEFAULT.ORG");
+  SetRegistryString("OrgFile", "NOWHERE");
+  Load();
+  ASSERT_TRUE(WaitUntil([&] { return boxes_.Texts().size() == 1; }));
+  EXPECT_EQ(boxes_.Texts()[0], "Error reading LMX FX Organization file.");
+  EXPECT_EQ(boxes_.Captions()[0], "Cannot continue");
+  SheetRun& run = Open();
+  EXPECT_EQ(SendMessageA(run.Control(1026), CB_GETCOUNT, 0, 0), 0);
+  for (int id = 1001; id <= 1016; ++id) EXPECT_FALSE(IsWindowVisible(run.Control(id))) << id;
+  run.Click(1001);
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_STREQ(block_.effectName, "DOORS");
+  EXPECT_EQ(boxes_.Texts().size(), 1u) << "shown once, at load";
+}
+
+TEST_F(SheetE2E, OrgFileNamingAMissingOrganizationFallsBackSilently) {
+  SetRegistryString("OrgFile", "GONE");
+  Load();
+  SheetRun& run = Open();
+  EXPECT_EQ(SendMessageA(run.Control(1026), CB_GETCOUNT, 0, 0), 2);
+  // Returning to the FX page compares "OrgFile" with the loaded name ("DEFAULT").
+  run.SelectPage(3);
+  run.SelectPage(0);
+  std::vector<uint8_t> value;
+  ASSERT_TRUE(WaitUntil([&] {
+    return GetRegistryBytes("OrgFile", &value) && std::string(value.begin(), value.end()).rfind("DEFAULT", 0) == 0;
+  }));
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_TRUE(boxes_.Texts().empty());
+}
+
+TEST_F(SheetE2E, EmptyOrganizationAndUnlistedEffectGiveAnEmptyGrid) {
+  WriteOrganization(install_, "EMPTY", {});
+  SetRegistryString("OrgFile", "EMPTY");
+  Load();
+  EXPECT_TRUE(boxes_.Texts().empty()) << "an empty organization is still an organization";
+  SheetRun& run = Open();
+  EXPECT_EQ(SendMessageA(run.Control(1026), CB_GETCOUNT, 0, 0), 0);
+  run.Press(PSBTN_OK);
+  EXPECT_EQ(run.Finish(), 0);
+  dll_.reset();
+
+  SetRegistryString("OrgFile", "DEFAULT");
+  Load(false);
+  std::memcpy(block_.effectName, "LOST", 5);
+  SheetRun& lost = Open();
+  for (int id = 1001; id <= 1016; ++id) EXPECT_FALSE(IsWindowVisible(lost.Control(id))) << id;
+  EXPECT_EQ(SendMessageA(lost.Control(1026), CB_GETCURSEL, 0, 0), CB_ERR);
+  EXPECT_EQ(lost.Text(1040), "LOST long") << "the block's effect is still described";
+  // Choosing a group shows it; the selection stays until a click.
+  SendMessageA(lost.Control(1026), CB_SETCURSEL, 1, 0);
+  lost.Command(1026, CBN_SELCHANGE);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(lost.Control(1002)) && !IsWindowVisible(lost.Control(1003)); }));
+  EXPECT_STREQ(block_.effectName, "LOST");
+  lost.Press(PSBTN_CANCEL);
+  EXPECT_EQ(lost.Finish(), 1);
+}
+
+}  // namespace
+}  // namespace lmx::test

@@ -1,0 +1,286 @@
+#include "sheet_harness.h"
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+
+#include "common/chunk_writer.h"
+#include "library/bytes.h"
+#include "library/effect_record.h"
+#include "library/organization.h"
+
+namespace lmx::test {
+
+namespace {
+
+// Without a window manager on the test display, Wine waits up to two seconds for each
+// managed top-level window (a sheet, a message box) to be withdrawn as it closes. The
+// test windows are made unmanaged before the display driver starts in this process.
+struct UnmanagedWindows {
+  UnmanagedWindows() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS) {
+      RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+      RegCloseKey(key);
+    }
+  }
+} g_unmanagedWindows;
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    if (pred()) return true;
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    Sleep(2);
+  }
+}
+
+void WriteEffect(const TestInstall& install, const EffectSpec& e) {
+  ChunkWriter w(kEffectHeader);
+  w.U32(FourCC("ETYP"), 1).Text(FourCC("ENAM"), e.name).Text(FourCC("ELNM"), e.longName)
+      .Text(FourCC("DESC"), e.description).U32(FourCC("VCNT"), e.objects).U32(FourCC("FDIR"), e.direction)
+      .U32(FourCC("FSHD"), e.shadow).U32(FourCC("FMOT"), e.motion).F32(FourCC("BEST"), e.bestPosition);
+  for (uint32_t i = 0; i < e.objects; ++i) w.IndexedText(FourCC("VDSC"), i, "Object " + std::to_string(i + 1));
+  w.U32(FourCC("OCNT"), static_cast<uint32_t>(e.options.size()));
+  for (size_t i = 0; i < e.options.size(); ++i) {
+    EffectOption option{};
+    std::snprintf(option.label, sizeof option.label, "Option %zu", i + 1);
+    option.defaultValue = e.options[i].second;
+    option.maximum = 100.0f;
+    option.tag = e.options[i].first;
+    w.IndexedBytes(FourCC("OPTS"), static_cast<uint32_t>(i), &option, sizeof option);
+  }
+  install.Write("EFFECTS/" + e.name + ".LMI", w.bytes());
+}
+
+void WriteOrganization(const TestInstall& install, const std::string& name,
+                       const std::vector<std::pair<std::string, std::vector<std::string>>>& groups) {
+  ChunkWriter w(kOrganizationHeader);
+  for (const auto& group : groups) {
+    w.Text(FourCC("OGRP"), group.first);
+    for (const std::string& entry : group.second) w.Text(FourCC("OITM"), entry);
+  }
+  install.Write("ORGS/" + name + ".ORG", w.bytes());
+}
+
+// ---- message boxes
+
+namespace {
+
+struct BoxSearch {
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char cls[32] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  if (pid == GetCurrentProcessId() && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
+    char caption[128] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    if (std::strcmp(caption, "Lumora FX Selection") != 0 && GetDlgItem(window, 0xFFFF)) {
+      reinterpret_cast<BoxSearch*>(param)->found = window;
+      return FALSE;
+    }
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+// The thread must be running before the test loads the module: a message box shown
+// while the module loads holds the loader lock, which a starting thread waits for.
+MessageBoxCatcher::MessageBoxCatcher() : thread_([this] { Run(); }) {
+  WaitUntil([this] { return started_.load(); }, 10000);
+}
+
+MessageBoxCatcher::~MessageBoxCatcher() {
+  stop_ = true;
+  thread_.join();
+}
+
+void MessageBoxCatcher::Run() {
+  while (!stop_) {
+    BoxSearch search;
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    started_ = true;
+    if (search.found) {
+      char caption[128] = {};
+      char text[512] = {};
+      GetWindowTextA(search.found, caption, sizeof caption);
+      GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        texts_.push_back(text);
+        captions_.push_back(caption);
+      }
+      SendMessageA(search.found, WM_COMMAND, IDOK, 0);
+      WaitUntil([&] { return !IsWindow(search.found) || !IsWindowVisible(search.found); }, 5000);
+    }
+    Sleep(2);
+  }
+}
+
+std::vector<std::string> MessageBoxCatcher::Texts() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return texts_;
+}
+
+std::vector<std::string> MessageBoxCatcher::Captions() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return captions_;
+}
+
+// ---- engine
+
+namespace {
+
+std::string BinDirectory() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  return std::filesystem::path(path).parent_path().string();
+}
+
+std::string InstallEngine(const TestInstall& install, bool withRender) {
+  std::string source = BinDirectory() + (withRender ? "\\lmx_test_engine.dll" : "\\lmx_test_engine_norender.dll");
+  std::string target = install.File("LIBS/LMX.DLL");
+  CopyFileA(source.c_str(), target.c_str(), FALSE);
+  return target;
+}
+
+template <class Fn>
+Fn Get(const platform::LoadedModule& module, const char* name) {
+  return platform::ProcAs<Fn>(module.Find(name));
+}
+
+}  // namespace
+
+Engine::Engine(const TestInstall& install, bool withRender) : module_(InstallEngine(install, withRender).c_str()) {
+  reset_ = Get<TestEngineResetFn>(module_, "TestEngine_Reset");
+  count_ = Get<TestEngineCallCountFn>(module_, "TestEngine_CallCount");
+  getCall_ = Get<TestEngineGetCallFn>(module_, "TestEngine_GetCall");
+  release_ = Get<TestEngineReleaseFn>(module_, "TestEngine_Release");
+  active_ = Get<TestEngineActiveFn>(module_, "TestEngine_Active");
+  maxActive_ = Get<TestEngineMaxActiveFn>(module_, "TestEngine_MaxActive");
+  if (reset_) reset_(0, -1, 1);
+}
+
+Engine::~Engine() = default;
+
+std::vector<EngineCall> Engine::Calls() const {
+  std::vector<EngineCall> calls;
+  int n = count_();
+  for (int i = 0; i < n; ++i) {
+    EngineCall call{};
+    if (getCall_(i, &call)) calls.push_back(call);
+  }
+  return calls;
+}
+
+// ---- the sheet
+
+namespace {
+
+struct SheetSearch {
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindSheet(HWND window, LPARAM param) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char caption[128] = {};
+  GetWindowTextA(window, caption, sizeof caption);
+  if (pid == GetCurrentProcessId() && std::strcmp(caption, "Lumora FX Selection") == 0 && IsWindowVisible(window)) {
+    reinterpret_cast<SheetSearch*>(param)->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+SheetRun::SheetRun(SelectFn select, EffectSettings* block, int32_t filterMode)
+    : thread_([this, select, block, filterMode] {
+        result_ = select(nullptr, block, filterMode);
+        done_ = true;
+      }) {}
+
+SheetRun::~SheetRun() {
+  if (!done_ && sheet_ && IsWindow(sheet_)) PostMessageA(sheet_, WM_COMMAND, IDCANCEL, 0);
+  if (thread_.joinable()) thread_.join();
+}
+
+HWND SheetRun::WaitForSheet(int timeoutMs) {
+  WaitUntil(
+      [this] {
+        SheetSearch search;
+        EnumWindows(FindSheet, reinterpret_cast<LPARAM>(&search));
+        sheet_ = search.found;
+        return sheet_ != nullptr || done_;
+      },
+      timeoutMs);
+  return sheet_;
+}
+
+int SheetRun::Finish(int timeoutMs) {
+  if (!WaitUntil([this] { return done_.load(); }, timeoutMs)) return -100;
+  thread_.join();
+  return result_;
+}
+
+std::vector<std::string> SheetRun::TabTitles() const {
+  std::vector<std::string> titles;
+  HWND tab = reinterpret_cast<HWND>(SendMessageA(sheet_, PSM_GETTABCONTROL, 0, 0));
+  int n = static_cast<int>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    char text[64] = {};
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(tab, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+    titles.push_back(text);
+  }
+  return titles;
+}
+
+int SheetRun::CurrentIndex() const {
+  HWND tab = reinterpret_cast<HWND>(SendMessageA(sheet_, PSM_GETTABCONTROL, 0, 0));
+  return static_cast<int>(SendMessageA(tab, TCM_GETCURSEL, 0, 0));
+}
+
+HWND SheetRun::CurrentPage() const {
+  return reinterpret_cast<HWND>(SendMessageA(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+void SheetRun::SelectPage(int index) const { SendMessageA(sheet_, PSM_SETCURSEL, index, 0); }
+
+void SheetRun::Press(int button) const {
+  DWORD thread = GetWindowThreadProcessId(sheet_, nullptr);
+  SendMessageA(sheet_, PSM_PRESSBUTTON, button, 0);
+  // The sheet's message loop notices that it has ended only when it next wakes up, as
+  // it does at the user's next input; a posted message stands in for that input.
+  PostThreadMessageA(thread, WM_NULL, 0, 0);
+}
+
+std::string SheetRun::Text(int id) const {
+  char text[512] = {};
+  GetWindowTextA(Control(id), text, sizeof text);
+  return text;
+}
+
+void SheetRun::Click(int id) const { SendMessageA(Control(id), BM_CLICK, 0, 0); }
+
+void SheetRun::Command(int id, int code) const {
+  DWORD thread = GetWindowThreadProcessId(sheet_, nullptr);
+  SendMessageA(CurrentPage(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Control(id)));
+  PostThreadMessageA(thread, WM_NULL, 0, 0);
+}
+
+}  // namespace lmx::test

@@ -1,0 +1,117 @@
+#include "test_engine.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+
+#include "preview/render_job.h"
+
+namespace {
+
+using lmx::test::EngineCall;
+
+constexpr int kMaxCalls = 8192;
+EngineCall g_calls[kMaxCalls];
+std::atomic<int32_t> g_count{0};
+std::atomic<int32_t> g_delayMs{0};
+std::atomic<int32_t> g_holdAt{-1};
+std::atomic<bool> g_honourAbort{true};
+std::atomic<bool> g_released{false};
+std::atomic<int32_t> g_active{0};
+std::atomic<int32_t> g_maxActive{0};
+
+}  // namespace
+
+extern "C" {
+
+#ifndef LMX_TEST_ENGINE_WITHOUT_RENDER
+namespace {
+
+bool AbortSeen(const lmx::RenderJob* job) {
+  return g_honourAbort && job->abortCallback && job->abortCallback() != 0;
+}
+
+void Paint(const lmx::RenderJob* job) {
+  auto* pixels = reinterpret_cast<uint32_t*>(job->target.pixels);
+  if (!pixels) return;
+  uint32_t colour = lmx::test::FrameColour(job->position);
+  size_t n = size_t(job->target.width) * job->target.height;
+  for (size_t i = 0; i < n; ++i) pixels[i] = colour;
+}
+
+}  // namespace
+
+__declspec(dllexport) int32_t __cdecl LMX_Render(lmx::EffectSettings* settings, lmx::RenderJob* job, int32_t flags) {
+  int32_t active = ++g_active;
+  for (int32_t seen = g_maxActive; active > seen && !g_maxActive.compare_exchange_weak(seen, active);) {
+  }
+  int32_t index = g_count.load();
+  EngineCall call{};
+  call.position = job->position;
+  call.lastPosition = job->lastPosition;
+  call.objectCount = job->objectCount;
+  call.flags = flags;
+  call.hasProgress = job->progressCallback != nullptr;
+  call.hasAbort = job->abortCallback != nullptr;
+  call.threadPriority = GetThreadPriority(GetCurrentThread());
+  call.threadId = GetCurrentThreadId();
+  call.frameWidth = job->frameWidth;
+  call.frameHeight = job->frameHeight;
+  call.targetFormat = job->target.formatCode;
+  call.settings = settings;
+  call.pixels = job->target.pixels;
+  std::memcpy(call.effectName, settings->effectName, sizeof call.effectName);
+  for (int i = 0; i < lmx::kPreviewTextures; ++i) {
+    const lmx::TextureImage& texture = job->textures[i];
+    call.texturesWithPixels += texture.pixels != nullptr;
+    call.texturesOwned += texture.ownsPixels != 0;
+    call.textureFormat[i] = texture.formatCode;
+    call.textureWidth[i] = texture.width;
+    std::memcpy(call.textureName[i], texture.name, sizeof call.textureName[i]);
+  }
+  if (job->textures[0].pixels) std::memcpy(&call.firstTexturePixel, job->textures[0].pixels, 4);
+  if (index < kMaxCalls) g_calls[index] = call;
+  g_count = index + 1;
+
+  bool aborted = false;
+  DWORD start = GetTickCount();
+  while (!aborted && GetTickCount() - start < DWORD(g_delayMs.load())) {
+    aborted = AbortSeen(job);
+    Sleep(1);
+  }
+  if (job->progressCallback) job->progressCallback(50);
+  int32_t holdAt = g_holdAt;
+  while (!aborted && holdAt >= 0 && index >= holdAt && !g_released) {
+    aborted = AbortSeen(job);
+    Sleep(1);
+  }
+  if (!aborted) Paint(job);
+  if (index < kMaxCalls) g_calls[index].aborted = aborted;
+  --g_active;
+  return 0;
+}
+#endif
+
+__declspec(dllexport) void __cdecl TestEngine_Reset(int32_t delayMs, int32_t holdAtCall, int32_t honourAbort) {
+  g_count = 0;
+  g_delayMs = delayMs;
+  g_holdAt = holdAtCall;
+  g_honourAbort = honourAbort != 0;
+  g_released = false;
+  g_maxActive = 0;
+}
+
+__declspec(dllexport) int32_t __cdecl TestEngine_CallCount(void) { return g_count; }
+
+__declspec(dllexport) int32_t __cdecl TestEngine_GetCall(int32_t index, EngineCall* call) {
+  if (index < 0 || index >= g_count || index >= kMaxCalls) return 0;
+  *call = g_calls[index];
+  return 1;
+}
+
+__declspec(dllexport) void __cdecl TestEngine_Release(void) { g_released = true; }
+__declspec(dllexport) int32_t __cdecl TestEngine_Active(void) { return g_active; }
+__declspec(dllexport) int32_t __cdecl TestEngine_MaxActive(void) { return g_maxActive; }
+
+}  // extern "C"
