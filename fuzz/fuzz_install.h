@@ -2,6 +2,7 @@
 // there and read back through the real reader, registry path and all.
 #pragma once
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>

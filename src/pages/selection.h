@@ -28,8 +28,11 @@ std::shared_ptr<const EffectRecord> CurrentEffect(const SelectionState& selectio
 void ReplaceCurrentEffect(SelectionState& selection, std::shared_ptr<const EffectRecord> record);
 
 // Starts a selection for the host's block: fills it from the defaults file when it names
-// no effect, and finds the named effect in the organization. Afterwards currentEffect is
-// never null.
+// no effect (the first entry of group 0 is then the one selected), and finds the named
+// effect in the organization (group and index -1 when it is not listed). Afterwards
+// currentEffect is never null: the named effect's description, read even when the
+// organization does not list it, or an empty one when there is no name at all. The block
+// changes only through the defaults file and, in filter mode, a FilterFrames of 0 set to 100.
 void InitSelection(SelectionState& selection, EffectSettings* block, const Organization& organization,
                    bool filterMode);
 

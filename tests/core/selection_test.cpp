@@ -1,0 +1,348 @@
+#include "pages/selection.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/chunk_writer.h"
+#include "library/bytes.h"
+#include "pages/settings_access.h"
+#include "support/test_install.h"
+
+namespace lmx {
+namespace {
+
+constexpr uint32_t kGroup = FourCC("OGRP");
+constexpr uint32_t kItem = FourCC("OITM");
+
+struct EffectSpec {
+  std::string name;
+  uint32_t type = 0;
+  uint32_t direction = 1, shadow = 1, motion = 1;
+  std::vector<std::pair<float, uint16_t>> options;  // default value, tag
+  uint32_t objects = 2;
+};
+
+class SelectionTest : public ::testing::Test {
+ protected:
+  void PlantEffect(const EffectSpec& spec) {
+    ChunkWriter w(kEffectHeader);
+    w.U32(FourCC("ETYP"), spec.type).Text(FourCC("ENAM"), spec.name).Text(FourCC("ELNM"), spec.name + " long")
+        .U32(FourCC("VCNT"), spec.objects).U32(FourCC("FDIR"), spec.direction).U32(FourCC("FSHD"), spec.shadow)
+        .U32(FourCC("FMOT"), spec.motion).U32(FourCC("OCNT"), uint32_t(spec.options.size()));
+    for (size_t i = 0; i < spec.options.size(); ++i) {
+      EffectOption o{};
+      o.defaultValue = spec.options[i].first;
+      o.maximum = 100;
+      o.tag = spec.options[i].second;
+      w.IndexedBytes(FourCC("OPTS"), uint32_t(i), &o, sizeof o);
+    }
+    install_.Write("EFFECTS/" + spec.name + ".LMI", w.bytes());
+  }
+  // One organization: groups of names.
+  void ReadOrg(const std::vector<std::pair<std::string, std::vector<std::string>>>& groups) {
+    ChunkWriter w(kOrganizationHeader);
+    for (const auto& [group, names] : groups) {
+      w.Text(kGroup, group);
+      for (const std::string& n : names) w.Text(kItem, n);
+    }
+    install_.Write("ORGS/TEST.ORG", w.bytes());
+    ASSERT_EQ(org_.ReadOrganization("TEST"), 1);
+  }
+  void SetUp() override {
+    PlantEffect({"ALPHA", 0, 1, 1, 1, {{7.0f, 0x11}, {9.0f, 0x22}}, 3});
+    PlantEffect({"BETA", 0, 1, 1, 1, {{4.0f, 0x33}}, 1});
+    PlantEffect({"FLAT", 0, 0, 0, 0, {}, 1});
+    ReadOrg({{"First", {"ALPHA", "BETA", "FLAT", "MISSING"}}, {"Second", {"BETA"}}});
+  }
+  static EffectSettings Block(const char* name) {
+    EffectSettings block{};
+    SetEffectName(&block, name);
+    for (int i = 0; i < kGeneralCount; ++i) block.generalValues[i] = float(i + 1);
+    for (int o = 0; o < kObjectRows; ++o)
+      for (int c = 0; c < kObjectColumns; ++c) block.objectValues[o][c] = float(100 * o + c + 1);
+    return block;
+  }
+  static bool Same(const EffectSettings& a, const EffectSettings& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+  test::TestInstall install_;
+  Organization org_;
+  SelectionState selection_;
+};
+
+TEST_F(SelectionTest, EmptyNameWithoutDefaultsSelectsTheFirstEntry) {
+  EffectSettings block = Block("");
+  const EffectSettings host = block;
+  InitSelection(selection_, &block, org_, false);
+  EXPECT_TRUE(Same(block, host));
+  EXPECT_STREQ(selection_.selectedName, "ALPHA");
+  EXPECT_EQ(selection_.selectedGroup, 0);
+  EXPECT_EQ(selection_.selectedIndex, 0);
+  auto current = CurrentEffect(selection_);
+  ASSERT_TRUE(current);
+  EXPECT_STREQ(current->shortName(), "ALPHA");
+
+  // The FX page then picks it; the name differs from the empty one, so the special values
+  // come from the effect's option defaults.
+  ASSERT_TRUE(SelectEffect(selection_, &block, org_, selection_.selectedGroup, selection_.selectedIndex));
+  EXPECT_STREQ(block.effectName, "ALPHA");
+  ASSERT_EQ(block.specialCount, 2u);
+  EXPECT_EQ(block.specialValues[0].reserved, 0);
+  EXPECT_EQ(block.specialValues[0].tag, 0x11);
+  EXPECT_EQ(block.specialValues[0].value, 7.0f);
+  EXPECT_EQ(block.specialValues[1].tag, 0x22);
+  EXPECT_EQ(block.specialValues[1].value, 9.0f);
+}
+
+TEST_F(SelectionTest, SameEffectKeepsItsSpecialValuesAnotherResetsThem) {
+  EffectSettings block = Block("ALPHA");
+  block.specialCount = 3;
+  block.specialValues[0] = {5, 0x11, 55.0f};
+  block.specialValues[1] = {6, 0x22, 66.0f};
+  block.specialValues[2] = {7, 0x77, 77.0f};
+  InitSelection(selection_, &block, org_, false);
+  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 0));
+  EXPECT_EQ(block.specialCount, 2u);
+  EXPECT_EQ(block.specialValues[0].reserved, 5);
+  EXPECT_EQ(block.specialValues[0].value, 55.0f);
+  EXPECT_EQ(block.specialValues[1].value, 66.0f);
+
+  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 1));
+  EXPECT_STREQ(block.effectName, "BETA");
+  ASSERT_EQ(block.specialCount, 1u);
+  EXPECT_EQ(block.specialValues[0].reserved, 0);
+  EXPECT_EQ(block.specialValues[0].tag, 0x33);
+  EXPECT_EQ(block.specialValues[0].value, 4.0f);
+  // The slot the old effect used beyond the new count is cleared.
+  EXPECT_EQ(block.specialValues[1].tag, 0);
+  EXPECT_EQ(block.specialValues[1].value, 0.0f);
+  EXPECT_EQ(selection_.selectedGroup, 0);
+  EXPECT_EQ(selection_.selectedIndex, 1);
+  EXPECT_STREQ(selection_.selectedName, "BETA");
+  EXPECT_STREQ(CurrentEffect(selection_)->shortName(), "BETA");
+}
+
+TEST_F(SelectionTest, UnsupportedFeaturesAreForcedOffOnEveryPick) {
+  EffectSettings block = Block("FLAT");
+  block.generalValues[Shadows] = 1.0f;
+  InitSelection(selection_, &block, org_, false);
+  for (int pick = 0; pick < 2; ++pick) {  // the same effect again still forces them
+    selection_.currentObject = 4;
+    ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 2));
+    for (int o = 0; o < kObjectRows; ++o) {
+      EXPECT_EQ(block.objectValues[o][PathRotation], 0.0f) << o;
+      EXPECT_EQ(block.objectValues[o][Shine], float(100 * o + 1)) << o;  // other columns untouched
+    }
+    EXPECT_EQ(block.generalValues[Shadows], 0.0f);
+    EXPECT_EQ(block.generalValues[BlurPercent], 0.0f);
+    EXPECT_EQ(block.generalValues[BlurCount], 0.0f);
+    EXPECT_EQ(block.generalValues[Lighting], float(Lighting + 1));
+    EXPECT_EQ(selection_.currentObject, 0);
+  }
+  // An effect that supports them leaves the values alone.
+  EffectSettings kept = Block("FLAT");
+  ASSERT_TRUE(SelectEffect(selection_, &kept, org_, 0, 0));
+  EXPECT_EQ(kept.generalValues[Shadows], float(Shadows + 1));
+  EXPECT_EQ(kept.generalValues[BlurCount], float(BlurCount + 1));
+  EXPECT_EQ(kept.objectValues[3][PathRotation], float(300 + PathRotation + 1));
+}
+
+TEST_F(SelectionTest, MissingEffectFileGivesAnEmptyDescription) {
+  EffectSettings block = Block("ALPHA");
+  block.specialCount = 2;
+  block.generalValues[Shadows] = 1.0f;
+  InitSelection(selection_, &block, org_, false);
+  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 3));
+  EXPECT_STREQ(block.effectName, "MISSING");
+  EXPECT_EQ(block.specialCount, 0u);
+  EXPECT_EQ(block.generalValues[Shadows], 0.0f);
+  EXPECT_EQ(block.objectValues[0][PathRotation], 0.0f);
+  auto current = CurrentEffect(selection_);
+  ASSERT_TRUE(current);
+  EXPECT_EQ(current->objectCount(), 0u);
+  EXPECT_EQ(current->longName(), "");
+}
+
+TEST_F(SelectionTest, MoreThanTenOptionsKeepThePreviousCount) {
+  EffectSpec many;
+  many.name = "MANY";
+  for (int i = 0; i < 11; ++i) many.options.push_back({float(10 + i), uint16_t(0x100 + i)});
+  PlantEffect(many);
+  ReadOrg({{"G", {"ALPHA", "MANY"}}});
+  EffectSettings block = Block("ALPHA");
+  InitSelection(selection_, &block, org_, false);
+  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 0));
+  ASSERT_EQ(block.specialCount, 2u);
+  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 1));
+  ASSERT_EQ(block.specialCount, 2u);
+  EXPECT_EQ(block.specialValues[0].tag, 0x100);
+  EXPECT_EQ(block.specialValues[1].value, 11.0f);
+  EXPECT_EQ(block.specialValues[2].tag, 0);  // never beyond the count
+}
+
+TEST_F(SelectionTest, PicksOutsideTheGroupChangeNothing) {
+  EffectSettings block = Block("BETA");
+  InitSelection(selection_, &block, org_, false);
+  const EffectSettings before = block;
+  auto current = CurrentEffect(selection_);
+  for (auto [group, entry] : std::vector<std::pair<int, int>>{{0, 4}, {0, -1}, {1, 1}, {2, 0}, {-1, 0}}) {
+    EXPECT_FALSE(SelectEffect(selection_, &block, org_, group, entry)) << group << "," << entry;
+  }
+  EXPECT_TRUE(Same(block, before));
+  EXPECT_EQ(CurrentEffect(selection_), current);
+  EXPECT_EQ(selection_.selectedGroup, 0);
+  EXPECT_EQ(selection_.selectedIndex, 1);
+}
+
+TEST_F(SelectionTest, FilterModeStartsWithAFrameCount) {
+  EffectSettings block = Block("BETA");
+  block.generalValues[FilterFrames] = 0.0f;
+  InitSelection(selection_, &block, org_, true);
+  EXPECT_EQ(block.generalValues[FilterFrames], 100.0f);
+
+  block.generalValues[FilterFrames] = 0.0f;
+  InitSelection(selection_, &block, org_, false);
+  EXPECT_EQ(block.generalValues[FilterFrames], 0.0f);
+
+  block.generalValues[FilterFrames] = 50.0f;
+  InitSelection(selection_, &block, org_, true);
+  EXPECT_EQ(block.generalValues[FilterFrames], 50.0f);
+}
+
+TEST_F(SelectionTest, UnlistedEffectKeepsTheHostBlockAndItsDescription) {
+  PlantEffect({"GHOST", 0, 1, 1, 1, {{1.0f, 1}}, 5});
+  EffectSettings block = Block("GHOST");
+  block.specialCount = 1;
+  block.specialValues[0] = {0, 1, 42.0f};
+  const EffectSettings host = block;
+  InitSelection(selection_, &block, org_, false);
+  EXPECT_TRUE(Same(block, host));
+  EXPECT_EQ(selection_.selectedGroup, -1);
+  EXPECT_EQ(selection_.selectedIndex, -1);
+  EXPECT_STREQ(selection_.selectedName, "GHOST");
+  auto current = CurrentEffect(selection_);
+  ASSERT_TRUE(current);
+  EXPECT_EQ(current->objectCount(), 5u);
+  // The grid's pick with the group the look-up gave changes nothing either.
+  EXPECT_FALSE(SelectEffect(selection_, &block, org_, selection_.selectedGroup, selection_.selectedIndex));
+  EXPECT_TRUE(Same(block, host));
+}
+
+TEST_F(SelectionTest, EmptyOrganizationsStillGiveADescription) {
+  for (bool emptyGroup : {false, true}) {
+    SCOPED_TRACE(emptyGroup ? "empty group 0" : "no group");
+    if (emptyGroup)
+      ReadOrg({{"Nothing", {}}, {"Later", {"ALPHA"}}});
+    else
+      ReadOrg({});
+    EffectSettings block = Block("");
+    const EffectSettings host = block;
+    InitSelection(selection_, &block, org_, false);
+    EXPECT_TRUE(Same(block, host));
+    EXPECT_STREQ(selection_.selectedName, "");
+    EXPECT_EQ(selection_.selectedGroup, -1);
+    EXPECT_EQ(selection_.selectedIndex, -1);
+    auto current = CurrentEffect(selection_);
+    ASSERT_TRUE(current);
+    EXPECT_EQ(current->objectCount(), 0u);
+    EXPECT_FALSE(SelectEffect(selection_, &block, org_, 0, 0));
+  }
+}
+
+TEST_F(SelectionTest, DefaultsFileFillsABlockWithoutName) {
+  EffectSettings saved = Block("BETA");
+  saved.generalValues[FilterFrames] = 0.0f;
+  saved.specialCount = 1;
+  saved.specialValues[0] = {0, 0x33, 12.0f};
+  install_.Write("Work/Defaults.LRI",
+                 std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&saved), reinterpret_cast<uint8_t*>(&saved + 1)));
+  EffectSettings block = Block("");
+  InitSelection(selection_, &block, org_, true);
+  // Every byte comes from the file, even the frame count of 0 set before it was read;
+  // the first entry is selected whatever name the file holds.
+  EXPECT_TRUE(Same(block, saved));
+  EXPECT_STREQ(selection_.selectedName, "ALPHA");
+  EXPECT_EQ(selection_.selectedIndex, 0);
+}
+
+TEST_F(SelectionTest, ReversingExchangesTheFirstTwoObjects) {
+  PlantEffect({"TYPE1", 1, 1, 1, 1, {}, 2});
+  ReadOrg({{"G", {"TYPE1", "ALPHA"}}});
+  EffectSettings block = Block("TYPE1");
+  InitSelection(selection_, &block, org_, false);
+  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 0));
+  const EffectSettings original = block;
+  auto swapped = [&](const EffectSettings& b) {
+    for (int c = 0; c < kObjectColumns; ++c)
+      if (b.objectValues[0][c] != original.objectValues[1][c] || b.objectValues[1][c] != original.objectValues[0][c])
+        return false;
+    return std::memcmp(b.objectValues[2], original.objectValues[2], sizeof(float) * 18 * kObjectColumns) == 0;
+  };
+
+  block.generalValues[Direction] = 0.0f;
+  ReverseObjectPair(selection_, &block, true, 1.0f);
+  EXPECT_TRUE(swapped(block));
+  block.generalValues[Direction] = 1.0f;
+  ReverseObjectPair(selection_, &block, true, 0.0f);
+  EXPECT_EQ(std::memcmp(block.objectValues, original.objectValues, sizeof block.objectValues), 0);
+
+  // A direction no radio shows (2.0) stored as 0 is a change too.
+  block.generalValues[Direction] = 2.0f;
+  ReverseObjectPair(selection_, &block, true, 0.0f);
+  EXPECT_TRUE(swapped(block));
+  block = original;
+
+  // No change of direction, the switch off, or another kind of effect: rows stay.
+  block.generalValues[Direction] = 1.0f;
+  ReverseObjectPair(selection_, &block, true, 1.0f);
+  block.generalValues[Direction] = 0.0f;
+  ReverseObjectPair(selection_, &block, false, 1.0f);
+  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 1));
+  const EffectSettings alpha = block;
+  ReverseObjectPair(selection_, &block, true, 1.0f);
+  EXPECT_TRUE(Same(block, alpha));
+  EXPECT_EQ(std::memcmp(block.objectValues[0], original.objectValues[0], sizeof block.objectValues[0]), 0);
+}
+
+TEST_F(SelectionTest, ARenderKeepsTheDescriptionItStartedWith) {
+  EffectSettings block = Block("ALPHA");
+  InitSelection(selection_, &block, org_, false);
+  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 0));
+  std::shared_ptr<const EffectRecord> held = CurrentEffect(selection_);  // as a render holds it
+  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 1));
+  EXPECT_EQ(held->objectCount(), 3u);
+  EXPECT_STREQ(held->shortName(), "ALPHA");
+  EXPECT_STREQ(CurrentEffect(selection_)->shortName(), "BETA");
+}
+
+TEST_F(SelectionTest, PicksDuringARenderNeverFreeWhatItReads) {
+  EffectSettings block = Block("ALPHA");
+  InitSelection(selection_, &block, org_, false);
+  std::atomic<bool> stop{false};
+  std::atomic<long> reads{0};
+  std::thread render([&] {
+    while (!stop.load()) {
+      std::shared_ptr<const EffectRecord> record = CurrentEffect(selection_);
+      // What a frame reads, several times over one "render".
+      for (int i = 0; i < 50; ++i) {
+        uint32_t n = record->objectCount();
+        if (n != 3 && n != 1) ADD_FAILURE() << "torn record: " << n;
+        (void)record->bestPosition();
+        (void)record->objectName(0).size();
+      }
+      ++reads;
+    }
+  });
+  for (int pick = 0; pick < 100; ++pick) ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, pick % 2));
+  while (reads.load() < 10) std::this_thread::yield();
+  stop = true;
+  render.join();
+  EXPECT_STREQ(CurrentEffect(selection_)->shortName(), "BETA");
+}
+
+}  // namespace
+}  // namespace lmx
