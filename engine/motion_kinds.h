@@ -47,4 +47,15 @@ inline constexpr MotionKindInfo kMotionKinds[] = {
     {MotionKind::Page, "page"},       {MotionKind::Shards, "shards"}, {MotionKind::Spiral, "spiral"},
 };
 
+struct OptionTagInfo {
+  OptionTag tag;
+  const char* name;  // as written in effect sources ("rows")
+};
+
+inline constexpr OptionTagInfo kOptionTags[] = {
+    {TagRows, "rows"},   {TagColumns, "columns"}, {TagSpin, "spin"},   {TagLift, "lift"},
+    {TagAxis, "axis"},   {TagScatter, "scatter"}, {TagCurl, "curl"},   {TagTwist, "twist"},
+    {TagReverse, "reverse"}, {TagBounce, "bounce"},
+};
+
 }  // namespace lmx

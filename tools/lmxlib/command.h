@@ -1,0 +1,43 @@
+// The subcommands of lmxlib. Each lives in its own file and is listed once in the table
+// of main.cpp; a command writes its results to out and its complaints to err and
+// returns the process's exit status.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace lmxlib {
+
+using Args = std::vector<std::string>;
+
+struct Command {
+  const char* name;
+  const char* usage;  // the arguments after the command's name
+  const char* summary;
+  int (*run)(const Args& args, std::ostream& out, std::ostream& err);
+};
+
+// Exit statuses shared by every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFindings = 1;  // a damaged file, a failed check, a source error
+inline constexpr int kExitUsage = 2;     // wrong arguments
+
+int RunBuild(const Args& args, std::ostream& out, std::ostream& err);
+int RunDump(const Args& args, std::ostream& out, std::ostream& err);
+int RunCheck(const Args& args, std::ostream& out, std::ostream& err);
+
+// The table main() dispatches on, and a lookup by name (nullptr when unknown).
+const std::vector<Command>& Commands();
+const Command* FindCommand(const std::string& name);
+// Runs argv[1] with the rest; prints usage for no or unknown commands.
+int RunTool(const Args& argv, std::ostream& out, std::ostream& err);
+
+// Whole-file reading and writing with the reason of a failure in *error.
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes, std::string* error);
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);
+// The extension after the last dot, upper-cased; "" when there is none.
+std::string UpperExtension(const std::string& path);
+
+}  // namespace lmxlib

@@ -1,0 +1,108 @@
+#include "lmxlib/organization_format.h"
+
+#include "common/chunk_writer.h"
+#include "library/bytes.h"
+
+namespace lmxlib {
+
+using lmx::FourCC;
+
+OrganizationSource ParseOrganization(const Json& s) {
+  AllowOnly(s, {"groups", "extraRecords"}, "organization");
+  OrganizationSource org;
+  if (!s.contains("groups") || !s["groups"].is_array()) throw SourceError("organization.groups: expected a list of groups");
+  for (size_t g = 0; g < s["groups"].size(); ++g) {
+    const std::string where = "organization.groups[" + std::to_string(g) + "]";
+    const Json& gj = s["groups"][g];
+    AllowOnly(gj, {"name", "effects"}, where);
+    GroupSource group;
+    group.name = GetText(gj, "name", where, "");
+    if (group.name.empty() || group.name.size() > kMaxGroupName)
+      throw SourceError(where + ".name: 1 to 40 characters");
+    if (!gj.contains("effects") || !gj["effects"].is_array()) throw SourceError(where + ".effects: expected a list");
+    if (gj["effects"].size() > kMaxGroupEntries) throw SourceError(where + ".effects: at most 16 effects in a group");
+    for (size_t e = 0; e < gj["effects"].size(); ++e) {
+      const Json& name = gj["effects"][e];
+      const std::string at = where + ".effects[" + std::to_string(e) + "]";
+      if (!name.is_string() || name.get<std::string>().empty() || name.get<std::string>().size() > kMaxShortName)
+        throw SourceError(at + ": an effect short name of 1 to 8 characters");
+      group.effects.push_back(name.get<std::string>());
+    }
+    org.groups.push_back(group);
+  }
+  if (s.contains("extraRecords")) {
+    if (!s["extraRecords"].is_array()) throw SourceError("organization.extraRecords: expected a list");
+    for (size_t i = 0; i < s["extraRecords"].size(); ++i)
+      org.extraRecords.push_back(
+          ParseRawRecord(s["extraRecords"][i], "organization.extraRecords[" + std::to_string(i) + "]"));
+  }
+  return org;
+}
+
+Json OrganizationJson(const OrganizationSource& org) {
+  Json j;
+  j["groups"] = Json::array();
+  for (const auto& g : org.groups) j["groups"].push_back({{"name", g.name}, {"effects", g.effects}});
+  if (!org.extraRecords.empty()) {
+    j["extraRecords"] = Json::array();
+    for (const auto& r : org.extraRecords)
+      j["extraRecords"].push_back({{"tag", TagName(r.tag)}, {"hex", ToHex(r.payload.data(), r.payload.size())}});
+  }
+  return j;
+}
+
+std::vector<uint8_t> EncodeOrganization(const OrganizationSource& org) {
+  lmx::ChunkWriter w(kOrganizationHeader);
+  for (const auto& g : org.groups) {
+    w.Text(FourCC("OGRP"), g.name);
+    for (const auto& e : g.effects) w.Text(FourCC("OITM"), e);
+  }
+  for (const auto& r : org.extraRecords) w.Record(r.tag, r.payload);
+  return w.bytes();
+}
+
+Report DecodeOrganization(const Walk& walk) {
+  Report rep;
+  rep.kind = "organization";
+  OrganizationSource org;
+  for (const WalkRecord& r : walk.records) {
+    const std::string here = TagName(r.tag) + " " + At(r.offset);
+    std::string text;
+    if (r.tag == FourCC("OGRP")) {
+      if (NeedText(r, 0, "group name", &rep)) {
+        std::string name = lmx::PayloadText(r.data, r.length);
+        text = "group " + std::to_string(org.groups.size()) + " " + Quote(name);
+        if (name.size() > kMaxGroupName) {
+          rep.problems.push_back(here + ": group name of " + std::to_string(name.size()) +
+                                 " characters; readers keep the first 40");
+          name.resize(kMaxGroupName);
+        }
+        org.groups.push_back({name, {}});
+      }
+    } else if (r.tag == FourCC("OITM")) {
+      if (NeedText(r, 0, "effect name", &rep)) {
+        std::string name = lmx::PayloadText(r.data, r.length);
+        text = "entry " + Quote(name);
+        if (name.size() > kMaxShortName)
+          rep.problems.push_back(here + ": effect name \"" + name + "\" is longer than 8 characters");
+        if (org.groups.empty())
+          rep.problems.push_back(here + ": entry before the first group is ignored");
+        else if (org.groups.back().effects.size() >= kMaxGroupEntries)
+          rep.problems.push_back(here + ": 17th or later entry of group \"" + org.groups.back().name + "\" is dropped");
+        else
+          org.groups.back().effects.push_back(name.substr(0, kMaxShortName));
+      }
+    } else {
+      text = "unknown tag, ignored by readers";
+      org.extraRecords.push_back({r.tag, std::vector<uint8_t>(r.data, r.data + r.length)});
+    }
+    rep.lines.push_back({r.offset, r.tag, r.length, text});
+  }
+  AddWalkEnd(walk, &rep);
+  for (const auto& g : org.groups)
+    if (g.effects.empty()) rep.problems.push_back("group \"" + g.name + "\" has no effects");
+  rep.content = OrganizationJson(org);
+  return rep;
+}
+
+}  // namespace lmxlib

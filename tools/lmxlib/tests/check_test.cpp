@@ -1,0 +1,175 @@
+// check on a complete installation, then on copies with one planted fault each: every
+// fault is found, with the path it concerns.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "common/chunk_writer.h"
+#include "library/bytes.h"
+#include "lmxlib/check.h"
+#include "lmxlib/effect_format.h"
+#include "lmxlib/organization_format.h"
+#include "lmxlib/texture_format.h"
+#include "test_util.h"
+
+namespace lmxlib::test {
+namespace {
+
+using lmx::FourCC;
+
+// A small but complete installation: two effects in DEFAULT, icons, both about box
+// pictures, the engine list and all 60 preview textures.
+void MakeInstallation(const fs::path& root) {
+  for (const char* d : {"HELP", "LIBS", "ORGS", "EFFECTS", "TEXTURES", "Work"}) fs::create_directories(root / d);
+  for (const char* name : {"DOORS", "CUBE"}) {
+    EffectSource e;
+    e.name = name;
+    e.type = 1;
+    e.objects = {"One", "Two"};
+    WriteBytes((root / "EFFECTS" / (std::string(name) + ".LMI")).string(), EncodeEffect(e));
+    WriteBytes((root / "EFFECTS" / (std::string(name) + ".BMP")).string(), SolidBmp(48, 44));
+  }
+  OrganizationSource org;
+  org.groups = {{"Pairs", {"DOORS", "CUBE"}}};
+  WriteBytes((root / "ORGS" / "DEFAULT.ORG").string(), EncodeOrganization(org));
+  WriteBytes((root / "LMX.BMP").string(), SolidBmp(20, 16, 32));
+  WriteBytes((root / "CRVLOGO.BMP").string(), SolidBmp(9, 6));
+  WriteText((root / "LIBS" / "LMX_ENG.LST").string(), "RND_001 (OpenGL)\nRND_002 (Portable)\n");
+  for (auto [prefix, side] : {std::pair{"PREVS_", 32u}, {"PREVM_", 64u}, {"PREVL_", 128u}}) {
+    Picture p;
+    p.width = p.height = side;
+    p.rgba.assign(size_t(side) * side * 4, 128);
+    for (int i = 1; i <= 20; ++i) {
+      char name[16];
+      std::snprintf(name, sizeof name, "%s%02d.LMT", prefix, i);
+      WriteBytes((root / "TEXTURES" / name).string(), EncodeTexture(p));
+    }
+  }
+}
+
+std::string Findings(const fs::path& root) {
+  std::string all;
+  for (const Finding& f : CheckInstallation(root.string()))
+    all += fs::path(f.path).lexically_relative(root).generic_string() + ": " + f.message + "\n";
+  return all;
+}
+
+TEST(Check, CompleteInstallationPassesAndTheCommandSaysSo) {
+  TempDir dir;
+  MakeInstallation(dir.path());
+  EXPECT_EQ(Findings(dir.path()), "");
+  Result r = Lmxlib({"check", dir.path().string()});
+  EXPECT_EQ(r.status, kExitOk) << r.out;
+  EXPECT_NE(r.out.find("no problems found"), std::string::npos);
+}
+
+struct Fault {
+  const char* name;
+  void (*plant)(const fs::path& root);
+  const char* expected;  // "relative/path: start of message"
+};
+
+const Fault kFaults[] = {
+    {"missing icon", [](const fs::path& r) { fs::remove(r / "EFFECTS/CUBE.BMP"); }, "EFFECTS/CUBE.BMP: missing"},
+    {"8-bit icon",
+     [](const fs::path& r) {
+       WriteBytes((r / "EFFECTS/DOORS.BMP").string(),
+                  MakeBmp(4, 4, 8, [](int, int) { return std::tuple<int, int, int>(0, 0, 0); }));
+     },
+     "EFFECTS/DOORS.BMP: bitmap of 8 bits per pixel"},
+    {"entry without effect file", [](const fs::path& r) { fs::remove(r / "EFFECTS/DOORS.LMI"); },
+     "ORGS/DEFAULT.ORG: group \"Pairs\": effect \"DOORS\" has no effect file"},
+    {"count and names out of step",
+     [](const fs::path& r) {
+       lmx::ChunkWriter w(lmx::kEffectHeader);
+       w.Text(FourCC("ENAM"), "CUBE").U32(FourCC("VCNT"), 3).IndexedText(FourCC("VDSC"), 0, "a");
+       w.IndexedText(FourCC("VDSC"), 1, "b");
+       w.Save((r / "EFFECTS/CUBE.LMI").string());
+     },
+     "EFFECTS/CUBE.LMI: object 2 has no name"},
+    {"options out of step",
+     [](const fs::path& r) {
+       lmx::ChunkWriter w(lmx::kEffectHeader);
+       w.Text(FourCC("ENAM"), "CUBE").U32(FourCC("VCNT"), 0).U32(FourCC("OCNT"), 2);
+       lmx::EffectOption o{};
+       w.IndexedBytes(FourCC("OPTS"), 2, &o, sizeof o);
+       w.Save((r / "EFFECTS/CUBE.LMI").string());
+     },
+     "EFFECTS/CUBE.LMI: OPTS at offset 41: option index 2 is not below the option count"},
+    {"damaged effect",
+     [](const fs::path& r) {
+       auto b = ReadBytes((r / "EFFECTS/DOORS.LMI").string());
+       b.resize(34);  // inside the length of the third record
+       WriteBytes((r / "EFFECTS/DOORS.LMI").string(), b);
+     },
+     "EFFECTS/DOORS.LMI: unreadable from offset 28"},
+    {"name differs from file", [](const fs::path& r) { fs::copy_file(r / "EFFECTS/CUBE.LMI", r / "EFFECTS/BOX.LMI"); },
+     "EFFECTS/BOX.LMI: short name \"CUBE\" differs from the file name"},
+    {"missing preview texture", [](const fs::path& r) { fs::remove(r / "TEXTURES/PREVL_20.LMT"); },
+     "TEXTURES/PREVL_20.LMT: missing"},
+    {"wrongly sized preview",
+     [](const fs::path& r) {
+       fs::copy_file(r / "TEXTURES/PREVS_05.LMT", r / "TEXTURES/PREVM_05.LMT", fs::copy_options::overwrite_existing);
+     },
+     "TEXTURES/PREVM_05.LMT: preview texture of 32 x 32; this quality needs 64 x 64"},
+    {"engine list without final line feed",
+     [](const fs::path& r) { WriteText((r / "LIBS/LMX_ENG.LST").string(), "RND_001 (OpenGL)\nRND_002 (Portable)"); },
+     "LIBS/LMX_ENG.LST: line 2 \"RND_002 (Portable)\" does not end with a line feed"},
+    {"missing Work directory", [](const fs::path& r) { fs::remove_all(r / "Work"); }, "Work: missing directory"},
+    {"missing about picture", [](const fs::path& r) { fs::remove(r / "LMX.BMP"); }, "LMX.BMP: missing"},
+    {"missing default organization",
+     [](const fs::path& r) { fs::rename(r / "ORGS/DEFAULT.ORG", r / "ORGS/OTHER.ORG"); },
+     "ORGS/DEFAULT.ORG: missing"},
+    {"lower-case organization extension",
+     [](const fs::path& r) { fs::copy_file(r / "ORGS/DEFAULT.ORG", r / "ORGS/MINE.org"); },
+     "ORGS/MINE.org: extension is not upper-case"},
+    {"short defaults file",
+     [](const fs::path& r) { WriteBytes((r / "Work/Defaults.LRI").string(), std::vector<uint8_t>(100)); },
+     "Work/Defaults.LRI: file of 100 bytes is shorter than one settings block"},
+};
+
+// One complete installation, copied for each planted fault.
+class CheckFaults : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    pristine_ = new TempDir;
+    MakeInstallation(pristine_->path());
+  }
+  static void TearDownTestSuite() {
+    delete pristine_;
+    pristine_ = nullptr;
+  }
+  void Copy(const fs::path& to) { fs::copy(pristine_->path(), to, fs::copy_options::recursive); }
+  static TempDir* pristine_;
+};
+TempDir* CheckFaults::pristine_ = nullptr;
+
+TEST_F(CheckFaults, EachPlantedFaultIsFoundWithItsPath) {
+  for (const Fault& f : kFaults) {
+    SCOPED_TRACE(f.name);
+    TempDir dir;
+    Copy(dir.path() / "i");
+    f.plant(dir.path() / "i");
+    const std::string found = Findings(dir.path() / "i");
+    EXPECT_NE(found.find(f.expected), std::string::npos) << found;
+  }
+}
+
+TEST_F(CheckFaults, SeveralFaultsAreAllListedAndNothingElse) {
+  TempDir dir;
+  const fs::path root = dir.path() / "i";
+  Copy(root);
+  const Fault* planted[] = {&kFaults[0], &kFaults[8], &kFaults[9]};
+  for (const Fault* f : planted) f->plant(root);
+  const std::string found = Findings(root);
+  for (const Fault* f : planted) EXPECT_NE(found.find(f->expected), std::string::npos) << f->name << "\n" << found;
+  EXPECT_EQ(std::count(found.begin(), found.end(), '\n'), 3) << found;
+  Result r = Lmxlib({"check", root.string()});
+  EXPECT_EQ(r.status, kExitFindings);
+  EXPECT_NE(r.out.find("3 problem(s) found"), std::string::npos) << r.out;
+}
+
+}  // namespace
+}  // namespace lmxlib::test

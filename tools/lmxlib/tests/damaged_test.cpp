@@ -1,0 +1,242 @@
+// Damaged files and faulty sources: exactly where reading stops, what the reader would
+// make of odd records, and clear refusals of bad input.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "common/chunk_writer.h"
+#include "library/bytes.h"
+#include "lmxlib/effect_format.h"
+#include "lmxlib/inspect.h"
+#include "lmxlib/organization_format.h"
+#include "lmxlib/other_formats.h"
+#include "lmxlib/texture_format.h"
+#include "test_util.h"
+
+namespace lmxlib::test {
+namespace {
+
+using lmx::FourCC;
+
+std::vector<uint8_t> SampleEffect() {
+  EffectSource e;
+  e.name = "PAGE";
+  e.longName = "Page Turn";
+  e.objects = {"Front Page", "Back Page"};
+  lmx::EffectOption o{};
+  std::strcpy(o.label, "Curl");
+  o.maximum = 100;
+  o.tag = 7;
+  e.options = {o};
+  return EncodeEffect(e);
+}
+
+bool HasProblem(const Report& rep, const std::string& text) {
+  for (const auto& p : rep.problems)
+    if (p.find(text) != std::string::npos) return true;
+  return false;
+}
+
+TEST(Damaged, EveryCutOfAnEffectFileIsReportedAtTheRightPlace) {
+  const std::vector<uint8_t> whole = SampleEffect();
+  std::vector<size_t> boundaries = {4};
+  for (const WalkRecord& r : WalkChunks(whole).records) boundaries.push_back(r.offset + 8 + r.length);
+  for (size_t cut = 0; cut <= whole.size(); ++cut) {
+    std::vector<uint8_t> bytes(whole.begin(), whole.begin() + long(cut));
+    Report rep = Inspect("effect", bytes);
+    size_t last = 0;  // the last record boundary at or before the cut
+    for (size_t b : boundaries)
+      if (b <= cut) last = b;
+    SCOPED_TRACE("cut at " + std::to_string(cut));
+    if (cut < 4) {
+      EXPECT_FALSE(rep.readable);
+      EXPECT_NE(rep.stop.find("offset 0"), std::string::npos) << rep.stop;
+    } else if (cut - last < 4) {
+      EXPECT_TRUE(rep.readable);  // a cut inside a tag ends the file like a complete one
+      EXPECT_EQ(rep.stop.empty(), cut == last) << rep.stop;
+    } else {
+      EXPECT_FALSE(rep.readable);
+      EXPECT_NE(rep.stop.find("from offset " + std::to_string(last) + ":"), std::string::npos) << rep.stop;
+    }
+  }
+}
+
+TEST(Damaged, DumpSaysWhereAFileStopsAndFailsForIt) {
+  TempDir dir;
+  std::vector<uint8_t> bytes = SampleEffect();
+  bytes.resize(bytes.size() - 2);  // the last record's payload is short
+  WriteBytes(dir / "PAGE.LMI", bytes);
+  Result r = Lmxlib({"dump", dir / "PAGE.LMI"});
+  EXPECT_EQ(r.status, kExitFindings);
+  EXPECT_NE(r.out.find("BEST declares 4 bytes of payload but only 2 remain"), std::string::npos) << r.out;
+  // What came before the damage is still shown.
+  EXPECT_NE(r.out.find("long name \"Page Turn\""), std::string::npos);
+
+  WriteBytes(dir / "X.LMI", {'L', 'M', 'X', 'G'});
+  Result wrongKind = Lmxlib({"dump", dir / "X.LMI", "--json"});
+  EXPECT_EQ(wrongKind.status, kExitFindings);
+  EXPECT_NE(wrongKind.out.find("header value LMXG; effect files start with LMXI"), std::string::npos) << wrongKind.out;
+
+  EXPECT_EQ(Lmxlib({"dump", dir / "missing.LMI"}).status, kExitFindings);
+  WriteText(dir / "notes.txt", "hello");
+  EXPECT_EQ(Lmxlib({"dump", dir / "notes.txt"}).status, kExitFindings);
+}
+
+TEST(Damaged, HugeLengthIsRefusedWithoutAllocating) {
+  lmx::ChunkWriter w(kTextureHeader);
+  w.U32(FourCC("TWID"), 4);
+  std::vector<uint8_t> bytes = w.bytes();
+  for (uint8_t b : {0x54, 0x44, 0x41, 0x54, 0xFF, 0xFF, 0xFF, 0xFF}) bytes.push_back(b);
+  Report rep = Inspect("texture", bytes);
+  EXPECT_FALSE(rep.readable);
+  EXPECT_NE(rep.stop.find("more than a reader accepts"), std::string::npos) << rep.stop;
+}
+
+TEST(Damaged, OddEffectRecordsAreListedAsTheReaderSeesThem) {
+  lmx::ChunkWriter w(lmx::kEffectHeader);
+  w.IndexedText(FourCC("VDSC"), 0, "early");          // before the count
+  w.U32(FourCC("VCNT"), 3);
+  w.IndexedText(FourCC("VDSC"), 0, "first");
+  w.IndexedText(FourCC("VDSC"), 3, "beyond");         // index not below the count
+  w.Record(FourCC("ENAM"), "TOOLONGNAME", 11);        // no zero, too long
+  w.U32(FourCC("OCNT"), 1);
+  w.IndexedBytes(FourCC("OPTS"), 0, "short", 5);      // payload too short for an entry
+  w.Record(FourCC("ETYP"), "\x01\x00", 2);            // number too short
+  w.Record(FourCC("NAME"), "\xff\xfe", 2);            // unknown tag, not text
+  Report rep = Inspect("effect", w.bytes());
+  EXPECT_TRUE(rep.readable);
+  EXPECT_TRUE(HasProblem(rep, "object index 0 comes before the object count"));
+  EXPECT_TRUE(HasProblem(rep, "object index 3 is not below the object count"));
+  EXPECT_TRUE(HasProblem(rep, "object 1 has no name"));
+  EXPECT_TRUE(HasProblem(rep, "object 2 has no name"));
+  EXPECT_TRUE(HasProblem(rep, "short name has no terminating zero"));
+  EXPECT_TRUE(HasProblem(rep, "short name of 11 characters; readers keep the first 8"));
+  EXPECT_TRUE(HasProblem(rep, "an option needs 112"));
+  EXPECT_TRUE(HasProblem(rep, "option 0 has no entry"));
+  EXPECT_TRUE(HasProblem(rep, "too short for the type"));
+  EXPECT_EQ(rep.content["name"], "TOOLONGN");
+  EXPECT_EQ(rep.content["objects"], Json({"first", "", ""}));
+  EXPECT_EQ(rep.content["extraRecords"][0]["hex"], "fffe");
+  // Bytes that are not text never break the JSON output.
+  TempDir dir;
+  lmx::ChunkWriter bad(lmx::kEffectHeader);
+  bad.Record(FourCC("ELNM"), "\xc3\x28\x00", 3);
+  WriteBytes(dir / "BAD.LMI", bad.bytes());
+  EXPECT_EQ(Lmxlib({"dump", dir / "BAD.LMI", "--json"}).status, 0);
+}
+
+TEST(Damaged, OrganizationFaultsFollowTheReaderRules) {
+  lmx::ChunkWriter w(kOrganizationHeader);
+  w.Text(FourCC("OITM"), "ORPHAN");
+  w.Text(FourCC("OGRP"), std::string(45, 'G'));
+  for (int i = 0; i < 17; ++i) w.Text(FourCC("OITM"), "E" + std::to_string(i));
+  w.Text(FourCC("OGRP"), "Empty");
+  Report rep = Inspect("organization", w.bytes());
+  EXPECT_TRUE(HasProblem(rep, "entry before the first group is ignored"));
+  EXPECT_TRUE(HasProblem(rep, "group name of 45 characters; readers keep the first 40"));
+  EXPECT_TRUE(HasProblem(rep, "17th or later entry"));
+  EXPECT_TRUE(HasProblem(rep, "group \"Empty\" has no effects"));
+  ASSERT_EQ(rep.content["groups"].size(), 2u);
+  EXPECT_EQ(rep.content["groups"][0]["name"], std::string(40, 'G'));
+  EXPECT_EQ(rep.content["groups"][0]["effects"].size(), 16u);
+}
+
+TEST(Damaged, TextureWithPixelsOfTheWrongSizeOrOrder) {
+  lmx::ChunkWriter w(kTextureHeader);
+  w.Record(FourCC("TDAT"), std::vector<uint8_t>(16));
+  w.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2).Record(FourCC("TDAT"), std::vector<uint8_t>(12));
+  Report rep = Inspect("texture", w.bytes());
+  EXPECT_TRUE(HasProblem(rep, "pixels come before the width and height"));
+  EXPECT_TRUE(HasProblem(rep, "12 bytes of pixels; 2 x 2 x 4 is 16"));
+  EXPECT_TRUE(HasProblem(rep, "a second block of pixels"));
+  lmx::ChunkWriter none(kTextureHeader);
+  none.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2);
+  EXPECT_TRUE(HasProblem(Inspect("texture", none.bytes()), "no pixels"));
+}
+
+TEST(Damaged, BitmapsDefaultsAndEngineLists) {
+  std::vector<uint8_t> eight = MakeBmp(4, 4, 8, [](int, int) { return std::tuple<int, int, int>(0, 0, 0); });
+  EXPECT_TRUE(HasProblem(DecodeBitmap(eight), "8 bits per pixel"));
+  std::vector<uint8_t> cut = SolidBmp(10, 10);
+  cut.resize(cut.size() - 30);
+  EXPECT_TRUE(HasProblem(DecodeBitmap(cut), "pixel bits cut off"));
+  std::vector<uint8_t> odd = SolidBmp(2, 2);
+  odd[14] = 64;  // header size 64
+  Report oddRep = DecodeBitmap(odd);
+  EXPECT_FALSE(oddRep.readable);
+  EXPECT_NE(oddRep.stop.find("information header of 64 bytes"), std::string::npos);
+  // A packed bitmap with a 12-byte core header and no file header is accepted.
+  std::vector<uint8_t> core;
+  Put32(core, 12);
+  Put16(core, 1);
+  Put16(core, 1);
+  Put16(core, 1);
+  Put16(core, 24);
+  for (int i = 0; i < 4; ++i) core.push_back(0);
+  EXPECT_TRUE(DecodeBitmap(core).problems.empty());
+
+  EXPECT_FALSE(DecodeDefaults(std::vector<uint8_t>(1015)).readable);
+  EXPECT_TRUE(DecodeDefaults(std::vector<uint8_t>(1016)).problems.empty());
+  EXPECT_TRUE(HasProblem(DecodeDefaults(std::vector<uint8_t>(1020)), "4 bytes after the settings block"));
+
+  auto list = [](const std::string& s) { return DecodeEngineList(std::vector<uint8_t>(s.begin(), s.end())); };
+  EXPECT_TRUE(list("RND_001 (OpenGL)\nRND_002 (Portable)\n").problems.empty());
+  EXPECT_TRUE(HasProblem(list("RND_001 (OpenGL)\nRND_002 (Portable)"), "line 2 \"RND_002 (Portable)\" does not end"));
+  EXPECT_TRUE(HasProblem(list("RND_001 (OpenGL)\r\n"), "carriage return"));
+  EXPECT_TRUE(HasProblem(list("RND_001\n"), "expected an identifier, a blank"));
+  EXPECT_TRUE(HasProblem(list(""), "no engines listed"));
+}
+
+struct BadSource {
+  const char* json;
+  const char* message;
+};
+
+TEST(Damaged, FaultySourcesAreRefusedWithTheFieldNamedAndNoFileWritten) {
+  const BadSource cases[] = {
+      {R"({"name": "A", "colour": 1})", "unknown field \"colour\""},
+      {R"({"name": "NINECHARS"})", "effect.name: a short name has 1 to 8 characters"},
+      {R"({"name": "A B"})", "is not a file name"},
+      {R"({"name": "A", "kind": "wobble"})", "unknown motion kind \"wobble\""},
+      {R"({"name": "A", "objects": ["1","2","3","4","5","6","7","8","9","10","11","12","13","14","15","16","17","18","19","20","21"]})",
+       "at most 20 objects"},
+      {R"({"name": "A", "bestPosition": 150})", "bestPosition: from 0 to 100"},
+      {R"({"name": "A", "type": 1, "objects": ["Only"]})", "type 1 swaps objects 0 and 1"},
+      {R"({"name": "A", "type": -1})", "effect.type: expected a whole number"},
+      {R"({"name": "A", "options": [{"label": "Rows", "kind": "slider", "default": 9, "minimum": 1, "maximum": 8, "tag": "rows"}]})",
+       "options[0].default: outside minimum to maximum"},
+      {R"({"name": "A", "options": [{"label": "Axis", "kind": "list", "choices": ["H", "V"], "default": 2, "tag": "axis"}]})",
+       "a list's default is the index of one of its 2 choices"},
+      {R"({"name": "A", "options": [{"label": "A label longer than 23 chars", "kind": "checkbox", "tag": 1}]})",
+       "options[0].label: 1 to 23 characters"},
+      {R"({"name": "A", "options": [{"label": "X", "kind": "knob", "tag": 1}]})", "unknown option kind \"knob\""},
+      {R"({"name": "A", "options": [{"label": "X", "kind": "slider", "tag": "sparkle"}]})", "unknown option tag"},
+      {R"({"name": "A", "extraRecords": [{"tag": "XY", "hex": "00"}]})", "extraRecords[0].tag: four characters"},
+      {R"({"name": "A", "extraRecords": [{"tag": "XYZW", "hex": "0g"}]})", "is not a hex digit"},
+      {R"({"name": "A",)", "not valid JSON"},
+      {R"({"groups": [{"name": "G", "effects": ["TOOLONGNAME"]}]})", "an effect short name of 1 to 8 characters"},
+      {R"({"groups": [{"name": "", "effects": []}]})", "groups[0].name: 1 to 40 characters"},
+  };
+  TempDir dir;
+  for (const BadSource& c : cases) {
+    SCOPED_TRACE(c.json);
+    WriteText(dir / "src.json", c.json);
+    const bool org = std::string(c.json).find("groups") != std::string::npos;
+    const std::string out = dir / (org ? "OUT.ORG" : "OUT.LMI");
+    Result r = Lmxlib({"build", dir / "src.json", "-o", out});
+    EXPECT_EQ(r.status, kExitFindings);
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
+  // Pictures that cannot be read, and wrong command lines.
+  WriteText(dir / "broken.png", "not a picture");
+  Result pic = Lmxlib({"build", dir / "broken.png", "-o", dir / "T.LMT"});
+  EXPECT_EQ(pic.status, kExitFindings);
+  EXPECT_NE(pic.err.find("not a readable PNG or BMP picture"), std::string::npos) << pic.err;
+  EXPECT_EQ(Lmxlib({"build", dir / "src.json"}).status, kExitUsage);
+  EXPECT_EQ(Lmxlib({"frobnicate"}).status, kExitUsage);
+  EXPECT_EQ(Lmxlib({"check", dir / "nothing-here"}).status, kExitUsage);
+}
+
+}  // namespace
+}  // namespace lmxlib::test

@@ -1,0 +1,113 @@
+// Helpers of the lmxlib tests: scratch directories, planted files and command runs.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "lmxlib/command.h"
+
+namespace lmxlib::test {
+
+namespace fs = std::filesystem;
+
+class TempDir {
+ public:
+  TempDir() {
+    std::random_device rd;
+    path_ = fs::temp_directory_path() / ("lmxlib-test-" + std::to_string(rd()) + std::to_string(rd()));
+    fs::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const fs::path& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  fs::path path_;
+};
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+inline Result Lmxlib(std::vector<std::string> args) {
+  args.insert(args.begin(), "lmxlib");
+  std::ostringstream out, err;
+  Result r;
+  r.status = RunTool(args, out, err);
+  r.out = out.str();
+  r.err = err.str();
+  return r;
+}
+
+inline void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void Put32(std::vector<uint8_t>& b, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
+}
+inline void Put16(std::vector<uint8_t>& b, uint16_t v) {
+  b.push_back(uint8_t(v));
+  b.push_back(uint8_t(v >> 8));
+}
+
+// A bitmap file with a 40-byte header; pixel(x, y) for y counted from the top gives
+// {r, g, b}. 8-bit files get a grey colour table and index 0 everywhere.
+template <typename Pixel>
+std::vector<uint8_t> MakeBmp(int w, int h, int bits, Pixel pixel) {
+  const uint32_t row = (uint32_t(bits) * uint32_t(w) + 31) / 32 * 4;
+  const uint32_t palette = bits <= 8 ? (1u << bits) * 4 : 0;
+  std::vector<uint8_t> b = {'B', 'M'};
+  Put32(b, 14 + 40 + palette + row * h);
+  Put32(b, 0);
+  Put32(b, 14 + 40 + palette);
+  Put32(b, 40);
+  Put32(b, uint32_t(w));
+  Put32(b, uint32_t(h));
+  Put16(b, 1);
+  Put16(b, uint16_t(bits));
+  for (int i = 0; i < 6; ++i) Put32(b, 0);
+  for (uint32_t i = 0; i < palette / 4; ++i) Put32(b, i * 0x010101u);
+  for (int y = h - 1; y >= 0; --y) {
+    size_t start = b.size();
+    for (int x = 0; x < w; ++x) {
+      if (bits <= 8) {
+        b.push_back(0);
+        continue;
+      }
+      auto [r, g, bl] = pixel(x, y);
+      b.push_back(uint8_t(bl));
+      b.push_back(uint8_t(g));
+      b.push_back(uint8_t(r));
+      if (bits == 32) b.push_back(255);
+    }
+    while (b.size() - start < row) b.push_back(0);
+  }
+  return b;
+}
+
+inline std::vector<uint8_t> SolidBmp(int w, int h, int bits = 24) {
+  return MakeBmp(w, h, bits, [](int, int) { return std::tuple<int, int, int>(200, 100, 50); });
+}
+
+}  // namespace lmxlib::test
