@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <map>
 #include <set>
 
 #include "sheet_driver.h"
@@ -33,7 +35,13 @@ constexpr int kPanelName = 1040;
 constexpr int kPicture = 1042;
 constexpr int kRenderButton = 1078;
 
+constexpr int kSpeedTrackbar = 1062;
+
 constexpr Ms kPoll{10};
+// Frames per second at most while frames are recorded: slow enough that every frame is
+// seen at least once whatever the capture costs, and that the polling never locks in step
+// with the playback.
+constexpr int kRecordingSpeed = 8;
 // Without a render of its own accord this long after a pick, the autopilot asks for one.
 constexpr Ms kAutoRenderGrace{2000};
 // A preview whose picture has not changed for this long is a still (one frame).
@@ -56,6 +64,35 @@ std::string Numbered(const char* pattern, int n) {
   return text;
 }
 
+// Moves the panel's speed trackbar as a user would (position, then the scroll message the
+// trackbar sends its page), and puts it back when it goes.
+class PlaybackSpeed {
+ public:
+  PlaybackSpeed(HWND page, int atMost) : page_(page), trackbar_(GetDlgItem(page, kSpeedTrackbar)) {
+    LRESULT position = 0;
+    if (!IsUsable(trackbar_) || !Send(trackbar_, TBM_GETPOS, 0, 0, &position)) return;
+    if (position > atMost) {
+      previous_ = static_cast<int>(position);
+      Set(atMost);
+    }
+  }
+  ~PlaybackSpeed() {
+    if (previous_ > 0) Set(previous_);
+  }
+  PlaybackSpeed(const PlaybackSpeed&) = delete;
+  PlaybackSpeed& operator=(const PlaybackSpeed&) = delete;
+  bool changed() const { return previous_ > 0; }
+
+ private:
+  void Set(int speed) {
+    Send(trackbar_, TBM_SETPOS, TRUE, speed);
+    Send(page_, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(trackbar_));
+  }
+  HWND page_;
+  HWND trackbar_;
+  int previous_ = 0;
+};
+
 }  // namespace
 
 // One run of the script, on the autopilot's thread.
@@ -70,7 +107,12 @@ class AutopilotRun {
       Script();
       Log("pressed OK");
       PressSheetButton(sheet_, PSBTN_OK);
-      WaitFor("the sheet to close after OK", [&] { return SelectHasReturned(); });
+      const auto deadline = Clock::now() + Timeout();
+      while (!SelectHasReturned()) {
+        CheckErrorBox();
+        if (Clock::now() >= deadline) throw Failure{"timed out waiting for the sheet to close after OK"};
+        Sleep(static_cast<DWORD>(kPoll.count()));
+      }
       out_.ok = true;
     } catch (const Failure& failure) {
       out_.error = failure.message;
@@ -153,14 +195,16 @@ class AutopilotRun {
     }
     for (size_t n = 0; n < picks.size(); ++n) PickAndPreview(fx, picks[n], static_cast<int>(n) + 1);
 
-    std::set<std::string> wanted(config_.pages.begin(), config_.pages.end());
+    const std::set<std::string> wanted(config_.pages.begin(), config_.pages.end());
+    std::set<std::string> missing = wanted;
     for (int i = 0; i < static_cast<int>(titles_.size()); ++i) {
       std::string key = PageKey(titles_[i]);
-      if (!wanted.empty() && !wanted.erase(key)) continue;
+      if (!wanted.empty() && wanted.count(key) == 0) continue;
+      missing.erase(key);
       GoToPage(i);
       SaveScreenshot(Numbered("page-%d-", i + 1) + Slug(titles_[i]) + ".bmp");
     }
-    if (!wanted.empty()) throw Failure{"the sheet has no page \"" + *wanted.begin() + "\""};
+    if (!missing.empty()) throw Failure{"the sheet has no page \"" + *missing.begin() + "\""};
   }
 
   void GoToPage(int index) {
@@ -198,22 +242,25 @@ class AutopilotRun {
 
     const std::string folder = Numbered("pick-%d", n);
     fs::create_directories(fs::path(config_.dir) / folder);
-    int frames = RecordPreview(fx, folder);
+    int frames = 0;
+    {
+      PlaybackSpeed slow(fx, kRecordingSpeed);
+      if (slow.changed()) Log("preview speed set to " + std::to_string(kRecordingSpeed) + " while recording");
+      frames = RecordPreview(fx, folder);
+    }
     Log("pick " + std::to_string(n) + ": " + std::to_string(frames) + " preview frame(s) in " + folder);
     SaveScreenshot(folder + "/fx-page.bmp");
   }
 
   // Waits for the preview of the current settings and saves each distinct frame the
-  // picture shows, until the playback comes round to its first frame again, stands still,
-  // or the frame limit is reached. Returns how many frames were saved.
+  // picture shows, in playback order, once a whole round of the playback has shown nothing
+  // new, the picture stands still (one frame), or the frame limit is reached. Returns how
+  // many frames were saved.
   int RecordPreview(HWND page, const std::string& folder) {
     HWND picture = GetDlgItem(page, kPicture);
     HWND render = GetDlgItem(page, kRenderButton);
     if (!picture || !render) throw Failure{"the page has no preview picture or Render button"};
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    auto blank = [&](const Image& image) {
-      return image.empty() || IsUniform(image, 2, GetBValue(face), GetGValue(face), GetRValue(face));
-    };
+    auto blank = [](const Image& image) { return IsPlain(image, 2); };
 
     for (int attempt = 0; attempt < 3; ++attempt) {
       // Phase 1: a render runs ("Stop" or "Wait...") and ends ("Render") with a picture.
@@ -233,43 +280,61 @@ class AutopilotRun {
         return false;
       });
 
-      // Phase 2: the playback.
+      // Phase 2: the playback, watched until two rounds of it bring no frame not seen
+      // before. A frame missed in one round is caught in the next and put in its place
+      // after the frame that preceded it.
       std::vector<uint64_t> order;
-      std::set<uint64_t> seen;
-      auto lastChange = Clock::now();
-      const auto deadline = Clock::now() + Timeout();
+      std::map<uint64_t, Image> frames;
       uint64_t last = 0;
+      size_t changesWithoutNews = 0;
       bool restarted = false;
+      auto lastChange = Clock::now(), lastButtonLook = Clock::now();
+      const auto deadline = Clock::now() + Timeout();
       for (;;) {
-        if (TextOf(render) != "Render") {
-          restarted = true;  // a new render began: its frames are the ones to keep
-          break;
+        if (Clock::now() - lastButtonLook > Ms(100)) {
+          lastButtonLook = Clock::now();
+          if (TextOf(render) != "Render") {
+            restarted = true;  // a new render began: its frames are the ones to keep
+            break;
+          }
         }
         Image image = CaptureClient(picture);
         uint64_t print = Fingerprint(image);
         if (!blank(image) && print != last) {
           // A frame caught half drawn differs from a second look; keep only settled ones.
-          Image again = CaptureClient(picture);
-          if (Fingerprint(again) == print) {
-            last = print;
+          if (Fingerprint(CaptureClient(picture)) == print) {
             lastChange = Clock::now();
-            if (!order.empty() && print == order.front() && order.size() >= 2) break;  // round again
-            if (seen.insert(print).second) {
-              order.push_back(print);
-              std::string file = folder + Numbered("/frame-%03d.bmp", static_cast<int>(order.size()));
-              if (!WriteBmp24((fs::path(config_.dir) / file).string(), image)) throw Failure{"cannot write " + file};
+            ++changesWithoutNews;
+            if (frames.count(print) == 0) {
+              auto after = std::find(order.begin(), order.end(), last);
+              order.insert(after == order.end() ? order.end() : after + 1, print);
+              frames.emplace(print, std::move(image));
+              changesWithoutNews = 0;
             }
+            last = print;
           }
         }
+        // Two rounds' worth of changes that brought nothing new: every frame has been seen.
+        if (order.size() >= 2 && changesWithoutNews >= 2 * order.size()) break;
         if (order.size() >= kMaxFrames) break;
-        if (!order.empty() && Clock::now() - lastChange > kStillFor) break;
+        if (!order.empty() && Clock::now() - lastChange > kStillFor) break;  // a still
         if (SelectHasReturned()) throw Failure{"the sheet closed during the preview"};
-        if (Clock::now() >= deadline) break;
-        Sleep(static_cast<DWORD>(kPoll.count()));
+        if (Clock::now() >= deadline) {
+          Log("the playback did not come round within the timeout; keeping what was seen");
+          break;
+        }
+        Sleep(1);
       }
-      if (!restarted && !order.empty()) return static_cast<int>(order.size());
+      if (!restarted && !order.empty()) {
+        for (size_t i = 0; i < order.size(); ++i) {
+          std::string file = folder + Numbered("/frame-%03d.bmp", static_cast<int>(i) + 1);
+          if (!WriteBmp24((fs::path(config_.dir) / file).string(), frames[order[i]])) {
+            throw Failure{"cannot write " + file};
+          }
+        }
+        return static_cast<int>(order.size());
+      }
       Log("the preview started again; waiting for the new one");
-      for (const auto& entry : fs::directory_iterator(fs::path(config_.dir) / folder)) fs::remove(entry.path());
     }
     throw Failure{"the preview kept restarting"};
   }
@@ -281,10 +346,8 @@ class AutopilotRun {
     // The preview is drawn by a timer, not by painting: give it one tick to come back.
     if (HWND page = CurrentPage(sheet_)) {
       if (HWND picture = GetDlgItem(page, kPicture)) {
-        const COLORREF face = GetSysColor(COLOR_BTNFACE);
         const auto until = Clock::now() + Ms(1000);
-        while (Clock::now() < until &&
-               IsUniform(CaptureClient(picture), 2, GetBValue(face), GetGValue(face), GetRValue(face))) {
+        while (Clock::now() < until && IsPlain(CaptureClient(picture), 2)) {
           Sleep(static_cast<DWORD>(kPoll.count()));
         }
       }
@@ -305,7 +368,12 @@ class AutopilotRun {
     }
   }
 
-  void Log(const std::string& line) { out_.log.push_back(line); }
+  void Log(const std::string& line) {
+    char stamp[32];
+    double seconds = std::chrono::duration<double>(Clock::now() - started_).count();
+    std::snprintf(stamp, sizeof stamp, "[%6.2fs] ", seconds);
+    out_.log.push_back(stamp + line);
+  }
 
   void WriteLog() {
     std::ofstream file(fs::path(config_.dir) / "autopilot.log", std::ios::trunc);
@@ -317,6 +385,7 @@ class AutopilotRun {
   AutopilotOutcome& out_;
   HWND sheet_ = nullptr;
   std::vector<std::string> titles_;
+  const Clock::time_point started_ = Clock::now();
 };
 
 Autopilot::Autopilot(AutopilotConfig config) : config_(std::move(config)) {

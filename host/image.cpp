@@ -32,7 +32,10 @@ uint64_t Fingerprint(const Image& image) {
   return h;
 }
 
-bool IsUniform(const Image& image, int inset, uint8_t b, uint8_t g, uint8_t r) {
+bool IsPlain(const Image& image, int inset) {
+  if (image.width <= 2 * inset || image.height <= 2 * inset) return true;
+  const uint8_t* first = &image.bgrx[(static_cast<size_t>(inset) * image.width + inset) * 4];
+  const uint8_t b = first[0], g = first[1], r = first[2];
   for (int y = inset; y < image.height - inset; ++y) {
     for (int x = inset; x < image.width - inset; ++x) {
       const uint8_t* p = &image.bgrx[(static_cast<size_t>(y) * image.width + x) * 4];

@@ -19,9 +19,10 @@ struct Image {
 // telling frames apart.
 uint64_t Fingerprint(const Image& image);
 
-// True when every pixel inside the picture, `inset` pixels away from each edge, has the
-// colour b, g, r: the look of a cleared preview picture.
-bool IsUniform(const Image& image, int inset, uint8_t b, uint8_t g, uint8_t r);
+// True when every pixel inside the picture, `inset` pixels away from each edge, has one and
+// the same colour: the look of a preview picture with no frame in it (cleared, or not yet
+// painted). An empty image is plain too.
+bool IsPlain(const Image& image, int inset);
 
 // Writes the image as an uncompressed 24-bit Windows bitmap file (rows bottom-up, each
 // padded to 4 bytes). False when the file cannot be written or the image is empty.

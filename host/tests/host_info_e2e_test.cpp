@@ -4,14 +4,22 @@
 #include "common/chunk_writer.h"
 #include "library/bytes.h"
 #include "library/effect_record.h"
+#include "library/organization.h"
 #include "run_host.h"
 #include "support/test_install.h"
 
 namespace lmx::host {
 namespace {
 
+// An installation whose organization loads (with no groups), so the module starts without
+// its "Cannot continue" box.
+void PlantOrganization(const lmx::test::TestInstall& install) {
+  install.Write("ORGS/DEFAULT.ORG", ChunkWriter(kOrganizationHeader).bytes());
+}
+
 TEST(HostInfo, PrintsTheFieldsTheModuleFills) {
   lmx::test::TestInstall install;
+  PlantOrganization(install);
   ChunkWriter w(kEffectHeader);
   w.U32(FourCC("ETYP"), 7).Text(FourCC("ENAM"), "DOORS").Text(FourCC("ELNM"), "Double Doors").U32(FourCC("VCNT"), 2);
   install.Write("EFFECTS/DOORS.LMI", w.bytes());
@@ -26,6 +34,7 @@ TEST(HostInfo, PrintsTheFieldsTheModuleFills) {
 
 TEST(HostInfo, AnUnknownEffectPrintsEmptyFields) {
   lmx::test::TestInstall install;
+  PlantOrganization(install);
   test::HostRun run = test::RunHost({"info", "NOSUCH"}, 60000);
   ASSERT_TRUE(run.finished) << run.output;
   EXPECT_EQ(run.exitCode, 0u);

@@ -77,7 +77,7 @@ TEST(Image, FingerprintSeesColoursAndSizeButNotTheUnusedByte) {
   EXPECT_NE(Fingerprint(a), Fingerprint(c));
 }
 
-TEST(Image, UniformInsideTheInset) {
+TEST(Image, PlainInsideTheInset) {
   Image image;
   image.width = 6;
   image.height = 5;
@@ -86,13 +86,15 @@ TEST(Image, UniformInsideTheInset) {
     image.bgrx[i] = 10;
     image.bgrx[i + 1] = 20;
     image.bgrx[i + 2] = 30;
+    image.bgrx[i + 3] = static_cast<uint8_t>(i);  // the unused byte does not count
   }
   image.bgrx[0] = 99;  // a corner pixel, outside an inset of 1
-  EXPECT_FALSE(IsUniform(image, 0, 10, 20, 30));
-  EXPECT_TRUE(IsUniform(image, 1, 10, 20, 30));
+  EXPECT_FALSE(IsPlain(image, 0));
+  EXPECT_TRUE(IsPlain(image, 1));
   image.bgrx[(2 * 6 + 3) * 4 + 1] = 21;  // one pixel in the middle
-  EXPECT_FALSE(IsUniform(image, 1, 10, 20, 30));
-  EXPECT_FALSE(IsUniform(image, 1, 10, 20, 31));
+  EXPECT_FALSE(IsPlain(image, 1));
+  EXPECT_TRUE(IsPlain(image, 3)) << "an inset that leaves nothing inside";
+  EXPECT_TRUE(IsPlain(Image{}, 0));
 }
 
 }  // namespace
