@@ -79,7 +79,7 @@ void OnCreate(HWND window, WindowState* state) {
              font);
   AddControl(window, "BUTTON", "About...", BS_PUSHBUTTON | WS_TABSTOP, kAbout, 160, 238, 90, 26, font);
   AddControl(window, "BUTTON", "Filter mode", BS_AUTOCHECKBOX | WS_TABSTOP, kFilter, 262, 242, 120, 20, font);
-  AddControl(window, "STATIC", "", SS_LEFT | SS_NOPREFIX, kStatus, 12, 274, 416, 20, font);
+  AddControl(window, "STATIC", "", SS_LEFT | SS_NOPREFIX, kStatus, 12, 274, 416, 34, font);
   CheckDlgButton(window, kFilter, state->session->filterMode ? BST_CHECKED : BST_UNCHECKED);
   ShowBlock(window, *state);
   SetStatus(window, state->session->startNote);
@@ -139,7 +139,7 @@ int RunHostWindow(HostSession* session) {
 
   WindowState state;
   state.session = session;
-  RECT frame = {0, 0, 440, 304};
+  RECT frame = {0, 0, 440, 316};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   AdjustWindowRect(&frame, style, FALSE);
   HWND window = CreateWindowExA(0, kClassName, "Lumora FX Host", style, CW_USEDEFAULT, CW_USEDEFAULT,
