@@ -1,0 +1,70 @@
+// The multisampled frame of one pass: every pixel holds `samples` colour and depth
+// samples; triangles are tested for coverage and depth per sample and shaded once per
+// pixel. Coordinates are in pixels with y upwards (row 0 is the bottom row).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "sampling.h"
+
+namespace lmx::engine {
+
+inline constexpr int kMaxSamples = 8;
+
+struct ScreenVertex {
+  float x = 0, y = 0;
+  float invW = 0;       // 1 / distance from the viewer, for depth and perspective
+  float u = 0, v = 0;   // texture coordinates
+  float diffuse = 1;    // light multiplier
+  float specular = 0;   // highlight added, 0..1
+};
+
+struct Material {
+  const Sampler* sampler = nullptr;  // null: every pixel takes `flat`
+  Packed flat = 0;
+  float alpha = 1;
+  bool perspective = true;  // false: texture coordinates interpolated in screen space
+};
+
+class SampleFrame {
+ public:
+  // Sizes the buffers; allocates only when they grow.
+  void Reset(int width, int height, int samples);
+  // Only rows first, first + step, ... are drawn and accumulated (field rendering).
+  void SetRows(int first, int step);
+  // Every sample of pixel i takes background[i]; depth and shadow marks are cleared.
+  void Fill(const std::vector<Packed>& background);
+  void DrawTriangle(const ScreenVertex* v, const Material& m);
+  // Darkens the samples covered, each at most once per pass: colour * keep / 256.
+  void DrawShadow(const ScreenVertex* v, int keep);
+  void DrawLine(float x0, float y0, float x1, float y1, Packed colour);
+  // Adds, for each drawn row, the sum of each pixel's samples per channel to sums
+  // (3 per pixel: blue, green, red).
+  void Accumulate(std::vector<uint32_t>& sums) const;
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  int samples() const { return samples_; }
+  // Sample positions within a pixel, in [0, 1).
+  const float* sampleX() const { return sx_; }
+  const float* sampleY() const { return sy_; }
+  // How many shaded pixel fragments and written samples the passes so far produced.
+  uint64_t shadedFragments() const { return fragments_; }
+  uint64_t writtenSamples() const { return written_; }
+
+ private:
+  bool RowDrawn(int y) const { return y >= firstRow_ && (y - firstRow_) % rowStep_ == 0; }
+  template <bool kShadow>
+  void Rasterise(const ScreenVertex* v, const Material* m, int keep);
+
+  int width_ = 0, height_ = 0, samples_ = 1;
+  int firstRow_ = 0, rowStep_ = 1;
+  float sx_[kMaxSamples] = {}, sy_[kMaxSamples] = {};
+  std::vector<Packed> colour_;
+  std::vector<float> depth_;
+  std::vector<uint8_t> shadowed_;
+  uint64_t fragments_ = 0, written_ = 0;
+};
+
+}  // namespace lmx::engine

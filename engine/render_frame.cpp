@@ -1,0 +1,146 @@
+#include "render_frame.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "image_view.h"
+#include "motion.h"
+#include "raster.h"
+#include "scene.h"
+
+namespace lmx::engine {
+
+namespace {
+
+bool Stopped(const RenderJob& job) { return job.abortCallback != nullptr && job.abortCallback() != 0; }
+
+// The moment of the transition (0..1) that a position stands for, and the length of one
+// frame interval on the same scale.
+struct Timing {
+  float tau;
+  float interval;
+};
+
+Timing TimingOf(const FrameParams& params, const RenderJob& job) {
+  double last = job.lastPosition > 0 ? static_cast<double>(job.lastPosition) : 0.0;
+  double t = last > 0 ? std::clamp(static_cast<double>(job.position) / last, 0.0, 1.0) : 0.0;
+  double interval = last > 0 ? 1.0 / last : 0.01;
+  // TransitionPeriod: the share of the preview in the middle of which the motion runs;
+  // 0 stands for the whole preview.
+  double share = params.transitionPeriod > 0 ? std::max(0.05, static_cast<double>(params.transitionPeriod)) : 1.0;
+  double tau = std::clamp((t - (1 - share) / 2) / share, 0.0, 1.0);
+  return {static_cast<float>(tau), static_cast<float>(interval / share)};
+}
+
+std::vector<Packed> Background(const Sampler& sampler, int width, int height) {
+  std::vector<Packed> out(static_cast<size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      out[static_cast<size_t>(y) * width + x] = sampler.At((x + 0.5f) / width, (y + 0.5f) / height);
+    }
+  }
+  return out;
+}
+
+struct Pass {
+  float tau;
+  int firstRow, rowStep;
+};
+
+// Sub-frames spread over the share BlurPercent of the frame interval before the frame,
+// narrowing to nothing at the end of the transition; with field rendering every
+// sub-frame is drawn once per field, the second field half an interval later.
+std::vector<Pass> PassesOf(const FrameParams& params, const Timing& timing, int height) {
+  int subFrames = params.blurPercent > 0 ? params.blurCount + 1 : 1;
+  float window = params.blurPercent * timing.interval * std::min(1.0f, (1 - timing.tau) / timing.interval);
+  std::vector<Pass> passes;
+  int fields = params.frameField == 0 ? 1 : 2;
+  for (int f = 0; f < fields; ++f) {
+    // The odd field holds the 1st, 3rd, ... lines from the top; rows here count from the bottom.
+    int topParity = params.frameField == 2 ? 1 - f : f;
+    int firstRow = fields == 1 ? 0 : ((height - 1 - topParity) % 2 + 2) % 2;
+    float shift = f == 0 ? 0.0f : timing.interval / 2;
+    for (int j = 0; j < subFrames; ++j) {
+      float back = subFrames > 1 ? window * j / (subFrames - 1) : 0.0f;
+      passes.push_back({std::clamp(timing.tau + shift - back, 0.0f, 1.0f), firstRow, fields});
+    }
+  }
+  return passes;
+}
+
+}  // namespace
+
+int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job) {
+  if (!ViewTarget(job.target).valid()) return kNoTarget;
+  FrameParams params = ReadFrameParams(settings);
+  EffectShape shape = ReadEffectShape(settings.effectName);
+  return RenderShape(params, shape, job);
+}
+
+int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const RenderJob& job, RenderStats* stats) {
+  TargetView target = ViewTarget(job.target);
+  if (!target.valid()) return kNoTarget;
+  if (Stopped(job)) return kStopped;
+  const bool filterMode = job.progressCallback != nullptr;
+  if (filterMode) job.progressCallback(0);
+
+  const int width = target.width, height = target.height;
+  const float aspect = static_cast<float>(width) / height;
+  MotionKind kind = KnownKind(static_cast<uint32_t>(shape.kind));
+  Layout layout = BuildLayout(kind, ReadKindOptions(kind, params), aspect, params.flyOn, params.bestQuality ? 2 : 1);
+
+  Sampler clips[2] = {MakeSampler(ViewTexture(job.textures[0]), 0, params.bestImage),
+                      MakeSampler(ViewTexture(job.textures[1]), 1, params.bestImage)};
+  Sampler backdrop = MakeSampler(ViewTexture(job.textures[2]), 2, params.bestImage);
+  const Sampler& behind = layout.background == 2 ? backdrop : clips[layout.background == 0 ? 0 : 1];
+  std::vector<Packed> background = Background(behind, width, height);
+
+  SceneContext context;
+  context.layout = &layout;
+  context.params = &params;
+  context.clips[0] = &clips[0];
+  context.clips[1] = &clips[1];
+  uint32_t objects = shape.objectCount > 0 ? shape.objectCount : job.objectCount;
+  context.objectCount = static_cast<int>(std::clamp<uint32_t>(objects, 1, kMaxObjects));
+  context.filterMode = filterMode;
+  context.width = width;
+  context.height = height;
+
+  Timing timing = TimingOf(params, job);
+  std::vector<Pass> passes = PassesOf(params, timing, height);
+  SampleFrame frame;
+  frame.Reset(width, height, std::max(1, params.antiAliasing));
+  std::vector<uint32_t> sums(static_cast<size_t>(width) * height * 3, 0);
+  DrawLists lists;
+  for (size_t i = 0; i < passes.size(); ++i) {
+    if (Stopped(job)) return kStopped;
+    const Pass& pass = passes[i];
+    BuildPass(context, pass.tau, lists);
+    frame.SetRows(pass.firstRow, pass.rowStep);
+    frame.Fill(background);
+    for (const DrawShadow& s : lists.shadows) frame.DrawShadow(s.v, s.keep);
+    for (const DrawTriangle& t : lists.opaque) frame.DrawTriangle(t.v, t.material);
+    for (const DrawTriangle& t : lists.translucent) frame.DrawTriangle(t.v, t.material);
+    for (const DrawLine& l : lists.lines) frame.DrawLine(l.x0, l.y0, l.x1, l.y1, l.colour);
+    frame.Accumulate(sums);
+    if (stats) stats->triangles += lists.opaque.size() + lists.translucent.size();
+    if (filterMode) job.progressCallback(static_cast<int32_t>((i + 1) * 100 / passes.size()));
+  }
+
+  // Every row got the same number of passes: those of its field.
+  uint32_t perPixel = static_cast<uint32_t>(frame.samples()) *
+                      static_cast<uint32_t>(passes.size() / (params.frameField == 0 ? 1 : 2));
+  for (size_t p = 0; p < static_cast<size_t>(width) * height; ++p) {
+    uint8_t* out = target.pixels + p * 4;
+    for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((sums[p * 3 + c] + perPixel / 2) / perPixel);
+    out[3] = 0xFF;
+  }
+  if (stats) {
+    stats->passes += static_cast<int>(passes.size());
+    stats->shadedFragments += frame.shadedFragments();
+    stats->writtenSamples += frame.writtenSamples();
+  }
+  return kRendered;
+}
+
+}  // namespace lmx::engine

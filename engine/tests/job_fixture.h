@@ -1,0 +1,51 @@
+// A RenderJob over owned pixel buffers, with guard bands around the target, for tests.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "preview/render_job.h"
+
+namespace lmx::engine::test {
+
+inline constexpr size_t kGuardBytes = 256;
+inline constexpr uint8_t kGuardByte = 0xA5;
+
+struct Rgb8 {
+  uint8_t b, g, r;
+};
+
+class JobFixture {
+ public:
+  // Textures 0 and 1 are side x side pictures; the target is width x height.
+  JobFixture(int width, int height, int textureSide = 32);
+
+  RenderJob& job() { return job_; }
+  EffectSettings& settings() { return settings_; }
+  // Sets frame k of a preview of `frames` frames.
+  void SetPosition(int position, int lastPosition);
+  // Renders through `entry`: the linked engine, or LMX_Render of the loaded DLL.
+  int32_t Render(RenderEntryFn entry = nullptr);
+
+  Rgb8 TargetPixel(int x, int y) const;
+  // Pixel of texture i at the target position (x, y), nearest sampling.
+  Rgb8 TexturePixelAt(int texture, int x, int y) const;
+  // Mean absolute difference per channel between the target and texture i.
+  double MeanDifferenceTo(int texture) const;
+  bool GuardsIntact() const;
+  int width() const { return width_; }
+  int height() const { return height_; }
+  const std::vector<uint8_t>& targetBytes() const { return target_; }
+  // Replaces texture i by one colour everywhere.
+  void FillTexture(int texture, Rgb8 colour);
+  void ClearTexture(int texture);
+
+ private:
+  int width_, height_, side_;
+  EffectSettings settings_{};
+  RenderJob job_{};
+  std::vector<std::vector<uint8_t>> textures_;
+  std::vector<uint8_t> target_;  // guard, pixels, guard
+};
+
+}  // namespace lmx::engine::test

@@ -1,0 +1,110 @@
+// The engine's contract with the front end: what lands in the target, and only there;
+// stopping; progress; blocks and jobs that make no sense.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "job_fixture.h"
+#include "lmx_render.h"
+
+namespace lmx::engine::test {
+namespace {
+
+TEST(RenderContract, FlyOffStartsWithOutgoingAndEndsWithIncoming) {
+  JobFixture f(64, 64);
+  f.SetPosition(0, 19);
+  ASSERT_EQ(f.Render(), 0);
+  EXPECT_LT(f.MeanDifferenceTo(0), 4.0);
+  f.SetPosition(19, 19);
+  ASSERT_EQ(f.Render(), 0);
+  EXPECT_LT(f.MeanDifferenceTo(1), 4.0);
+  f.SetPosition(9, 19);
+  ASSERT_EQ(f.Render(), 0);
+  EXPECT_GT(f.MeanDifferenceTo(0), 10.0);
+  EXPECT_GT(f.MeanDifferenceTo(1), 10.0);
+  EXPECT_TRUE(f.GuardsIntact());
+}
+
+TEST(RenderContract, FlyOnMirrorsFlyOff) {
+  JobFixture f(64, 64);
+  f.settings().generalValues[Direction] = 1;
+  f.SetPosition(0, 19);
+  ASSERT_EQ(f.Render(), 0);
+  EXPECT_LT(f.MeanDifferenceTo(0), 4.0);
+  f.SetPosition(19, 19);
+  ASSERT_EQ(f.Render(), 0);
+  EXPECT_LT(f.MeanDifferenceTo(1), 4.0);
+}
+
+int16_t __cdecl StopNow() { return 1; }
+
+TEST(RenderContract, StopsWhenAskedBeforeDrawing) {
+  JobFixture f(32, 32);
+  f.job().abortCallback = &StopNow;
+  EXPECT_EQ(f.Render(), 1);
+  EXPECT_TRUE(f.GuardsIntact());
+}
+
+std::vector<int> g_progress;
+int16_t __cdecl RecordProgress(int32_t percent) {
+  g_progress.push_back(percent);
+  return 0;
+}
+
+TEST(RenderContract, ReportsProgressFromZeroToHundred) {
+  JobFixture f(32, 32);
+  g_progress.clear();
+  f.job().progressCallback = &RecordProgress;
+  ASSERT_EQ(f.Render(), 0);
+  ASSERT_GE(g_progress.size(), 2u);
+  EXPECT_EQ(g_progress.front(), 0);
+  EXPECT_EQ(g_progress.back(), 100);
+  for (size_t i = 1; i < g_progress.size(); ++i) EXPECT_GE(g_progress[i], g_progress[i - 1]);
+}
+
+TEST(RenderContract, HostileValuesRenderWithoutFault) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  for (float bad : {nan, inf, -inf, -1e30f, 1e30f, -5.0f}) {
+    JobFixture f(37, 23);
+    for (float& g : f.settings().generalValues) g = bad;
+    for (auto& row : f.settings().objectValues)
+      for (float& v : row) v = bad;
+    f.settings().specialCount = 0xFFFFFFFFu;
+    for (auto& sv : f.settings().specialValues) {
+      sv.tag = 3;
+      sv.value = bad;
+    }
+    f.SetPosition(7, 19);
+    EXPECT_EQ(f.Render(), 0) << bad;
+    EXPECT_TRUE(f.GuardsIntact()) << bad;
+  }
+}
+
+TEST(RenderContract, OddJobsNeverWriteOutside) {
+  JobFixture f(5, 3);
+  f.ClearTexture(0);
+  f.ClearTexture(1);
+  for (auto [pos, last] : {std::pair{0, 0}, {5, -3}, {-7, 10}, {1000, 10}, {INT32_MIN, INT32_MAX}}) {
+    f.SetPosition(pos, last);
+    EXPECT_EQ(f.Render(), 0);
+    EXPECT_TRUE(f.GuardsIntact());
+  }
+  f.job().target.pixels = nullptr;
+  EXPECT_EQ(f.Render(), -1);
+  EXPECT_EQ(LMX_Render(nullptr, nullptr, 1), -1);
+}
+
+TEST(RenderContract, IdenticalInputsGiveIdenticalPixels) {
+  JobFixture a(48, 40), b(48, 40);
+  a.SetPosition(6, 19);
+  b.SetPosition(6, 19);
+  ASSERT_EQ(a.Render(), 0);
+  ASSERT_EQ(b.Render(), 0);
+  EXPECT_EQ(a.targetBytes(), b.targetBytes());
+}
+
+}  // namespace
+}  // namespace lmx::engine::test
