@@ -247,7 +247,8 @@ TEST_F(PreviewE2E, ClosingDuringARenderStopsAndWaitsForIt) {
     ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 4; }));
     run.Press(PSBTN_CANCEL);
     if (deaf) {
-      // The teardown waits for the call to come back, keeping the sheet's thread.
+      // The teardown asks the engine to stop and waits for the call to come back.
+      ASSERT_TRUE(WaitUntil([&] { return engine_->AbortSeen(); }));
       EXPECT_FALSE(WaitUntil([&] { return run.finished(); }, 300));
       engine_->Release();
     }
