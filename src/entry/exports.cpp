@@ -1,5 +1,6 @@
 #include "entry/exports.h"
 
+#include "about/about_box.h"
 #include "entry/module_state.h"
 #include "entry/sheet_context.h"
 #include "platform/module.h"
@@ -45,8 +46,8 @@ int16_t __cdecl LMXGUI_GetEffectInfo(const char* name, lmx::EffectInfo* info) {
   return 0;
 }
 
-int16_t __cdecl LMXGUI_About(HWND, const char*, const char*) {
-  return 2;  // the about box is not built yet: report that it cannot be created
+int16_t __cdecl LMXGUI_About(HWND parent, const char* title, const char* release) {
+  return lmx::ShowAboutBox(parent, title, release);
 }
 
 }  // extern "C"

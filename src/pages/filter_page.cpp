@@ -1,14 +1,75 @@
-// The Filter page. Until its own controls are handled, the page is its panel: every
-// message goes to the page frame, and the change check runs after each one.
+// The Filter page (filter mode only): source object, the filter frame's position in
+// percent, the frame count and centring. It reloads at every activation; loading
+// writes nothing, so a value outside a trackbar's range stays in the block until the
+// user works a control of the page.
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <memory>
+
+#include "entry/controls.h"
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
+#include "pages/filter_values.h"
+#include "resources/resource_ids.h"
 
 namespace lmx {
+namespace {
+
+bool loading = false;  // list notifications during a load store nothing
+
+void LoadFilterControls(HWND page) {
+  loading = true;
+  const FilterValues v = ReadFilterValues(Sheet().hostSettings);
+  HWND list = GetDlgItem(page, IDC_FILTER_SOURCE);
+  SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  if (std::shared_ptr<const EffectRecord> effect = CurrentEffect(Selection())) {
+    for (uint32_t i = 0; i < effect->objectCount(); ++i)
+      SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(effect->objectName(i).c_str()));
+  }
+  SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(v.source), 0);
+  SetTrackbarWithLabel(page, IDC_FILTER_PERCENT, v.percent);
+  SetTrackbarWithLabel(page, IDC_FILTER_FRAMES, v.frames);
+  CheckDlgButton(page, IDC_FILTER_CENTER_OBJECTS, v.centerObjects ? BST_CHECKED : BST_UNCHECKED);
+  loading = false;
+}
+
+void StoreFilterControls(HWND page) {
+  if (loading) return;
+  FilterValues v;
+  const LRESULT chosen = SendDlgItemMessageA(page, IDC_FILTER_SOURCE, CB_GETCURSEL, 0, 0);
+  v.source = chosen == CB_ERR ? -1 : static_cast<int32_t>(chosen);
+  v.percent = GetTrackbarPos(page, IDC_FILTER_PERCENT);
+  v.frames = GetTrackbarPos(page, IDC_FILTER_FRAMES);
+  v.centerObjects = IsDlgButtonChecked(page, IDC_FILTER_CENTER_OBJECTS) == BST_CHECKED;
+  StoreFilterValues(Sheet().hostSettings, v);
+}
+
+}  // namespace
 
 INT_PTR CALLBACK FilterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  INT_PTR result = PageFrameProc(page, message, wParam, lParam);
+  const INT_PTR result = PageFrameProc(page, message, wParam, lParam);
+  switch (message) {
+    case WM_INITDIALOG:
+      SetupTrackbar(page, IDC_FILTER_PERCENT, 0, 100, 10);
+      SetupTrackbar(page, IDC_FILTER_FRAMES, 10, 200, 20);
+      LoadFilterControls(page);
+      break;
+    case WM_NOTIFY:
+      if (lParam != 0 && reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_SETACTIVE))
+        LoadFilterControls(page);
+      break;
+    case WM_COMMAND:
+      StoreFilterControls(page);
+      break;
+    case WM_HSCROLL:
+      if (lParam != 0) UpdateTrackbarLabel(page, reinterpret_cast<HWND>(lParam));
+      if (LOWORD(wParam) != TB_THUMBTRACK) StoreFilterControls(page);
+      break;
+    default:
+      break;
+  }
   CheckSettingsChanged(page);
   return result;
 }

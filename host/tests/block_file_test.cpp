@@ -1,0 +1,99 @@
+// The host's block file: exactly one block in, exactly one block out, nothing half-written.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "block_file.h"
+
+namespace fs = std::filesystem;
+
+namespace lmx::host {
+namespace {
+
+class BlockFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    dir_ = fs::temp_directory_path() / ("lmxhost-block-" + std::to_string(stamp));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  void WriteBytes(const char* name, size_t count, uint8_t value) const {
+    std::vector<char> bytes(count, static_cast<char>(value));
+    std::ofstream(Path(name), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  static EffectSettings Patterned() {
+    EffectSettings block;
+    auto* bytes = reinterpret_cast<uint8_t*>(&block);
+    for (size_t i = 0; i < sizeof block; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 3);
+    return block;
+  }
+  static bool AllZero(const EffectSettings& block) {
+    EffectSettings zero;
+    std::memset(&zero, 0, sizeof zero);
+    return std::memcmp(&block, &zero, sizeof block) == 0;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(BlockFileTest, RoundTripKeepsEveryByte) {
+  EffectSettings saved = Patterned();
+  ASSERT_TRUE(SaveBlockFile(Path("a.lri"), saved));
+  EXPECT_EQ(fs::file_size(Path("a.lri")), 1016u);
+  EXPECT_FALSE(fs::exists(Path("a.lri.new")));
+  EffectSettings loaded;
+  ASSERT_EQ(LoadBlockFile(Path("a.lri"), &loaded), BlockLoad::Loaded);
+  EXPECT_EQ(std::memcmp(&saved, &loaded, sizeof saved), 0);
+}
+
+TEST_F(BlockFileTest, SavingReplacesAnOlderBlock) {
+  WriteBytes("b.lri", 1016, 0xEE);
+  EffectSettings saved = Patterned();
+  ASSERT_TRUE(SaveBlockFile(Path("b.lri"), saved));
+  EffectSettings loaded;
+  ASSERT_EQ(LoadBlockFile(Path("b.lri"), &loaded), BlockLoad::Loaded);
+  EXPECT_EQ(std::memcmp(&saved, &loaded, sizeof saved), 0);
+}
+
+TEST_F(BlockFileTest, MissingFileGivesAnEmptyBlock) {
+  EffectSettings block = Patterned();
+  EXPECT_EQ(LoadBlockFile(Path("none.lri"), &block), BlockLoad::Missing);
+  EXPECT_TRUE(AllZero(block));
+  EXPECT_NE(DescribeBlockLoad(BlockLoad::Missing, "x").find("x"), std::string::npos);
+  EXPECT_EQ(DescribeBlockLoad(BlockLoad::Loaded, "x"), "");
+}
+
+TEST_F(BlockFileTest, ShortOrLongFilesAreRefusedWhole) {
+  for (size_t size : {0u, 1u, 1015u, 1017u, 4096u}) {
+    WriteBytes("odd.lri", size, 0x41);
+    EffectSettings block = Patterned();
+    EXPECT_EQ(LoadBlockFile(Path("odd.lri"), &block), BlockLoad::WrongSize) << size << " bytes";
+    EXPECT_TRUE(AllZero(block)) << size << " bytes";
+  }
+}
+
+TEST_F(BlockFileTest, UnwritablePlaceFailsAndLeavesNothing) {
+  std::string path = (dir_ / "no-such-folder" / "c.lri").string();
+  EXPECT_FALSE(SaveBlockFile(path, Patterned()));
+  EXPECT_FALSE(fs::exists(path));
+  EXPECT_FALSE(fs::exists(path + ".new"));
+}
+
+TEST_F(BlockFileTest, ADirectoryIsNotABlock) {
+  fs::create_directories(dir_ / "d.lri");
+  EffectSettings block = Patterned();
+  EXPECT_NE(LoadBlockFile(Path("d.lri"), &block), BlockLoad::Loaded);
+  EXPECT_TRUE(AllZero(block));
+}
+
+}  // namespace
+}  // namespace lmx::host

@@ -1,0 +1,101 @@
+// The autopilot's pictures: the bitmap file it writes and how it tells frames apart.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "image.h"
+
+namespace fs = std::filesystem;
+
+namespace lmx::host {
+namespace {
+
+Image Make(int w, int h) {
+  Image image;
+  image.width = w;
+  image.height = h;
+  image.bgrx.resize(static_cast<size_t>(w) * h * 4);
+  for (size_t i = 0; i < image.bgrx.size(); ++i) image.bgrx[i] = static_cast<uint8_t>(i);
+  return image;
+}
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
+}
+
+TEST(Image, Bmp24RowsArePaddedAndBottomUp) {
+  Image image = Make(3, 2);  // 9 bytes a row, padded to 12
+  std::string path =
+      (fs::temp_directory_path() /
+       ("lmxhost-bmp-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".bmp"))
+          .string();
+  ASSERT_TRUE(WriteBmp24(path, image));
+  std::vector<uint8_t> b = ReadAll(path);
+  fs::remove(path);
+  ASSERT_EQ(b.size(), 54u + 24u);
+  EXPECT_EQ(b[0], 'B');
+  EXPECT_EQ(b[1], 'M');
+  EXPECT_EQ(U32(b, 2), 78u);
+  EXPECT_EQ(U32(b, 10), 54u);
+  EXPECT_EQ(U32(b, 14), 40u);
+  EXPECT_EQ(U32(b, 18), 3u);
+  EXPECT_EQ(U32(b, 22), 2u);
+  EXPECT_EQ(b[28], 24);
+  EXPECT_EQ(U32(b, 34), 24u);
+  // First stored row is the image's bottom row (pixels 3 to 5), without the X bytes.
+  const uint8_t bottom[12] = {12, 13, 14, 16, 17, 18, 20, 21, 22, 0, 0, 0};
+  const uint8_t top[12] = {0, 1, 2, 4, 5, 6, 8, 9, 10, 0, 0, 0};
+  EXPECT_TRUE(std::equal(bottom, bottom + 12, b.begin() + 54));
+  EXPECT_TRUE(std::equal(top, top + 12, b.begin() + 66));
+}
+
+TEST(Image, EmptyOrInconsistentImagesAreNotWritten) {
+  std::string path = (fs::temp_directory_path() / "lmxhost-never.bmp").string();
+  EXPECT_FALSE(WriteBmp24(path, Image{}));
+  Image bad = Make(4, 4);
+  bad.bgrx.pop_back();
+  EXPECT_FALSE(WriteBmp24(path, bad));
+  EXPECT_FALSE(fs::exists(path));
+}
+
+TEST(Image, FingerprintSeesColoursAndSizeButNotTheUnusedByte) {
+  Image a = Make(4, 4), b = Make(4, 4);
+  EXPECT_EQ(Fingerprint(a), Fingerprint(b));
+  b.bgrx[3] ^= 0xFF;  // X byte of pixel 0
+  EXPECT_EQ(Fingerprint(a), Fingerprint(b));
+  b.bgrx[2] ^= 1;  // red of pixel 0
+  EXPECT_NE(Fingerprint(a), Fingerprint(b));
+  Image c = Make(8, 2);  // same bytes, other shape
+  EXPECT_NE(Fingerprint(a), Fingerprint(c));
+}
+
+TEST(Image, PlainInsideTheInset) {
+  Image image;
+  image.width = 6;
+  image.height = 5;
+  image.bgrx.assign(6 * 5 * 4, 0);
+  for (size_t i = 0; i < image.bgrx.size(); i += 4) {
+    image.bgrx[i] = 10;
+    image.bgrx[i + 1] = 20;
+    image.bgrx[i + 2] = 30;
+    image.bgrx[i + 3] = static_cast<uint8_t>(i);  // the unused byte does not count
+  }
+  image.bgrx[0] = 99;  // a corner pixel, outside an inset of 1
+  EXPECT_FALSE(IsPlain(image, 0));
+  EXPECT_TRUE(IsPlain(image, 1));
+  image.bgrx[(2 * 6 + 3) * 4 + 1] = 21;  // one pixel in the middle
+  EXPECT_FALSE(IsPlain(image, 1));
+  EXPECT_TRUE(IsPlain(image, 3)) << "an inset that leaves nothing inside";
+  EXPECT_TRUE(IsPlain(Image{}, 0));
+}
+
+}  // namespace
+}  // namespace lmx::host

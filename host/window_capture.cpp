@@ -1,0 +1,104 @@
+#include "window_capture.h"
+
+#include <cstring>
+
+namespace lmx::host {
+namespace {
+
+// A drawing context borrowed from a window, given back when it goes.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+class MemoryDc {
+ public:
+  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
+  ~MemoryDc() {
+    if (dc_) DeleteDC(dc_);
+  }
+  MemoryDc(const MemoryDc&) = delete;
+  MemoryDc& operator=(const MemoryDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+class Bitmap {
+ public:
+  explicit Bitmap(HBITMAP bitmap) : bitmap_(bitmap) {}
+  ~Bitmap() {
+    if (bitmap_) DeleteObject(bitmap_);
+  }
+  Bitmap(const Bitmap&) = delete;
+  Bitmap& operator=(const Bitmap&) = delete;
+  HBITMAP get() const { return bitmap_; }
+
+ private:
+  HBITMAP bitmap_;
+};
+
+class Selection {
+ public:
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~Selection() {
+    if (previous_) SelectObject(dc_, previous_);
+  }
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+}  // namespace
+
+Image CaptureClient(HWND window) {
+  Image image;
+  RECT r;
+  if (!GetClientRect(window, &r)) return image;
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return image;
+
+  WindowDc source(window);
+  if (!source.get()) return image;
+  MemoryDc memory(source.get());
+  if (!memory.get()) return image;
+
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  Bitmap bitmap(CreateDIBSection(source.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap.get() || !bits) return image;
+  {
+    Selection selected(memory.get(), bitmap.get());
+    if (!BitBlt(memory.get(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY)) return image;
+    GdiFlush();
+  }
+  image.width = width;
+  image.height = height;
+  image.bgrx.resize(static_cast<size_t>(width) * height * 4);
+  std::memcpy(image.bgrx.data(), bits, image.bgrx.size());
+  return image;
+}
+
+
+}  // namespace lmx::host

@@ -1,0 +1,122 @@
+#include "about/about_box.h"
+
+#include <cstring>
+
+#include "config/library_path.h"
+#include "entry/module_instance.h"
+#include "library/dib.h"
+#include "platform/movable_memory.h"
+#include "resources/resource_ids.h"
+
+namespace lmx {
+namespace {
+
+constexpr size_t kTextSize = 256;
+
+class Font {
+ public:
+  Font(int height, const char* face)
+      : font_(CreateFontA(height, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, face)) {}
+  ~Font() {
+    if (font_) DeleteObject(font_);
+  }
+  Font(const Font&) = delete;
+  Font& operator=(const Font&) = delete;
+  HFONT get() const { return font_; }
+
+ private:
+  HFONT font_;
+};
+
+struct AboutBox {
+  char title[kTextSize] = "Lumora FX";
+  char release[kTextSize] = "Release 2";
+  platform::MovableBlock picture;
+  platform::MovableBlock logo;
+  Font titleFont{28, "Arial"};
+  Font releaseFont{18, "Arial"};
+};
+
+// Copies at most kTextSize - 1 characters of a host text; a longer one is cut.
+void CopyText(char (&to)[kTextSize], const char* from) {
+  if (from == nullptr) return;
+  const size_t length = strnlen(from, kTextSize - 1);
+  std::memcpy(to, from, length);
+  to[length] = '\0';
+}
+
+platform::MovableBlock LoadPicture(const char* name) {
+  char path[kLongPathSize];
+  if (!BuildLibraryPath(path, sizeof path, "", name, "BMP")) return {};
+  return platform::MovableBlock(LoadDib(path));
+}
+
+// Stretches a packed DIB over the control's whole client area. A block too small for
+// the header and colour table it describes is not drawn.
+void PaintPicture(HWND dialog, int id, const platform::MovableBlock& dib) {
+  HWND frame = GetDlgItem(dialog, id);
+  if (frame == nullptr) return;
+  HDC dc = GetDC(frame);
+  RECT rect;
+  GetClientRect(frame, &rect);
+  if (dib) {
+    platform::LockedBlock locked(dib.get());
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(locked.data());
+    const size_t size = platform::MovableSize(dib.get());
+    if (header != nullptr && size >= sizeof(BITMAPINFOHEADER)) {
+      const size_t bitsOffset = header->biSize + DibPaletteSize(header);
+      if (header->biSize >= sizeof(BITMAPINFOHEADER) && bitsOffset < size) {
+        const auto* bits = reinterpret_cast<const uint8_t*>(header) + bitsOffset;
+        StretchDIBits(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0,
+                      header->biWidth, header->biHeight, bits, reinterpret_cast<const BITMAPINFO*>(header),
+                      DIB_RGB_COLORS, SRCCOPY);
+      }
+    }
+  }
+  ReleaseDC(frame, dc);
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      auto* box = reinterpret_cast<AboutBox*>(lParam);
+      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      SendDlgItemMessageA(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(box->titleFont.get()), FALSE);
+      SetDlgItemTextA(dialog, IDC_ABOUT_TITLE, box->title);
+      SendDlgItemMessageA(dialog, IDC_ABOUT_RELEASE, WM_SETFONT, reinterpret_cast<WPARAM>(box->releaseFont.get()), FALSE);
+      SetDlgItemTextA(dialog, IDC_ABOUT_RELEASE, box->release);
+      return 0;
+    }
+    case WM_PAINT: {
+      const auto* box = reinterpret_cast<const AboutBox*>(GetWindowLongPtrA(dialog, DWLP_USER));
+      PAINTSTRUCT paint;
+      BeginPaint(dialog, &paint);
+      if (box != nullptr) {
+        PaintPicture(dialog, IDC_ABOUT_PICTURE, box->picture);
+        PaintPicture(dialog, IDC_ABOUT_LOGO, box->logo);
+      }
+      EndPaint(dialog, &paint);
+      return 0;
+    }
+    case WM_COMMAND:  // Enter, Escape and the close box all arrive as commands
+      EndDialog(dialog, 1);
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+int16_t ShowAboutBox(HWND parent, const char* title, const char* release) {
+  AboutBox box;
+  CopyText(box.title, title);
+  CopyText(box.release, release);
+  box.picture = LoadPicture("LMX");
+  box.logo = LoadPicture("CRVLOGO");
+  const INT_PTR result = DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_ABOUT_BOX), parent, AboutDialogProc,
+                                         reinterpret_cast<LPARAM>(&box));
+  return result == -1 ? 2 : 0;
+}
+
+}  // namespace lmx

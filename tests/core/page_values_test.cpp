@@ -1,0 +1,229 @@
+// What the Options, Objects and Filter pages read from and write into the block.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "library/bytes.h"
+#include "pages/filter_values.h"
+#include "pages/object_values.h"
+#include "pages/options_values.h"
+#include "pages/whole_number.h"
+
+namespace lmx {
+namespace {
+
+std::shared_ptr<const EffectRecord> Effect(uint32_t type) {
+  auto record = std::make_shared<EffectRecord>();
+  uint8_t payload[4] = {static_cast<uint8_t>(type), 0, 0, 0};
+  record->ApplyRecord(ChunkRecord{FourCC("ETYP"), 4, payload});
+  return record;
+}
+
+// A block whose every value is distinct, so that a stray write shows.
+EffectSettings Patterned() {
+  EffectSettings block;
+  std::memset(&block, 0, sizeof block);
+  std::memcpy(block.effectName, "DOORS", 6);
+  for (int i = 0; i < kGeneralCount; ++i) block.generalValues[i] = 1000.0f + i;
+  for (int o = 0; o < kObjectRows; ++o)
+    for (int c = 0; c < kObjectColumns; ++c) block.objectValues[o][c] = o * 100.0f + c + 0.5f;
+  return block;
+}
+
+TEST(WholeNumberTest, TruncatesTowardZeroAndSaturates) {
+  EXPECT_EQ(WholeNumber(37.9f), 37);
+  EXPECT_EQ(WholeNumber(-2.7f), -2);
+  EXPECT_EQ(WholeNumber(std::nanf("")), 0);
+  EXPECT_EQ(WholeNumber(1e30f), std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(WholeNumber(-1e30f), std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(WholeNumber(std::numeric_limits<float>::infinity()), std::numeric_limits<int32_t>::max());
+}
+
+class OptionsValuesTest : public ::testing::Test {
+ protected:
+  OptionsValues Controls() {
+    OptionsValues v;
+    v.direction = 0;
+    v.renderMode = 2;
+    v.quality = 1;
+    v.imageQuality = 1;
+    v.frameField = 2;
+    v.lighting = true;
+    v.shadows = false;
+    v.antiAliasing = 4;
+    v.blurPercent = 100;
+    v.blurCount = 10;
+    v.lightDirection = 270;
+    v.transitionPeriod = 55;
+    return v;
+  }
+  EffectSettings block_ = Patterned();
+  SelectionState selection_;
+};
+
+TEST_F(OptionsValuesTest, ReadTruncatesEveryValue) {
+  block_.generalValues[Direction] = 1.0f;
+  block_.generalValues[RenderMode] = 3.0f;
+  block_.generalValues[Lighting] = 0.0f;
+  block_.generalValues[Shadows] = 0.4f;  // truncates to 0: unchecked
+  block_.generalValues[BlurPercent] = 150.9f;
+  OptionsValues v = ReadOptionsValues(&block_);
+  EXPECT_EQ(v.direction, 1);
+  EXPECT_EQ(v.renderMode, 3);
+  EXPECT_FALSE(v.lighting);
+  EXPECT_FALSE(v.shadows);
+  EXPECT_EQ(v.blurPercent, 150);
+  EXPECT_EQ(v.antiAliasing, 1004);
+  EXPECT_EQ(v.transitionPeriod, 1015);
+  EXPECT_EQ(v.frameField, 1016);
+}
+
+TEST_F(OptionsValuesTest, StoreWritesExactlyTheTwelveValues) {
+  EffectSettings before = block_;
+  selection_.currentEffect = Effect(1);
+  OptionsValues v = Controls();
+  StoreOptionsValues(v, selection_, &block_, false);
+  const float expected[kGeneralCount] = {0, 2, 1, 1, 4, 1, 0, 100, 10, 1009, 1010, 270, 1012, 1013, 1014, 55, 2};
+  for (int i = 0; i < kGeneralCount; ++i) {
+    const float want = i <= 16 && i != 9 && i != 10 && i != 12 && i != 13 && i != 14 ? expected[i] : before.generalValues[i];
+    EXPECT_EQ(block_.generalValues[i], want) << "general value " << i;
+  }
+  EXPECT_EQ(std::memcmp(block_.objectValues, before.objectValues, sizeof before.objectValues), 0)
+      << "switch off: no exchange";
+  EXPECT_EQ(std::memcmp(block_.effectName, before.effectName, sizeof before.effectName), 0);
+}
+
+TEST_F(OptionsValuesTest, TypeOneEffectsExchangeObjectsOncePerChangeOfDirection) {
+  const EffectSettings original = block_;
+  selection_.currentEffect = Effect(1);
+  block_.generalValues[Direction] = 0.0f;
+  OptionsValues v = Controls();
+
+  v.direction = 1;  // "Fly-On"
+  StoreOptionsValues(v, selection_, &block_, true);
+  for (int c = 0; c < kObjectColumns; ++c) {
+    EXPECT_EQ(block_.objectValues[0][c], original.objectValues[1][c]);
+    EXPECT_EQ(block_.objectValues[1][c], original.objectValues[0][c]);
+  }
+  EXPECT_EQ(block_.objectValues[2][0], original.objectValues[2][0]);
+  EXPECT_EQ(block_.generalValues[Direction], 1.0f);
+
+  StoreOptionsValues(v, selection_, &block_, true);  // "Fly-On" again: no change
+  EXPECT_EQ(block_.objectValues[0][0], original.objectValues[1][0]);
+
+  v.direction = 0;  // back to "Fly-Off"
+  StoreOptionsValues(v, selection_, &block_, true);
+  EXPECT_EQ(std::memcmp(block_.objectValues, original.objectValues, sizeof original.objectValues), 0);
+}
+
+TEST_F(OptionsValuesTest, OutOfGroupDirectionIsStoredAsZeroWithOneExchange) {
+  // A Direction of 2 checks no radio button; the next store reads index 0.
+  const EffectSettings original = block_;
+  selection_.currentEffect = Effect(1);
+  block_.generalValues[Direction] = 2.0f;
+  OptionsValues v = Controls();
+  v.direction = 0;
+  StoreOptionsValues(v, selection_, &block_, true);
+  EXPECT_EQ(block_.generalValues[Direction], 0.0f);
+  EXPECT_EQ(block_.objectValues[0][7], original.objectValues[1][7]);
+}
+
+TEST_F(OptionsValuesTest, OtherTypesAndNoEffectNeverExchange) {
+  const EffectSettings original = block_;
+  OptionsValues v = Controls();
+  v.direction = 1;
+  block_.generalValues[Direction] = 0.0f;
+  StoreOptionsValues(v, selection_, &block_, true);  // no current effect
+  selection_.currentEffect = Effect(2);
+  v.direction = 0;
+  StoreOptionsValues(v, selection_, &block_, true);
+  EXPECT_EQ(std::memcmp(block_.objectValues, original.objectValues, sizeof original.objectValues), 0);
+}
+
+TEST(ObjectValuesTest, ReadTruncatesAndStoreWritesEightColumns) {
+  EffectSettings block = Patterned();
+  const EffectSettings before = block;
+  block.objectValues[3][Luminosity] = 37.9f;
+  block.objectValues[3][RotatesWithPath] = 0.9f;
+  ObjectValues v = ReadObjectValues(&block, 3);
+  EXPECT_EQ(v.luminosity, 37);
+  EXPECT_FALSE(v.rotatesWithPath) << "0.9 truncates to 0";
+  EXPECT_EQ(v.shine, 300);
+  EXPECT_EQ(v.trailSpacing, 307);
+
+  v.luminosity = 37;
+  v.rotatesWithPath = true;
+  v.pathRotation = 360;
+  StoreObjectValues(&block, 3, v);
+  EXPECT_EQ(block.objectValues[3][Luminosity], 37.0f);
+  EXPECT_EQ(block.objectValues[3][RotatesWithPath], 1.0f);
+  EXPECT_EQ(block.objectValues[3][PathRotation], 360.0f);
+  EXPECT_EQ(block.objectValues[3][Shine], 300.0f) << "stored whole";
+  EXPECT_EQ(block.objectValues[3][8], before.objectValues[3][8]) << "columns 8 and 9 untouched";
+  EXPECT_EQ(block.objectValues[3][9], before.objectValues[3][9]);
+  EXPECT_EQ(std::memcmp(block.objectValues[2], before.objectValues[2], sizeof before.objectValues[2]), 0);
+  EXPECT_EQ(std::memcmp(block.objectValues[4], before.objectValues[4], sizeof before.objectValues[4]), 0);
+  EXPECT_EQ(std::memcmp(block.generalValues, before.generalValues, sizeof before.generalValues), 0);
+
+  // Rows from 20 up read as zeros and take no writes.
+  ObjectValues far = ReadObjectValues(&block, 20);
+  EXPECT_EQ(far.shine + far.luminosity + far.trailSpacing, 0);
+  const EffectSettings kept = block;
+  StoreObjectValues(&block, 20, v);
+  StoreObjectValues(&block, -1, v);
+  EXPECT_EQ(std::memcmp(&block, &kept, sizeof block), 0);
+}
+
+TEST(ObjectValuesTest, ObjectOnActivationFollowsDirectionForTypeOneWithTheSwitchOn) {
+  EffectSettings block = Patterned();
+  SelectionState selection;
+  selection.currentObject = 4;
+  selection.currentEffect = Effect(1);
+  block.generalValues[Direction] = 1.0f;
+  EXPECT_EQ(ObjectOnActivation(selection, &block, true), 1);
+  block.generalValues[Direction] = 0.0f;
+  EXPECT_EQ(ObjectOnActivation(selection, &block, true), 0);
+  block.generalValues[Direction] = 0.5f;
+  EXPECT_EQ(ObjectOnActivation(selection, &block, true), 1) << "any non-zero Direction";
+  EXPECT_EQ(ObjectOnActivation(selection, &block, false), 4);
+  selection.currentEffect = Effect(3);
+  EXPECT_EQ(ObjectOnActivation(selection, &block, true), 4);
+  selection.currentEffect.reset();
+  EXPECT_EQ(ObjectOnActivation(selection, &block, true), 4);
+}
+
+TEST(FilterValuesTest, ReadAndStore) {
+  EffectSettings block = Patterned();
+  const EffectSettings before = block;
+  block.generalValues[FilterFrames] = 0.0f;
+  block.generalValues[FilterSource] = 5.0f;
+  block.generalValues[CenterObjects] = 1.0f;
+  FilterValues v = ReadFilterValues(&block);
+  EXPECT_EQ(v.frames, 0);
+  EXPECT_EQ(v.source, 5);
+  EXPECT_TRUE(v.centerObjects);
+  EXPECT_EQ(v.percent, 1013);
+
+  v.source = -1;  // no list entry selected: the source stays
+  v.frames = 10;
+  v.percent = 100;
+  v.centerObjects = false;
+  StoreFilterValues(&block, v);
+  EXPECT_EQ(block.generalValues[FilterSource], 5.0f);
+  EXPECT_EQ(block.generalValues[FilterFrames], 10.0f);
+  EXPECT_EQ(block.generalValues[FilterPercent], 100.0f);
+  EXPECT_EQ(block.generalValues[CenterObjects], 0.0f);
+  v.source = 1;
+  StoreFilterValues(&block, v);
+  EXPECT_EQ(block.generalValues[FilterSource], 1.0f);
+  for (int i = 0; i < kGeneralCount; ++i)
+    if (i < 10 || i > 14 || i == 11) {
+      EXPECT_EQ(block.generalValues[i], before.generalValues[i]) << i;
+    }
+}
+
+}  // namespace
+}  // namespace lmx

@@ -1,0 +1,223 @@
+// The about box through the real DLL: texts, fonts, pictures from the installation
+// directory, and the three ways of closing it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <future>
+#include <optional>
+
+#include "platform/module.h"
+#include "sheet_harness.h"
+#include "support/test_install.h"
+
+namespace lmx {
+namespace {
+
+using AboutFn = int16_t(__cdecl*)(HWND, const char*, const char*);
+
+constexpr int kPictureFrame = 1077;
+constexpr int kTitleText = 1085;
+constexpr int kReleaseText = 1087;
+constexpr int kLogoFrame = 1078;
+constexpr int kDeadlineMs = 10000;
+
+struct WindowSearch {
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  if (std::strcmp(text, search->title) != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// A visible top-level window of this process with exactly this title, or null.
+HWND FindOwnWindow(const char* title) {
+  WindowSearch search{title, nullptr};
+  EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string WindowText(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// A 24-bit bottom-up bitmap file: the left half in one colour, the right half in another.
+std::vector<uint8_t> Bitmap(int width, int height, COLORREF left, COLORREF right) {
+  const int stride = (width * 3 + 3) & ~3;
+  const uint32_t bitsSize = static_cast<uint32_t>(stride * height);
+  std::vector<uint8_t> file(54 + bitsSize, 0);
+  auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&file[at], &v, 4); };
+  auto put16 = [&](size_t at, uint16_t v) { std::memcpy(&file[at], &v, 2); };
+  file[0] = 'B';
+  file[1] = 'M';
+  put32(2, static_cast<uint32_t>(file.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<uint32_t>(width));
+  put32(22, static_cast<uint32_t>(height));
+  put16(26, 1);
+  put16(28, 24);
+  put32(34, bitsSize);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      COLORREF c = x < width / 2 ? left : right;
+      uint8_t* p = &file[54 + y * stride + x * 3];
+      p[0] = GetBValue(c);
+      p[1] = GetGValue(c);
+      p[2] = GetRValue(c);
+    }
+  return file;
+}
+
+class AboutBoxE2E : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The module reads its organization when it loads.
+    test::WriteOrganization(install_, "DEFAULT", {{"Doors", {"DOORS"}}});
+    dll_.emplace("LMX_GUI.DLL");
+    ASSERT_TRUE(dll_->IsLoaded());
+    about_ = platform::ProcAs<AboutFn>(dll_->Find("LMXGUI_About"));
+    ASSERT_NE(about_, nullptr);
+  }
+
+  void TearDown() override { EXPECT_TRUE(boxes_.Texts().empty()) << "no message box belongs to the about box"; }
+
+  // Opens the box on a thread of its own and waits for it to appear.
+  HWND Open(const char* title, const char* release) {
+    result_ = std::async(std::launch::async, [this, title, release] { return about_(nullptr, title, release); });
+    HWND box = nullptr;
+    test::WaitUntil(
+        [&] {
+          return (box = FindOwnWindow("About Lumora FX")) != nullptr ||
+                 result_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        },
+        kDeadlineMs);
+    EXPECT_NE(box, nullptr) << "the about box did not appear";
+    return box;
+  }
+
+  // Waits for the box to go away; the host's result.
+  int Closed() {
+    if (result_.wait_for(std::chrono::milliseconds(kDeadlineMs)) != std::future_status::ready) {
+      ADD_FAILURE() << "the about box did not close";
+      if (HWND box = FindOwnWindow("About Lumora FX")) SendMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    }
+    return result_.get();
+  }
+
+  static COLORREF PixelOf(HWND frame, int x, int y) {
+    HDC dc = GetDC(frame);
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(frame, dc);
+    return c;
+  }
+
+  // True once the frame's client area shows `left` next to its left edge and `right` next
+  // to its right edge, in its top and bottom rows: the picture fills it exactly. The
+  // outermost pixels belong to the frame's own border, which may be drawn after the picture.
+  static ::testing::AssertionResult ShowsStretched(HWND frame, COLORREF left, COLORREF right) {
+    RECT r;
+    GetClientRect(frame, &r);
+    COLORREF seen[4] = {};
+    const bool shown = test::WaitUntil([&] {
+      seen[0] = PixelOf(frame, 1, 1);
+      seen[1] = PixelOf(frame, 1, r.bottom - 2);
+      seen[2] = PixelOf(frame, r.right - 2, 1);
+      seen[3] = PixelOf(frame, r.right - 2, r.bottom - 2);
+      return seen[0] == left && seen[1] == left && seen[2] == right && seen[3] == right;
+    });
+    if (shown) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "visible " << IsWindowVisible(GetParent(frame)) << " foreground "
+                                         << (GetForegroundWindow() == GetParent(frame)) << " corners " << seen[0] << " " << seen[1] << " " << seen[2]
+                                         << " " << seen[3] << " of a " << std::dec << r.right << "x" << r.bottom
+                                         << " client area";
+  }
+
+  test::TestInstall install_;
+  test::MessageBoxCatcher boxes_;  // none is expected; none may block the test either
+  std::optional<platform::LoadedModule> dll_;
+  AboutFn about_ = nullptr;
+  std::future<int16_t> result_;
+};
+
+TEST_F(AboutBoxE2E, DefaultTextsInBoldArialAndClosingByEscape) {
+  HWND box = Open(nullptr, nullptr);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(GetDlgItem(box, kTitleText)), "Lumora FX");
+  EXPECT_EQ(WindowText(GetDlgItem(box, kReleaseText)), "Release 2");
+  for (auto [id, height] : {std::pair{kTitleText, 28}, std::pair{kReleaseText, 18}}) {
+    HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(box, id, WM_GETFONT, 0, 0));
+    LOGFONTA log{};
+    ASSERT_NE(font, nullptr);
+    ASSERT_NE(GetObjectA(font, sizeof log, &log), 0);
+    EXPECT_EQ(log.lfHeight, height);
+    EXPECT_EQ(log.lfWeight, FW_BOLD);
+    EXPECT_STREQ(log.lfFaceName, "Arial");
+  }
+  PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(Closed(), 0);
+}
+
+TEST_F(AboutBoxE2E, HostTextsAndClosingByEnter) {
+  HWND box = Open("Lumora FX Pro", "Release 2.5");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(GetDlgItem(box, kTitleText)), "Lumora FX Pro");
+  EXPECT_EQ(WindowText(GetDlgItem(box, kReleaseText)), "Release 2.5");
+  PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(Closed(), 0);
+}
+
+TEST_F(AboutBoxE2E, OverlongHostTextsAreCutTo255Characters) {
+  const std::string title(300, 'T');
+  std::string release(255, 'r');
+  release += "TAIL";
+  HWND box = Open(title.c_str(), release.c_str());
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(GetDlgItem(box, kTitleText)), title.substr(0, 255));
+  EXPECT_EQ(WindowText(GetDlgItem(box, kReleaseText)), release.substr(0, 255));
+  PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
+  EXPECT_EQ(Closed(), 0);
+}
+
+TEST_F(AboutBoxE2E, PicturesAreStretchedIntoTheirFramesAndLoadedAfreshEachTime) {
+  install_.Write("LMX.BMP", Bitmap(2, 1, RGB(255, 0, 0), RGB(0, 255, 0)));
+  install_.Write("CRVLOGO.BMP", Bitmap(64, 16, RGB(0, 0, 255), RGB(255, 255, 0)));
+  HWND box = Open(nullptr, nullptr);
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(ShowsStretched(GetDlgItem(box, kPictureFrame), RGB(255, 0, 0), RGB(0, 255, 0)));
+  EXPECT_TRUE(ShowsStretched(GetDlgItem(box, kLogoFrame), RGB(0, 0, 255), RGB(255, 255, 0)));
+  PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(Closed(), 0);
+
+  // Without the files the next box shows empty frames, not the pictures of the last one.
+  install_.Remove("LMX.BMP");
+  install_.Remove("CRVLOGO.BMP");
+  box = Open(nullptr, nullptr);
+  ASSERT_NE(box, nullptr);
+  HWND picture = GetDlgItem(box, kPictureFrame);
+  RECT r;
+  GetClientRect(picture, &r);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  EXPECT_TRUE(test::WaitUntil([&] { return PixelOf(picture, r.right / 2, r.bottom / 2) == face; }));
+  EXPECT_NE(PixelOf(picture, 2, 2), RGB(255, 0, 0));
+  PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(Closed(), 0);
+}
+
+}  // namespace
+}  // namespace lmx

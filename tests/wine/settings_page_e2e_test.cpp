@@ -1,0 +1,220 @@
+// The Settings page through the real sheet: its lists, loading from and storing to the
+// registry, the switches it keeps current, the preview rebuild when it is left, and
+// "Save default options".
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "config/registry.h"
+#include "page_driver.h"
+#include "sheet_fixture.h"
+
+namespace lmx::test {
+namespace {
+
+constexpr int kOptionsPage = 1;
+constexpr int kObjectsPage = 2;
+constexpr int kSettingsPage = 3;  // FX, Options, Objects, Settings
+
+std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+std::string RegistryText(const char* name) {
+  char buffer[1100];
+  return ReadRegistryString(buffer, sizeof buffer, name) ? buffer : "<missing>";
+}
+
+class SettingsPageE2E : public SheetFixture {
+ protected:
+  void WriteEngineList() {
+    install_.Write("LIBS/LMX_ENG.LST",
+                   Bytes("RND_001 (OpenGL)\r\nRND_002 (Portable)\r\nRND_004\r\nRND_003 (Accelerated)"));
+  }
+};
+
+TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
+  WriteEngineList();
+  WriteOrganization(install_, "MINE", {{"Mine", {"DOORS"}}});
+  std::vector<uint8_t> lower;
+  {
+    std::ifstream in(install_.File("ORGS/MINE.ORG"), std::ios::binary);
+    lower.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  install_.Write("ORGS/lower.org", lower);
+  SetRegistryString("Prev_Engine", "rnd_002");
+  SetRegistryString("Engine", "RND");  // the search starts at the second entry
+  SetRegistryDword("Eff_Display", 7);  // no button of the group
+  SetRegistryDword("Eff_Autoreverse", 1);
+  SetRegistryDword("Prev_Quality", 1);
+  SetRegistryDword("Prev_Frames", 100);
+  SetRegistryDword("Prev_Speed", 12);
+  SetRegistryDword("Rnd_Logging", 2);
+  Load();
+  SheetRun& run = Open();
+  // The FX page has checked "OrgFile" when it became active; the Settings page reads it
+  // again each time it does.
+  SetRegistryString("OrgFile", "mi");
+  ASSERT_TRUE(ShowPage(run, kSettingsPage));
+
+  ASSERT_EQ(ListCount(run, 1504), 3) << "the last line has no line feed";
+  EXPECT_EQ(ListEntry(run, 1504, 0), "RND_001 (OpenGL)\r");
+  EXPECT_EQ(ListEntry(run, 1504, 1), "RND_002 (Portable)\r");
+  EXPECT_EQ(ListEntry(run, 1504, 2), "RND_004\r");
+  EXPECT_EQ(ListCount(run, 1511), 3);
+  ASSERT_EQ(ListCount(run, 1503), 3);
+  EXPECT_EQ(ListEntry(run, 1503, 0), "DEFAULT");
+  EXPECT_EQ(ListEntry(run, 1503, 1), "lower.org") << "a lower-case extension is not cut";
+  EXPECT_EQ(ListEntry(run, 1503, 2), "MINE");
+
+  EXPECT_EQ(ListSelection(run, 1503), 2);
+  EXPECT_EQ(ListSelection(run, 1504), 1);
+  EXPECT_EQ(ListSelection(run, 1511), 1);
+  for (int id : {1500, 1501, 1502}) EXPECT_FALSE(IsChecked(run, id)) << id;
+  EXPECT_TRUE(IsChecked(run, 1080));
+  EXPECT_TRUE(IsChecked(run, 1516));
+  EXPECT_FALSE(IsChecked(run, 1081));
+  EXPECT_EQ(run.Text(1506), "100");
+  EXPECT_EQ(Position(run, 1505), 60);
+  EXPECT_EQ(run.Text(1510), "12");
+  EXPECT_TRUE(IsChecked(run, 1514));
+
+  Choose(run, 1511, 2);  // "RND_004\r": no blank, stored whole
+  run.Click(1501);       // "Show Name": all ten values
+  EXPECT_EQ(ReadRegistryDword("Eff_Display"), 1u);
+  EXPECT_EQ(RegistryText("OrgFile"), "MINE");
+  EXPECT_EQ(ReadRegistryDword("Eff_Autoreverse"), 1u);
+  EXPECT_EQ(ReadRegistryDword("Prev_Quality"), 1u);
+  EXPECT_EQ(RegistryText("Prev_Engine"), "RND_002");
+  EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 60u) << "the clamped position";
+  EXPECT_EQ(ReadRegistryDword("Prev_Render"), 0u);
+  EXPECT_EQ(ReadRegistryDword("Prev_Speed"), 12u);
+  EXPECT_EQ(RegistryText("Engine"), "RND_004\r");
+  EXPECT_EQ(ReadRegistryDword("Rnd_Logging"), 2u);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+}
+
+TEST_F(SettingsPageE2E, NoEngineListLeavesBothListsEmpty) {
+  Load();
+  SheetRun& run = Open();
+  ASSERT_TRUE(ShowPage(run, kSettingsPage));
+  EXPECT_EQ(ListCount(run, 1504), 0);
+  EXPECT_EQ(ListCount(run, 1511), 0);
+  EXPECT_EQ(ListCount(run, 1503), 1);
+  run.Click(1081);
+  EXPECT_EQ(ReadRegistryDword("Prev_Render"), 1u);
+  EXPECT_EQ(RegistryText("Engine"), "<missing>") << "a list without a selection leaves its value";
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+}
+
+TEST_F(SettingsPageE2E, DraggingWritesTheRegistryOnlyWhenReleased) {
+  Load();
+  SheetRun& run = Open();
+  ASSERT_TRUE(ShowPage(run, kSettingsPage));
+  Scroll(run, 1505, 30, TB_THUMBTRACK);
+  EXPECT_EQ(run.Text(1506), "30");
+  EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 1u);
+  Scroll(run, 1505, 31, TB_THUMBTRACK);
+  EXPECT_EQ(run.Text(1506), "31");
+  Scroll(run, 1505, 31, TB_ENDTRACK);
+  EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 31u);
+  Scroll(run, 1509, 25, TB_ENDTRACK);
+  EXPECT_EQ(run.Text(1510), "25");
+  EXPECT_EQ(ReadRegistryDword("Prev_Speed"), 25u);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+}
+
+TEST_F(SettingsPageE2E, MissingKeyMakesEveryStoreSilent) {
+  Load();
+  SheetRun& run = Open();
+  ASSERT_TRUE(ShowPage(run, kSettingsPage));
+  EXPECT_TRUE(IsChecked(run, 1502));
+  ResetRegistry(false);
+  run.Click(1500);
+  Scroll(run, 1505, 40, TB_ENDTRACK);
+  std::vector<uint8_t> bytes;
+  EXPECT_FALSE(GetRegistryBytes("Eff_Display", &bytes));
+  EXPECT_FALSE(GetRegistryBytes("Prev_Frames", &bytes));
+  EXPECT_TRUE(boxes_.Texts().empty());
+
+  ASSERT_TRUE(ShowPage(run, kOptionsPage));
+  ASSERT_TRUE(ShowPage(run, kSettingsPage));
+  EXPECT_TRUE(IsChecked(run, 1500)) << "index 0 from the missing value";
+  EXPECT_EQ(run.Text(1506), "0");
+  EXPECT_EQ(run.Text(1510), "0");
+  EXPECT_EQ(ListSelection(run, 1503), 0) << "the list keeps its selection";
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+}
+
+TEST_F(SettingsPageE2E, LeavingWithAnotherFrameCountOrQualityRebuildsThePreview) {
+  SetRegistryDword("Prev_Frames", 6);
+  Load();
+  SheetRun& run = Open();
+  ASSERT_TRUE(ShowPage(run, kSettingsPage));
+  Scroll(run, 1505, 20, TB_ENDTRACK);
+  run.Click(1517);  // "High"
+  ASSERT_TRUE(ShowPage(run, kOptionsPage));
+  engine_->Reset(0);
+  run.Click(1078);
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() >= 20 && run.Text(1078) == "Render"; }))
+      << "calls " << engine_->CallCount();
+  std::vector<EngineCall> calls = engine_->Calls();
+  ASSERT_EQ(calls.size(), 20u);
+  EXPECT_EQ(calls.back().position, 19);
+  EXPECT_EQ(calls.back().lastPosition, 19);
+  EXPECT_EQ(calls.back().frameWidth, 128u);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+}
+
+TEST_F(SettingsPageE2E, AutoreverseSwitchFollowsTheStore) {
+  Load();
+  block_.generalValues[Direction] = 1.0f;
+  SheetRun& run = Open();
+  ASSERT_TRUE(ShowPage(run, kSettingsPage));
+  run.Click(1080);
+  EXPECT_EQ(ReadRegistryDword("Eff_Autoreverse"), 1u);
+  ASSERT_TRUE(ShowPage(run, kObjectsPage));
+  EXPECT_EQ(ListSelection(run, 1300), 1) << "Fly-On shows the second object";
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+}
+
+TEST_F(SettingsPageE2E, SavedDefaultsComeBackByteForByte) {
+  Load();
+  for (int i = 0; i < kGeneralCount; ++i) block_.generalValues[i] = 3.0f * i + 0.25f;
+  for (int o = 0; o < kObjectRows; ++o)
+    for (int c = 0; c < kObjectColumns; ++c) block_.objectValues[o][c] = o * 10.0f + c;
+  block_.specialCount = 1;
+  block_.specialValues[0] = SpecialValue{0, 7, 33.0f};
+  block_.specialValues[9] = SpecialValue{5, 6, 7.0f};
+  SheetRun& run = Open();
+  ASSERT_TRUE(ShowPage(run, kSettingsPage));
+  run.Click(1088);
+  const EffectSettings saved = block_;
+  std::vector<uint8_t> file;
+  {
+    std::ifstream in(install_.File("Work/Defaults.LRI"), std::ios::binary);
+    file.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  ASSERT_EQ(file.size(), sizeof saved);
+  EXPECT_EQ(std::memcmp(file.data(), &saved, sizeof saved), 0);
+  EXPECT_TRUE(boxes_.Texts().empty());
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+
+  std::memset(&block_, 0, sizeof block_);
+  SheetRun& again = Open();
+  EXPECT_EQ(std::memcmp(&block_, &saved, sizeof saved), 0) << "every byte comes back";
+  EXPECT_EQ(PressAndFinish(again, PSBTN_OK), 0);
+}
+
+TEST_F(SettingsPageE2E, FailedSaveIsReportedAndCancelFromThisPageGivesOne) {
+  install_.Remove("Work");
+  Load();
+  SheetRun& run = Open();
+  ASSERT_TRUE(ShowPage(run, kSettingsPage));
+  run.Click(1088);
+  ASSERT_TRUE(WaitUntil([&] { return !boxes_.Texts().empty(); }));
+  EXPECT_EQ(boxes_.Texts().at(0), "Could not create defaults file.");
+  EXPECT_EQ(boxes_.Captions().at(0), "Could not save defaults");
+  EXPECT_EQ(PressAndFinish(run, PSBTN_CANCEL), 1);
+}
+
+}  // namespace
+}  // namespace lmx::test
