@@ -230,7 +230,17 @@ HWND SheetRun::WaitForSheet(int timeoutMs) {
 }
 
 int SheetRun::Finish(int timeoutMs) {
-  if (!WaitUntil([this] { return done_.load(); }, timeoutMs)) return -100;
+  // The sheet's modal loop notices that it has ended only when it next wakes up, as it
+  // does at the user's next input; while waiting, empty messages stand in for that input.
+  const DWORD thread = sheet_ ? GetWindowThreadProcessId(sheet_, nullptr) : 0;
+  const bool ended = WaitUntil(
+      [&] {
+        if (done_) return true;
+        if (thread) PostThreadMessageA(thread, WM_NULL, 0, 0);
+        return false;
+      },
+      timeoutMs);
+  if (!ended) return -100;
   thread_.join();
   return result_;
 }
