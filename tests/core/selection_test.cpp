@@ -19,7 +19,7 @@ namespace {
 constexpr uint32_t kGroup = FourCC("OGRP");
 constexpr uint32_t kItem = FourCC("OITM");
 
-struct EffectSpec {
+struct EffectPlan {
   std::string name;
   uint32_t type = 0;
   uint32_t direction = 1, shadow = 1, motion = 1;
@@ -29,19 +29,19 @@ struct EffectSpec {
 
 class SelectionTest : public ::testing::Test {
  protected:
-  void PlantEffect(const EffectSpec& spec) {
+  void PlantEffect(const EffectPlan& plan) {
     ChunkWriter w(kEffectHeader);
-    w.U32(FourCC("ETYP"), spec.type).Text(FourCC("ENAM"), spec.name).Text(FourCC("ELNM"), spec.name + " long")
-        .U32(FourCC("VCNT"), spec.objects).U32(FourCC("FDIR"), spec.direction).U32(FourCC("FSHD"), spec.shadow)
-        .U32(FourCC("FMOT"), spec.motion).U32(FourCC("OCNT"), uint32_t(spec.options.size()));
-    for (size_t i = 0; i < spec.options.size(); ++i) {
+    w.U32(FourCC("ETYP"), plan.type).Text(FourCC("ENAM"), plan.name).Text(FourCC("ELNM"), plan.name + " long")
+        .U32(FourCC("VCNT"), plan.objects).U32(FourCC("FDIR"), plan.direction).U32(FourCC("FSHD"), plan.shadow)
+        .U32(FourCC("FMOT"), plan.motion).U32(FourCC("OCNT"), uint32_t(plan.options.size()));
+    for (size_t i = 0; i < plan.options.size(); ++i) {
       EffectOption o{};
-      o.defaultValue = spec.options[i].first;
+      o.defaultValue = plan.options[i].first;
       o.maximum = 100;
-      o.tag = spec.options[i].second;
+      o.tag = plan.options[i].second;
       w.IndexedBytes(FourCC("OPTS"), uint32_t(i), &o, sizeof o);
     }
-    install_.Write("EFFECTS/" + spec.name + ".LMI", w.bytes());
+    install_.Write("EFFECTS/" + plan.name + ".LMI", w.bytes());
   }
   // One organization: groups of names.
   void ReadOrg(const std::vector<std::pair<std::string, std::vector<std::string>>>& groups) {
@@ -168,7 +168,7 @@ TEST_F(SelectionTest, MissingEffectFileGivesAnEmptyDescription) {
 }
 
 TEST_F(SelectionTest, MoreThanTenOptionsKeepThePreviousCount) {
-  EffectSpec many;
+  EffectPlan many;
   many.name = "MANY";
   for (int i = 0; i < 11; ++i) many.options.push_back({float(10 + i), uint16_t(0x100 + i)});
   PlantEffect(many);

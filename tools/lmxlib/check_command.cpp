@@ -7,7 +7,7 @@
 
 #include "lmxlib/check.h"
 #include "lmxlib/command.h"
-#include "lmxlib/inspect.h"
+#include "lmxlib/examine.h"
 
 namespace lmxlib {
 namespace fs = std::filesystem;

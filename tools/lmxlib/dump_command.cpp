@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "lmxlib/command.h"
-#include "lmxlib/inspect.h"
+#include "lmxlib/examine.h"
 
 namespace lmxlib {
 namespace {

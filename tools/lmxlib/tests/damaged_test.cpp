@@ -7,7 +7,7 @@
 #include "common/chunk_writer.h"
 #include "library/bytes.h"
 #include "lmxlib/effect_format.h"
-#include "lmxlib/inspect.h"
+#include "lmxlib/examine.h"
 #include "lmxlib/organization_format.h"
 #include "lmxlib/other_formats.h"
 #include "lmxlib/texture_format.h"

@@ -1,4 +1,4 @@
-#include "lmxlib/inspect.h"
+#include "lmxlib/examine.h"
 
 #include "library/bytes.h"
 #include "library/effect_record.h"

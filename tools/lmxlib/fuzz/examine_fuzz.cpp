@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "lmxlib/inspect.h"
+#include "lmxlib/examine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const char* const kinds[] = {"effect", "organization", "texture", "defaults", "bitmap", "engine list"};
