@@ -106,6 +106,53 @@ TEST_F(FxPageE2E, SelectedButtonIsSunkenOnlyInItsGroup) {
   EXPECT_EQ(run.Finish(), 0);
 }
 
+// A 4 x 4 bitmap file of one colour (24 bits, bottom-up).
+std::vector<uint8_t> SolidBitmap(uint8_t blue, uint8_t green, uint8_t red) {
+  std::vector<uint8_t> bytes(14 + 40 + 4 * 12, 0);
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(v >> (8 * i));
+  };
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  put32(2, uint32_t(bytes.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, 4);
+  put32(22, 4);
+  bytes[26] = 1;
+  bytes[28] = 24;
+  for (size_t p = 54; p + 2 < bytes.size(); p += 3) {
+    bytes[p] = blue;
+    bytes[p + 1] = green;
+    bytes[p + 2] = red;
+  }
+  return bytes;
+}
+
+TEST_F(FxPageE2E, IconsAreDrawnInTheIconModesOnly) {
+  install_.Write("EFFECTS/DOORS.BMP", SolidBitmap(0x20, 0x80, 0xF0));
+  const COLORREF icon = RGB(0xF0, 0x80, 0x20);
+  for (uint32_t mode : {0u, 1u, 2u}) {
+    SCOPED_TRACE("Eff_Display " + std::to_string(mode));
+    SetRegistryDword("Eff_Display", mode);
+    Load(!engine_.has_value());
+    SheetRun& run = Open();
+    HWND button = run.Control(1001);
+    if (mode == 1) {
+      // Give the page time to paint; the icon must never appear.
+      EXPECT_FALSE(WaitUntil([&] { return PixelOf(button, 4, 4) == icon; }, 300));
+    } else {
+      EXPECT_TRUE(WaitUntil([&] { return PixelOf(button, 4, 4) == icon; }));
+    }
+    // An effect without an icon file keeps an empty button, framed all the same.
+    EXPECT_NE(PixelOf(run.Control(1002), 4, 4), icon);
+    run.Press(PSBTN_OK);
+    EXPECT_EQ(run.Finish(), 0);
+    run_.reset();
+    dll_.reset();
+  }
+}
+
 TEST_F(FxPageE2E, SpeedTrackbarFollowsTheSettingAndIsHiddenInFilterMode) {
   SetRegistryDword("Prev_Speed", 12);
   Load();

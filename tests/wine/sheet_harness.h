@@ -72,6 +72,7 @@ class Engine {
   int CallCount() const { return count_(); }
   std::vector<EngineCall> Calls() const;
   void Release() { release_(); }
+  bool AbortSeen() const { return abortSeen_() != 0; }
   int Active() const { return active_(); }
   int MaxActive() const { return maxActive_(); }
 
@@ -81,6 +82,7 @@ class Engine {
   TestEngineCallCountFn count_ = nullptr;
   TestEngineGetCallFn getCall_ = nullptr;
   TestEngineReleaseFn release_ = nullptr;
+  TestEngineAbortSeenFn abortSeen_ = nullptr;
   TestEngineActiveFn active_ = nullptr;
   TestEngineMaxActiveFn maxActive_ = nullptr;
 };

@@ -18,6 +18,7 @@ std::atomic<int32_t> g_delayMs{0};
 std::atomic<int32_t> g_holdAt{-1};
 std::atomic<bool> g_honourAbort{true};
 std::atomic<bool> g_released{false};
+std::atomic<bool> g_abortSeen{false};
 std::atomic<int32_t> g_active{0};
 std::atomic<int32_t> g_maxActive{0};
 
@@ -28,8 +29,11 @@ extern "C" {
 #ifndef LMX_TEST_ENGINE_WITHOUT_RENDER
 namespace {
 
+// True when the call is to return for an abort; a deaf engine only notes the request.
 bool AbortSeen(const lmx::RenderJob* job) {
-  return g_honourAbort && job->abortCallback && job->abortCallback() != 0;
+  bool asked = job->abortCallback && job->abortCallback() != 0;
+  if (asked) g_abortSeen = true;
+  return asked && g_honourAbort;
 }
 
 void Paint(const lmx::RenderJob* job) {
@@ -99,6 +103,7 @@ __declspec(dllexport) void __cdecl TestEngine_Reset(int32_t delayMs, int32_t hol
   g_holdAt = holdAtCall;
   g_honourAbort = honourAbort != 0;
   g_released = false;
+  g_abortSeen = false;
   g_maxActive = 0;
 }
 
@@ -111,6 +116,7 @@ __declspec(dllexport) int32_t __cdecl TestEngine_GetCall(int32_t index, EngineCa
 }
 
 __declspec(dllexport) void __cdecl TestEngine_Release(void) { g_released = true; }
+__declspec(dllexport) int32_t __cdecl TestEngine_AbortSeen(void) { return g_abortSeen; }
 __declspec(dllexport) int32_t __cdecl TestEngine_Active(void) { return g_active; }
 __declspec(dllexport) int32_t __cdecl TestEngine_MaxActive(void) { return g_maxActive; }
 

@@ -44,6 +44,8 @@ typedef void(__cdecl* TestEngineResetFn)(int32_t delayMs, int32_t holdAtCall, in
 typedef int32_t(__cdecl* TestEngineCallCountFn)(void);
 typedef int32_t(__cdecl* TestEngineGetCallFn)(int32_t index, EngineCall* call);
 typedef void(__cdecl* TestEngineReleaseFn)(void);
+// Whether a call has seen the abort callback ask for a stop since the last reset.
+typedef int32_t(__cdecl* TestEngineAbortSeenFn)(void);
 // Calls running now, and the most that ever ran at once.
 typedef int32_t(__cdecl* TestEngineActiveFn)(void);
 typedef int32_t(__cdecl* TestEngineMaxActiveFn)(void);
