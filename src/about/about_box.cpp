@@ -6,15 +6,11 @@
 #include "entry/module_instance.h"
 #include "library/dib.h"
 #include "platform/movable_memory.h"
+#include "resources/resource_ids.h"
 
 namespace lmx {
 namespace {
 
-constexpr int kAboutDialog = 101;
-constexpr int kPictureFrame = 1077;
-constexpr int kTitleText = 1085;
-constexpr int kReleaseText = 1087;
-constexpr int kLogoFrame = 1078;
 constexpr size_t kTextSize = 256;
 
 class Font {
@@ -85,10 +81,10 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG: {
       auto* box = reinterpret_cast<AboutBox*>(lParam);
       SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-      SendDlgItemMessageA(dialog, kTitleText, WM_SETFONT, reinterpret_cast<WPARAM>(box->titleFont.get()), FALSE);
-      SetDlgItemTextA(dialog, kTitleText, box->title);
-      SendDlgItemMessageA(dialog, kReleaseText, WM_SETFONT, reinterpret_cast<WPARAM>(box->releaseFont.get()), FALSE);
-      SetDlgItemTextA(dialog, kReleaseText, box->release);
+      SendDlgItemMessageA(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(box->titleFont.get()), FALSE);
+      SetDlgItemTextA(dialog, IDC_ABOUT_TITLE, box->title);
+      SendDlgItemMessageA(dialog, IDC_ABOUT_RELEASE, WM_SETFONT, reinterpret_cast<WPARAM>(box->releaseFont.get()), FALSE);
+      SetDlgItemTextA(dialog, IDC_ABOUT_RELEASE, box->release);
       return 0;
     }
     case WM_PAINT: {
@@ -96,8 +92,8 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       PAINTSTRUCT paint;
       BeginPaint(dialog, &paint);
       if (box != nullptr) {
-        PaintPicture(dialog, kPictureFrame, box->picture);
-        PaintPicture(dialog, kLogoFrame, box->logo);
+        PaintPicture(dialog, IDC_ABOUT_PICTURE, box->picture);
+        PaintPicture(dialog, IDC_ABOUT_LOGO, box->logo);
       }
       EndPaint(dialog, &paint);
       return 0;
@@ -118,7 +114,7 @@ int16_t ShowAboutBox(HWND parent, const char* title, const char* release) {
   CopyText(box.release, release);
   box.picture = LoadPicture("LMX");
   box.logo = LoadPicture("CRVLOGO");
-  const INT_PTR result = DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(kAboutDialog), parent, AboutDialogProc,
+  const INT_PTR result = DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_ABOUT_BOX), parent, AboutDialogProc,
                                          reinterpret_cast<LPARAM>(&box));
   return result == -1 ? 2 : 0;
 }

@@ -19,23 +19,10 @@
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
 #include "preview/preview.h"
+#include "resources/resource_ids.h"
 
 namespace lmx {
 namespace {
-
-enum : int {
-  kShowIcon = 1500, kShowBoth = 1502,
-  kOrgList = 1503,
-  kAutoreverse = 1080,
-  kQualityLow = 1515, kQualityHigh = 1517,
-  kPreviewEngineList = 1504,
-  kFrames = 1505,
-  kAutoRender = 1081,
-  kSpeed = 1509,
-  kEngineList = 1511,
-  kLoggingOff = 1512, kLoggingDetailed = 1514,
-  kSaveDefaults = 1088,
-};
 
 // What the page has shown or stored and the preview buffers may not yet be built with.
 struct SettingsPageState {
@@ -67,21 +54,21 @@ void AddEntry(HWND page, int list, const std::string& text) {
 }
 
 void FillSettingsLists(HWND page) {
-  SendDlgItemMessageA(page, kPreviewEngineList, CB_RESETCONTENT, 0, 0);
-  SendDlgItemMessageA(page, kEngineList, CB_RESETCONTENT, 0, 0);
+  SendDlgItemMessageA(page, IDC_SET_PREVIEW_ENGINE, CB_RESETCONTENT, 0, 0);
+  SendDlgItemMessageA(page, IDC_SET_RENDER_ENGINE, CB_RESETCONTENT, 0, 0);
   for (const std::string& line : ReadEngineList()) {
-    AddEntry(page, kPreviewEngineList, line);
-    AddEntry(page, kEngineList, line);
+    AddEntry(page, IDC_SET_PREVIEW_ENGINE, line);
+    AddEntry(page, IDC_SET_RENDER_ENGINE, line);
   }
 
-  SendDlgItemMessageA(page, kOrgList, CB_RESETCONTENT, 0, 0);
+  SendDlgItemMessageA(page, IDC_SET_ORG_LIST, CB_RESETCONTENT, 0, 0);
   char pattern[kLongPathSize];
   if (!BuildLibraryPath(pattern, sizeof pattern, "ORGS", "*", "ORG")) return;
   WIN32_FIND_DATAA data;
   FileSearch search(pattern, &data);
   if (!search.found()) return;
   do {
-    AddEntry(page, kOrgList, OrganizationListName(data.cFileName));
+    AddEntry(page, IDC_SET_ORG_LIST, OrganizationListName(data.cFileName));
   } while (search.Next(&data));
 }
 
@@ -100,18 +87,18 @@ int32_t Signed(uint32_t value) { return static_cast<int32_t>(value); }
 
 void LoadSettingsControls(HWND page) {
   const SettingsValues v = ReadSettingsValues();
-  SetRadioIndex(page, kShowIcon, kShowBoth, Signed(v.effDisplay));
-  SelectByPrefix(page, kOrgList, v.orgFile);
-  Check(page, kAutoreverse, v.effAutoreverse);
-  SetRadioIndex(page, kQualityLow, kQualityHigh, Signed(v.prevQuality));
+  SetRadioIndex(page, IDC_SET_SHOW_ICON, IDC_SET_SHOW_BOTH, Signed(v.effDisplay));
+  SelectByPrefix(page, IDC_SET_ORG_LIST, v.orgFile);
+  Check(page, IDC_SET_AUTOREVERSE, v.effAutoreverse);
+  SetRadioIndex(page, IDC_SET_QUALITY_LOW, IDC_SET_QUALITY_HIGH, Signed(v.prevQuality));
   state.pendingPreviewQuality = Signed(v.prevQuality);
-  SelectByPrefix(page, kPreviewEngineList, v.prevEngine);
-  SetTrackbarWithLabel(page, kFrames, Signed(v.prevFrames));
+  SelectByPrefix(page, IDC_SET_PREVIEW_ENGINE, v.prevEngine);
+  SetTrackbarWithLabel(page, IDC_SET_PREVIEW_FRAMES, Signed(v.prevFrames));
   state.pendingPreviewFrames = Signed(v.prevFrames);
-  Check(page, kAutoRender, v.prevRender);
-  SetTrackbarWithLabel(page, kSpeed, Signed(v.prevSpeed));
-  SelectByPrefix(page, kEngineList, v.engine);
-  SetRadioIndex(page, kLoggingOff, kLoggingDetailed, Signed(v.rndLogging));
+  Check(page, IDC_SET_AUTO_RENDER, v.prevRender);
+  SetTrackbarWithLabel(page, IDC_SET_PREVIEW_SPEED, Signed(v.prevSpeed));
+  SelectByPrefix(page, IDC_SET_RENDER_ENGINE, v.engine);
+  SetRadioIndex(page, IDC_SET_LOG_OFF, IDC_SET_LOG_DETAILED, Signed(v.rndLogging));
   state.loaded = true;
 }
 
@@ -131,16 +118,16 @@ std::optional<std::string> SelectedText(HWND page, int list) {
 void StoreSettingsControls(HWND page) {
   if (!state.loaded) return;
   SettingsValues v;
-  v.effDisplay = static_cast<uint32_t>(GetRadioIndex(page, kShowIcon, kShowBoth));
-  v.orgFile = SelectedText(page, kOrgList);
-  v.effAutoreverse = Checked(page, kAutoreverse);
-  v.prevQuality = static_cast<uint32_t>(GetRadioIndex(page, kQualityLow, kQualityHigh));
-  v.prevEngine = SelectedText(page, kPreviewEngineList);
-  v.prevFrames = static_cast<uint32_t>(GetTrackbarPos(page, kFrames));
-  v.prevRender = Checked(page, kAutoRender);
-  v.prevSpeed = static_cast<uint32_t>(GetTrackbarPos(page, kSpeed));
-  v.engine = SelectedText(page, kEngineList);
-  v.rndLogging = static_cast<uint32_t>(GetRadioIndex(page, kLoggingOff, kLoggingDetailed));
+  v.effDisplay = static_cast<uint32_t>(GetRadioIndex(page, IDC_SET_SHOW_ICON, IDC_SET_SHOW_BOTH));
+  v.orgFile = SelectedText(page, IDC_SET_ORG_LIST);
+  v.effAutoreverse = Checked(page, IDC_SET_AUTOREVERSE);
+  v.prevQuality = static_cast<uint32_t>(GetRadioIndex(page, IDC_SET_QUALITY_LOW, IDC_SET_QUALITY_HIGH));
+  v.prevEngine = SelectedText(page, IDC_SET_PREVIEW_ENGINE);
+  v.prevFrames = static_cast<uint32_t>(GetTrackbarPos(page, IDC_SET_PREVIEW_FRAMES));
+  v.prevRender = Checked(page, IDC_SET_AUTO_RENDER);
+  v.prevSpeed = static_cast<uint32_t>(GetTrackbarPos(page, IDC_SET_PREVIEW_SPEED));
+  v.engine = SelectedText(page, IDC_SET_RENDER_ENGINE);
+  v.rndLogging = static_cast<uint32_t>(GetRadioIndex(page, IDC_SET_LOG_OFF, IDC_SET_LOG_DETAILED));
   WriteSettingsValues(v);
 
   Module().effDisplay = v.effDisplay;
@@ -199,13 +186,13 @@ INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
       result = PageFrameProc(page, message, wParam, lParam);
       state = SettingsPageState{};
-      SetupTrackbar(page, kSpeed, 1, 30, 5);
-      SetupTrackbar(page, kFrames, 1, 60, 10);
+      SetupTrackbar(page, IDC_SET_PREVIEW_SPEED, 1, 30, 5);
+      SetupTrackbar(page, IDC_SET_PREVIEW_FRAMES, 1, 60, 10);
       FillSettingsLists(page);
       break;
     case WM_COMMAND:
       result = PageFrameProc(page, message, wParam, lParam);
-      if (LOWORD(wParam) == kSaveDefaults && HIWORD(wParam) == BN_CLICKED)
+      if (LOWORD(wParam) == IDC_SET_SAVE_DEFAULTS && HIWORD(wParam) == BN_CLICKED)
         SaveDefaults(Sheet().hostSettings);
       else
         StoreSettingsControls(page);

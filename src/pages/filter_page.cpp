@@ -12,43 +12,37 @@
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
 #include "pages/filter_values.h"
+#include "resources/resource_ids.h"
 
 namespace lmx {
 namespace {
-
-enum : int {
-  kSourceList = 1200,
-  kPercent = 1201,
-  kFrames = 1203,
-  kCenterObjects = 1205,
-};
 
 bool loading = false;  // list notifications during a load store nothing
 
 void LoadFilterControls(HWND page) {
   loading = true;
   const FilterValues v = ReadFilterValues(Sheet().hostSettings);
-  HWND list = GetDlgItem(page, kSourceList);
+  HWND list = GetDlgItem(page, IDC_FILTER_SOURCE);
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
   if (std::shared_ptr<const EffectRecord> effect = CurrentEffect(Selection())) {
     for (uint32_t i = 0; i < effect->objectCount(); ++i)
       SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(effect->objectName(i).c_str()));
   }
   SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(v.source), 0);
-  SetTrackbarWithLabel(page, kPercent, v.percent);
-  SetTrackbarWithLabel(page, kFrames, v.frames);
-  CheckDlgButton(page, kCenterObjects, v.centerObjects ? BST_CHECKED : BST_UNCHECKED);
+  SetTrackbarWithLabel(page, IDC_FILTER_PERCENT, v.percent);
+  SetTrackbarWithLabel(page, IDC_FILTER_FRAMES, v.frames);
+  CheckDlgButton(page, IDC_FILTER_CENTER_OBJECTS, v.centerObjects ? BST_CHECKED : BST_UNCHECKED);
   loading = false;
 }
 
 void StoreFilterControls(HWND page) {
   if (loading) return;
   FilterValues v;
-  const LRESULT chosen = SendDlgItemMessageA(page, kSourceList, CB_GETCURSEL, 0, 0);
+  const LRESULT chosen = SendDlgItemMessageA(page, IDC_FILTER_SOURCE, CB_GETCURSEL, 0, 0);
   v.source = chosen == CB_ERR ? -1 : static_cast<int32_t>(chosen);
-  v.percent = GetTrackbarPos(page, kPercent);
-  v.frames = GetTrackbarPos(page, kFrames);
-  v.centerObjects = IsDlgButtonChecked(page, kCenterObjects) == BST_CHECKED;
+  v.percent = GetTrackbarPos(page, IDC_FILTER_PERCENT);
+  v.frames = GetTrackbarPos(page, IDC_FILTER_FRAMES);
+  v.centerObjects = IsDlgButtonChecked(page, IDC_FILTER_CENTER_OBJECTS) == BST_CHECKED;
   StoreFilterValues(Sheet().hostSettings, v);
 }
 
@@ -58,8 +52,8 @@ INT_PTR CALLBACK FilterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
   const INT_PTR result = PageFrameProc(page, message, wParam, lParam);
   switch (message) {
     case WM_INITDIALOG:
-      SetupTrackbar(page, kPercent, 0, 100, 10);
-      SetupTrackbar(page, kFrames, 10, 200, 20);
+      SetupTrackbar(page, IDC_FILTER_PERCENT, 0, 100, 10);
+      SetupTrackbar(page, IDC_FILTER_FRAMES, 10, 200, 20);
       LoadFilterControls(page);
       break;
     case WM_NOTIFY:

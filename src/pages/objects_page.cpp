@@ -11,57 +11,46 @@
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
 #include "pages/object_values.h"
+#include "resources/resource_ids.h"
 
 namespace lmx {
 namespace {
-
-enum : int {
-  kObjectList = 1300,
-  kLuminosity = 1301,
-  kShine = 1303,
-  kTransparency = 1305,
-  kTrailCount = 1307,
-  kChangePeriod = 1309,
-  kPathRotation = 1119,
-  kRotatesWithPath = 1312,
-  kTrailSpacing = 1320,
-};
 
 // Set while the page fills its controls, so that notifications the list may send then
 // never store half-loaded controls into a row.
 bool filling = false;
 
 void SetupObjectTrackbars(HWND page) {
-  SetupTrackbar(page, kLuminosity, 0, 100, 10);
-  SetupTrackbar(page, kTransparency, 0, 100, 10);
-  SetupTrackbar(page, kShine, 0, 100, 10);
-  SetupTrackbar(page, kChangePeriod, 0, 100, 10);
-  SetupTrackbar(page, kPathRotation, 0, 360, 45);
-  SetupTrackbar(page, kTrailCount, 0, 20, 0);
-  SetupTrackbar(page, kTrailSpacing, 0, 20, 0);
+  SetupTrackbar(page, IDC_OBJ_LUMINOSITY, 0, 100, 10);
+  SetupTrackbar(page, IDC_OBJ_TRANSPARENCY, 0, 100, 10);
+  SetupTrackbar(page, IDC_OBJ_SHINE, 0, 100, 10);
+  SetupTrackbar(page, IDC_OBJ_CHANGE_PERIOD, 0, 100, 10);
+  SetupTrackbar(page, IDC_OBJ_PATH_ROTATION, 0, 360, 45);
+  SetupTrackbar(page, IDC_OBJ_TRAIL_COUNT, 0, 20, 0);
+  SetupTrackbar(page, IDC_OBJ_TRAIL_SPACING, 0, 20, 0);
 }
 
 void LoadObjectControls(HWND page, int object) {
   SelectionState& selection = Selection();
   selection.currentObject = object;
   const ObjectValues v = ReadObjectValues(Sheet().hostSettings, object);
-  SetTrackbarWithLabel(page, kLuminosity, v.luminosity);
-  SetTrackbarWithLabel(page, kShine, v.shine);
-  SetTrackbarWithLabel(page, kTransparency, v.transparency);
-  SetTrackbarWithLabel(page, kChangePeriod, v.changePeriod);
-  SetTrackbarWithLabel(page, kPathRotation, v.pathRotation);
-  CheckDlgButton(page, kRotatesWithPath, v.rotatesWithPath ? BST_CHECKED : BST_UNCHECKED);
+  SetTrackbarWithLabel(page, IDC_OBJ_LUMINOSITY, v.luminosity);
+  SetTrackbarWithLabel(page, IDC_OBJ_SHINE, v.shine);
+  SetTrackbarWithLabel(page, IDC_OBJ_TRANSPARENCY, v.transparency);
+  SetTrackbarWithLabel(page, IDC_OBJ_CHANGE_PERIOD, v.changePeriod);
+  SetTrackbarWithLabel(page, IDC_OBJ_PATH_ROTATION, v.pathRotation);
+  CheckDlgButton(page, IDC_OBJ_ROTATES_WITH_PATH, v.rotatesWithPath ? BST_CHECKED : BST_UNCHECKED);
   std::shared_ptr<const EffectRecord> effect = CurrentEffect(selection);
   const BOOL directed = effect && effect->directionFlag() != 0;
-  EnableWindow(GetDlgItem(page, kPathRotation), directed);
-  EnableWindow(GetDlgItem(page, kRotatesWithPath), directed);
-  SetTrackbarWithLabel(page, kTrailCount, v.trailCount);
-  SetTrackbarWithLabel(page, kTrailSpacing, v.trailSpacing);
+  EnableWindow(GetDlgItem(page, IDC_OBJ_PATH_ROTATION), directed);
+  EnableWindow(GetDlgItem(page, IDC_OBJ_ROTATES_WITH_PATH), directed);
+  SetTrackbarWithLabel(page, IDC_OBJ_TRAIL_COUNT, v.trailCount);
+  SetTrackbarWithLabel(page, IDC_OBJ_TRAIL_SPACING, v.trailSpacing);
 }
 
 void FillObjectsPage(HWND page) {
   filling = true;
-  HWND list = GetDlgItem(page, kObjectList);
+  HWND list = GetDlgItem(page, IDC_OBJ_LIST);
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
   const int object = Selection().currentObject;
   if (std::shared_ptr<const EffectRecord> effect = CurrentEffect(Selection())) {
@@ -77,17 +66,17 @@ void StoreObjectControls(HWND page) {
   if (filling) return;
   const int object = Selection().currentObject;
   ObjectValues v;
-  v.luminosity = GetTrackbarPos(page, kLuminosity);
-  v.shine = GetTrackbarPos(page, kShine);
-  v.transparency = GetTrackbarPos(page, kTransparency);
-  v.changePeriod = GetTrackbarPos(page, kChangePeriod);
-  v.pathRotation = GetTrackbarPos(page, kPathRotation);
-  v.rotatesWithPath = IsDlgButtonChecked(page, kRotatesWithPath) == BST_CHECKED;
-  v.trailCount = GetTrackbarPos(page, kTrailCount);
-  v.trailSpacing = GetTrackbarPos(page, kTrailSpacing);
+  v.luminosity = GetTrackbarPos(page, IDC_OBJ_LUMINOSITY);
+  v.shine = GetTrackbarPos(page, IDC_OBJ_SHINE);
+  v.transparency = GetTrackbarPos(page, IDC_OBJ_TRANSPARENCY);
+  v.changePeriod = GetTrackbarPos(page, IDC_OBJ_CHANGE_PERIOD);
+  v.pathRotation = GetTrackbarPos(page, IDC_OBJ_PATH_ROTATION);
+  v.rotatesWithPath = IsDlgButtonChecked(page, IDC_OBJ_ROTATES_WITH_PATH) == BST_CHECKED;
+  v.trailCount = GetTrackbarPos(page, IDC_OBJ_TRAIL_COUNT);
+  v.trailSpacing = GetTrackbarPos(page, IDC_OBJ_TRAIL_SPACING);
   StoreObjectValues(Sheet().hostSettings, object, v);
 
-  const LRESULT chosen = SendDlgItemMessageA(page, kObjectList, CB_GETCURSEL, 0, 0);
+  const LRESULT chosen = SendDlgItemMessageA(page, IDC_OBJ_LIST, CB_GETCURSEL, 0, 0);
   if (chosen != CB_ERR && chosen != object) LoadObjectControls(page, static_cast<int>(chosen));
 }
 

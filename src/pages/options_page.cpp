@@ -10,64 +10,52 @@
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
 #include "pages/options_values.h"
+#include "resources/resource_ids.h"
 
 namespace lmx {
 namespace {
-
-enum : int {
-  kFlyOff = 1100, kFlyOn = 1101,
-  kSmooth = 1103, kWire = 1105,
-  kQualityFastest = 1106, kQualityBest = 1107,
-  kImageFastest = 1108, kImageBest = 1109,
-  kAntiAliasing = 1110,
-  kLighting = 1112, kShadows = 1113,
-  kBlurPercent = 1115, kBlurCount = 1117,
-  kLightDirection = 1121,
-  kTransitionPeriod = 1639,
-  kFrame = 1400, kEven = 1402,
-};
 
 bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
 void Check(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 void SetupOptionsTrackbars(HWND page) {
-  SetupTrackbar(page, kAntiAliasing, 0, 8, 0);
-  SetupTrackbar(page, kBlurPercent, 0, 100, 10);
-  SetupTrackbar(page, kBlurCount, 0, 10, 0);
-  SetupTrackbar(page, kLightDirection, 0, 360, 45);
-  SetupTrackbar(page, kTransitionPeriod, 0, 100, 10);
+  SetupTrackbar(page, IDC_OPT_ANTIALIAS, 0, 8, 0);
+  SetupTrackbar(page, IDC_OPT_BLUR_PERCENT, 0, 100, 10);
+  SetupTrackbar(page, IDC_OPT_BLUR_COUNT, 0, 10, 0);
+  SetupTrackbar(page, IDC_OPT_LIGHT_DIRECTION, 0, 360, 45);
+  SetupTrackbar(page, IDC_OPT_TRANSITION_PERIOD, 0, 100, 10);
 }
 
 void LoadOptionsControls(HWND page) {
   const OptionsValues v = ReadOptionsValues(Sheet().hostSettings);
-  SetRadioIndex(page, kFlyOff, kFlyOn, v.direction);
-  SetRadioIndex(page, kSmooth, kWire, v.renderMode);
-  SetRadioIndex(page, kQualityFastest, kQualityBest, v.quality);
-  SetRadioIndex(page, kImageFastest, kImageBest, v.imageQuality);
-  SetRadioIndex(page, kFrame, kEven, v.frameField);
-  Check(page, kLighting, v.lighting);
-  Check(page, kShadows, v.shadows);
-  SetTrackbarWithLabel(page, kAntiAliasing, v.antiAliasing);
-  SetTrackbarWithLabel(page, kBlurPercent, v.blurPercent);
-  SetTrackbarWithLabel(page, kBlurCount, v.blurCount);
-  SetTrackbarWithLabel(page, kLightDirection, v.lightDirection);
-  SetTrackbarWithLabel(page, kTransitionPeriod, v.transitionPeriod);
+  SetRadioIndex(page, IDC_OPT_FLY_OFF, IDC_OPT_FLY_ON, v.direction);
+  SetRadioIndex(page, IDC_OPT_SMOOTH, IDC_OPT_WIRE, v.renderMode);
+  SetRadioIndex(page, IDC_OPT_QUALITY_FASTEST, IDC_OPT_QUALITY_BEST, v.quality);
+  SetRadioIndex(page, IDC_OPT_IMAGE_FASTEST, IDC_OPT_IMAGE_BEST, v.imageQuality);
+  SetRadioIndex(page, IDC_OPT_FIELD_FRAME, IDC_OPT_FIELD_EVEN, v.frameField);
+  Check(page, IDC_OPT_LIGHTING, v.lighting);
+  Check(page, IDC_OPT_SHADOWS, v.shadows);
+  SetTrackbarWithLabel(page, IDC_OPT_ANTIALIAS, v.antiAliasing);
+  SetTrackbarWithLabel(page, IDC_OPT_BLUR_PERCENT, v.blurPercent);
+  SetTrackbarWithLabel(page, IDC_OPT_BLUR_COUNT, v.blurCount);
+  SetTrackbarWithLabel(page, IDC_OPT_LIGHT_DIRECTION, v.lightDirection);
+  SetTrackbarWithLabel(page, IDC_OPT_TRANSITION_PERIOD, v.transitionPeriod);
 }
 
 void StoreOptionsControls(HWND page) {
   OptionsValues v;
-  v.direction = GetRadioIndex(page, kFlyOff, kFlyOn);
-  v.renderMode = GetRadioIndex(page, kSmooth, kWire);
-  v.quality = GetRadioIndex(page, kQualityFastest, kQualityBest);
-  v.imageQuality = GetRadioIndex(page, kImageFastest, kImageBest);
-  v.frameField = GetRadioIndex(page, kFrame, kEven);
-  v.lighting = Checked(page, kLighting);
-  v.shadows = Checked(page, kShadows);
-  v.antiAliasing = GetTrackbarPos(page, kAntiAliasing);
-  v.blurPercent = GetTrackbarPos(page, kBlurPercent);
-  v.blurCount = GetTrackbarPos(page, kBlurCount);
-  v.lightDirection = GetTrackbarPos(page, kLightDirection);
-  v.transitionPeriod = GetTrackbarPos(page, kTransitionPeriod);
+  v.direction = GetRadioIndex(page, IDC_OPT_FLY_OFF, IDC_OPT_FLY_ON);
+  v.renderMode = GetRadioIndex(page, IDC_OPT_SMOOTH, IDC_OPT_WIRE);
+  v.quality = GetRadioIndex(page, IDC_OPT_QUALITY_FASTEST, IDC_OPT_QUALITY_BEST);
+  v.imageQuality = GetRadioIndex(page, IDC_OPT_IMAGE_FASTEST, IDC_OPT_IMAGE_BEST);
+  v.frameField = GetRadioIndex(page, IDC_OPT_FIELD_FRAME, IDC_OPT_FIELD_EVEN);
+  v.lighting = Checked(page, IDC_OPT_LIGHTING);
+  v.shadows = Checked(page, IDC_OPT_SHADOWS);
+  v.antiAliasing = GetTrackbarPos(page, IDC_OPT_ANTIALIAS);
+  v.blurPercent = GetTrackbarPos(page, IDC_OPT_BLUR_PERCENT);
+  v.blurCount = GetTrackbarPos(page, IDC_OPT_BLUR_COUNT);
+  v.lightDirection = GetTrackbarPos(page, IDC_OPT_LIGHT_DIRECTION);
+  v.transitionPeriod = GetTrackbarPos(page, IDC_OPT_TRANSITION_PERIOD);
   StoreOptionsValues(v, Selection(), Sheet().hostSettings, Module().effAutoreverse != 0);
 }
 

@@ -51,8 +51,7 @@ TEST_F(FilterPageE2E, OutOfRangeValuesStayUntilTheUserWorksAControl) {
   EXPECT_EQ(block_.generalValues[FilterFrames], 10.0f);
   Scroll(run, 1203, 100, TB_ENDTRACK);
   EXPECT_EQ(block_.generalValues[FilterFrames], 100.0f);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(FilterPageE2E, ReloadsAtEveryActivation) {
@@ -71,8 +70,7 @@ TEST_F(FilterPageE2E, ReloadsAtEveryActivation) {
   EXPECT_EQ(ListCount(run, 1200), 1);
   EXPECT_EQ(ListSelection(run, 1200), CB_ERR);
   EXPECT_EQ(block_.generalValues[FilterSource], 1.0f);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(FilterPageE2E, NoFilterPageOutsideFilterMode) {
@@ -80,8 +78,7 @@ TEST_F(FilterPageE2E, NoFilterPageOutsideFilterMode) {
   SheetRun& run = Open(0);
   const std::vector<std::string> titles = run.TabTitles();
   EXPECT_EQ(std::count(titles.begin(), titles.end(), "Filter Options"), 0);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 }  // namespace

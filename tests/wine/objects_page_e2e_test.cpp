@@ -53,8 +53,7 @@ TEST_F(ObjectsPageE2E, ShowsTheRowTruncatedAndStoresItBackClamped) {
   EXPECT_EQ(block_.objectValues[0][RotatesWithPath], 1.0f);
   EXPECT_EQ(block_.objectValues[0][8], 8.5f);
   EXPECT_EQ(block_.objectValues[0][9], 9.5f);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(ObjectsPageE2E, SwitchingObjectsKeepsTheMovedValueInTheFirst) {
@@ -73,8 +72,7 @@ TEST_F(ObjectsPageE2E, SwitchingObjectsKeepsTheMovedValueInTheFirst) {
   run.Click(1312);
   EXPECT_EQ(block_.objectValues[1][RotatesWithPath], 1.0f);
   EXPECT_EQ(block_.objectValues[0][RotatesWithPath], 0.0f);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(ObjectsPageE2E, DirectionChoosesTheObjectWithAutoreverseOn) {
@@ -93,8 +91,7 @@ TEST_F(ObjectsPageE2E, DirectionChoosesTheObjectWithAutoreverseOn) {
   ASSERT_TRUE(ShowPage(run, kObjectsPage));
   EXPECT_EQ(ListSelection(run, 1300), 0);
   EXPECT_EQ(run.Text(1304), "44%");
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(ObjectsPageE2E, WithoutTheSwitchThePageKeepsItsObject) {
@@ -107,8 +104,7 @@ TEST_F(ObjectsPageE2E, WithoutTheSwitchThePageKeepsItsObject) {
   ASSERT_TRUE(ShowPage(run, 1));
   ASSERT_TRUE(ShowPage(run, kObjectsPage));
   EXPECT_EQ(ListSelection(run, 1300), 1);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(ObjectsPageE2E, EffectsWithoutDirectionDisableRotationButStillStoreIt) {
@@ -133,8 +129,7 @@ TEST_F(ObjectsPageE2E, EffectsWithoutDirectionDisableRotationButStillStoreIt) {
   ASSERT_TRUE(ShowPage(run, kObjectsPage));
   EXPECT_EQ(ListCount(run, 1300), 2);
   EXPECT_TRUE(IsWindowEnabled(run.Control(1119)));
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 }  // namespace

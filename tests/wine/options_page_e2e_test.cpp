@@ -77,8 +77,7 @@ TEST_F(OptionsPageE2E, LoadsTheBlockAndAnyCommandStoresAllTwelveValuesClamped) {
   EXPECT_EQ(block_.generalValues[TransitionPeriod], 0.0f);
   EXPECT_EQ(block_.generalValues[FrameField], 2.0f);
   EXPECT_EQ(block_.generalValues[20], 77.0f) << "slots no page edits are carried";
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(OptionsPageE2E, DraggingMovesOnlyTheLabelUntilTheThumbIsReleased) {
@@ -98,8 +97,7 @@ TEST_F(OptionsPageE2E, DraggingMovesOnlyTheLabelUntilTheThumbIsReleased) {
   Scroll(run, 1121, 180, TB_PAGEDOWN);  // a finished scroll of another trackbar
   EXPECT_EQ(run.Text(1122), "180");
   EXPECT_EQ(block_.generalValues[LightDirection], 180.0f);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(OptionsPageE2E, TypeChangesExchangeObjectsOnceWithAutoreverseOn) {
@@ -117,8 +115,7 @@ TEST_F(OptionsPageE2E, TypeChangesExchangeObjectsOnceWithAutoreverseOn) {
   run.Click(1100);  // "Fly-Off" exchanges them back
   EXPECT_TRUE(ObjectsInPlace());
   EXPECT_EQ(block_.generalValues[Direction], 0.0f);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(OptionsPageE2E, DirectionOutsideTheGroupStoresZeroAndExchangesOnce) {
@@ -133,13 +130,13 @@ TEST_F(OptionsPageE2E, DirectionOutsideTheGroupStoresZeroAndExchangesOnce) {
   run.Click(1113);
   EXPECT_EQ(block_.generalValues[Direction], 0.0f);
   EXPECT_TRUE(ObjectsExchanged());
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(OptionsPageE2E, NoExchangeWithTheSwitchOffOrForOtherEffectTypes) {
   ChunkWriter other(kEffectHeader);
-  other.U32(FourCC("ETYP"), 2).Text(FourCC("ENAM"), "SPIN").Text(FourCC("ELNM"), "Spin").U32(FourCC("VCNT"), 2);
+  other.U32(FourCC("ETYP"), 2).Text(FourCC("ENAM"), "SPIN").Text(FourCC("ELNM"), "Spin").U32(FourCC("VCNT"), 2)
+      .U32(FourCC("FDIR"), 1).U32(FourCC("FSHD"), 1).U32(FourCC("FMOT"), 1);
   install_.Write("EFFECTS/SPIN.LMI", other.bytes());
   SetRegistryDword("Eff_Autoreverse", 1);
   Load();
@@ -150,21 +147,20 @@ TEST_F(OptionsPageE2E, NoExchangeWithTheSwitchOffOrForOtherEffectTypes) {
   run.Click(1101);
   EXPECT_EQ(block_.generalValues[Direction], 1.0f);
   EXPECT_TRUE(ObjectsInPlace()) << "type 2";
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 
   SetRegistryDword("Eff_Autoreverse", 0);
   dll_.reset();  // the switch is read when the module loads
   Load(false);
   std::memcpy(block_.effectName, "DOORS", 6);
   block_.generalValues[Direction] = 0.0f;
+  MarkObjects();
   SheetRun& again = Open();
   ASSERT_TRUE(ShowPage(again, kOptionsPage));
   again.Click(1101);
   EXPECT_EQ(block_.generalValues[Direction], 1.0f);
   EXPECT_TRUE(ObjectsInPlace()) << "switch off";
-  again.Press(PSBTN_OK);
-  EXPECT_EQ(again.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(again, PSBTN_OK), 0);
 }
 
 TEST_F(OptionsPageE2E, ControlsWinOverValuesAnotherPageChanged) {
@@ -180,8 +176,7 @@ TEST_F(OptionsPageE2E, ControlsWinOverValuesAnotherPageChanged) {
   EXPECT_TRUE(IsChecked(run, 1113)) << "the page is not loaded again";
   run.Click(1112);
   EXPECT_EQ(block_.generalValues[Shadows], 1.0f);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 }  // namespace

@@ -53,4 +53,18 @@ inline bool ShowPage(const SheetRun& run, int index) {
   return WaitUntil([&] { return run.CurrentIndex() == index; });
 }
 
+// Presses a button of the sheet and waits for LMXGUI_Select to return. The sheet's
+// modal loop notices its end only when a message is posted to it, and a press sent from
+// another thread posts none, so the wait posts empty messages as a user's input would.
+inline int PressAndFinish(SheetRun& run, int button) {
+  const HWND sheet = run.sheet();
+  run.Press(button);
+  WaitUntil([&] {
+    if (run.finished()) return true;
+    PostMessageA(sheet, WM_NULL, 0, 0);
+    return false;
+  });
+  return run.Finish(1000);
+}
+
 }  // namespace lmx::test

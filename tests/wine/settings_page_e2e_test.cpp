@@ -40,7 +40,6 @@ TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
     lower.assign(std::istreambuf_iterator<char>(in), {});
   }
   install_.Write("ORGS/lower.org", lower);
-  SetRegistryString("OrgFile", "mi");
   SetRegistryString("Prev_Engine", "rnd_002");
   SetRegistryString("Engine", "RND");  // the search starts at the second entry
   SetRegistryDword("Eff_Display", 7);  // no button of the group
@@ -51,6 +50,9 @@ TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
   SetRegistryDword("Rnd_Logging", 2);
   Load();
   SheetRun& run = Open();
+  // The FX page has checked "OrgFile" when it became active; the Settings page reads it
+  // again each time it does.
+  SetRegistryString("OrgFile", "mi");
   ASSERT_TRUE(ShowPage(run, kSettingsPage));
 
   ASSERT_EQ(ListCount(run, 1504), 3) << "the last line has no line feed";
@@ -87,8 +89,7 @@ TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
   EXPECT_EQ(ReadRegistryDword("Prev_Speed"), 12u);
   EXPECT_EQ(RegistryText("Engine"), "RND_004\r");
   EXPECT_EQ(ReadRegistryDword("Rnd_Logging"), 2u);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(SettingsPageE2E, NoEngineListLeavesBothListsEmpty) {
@@ -101,8 +102,7 @@ TEST_F(SettingsPageE2E, NoEngineListLeavesBothListsEmpty) {
   run.Click(1081);
   EXPECT_EQ(ReadRegistryDword("Prev_Render"), 1u);
   EXPECT_EQ(RegistryText("Engine"), "<missing>") << "a list without a selection leaves its value";
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(SettingsPageE2E, DraggingWritesTheRegistryOnlyWhenReleased) {
@@ -119,8 +119,7 @@ TEST_F(SettingsPageE2E, DraggingWritesTheRegistryOnlyWhenReleased) {
   Scroll(run, 1509, 25, TB_ENDTRACK);
   EXPECT_EQ(run.Text(1510), "25");
   EXPECT_EQ(ReadRegistryDword("Prev_Speed"), 25u);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(SettingsPageE2E, MissingKeyMakesEveryStoreSilent) {
@@ -142,8 +141,7 @@ TEST_F(SettingsPageE2E, MissingKeyMakesEveryStoreSilent) {
   EXPECT_EQ(run.Text(1506), "0");
   EXPECT_EQ(run.Text(1510), "0");
   EXPECT_EQ(ListSelection(run, 1503), 0) << "the list keeps its selection";
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(SettingsPageE2E, LeavingWithAnotherFrameCountOrQualityRebuildsThePreview) {
@@ -163,8 +161,7 @@ TEST_F(SettingsPageE2E, LeavingWithAnotherFrameCountOrQualityRebuildsThePreview)
   EXPECT_EQ(calls.back().position, 19);
   EXPECT_EQ(calls.back().lastPosition, 19);
   EXPECT_EQ(calls.back().frameWidth, 128u);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(SettingsPageE2E, AutoreverseSwitchFollowsTheStore) {
@@ -176,8 +173,7 @@ TEST_F(SettingsPageE2E, AutoreverseSwitchFollowsTheStore) {
   EXPECT_EQ(ReadRegistryDword("Eff_Autoreverse"), 1u);
   ASSERT_TRUE(ShowPage(run, kObjectsPage));
   EXPECT_EQ(ListSelection(run, 1300), 1) << "Fly-On shows the second object";
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(SettingsPageE2E, SavedDefaultsComeBackByteForByte) {
@@ -200,14 +196,12 @@ TEST_F(SettingsPageE2E, SavedDefaultsComeBackByteForByte) {
   ASSERT_EQ(file.size(), sizeof saved);
   EXPECT_EQ(std::memcmp(file.data(), &saved, sizeof saved), 0);
   EXPECT_TRUE(boxes_.Texts().empty());
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 
   std::memset(&block_, 0, sizeof block_);
   SheetRun& again = Open();
   EXPECT_EQ(std::memcmp(&block_, &saved, sizeof saved), 0) << "every byte comes back";
-  again.Press(PSBTN_OK);
-  EXPECT_EQ(again.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(again, PSBTN_OK), 0);
 }
 
 TEST_F(SettingsPageE2E, FailedSaveIsReportedAndCancelFromThisPageGivesOne) {
@@ -219,8 +213,7 @@ TEST_F(SettingsPageE2E, FailedSaveIsReportedAndCancelFromThisPageGivesOne) {
   ASSERT_TRUE(WaitUntil([&] { return !boxes_.Texts().empty(); }));
   EXPECT_EQ(boxes_.Texts().at(0), "Could not create defaults file.");
   EXPECT_EQ(boxes_.Captions().at(0), "Could not save defaults");
-  run.Press(PSBTN_CANCEL);
-  EXPECT_EQ(run.Finish(), 1);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_CANCEL), 1);
 }
 
 }  // namespace
