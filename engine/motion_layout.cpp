@@ -23,7 +23,7 @@ KindDefaults DefaultsOf(MotionKind kind) {
     case MotionKind::Doors: return {1, 2, 0, 30, 0, 0, 0, true};
     case MotionKind::Cube: return {1, 1, 0, 50, 0, 0, 0, true};
     case MotionKind::Page: return {1, 1, 0, 30, 0, 50, 0, true};
-    case MotionKind::Shards: return {4, 4, 540, 70, 50, 0, 0, false};
+    case MotionKind::Shards: return {4, 4, 360, 50, 50, 0, 0, false};
     case MotionKind::Spiral: return {4, 4, 180, 40, 20, 0, 270, false};
     default: return {1, 1, 180, 50, 0, 0, 0, true};
   }
@@ -180,7 +180,7 @@ Layout BuildLayout(MotionKind kind, const KindOptions& options, float aspect, bo
       Shards(layout, options.rows, options.columns);
       for (RestPiece& p : layout.pieces) p.clip = moving;
       OrderBy(layout, CentreKey);
-      layout.stagger = 0.35f;
+      layout.stagger = 0.5f;
       break;
     case MotionKind::Spiral:
       Grid(layout, options.rows, options.columns, detail, moving);

@@ -56,7 +56,10 @@ Placement PlacePlane(const Layout& l, const RestPiece& p, float q) {
 Placement PlaceTile(const Layout& l, const RestPiece& p, float q) {
   Vec3 base = l.options.vertical ? Vec3{0, 1, 0} : Vec3{1, 0, 0};
   Vec3 axis = Normalized(base + RandomAxis(p.seed) * (0.3f + l.options.scatter));
-  return FlyAway(l, p, q, Outward(l, p), axis, l.options.spin);
+  Vec3 direction = Outward(l, p);
+  // Shards on the horizontal axis fall: their burst bends downwards.
+  if (l.kind == MotionKind::Shards && !l.options.vertical) direction = Normalized(direction + Vec3{0, -1.5f, 0});
+  return FlyAway(l, p, q, direction, axis, l.options.spin);
 }
 
 Placement PlaceSpiral(const Layout& l, const RestPiece& p, float q) {

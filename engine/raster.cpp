@@ -43,6 +43,7 @@ inline Packed Darken(Packed c, int keep) {
 }
 
 inline Packed Shade(Packed texel, float diffuse, float specular) {
+  if (diffuse == 1.0f && specular <= 0.0f) return texel;
   int d = static_cast<int>(diffuse * 256);
   int s = static_cast<int>(specular * 255);
   int r = std::min(255, ((RedOf(texel) * d) >> 8) + s);
@@ -66,6 +67,20 @@ Plane PlaneThrough(const ScreenVertex* v, float f0, float f1, float f2, float in
   return {f0 - ax * v[0].x - ay * v[0].y, ax, ay};
 }
 
+// The colour of a fragment at the pixel centre where the attributes were evaluated.
+inline Packed FragmentColour(const Material* m, bool textured, bool perspective, float z, float u, float v, float d,
+                             float s) {
+  Packed colour = m->flat;
+  if (textured) {
+    if (perspective) {
+      float inv = z > 1e-12f ? 1.0f / z : 0.0f;
+      u *= inv, v *= inv;
+    }
+    colour = m->sampler->At(u, v);
+  }
+  return Shade(colour, d > 0 ? d : 0.0f, s < 0 ? 0.0f : (s > 1 ? 1.0f : s));
+}
+
 bool Finite(const ScreenVertex& v) {
   return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.invW) && std::isfinite(v.u) &&
          std::isfinite(v.v) && std::isfinite(v.diffuse) && std::isfinite(v.specular);
@@ -81,7 +96,15 @@ void SampleFrame::Reset(int width, int height, int samples) {
   colour_.resize(n);
   depth_.resize(n);
   shadowed_.resize(n);
+  size_t pixels = static_cast<size_t>(width) * height;
+  state_.assign(pixels, kBackground);
+  wholeColour_.resize(pixels);
+  wholeZ_.resize(pixels);
+  wholeDzx_.resize(pixels);
+  wholeDzy_.resize(pixels);
+  wholeShadow_.resize(pixels);
   firstRow_ = 0, rowStep_ = 1;
+  fragments_ = written_ = 0;
 }
 
 void SampleFrame::SetRows(int first, int step) {
@@ -89,16 +112,18 @@ void SampleFrame::SetRows(int first, int step) {
   rowStep_ = std::max(1, step);
 }
 
-void SampleFrame::Fill(const std::vector<Packed>& background) {
+void SampleFrame::SetBackground(const std::vector<Packed>& background) {
+  background_ = &background;
   size_t pixels = static_cast<size_t>(width_) * height_;
+  backgroundSums_.resize(pixels * 3);
   for (size_t i = 0; i < pixels; ++i) {
-    Packed c = background[i];
-    Packed* out = &colour_[i * samples_];
-    for (int s = 0; s < samples_; ++s) out[s] = c;
+    backgroundSums_[i * 3] = static_cast<uint32_t>(BlueOf(background[i]) * samples_);
+    backgroundSums_[i * 3 + 1] = static_cast<uint32_t>(GreenOf(background[i]) * samples_);
+    backgroundSums_[i * 3 + 2] = static_cast<uint32_t>(RedOf(background[i]) * samples_);
   }
-  std::fill(depth_.begin(), depth_.end(), 0.0f);
-  std::fill(shadowed_.begin(), shadowed_.end(), static_cast<uint8_t>(0));
 }
+
+void SampleFrame::BeginPass() { std::fill(state_.begin(), state_.end(), static_cast<uint8_t>(kBackground)); }
 
 void SampleFrame::DrawTriangle(const ScreenVertex* v, const Material& m) { Rasterise<false>(v, &m, 0); }
 
@@ -139,12 +164,13 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     bool topLeft = (q.y - p.y) < 0 || ((q.y - p.y) == 0 && (q.x - p.x) > 0);
     bias[i] = topLeft ? -1e-9f : 0.0f;
   }
-  float off[3][kMaxSamples], maxOff[3];
+  float off[3][kMaxSamples], maxOff[3], minOff[3];
   for (int i = 0; i < 3; ++i) {
-    maxOff[i] = -1e30f;
+    maxOff[i] = -1e30f, minOff[i] = 1e30f;
     for (int s = 0; s < samples_; ++s) {
       off[i][s] = ea[i] * sx_[s] + eb[i] * sy_[s];
       maxOff[i] = std::max(maxOff[i], off[i][s]);
+      minOff[i] = std::min(minOff[i], off[i][s]);
     }
   }
   float invArea = 1.0f / area;
@@ -169,21 +195,56 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   }
 
   const int S = samples_;
+  const unsigned fullMask = (1u << S) - 1;
   for (int y = y0; y <= y1; ++y) {
     if (!RowDrawn(y)) continue;
     float fy = static_cast<float>(y);
+    // The span of pixels that can hold a covered sample, from the three edges, widened
+    // by a pixel against rounding; the test per pixel below still decides.
+    float lo = static_cast<float>(x0), hi = static_cast<float>(x1);
+    bool empty = false;
+    for (int i = 0; i < 3; ++i) {
+      float atStart = ea[i] * x0 + eb[i] * fy + ec[i] + maxOff[i] - bias[i];
+      if (ea[i] > 0) {
+        lo = std::max(lo, x0 - atStart / ea[i] - 1);
+      } else if (ea[i] < 0) {
+        hi = std::min(hi, x0 - atStart / ea[i] + 1);
+      } else if (atStart <= 0) {
+        empty = true;
+      }
+    }
+    if (empty || !(lo <= hi)) continue;
+    int xs = static_cast<int>(std::floor(lo)), xe = static_cast<int>(std::ceil(hi));
+    xs = std::max(xs, x0), xe = std::min(xe, x1);
     float e[3];
-    for (int i = 0; i < 3; ++i) e[i] = ea[i] * x0 + eb[i] * fy + ec[i];
-    for (int x = x0; x <= x1; ++x, e[0] += ea[0], e[1] += ea[1], e[2] += ea[2]) {
+    for (int i = 0; i < 3; ++i) e[i] = ea[i] * xs + eb[i] * fy + ec[i];
+    // Attributes at the first pixel centre of the row, stepped along x.
+    float cy = fy + 0.5f, cx0 = xs + 0.5f;
+    float zc = depth.At(cx0, cy), uc = pu.At(cx0, cy), vc = pv.At(cx0, cy), dc = pd.At(cx0, cy), sc = ps.At(cx0, cy);
+    for (int x = xs; x <= xe; ++x, e[0] += ea[0], e[1] += ea[1], e[2] += ea[2], zc += depth.ax, uc += pu.ax,
+             vc += pv.ax, dc += pd.ax, sc += ps.ax) {
       if (e[0] + maxOff[0] <= bias[0] || e[1] + maxOff[1] <= bias[1] || e[2] + maxOff[2] <= bias[2]) continue;
       unsigned mask = 0;
-      for (int s = 0; s < S; ++s) {
-        if (e[0] + off[0][s] > bias[0] && e[1] + off[1][s] > bias[1] && e[2] + off[2][s] > bias[2]) mask |= 1u << s;
+      if (e[0] + minOff[0] > bias[0] && e[1] + minOff[1] > bias[1] && e[2] + minOff[2] > bias[2]) {
+        mask = fullMask;  // the pixel lies wholly inside
+      } else {
+        for (int s = 0; s < S; ++s) {
+          if (e[0] + off[0][s] > bias[0] && e[1] + off[1][s] > bias[1] && e[2] + off[2][s] > bias[2]) mask |= 1u << s;
+        }
       }
       if (mask == 0) continue;
-      size_t base = (static_cast<size_t>(y) * width_ + x) * S;
-      float fx = static_cast<float>(x);
+      size_t pixel = static_cast<size_t>(y) * width_ + x;
+      size_t base = pixel * S;
       if constexpr (kShadow) {
+        MakeWhole(pixel);
+        if (state_[pixel] == kWhole && mask == fullMask) {
+          if (!wholeShadow_[pixel]) {
+            wholeShadow_[pixel] = 1;
+            wholeColour_[pixel] = Darken(wholeColour_[pixel], keep);
+          }
+          continue;
+        }
+        Split(pixel);
         for (int s = 0; s < S; ++s) {
           if ((mask >> s & 1u) && !shadowed_[base + s]) {
             shadowed_[base + s] = 1;
@@ -191,33 +252,62 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           }
         }
       } else {
-        float z0 = depth.At(fx, fy);
+        float z0 = zc - 0.5f * (depth.ax + depth.ay);  // at the pixel's corner
+        uint8_t state = state_[pixel];
         unsigned visible = 0;
+        if (state != kSplit && mask == fullMask) {
+          // A whole pixel stays whole when the primitive covers it and is in front of it
+          // at every sample.
+          if (state == kBackground) {
+            visible = fullMask;
+          } else {
+            // The depth difference is a plane: decided at the pixel's corners when it has
+            // one sign there, sample by sample otherwise.
+            float d0 = z0 - wholeZ_[pixel], ddx = depth.ax - wholeDzx_[pixel], ddy = depth.ay - wholeDzy_[pixel];
+            float lo = d0 + std::min(0.0f, ddx) + std::min(0.0f, ddy);
+            float hi = d0 + std::max(0.0f, ddx) + std::max(0.0f, ddy);
+            if (lo > 0) {
+              visible = fullMask;
+            } else if (hi > 0) {
+              for (int s = 0; s < S; ++s) {
+                if (z0 + depthOff[s] > WholeDepth(pixel, s)) visible |= 1u << s;
+              }
+            }
+          }
+          if (visible == 0) continue;
+          if (visible == fullMask) {
+            Packed colour = FragmentColour(m, textured, perspective, zc, uc, vc, dc, sc);
+            ++fragments_;
+            written_ += S;
+            if (alpha256 >= 256) {
+              state_[pixel] = kWhole;
+              if (state == kBackground) wholeShadow_[pixel] = 0;
+              wholeColour_[pixel] = colour;
+              wholeZ_[pixel] = z0, wholeDzx_[pixel] = depth.ax, wholeDzy_[pixel] = depth.ay;
+            } else {
+              MakeWhole(pixel);
+              wholeColour_[pixel] = Blend(wholeColour_[pixel], colour, alpha256);
+            }
+            continue;
+          }
+        }
+        Split(pixel);
+        visible = 0;
         for (int s = 0; s < S; ++s) {
           if ((mask >> s & 1u) && z0 + depthOff[s] > depth_[base + s]) visible |= 1u << s;
         }
         if (visible == 0) continue;
         ++fragments_;
-        float cx = fx + 0.5f, cy = fy + 0.5f;
-        Packed colour = m->flat;
-        if (textured) {
-          float u = pu.At(cx, cy), t = pv.At(cx, cy);
-          if (perspective) {
-            float w = depth.At(cx, cy);
-            float inv = w > 1e-12f ? 1.0f / w : 0.0f;
-            u *= inv, t *= inv;
-          }
-          colour = m->sampler->At(u, t);
-        }
-        colour = Shade(colour, std::max(0.0f, pd.At(cx, cy)), std::clamp(ps.At(cx, cy), 0.0f, 1.0f));
+        Packed colour = FragmentColour(m, textured, perspective, zc, uc, vc, dc, sc);
+        Packed* out = &colour_[base];
         for (int s = 0; s < S; ++s) {
           if (!(visible >> s & 1u)) continue;
           ++written_;
           if (alpha256 >= 256) {
-            colour_[base + s] = colour;
+            out[s] = colour;
             depth_[base + s] = z0 + depthOff[s];
           } else {
-            colour_[base + s] = Blend(colour_[base + s], colour, alpha256);
+            out[s] = Blend(out[s], colour, alpha256);
           }
         }
       }
@@ -247,9 +337,15 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
     float t = static_cast<float>(i) / steps;
     int x = static_cast<int>(ax + (bx - ax) * t), y = static_cast<int>(ay + (by - ay) * t);
     if (x < 0 || y < 0 || x >= width_ || y >= height_ || !RowDrawn(y)) continue;
-    size_t base = (static_cast<size_t>(y) * width_ + x) * samples_;
-    for (int s = 0; s < samples_; ++s) colour_[base + s] = colour;
+    size_t pixel = static_cast<size_t>(y) * width_ + x;
     written_ += samples_;
+    MakeWhole(pixel);
+    if (state_[pixel] == kWhole) {
+      wholeColour_[pixel] = colour;
+      continue;
+    }
+    size_t base = pixel * samples_;
+    for (int s = 0; s < samples_; ++s) colour_[base + s] = colour;
   }
 }
 
@@ -257,12 +353,26 @@ void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
   for (int y = firstRow_; y < height_; y += rowStep_) {
     for (int x = 0; x < width_; ++x) {
       size_t pixel = static_cast<size_t>(y) * width_ + x;
-      const Packed* c = &colour_[pixel * samples_];
-      uint32_t r = 0, g = 0, b = 0;
-      for (int s = 0; s < samples_; ++s) {
-        r += (c[s] >> 16) & 0xFF;
-        g += (c[s] >> 8) & 0xFF;
-        b += c[s] & 0xFF;
+      uint8_t state = state_[pixel];
+      if (state == kBackground) {
+        sums[pixel * 3] += backgroundSums_[pixel * 3];
+        sums[pixel * 3 + 1] += backgroundSums_[pixel * 3 + 1];
+        sums[pixel * 3 + 2] += backgroundSums_[pixel * 3 + 2];
+        continue;
+      }
+      uint32_t r, g, b;
+      if (state == kWhole) {
+        Packed c = wholeColour_[pixel];
+        r = RedOf(c) * samples_, g = GreenOf(c) * samples_, b = BlueOf(c) * samples_;
+      } else {
+        // Red and blue summed side by side: eight samples stay below 16 bits each.
+        const Packed* c = &colour_[pixel * samples_];
+        uint32_t rb = 0, gg = 0;
+        for (int s = 0; s < samples_; ++s) {
+          rb += c[s] & 0xFF00FF;
+          gg += c[s] & 0x00FF00;
+        }
+        r = rb >> 16, g = gg >> 8, b = rb & 0xFFFF;
       }
       sums[pixel * 3] += b;
       sums[pixel * 3 + 1] += g;

@@ -33,8 +33,15 @@ class SampleFrame {
   void Reset(int width, int height, int samples);
   // Only rows first, first + step, ... are drawn and accumulated (field rendering).
   void SetRows(int first, int step);
-  // Every sample of pixel i takes background[i]; depth and shadow marks are cleared.
-  void Fill(const std::vector<Packed>& background);
+  // The picture behind everything, pixel by pixel, for the passes that follow.
+  void SetBackground(const std::vector<Packed>& background);
+  // Starts a pass: every sample shows the background again, with no depth and no shadow.
+  //
+  // A pixel is kept whole while one colour and one depth plane describe all its samples
+  // (nothing yet, or the inside of a primitive); only a pixel that an edge splits gets
+  // its samples spelled out. Most pixels therefore cost one colour per primitive and one
+  // sum per pass, whatever the sample count.
+  void BeginPass();
   void DrawTriangle(const ScreenVertex* v, const Material& m);
   // Darkens the samples covered, each at most once per pass: colour * keep / 256.
   void DrawShadow(const ScreenVertex* v, int keep);
@@ -58,12 +65,44 @@ class SampleFrame {
   template <bool kShadow>
   void Rasterise(const ScreenVertex* v, const Material* m, int keep);
 
+  enum PixelState : uint8_t { kBackground = 0, kWhole = 1, kSplit = 2 };
+  // Depth of a whole pixel at sample s.
+  float WholeDepth(size_t pixel, int s) const {
+    return wholeZ_[pixel] + wholeDzx_[pixel] * sx_[s] + wholeDzy_[pixel] * sy_[s];
+  }
+  // Gives a background pixel its whole form.
+  void MakeWhole(size_t pixel) {
+    if (state_[pixel] != kBackground) return;
+    state_[pixel] = kWhole;
+    wholeColour_[pixel] = (*background_)[pixel];
+    wholeZ_[pixel] = wholeDzx_[pixel] = wholeDzy_[pixel] = 0;
+    wholeShadow_[pixel] = 0;
+  }
+  // Spells out a pixel's samples.
+  void Split(size_t pixel) {
+    MakeWhole(pixel);
+    if (state_[pixel] == kSplit) return;
+    state_[pixel] = kSplit;
+    size_t base = pixel * samples_;
+    for (int s = 0; s < samples_; ++s) {
+      colour_[base + s] = wholeColour_[pixel];
+      depth_[base + s] = WholeDepth(pixel, s);
+      shadowed_[base + s] = wholeShadow_[pixel];
+    }
+  }
+
   int width_ = 0, height_ = 0, samples_ = 1;
   int firstRow_ = 0, rowStep_ = 1;
   float sx_[kMaxSamples] = {}, sy_[kMaxSamples] = {};
   std::vector<Packed> colour_;
   std::vector<float> depth_;
   std::vector<uint8_t> shadowed_;
+  std::vector<uint8_t> state_;                 // PixelState per pixel, this pass
+  std::vector<Packed> wholeColour_;            // per whole pixel: colour,
+  std::vector<float> wholeZ_, wholeDzx_, wholeDzy_;  // depth plane over the pixel,
+  std::vector<uint8_t> wholeShadow_;           // and whether a shadow darkened it
+  const std::vector<Packed>* background_ = nullptr;
+  std::vector<uint32_t> backgroundSums_;       // per pixel: blue, green, red times samples
   uint64_t fragments_ = 0, written_ = 0;
 };
 

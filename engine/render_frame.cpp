@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 #include "image_view.h"
 #include "motion.h"
@@ -32,19 +33,46 @@ Timing TimingOf(const FrameParams& params, const RenderJob& job) {
   return {static_cast<float>(tau), static_cast<float>(interval / share)};
 }
 
-std::vector<Packed> Background(const Sampler& sampler, int width, int height) {
-  std::vector<Packed> out(static_cast<size_t>(width) * height);
+void Background(const Sampler& sampler, int width, int height, std::vector<Packed>& out) {
+  out.resize(static_cast<size_t>(width) * height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       out[static_cast<size_t>(y) * width + x] = sampler.At((x + 0.5f) / width, (y + 0.5f) / height);
     }
   }
-  return out;
 }
 
-struct Pass {
-  float tau;
-  int firstRow, rowStep;
+// The buffers of a render, kept from one call to the next: a preview renders many frames
+// of one size in a row. A call that finds them in use (another thread rendering) makes
+// its own.
+struct Scratch {
+  SampleFrame frame;
+  std::vector<Packed> background;
+  std::vector<uint32_t> sums;
+  DrawLists lists;
+};
+
+class ScratchLease {
+ public:
+  ScratchLease() : held_(SharedLock().try_lock()) {}
+  ~ScratchLease() {
+    if (held_) SharedLock().unlock();
+  }
+  ScratchLease(const ScratchLease&) = delete;
+  ScratchLease& operator=(const ScratchLease&) = delete;
+  Scratch& get() { return held_ ? Shared() : own_; }
+
+ private:
+  static std::mutex& SharedLock() {
+    static std::mutex lock;
+    return lock;
+  }
+  static Scratch& Shared() {
+    static Scratch scratch;
+    return scratch;
+  }
+  bool held_;
+  Scratch own_;
 };
 
 // Sub-frames spread over the share BlurPercent of the frame interval before the frame,
@@ -77,6 +105,33 @@ int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job) {
   return RenderShape(params, shape, job);
 }
 
+void PrepareFrame(const FrameParams& params, const EffectShape& shape, const RenderJob& job, FrameSetup& setup) {
+  TargetView target = ViewTarget(job.target);
+  const int width = target.width, height = target.height;
+  const float aspect = static_cast<float>(width) / height;
+  MotionKind kind = KnownKind(static_cast<uint32_t>(shape.kind));
+  setup.layout = BuildLayout(kind, ReadKindOptions(kind, params), aspect, params.flyOn, params.bestQuality ? 2 : 1);
+  setup.clips[0] = MakeSampler(ViewTexture(job.textures[0]), 0, params.bestImage);
+  setup.clips[1] = MakeSampler(ViewTexture(job.textures[1]), 1, params.bestImage);
+  setup.backdrop = MakeSampler(ViewTexture(job.textures[2]), 2, params.bestImage);
+  setup.backgroundTexture = setup.layout.background == 2 ? 2 : (setup.layout.background == 0 ? 0 : 1);
+  setup.behind = setup.backgroundTexture == 2 ? &setup.backdrop : &setup.clips[setup.backgroundTexture];
+
+  SceneContext& context = setup.context;
+  context.layout = &setup.layout;
+  context.params = &params;
+  context.clips[0] = &setup.clips[0];
+  context.clips[1] = &setup.clips[1];
+  uint32_t objects = shape.objectCount > 0 ? shape.objectCount : job.objectCount;
+  context.objectCount = static_cast<int>(std::clamp<uint32_t>(objects, 1, kMaxObjects));
+  context.filterMode = job.progressCallback != nullptr;
+  context.width = width;
+  context.height = height;
+
+  setup.passes = PassesOf(params, TimingOf(params, job), height);
+  setup.passesPerRow = static_cast<int>(setup.passes.size()) / (params.frameField == 0 ? 1 : 2);
+}
+
 int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const RenderJob& job, RenderStats* stats) {
   TargetView target = ViewTarget(job.target);
   if (!target.valid()) return kNoTarget;
@@ -85,51 +140,42 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   if (filterMode) job.progressCallback(0);
 
   const int width = target.width, height = target.height;
-  const float aspect = static_cast<float>(width) / height;
-  MotionKind kind = KnownKind(static_cast<uint32_t>(shape.kind));
-  Layout layout = BuildLayout(kind, ReadKindOptions(kind, params), aspect, params.flyOn, params.bestQuality ? 2 : 1);
+  FrameSetup setup;
+  PrepareFrame(params, shape, job, setup);
+  ScratchLease lease;
+  Scratch& scratch = lease.get();
+  std::vector<Packed>& background = scratch.background;
+  Background(*setup.behind, width, height, background);
+  const std::vector<Pass>& passes = setup.passes;
 
-  Sampler clips[2] = {MakeSampler(ViewTexture(job.textures[0]), 0, params.bestImage),
-                      MakeSampler(ViewTexture(job.textures[1]), 1, params.bestImage)};
-  Sampler backdrop = MakeSampler(ViewTexture(job.textures[2]), 2, params.bestImage);
-  const Sampler& behind = layout.background == 2 ? backdrop : clips[layout.background == 0 ? 0 : 1];
-  std::vector<Packed> background = Background(behind, width, height);
-
-  SceneContext context;
-  context.layout = &layout;
-  context.params = &params;
-  context.clips[0] = &clips[0];
-  context.clips[1] = &clips[1];
-  uint32_t objects = shape.objectCount > 0 ? shape.objectCount : job.objectCount;
-  context.objectCount = static_cast<int>(std::clamp<uint32_t>(objects, 1, kMaxObjects));
-  context.filterMode = filterMode;
-  context.width = width;
-  context.height = height;
-
-  Timing timing = TimingOf(params, job);
-  std::vector<Pass> passes = PassesOf(params, timing, height);
-  SampleFrame frame;
+  SampleFrame& frame = scratch.frame;
   frame.Reset(width, height, std::max(1, params.antiAliasing));
-  std::vector<uint32_t> sums(static_cast<size_t>(width) * height * 3, 0);
-  DrawLists lists;
+  frame.SetBackground(background);
+  std::vector<uint32_t>& sums = scratch.sums;
+  sums.assign(static_cast<size_t>(width) * height * 3, 0);
+  DrawLists& lists = scratch.lists;
   for (size_t i = 0; i < passes.size(); ++i) {
     if (Stopped(job)) return kStopped;
     const Pass& pass = passes[i];
-    BuildPass(context, pass.tau, lists);
-    frame.SetRows(pass.firstRow, pass.rowStep);
-    frame.Fill(background);
-    for (const DrawShadow& s : lists.shadows) frame.DrawShadow(s.v, s.keep);
-    for (const DrawTriangle& t : lists.opaque) frame.DrawTriangle(t.v, t.material);
-    for (const DrawTriangle& t : lists.translucent) frame.DrawTriangle(t.v, t.material);
-    for (const DrawLine& l : lists.lines) frame.DrawLine(l.x0, l.y0, l.x1, l.y1, l.colour);
+    // A sub-frame at the same moment as the one before (the blur window reaches back
+    // past the start of the transition) is the same picture: it is counted again.
+    bool repeat = i > 0 && pass.tau == passes[i - 1].tau && pass.firstRow == passes[i - 1].firstRow;
+    if (!repeat) {
+      BuildPass(setup.context, pass.tau, lists);
+      frame.SetRows(pass.firstRow, pass.rowStep);
+      frame.BeginPass();
+      for (const DrawShadow& s : lists.shadows) frame.DrawShadow(s.v, s.keep);
+      for (const DrawTriangle& t : lists.opaque) frame.DrawTriangle(t.v, t.material);
+      for (const DrawTriangle& t : lists.translucent) frame.DrawTriangle(t.v, t.material);
+      for (const DrawLine& l : lists.lines) frame.DrawLine(l.x0, l.y0, l.x1, l.y1, l.colour);
+      if (stats) stats->triangles += lists.opaque.size() + lists.translucent.size();
+    }
     frame.Accumulate(sums);
-    if (stats) stats->triangles += lists.opaque.size() + lists.translucent.size();
     if (filterMode) job.progressCallback(static_cast<int32_t>((i + 1) * 100 / passes.size()));
   }
 
   // Every row got the same number of passes: those of its field.
-  uint32_t perPixel = static_cast<uint32_t>(frame.samples()) *
-                      static_cast<uint32_t>(passes.size() / (params.frameField == 0 ? 1 : 2));
+  uint32_t perPixel = static_cast<uint32_t>(frame.samples()) * static_cast<uint32_t>(setup.passesPerRow);
   for (size_t p = 0; p < static_cast<size_t>(width) * height; ++p) {
     uint8_t* out = target.pixels + p * 4;
     for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((sums[p * 3 + c] + perPixel / 2) / perPixel);

@@ -3,9 +3,14 @@
 
 #include <cstdint>
 
+#include <vector>
+
 #include "effect_source.h"
 #include "frame_params.h"
+#include "motion.h"
 #include "preview/render_job.h"
+#include "sampling.h"
+#include "scene.h"
 
 namespace lmx::engine {
 
@@ -22,6 +27,32 @@ struct RenderStats {
   uint64_t shadedFragments = 0;
   uint64_t writtenSamples = 0;
 };
+
+// One pass: the moment drawn and the rows it draws (all, or one field's).
+struct Pass {
+  float tau;
+  int firstRow, rowStep;
+};
+
+// Everything a frame's passes share: the pieces, the clips, the background, the passes.
+// Holds pointers into itself: made in place and never copied.
+struct FrameSetup {
+  FrameSetup() = default;
+  FrameSetup(const FrameSetup&) = delete;
+  FrameSetup& operator=(const FrameSetup&) = delete;
+
+  Layout layout;
+  Sampler clips[2];
+  Sampler backdrop;
+  const Sampler* behind = nullptr;  // what the pieces fly over
+  int backgroundTexture = 1;        // its index among the job's textures
+  SceneContext context;
+  std::vector<Pass> passes;
+  int passesPerRow = 1;
+};
+
+// Fills `setup` for the job's target size and position. The target must be valid.
+void PrepareFrame(const FrameParams& params, const EffectShape& shape, const RenderJob& job, FrameSetup& setup);
 
 // Reads the effect named in the block from the installation and renders.
 int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job);

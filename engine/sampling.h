@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "image_view.h"
 
@@ -24,7 +25,49 @@ struct Sampler {
   bool bilinear = false;
 
   // u, v in [0, 1] (clamped), v upwards.
-  Packed At(float u, float v) const;
+  Packed At(float u, float v) const {
+    if (image.valid() && !bilinear) {
+      u = u >= 0 ? (u <= 1 ? u : 1) : 0;  // NaN becomes 0 too
+      v = v >= 0 ? (v <= 1 ? v : 1) : 0;
+      int x = static_cast<int>(u * image.width), y = static_cast<int>(v * image.height);
+      if (x >= image.width) x = image.width - 1;
+      if (y >= image.height) y = image.height - 1;
+      const uint8_t* p = image.pixels + (static_cast<size_t>(y) * image.width + x) * 4;
+      return Pack(p[2], p[1], p[0]);
+    }
+    if (image.valid()) return Bilinear(u, v);
+    return Filtered(u, v);
+  }
+  // Bilinear filtering in 8-bit fixed point; image must be valid.
+  Packed Bilinear(float u, float v) const {
+    u = u >= 0 ? (u <= 1 ? u : 1) : 0;
+    v = v >= 0 ? (v <= 1 ? v : 1) : 0;
+    int fx = static_cast<int>(u * (image.width * 256)) - 128, fy = static_cast<int>(v * (image.height * 256)) - 128;
+    int maxX = (image.width - 1) * 256, maxY = (image.height - 1) * 256;
+    fx = fx < 0 ? 0 : (fx > maxX ? maxX : fx);
+    fy = fy < 0 ? 0 : (fy > maxY ? maxY : fy);
+    int x0 = fx >> 8, y0 = fy >> 8;
+    uint32_t wx = static_cast<uint32_t>(fx & 255), wy = static_cast<uint32_t>(fy & 255);
+    int dx = x0 + 1 < image.width ? 4 : 0;
+    size_t dy = y0 + 1 < image.height ? static_cast<size_t>(image.width) * 4 : 0;
+    const uint8_t* p = image.pixels + (static_cast<size_t>(y0) * image.width + x0) * 4;
+    uint32_t a = Word(p), b = Word(p + dx), c = Word(p + dy), d = Word(p + dy + dx);
+    return Lerp2(Lerp2(a, b, wx), Lerp2(c, d, wx), wy) & 0xFFFFFF;
+  }
+  // A texel's blue, green and red as 0x00RRGGBB (the bytes of a little-endian word).
+  static uint32_t Word(const uint8_t* p) {
+    uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
+  }
+  // Red and blue in one word, green in another: two channels per multiplication.
+  static uint32_t Lerp2(uint32_t p, uint32_t q, uint32_t w) {
+    uint32_t rb = (((p & 0xFF00FF) * (256 - w) + (q & 0xFF00FF) * w) >> 8) & 0xFF00FF;
+    uint32_t g = (((p & 0x00FF00) * (256 - w) + (q & 0x00FF00) * w) >> 8) & 0x00FF00;
+    return rb | g;
+  }
+  // Bilinear filtering, and the stand-in pattern.
+  Packed Filtered(float u, float v) const;
   // The mean colour over the rectangle [u0, u1] x [v0, v1], from a few samples.
   Packed MeanOver(float u0, float v0, float u1, float v1) const;
 };

@@ -190,7 +190,7 @@ class PieceEmitter {
       for (int i = 0; i <= nx; ++i)
         for (int j = 0; j < ny; ++j) edges.push_back({at(i, j), at(i, j + 1)});
       Edges(copy, edges);
-      if (ctx_.params->shadows) {
+      if (ctx_.params->shadows && !copy.trail) {
         for (int j = 0; j < ny; ++j)
           for (int i = 0; i < nx; ++i) {
             Shadow(copy, at(i, j), at(i + 1, j), at(i + 1, j + 1));
@@ -261,7 +261,7 @@ class PieceEmitter {
       t.key = key;
       (opaque ? out_.opaque : out_.translucent).push_back(t);
     });
-    if (ctx_.params->shadows) Shadow(copy, ia, ib, ic);
+    if (ctx_.params->shadows && !copy.trail) Shadow(copy, ia, ib, ic);
   }
 
   void Shadow(const Copy& copy, int ia, int ib, int ic) {

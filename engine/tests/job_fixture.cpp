@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "lmx_render.h"
+#include "render_frame.h"
 
 namespace lmx::engine::test {
 
@@ -68,14 +69,45 @@ int32_t JobFixture::Render(RenderEntryFn entry) {
   return (entry != nullptr ? entry : &LMX_Render)(&settings_, &job_, 1);
 }
 
+int32_t JobFixture::RenderKind(MotionKind kind, uint32_t objectCount) {
+  EffectShape shape;
+  shape.kind = kind;
+  shape.objectCount = objectCount;
+  return RenderShape(ReadFrameParams(settings_), shape, job_);
+}
+
+double JobFixture::MeanBrightness(int x0, int x1) const {
+  if (x1 < 0) x1 = width_;
+  double sum = 0;
+  for (int y = 0; y < height_; ++y) {
+    for (int x = x0; x < x1; ++x) {
+      Rgb8 p = TargetPixel(x, y);
+      sum += (p.b + p.g + p.r) / 3.0;
+    }
+  }
+  return sum / (static_cast<double>(x1 - x0) * height_);
+}
+
+int JobFixture::PixelsDifferingFrom(int texture, int tolerance) const {
+  int n = 0;
+  for (int y = 0; y < height_; ++y) {
+    for (int x = 0; x < width_; ++x) {
+      Rgb8 a = TargetPixel(x, y), b = TexturePixelAt(texture, x, y);
+      if (std::abs(a.b - b.b) > tolerance || std::abs(a.g - b.g) > tolerance || std::abs(a.r - b.r) > tolerance) ++n;
+    }
+  }
+  return n;
+}
+
 Rgb8 JobFixture::TargetPixel(int x, int y) const {
   const uint8_t* p = &target_[kGuardBytes + (static_cast<size_t>(y) * width_ + x) * 4];
   return {p[0], p[1], p[2]};
 }
 
 Rgb8 JobFixture::TexturePixelAt(int texture, int x, int y) const {
-  int tx = std::min(side_ - 1, x * side_ / width_);
-  int ty = std::min(side_ - 1, y * side_ / height_);
+  // The texel under the pixel's centre.
+  int tx = std::min(side_ - 1, (2 * x + 1) * side_ / (2 * width_));
+  int ty = std::min(side_ - 1, (2 * y + 1) * side_ / (2 * height_));
   const uint8_t* p = &textures_[texture][(static_cast<size_t>(ty) * side_ + tx) * 4];
   return {p[0], p[1], p[2]};
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "motion_kinds.h"
 #include "preview/render_job.h"
 
 namespace lmx::engine::test {
@@ -26,6 +27,8 @@ class JobFixture {
   void SetPosition(int position, int lastPosition);
   // Renders through `entry`: the linked engine, or LMX_Render of the loaded DLL.
   int32_t Render(RenderEntryFn entry = nullptr);
+  // Renders the given motion kind without reading an effect file.
+  int32_t RenderKind(MotionKind kind, uint32_t objectCount = 0);
 
   Rgb8 TargetPixel(int x, int y) const;
   // Pixel of texture i at the target position (x, y), nearest sampling.
@@ -33,6 +36,11 @@ class JobFixture {
   // Mean absolute difference per channel between the target and texture i.
   double MeanDifferenceTo(int texture) const;
   bool GuardsIntact() const;
+  // Mean of (blue + green + red) / 3 over the target, or over columns [x0, x1).
+  double MeanBrightness(int x0 = 0, int x1 = -1) const;
+  // Pixels of the target that differ from texture i by more than `tolerance` in a channel.
+  int PixelsDifferingFrom(int texture, int tolerance) const;
+  std::vector<uint8_t> Snapshot() const { return target_; }
   int width() const { return width_; }
   int height() const { return height_; }
   const std::vector<uint8_t>& targetBytes() const { return target_; }

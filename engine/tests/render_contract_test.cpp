@@ -95,15 +95,87 @@ TEST(RenderContract, OddJobsNeverWriteOutside) {
   f.job().target.pixels = nullptr;
   EXPECT_EQ(f.Render(), -1);
   EXPECT_EQ(LMX_Render(nullptr, nullptr, 1), -1);
+
+  // One pixel, and textures far larger than the frame.
+  JobFixture tiny(1, 1, 256);
+  tiny.settings().generalValues[AntiAliasing] = 8;
+  tiny.SetPosition(3, 7);
+  EXPECT_EQ(tiny.Render(), 0);
+  EXPECT_TRUE(tiny.GuardsIntact());
+  // A target claiming more than it can be, or pixels of another size: nothing written.
+  JobFixture claims(8, 8);
+  claims.job().target.width = 100000;
+  EXPECT_EQ(claims.Render(), -1);
+  claims.job().target.width = 8;
+  claims.job().target.bytesPerPixel = 3;
+  EXPECT_EQ(claims.Render(), -1);
+  EXPECT_EQ(claims.targetBytes(), std::vector<uint8_t>(claims.targetBytes().size(), kGuardByte));
 }
 
 TEST(RenderContract, IdenticalInputsGiveIdenticalPixels) {
-  JobFixture a(48, 40), b(48, 40);
+  JobFixture a(48, 40), b(48, 40), other(5, 3);
   a.SetPosition(6, 19);
   b.SetPosition(6, 19);
   ASSERT_EQ(a.Render(), 0);
+  // Calls in between, of another size and with more samples, leave nothing behind.
+  other.settings().generalValues[AntiAliasing] = 8;
+  other.settings().generalValues[Shadows] = 1;
+  ASSERT_EQ(other.Render(), 0);
   ASSERT_EQ(b.Render(), 0);
   EXPECT_EQ(a.targetBytes(), b.targetBytes());
+}
+
+}  // namespace
+}  // namespace lmx::engine::test
+
+namespace lmx::engine::test {
+namespace {
+
+int g_polls = 0;
+int g_stopAt = 0;
+int16_t __cdecl StopAtPoll() {
+  ++g_polls;
+  return g_polls >= g_stopAt ? 1 : 0;
+}
+
+TEST(RenderContract, AbortIsPolledEverySubFrameAndHonouredAtOnce) {
+  JobFixture f(40, 40);
+  f.settings().generalValues[BlurPercent] = 100;
+  f.settings().generalValues[BlurCount] = 10;
+  f.settings().generalValues[FrameField] = 2;
+  f.job().abortCallback = &StopAtPoll;
+  f.SetPosition(5, 20);
+  // Never stopping: at least one poll per sub-frame of each field.
+  g_polls = 0, g_stopAt = 1 << 30;
+  ASSERT_EQ(f.Render(), 0);
+  EXPECT_GE(g_polls, 22);
+  // Stopping at the third poll: no further poll, no pixel written.
+  std::vector<uint8_t> before(f.targetBytes().size(), kGuardByte);
+  JobFixture g(40, 40);
+  g.settings() = f.settings();
+  g.job().abortCallback = &StopAtPoll;
+  g.SetPosition(5, 20);
+  g_polls = 0, g_stopAt = 3;
+  EXPECT_EQ(g.Render(), 1);
+  EXPECT_EQ(g_polls, 3);
+  EXPECT_EQ(g.targetBytes(), before);
+}
+
+std::vector<int> g_steps;
+int16_t __cdecl RecordStep(int32_t percent) {
+  g_steps.push_back(percent);
+  return 0;
+}
+
+TEST(RenderContract, FilterModeProgressStepsWithTheSubFrames) {
+  JobFixture f(24, 24);
+  f.settings().generalValues[BlurPercent] = 50;
+  f.settings().generalValues[BlurCount] = 3;
+  f.job().progressCallback = &RecordStep;
+  f.SetPosition(25, 100);
+  g_steps.clear();
+  ASSERT_EQ(f.Render(), 0);
+  EXPECT_EQ(g_steps, (std::vector<int>{0, 25, 50, 75, 100}));
 }
 
 }  // namespace

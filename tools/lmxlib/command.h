@@ -27,6 +27,7 @@ inline constexpr int kExitUsage = 2;     // wrong arguments
 int RunBuild(const Args& args, std::ostream& out, std::ostream& err);
 int RunDump(const Args& args, std::ostream& out, std::ostream& err);
 int RunCheck(const Args& args, std::ostream& out, std::ostream& err);
+int RunPreview(const Args& args, std::ostream& out, std::ostream& err);
 
 // The table main() dispatches on, and a lookup by name (nullptr when unknown).
 const std::vector<Command>& Commands();

@@ -13,6 +13,8 @@ const std::vector<Command>& Commands() {
       {"build", "SRC -o FILE", "write an effect (.LMI), organization (.ORG) or texture (.LMT) from its source", RunBuild},
       {"dump", "FILE [--json]", "print any library file as text or JSON, and where a damaged one stops", RunDump},
       {"check", "DIR", "validate an installation directory and list every problem", RunCheck},
+      {"preview", "EFFECT -o FILE.gif|FILE.png [--frames N] [--size S] [--settings FILE] [--set NAME=VALUE]...",
+       "render an effect's preview through the engine into an animated GIF or a strip of frames", RunPreview},
   };
   return table;
 }

@@ -1,0 +1,20 @@
+// The settings block of a preview as an author writes it: NAME=VALUE for any general
+// value, any per-object value (for every object, or NAME[i] for object i) and any of the
+// effect's option tags by name.
+#pragma once
+
+#include <string>
+
+#include "pages/effect_settings.h"
+
+namespace lmxlib {
+
+// Applies one NAME=VALUE; false with a reason in *error for an unknown name or a value
+// that is not a number.
+bool ApplySetting(lmx::EffectSettings& settings, const std::string& assignment, std::string* error);
+
+// Applies a settings file: a 1016-byte settings block (the defaults file), or lines of
+// NAME=VALUE with '#' comments and blank lines.
+bool ApplySettingsFile(lmx::EffectSettings& settings, const std::string& path, std::string* error);
+
+}  // namespace lmxlib

@@ -1,0 +1,242 @@
+// lmxlib preview: the GIF writer read back by an independent decoder, the settings an
+// author can give, and whole previews through the engine.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+
+#include "lmxlib/gif_writer.h"
+#include "lmxlib/preview_settings.h"
+#include "motion_kinds.h"
+#include "test_util.h"
+
+#define STBI_ONLY_PNG
+#include <stb/stb_image.h>
+
+namespace lmxlib::test {
+namespace {
+
+// A plain GIF reader for what EncodeGif writes: global table, then frames of LZW data.
+struct Decoded {
+  int width = 0, height = 0;
+  std::vector<std::vector<uint8_t>> frames;  // palette indices, rows top-down
+  std::vector<uint8_t> palette;
+};
+
+std::vector<uint8_t> Unlzw(const std::vector<uint8_t>& data, int minSize, size_t count) {
+  const int clear = 1 << minSize, end = clear + 1;
+  std::vector<std::vector<uint8_t>> table;
+  auto reset = [&] {
+    table.assign(static_cast<size_t>(clear) + 2, {});
+    for (int i = 0; i < clear; ++i) table[static_cast<size_t>(i)] = {static_cast<uint8_t>(i)};
+  };
+  reset();
+  int bits = minSize + 1;
+  size_t bitPos = 0;
+  std::vector<uint8_t> out;
+  int previous = -1;
+  while (bitPos + static_cast<size_t>(bits) <= data.size() * 8) {
+    int code = 0;
+    for (int b = 0; b < bits; ++b, ++bitPos) code |= ((data[bitPos / 8] >> (bitPos % 8)) & 1) << b;
+    if (code == clear) {
+      reset();
+      bits = minSize + 1;
+      previous = -1;
+      continue;
+    }
+    if (code == end) break;
+    std::vector<uint8_t> entry;
+    if (code < static_cast<int>(table.size())) {
+      entry = table[static_cast<size_t>(code)];
+      if (previous >= 0) {
+        std::vector<uint8_t> added = table[static_cast<size_t>(previous)];
+        added.push_back(entry[0]);
+        table.push_back(added);
+      }
+    } else {
+      EXPECT_GE(previous, 0);
+      if (previous < 0) break;
+      entry = table[static_cast<size_t>(previous)];
+      entry.push_back(entry[0]);
+      table.push_back(entry);
+    }
+    out.insert(out.end(), entry.begin(), entry.end());
+    if (table.size() == (1u << bits) && bits < 12) ++bits;
+    previous = code;
+  }
+  EXPECT_EQ(out.size(), count);
+  return out;
+}
+
+Decoded ReadGif(const std::vector<uint8_t>& b) {
+  Decoded d;
+  EXPECT_EQ(std::string(b.begin(), b.begin() + 6), "GIF89a");
+  d.width = b[6] | b[7] << 8;
+  d.height = b[8] | b[9] << 8;
+  size_t p = 13;
+  if (b[10] & 0x80) {
+    size_t entries = size_t(2) << (b[10] & 7);
+    d.palette.assign(b.begin() + 13, b.begin() + 13 + static_cast<std::ptrdiff_t>(entries * 3));
+    p += entries * 3;
+  }
+  while (p < b.size() && b[p] != 0x3B) {
+    if (b[p] == 0x21) {  // extension: skip its sub-blocks
+      p += 2;
+      while (b[p] != 0) p += b[p] + 1u;
+      ++p;
+    } else if (b[p] == 0x2C) {
+      p += 10;
+      int minSize = b[p++];
+      std::vector<uint8_t> data;
+      while (b[p] != 0) {
+        data.insert(data.end(), b.begin() + static_cast<std::ptrdiff_t>(p + 1),
+                    b.begin() + static_cast<std::ptrdiff_t>(p + 1 + b[p]));
+        p += b[p] + 1u;
+      }
+      ++p;
+      d.frames.push_back(Unlzw(data, minSize, static_cast<size_t>(d.width) * d.height));
+    } else {
+      ADD_FAILURE() << "unexpected block " << int(b[p]);
+      break;
+    }
+  }
+  return d;
+}
+
+TEST(PreviewGif, FramesComeBackThroughAnIndependentDecoder) {
+  // Noise-like content makes the code table fill up and start over.
+  const int w = 97, h = 61;
+  std::vector<GifFrame> frames(3);
+  uint32_t seed = 7;
+  for (auto& f : frames) {
+    f.bgra.resize(size_t(w) * h * 4);
+    for (auto& byte : f.bgra) byte = uint8_t((seed = seed * 1103515245u + 12345u) >> 24);
+  }
+  for (int x = 0; x < w * 4; ++x) frames[1].bgra[x] = 255;  // a white bottom row
+  Decoded d = ReadGif(EncodeGif(w, h, frames, 10));
+  ASSERT_EQ(d.width, w);
+  ASSERT_EQ(d.height, h);
+  ASSERT_EQ(d.frames.size(), 3u);
+  for (size_t k = 0; k < 3; ++k) {
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const uint8_t* src = &frames[k].bgra[(size_t(h - 1 - y) * w + x) * 4];
+        ASSERT_EQ(d.frames[k][size_t(y) * w + x], PaletteIndex(src[2], src[1], src[0])) << k << " " << x << "," << y;
+      }
+  }
+  uint8_t r, g, b;
+  PaletteColour(d.frames[1][size_t(h - 1) * w], &r, &g, &b);
+  EXPECT_EQ(r + g + b, 3 * 255);
+  EXPECT_EQ(d.palette[3 * PaletteIndex(255, 0, 0)], 255);
+}
+
+TEST(PreviewSettings, NamesReachTheirPlaceInTheBlock) {
+  lmx::EffectSettings s{};
+  std::string error;
+  EXPECT_TRUE(ApplySetting(s, "AntiAliasing=4", &error));
+  EXPECT_TRUE(ApplySetting(s, "lightdirection = 90", &error));
+  EXPECT_TRUE(ApplySetting(s, "Shine=30", &error));
+  EXPECT_TRUE(ApplySetting(s, "Shine[3]=80", &error));
+  EXPECT_TRUE(ApplySetting(s, "rows=2", &error));
+  EXPECT_TRUE(ApplySetting(s, "rows=3", &error));
+  EXPECT_EQ(s.generalValues[lmx::AntiAliasing], 4);
+  EXPECT_EQ(s.generalValues[lmx::LightDirection], 90);
+  EXPECT_EQ(s.objectValues[0][lmx::Shine], 30);
+  EXPECT_EQ(s.objectValues[3][lmx::Shine], 80);
+  ASSERT_EQ(s.specialCount, 1u);
+  EXPECT_EQ(s.specialValues[0].tag, lmx::TagRows);
+  EXPECT_EQ(s.specialValues[0].value, 3);
+  EXPECT_FALSE(ApplySetting(s, "Nonsense=1", &error));
+  EXPECT_FALSE(ApplySetting(s, "Shine=lots", &error));
+  EXPECT_FALSE(ApplySetting(s, "Shine[20]=1", &error));
+  EXPECT_FALSE(ApplySetting(s, "Shine", &error));
+}
+
+TEST(PreviewSettings, FilesAreLinesOrAWholeBlock) {
+  TempDir dir;
+  WriteText(dir / "s.txt", "# a comment\nBlurCount=3\n\nTransparency[1]=50  # half\n");
+  lmx::EffectSettings s{};
+  std::strcpy(s.effectName, "TILES");
+  s.specialCount = 1;
+  s.specialValues[0] = {0, lmx::TagRows, 4};
+  std::string error;
+  ASSERT_TRUE(ApplySettingsFile(s, dir / "s.txt", &error)) << error;
+  EXPECT_EQ(s.generalValues[lmx::BlurCount], 3);
+  EXPECT_EQ(s.objectValues[1][lmx::Transparency], 50);
+  // A defaults block of another effect: its values, but this effect's name and options.
+  lmx::EffectSettings other{};
+  std::strcpy(other.effectName, "DOORS");
+  other.generalValues[lmx::Lighting] = 1;
+  other.specialCount = 1;
+  other.specialValues[0] = {0, lmx::TagAxis, 1};
+  std::vector<uint8_t> raw(sizeof other);
+  std::memcpy(raw.data(), &other, sizeof other);
+  WriteBytes(dir / "Defaults.LRI", raw);
+  ASSERT_TRUE(ApplySettingsFile(s, dir / "Defaults.LRI", &error)) << error;
+  EXPECT_STREQ(s.effectName, "TILES");
+  EXPECT_EQ(s.generalValues[lmx::Lighting], 1);
+  EXPECT_EQ(s.specialValues[0].tag, lmx::TagRows);
+  WriteText(dir / "bad.txt", "Lighting=1\nFoo=2\n");
+  EXPECT_FALSE(ApplySettingsFile(s, dir / "bad.txt", &error));
+  EXPECT_NE(error.find(":2:"), std::string::npos);
+}
+
+const char* kTilesSource = R"({"name": "TILES2", "type": 2, "kind": "tiles", "objects": ["Tile"],
+  "direction": true, "shadow": true, "motion": true, "bestPosition": 50,
+  "options": [{"label": "Rows", "kind": "slider", "default": 2, "minimum": 1, "maximum": 8, "tag": "rows"}]})";
+
+TEST(PreviewCommand, StripRunsFromTheOutgoingToTheIncomingPicture) {
+  TempDir dir;
+  WriteText(dir / "TILES2.json", kTilesSource);
+  Result r = Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "strip.png", "--frames", "6", "--size", "32"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("6 frames of 32 x 32, tiles"), std::string::npos);
+  std::vector<uint8_t> png = ReadBytes(dir / "strip.png");
+  int w = 0, h = 0, n = 0;
+  uint8_t* pixels = stbi_load_from_memory(png.data(), int(png.size()), &w, &h, &n, 3);
+  ASSERT_NE(pixels, nullptr);
+  ASSERT_EQ(w, 6 * 32);
+  ASSERT_EQ(h, 32);
+  // The stand-in clips: the outgoing one is red-dominant, the incoming one blue-dominant.
+  auto redOverBlue = [&](int frame) {
+    long red = 0, blue = 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) {
+        const uint8_t* p = pixels + (size_t(y) * w + frame * 32 + x) * 3;
+        red += p[0], blue += p[2];
+      }
+    return double(red) / double(blue);
+  };
+  EXPECT_GT(redOverBlue(0), 2.0);
+  EXPECT_LT(redOverBlue(5), 0.5);
+  double middle = redOverBlue(3);
+  EXPECT_TRUE(middle < 2.0 && middle > 0.2) << middle;
+  stbi_image_free(pixels);
+
+  // One frame shows the still position; a GIF holds every frame.
+  r = Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "still.gif", "--frames", "1", "--set", "Direction=1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadGif(ReadBytes(dir / "still.gif")).frames.size(), 1u);
+  r = Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "anim.gif", "--frames", "4", "--size", "16"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  Decoded anim = ReadGif(ReadBytes(dir / "anim.gif"));
+  EXPECT_EQ(anim.frames.size(), 4u);
+  EXPECT_NE(anim.frames[0], anim.frames[2]);
+}
+
+TEST(PreviewCommand, BadRequestsAreRefusedWithAReason) {
+  TempDir dir;
+  WriteText(dir / "TILES2.json", kTilesSource);
+  WriteText(dir / "junk.LMI", "not an effect");
+  EXPECT_EQ(Lmxlib({"preview", dir / "TILES2.json"}).status, kExitUsage);
+  EXPECT_EQ(Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "x.bmp"}).status, kExitUsage);
+  EXPECT_EQ(Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "x.gif", "--frames", "0"}).status, kExitUsage);
+  EXPECT_EQ(Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "x.gif", "--set", "Nope=1"}).status, kExitUsage);
+  EXPECT_EQ(Lmxlib({"preview", dir / "missing.LMI", "-o", dir / "x.gif"}).status, kExitFindings);
+  Result r = Lmxlib({"preview", dir / "junk.LMI", "-o", dir / "x.gif"});
+  EXPECT_EQ(r.status, kExitFindings);
+  EXPECT_NE(r.err.find("not an effect file"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lmxlib::test
