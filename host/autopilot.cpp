@@ -5,11 +5,13 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <algorithm>
+#include <future>
 #include <map>
 #include <set>
 
@@ -360,7 +362,7 @@ class AutopilotRun {
   // After a failure: close the module's error box and the sheet, so the host's thread
   // gets out of LMXGUI_Select.
   void CloseEverything() {
-    const auto deadline = Clock::now() + Ms(10000);
+    const auto deadline = Clock::now() + Timeout();
     while (!SelectHasReturned() && Clock::now() < deadline) {
       if (HWND box = FindOwnWindow(kErrorCaption)) PostMessageA(box, WM_COMMAND, IDOK, 0);
       if (HWND sheet = FindOwnWindow(kSheetCaption)) PressSheetButton(sheet, PSBTN_CANCEL);
@@ -389,7 +391,21 @@ class AutopilotRun {
 };
 
 Autopilot::Autopilot(AutopilotConfig config) : config_(std::move(config)) {
-  thread_ = std::thread([this] { Run(); });
+  // A thread that has not started running yet needs the loader lock to start. The module
+  // may show an error box from inside its load, holding that lock: only a thread already
+  // running, with the window system ready, can close that box. So the constructor returns
+  // once the thread runs.
+  std::promise<void> running;
+  std::future<void> started = running.get_future();
+  thread_ = std::thread([this, &running] {
+    // The display driver and the window list are set up on first use, which takes the
+    // loader lock too: use them once before the module may load.
+    FindOwnWindow(kSheetCaption);
+    if (HDC screen = GetDC(nullptr)) ReleaseDC(nullptr, screen);
+    running.set_value();
+    Run();
+  });
+  started.wait();
 }
 
 Autopilot::~Autopilot() {
@@ -409,6 +425,7 @@ AutopilotOutcome Autopilot::Join() {
 void Autopilot::Run() {
   AutopilotRun run(*this);
   run.Run();
+  ended_.store(true);
 }
 
 }  // namespace lmx::host

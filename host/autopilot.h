@@ -30,7 +30,8 @@ struct AutopilotOutcome {
 
 class Autopilot {
  public:
-  // Starts the thread. It waits for the sheet of this process to appear.
+  // Starts the thread and returns once it runs. It waits for the sheet of this process to
+  // appear, and closes any "Cannot continue" box the module shows, also while it loads.
   explicit Autopilot(AutopilotConfig config);
   ~Autopilot();
   Autopilot(const Autopilot&) = delete;
@@ -40,6 +41,10 @@ class Autopilot {
   // never called: any negative value), so it stops waiting for a sheet.
   void SelectReturned(int result);
 
+  // True once the thread has ended (given up, or done). A host that has not called
+  // LMXGUI_Select yet must not call it then: nobody would close the sheet.
+  bool Ended() const { return ended_.load(); }
+
   // Waits for the thread and gives what it found.
   AutopilotOutcome Join();
 
@@ -48,6 +53,7 @@ class Autopilot {
 
   AutopilotConfig config_;
   std::atomic<int> selectResult_{kNotReturned};
+  std::atomic<bool> ended_{false};
   AutopilotOutcome outcome_;
   std::thread thread_;
 

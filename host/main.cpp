@@ -77,7 +77,9 @@ int RunAutopilot(const HostOptions& o) {
   // Unless a block file is named, every run starts from an empty block, so that runs repeat.
   EffectSettings block = {};
   if (!o.blockPath.empty()) Note(DescribeBlockLoad(LoadBlockFile(o.blockPath, &block), o.blockPath));
-  int16_t result = ChooseTransition(library.select(), nullptr, &block, o.filterMode);
+  // An autopilot that gave up while the module loaded (its error box) would leave the
+  // sheet open for ever: then there is no sheet to open.
+  int16_t result = pilot.Ended() ? int16_t{-1} : ChooseTransition(library.select(), nullptr, &block, o.filterMode);
   pilot.SelectReturned(result);
   AutopilotOutcome outcome = pilot.Join();
   for (const std::string& line : outcome.log) std::printf("autopilot: %s\n", line.c_str());

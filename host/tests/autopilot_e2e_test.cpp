@@ -185,12 +185,19 @@ TEST_F(AutopilotE2E, APickThatIsNotThereFailsAndClosesTheSheet) {
   EXPECT_NE(missing.output.find("effect button 0:2"), std::string::npos) << missing.output;
 }
 
-TEST_F(AutopilotE2E, TheModulesErrorBoxIsReported) {
+TEST_F(AutopilotE2E, TheModulesErrorBoxesAreReported) {
   install_.Remove("LIBS/LMX.DLL");
   test::HostRun run = Autopilot({});
   ASSERT_TRUE(run.finished) << "the error box was left open\n" << run.output;
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_NE(run.output.find("Error getting LMX.DLL."), std::string::npos) << run.output;
+
+  // The box the module shows while it loads, before any sheet.
+  install_.Remove("ORGS/DEFAULT.ORG");
+  test::HostRun load = Autopilot({});
+  ASSERT_TRUE(load.finished) << "the error box was left open\n" << load.output;
+  EXPECT_EQ(load.exitCode, 1u);
+  EXPECT_NE(load.output.find("Error reading LMX FX Organization file."), std::string::npos) << load.output;
 }
 
 }  // namespace
