@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include <thread>
+#include <fstream>
+#include <iterator>
 
 namespace lmx::host::test {
 namespace {
@@ -39,10 +40,15 @@ std::string Quote(const std::string& arg) {
 
 HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs) {
   HostRun run;
+  // The host writes into a file rather than a pipe: Wine's helper processes that the host
+  // starts (the desktop's explorer.exe) inherit its output handle and outlive it, and a
+  // pipe would stay open, and its reader waiting, for as long as they live.
+  char dir[MAX_PATH] = {}, file[MAX_PATH] = {};
+  if (!GetTempPathA(MAX_PATH, dir) || !GetTempFileNameA(dir, "lmx", 0, file)) return run;
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  Handle read, write;
-  if (!CreatePipe(&read.h, &write.h, &inherit, 0)) return run;
-  SetHandleInformation(read.h, HANDLE_FLAG_INHERIT, 0);
+  Handle output(CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+  if (output.h == INVALID_HANDLE_VALUE) return run;
 
   std::string line = Quote(HostPath());
   for (const std::string& a : args) line += " " + Quote(a);
@@ -50,30 +56,25 @@ HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs) {
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = write.h;
-  startup.hStdError = write.h;
+  startup.hStdOutput = output.h;
+  startup.hStdError = output.h;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-    return run;
+  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    Handle processHandle(process.hProcess), threadHandle(process.hThread);
+    run.started = true;
+    run.finished = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    if (!run.finished) {
+      TerminateProcess(process.hProcess, 99);
+      WaitForSingleObject(process.hProcess, 5000);
+    }
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
   }
-  Handle processHandle(process.hProcess), threadHandle(process.hThread);
-  CloseHandle(write.h);
-  write.h = nullptr;
-  run.started = true;
-
-  // The reader drains the pipe so that the child never blocks on a full one.
-  std::thread reader([&] {
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(read.h, buffer, sizeof buffer, &got, nullptr) && got > 0) run.output.append(buffer, got);
-  });
-  run.finished = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
-  if (!run.finished) {
-    TerminateProcess(process.hProcess, 99);
-    WaitForSingleObject(process.hProcess, 5000);
-  }
-  reader.join();
-  GetExitCodeProcess(process.hProcess, &run.exitCode);
+  CloseHandle(output.h);
+  output.h = nullptr;
+  std::ifstream in(file, std::ios::binary);
+  run.output.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  in.close();
+  DeleteFileA(file);
   return run;
 }
 
