@@ -2,25 +2,12 @@
 
 #include <cstring>
 
+#include "entry/gdi.h"
+
 namespace lmx::host {
 namespace {
 
-// A drawing context borrowed from a window, given back when it goes.
-class WindowDc {
- public:
-  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~WindowDc() {
-    if (dc_) ReleaseDC(window_, dc_);
-  }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
+// A memory drawing context like a given one, deleted when it goes.
 class MemoryDc {
  public:
   explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
@@ -33,34 +20,6 @@ class MemoryDc {
 
  private:
   HDC dc_;
-};
-
-class Bitmap {
- public:
-  explicit Bitmap(HBITMAP bitmap) : bitmap_(bitmap) {}
-  ~Bitmap() {
-    if (bitmap_) DeleteObject(bitmap_);
-  }
-  Bitmap(const Bitmap&) = delete;
-  Bitmap& operator=(const Bitmap&) = delete;
-  HBITMAP get() const { return bitmap_; }
-
- private:
-  HBITMAP bitmap_;
-};
-
-class Selection {
- public:
-  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-  ~Selection() {
-    if (previous_) SelectObject(dc_, previous_);
-  }
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
 };
 
 }  // namespace
@@ -89,7 +48,7 @@ Image CaptureClient(HWND window) {
   Bitmap bitmap(CreateDIBSection(source.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap.get() || !bits) return image;
   {
-    Selection selected(memory.get(), bitmap.get());
+    SelectedObject selected(memory.get(), bitmap.get());
     if (!BitBlt(memory.get(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY)) return image;
     GdiFlush();
   }
