@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "platform/posix/posix_seams.h"
@@ -27,6 +28,13 @@ class ScratchInstall {
     platform::posix::ResetRegistry(true);
     platform::posix::SetRegistryString("Path", root_);
   }
+  // The fuzzer ends with exit(), which runs this for the static instance of each target.
+  ~ScratchInstall() {
+    std::error_code ignored;
+    if (root_ != "/tmp") std::filesystem::remove_all(root_, ignored);
+  }
+  ScratchInstall(const ScratchInstall&) = delete;
+  ScratchInstall& operator=(const ScratchInstall&) = delete;
   // Writes data as SUBDIR/NAME.EXT below the root.
   void Put(const char* sub, const char* file, const uint8_t* data, size_t size) const {
     std::string p = root_ + "/" + sub + "/" + file;
