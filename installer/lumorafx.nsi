@@ -158,6 +158,41 @@ Function .onInit
   ; the 32-bit LMX_GUI.DLL reads. Stated here so nobody "fixes" it to the 64-bit view.
   SetRegView 32
   SetShellVarContext all
+  Call CheckRequestedDir
+FunctionEnd
+
+; A /D= folder that NSIS finds unusable (a file in its way, a drive that does not exist)
+; is silently replaced by the registered or the default folder before .onInit runs, and
+; $CMDLINE no longer holds it. The process's own command line still does: refuse then.
+Function CheckRequestedDir
+  System::Call 'kernel32::GetCommandLine() t .r0'
+  StrLen $1 $0
+  StrCpy $2 -1
+  StrCpy $3 0
+  ${DoWhile} $3 < $1
+    StrCpy $4 $0 4 $3
+    ${If} $4 S== " /D="
+      StrCpy $2 $3
+    ${EndIf}
+    IntOp $3 $3 + 1
+  ${Loop}
+  ${If} $2 < 0
+    Return
+  ${EndIf}
+  IntOp $2 $2 + 4
+  StrCpy $5 $0 "" $2
+  StrCpy $6 $5 1 -1
+  ${If} $6 == "\"
+    StrCpy $5 $5 -1
+  ${EndIf}
+  StrCpy $7 $INSTDIR
+  StrCpy $6 $7 1 -1
+  ${If} $6 == "\"
+    StrCpy $7 $7 -1
+  ${EndIf}
+  ${If} $5 != $7
+    !insertmacro LMX_FAIL "Cannot write to the installation folder $5: a file is in its way, or its drive does not exist."
+  ${EndIf}
 FunctionEnd
 
 Function .onVerifyInstDir
@@ -272,14 +307,20 @@ Section "Lumora FX" SecMain
   WriteRegDWORD HKLM "${LMX_UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; The files of a failed first installation (same list as the uninstaller's).
-Function RemoveInstalledFiles
+; Every file the installer puts in place, then the folders it made that are empty now.
+!macro LMX_REMOVE_INSTALLED
   Delete "$INSTDIR\LMX_GUI.DLL"
   Delete "$INSTDIR\lmxhost.exe"
   Delete "$INSTDIR\lmxlib.exe"
   Delete "$INSTDIR\LIBS\LMX.DLL"
-  Delete "$INSTDIR\${LMX_UNINSTALLER}"
   !insertmacro LMX_UNINSTALL_SAMPLE
+  Delete "$INSTDIR\${LMX_UNINSTALLER}"
+  RMDir "$INSTDIR"
+!macroend
+
+; Undoes a first installation that could not write every file.
+Function RemoveInstalledFiles
+  !insertmacro LMX_REMOVE_INSTALLED
 FunctionEnd
 
 ; ---------------------------------------------------------------------------------------
@@ -293,13 +334,7 @@ Function un.onInit
 FunctionEnd
 
 Section "Uninstall"
-  Delete "$INSTDIR\LMX_GUI.DLL"
-  Delete "$INSTDIR\lmxhost.exe"
-  Delete "$INSTDIR\lmxlib.exe"
-  Delete "$INSTDIR\LIBS\LMX.DLL"
-  !insertmacro LMX_UNINSTALL_SAMPLE
-  Delete "$INSTDIR\${LMX_UNINSTALLER}"
-  RMDir "$INSTDIR"
+  !insertmacro LMX_REMOVE_INSTALLED
   ; The default folder's parent, when nothing else lives there.
   ${un.GetParent} $INSTDIR $1
   ${If} $1 == "$PROGRAMFILES\Corvane"
