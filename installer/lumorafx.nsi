@@ -191,7 +191,7 @@ Function CheckRequestedDir
     StrCpy $7 $7 -1
   ${EndIf}
   ${If} $5 != $7
-    !insertmacro LMX_FAIL "Cannot write to the installation folder $5: a file is in its way, or its drive does not exist."
+    !insertmacro LMX_FAIL "Cannot write to the installation folder $5: it is a drive's root, a file is in its way, or its drive does not exist."
   ${EndIf}
 FunctionEnd
 
@@ -205,6 +205,11 @@ FunctionEnd
 ; Refuses a folder the module could not use, or one that cannot be written, before
 ; anything is installed. $R8 becomes 1 when the folder was already an installation.
 Function CheckTarget
+  ; "Path" has no trailing separator.
+  StrCpy $0 $INSTDIR 1 -1
+  ${If} $0 == "\"
+    StrCpy $INSTDIR $INSTDIR -1
+  ${EndIf}
   StrLen $0 $INSTDIR
   ${If} $0 > ${LMX_MAX_DIR_LENGTH}
     !insertmacro LMX_FAIL "The installation folder's path is $0 characters long; Lumora FX needs one of at most ${LMX_MAX_DIR_LENGTH} characters: $INSTDIR"

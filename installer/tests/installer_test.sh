@@ -184,7 +184,7 @@ upgrade)
   : >"$dir/EFFECTS/BLINDS.LMI"
   rm -f "$dir/TEXTURES/PREVM_05.LMT"
 
-  install "/D=$win" || fail "the upgrade exited with $?"
+  install "/D=$win\\" || fail "the upgrade exited with $?"  # a trailing separator, dropped
   check_installed "$dir" "$win" Work/Defaults.LRI
   cmp -s "$user_defaults" "$dir/Work/Defaults.LRI" || fail "the upgrade changed Work\\Defaults.LRI"
   expect_value "$key" Prev_Frames "REG_DWORD 0x7"
