@@ -2,8 +2,8 @@
 # Writes the installer's file list of the sample installation DIR as two NSIS macros:
 # LMX_INSTALL_SAMPLE (creates every directory, installs every file) and
 # LMX_UNINSTALL_SAMPLE (deletes exactly those files, then the directories that are empty).
-# Each file's size and time are written beside it, so that a changed file changes the list
-# and makensis runs again; the list is rewritten only when it changed.
+# Each file's SHA-1 is written beside it, so that a changed file changes the list and
+# makensis runs again; the list is rewritten only when it changed.
 if(NOT IS_DIRECTORY "${SAMPLE}/EFFECTS")
   message(FATAL_ERROR "list_files: ${SAMPLE} is not a sample installation (no EFFECTS)")
 endif()
@@ -42,10 +42,9 @@ foreach(rel IN LISTS files)
     endif()
     set(current "${dir}")
   endif()
-  file(SIZE "${SAMPLE}/${rel}" size)
-  file(TIMESTAMP "${SAMPLE}/${rel}" stamp "%Y%m%d%H%M%S" UTC)
+  file(SHA1 "${SAMPLE}/${rel}" hash)
   string(REPLACE "/" "\\" win "${rel}")
-  string(APPEND install "  File \"${SAMPLE}/${rel}\" ; ${size} ${stamp}\n")
+  string(APPEND install "  File \"${SAMPLE}/${rel}\" ; ${hash}\n")
   string(APPEND uninstall "  Delete \"$INSTDIR\\${win}\"\n")
 endforeach()
 string(APPEND install "!macroend\n")
