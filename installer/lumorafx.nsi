@@ -163,7 +163,8 @@ FunctionEnd
 
 ; A /D= folder that NSIS finds unusable (a file in its way, a drive that does not exist)
 ; is silently replaced by the registered or the default folder before .onInit runs, and
-; $CMDLINE no longer holds it. The process's own command line still does: refuse then.
+; $CMDLINE no longer holds it; a quoted /D= is not taken at all. The process's own command
+; line still holds either: refuse then.
 Function CheckRequestedDir
   System::Call 'kernel32::GetCommandLine() t .r0'
   StrLen $1 $0
@@ -173,6 +174,8 @@ Function CheckRequestedDir
     StrCpy $4 $0 4 $3
     ${If} $4 S== " /D="
       StrCpy $2 $3
+    ${ElseIf} $4 S== '"/D='
+      !insertmacro LMX_FAIL "Give /D= without quotes, as the last argument, even when the folder has blanks: /D=C:\Some Folder"
     ${EndIf}
     IntOp $3 $3 + 1
   ${Loop}

@@ -171,7 +171,8 @@ install)
   ;;
 
 upgrade)
-  win='C:\Lumora Upgrade' dir="$WINEPREFIX/drive_c/Lumora Upgrade"
+  # No blank in a /D folder: Wine would quote the argument, and NSIS takes no quoted /D.
+  win='C:\LumoraUpgrade' dir="$WINEPREFIX/drive_c/LumoraUpgrade"
   install "/D=$win" || fail "the first install exited with $?"
   # What a user does: settings changed on the Settings page (it writes these values), and
   # "Save default options" (it writes Work\Defaults.LRI).
@@ -259,12 +260,12 @@ bad_input)
 
   # A folder under a plain file cannot be made.
   printf 'not a folder' >"$WINEPREFIX/drive_c/blocker"
-  expect_refused "a folder under a file" "Cannot write to the installation folder" '/D=C:\blocker\Lumora FX'
+  expect_refused "a folder under a file" "Cannot write to the installation folder" '/D=C:\blocker\LumoraFX'
   [ "$(cat "$WINEPREFIX/drive_c/blocker")" = "not a folder" ] || fail "the file in the way was changed"
 
   # A drive nobody may write to, not even root: R: is /proc.
   ln -s /proc "$WINEPREFIX/dosdevices/r:"
-  expect_refused "a read-only drive" "Cannot write to the installation folder" '/D=R:\Lumora FX'
+  expect_refused "a read-only drive" "Cannot write to the installation folder" '/D=R:\LumoraFX'
   rm -f "$WINEPREFIX/dosdevices/r:"
 
   # A folder without write permission (root may write anywhere, so only as another user).
@@ -272,12 +273,18 @@ bad_input)
     mkdir -p "$WINEPREFIX/drive_c/locked"
     chmod 0555 "$WINEPREFIX/drive_c/locked"
     expect_refused "a folder without write permission" "Cannot write to the installation folder" \
-      '/D=C:\locked\Lumora FX'
+      '/D=C:\locked\LumoraFX'
     [ -z "$(ls -A "$WINEPREFIX/drive_c/locked")" ] || fail "files were left in the locked folder"
     chmod 0755 "$WINEPREFIX/drive_c/locked"
   else
     echo "as root, permissions do not stop writing: the locked-folder case is left out"
   fi
+
+  # A folder with a blank reaches the installer quoted (Wine quotes such an argument, as a
+  # Windows shell user might): NSIS would ignore it and install into the default folder.
+  expect_refused "a quoted /D" "without quotes" '/D=C:\With Blank'
+  [ ! -e "$WINEPREFIX/drive_c/With Blank" ] || fail "the quoted folder was made"
+  [ ! -e "$default_dir" ] || fail "a quoted /D installed into the default folder"
 
   # The longest path the module takes installs.
   edge='C:\edge\'
