@@ -159,7 +159,9 @@ install)
   frames=$(find "$shots/pick-1" -name 'frame-*.bmp' 2>/dev/null | wc -l)
   [ "$frames" -ge 2 ] || fail "the preview recorded $frames frames: $out"
   [ -f "$shots/page-1-fx.bmp" ] || fail "no screenshot of the FX page"
-  [ -f "$shots/block.lri" ] || fail "the autopilot confirmed no block"
+  # The first effect of the installed DEFAULT organization's first group.
+  grep -q 'effectName: "FLYAWAY"' "$shots/block.txt" 2>/dev/null ||
+    fail "the confirmed block does not name FLYAWAY: $(head -n 3 "$shots/block.txt" 2>/dev/null)"
   # Without the installed engine the same run fails: it was that engine that rendered.
   mv "$default_dir/LIBS/LMX.DLL" "$state/LMX.DLL.aside"
   rm -rf "$shots"; mkdir -p "$shots"
