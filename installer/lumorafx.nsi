@@ -1,0 +1,367 @@
+; LumoraFX-Setup.exe: installs LMX_GUI.DLL, the engine LMX.DLL, the host program, lmxlib
+; and the sample library, registers the installation, and writes an uninstaller.
+;
+; The build passes, with /D on makensis's command line:
+;   LMX_VERSION      the version shown in the list of programs ("2.0.0")
+;   LMX_OUTFILE      the installer to write
+;   LMX_GUI_DLL, LMX_ENGINE_DLL, LMX_HOST_EXE, LMX_LIB_EXE   the built binaries
+;   LMX_FILE_LIST    the sample installation's file list (list_files.cmake)
+;
+; Use: LumoraFX-Setup.exe [/S] [/D=C:\path\without\quotes]  (/D last on the line)
+; Exit codes: 0 installed; 1 cancelled by the user; 2 the installation failed (the reason
+; in a message box, and in silent mode on the standard error handle when there is one).
+
+!pragma warning error all
+Unicode true
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+ManifestDPIAware true
+
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "FileFunc.nsh"
+!include "${LMX_FILE_LIST}"
+
+!define LMX_KEY "Software\Corvane\LumoraFX\CurrentVersion"
+!define LMX_UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\LumoraFX"
+!define LMX_STARTMENU "$SMPROGRAMS\Lumora FX"
+!define LMX_UNINSTALLER "Uninstall.exe"
+; The module builds LIBS\LMX.DLL, ORGS\<name>.ORG and EFFECTS\<name>.LMI or .BMP under
+; "Path" in 128-byte buffers: "\EFFECTS\" + 8 characters + ".LMI" and the zero leave
+; 128 - 22 = 106 characters for the folder itself.
+!define LMX_MAX_DIR_LENGTH 106
+
+; The preview defaults of a new installation (the same as scripts/register-install).
+!define LMX_DEFAULT_ORGFILE "DEFAULT"
+!define LMX_DEFAULT_PREV_FRAMES 20
+!define LMX_DEFAULT_PREV_SPEED 10
+!define LMX_DEFAULT_PREV_QUALITY 1
+!define LMX_DEFAULT_PREV_RENDER 1
+
+Name "Lumora FX"
+OutFile "${LMX_OUTFILE}"
+InstallDir "$PROGRAMFILES\Corvane\Lumora FX"
+; An upgrade goes where the installation already is (unless /D says otherwise).
+InstallDirRegKey HKLM "${LMX_KEY}" "Path"
+BrandingText "Lumora FX ${LMX_VERSION}"
+
+VIProductVersion "${LMX_VERSION}.0"
+VIAddVersionKey /LANG=1033 "ProductName" "Lumora FX"
+VIAddVersionKey /LANG=1033 "CompanyName" "Corvane"
+VIAddVersionKey /LANG=1033 "FileDescription" "Lumora FX Setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${LMX_VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${LMX_VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Corvane"
+
+!define MUI_ABORTWARNING
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; ---------------------------------------------------------------------------------------
+; Failing: a message box for a person; in silent mode the message goes to the standard
+; error handle (a console or a redirection), and the exit code is 2. Call only before
+; anything was installed, or after undoing it.
+Function Fail
+  Exch $R9
+  MessageBox MB_OK|MB_ICONSTOP "$R9" /SD IDOK
+  ${If} ${Silent}
+    System::Call 'kernel32::GetStdHandle(i -12) p .r0'
+    ${If} $0 P= 0
+    ${OrIf} $0 P= -1
+      System::Call 'kernel32::AttachConsole(i -1) i .r1'
+      System::Call 'kernel32::GetStdHandle(i -12) p .r0'
+    ${EndIf}
+    ${If} $0 P<> 0
+    ${AndIf} $0 P<> -1
+      StrCpy $R9 "LumoraFX-Setup: $R9$\r$\n"
+      StrLen $1 $R9
+      System::Call 'kernel32::WriteFile(p r0, m R9, i r1, *i .r2, p 0) i .r3'
+    ${EndIf}
+  ${EndIf}
+  SetErrorLevel 2
+  Quit
+FunctionEnd
+
+!macro LMX_FAIL MESSAGE
+  Push "${MESSAGE}"
+  Call Fail
+!macroend
+
+; True (in $0, "1") when the key holds a value of that name, whatever its type.
+Function ValueExists
+  Exch $R0  ; the value's name
+  Push $1
+  Push $2
+  StrCpy $0 0
+  StrCpy $1 0
+  ${Do}
+    ClearErrors
+    EnumRegValue $2 HKLM "${LMX_KEY}" $1
+    ${If} ${Errors}
+    ${OrIf} $2 == ""
+      ${Break}
+    ${EndIf}
+    ${If} $2 == $R0
+      StrCpy $0 1
+      ${Break}
+    ${EndIf}
+    IntOp $1 $1 + 1
+  ${Loop}
+  Pop $2
+  Pop $1
+  Pop $R0
+FunctionEnd
+
+!macro LMX_DEFAULT_DWORD NAME VALUE
+  Push "${NAME}"
+  Call ValueExists
+  ${If} $0 == 0
+    WriteRegDWORD HKLM "${LMX_KEY}" "${NAME}" ${VALUE}
+  ${EndIf}
+!macroend
+
+!macro LMX_DEFAULT_STRING NAME VALUE
+  Push "${NAME}"
+  Call ValueExists
+  ${If} $0 == 0
+    WriteRegStr HKLM "${LMX_KEY}" "${NAME}" "${VALUE}"
+  ${EndIf}
+!macroend
+
+; Removes a value only while it still holds what the installer wrote.
+!macro LMX_REMOVE_DWORD_IF NAME VALUE
+  ClearErrors
+  ReadRegDWORD $0 HKLM "${LMX_KEY}" "${NAME}"
+  ${IfNot} ${Errors}
+  ${AndIf} $0 = ${VALUE}
+    DeleteRegValue HKLM "${LMX_KEY}" "${NAME}"
+  ${EndIf}
+!macroend
+
+!macro LMX_REMOVE_STRING_IF NAME VALUE
+  ClearErrors
+  ReadRegStr $0 HKLM "${LMX_KEY}" "${NAME}"
+  ${IfNot} ${Errors}
+  ${AndIf} $0 == "${VALUE}"
+    DeleteRegValue HKLM "${LMX_KEY}" "${NAME}"
+  ${EndIf}
+!macroend
+
+; ---------------------------------------------------------------------------------------
+; Installer
+
+Function .onInit
+  ; A 32-bit installer on 64-bit Windows writes HKLM\Software\WOW6432Node, which is where
+  ; the 32-bit LMX_GUI.DLL reads. Stated here so nobody "fixes" it to the 64-bit view.
+  SetRegView 32
+  SetShellVarContext all
+  Call CheckRequestedDir
+FunctionEnd
+
+; A /D= folder that NSIS finds unusable (a file in its way, a drive that does not exist)
+; is silently replaced by the registered or the default folder before .onInit runs, and
+; $CMDLINE no longer holds it; a quoted /D= is not taken at all. The process's own command
+; line still holds either: refuse then.
+Function CheckRequestedDir
+  System::Call 'kernel32::GetCommandLine() t .r0'
+  StrLen $1 $0
+  StrCpy $2 -1
+  StrCpy $3 0
+  ${DoWhile} $3 < $1
+    StrCpy $4 $0 4 $3
+    ${If} $4 S== " /D="
+      StrCpy $2 $3
+    ${ElseIf} $4 S== '"/D='
+      !insertmacro LMX_FAIL "Give /D= without quotes, as the last argument, even when the folder has blanks: /D=C:\Some Folder"
+    ${EndIf}
+    IntOp $3 $3 + 1
+  ${Loop}
+  ${If} $2 < 0
+    Return
+  ${EndIf}
+  IntOp $2 $2 + 4
+  StrCpy $5 $0 "" $2
+  StrCpy $6 $5 1 -1
+  ${If} $6 == "\"
+    StrCpy $5 $5 -1
+  ${EndIf}
+  StrCpy $7 $INSTDIR
+  StrCpy $6 $7 1 -1
+  ${If} $6 == "\"
+    StrCpy $7 $7 -1
+  ${EndIf}
+  ${If} $5 != $7
+    !insertmacro LMX_FAIL "Cannot write to the installation folder $5: it is a drive's root, a file is in its way, or its drive does not exist."
+  ${EndIf}
+FunctionEnd
+
+Function .onVerifyInstDir
+  StrLen $0 $INSTDIR
+  ${If} $0 > ${LMX_MAX_DIR_LENGTH}
+    Abort  ; keeps Next disabled on the directory page
+  ${EndIf}
+FunctionEnd
+
+; Refuses a folder the module could not use, or one that cannot be written, before
+; anything is installed. $R8 becomes 1 when the folder was already an installation.
+Function CheckTarget
+  ; "Path" has no trailing separator.
+  StrCpy $0 $INSTDIR 1 -1
+  ${If} $0 == "\"
+    StrCpy $INSTDIR $INSTDIR -1
+  ${EndIf}
+  StrLen $0 $INSTDIR
+  ${If} $0 > ${LMX_MAX_DIR_LENGTH}
+    !insertmacro LMX_FAIL "The installation folder's path is $0 characters long; Lumora FX needs one of at most ${LMX_MAX_DIR_LENGTH} characters: $INSTDIR"
+  ${EndIf}
+  StrCpy $R8 0
+  ${If} ${FileExists} "$INSTDIR\${LMX_UNINSTALLER}"
+    StrCpy $R8 1
+  ${EndIf}
+  ; Which of the folder and its parents exist now, to undo exactly what this creates.
+  StrCpy $R7 ""
+  StrCpy $1 $INSTDIR
+  ${DoUntil} ${FileExists} "$1\*.*"
+    StrCpy $R7 "$R7$1|"
+    ${GetParent} $1 $1
+    ${If} $1 == ""
+      ${Break}
+    ${EndIf}
+  ${Loop}
+  ClearErrors
+  CreateDirectory $INSTDIR
+  ${IfNot} ${Errors}
+    FileOpen $2 "$INSTDIR\lmx-setup-write-test.tmp" w
+  ${EndIf}
+  ${If} ${Errors}
+    Call RemoveCreatedFolders
+    !insertmacro LMX_FAIL "Cannot write to the installation folder $INSTDIR. Choose a folder you may write to, or run the installer as an administrator."
+  ${EndIf}
+  FileClose $2
+  Delete "$INSTDIR\lmx-setup-write-test.tmp"
+FunctionEnd
+
+; Removes the folders CheckTarget created ($R7: "folder|parent|..."), innermost first;
+; only empty ones go.
+Function RemoveCreatedFolders
+  ${Do}
+    ${If} $R7 == ""
+      ${Break}
+    ${EndIf}
+    StrCpy $1 0
+    ${Do}  ; the first entry ends at the first "|"
+      StrCpy $2 $R7 1 $1
+      ${If} $2 == "|"
+      ${OrIf} $2 == ""
+        ${Break}
+      ${EndIf}
+      IntOp $1 $1 + 1
+    ${Loop}
+    StrCpy $3 $R7 $1
+    IntOp $1 $1 + 1
+    StrCpy $R7 $R7 "" $1
+    RMDir $3
+  ${Loop}
+FunctionEnd
+
+Section "Lumora FX" SecMain
+  SectionIn RO
+  Call CheckTarget
+
+  ClearErrors
+  SetOutPath "$INSTDIR"
+  File "/oname=LMX_GUI.DLL" "${LMX_GUI_DLL}"
+  File "/oname=lmxhost.exe" "${LMX_HOST_EXE}"
+  File "/oname=lmxlib.exe" "${LMX_LIB_EXE}"
+  !insertmacro LMX_INSTALL_SAMPLE
+  SetOutPath "$INSTDIR\LIBS"
+  File "/oname=LMX.DLL" "${LMX_ENGINE_DLL}"
+  SetOutPath "$INSTDIR"
+  WriteUninstaller "$INSTDIR\${LMX_UNINSTALLER}"
+  ${If} ${Errors}
+    ; A file could not be written (silent mode ignores such errors and goes on).
+    ${If} $R8 == 0
+      Call RemoveInstalledFiles
+      Call RemoveCreatedFolders
+    ${EndIf}
+    !insertmacro LMX_FAIL "Could not write every file to $INSTDIR; nothing was registered."
+  ${EndIf}
+
+  CreateDirectory "${LMX_STARTMENU}"
+  CreateShortCut "${LMX_STARTMENU}\Lumora FX Host.lnk" "$INSTDIR\lmxhost.exe" "" "$INSTDIR\lmxhost.exe" 0
+
+  ; "Path" always names this installation; every other value is written only when the
+  ; key does not hold it yet, so a user's settings survive an upgrade.
+  WriteRegStr HKLM "${LMX_KEY}" "Path" "$INSTDIR"
+  !insertmacro LMX_DEFAULT_STRING "OrgFile" "${LMX_DEFAULT_ORGFILE}"
+  !insertmacro LMX_DEFAULT_DWORD "Prev_Frames" ${LMX_DEFAULT_PREV_FRAMES}
+  !insertmacro LMX_DEFAULT_DWORD "Prev_Speed" ${LMX_DEFAULT_PREV_SPEED}
+  !insertmacro LMX_DEFAULT_DWORD "Prev_Quality" ${LMX_DEFAULT_PREV_QUALITY}
+  !insertmacro LMX_DEFAULT_DWORD "Prev_Render" ${LMX_DEFAULT_PREV_RENDER}
+
+  WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "DisplayName" "Lumora FX"
+  WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "DisplayVersion" "${LMX_VERSION}"
+  WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "Publisher" "Corvane"
+  WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\lmxhost.exe"
+  WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${LMX_UNINSTALLER}"'
+  WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${LMX_UNINSTALLER}" /S'
+  WriteRegDWORD HKLM "${LMX_UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${LMX_UNINSTALL_KEY}" "NoRepair" 1
+  SectionGetSize ${SecMain} $0
+  WriteRegDWORD HKLM "${LMX_UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; Every file the installer puts in place, then the folders it made that are empty now.
+!macro LMX_REMOVE_INSTALLED
+  Delete "$INSTDIR\LMX_GUI.DLL"
+  Delete "$INSTDIR\lmxhost.exe"
+  Delete "$INSTDIR\lmxlib.exe"
+  Delete "$INSTDIR\LIBS\LMX.DLL"
+  !insertmacro LMX_UNINSTALL_SAMPLE
+  Delete "$INSTDIR\${LMX_UNINSTALLER}"
+  RMDir "$INSTDIR"
+!macroend
+
+; Undoes a first installation that could not write every file.
+Function RemoveInstalledFiles
+  !insertmacro LMX_REMOVE_INSTALLED
+FunctionEnd
+
+; ---------------------------------------------------------------------------------------
+; Uninstaller: removes every file it installed and the uninstall entry. It keeps what the
+; user made: Work\Defaults.LRI (and any other file it did not install, with the folders
+; holding them), and every registry value that no longer holds what the installer wrote.
+
+Function un.onInit
+  SetRegView 32
+  SetShellVarContext all
+FunctionEnd
+
+Section "Uninstall"
+  !insertmacro LMX_REMOVE_INSTALLED
+  ; The default folder's parent, when nothing else lives there.
+  ${un.GetParent} $INSTDIR $1
+  ${If} $1 == "$PROGRAMFILES\Corvane"
+    RMDir $1
+  ${EndIf}
+
+  Delete "${LMX_STARTMENU}\Lumora FX Host.lnk"
+  RMDir "${LMX_STARTMENU}"
+
+  ; "Path" goes when it names this installation; the defaults go while unchanged.
+  !insertmacro LMX_REMOVE_STRING_IF "Path" "$INSTDIR"
+  !insertmacro LMX_REMOVE_STRING_IF "OrgFile" "${LMX_DEFAULT_ORGFILE}"
+  !insertmacro LMX_REMOVE_DWORD_IF "Prev_Frames" ${LMX_DEFAULT_PREV_FRAMES}
+  !insertmacro LMX_REMOVE_DWORD_IF "Prev_Speed" ${LMX_DEFAULT_PREV_SPEED}
+  !insertmacro LMX_REMOVE_DWORD_IF "Prev_Quality" ${LMX_DEFAULT_PREV_QUALITY}
+  !insertmacro LMX_REMOVE_DWORD_IF "Prev_Render" ${LMX_DEFAULT_PREV_RENDER}
+  DeleteRegKey /ifempty HKLM "${LMX_KEY}"
+  DeleteRegKey /ifempty HKLM "Software\Corvane\LumoraFX"
+  DeleteRegKey /ifempty HKLM "Software\Corvane"
+
+  DeleteRegKey HKLM "${LMX_UNINSTALL_KEY}"
+SectionEnd

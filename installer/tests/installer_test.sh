@@ -1,0 +1,302 @@
+#!/usr/bin/env bash
+# installer_test.sh CASE STATE_ROOT SETUP_EXE PACKAGE_DIR SAMPLE_DIR VERSION
+# Runs the installer SETUP_EXE silently under Wine, in a fresh 32-bit prefix of its own
+# (STATE_ROOT/CASE, with its own Xvfb display and wineserver), and checks the result
+# against the sample installation SAMPLE_DIR and the binaries it packed (PACKAGE_DIR).
+#   install    files, registry values with their types, the uninstall entry, the Start-menu
+#              shortcut, `lmxhost info` and the autopilot run from the installed folder
+#   upgrade    a second install keeps the user's settings and Work\Defaults.LRI and
+#              repairs the program files
+#   uninstall  the silent uninstaller leaves exactly the user's files and changed values
+#   bad_input  a /D path too long for the module, and folders that cannot be written
+# Prints the times the installer and uninstaller took. Exit status 0 when every check held.
+set -u
+[ $# -eq 6 ] || { echo "usage: installer_test.sh CASE STATE_ROOT SETUP_EXE PACKAGE_DIR SAMPLE_DIR VERSION" >&2; exit 2; }
+root=$(cd "$(dirname "$0")/../.." && pwd)
+case=$1 state=$(realpath -m "$2/$1") setup=$(realpath "$3") bin=$(realpath "$4") sample=$(realpath "$5") version=$6
+for f in "$setup" "$bin/LMX_GUI.DLL" "$bin/LMX.DLL" "$bin/lmxhost.exe" "$bin/lmxlib.exe"; do
+  [ -f "$f" ] || { echo "FAIL: $f is missing"; exit 1; }
+done
+[ -d "$sample/EFFECTS" ] || { echo "FAIL: $sample is not a sample installation"; exit 1; }
+
+# A fresh prefix for this case alone.
+"$root/cmake/wine/env" stop "$state" >/dev/null 2>&1
+rm -rf "$state"
+"$root/cmake/wine/env" start "$state" >/dev/null || { echo "FAIL: the Wine environment did not start"; exit 1; }
+trap '"$root/cmake/wine/env" stop "$state" >/dev/null 2>&1' EXIT
+. "$root/cmake/wine/common.sh"
+wine_env "$state"
+
+key='HKLM\Software\Corvane\LumoraFX\CurrentVersion'
+ukey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\LumoraFX'
+default_win='C:\Program Files\Corvane\Lumora FX'
+default_dir="$WINEPREFIX/drive_c/Program Files/Corvane/Lumora FX"
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+# run [SECONDS] PROGRAM ARGS...: a Windows program under this prefix, its output in $out,
+# its exit status returned; it is ended after SECONDS (default 300).
+out=""
+run() {
+  local limit=300
+  case "$1" in ''|*[!0-9]*) ;; *) limit=$1; shift ;; esac
+  out=$(timeout "$limit" "$root/cmake/wine/run" "$state" "$@" 2>&1)
+}
+
+# install [ARGS...]: the installer with /S and ARGS; prints how long it took.
+install() {
+  local start end
+  start=$(date +%s%N)
+  run 300 "$setup" /S "$@"
+  local code=$?
+  end=$(date +%s%N)
+  echo "installer /S $* : exit $code, $(( (end - start) / 1000000 )) ms"
+  [ -n "$out" ] && echo "$out" | sed 's/^/  | /'
+  return $code
+}
+
+# value KEY NAME: "TYPE DATA" of one registry value, or nothing when it is not there.
+value() {
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *$2 *\(REG_[A-Z_]*\) *\(.*\)\$/\1 \2/p"
+}
+expect_value() {  # KEY NAME "TYPE DATA"
+  local got; got=$(value "$1" "$2")
+  [ "$got" = "$3" ] || fail "$2 reads \"$got\", expected \"$3\""
+}
+# The names of the values under KEY, sorted, on one line.
+value_names() {
+  wine reg query "$1" 2>/dev/null | tr -d '\r' | sed -n 's/^ *\([^ ]*\) *REG_[A-Z_]*.*$/\1/p' | sort | tr '\n' ' '
+}
+key_exists() { wine reg query "$1" >/dev/null 2>&1; }
+
+# The files an installation holds: the sample's and the program's.
+expected_files() {
+  { (cd "$sample" && find . -type f | sed 's|^\./||')
+    printf '%s\n' LMX_GUI.DLL lmxhost.exe lmxlib.exe LIBS/LMX.DLL Uninstall.exe; } | sort
+}
+files_in() { (cd "$1" && find . -type f | sed 's|^\./||' | sort); }
+
+# check_installed DIR WINDIR [EXTRA_FILE...]: every file in place and equal to its source,
+# nothing else there but the EXTRA_FILEs, and the registry naming DIR.
+check_installed() {
+  local dir=$1 win=$2; shift 2
+  local want got
+  want=$( { expected_files; printf '%s\n' "$@"; } | sed '/^$/d' | sort)
+  got=$(files_in "$dir")
+  if [ "$want" != "$got" ]; then
+    fail "the files in $win differ from what was expected:"
+    diff <(echo "$want") <(echo "$got") | sed -n 's/^[<>]/  &/p' | head -n 20
+  fi
+  for d in HELP LIBS ORGS EFFECTS TEXTURES Work; do
+    [ -d "$dir/$d" ] || fail "the folder $d was not made"
+  done
+  local f
+  while IFS= read -r f; do
+    cmp -s "$sample/$f" "$dir/$f" || fail "$f differs from the sample installation's"
+  done < <(cd "$sample" && find . -type f | sed 's|^\./||')
+  for f in LMX_GUI.DLL lmxhost.exe lmxlib.exe; do
+    cmp -s "$bin/$f" "$dir/$f" || fail "$f differs from the packed one"
+  done
+  cmp -s "$bin/LMX.DLL" "$dir/LIBS/LMX.DLL" || fail "LIBS\\LMX.DLL differs from the packed engine"
+  expect_value "$key" Path "REG_SZ $win"
+  expect_value "$ukey" DisplayName "REG_SZ Lumora FX"
+  expect_value "$ukey" DisplayVersion "REG_SZ $version"
+  expect_value "$ukey" Publisher "REG_SZ Corvane"
+  expect_value "$ukey" InstallLocation "REG_SZ $win"
+  expect_value "$ukey" UninstallString "REG_SZ \"$win\\Uninstall.exe\""
+  expect_value "$ukey" QuietUninstallString "REG_SZ \"$win\\Uninstall.exe\" /S"
+  [ -n "$(shortcut)" ] || fail "no Start-menu shortcut"
+}
+check_defaults() {  # the values a new installation gets
+  expect_value "$key" OrgFile "REG_SZ DEFAULT"
+  expect_value "$key" Prev_Frames "REG_DWORD 0x14"
+  expect_value "$key" Prev_Speed "REG_DWORD 0xa"
+  expect_value "$key" Prev_Quality "REG_DWORD 0x1"
+  expect_value "$key" Prev_Render "REG_DWORD 0x1"
+}
+shortcut() { find "$WINEPREFIX/drive_c" -name 'Lumora FX Host.lnk' 2>/dev/null; }
+
+# uninstall DIR: the uninstaller as the system's list of programs runs it
+# (QuietUninstallString). It hands over to a copy of itself and returns at once, so this
+# waits, up to a deadline, until that copy has removed the uninstall entry, its last step.
+uninstall() {  # DIR WINDIR
+  local dir=$1 win=$2 start end
+  start=$(date +%s%N)
+  run 120 "$win\\Uninstall.exe" /S || { fail "the uninstaller exited with $?: $out"; return 1; }
+  local deadline=$(( $(date +%s) + 120 ))
+  while key_exists "$ukey" || [ -e "$dir/Uninstall.exe" ]; do
+    [ "$(date +%s)" -lt "$deadline" ] || { fail "the uninstaller did not finish within 120 s"; return 1; }
+    sleep 0.5
+  done
+  end=$(date +%s%N)
+  echo "uninstaller /S: $(( (end - start) / 1000000 )) ms"
+}
+
+user_defaults="$state/defaults.lri"
+head -c 1016 /dev/urandom >"$user_defaults"
+
+case "$case" in
+install)
+  install || fail "the installer exited with $?"
+  check_installed "$default_dir" "$default_win"
+  check_defaults
+  echo "installer size: $(stat -c %s "$setup") bytes"
+
+  # The host program from the installed folder, with the installed LMX_GUI.DLL beside it.
+  cd "$default_dir" || exit 1
+  run 120 "$default_dir/lmxhost.exe" info BLINDS || fail "lmxhost info exited with $?: $out"
+  case "$out" in
+    *"shortName: BLINDS"*"longName: Venetian Blinds"*) ;;
+    *) fail "lmxhost info BLINDS printed: $out" ;;
+  esac
+
+  # The sheet on the installed library, its preview rendered by the installed LMX.DLL.
+  shots="$state/autopilot"
+  mkdir -p "$shots"
+  run 300 "$default_dir/lmxhost.exe" --autopilot "$(winepath -w "$shots" | tr -d '\r')" --pick 0:0 --pages FX --timeout 60 ||
+    fail "the autopilot exited with $?: $out"
+  frames=$(find "$shots/pick-1" -name 'frame-*.bmp' 2>/dev/null | wc -l)
+  [ "$frames" -ge 2 ] || fail "the preview recorded $frames frames: $out"
+  [ -f "$shots/page-1-fx.bmp" ] || fail "no screenshot of the FX page"
+  # The first effect of the installed DEFAULT organization's first group.
+  grep -q 'effectName: "FLYAWAY"' "$shots/block.txt" 2>/dev/null ||
+    fail "the confirmed block does not name FLYAWAY: $(head -n 3 "$shots/block.txt" 2>/dev/null)"
+  # Without the installed engine the same run fails: it was that engine that rendered.
+  mv "$default_dir/LIBS/LMX.DLL" "$state/LMX.DLL.aside"
+  rm -rf "$shots"; mkdir -p "$shots"
+  if run 300 "$default_dir/lmxhost.exe" --autopilot "$(winepath -w "$shots" | tr -d '\r')" --pick 0:0 --pages FX --timeout 60; then
+    fail "the autopilot succeeded without the installed LIBS\\LMX.DLL"
+  fi
+  case "$out" in *"Error getting LMX.DLL."*) ;; *) fail "no engine error without LIBS\\LMX.DLL: $out" ;; esac
+  mv "$state/LMX.DLL.aside" "$default_dir/LIBS/LMX.DLL"
+  ;;
+
+upgrade)
+  # No blank in a /D folder: Wine would quote the argument, and NSIS takes no quoted /D.
+  win='C:\LumoraUpgrade' dir="$WINEPREFIX/drive_c/LumoraUpgrade"
+  install "/D=$win" || fail "the first install exited with $?"
+  # What a user does: settings changed on the Settings page (it writes these values), and
+  # "Save default options" (it writes Work\Defaults.LRI).
+  wine reg add "$key" /v Prev_Frames /t REG_DWORD /d 7 /f >/dev/null 2>&1
+  wine reg add "$key" /v OrgFile /t REG_SZ /d BYSTYLE /f >/dev/null 2>&1
+  wine reg add "$key" /v Eff_Display /t REG_DWORD /d 2 /f >/dev/null 2>&1
+  cp "$user_defaults" "$dir/Work/Defaults.LRI"
+  # And program files that went bad or missing since.
+  printf 'damage' >>"$dir/LMX_GUI.DLL"
+  : >"$dir/EFFECTS/BLINDS.LMI"
+  rm -f "$dir/TEXTURES/PREVM_05.LMT"
+
+  install "/D=$win\\" || fail "the upgrade exited with $?"  # a trailing separator, dropped
+  check_installed "$dir" "$win" Work/Defaults.LRI
+  cmp -s "$user_defaults" "$dir/Work/Defaults.LRI" || fail "the upgrade changed Work\\Defaults.LRI"
+  expect_value "$key" Prev_Frames "REG_DWORD 0x7"
+  expect_value "$key" OrgFile "REG_SZ BYSTYLE"
+  expect_value "$key" Eff_Display "REG_DWORD 0x2"
+  expect_value "$key" Prev_Speed "REG_DWORD 0xa"
+
+  # Without /D an upgrade goes where the installation is, not to the default folder.
+  install || fail "the upgrade without /D exited with $?"
+  [ ! -e "$default_dir" ] || fail "the upgrade without /D installed into $default_win"
+  expect_value "$key" Path "REG_SZ $win"
+  cmp -s "$user_defaults" "$dir/Work/Defaults.LRI" || fail "the second upgrade changed Work\\Defaults.LRI"
+  ;;
+
+uninstall)
+  install || fail "the installer exited with $?"
+  check_installed "$default_dir" "$default_win"
+  cp "$user_defaults" "$default_dir/Work/Defaults.LRI"
+  wine reg add "$key" /v Prev_Frames /t REG_DWORD /d 7 /f >/dev/null 2>&1
+  wine reg add "$key" /v Eff_Autoreverse /t REG_DWORD /d 1 /f >/dev/null 2>&1
+  # Written as the Settings page would, but with the value the installer wrote: not a change.
+  wine reg add "$key" /v Prev_Speed /t REG_DWORD /d 10 /f >/dev/null 2>&1
+
+  uninstall "$default_dir" "$default_win"
+  left=$(files_in "$default_dir" 2>/dev/null)
+  [ "$left" = "Work/Defaults.LRI" ] || fail "after uninstalling, the folder holds: $(echo $left)"
+  cmp -s "$user_defaults" "$default_dir/Work/Defaults.LRI" || fail "the uninstaller changed Work\\Defaults.LRI"
+  dirs=$(cd "$default_dir" 2>/dev/null && find . -mindepth 1 -type d | sort | tr '\n' ' ')
+  [ "$dirs" = "./Work " ] || fail "after uninstalling, the folders left are: $dirs"
+  [ -z "$(shortcut)" ] || fail "the Start-menu shortcut is still there"
+  key_exists "$ukey" && fail "the uninstall entry is still there"
+  names=$(value_names "$key")
+  [ "$names" = "Eff_Autoreverse Prev_Frames " ] || fail "the key keeps the values: $names"
+  expect_value "$key" Prev_Frames "REG_DWORD 0x7"
+
+  # Without user data nothing at all is left.
+  rm -f "$default_dir/Work/Defaults.LRI"
+  wine reg delete "$key" /v Prev_Frames /f >/dev/null 2>&1
+  wine reg delete "$key" /v Eff_Autoreverse /f >/dev/null 2>&1
+  install || fail "the second install exited with $?"
+  check_defaults
+  uninstall "$default_dir" "$default_win"
+  [ ! -e "$default_dir" ] || fail "the folder is left: $(files_in "$default_dir" | tr '\n' ' ')"
+  [ ! -e "$WINEPREFIX/drive_c/Program Files/Corvane" ] || fail "the folder Corvane is left"
+  key_exists 'HKLM\Software\Corvane' && fail "the key Software\\Corvane is left"
+  ;;
+
+bad_input)
+  nothing_written() {  # WHAT: no key, no uninstall entry, no shortcut
+    key_exists 'HKLM\Software\Corvane' && fail "$1: the key was written"
+    key_exists "$ukey" && fail "$1: the uninstall entry was written"
+    [ -z "$(shortcut)" ] || fail "$1: a shortcut was made"
+  }
+  expect_refused() {  # WHAT TEXT /D=...: exit 2 and TEXT in the output
+    local what=$1 text=$2; shift 2
+    install "$@"
+    local code=$?
+    [ "$code" -eq 2 ] || fail "$what: exit status $code, expected 2"
+    case "$out" in *"$text"*) ;; *) fail "$what: the output lacks \"$text\"" ;; esac
+    nothing_written "$what"
+  }
+
+  # Longer than MAX_PATH (260), and one character longer than the module can use (106).
+  long='C:\long'
+  while [ ${#long} -le 300 ]; do long="$long\\folder-of-a-long-path"; done
+  expect_refused "a /D of ${#long} characters" "at most 106 characters" "/D=$long"
+  [ ! -e "$WINEPREFIX/drive_c/long" ] || fail "the long path's folders were made"
+  edge='C:\edge\'
+  while [ ${#edge} -lt 107 ]; do edge="${edge}x"; done
+  expect_refused "a /D of 107 characters" "at most 106 characters" "/D=$edge"
+  [ ! -e "$WINEPREFIX/drive_c/edge" ] || fail "the 107-character path's folder was made"
+
+  # A folder under a plain file cannot be made.
+  printf 'not a folder' >"$WINEPREFIX/drive_c/blocker"
+  expect_refused "a folder under a file" "Cannot write to the installation folder" '/D=C:\blocker\LumoraFX'
+  [ "$(cat "$WINEPREFIX/drive_c/blocker")" = "not a folder" ] || fail "the file in the way was changed"
+
+  # A drive nobody may write to, not even root: R: is /proc.
+  ln -s /proc "$WINEPREFIX/dosdevices/r:"
+  expect_refused "a read-only drive" "Cannot write to the installation folder" '/D=R:\LumoraFX'
+  rm -f "$WINEPREFIX/dosdevices/r:"
+
+  # A folder without write permission (root may write anywhere, so only as another user).
+  if [ "$(id -u)" -ne 0 ]; then
+    mkdir -p "$WINEPREFIX/drive_c/locked"
+    chmod 0555 "$WINEPREFIX/drive_c/locked"
+    expect_refused "a folder without write permission" "Cannot write to the installation folder" \
+      '/D=C:\locked\LumoraFX'
+    [ -z "$(ls -A "$WINEPREFIX/drive_c/locked")" ] || fail "files were left in the locked folder"
+    chmod 0755 "$WINEPREFIX/drive_c/locked"
+  else
+    echo "as root, permissions do not stop writing: the locked-folder case is left out"
+  fi
+
+  # A folder with a blank reaches the installer quoted (Wine quotes such an argument, as a
+  # Windows shell user might): NSIS would ignore it and install into the default folder.
+  expect_refused "a quoted /D" "without quotes" '/D=C:\With Blank'
+  [ ! -e "$WINEPREFIX/drive_c/With Blank" ] || fail "the quoted folder was made"
+  [ ! -e "$default_dir" ] || fail "a quoted /D installed into the default folder"
+
+  # The longest path the module takes installs.
+  edge='C:\edge\'
+  while [ ${#edge} -lt 106 ]; do edge="${edge}x"; done
+  install "/D=$edge" || fail "a /D of 106 characters was refused: $out"
+  expect_value "$key" Path "REG_SZ $edge"
+  ;;
+
+*) echo "installer_test.sh: unknown case $case" >&2; exit 2 ;;
+esac
+
+[ $status -eq 0 ] && echo "installer $case: every check held"
+exit $status
