@@ -1,5 +1,7 @@
 #include "winhelp/hlp_reader.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "library/bytes.h"
