@@ -12,7 +12,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The caption of the viewer's main window: the help file's title.
+// The caption of the viewer's main window starts with the help file's title (Wine's
+// viewer adds its name and the file's path).
 constexpr char kViewerCaption[] = "Lumora FX Selection Help";
 
 BOOL CALLBACK FindRichEdit(HWND child, LPARAM param) {
@@ -27,6 +28,25 @@ BOOL CALLBACK FindRichEdit(HWND child, LPARAM param) {
 HWND TextOfViewer(HWND viewer) {
   HWND found = nullptr;
   EnumChildWindows(viewer, FindRichEdit, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+BOOL CALLBACK FindViewer(HWND top, LPARAM param) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(top, &pid);
+  char caption[256] = {};
+  GetWindowTextA(top, caption, sizeof caption);
+  if (pid == GetCurrentProcessId() || !IsWindowVisible(top) || std::string(caption).rfind(kViewerCaption, 0) != 0 ||
+      !TextOfViewer(top))
+    return TRUE;
+  *reinterpret_cast<HWND*>(param) = top;
+  return FALSE;
+}
+
+// The viewer's main window showing a topic, or null.
+HWND Viewer() {
+  HWND found = nullptr;
+  EnumWindows(FindViewer, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
@@ -78,8 +98,7 @@ void RecordHelpSteps(HWND sheet, HWND page, int control, const HelpPilotConfig& 
   Send(sheet, WM_COMMAND, MAKEWPARAM(IDHELP, BN_CLICKED), 0);
   config.log("help: pressed Help");
   HWND viewer = nullptr;
-  if (!WaitUntil([&] { return (viewer = FindWindowA(nullptr, kViewerCaption)) && TextOfViewer(viewer); },
-                 config.timeoutSeconds)) {
+  if (!WaitUntil([&] { return (viewer = Viewer()) != nullptr; }, config.timeoutSeconds)) {
     config.log("help: no viewer window \"" + std::string(kViewerCaption) + "\" appeared");
     return;
   }
