@@ -1,5 +1,6 @@
 #include "help_pilot.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -81,10 +82,32 @@ std::string HelpFilePath() {
   return std::string(path) + "\\HELP\\LMXSlct.HLP";
 }
 
+// The viewer belongs to another process, so its window is read off the screen: the
+// client area, cut out of a picture of the whole desktop.
+Image CaptureFromScreen(HWND window) {
+  RECT client = {};
+  POINT origin = {0, 0};
+  if (!GetClientRect(window, &client) || !ClientToScreen(window, &origin)) return {};
+  const Image screen = CaptureClient(GetDesktopWindow());
+  const int left = std::max(0, int(origin.x)), top = std::max(0, int(origin.y));
+  const int right = std::min(screen.width, int(origin.x + client.right));
+  const int bottom = std::min(screen.height, int(origin.y + client.bottom));
+  Image part;
+  if (right <= left || bottom <= top) return part;
+  part.width = right - left;
+  part.height = bottom - top;
+  for (int y = top; y < bottom; ++y) {
+    const auto row = screen.bgrx.begin() + (size_t(y) * size_t(screen.width) + size_t(left)) * 4;
+    part.bgrx.insert(part.bgrx.end(), row, row + ptrdiff_t(part.width) * 4);
+  }
+  return part;
+}
+
 bool Picture(HWND viewer, const std::string& file, const HelpPilotConfig& config) {
   SetForegroundWindow(viewer);
+  BringWindowToTop(viewer);
   RedrawWindow(viewer, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  const Image image = CaptureClient(viewer);
+  const Image image = CaptureFromScreen(viewer);
   if (!WriteBmp24((std::filesystem::path(config.dir) / file).string(), image)) {
     config.log("help: cannot write " + file);
     return false;
