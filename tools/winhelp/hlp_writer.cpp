@@ -103,6 +103,10 @@ struct Builder {
       }
       if (!text) return Fail(t, "topic has no text");
     }
+    if (byMap.size() > 0xFFFF) {
+      *error = "more than 65535 map numbers";
+      return false;
+    }
     if (contents != 1) {
       *error = "the project needs exactly one contents topic, it has " + std::to_string(contents);
       return false;
