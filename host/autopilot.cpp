@@ -15,6 +15,7 @@
 #include <map>
 #include <set>
 
+#include "help_pilot.h"
 #include "sheet_driver.h"
 #include "window_capture.h"
 
@@ -207,6 +208,10 @@ class AutopilotRun {
       SaveScreenshot(Numbered("page-%d-", i + 1) + Slug(titles_[i]) + ".bmp");
     }
     if (!missing.empty()) throw Failure{"the sheet has no page \"" + *missing.begin() + "\""};
+
+    // Help on the FX page, and F1 over its group list.
+    GoToPage(0);
+    RecordHelp(sheet_, fx, kGroupList, {config_.dir, config_.timeoutSeconds, [this](const std::string& l) { Log(l); }});
   }
 
   void GoToPage(int index) {

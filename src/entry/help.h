@@ -11,7 +11,7 @@
 namespace lmx {
 
 // Pairs of (control id, help context), ended by (0, 0).
-extern const DWORD HelpIdTable[];
+extern const DWORD* const HelpIdTable;
 // The context of the first entry for the control, 0 when it has none.
 DWORD HelpContextFor(int controlId);
 

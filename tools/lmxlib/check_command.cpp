@@ -8,6 +8,7 @@
 #include "lmxlib/check.h"
 #include "lmxlib/command.h"
 #include "lmxlib/examine.h"
+#include "winhelp/help_coverage.h"
 
 namespace lmxlib {
 namespace fs = std::filesystem;
@@ -121,6 +122,18 @@ struct Checker {
     if (fs::exists(root / "Work" / "Defaults.LRI", ec)) File(root / "Work" / "Defaults.LRI", "defaults");
   }
 
+  // The help file: readable, a popup for every context of the module's help table.
+  void Help() {
+    const fs::path path = root / "HELP" / "LMXSlct.HLP";
+    std::vector<uint8_t> bytes;
+    std::string error;
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) Add(path, "missing: help requests find no help file");
+    else if (!ReadFileBytes(path.string(), &bytes, &error)) Add(path, "cannot read: " + error);
+    else
+      for (const std::string& p : winhelp::CheckHelpFile(bytes)) Add(path, p);
+  }
+
   static std::vector<fs::path> Listing(const fs::path& dir) {
     std::vector<fs::path> out;
     std::error_code ec;
@@ -138,6 +151,7 @@ std::vector<Finding> CheckInstallation(const std::string& dir) {
   c.root = dir;
   c.Directories();
   c.Rest();
+  c.Help();
   c.Organizations();
   c.Effects();
   c.Textures();

@@ -28,6 +28,7 @@ int RunBuild(const Args& args, std::ostream& out, std::ostream& err);
 int RunDump(const Args& args, std::ostream& out, std::ostream& err);
 int RunCheck(const Args& args, std::ostream& out, std::ostream& err);
 int RunPreview(const Args& args, std::ostream& out, std::ostream& err);
+int RunHelp(const Args& args, std::ostream& out, std::ostream& err);
 
 // The table main() dispatches on, and a lookup by name (nullptr when unknown).
 const std::vector<Command>& Commands();

@@ -15,6 +15,7 @@ const std::vector<Command>& Commands() {
       {"check", "DIR", "validate an installation directory and list every problem", RunCheck},
       {"preview", "EFFECT -o FILE.gif|FILE.png [--frames N] [--size S] [--settings FILE] [--set NAME=VALUE]...",
        "render an effect's preview through the engine into an animated GIF or a strip of frames", RunPreview},
+      {"help", "build SRC -o FILE.HLP | dump FILE.HLP", "write the help file from its topic sources, or list one", RunHelp},
   };
   return table;
 }

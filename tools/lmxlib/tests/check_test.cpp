@@ -5,19 +5,38 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "common/chunk_writer.h"
+#include "entry/help_ids.h"
 #include "library/bytes.h"
 #include "lmxlib/check.h"
 #include "lmxlib/effect_format.h"
 #include "lmxlib/organization_format.h"
 #include "lmxlib/texture_format.h"
 #include "test_util.h"
+#include "winhelp/hlp_writer.h"
 
 namespace lmxlib::test {
 namespace {
 
 using lmx::FourCC;
+
+// A help file with a contents topic and a popup for every context of the module's help
+// table except `without`.
+std::vector<uint8_t> HelpFileWithout(uint32_t without) {
+  using winhelp::TopicKind;
+  const std::vector<winhelp::Paragraph> text = {{{winhelp::Span{"What this does.", winhelp::SpanStyle::kPlain, ""}}}};
+  winhelp::HelpProject project{"Help", "", {{TopicKind::kContents, "Contents", "IDH_CONTENTS", {}, text, ""}}};
+  std::set<uint32_t> contexts;
+  for (size_t i = 0; lmx::kHelpIdPairs[i] != 0; i += 2) contexts.insert(lmx::kHelpIdPairs[i + 1]);
+  for (uint32_t c : contexts)
+    if (c != without) project.topics.push_back({TopicKind::kPopup, "Popup", "IDH_" + std::to_string(c), c, text, ""});
+  std::vector<uint8_t> bytes;
+  std::string error;
+  EXPECT_TRUE(winhelp::WriteHelpFile(project, &bytes, &error)) << error;
+  return bytes;
+}
 
 // A small but complete installation: two effects in DEFAULT, icons, both about box
 // pictures, the engine list and all 60 preview textures.
@@ -37,6 +56,7 @@ void MakeInstallation(const fs::path& root) {
   WriteBytes((root / "LMX.BMP").string(), SolidBmp(20, 16, 32));
   WriteBytes((root / "CRVLOGO.BMP").string(), SolidBmp(9, 6));
   WriteText((root / "LIBS" / "LMX_ENG.LST").string(), "RND_001 (OpenGL)\nRND_002 (Portable)\n");
+  WriteBytes((root / "HELP" / "LMXSlct.HLP").string(), HelpFileWithout(0));
   for (auto [prefix, side] : {std::pair{"PREVS_", 32u}, {"PREVM_", 64u}, {"PREVL_", 128u}}) {
     Picture p;
     p.width = p.height = side;
@@ -128,6 +148,18 @@ const Fault kFaults[] = {
     {"short defaults file",
      [](const fs::path& r) { WriteBytes((r / "Work/Defaults.LRI").string(), std::vector<uint8_t>(100)); },
      "Work/Defaults.LRI: file of 100 bytes is shorter than one settings block"},
+    {"missing help file", [](const fs::path& r) { fs::remove(r / "HELP/LMXSlct.HLP"); },
+     "HELP/LMXSlct.HLP: missing: help requests find no help file"},
+    {"help context without popup",
+     [](const fs::path& r) { WriteBytes((r / "HELP/LMXSlct.HLP").string(), HelpFileWithout(7)); },
+     "HELP/LMXSlct.HLP: help context 7 (controls 1509, 1062) has no popup topic"},
+    {"damaged help file",
+     [](const fs::path& r) {
+       auto b = ReadBytes((r / "HELP/LMXSlct.HLP").string());
+       b.resize(b.size() / 2);
+       WriteBytes((r / "HELP/LMXSlct.HLP").string(), b);
+     },
+     "HELP/LMXSlct.HLP: unreadable help file: file cut short"},
 };
 
 // One complete installation, copied for each planted fault.

@@ -1,0 +1,133 @@
+// The help file in Wine's help viewer (winhlp32), driven through WinHelpA as the module
+// drives it: the file built from the tree's help sources opens, the contents command
+// shows the contents topic, and a help table's context number shows its popup's text.
+// Wine's viewer shows HELP_CONTEXTPOPUP topics nowhere (the command is accepted and
+// ignored) and its WinHelpA refuses HELP_WM_HELP and HELP_CONTEXTMENU, so those maps are
+// checked through our reader (tools/winhelp/tests) and here through HELP_CONTEXT, which
+// looks up the same map.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "sheet_harness.h"
+#include "winhelp/help_source.h"
+#include "winhelp/hlp_writer.h"
+
+namespace lmx::test {
+namespace {
+
+struct ViewerText {
+  HWND window = nullptr;
+  std::string caption, text;
+};
+
+std::string WindowText(HWND w) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return "";
+  std::vector<char> buffer(length + 1, '\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutA(w, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, 2000,
+                      &copied);
+  return std::string(buffer.data());
+}
+
+struct Search {
+  const std::string* wanted;
+  ViewerText found;
+};
+
+BOOL CALLBACK CheckChild(HWND child, LPARAM param) {
+  auto* s = reinterpret_cast<Search*>(param);
+  char cls[64] = {};
+  GetClassNameA(child, cls, sizeof cls);
+  if (std::string(cls).find("RichEdit") == std::string::npos) return TRUE;
+  const std::string text = WindowText(child);
+  if (text.find(*s->wanted) == std::string::npos) return TRUE;
+  s->found.text = text;
+  return FALSE;
+}
+
+BOOL CALLBACK CheckTopLevel(HWND top, LPARAM param) {
+  auto* s = reinterpret_cast<Search*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(top, &pid);
+  if (pid == GetCurrentProcessId() || !IsWindowVisible(top)) return TRUE;
+  EnumChildWindows(top, CheckChild, param);
+  if (s->found.text.empty()) return TRUE;
+  s->found.window = top;
+  return FALSE;
+}
+
+// The top-level window of another process that holds a rich edit control whose text
+// contains `wanted`.
+ViewerText FindViewerShowing(const std::string& wanted) {
+  Search search{&wanted, {}};
+  EnumWindows(CheckTopLevel, reinterpret_cast<LPARAM>(&search));
+  if (search.found.window) search.found.caption = WindowText(search.found.window);
+  return search.found;
+}
+
+class HelpViewer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    winhelp::HelpProject project;
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(winhelp::LoadHelpSources(LMX_HELP_SOURCES, &project, &error)) << error;
+    ASSERT_TRUE(winhelp::WriteHelpFile(project, &bytes, &error)) << error;
+    char dir[MAX_PATH];
+    ASSERT_GT(GetTempPathA(sizeof dir, dir), 0u);
+    path_ = std::string(dir) + "lmx_help_viewer_test.hlp";
+    HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_TRUE(ok && written == bytes.size());
+    title_ = project.title;
+  }
+  void TearDown() override {
+    WinHelpA(nullptr, path_.c_str(), HELP_QUIT, 0);
+    WaitUntil([] { return FindWindowA("MS_WINHELP", nullptr) == nullptr; }, 10000);
+    DeleteFileA(path_.c_str());
+  }
+
+  // Waits until the viewer shows `wanted`.
+  ViewerText WaitForText(const std::string& wanted) {
+    ViewerText found;
+    WaitUntil([&] { return (found = FindViewerShowing(wanted)).window != nullptr; }, 20000);
+    return found;
+  }
+
+  std::string path_, title_;
+};
+
+TEST_F(HelpViewer, ContentsCommandShowsTheContentsTopic) {
+  // What the Help button of every page sends.
+  ASSERT_TRUE(WinHelpA(nullptr, path_.c_str(), HELP_FINDER, 0));
+  const ViewerText shown = WaitForText("Lumora FX Selection is where you choose a 3-D transition");
+  ASSERT_NE(shown.window, nullptr) << "the viewer never showed the contents topic";
+  // Wine's viewer captions its window "<title> Wine Help - <path>".
+  EXPECT_EQ(shown.caption.rfind(title_, 0), 0u) << shown.caption;
+  EXPECT_NE(shown.text.find("FX page: pick the effect from its group."), std::string::npos) << shown.text;
+  ASSERT_TRUE(WinHelpA(nullptr, path_.c_str(), HELP_CONTENTS, 0));
+  EXPECT_NE(WaitForText("Lumora FX Selection is where you choose").window, nullptr);
+}
+
+TEST_F(HelpViewer, HelpTableContextShowsItsPopupText) {
+  // 7: the preview speed trackbar of the panel and the Settings page's speed.
+  ASSERT_TRUE(WinHelpA(nullptr, path_.c_str(), HELP_CONTEXT, 7));
+  const ViewerText shown = WaitForText("Sets how many frames per second the preview plays, from 1 to 30.");
+  ASSERT_NE(shown.window, nullptr) << "context 7 showed nothing";
+  // 404, Transparency on the Objects page, replaces it in the same window.
+  ASSERT_TRUE(WinHelpA(nullptr, path_.c_str(), HELP_CONTEXT, 404));
+  EXPECT_NE(WaitForText("How much shows through the object").window, nullptr);
+  // The popup command itself is accepted; the viewer stays up.
+  EXPECT_TRUE(WinHelpA(nullptr, path_.c_str(), HELP_CONTEXTPOPUP, 7));
+  EXPECT_NE(FindWindowA("MS_WINHELP", nullptr), nullptr);
+}
+
+}  // namespace
+}  // namespace lmx::test

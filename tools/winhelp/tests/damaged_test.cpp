@@ -1,0 +1,132 @@
+// Damaged help files: the reader refuses each with a reason that names what is wrong,
+// and never reads outside the file (the native build runs this under AddressSanitizer).
+#include <gtest/gtest.h>
+
+#include "help_test_util.h"
+#include "library/bytes.h"
+#include "winhelp/hlp_format.h"
+#include "winhelp/hlp_reader.h"
+
+namespace winhelp::test {
+namespace {
+
+std::string Refusal(const std::vector<uint8_t>& bytes) {
+  HelpFile file;
+  std::string error;
+  EXPECT_FALSE(ReadHelpFile(bytes, &file, &error));
+  return error;
+}
+
+// Offset of an internal file's header, found through the directory as written.
+uint32_t InternalOffset(const std::vector<uint8_t>& bytes, const std::string& name) {
+  HelpFile file;
+  std::string error;
+  EXPECT_TRUE(ReadHelpFile(bytes, &file, &error)) << error;
+  for (const InternalFileEntry& f : file.files)
+    if (f.name == name) return f.offset;
+  ADD_FAILURE() << name << " not found";
+  return 0;
+}
+
+class DamagedHelp : public ::testing::Test {
+ protected:
+  void SetUp() override { good_ = Build(LargeProject(40)); }
+  std::vector<uint8_t> good_;
+  uint32_t Directory() const { return lmx::LoadU32(good_.data() + kDirectoryStartAt); }
+};
+
+TEST_F(DamagedHelp, EveryCutIsRefusedAsCutShort) {
+  for (size_t size = 0; size < good_.size(); size += 97) {
+    SCOPED_TRACE(size);
+    const std::vector<uint8_t> cut(good_.begin(), good_.begin() + long(size));
+    EXPECT_EQ(Refusal(cut).rfind("file cut short", 0), 0u) << Refusal(cut);
+  }
+}
+
+TEST_F(DamagedHelp, ForeignFileIsNotAHelpFile) {
+  std::vector<uint8_t> b = good_;
+  b[0] = 'M';
+  EXPECT_EQ(Refusal(b).rfind("not a help file", 0), 0u);
+}
+
+TEST_F(DamagedHelp, DamagedDirectoryIsNamed) {
+  struct Case {
+    const char* name;
+    size_t at;  // from the directory's B+ tree header
+    uint16_t value;
+    const char* expected;
+  };
+  const size_t tree = Directory() + kInternalHeaderSize;
+  const Case cases[] = {
+      {"magic", kBTreeMagicAt, 0x1234, "internal directory damaged: not a B+ tree"},
+      {"page count", kBTreePagesAt, 9, "internal directory damaged: B+ tree of 9 pages, but its file holds 1"},
+      {"root", kBTreeRootAt, 5, "internal directory damaged: B+ tree leaf chain names page 5 of 1"},
+      {"levels", kBTreeLevelsAt, 0, "internal directory damaged: B+ tree of 0 levels"},
+      {"entry count", kBTreeHeaderSize + 2, 300, "internal directory damaged: B+ tree page 0: entry"},
+      {"leaf chain", kBTreeHeaderSize + 6, 0, "internal directory damaged: B+ tree leaf chain runs in a circle"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<uint8_t> b = good_;
+    b[tree + c.at] = uint8_t(c.value);
+    b[tree + c.at + 1] = uint8_t(c.value >> 8);
+    const std::string why = Refusal(b);
+    EXPECT_EQ(why.rfind(c.expected, 0), 0u) << why;
+  }
+  std::vector<uint8_t> b = good_;
+  lmx::StoreU32(b.data() + kDirectoryStartAt, uint32_t(b.size()) - 4);
+  EXPECT_EQ(Refusal(b).rfind("internal directory damaged: internal file directory at", 0), 0u) << Refusal(b);
+  // An entry whose file lies past the end.
+  b = good_;
+  const size_t firstEntry = tree + kBTreeHeaderSize + kLeafHeaderSize;
+  const size_t nameEnd = firstEntry + std::string(reinterpret_cast<const char*>(&b[firstEntry])).size() + 1;
+  lmx::StoreU32(b.data() + nameEnd, uint32_t(b.size()) + 100);
+  EXPECT_EQ(Refusal(b).rfind("internal directory damaged: internal file |CONTEXT", 0), 0u) << Refusal(b);
+}
+
+TEST_F(DamagedHelp, DamagedInternalFilesAreNamed) {
+  const uint32_t topic = InternalOffset(good_, "|TOPIC") + kInternalHeaderSize;
+  const size_t firstRecord = topic + kTopicBlockHeaderSize;
+  struct Case {
+    const char* name;
+    size_t at;
+    int width;  // bytes of the value
+    uint32_t value;
+    const char* expected;
+  };
+  const uint32_t system = InternalOffset(good_, "|SYSTEM") + kInternalHeaderSize;
+  const Case cases[] = {
+      {"record past the end", firstRecord + kLinkBlockSizeAt, 4, 0x7FFFFFF0, "|TOPIC: record at 0xC: sizes run past"},
+      {"compressed text", firstRecord + kLinkDataLen2At, 4, 1000, "|TOPIC: record at 0xC: compressed text is not read"},
+      {"chain backwards", firstRecord + kLinkNextAt, 4, 0x0C, "|TOPIC: record at 0xC goes back"},
+      {"unknown record", firstRecord + kLinkTypeAt, 1, 0x23, "|TOPIC: record at 0xC: record type 0x23"},
+      {"system magic", system + kSystemMagicAt, 2, 0x1111, "|SYSTEM: not a WinHelp"},
+      {"compressed blocks", system + kSystemFlagsAt, 2, 4, "|SYSTEM: compressed topic blocks"},
+      {"font table", InternalOffset(good_, "|FONT") + kInternalHeaderSize + 2, 2, 0xFFFF, "|FONT: face or descriptor"},
+      {"map count", InternalOffset(good_, "|CTXOMAP") + kInternalHeaderSize, 2, 0xFFFF, "|CTXOMAP: 65535 entries"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<uint8_t> b = good_;
+    for (int i = 0; i < c.width; ++i) b[c.at + size_t(i)] = uint8_t(c.value >> (8 * i));
+    const std::string why = Refusal(b);
+    EXPECT_NE(why.find(c.expected), std::string::npos) << why;
+  }
+}
+
+TEST_F(DamagedHelp, ParagraphWithAFontThatDoesNotExistIsRefused) {
+  // The viewer indexes its font table with this number unchecked.
+  std::vector<uint8_t> b = good_;
+  const uint32_t topic = InternalOffset(good_, "|TOPIC") + kInternalHeaderSize + kTopicBlockHeaderSize;
+  const size_t paragraph = topic + lmx::LoadU32(b.data() + topic + kLinkBlockSizeAt);  // after the first header
+  ASSERT_EQ(b[paragraph + kLinkTypeAt], kRecordParagraph);
+  const size_t format = paragraph + kLinkHeaderSize;
+  // compressed long (2), compressed ushort (1), 4 bytes, bits (2), space below (1): the font command
+  const size_t font = format + 2 + 1 + 4 + 2 + 1;
+  ASSERT_EQ(b[font], kCmdFont);
+  b[font + 1] = 9;
+  EXPECT_NE(Refusal(b).find("paragraph uses font 9 of 3"), std::string::npos) << Refusal(b);
+}
+
+}  // namespace
+}  // namespace winhelp::test

@@ -1,0 +1,128 @@
+// Help files built from projects and read back by our reader: every topic's title and
+// text, every context hash, every map number and every title entry come back, for the
+// tree's own sources and for a project large enough to need several topic blocks and
+// B+ tree pages.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "entry/help_ids.h"
+#include "help_test_util.h"
+#include "winhelp/help_coverage.h"
+#include "winhelp/hlp_format.h"
+#include "winhelp/hlp_reader.h"
+
+namespace winhelp::test {
+namespace {
+
+void ExpectRoundTrip(const HelpProject& project) {
+  const std::vector<uint8_t> bytes = Build(project);
+  HelpFile file;
+  std::string error;
+  ASSERT_TRUE(ReadHelpFile(bytes, &file, &error)) << error;
+  EXPECT_EQ(file.fileSize, bytes.size());
+  EXPECT_EQ(file.title, project.title);
+  EXPECT_EQ(file.copyright, project.copyright);
+  ASSERT_EQ(file.topics.size(), project.topics.size());
+
+  std::map<int32_t, uint32_t> contexts;
+  for (const ReadContext& c : file.contexts) contexts[c.hash] = c.offset;
+  std::map<uint32_t, uint32_t> map;
+  for (const ReadMapEntry& m : file.map) map[m.number] = m.offset;
+  std::map<uint32_t, std::string> titles;
+  for (const ReadTitle& t : file.titles) titles[t.offset] = t.title;
+  EXPECT_EQ(contexts.size(), project.topics.size());
+  EXPECT_EQ(titles.size(), project.topics.size());
+
+  std::set<uint32_t> offsets;
+  size_t mapped = 0;
+  for (size_t i = 0; i < project.topics.size(); ++i) {
+    const Topic& want = project.topics[i];
+    const ReadTopic& got = file.topics[i];
+    SCOPED_TRACE(want.context);
+    EXPECT_EQ(got.title, want.title);
+    EXPECT_EQ(got.number, i);
+    EXPECT_TRUE(offsets.insert(got.offset).second) << "two topics at one offset";
+    std::vector<std::string> text;
+    std::vector<int32_t> links;
+    for (const Paragraph& p : want.paragraphs) {
+      text.push_back(PlainText(p));
+      for (const Span& s : p.spans)
+        if (!s.link.empty()) links.push_back(ContextHash(s.link));
+    }
+    EXPECT_EQ(got.paragraphs, text);
+    EXPECT_EQ(got.links, links);
+    ASSERT_TRUE(contexts.count(ContextHash(want.context)));
+    EXPECT_EQ(contexts[ContextHash(want.context)], got.offset);
+    EXPECT_EQ(titles[got.offset], want.title);
+    if (want.map) {
+      ++mapped;
+      ASSERT_TRUE(map.count(*want.map));
+      EXPECT_EQ(map[*want.map], got.offset);
+    }
+    if (want.kind == TopicKind::kContents) EXPECT_EQ(file.contentsOffset, got.offset);
+  }
+  EXPECT_EQ(map.size(), mapped);
+}
+
+TEST(HelpRoundTrip, TreeSourcesComeBackWhole) {
+  const HelpProject project = TreeSources();
+  ASSERT_FALSE(project.topics.empty());
+  EXPECT_EQ(project.topics.front().kind, TopicKind::kContents);
+  ExpectRoundTrip(project);
+}
+
+TEST(HelpRoundTrip, LargeProjectAcrossBlocksAndTreePages) {
+  const HelpProject project = LargeProject(700);
+  const std::vector<uint8_t> bytes = Build(project);
+  HelpFile file;
+  std::string error;
+  ASSERT_TRUE(ReadHelpFile(bytes, &file, &error)) << error;
+  // Several blocks (topic offsets of more than one block) and a |CONTEXT tree of more than
+  // one leaf: 701 entries of 8 bytes do not fit one 2 KiB page.
+  EXPECT_GT(file.topics.back().offset, 20u * kTopicOffsetBlock);
+  for (const InternalFileEntry& f : file.files)
+    if (f.name == "|CONTEXT") EXPECT_GT(f.size, 38u + 2048u * 2);
+  ExpectRoundTrip(project);
+}
+
+TEST(HelpRoundTrip, BuildsRepeatByteForByte) {
+  EXPECT_EQ(Build(TreeSources()), Build(TreeSources()));
+}
+
+TEST(HelpCoverage, TreeSourcesHaveAPopupForEveryHelpContext) {
+  HelpFile file;
+  std::string error;
+  ASSERT_TRUE(ReadHelpFile(Build(TreeSources()), &file, &error)) << error;
+  EXPECT_EQ(CheckHelpCoverage(file), std::vector<std::string>{});
+  // Each context number of the table, looked up as the viewer does: map, then topic.
+  for (size_t i = 0; lmx::kHelpIdPairs[i] != 0; i += 2) {
+    const uint32_t context = lmx::kHelpIdPairs[i + 1];
+    const ReadTopic* topic = nullptr;
+    for (const ReadMapEntry& m : file.map)
+      if (m.number == context) topic = file.TopicAt(m.offset);
+    ASSERT_NE(topic, nullptr) << context;
+    EXPECT_FALSE(topic->paragraphs.empty()) << context;
+  }
+}
+
+TEST(HelpCoverage, MissingPopupAndEmptyTopicAreReported) {
+  HelpProject project = TreeSources();
+  for (auto it = project.topics.begin(); it != project.topics.end(); ++it)
+    if (it->map == 404u) {
+      project.topics.erase(it);
+      break;
+    }
+  HelpFile file;
+  std::string error;
+  ASSERT_TRUE(ReadHelpFile(Build(project), &file, &error)) << error;
+  file.topics[1].paragraphs = {" ", ""};  // what a topic with only blanks reads as
+  const std::vector<std::string> problems = CheckHelpCoverage(file);
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_EQ(problems[0], "help context 404 (controls 1305) has no popup topic");
+  EXPECT_EQ(problems[1], "topic \"" + file.topics[1].title + "\" is empty");
+}
+
+}  // namespace
+}  // namespace winhelp::test
