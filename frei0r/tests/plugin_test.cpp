@@ -131,7 +131,7 @@ TEST(LumorafxPlugin, KeepsParametersAndGivesThemBack) {
   m.Set(-1, 1.0);
 }
 
-TEST(LumorafxPlugin, EndsOfATransitionAreTheClipsUprightAtAnOddSize) {
+TEST(LumorafxPlugin, EndsOfATransitionAreTheClipsAtAnOddSize) {
   const int w = 65, h = 33;
   Frame a = Gradient(w, h, true), b = Gradient(w, h, false);
   Instance m(w, h);
