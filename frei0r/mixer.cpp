@@ -64,7 +64,8 @@ bool Mixer::Ready() {
                                         : "library folder " + Quoted(loadedLibrary_) + " not found" + tail);
       break;
     case FolderRead::BadName:
-      ReportOnce("effect name " + Quoted(loadedEffect_) + " is not a short name (1 to 8 characters, no separators or dots)" + tail);
+      ReportOnce("effect name " + Quoted(loadedEffect_) +
+                 " is not a short name (1 to 8 characters, no separators or dots)" + tail);
       break;
     case FolderRead::Missing:
       ReportOnce("no effect " + Quoted(loadedEffect_) + " in " + Quoted(loadedLibrary_ + "/EFFECTS") + tail);

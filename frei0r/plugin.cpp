@@ -57,7 +57,8 @@ void f0r_get_plugin_info(f0r_plugin_info_t* info) {
   info->major_version = 1;
   info->minor_version = 0;
   info->num_params = lumorafx::kParamCount;
-  info->explanation = "3-D transitions from a Lumora FX effect library: the clips become pieces that fly, turn and fold";
+  info->explanation =
+      "3-D transitions from a Lumora FX effect library: the clips become pieces that fly, turn and fold";
 }
 
 void f0r_get_param_info(f0r_param_info_t* info, int param_index) {

@@ -3,15 +3,15 @@
 // a small tolerance of that colour, and as a blend when it is that close to their mean.
 //
 //   lumorafx_frame_check transition A B FRAME...  first frame A, last frame B, no frame
-//                                                 mostly blend, two or more frames of the
-//                                                 middle half mixed
+//                                                 more than 2 % blend, two or more frames
+//                                                 of the middle half mixed
 //   lumorafx_frame_check mixed A B FRAME...       every frame mixed
 //   lumorafx_frame_check still A FRAME...         every frame A
 //
-// Mixed: at least 5 % of the pixels are A, 5 % are B, and at most 2 % are a blend; a
-// crossfade has no frame like that, and its middle frames are blends throughout. Colours are RRGGBB in hex. --size WxH also checks
-// the frames' size. Exit status: 0 all hold, 1 a check failed, 2 bad arguments or an
-// unreadable frame.
+// Mixed: at least 5 % of the pixels are A, 5 % are B, and at most 2 % are a blend. A
+// crossfade has no frame like that: between its ends every pixel is a mixture of A and B.
+// Colours are RRGGBB in hex. --size WxH also checks the frames' size. Exit status: 0 all
+// hold, 1 a check failed, 2 bad arguments or an unreadable frame.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>

@@ -104,7 +104,8 @@ TEST(LumorafxPlugin, DescribesAMixerOfTwoRgbaFramesWithNamedParameters) {
     f0r_get_param_info(&p, i);
     ASSERT_NE(p.name, nullptr);
     EXPECT_TRUE(names.insert(p.name).second) << p.name;
-    EXPECT_EQ(p.type, i <= lumorafx::kEffect ? F0R_PARAM_STRING : (p.type == F0R_PARAM_BOOL ? F0R_PARAM_BOOL : F0R_PARAM_DOUBLE));
+    if (i <= lumorafx::kEffect) EXPECT_EQ(p.type, F0R_PARAM_STRING) << p.name;
+    else EXPECT_TRUE(p.type == F0R_PARAM_BOOL || p.type == F0R_PARAM_DOUBLE) << p.name;
   }
   EXPECT_TRUE(names.count("library") && names.count("effect") && names.count("position"));
   f0r_param_info_t untouched{"x", 99, "y"};
