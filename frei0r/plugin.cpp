@@ -71,7 +71,8 @@ void f0r_get_param_info(f0r_param_info_t* info, int param_index) {
 
 f0r_instance_t f0r_construct(unsigned int width, unsigned int height) {
   try {
-    return new Mixer(width, height);
+    // The host holds the instance until f0r_destruct takes it back.
+    return std::make_unique<Mixer>(width, height).release();
   } catch (const std::exception& e) {
     lumorafx::ReportOnce(std::string("cannot make an instance: ") + e.what());
     return nullptr;
