@@ -7,22 +7,30 @@
 
 namespace lmx::engine {
 
-EffectShape ReadEffectShape(const char (&name)[12]) {
-  EffectShape shape;
-  char shortName[12] = {};
-  std::memcpy(shortName, name, sizeof shortName - 1);
-  if (shortName[0] == '\0') return shape;
-  // A short name is a plain file name: nothing that would lead out of EFFECTS.
-  for (const char* c = shortName; *c != '\0'; ++c) {
-    if (*c == '\\' || *c == '/' || *c == ':' || *c == '.' || static_cast<unsigned char>(*c) < 32) return shape;
+bool PlainEffectName(const char* name) {
+  if (name == nullptr || name[0] == '\0') return false;
+  for (const char* c = name; *c != '\0'; ++c) {
+    if (*c == '\\' || *c == '/' || *c == ':' || *c == '.' || static_cast<unsigned char>(*c) < 32) return false;
   }
-  EffectRecord record;
-  int status = record.ReadEffect(shortName);
+  return true;
+}
+
+EffectShape ShapeOfRecord(const EffectRecord& record, int status) {
+  EffectShape shape;
   if (status != 0 && record.secondType() == 0 && record.objectCount() == 0) return shape;
   shape.found = true;
   shape.kind = KnownKind(record.secondType());
   shape.objectCount = record.objectCount();
   return shape;
+}
+
+EffectShape ReadEffectShape(const char (&name)[12]) {
+  char shortName[12] = {};
+  std::memcpy(shortName, name, sizeof shortName - 1);
+  if (!PlainEffectName(shortName)) return {};
+  EffectRecord record;
+  int status = record.ReadEffect(shortName);
+  return ShapeOfRecord(record, status);
 }
 
 }  // namespace lmx::engine

@@ -5,6 +5,10 @@
 
 #include "motion_kinds.h"
 
+namespace lmx {
+class EffectRecord;
+}
+
 namespace lmx::engine {
 
 struct EffectShape {
@@ -17,5 +21,13 @@ struct EffectShape {
 // field, possibly without its terminating zero. A missing, damaged or oddly named effect
 // gives the default shape (found false).
 EffectShape ReadEffectShape(const char (&name)[12]);
+
+// True for a short name that is a plain file name: not empty, nothing that would lead out
+// of EFFECTS (separators, drive colons, dots, control characters).
+bool PlainEffectName(const char* name);
+
+// The shape of a record read with that status (0: the records ended cleanly). A read that
+// failed before it found a type or an object gives the default shape.
+EffectShape ShapeOfRecord(const EffectRecord& record, int status);
 
 }  // namespace lmx::engine

@@ -23,6 +23,11 @@ const std::string kEmpty;
 int EffectRecord::ReadEffect(const char* name) {
   char path[kShortPathSize];
   if (!name || !BuildLibraryPath(path, sizeof path, "EFFECTS", name, "LMI")) return ChunkOpenFailed;
+  return ReadEffectFile(path);
+}
+
+int EffectRecord::ReadEffectFile(const char* path) {
+  if (!path) return ChunkOpenFailed;
   ChunkFile file(path, kEffectHeader, false);
   if (file.status() != ChunkOk) return file.status();
   ChunkRecord record;

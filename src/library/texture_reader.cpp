@@ -68,7 +68,12 @@ void ConstructTexture(TextureImage* image) {
 
 int ReadTexture(TextureImage* image, const char* name) {
   char path[kMediumPathSize];
-  if (name && BuildLibraryPath(path, sizeof path, "TEXTURES", name, "LMT")) {
+  bool found = name && BuildLibraryPath(path, sizeof path, "TEXTURES", name, "LMT");
+  return ReadTextureFile(image, found ? path : nullptr, name);
+}
+
+int ReadTextureFile(TextureImage* image, const char* path, const char* name) {
+  if (path) {
     ChunkFile file(path, kTextureHeader, false);
     if (file.status() == ChunkOk) {
       ChunkRecord record;

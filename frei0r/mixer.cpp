@@ -1,0 +1,141 @@
+#include "mixer.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "frame_convert.h"
+#include "frame_params.h"
+#include "image_view.h"
+#include "render_frame.h"
+#include "report.h"
+
+namespace lumorafx {
+
+namespace {
+
+// The position goes to the engine as a frame of this many.
+constexpr int32_t kPositionSteps = 10000;
+
+// The backdrop when the library has no texture 03 or the backdrop is switched off.
+const uint8_t kBlack[4] = {0, 0, 0, 255};
+
+// The texture of the largest preview size: the backdrop is stretched to the frame.
+constexpr const char* kBackdropTexture = "PREVL_03";
+
+lmx::TextureImage Image(const uint8_t* pixels, int width, int height, uint32_t format) {
+  lmx::TextureImage t{};
+  t.formatCode = format;
+  t.width = t.extentWidth = static_cast<uint32_t>(width);
+  t.height = t.extentHeight = static_cast<uint32_t>(height);
+  t.scaleX = t.scaleY = 1;
+  t.pixels = const_cast<uint8_t*>(pixels);
+  t.bytesPerPixel = 4;
+  return t;
+}
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+}  // namespace
+
+Mixer::Mixer(unsigned width, unsigned height)
+    : width_(width),
+      height_(height),
+      sizeUsable_(width >= 1 && height >= 1 && width <= lmx::engine::kMaxImageSide &&
+                  height <= lmx::engine::kMaxImageSide) {
+  if (!sizeUsable_) {
+    ReportOnce("frame size " + std::to_string(width) + " x " + std::to_string(height) + " is outside 1 to " +
+               std::to_string(lmx::engine::kMaxImageSide) + " pixels a side; clip A passes through");
+  }
+}
+
+bool Mixer::Ready() {
+  if (loaded_ && loadedLibrary_ == options_.library && loadedEffect_ == options_.effect) return usable_;
+  loaded_ = true;
+  loadedLibrary_ = options_.library;
+  loadedEffect_ = options_.effect;
+  using lmx::engine::FolderRead;
+  FolderRead read = lmx::engine::ReadFolderEffect(loadedLibrary_, loadedEffect_, &effect_);
+  usable_ = read == FolderRead::Ok;
+  const std::string tail = "; clip A passes through";
+  switch (read) {
+    case FolderRead::Ok: break;
+    case FolderRead::NoFolder:
+      ReportOnce(loadedLibrary_.empty() ? "no library folder given (parameter \"library\")" + tail
+                                        : "library folder " + Quoted(loadedLibrary_) + " not found" + tail);
+      break;
+    case FolderRead::BadName:
+      ReportOnce("effect name " + Quoted(loadedEffect_) +
+                 " is not a short name (1 to 8 characters, no separators or dots)" + tail);
+      break;
+    case FolderRead::Missing:
+      ReportOnce("no effect " + Quoted(loadedEffect_) + " in " + Quoted(loadedLibrary_ + "/EFFECTS") + tail);
+      break;
+    case FolderRead::Damaged:
+      ReportOnce("the effect file of " + Quoted(loadedEffect_) + " in " + Quoted(loadedLibrary_) +
+                 " is damaged" + tail);
+      break;
+  }
+  if (usable_) lmx::engine::ReadFolderTexture(loadedLibrary_, kBackdropTexture, &backdrop_);
+  return usable_;
+}
+
+void Mixer::PassThrough(const uint32_t* a, uint32_t* out) const {
+  if (out == nullptr) return;
+  const size_t bytes = static_cast<size_t>(width_) * height_ * 4;
+  if (a != nullptr) std::memcpy(out, a, bytes);
+  else std::memset(out, 0, bytes);
+}
+
+void Mixer::Update(const uint32_t* a, const uint32_t* b, uint32_t* out) {
+  if (out == nullptr) return;
+  if (!sizeUsable_) {
+    PassThrough(a, out);
+    return;
+  }
+  if (a == nullptr || b == nullptr) {
+    ReportOnce("a frame came without both clips; clip A passes through");
+    PassThrough(a, out);
+    return;
+  }
+  if (!Ready()) {
+    PassThrough(a, out);
+    return;
+  }
+  Render(a, b, out);
+}
+
+void Mixer::Render(const uint32_t* a, const uint32_t* b, uint32_t* out) {
+  // Both sides are within the engine's limit here.
+  const int width = static_cast<int>(width_), height = static_cast<int>(height_);
+  const size_t bytes = static_cast<size_t>(width) * height * 4;
+  clipA_.resize(bytes);
+  clipB_.resize(bytes);
+  target_.resize(bytes);
+  FrameToEngine(a, width, height, clipA_.data());
+  FrameToEngine(b, width, height, clipB_.data());
+
+  lmx::RenderJob job{};
+  job.frameWidth = width_;
+  job.frameHeight = height_;
+  job.objectCount = effect_.shape.objectCount;
+  job.textures[0] = Image(clipA_.data(), width, height, lmx::kTextureFormat);
+  job.textures[1] = Image(clipB_.data(), width, height, lmx::kTextureFormat);
+  bool library = BackdropFromLibrary(options_) && !backdrop_.pixels.empty();
+  job.textures[2] = library ? Image(backdrop_.pixels.data(), static_cast<int>(backdrop_.width),
+                                    static_cast<int>(backdrop_.height), lmx::kTextureFormat)
+                            : Image(kBlack, 1, 1, lmx::kTextureFormat);
+  job.target = Image(target_.data(), width, height, lmx::kTargetFormat);
+  job.lastPosition = kPositionSteps;
+  job.position = static_cast<int32_t>(std::lround(PositionOf(options_) * kPositionSteps));
+
+  lmx::EffectSettings settings = SettingsFor(options_, effect_.settings);
+  int32_t result = lmx::engine::RenderShape(lmx::engine::ReadFrameParams(settings), effect_.shape, job);
+  if (result != lmx::engine::kRendered) {
+    ReportOnce("the engine rendered nothing (result " + std::to_string(result) + "); clip A passes through");
+    PassThrough(a, out);
+    return;
+  }
+  EngineToFrame(target_.data(), width, height, out);
+}
+
+}  // namespace lumorafx

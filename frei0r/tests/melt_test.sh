@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Renders two flat colour clips through the plugin with Debian's melt and checks the PNG
+# frames with lumorafx_frame_check.
+#
+#   melt_test.sh CHECK LIBRARY PLUGIN_DIR WORK transition EFFECT WIDTH HEIGHT FRAMES
+#       the transition from A to B made of pieces, at that size
+#   melt_test.sh CHECK LIBRARY PLUGIN_DIR WORK unknown
+#       an unknown effect: melt exits 0, every frame is clip A, one message on stderr
+#   melt_test.sh CHECK LIBRARY PLUGIN_DIR WORK crossfade
+#       melt's own crossfade (the luma mix): the check must reject it as a transition and
+#       call none of its middle frames a mix of pieces
+set -u
+check=$1 library=$2 plugin_dir=$3 work=$4 mode=$5
+shift 5
+A=d02020 B=2040e0
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+rm -rf "$work" && mkdir -p "$work/frames" || fail "cannot make $work"
+
+# render WIDTH HEIGHT FRAMES MIXER...: the frames as $work/frames/f-NNN.png
+render() {
+  local width=$1 height=$2 frames=$3
+  shift 3
+  cat >"$work/profile" <<PROFILE
+description=${width}x${height}
+frame_rate_num=25
+frame_rate_den=1
+width=$width
+height=$height
+progressive=1
+sample_aspect_num=1
+sample_aspect_den=1
+display_aspect_num=$width
+display_aspect_den=$height
+colorspace=601
+PROFILE
+  local last=$((frames - 1))
+  # MLT looks for frei0r plugins in FREI0R_PATH only, when it is set.
+  FREI0R_PATH=$plugin_dir melt -profile "$work/profile" \
+    "color:0x${A}ff" out=$last "color:0x${B}ff" out=$last -mix "$frames" -mixer "$@" \
+    -consumer "avformat:$work/frames/f-%03d.png" vcodec=png >"$work/melt.out" 2>"$work/melt.err"
+  local status=$?
+  [ $status -eq 0 ] || { cat "$work/melt.err" >&2; fail "melt exited $status"; }
+  local count
+  count=$(ls "$work/frames" | wc -l)
+  [ "$count" -eq "$frames" ] || fail "melt wrote $count frames, expected $frames"
+}
+
+case $mode in
+  transition)
+    effect=$1 width=$2 height=$3 frames=$4
+    render "$width" "$height" "$frames" frei0r.lumorafx library="$library" effect="$effect" position="0=0;-1=1"
+    if grep lumorafx "$work/melt.err" >&2; then fail "the plugin reported a problem"; fi
+    "$check" --size "${width}x${height}" transition $A $B "$work"/frames/*.png || fail "$effect is not a transition of pieces"
+    ;;
+  unknown)
+    render 160 120 6 frei0r.lumorafx library="$library" effect=NOSUCH position="0=0;-1=1"
+    "$check" --size 160x120 still $A "$work"/frames/*.png || fail "clip A did not pass through"
+    n=$(grep -c 'lumorafx: no effect "NOSUCH"' "$work/melt.err")
+    [ "$n" -eq 1 ] || { cat "$work/melt.err" >&2; fail "expected the message once on stderr, got it $n times"; }
+    ;;
+  crossfade)
+    render 320 240 10 luma
+    frames=("$work"/frames/*.png)
+    "$check" transition $A $B "${frames[@]}"
+    [ $? -eq 1 ] || fail "the check took a crossfade for a transition of pieces"
+    for f in "${frames[@]:2:6}"; do
+      "$check" mixed $A $B "$f"
+      [ $? -eq 1 ] || fail "the check took a crossfade frame for pieces: $f"
+    done
+    ;;
+  *) fail "unknown mode $mode" ;;
+esac
+echo "ok"
