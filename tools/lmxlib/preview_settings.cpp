@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 
+#include "lmxlib/cli.h"
 #include "lmxlib/command.h"
 #include "motion_kinds.h"
 
@@ -47,18 +48,17 @@ std::string Trim(const std::string& s) {
   return a == std::string::npos ? "" : s.substr(a, b - a + 1);
 }
 
-void SetSpecial(lmx::EffectSettings& s, uint16_t tag, float value) {
+// Sets the slot of one of the effect's own options; false when the effect has none with
+// that tag (the engine would never read the value).
+bool SetSpecial(lmx::EffectSettings& s, uint16_t tag, float value) {
   uint32_t count = s.specialCount < lmx::kSpecialSlots ? s.specialCount : lmx::kSpecialSlots;
   for (uint32_t i = 0; i < count; ++i) {
     if (s.specialValues[i].tag == tag) {
       s.specialValues[i].value = value;
-      return;
+      return true;
     }
   }
-  if (count < lmx::kSpecialSlots) {
-    s.specialValues[count] = {0, tag, value};
-    s.specialCount = count + 1;
-  }
+  return false;
 }
 
 }  // namespace
@@ -70,21 +70,24 @@ bool ApplySetting(lmx::EffectSettings& settings, const std::string& assignment, 
     return false;
   }
   std::string name = Trim(assignment.substr(0, eq)), text = Trim(assignment.substr(eq + 1));
-  char* end = nullptr;
-  float value = std::strtof(text.c_str(), &end);
-  if (text.empty() || end == nullptr || *end != '\0') {
-    *error = "\"" + text + "\" is not a number";
+  // Every value of the block is a whole number (held as a float).
+  long whole = 0;
+  if (!ParseWhole(text, -1000000, 1000000, &whole)) {
+    *error = name + ": \"" + text + "\" is not a whole number";
     return false;
   }
+  const auto value = float(whole);
   int object = -1;
-  size_t bracket = name.find('[');
-  if (bracket != std::string::npos && name.back() == ']') {
-    object = std::atoi(name.substr(bracket + 1).c_str());
-    name = name.substr(0, bracket);
-    if (object < 0 || object >= lmx::kObjectRows) {
-      *error = "object index out of 0.." + std::to_string(lmx::kObjectRows - 1);
+  const size_t bracket = name.find('[');
+  if (bracket != std::string::npos) {
+    long index = 0;
+    const std::string inside = name.back() == ']' ? name.substr(bracket + 1, name.size() - bracket - 2) : "";
+    if (name.back() != ']' || !ParseWhole(inside, 0, lmx::kObjectRows - 1, &index)) {
+      *error = name + ": the object index is a whole number from 0 to " + std::to_string(lmx::kObjectRows - 1);
       return false;
     }
+    object = int(index);
+    name = name.substr(0, bracket);
   }
   if (object < 0) {
     for (const Name& n : kGeneral) {
@@ -95,8 +98,9 @@ bool ApplySetting(lmx::EffectSettings& settings, const std::string& assignment, 
     }
     for (const lmx::OptionTagInfo& t : lmx::kOptionTags) {
       if (SameName(name, t.name)) {
-        SetSpecial(settings, t.tag, value);
-        return true;
+        if (SetSpecial(settings, t.tag, value)) return true;
+        *error = "the effect has no option tagged \"" + name + "\"";
+        return false;
       }
     }
   }
@@ -107,6 +111,11 @@ bool ApplySetting(lmx::EffectSettings& settings, const std::string& assignment, 
       return true;
     }
   }
+  for (const Name& n : kGeneral)
+    if (SameName(name, n.name)) {
+      *error = name + " is a general value, not one per object";
+      return false;
+    }
   *error = "unknown setting \"" + name + "\"";
   return false;
 }

@@ -9,8 +9,9 @@
 
 namespace lmxlib {
 
-// Applies one NAME=VALUE; false with a reason in *error for an unknown name or a value
-// that is not a number.
+// Applies one NAME=VALUE; false with a reason in *error for an unknown name, an option
+// tag the effect has no slot for (the slots come from its options), a malformed object
+// index, or a value that is not a whole number.
 bool ApplySetting(lmx::EffectSettings& settings, const std::string& assignment, std::string* error);
 
 // Applies a settings file: a 1016-byte settings block (the defaults file), or lines of

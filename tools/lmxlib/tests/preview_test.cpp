@@ -131,7 +131,10 @@ TEST(PreviewGif, FramesComeBackThroughAnIndependentDecoder) {
 }
 
 TEST(PreviewSettings, NamesReachTheirPlaceInTheBlock) {
+  // The block of an effect with one option, tagged rows, as the preview seeds it.
   lmx::EffectSettings s{};
+  s.specialCount = 1;
+  s.specialValues[0] = {0, lmx::TagRows, 4};
   std::string error;
   EXPECT_TRUE(ApplySetting(s, "AntiAliasing=4", &error));
   EXPECT_TRUE(ApplySetting(s, "lightdirection = 90", &error));
