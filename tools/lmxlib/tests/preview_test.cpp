@@ -2,8 +2,11 @@
 // author can give, and whole previews through the engine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
+#include <set>
 
 #include "lmxlib/gif_writer.h"
 #include "lmxlib/preview_settings.h"
@@ -103,31 +106,70 @@ Decoded ReadGif(const std::vector<uint8_t>& b) {
   return d;
 }
 
-TEST(PreviewGif, FramesComeBackThroughAnIndependentDecoder) {
-  // Noise-like content makes the code table fill up and start over.
+const uint8_t* PaletteEntry(const Decoded& d, uint8_t index) { return &d.palette[size_t(index) * 3]; }
+
+TEST(PreviewGif, FewColoursComeBackExactlyThroughAnIndependentDecoder) {
+  // 200 colours in a noise-like order: the code table fills up and starts over, and every
+  // pixel must come back as its own colour (nothing to dither).
   const int w = 97, h = 61;
   std::vector<GifFrame> frames(3);
   uint32_t seed = 7;
   for (auto& f : frames) {
     f.bgra.resize(size_t(w) * h * 4);
-    for (auto& byte : f.bgra) byte = uint8_t((seed = seed * 1103515245u + 12345u) >> 24);
+    for (size_t i = 0; i < f.bgra.size(); i += 4) {
+      const uint32_t c = (seed = seed * 1103515245u + 12345u) >> 16 & 0xFFFF;
+      const uint32_t k = c % 200;
+      f.bgra[i] = uint8_t(k * 37), f.bgra[i + 1] = uint8_t(k * 11 + 3), f.bgra[i + 2] = uint8_t(255 - k), f.bgra[i + 3] = 255;
+    }
   }
   for (int x = 0; x < w * 4; ++x) frames[1].bgra[x] = 255;  // a white bottom row
   Decoded d = ReadGif(EncodeGif(w, h, frames, 10));
   ASSERT_EQ(d.width, w);
   ASSERT_EQ(d.height, h);
   ASSERT_EQ(d.frames.size(), 3u);
-  for (size_t k = 0; k < 3; ++k) {
+  for (size_t k = 0; k < 3; ++k)
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
         const uint8_t* src = &frames[k].bgra[(size_t(h - 1 - y) * w + x) * 4];
-        ASSERT_EQ(d.frames[k][size_t(y) * w + x], PaletteIndex(src[2], src[1], src[0])) << k << " " << x << "," << y;
+        const uint8_t* got = PaletteEntry(d, d.frames[k][size_t(y) * w + x]);
+        ASSERT_TRUE(got[0] == src[2] && got[1] == src[1] && got[2] == src[0]) << k << " " << x << "," << y;
       }
-  }
-  uint8_t r, g, b;
-  PaletteColour(d.frames[1][size_t(h - 1) * w], &r, &g, &b);
-  EXPECT_EQ(r + g + b, 3 * 255);
-  EXPECT_EQ(d.palette[3 * PaletteIndex(255, 0, 0)], 255);
+}
+
+TEST(PreviewGif, ASkyGradientKeepsItsLevelsInsteadOfBanding) {
+  // Thousands of colours: a sky from deep to pale blue downwards, warmer to the right.
+  const int w = 128, h = 96;
+  std::vector<GifFrame> frames(1);
+  frames[0].bgra.resize(size_t(w) * h * 4);
+  auto colour = [&](int x, int yTop, int c) {  // c: 0 red, 1 green, 2 blue
+    const int base[3] = {30 + 60 * x / w, 60 + 120 * yTop / h, 170 + 80 * yTop / h};
+    return base[c];
+  };
+  for (int yTop = 0; yTop < h; ++yTop)
+    for (int x = 0; x < w; ++x) {
+      uint8_t* p = &frames[0].bgra[(size_t(h - 1 - yTop) * w + x) * 4];
+      p[0] = uint8_t(colour(x, yTop, 2)), p[1] = uint8_t(colour(x, yTop, 1)), p[2] = uint8_t(colour(x, yTop, 0)), p[3] = 255;
+    }
+  Decoded d = ReadGif(EncodeGif(w, h, frames, 10));
+  ASSERT_EQ(d.frames.size(), 1u);
+  // Each 8 x 8 block keeps its average colour within 2 levels (the cube palette missed
+  // by up to 25), and the blue channel down the middle column takes many steps.
+  double worst = 0;
+  for (int by = 0; by < h; by += 8)
+    for (int bx = 0; bx < w; bx += 8)
+      for (int c = 0; c < 3; ++c) {
+        double want = 0, got = 0;
+        for (int y = by; y < by + 8; ++y)
+          for (int x = bx; x < bx + 8; ++x) {
+            want += colour(x, y, c);
+            got += PaletteEntry(d, d.frames[0][size_t(y) * w + x])[c];
+          }
+        worst = std::max(worst, std::abs(want - got) / 64);
+      }
+  EXPECT_LT(worst, 2.0);
+  std::set<int> blues;
+  for (int y = 0; y < h; ++y) blues.insert(PaletteEntry(d, d.frames[0][size_t(y) * w + w / 2])[2]);
+  EXPECT_GE(blues.size(), 12u);
 }
 
 TEST(PreviewSettings, NamesReachTheirPlaceInTheBlock) {
