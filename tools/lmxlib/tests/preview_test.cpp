@@ -285,3 +285,71 @@ TEST(PreviewCommand, BadRequestsAreRefusedWithAReason) {
 
 }  // namespace
 }  // namespace lmxlib::test
+
+namespace lmxlib::test {
+namespace {
+
+TEST(PreviewCommand, MalformedSettingsAndFoldersAreRefusedByName) {
+  TempDir dir;
+  WriteText(dir / "TILES2.json", kTilesSource);
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--set", "Shine[x]=100"}, "Shine[x]: the object index is a whole number from 0 to 19"},
+      {{"--set", "Shine[1=100"}, "the object index is a whole number"},
+      {{"--set", "Shine[]=100"}, "the object index is a whole number"},
+      {{"--set", "spin=700"}, "the effect has no option tagged \"spin\""},
+      {{"--set", "AntiAliasing=nan"}, "AntiAliasing: \"nan\" is not a whole number"},
+      {{"--set", "AntiAliasing=inf"}, "is not a whole number"},
+      {{"--set", "Lighting=0.5"}, "is not a whole number"},
+      {{"--set", "AntiAliasing[2]=4"}, "AntiAliasing is a general value, not one per object"},
+      {{"--textures", dir / "no-such-folder"}, "--textures \"" + (dir / "no-such-folder") + "\": no such folder"},
+      {{"--frames", "2.5"}, "--frames \"2.5\": a whole number from 1 to 200"},
+  };
+  for (const auto& [extra, message] : cases) {
+    std::vector<std::string> args = {"preview", dir / "TILES2.json", "-o", dir / "x.gif"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    Result r = Lmxlib(args);
+    EXPECT_EQ(r.status, kExitUsage) << extra[1];
+    EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir / "x.gif"));
+  }
+  // The option the effect has is taken; --progress counts the frames on stderr.
+  Result r = Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "x.gif", "--set", "rows=3", "--frames", "2", "--progress"});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_NE(r.err.find("frame 1/2, about"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("frame 2/2, about 0 s left"), std::string::npos) << r.err;
+}
+
+TEST(PreviewCommand, DamagedEffectsAndTexturesWarnAndFail) {
+  TempDir dir;
+  WriteText(dir / "TILES2.json", kTilesSource);
+  ASSERT_EQ(Lmxlib({"build", dir / "TILES2.json", "-o", dir / "TILES2.LMI"}).status, kExitOk);
+  std::vector<uint8_t> cut = ReadBytes(dir / "TILES2.LMI");
+  cut.resize(12);
+  WriteBytes(dir / "CUT.LMI", cut);
+  Result r = Lmxlib({"preview", dir / "CUT.LMI", "-o", dir / "cut.gif", "--frames", "2", "--size", "16"});
+  EXPECT_EQ(r.status, kExitFindings);
+  EXPECT_NE(r.err.find("warning: " + (dir / "CUT.LMI") + ": unreadable from offset"), std::string::npos) << r.err;
+  EXPECT_TRUE(fs::exists(dir / "cut.gif"));  // what the readers make of the file, to look at
+
+  // Textures: a sound set is used without a word; a damaged one is named.
+  fs::create_directories(dir.path() / "TEX");
+  for (int i = 1; i <= 3; ++i) {
+    const std::string name = dir / ("pic" + std::to_string(i) + ".bmp");
+    WriteBytes(name, SolidBmp(16, 16));
+    ASSERT_EQ(Lmxlib({"build", name, "-o", dir / ("TEX/PREVS_0" + std::to_string(i) + ".LMT")}).status, kExitOk);
+  }
+  r = Lmxlib({"preview", dir / "TILES2.LMI", "-o", dir / "ok.gif", "--frames", "2", "--size", "16", "--textures",
+              dir / "TEX"});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_TRUE(r.err.empty()) << r.err;
+  std::vector<uint8_t> texture = ReadBytes(dir / "TEX/PREVS_02.LMT");
+  texture.resize(texture.size() - 100);
+  WriteBytes(dir / "TEX/PREVS_02.LMT", texture);
+  r = Lmxlib({"preview", dir / "TILES2.LMI", "-o", dir / "bad.gif", "--frames", "2", "--size", "16", "--textures",
+              dir / "TEX"});
+  EXPECT_EQ(r.status, kExitFindings);
+  EXPECT_NE(r.err.find("PREVS_02.LMT: damaged texture file"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace lmxlib::test
