@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 
 #include "frame_params.h"
 #include "library/effect_record.h"
@@ -27,6 +28,7 @@ struct Options {
   std::vector<std::string> sets;
   int frames = 20, size = 64, delay = 8;
   bool progress = false;
+  bool terminal = false;  // progress overwrites its line
 };
 
 const CommandSpec kSpec = {
@@ -144,7 +146,9 @@ bool ReadOptions(const ParsedArgs& a, Options* o, std::ostream& err) {
   o->textures = a.Get("--textures");
   o->settingsFile = a.Get("--settings");
   o->sets = a.All("--set");
-  o->progress = a.Has("--progress") || ErrorIsTerminal();
+  // Only the process's own standard error can be a terminal (not a test's stream).
+  o->terminal = &err == &std::cerr && ErrorIsTerminal();
+  o->progress = a.Has("--progress") || o->terminal;
   const std::string ext = UpperExtension(o->output);
   if (ext != "GIF" && ext != "PNG") {
     err << "lmxlib preview: -o \"" << o->output << "\": the output is a .gif or a .png\n";
@@ -164,11 +168,11 @@ bool ReadOptions(const ParsedArgs& a, Options* o, std::ostream& err) {
 }
 
 // "frame 12/60, about 30 s left" on one line of a terminal, or as lines elsewhere.
-void ShowProgress(int done, int total, double elapsedSeconds, std::ostream& err) {
+void ShowProgress(int done, int total, double elapsedSeconds, bool terminal, std::ostream& err) {
   const double left = done > 0 ? elapsedSeconds / done * (total - done) : 0.0;
-  err << (ErrorIsTerminal() ? "\r" : "") << "lmxlib preview: frame " << done << "/" << total << ", about "
-      << static_cast<long>(left + 0.5) << " s left" << (ErrorIsTerminal() ? "   " : "\n");
-  if (done == total && ErrorIsTerminal()) err << "\n";
+  err << (terminal ? "\r" : "") << "lmxlib preview: frame " << done << "/" << total << ", about "
+      << static_cast<long>(left + 0.5) << " s left" << (terminal ? "   " : "\n");
+  if (done == total && terminal) err << "\n";
   err.flush();
 }
 
@@ -249,7 +253,8 @@ int RunPreview(const Args& args, std::ostream& out, std::ostream& err) {
     }
     lmx::engine::RenderShape(params, shape, job);
     if (o.progress)
-      ShowProgress(k + 1, o.frames, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), err);
+      ShowProgress(k + 1, o.frames, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                   o.terminal, err);
   }
 
   std::vector<uint8_t> bytes;
