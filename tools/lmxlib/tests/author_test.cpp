@@ -38,7 +38,10 @@ TEST(Author, IconFromAnEditorsBitmapIsWhatTheFxPageDraws) {
   TempDir dir;
   WriteBytes(dir / "drawing.bmp", Bmp124(200, 100));
   // dump refuses the editor's header, which is why the icon command exists.
-  EXPECT_EQ(Lmxlib({"dump", dir / "drawing.bmp"}).status, kExitFindings);
+  Result refused = Lmxlib({"dump", dir / "drawing.bmp"});
+  EXPECT_EQ(refused.status, kExitFindings);
+  EXPECT_TRUE(Has(refused.out, "information header of 124 bytes (readers take 40 or 12; lmxlib icon writes"))
+      << refused.out;
   Result r = Lmxlib({"icon", dir / "drawing.bmp", "-o", dir / "SWIRL.BMP"});
   ASSERT_EQ(r.status, kExitOk) << r.err;
   EXPECT_TRUE(r.err.empty()) << r.err;
