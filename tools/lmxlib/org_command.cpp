@@ -142,7 +142,12 @@ int RunOrg(const Args& args, std::ostream& out, std::ostream& err) {
     std::ostream& to = help ? out : err;
     if (!help) err << (action.empty() ? "lmxlib org: add, remove or list?\n" : "lmxlib org: unknown action \"" + action + "\"\n");
     to << "usage:\n";
-    for (const CommandSpec* s : {&kAdd, &kRemove, &kList}) to << "  " << UsageLine(*s) << "\n      " << s->summary << "\n";
+    for (const CommandSpec* s : {&kAdd, &kRemove, &kList}) {
+      std::string summary = s->summary;
+      for (size_t at = summary.find('\n'); at != std::string::npos; at = summary.find('\n', at + 1))
+        summary.insert(at + 1, "      ");
+      to << "  " << UsageLine(*s) << "\n      " << summary << "\n";
+    }
     return help ? kExitOk : kExitUsage;
   }
   ParsedArgs a;
