@@ -10,7 +10,7 @@
 namespace lmxlib {
 namespace {
 
-const CommandSpec kSpec = {
+const CommandInfo kCommand = {
     "build", "SRC", "Writes an effect (.LMI), organization (.ORG) or texture (.LMT) from its JSON source or a PNG or\n"
     "BMP picture. The source is checked first; a fault names the field and nothing is written.",
     1, 1,
@@ -34,7 +34,7 @@ std::string KindOf(const std::string& forced, const std::string& dst, bool pictu
 
 int RunBuild(const Args& args, std::ostream& out, std::ostream& err) {
   ParsedArgs a;
-  if (int status = ParseCommandLine(kSpec, args, &a, out, err); status >= 0) return status;
+  if (int status = ParseCommandLine(kCommand, args, &a, out, err); status >= 0) return status;
   const std::string src = a.operands[0], dst = a.Get("--output"), forced = a.Get("--kind");
   if (!forced.empty() && forced != "effect" && forced != "organization" && forced != "texture") {
     err << "lmxlib build: unknown kind \"" << forced << "\" (effect, organization, texture)\n";

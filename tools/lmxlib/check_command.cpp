@@ -169,13 +169,13 @@ std::vector<Finding> CheckInstallation(const std::string& dir) {
 }
 
 int RunCheck(const Args& args, std::ostream& out, std::ostream& err) {
-  static const CommandSpec spec = {
+  static const CommandInfo info = {
       "check", "DIR",
       "Validates an installation directory and lists every problem as \"path: message\". Exit status 0\n"
       "only when nothing is found.",
       1, 1, {}, nullptr};
   ParsedArgs a;
-  if (int status = ParseCommandLine(spec, args, &a, out, err); status >= 0) return status;
+  if (int status = ParseCommandLine(info, args, &a, out, err); status >= 0) return status;
   const std::string dir = a.operands[0];
   std::error_code ec;
   if (!fs::is_directory(dir, ec)) {

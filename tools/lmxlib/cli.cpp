@@ -21,8 +21,8 @@ namespace lmxlib {
 
 namespace {
 
-const OptionSpec* FindOption(const CommandSpec& spec, const std::string& word) {
-  for (const OptionSpec& o : spec.options)
+const OptionInfo* FindOption(const CommandInfo& info, const std::string& word) {
+  for (const OptionInfo& o : info.options)
     if (word == o.name || (o.shortName && word == o.shortName)) return &o;
   return nullptr;
 }
@@ -49,10 +49,10 @@ std::vector<std::string> ParsedArgs::All(const std::string& name) const {
   return values;
 }
 
-std::string UsageLine(const CommandSpec& spec) {
-  std::string line = std::string("lmxlib ") + spec.name;
-  if (spec.operands && *spec.operands) line += std::string(" ") + spec.operands;
-  for (const OptionSpec& o : spec.options) {
+std::string UsageLine(const CommandInfo& info) {
+  std::string line = std::string("lmxlib ") + info.name;
+  if (info.operands && *info.operands) line += std::string(" ") + info.operands;
+  for (const OptionInfo& o : info.options) {
     std::string word = o.shortName ? o.shortName : o.name;
     if (o.value) word += std::string(" ") + o.value;
     // Options without which the command cannot run are shown bare.
@@ -62,10 +62,10 @@ std::string UsageLine(const CommandSpec& spec) {
   return line;
 }
 
-void PrintHelp(const CommandSpec& spec, std::ostream& out) {
-  out << "usage: " << UsageLine(spec) << "\n\n" << spec.summary << "\n";
+void PrintHelp(const CommandInfo& info, std::ostream& out) {
+  out << "usage: " << UsageLine(info) << "\n\n" << info.summary << "\n";
   out << "\noptions:\n";
-  for (const OptionSpec& o : spec.options) {
+  for (const OptionInfo& o : info.options) {
     std::string words = o.shortName ? std::string(o.shortName) + ", " + o.name : std::string(o.name);
     if (o.value) words += std::string(" ") + o.value;
     out << "  " << words;
@@ -73,18 +73,18 @@ void PrintHelp(const CommandSpec& spec, std::ostream& out) {
         << "\n";
   }
   out << "  -h, --help" << std::string(14, ' ') << "show this help and exit\n";
-  if (spec.details) out << "\n" << spec.details;
+  if (info.details) out << "\n" << info.details;
 }
 
-int ParseCommandLine(const CommandSpec& spec, const std::vector<std::string>& args, ParsedArgs* parsed,
+int ParseCommandLine(const CommandInfo& info, const std::vector<std::string>& args, ParsedArgs* parsed,
                      std::ostream& out, std::ostream& err) {
-  const std::string who = std::string("lmxlib ") + spec.name + ": ";
+  const std::string who = std::string("lmxlib ") + info.name + ": ";
   bool faulty = false;
   bool optionsEnd = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (!optionsEnd && (a == "-h" || a == "--help")) {
-      PrintHelp(spec, out);
+      PrintHelp(info, out);
       return kExitOk;
     }
     if (!optionsEnd && a == "--") {
@@ -97,7 +97,7 @@ int ParseCommandLine(const CommandSpec& spec, const std::vector<std::string>& ar
     }
     const size_t eq = a.find('=');
     const std::string word = a.compare(0, 2, "--") == 0 && eq != std::string::npos ? a.substr(0, eq) : a;
-    const OptionSpec* o = FindOption(spec, word);
+    const OptionInfo* o = FindOption(info, word);
     if (!o) {
       err << who << "unknown option \"" << word << "\"\n";
       faulty = true;
@@ -126,22 +126,22 @@ int ParseCommandLine(const CommandSpec& spec, const std::vector<std::string>& ar
     }
     parsed->options.emplace_back(o->name, value);
   }
-  if (parsed->operands.size() > spec.maxOperands) {
-    for (size_t i = spec.maxOperands; i < parsed->operands.size(); ++i)
+  if (parsed->operands.size() > info.maxOperands) {
+    for (size_t i = info.maxOperands; i < parsed->operands.size(); ++i)
       err << who << "unexpected argument \"" << parsed->operands[i] << "\"\n";
     faulty = true;
   }
-  for (const OptionSpec& o : spec.options)
+  for (const OptionInfo& o : info.options)
     if (o.use == Use::Required && !parsed->Has(o.name)) {
       err << who << (o.shortName ? o.shortName : o.name) << " " << o.value << " is needed\n";
       faulty = true;
     }
-  if (parsed->operands.size() < spec.minOperands) {
-    err << who << "missing " << spec.operands << "\n";
+  if (parsed->operands.size() < info.minOperands) {
+    err << who << "missing " << info.operands << "\n";
     faulty = true;
   }
   if (!faulty) return -1;
-  err << "usage: " << UsageLine(spec) << "\n(lmxlib " << spec.name << " --help lists every option)\n";
+  err << "usage: " << UsageLine(info) << "\n(lmxlib " << info.name << " --help lists every option)\n";
   return kExitUsage;
 }
 

@@ -11,7 +11,7 @@ namespace lmxlib {
 
 enum class Use { Optional, Required, Repeatable };
 
-struct OptionSpec {
+struct OptionInfo {
   const char* name;       // "--frames"
   const char* shortName;  // "-o", or nullptr
   const char* value;      // what follows it ("N"), or nullptr for a switch
@@ -19,12 +19,12 @@ struct OptionSpec {
   Use use;
 };
 
-struct CommandSpec {
+struct CommandInfo {
   const char* name;      // "build", or "org add" for a command under another
   const char* operands;  // "SRC", shown in the usage line
   const char* summary;
   size_t minOperands, maxOperands;
-  std::vector<OptionSpec> options;
+  std::vector<OptionInfo> options;
   const char* details;  // lines after the options in --help, or nullptr
 };
 
@@ -40,10 +40,10 @@ struct ParsedArgs {
 
 // Parses args after the command's name. Returns -1 to go on, or the exit status after
 // printing the help (to out) or every usage fault (to err, each once).
-int ParseCommandLine(const CommandSpec& spec, const std::vector<std::string>& args, ParsedArgs* parsed,
+int ParseCommandLine(const CommandInfo& info, const std::vector<std::string>& args, ParsedArgs* parsed,
                      std::ostream& out, std::ostream& err);
-void PrintHelp(const CommandSpec& spec, std::ostream& out);
-std::string UsageLine(const CommandSpec& spec);
+void PrintHelp(const CommandInfo& info, std::ostream& out);
+std::string UsageLine(const CommandInfo& info);
 
 // A whole number in [minimum, maximum]; false for anything else ("2.5", "7x", "").
 bool ParseWhole(const std::string& text, long minimum, long maximum, long* value);

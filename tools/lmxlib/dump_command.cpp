@@ -16,7 +16,7 @@ bool KnownKind(const std::string& kind) {
   return false;
 }
 
-const CommandSpec kSpec = {
+const CommandInfo kCommand = {
     "dump", "FILE",
     "Prints any library file record by record with offsets and meanings, its content as the readers\n"
     "see it, every problem, and where a damaged file stops being readable.",
@@ -72,7 +72,7 @@ int PrintSource(const std::string& path, const Report& rep, std::ostream& out, s
 
 int RunDump(const Args& args, std::ostream& out, std::ostream& err) {
   ParsedArgs a;
-  if (int status = ParseCommandLine(kSpec, args, &a, out, err); status >= 0) return status;
+  if (int status = ParseCommandLine(kCommand, args, &a, out, err); status >= 0) return status;
   const std::string path = a.operands[0];
   std::string kind = a.Get("--kind");
   if (kind == "engine-list") kind = "engine list";

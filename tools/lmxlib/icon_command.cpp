@@ -9,7 +9,7 @@
 namespace lmxlib {
 
 int RunIcon(const Args& args, std::ostream& out, std::ostream& err) {
-  static const CommandSpec spec = {
+  static const CommandInfo info = {
       "icon", "PICTURE",
       "Writes an effect's icon as the FX page draws it: a 24-bit bitmap with the 40-byte header, 48 x 44\n"
       "pixels, from a PNG or BMP picture of any size (scaled by area averaging, transparent parts black).\n"
@@ -18,7 +18,7 @@ int RunIcon(const Args& args, std::ostream& out, std::ostream& err) {
       {{"--output", "-o", "FILE", "the icon to write, EFFECTS/NAME.BMP (replaced in one step)", Use::Required}},
       nullptr};
   ParsedArgs a;
-  if (int status = ParseCommandLine(spec, args, &a, out, err); status >= 0) return status;
+  if (int status = ParseCommandLine(info, args, &a, out, err); status >= 0) return status;
   const std::string src = a.operands[0], dst = a.Get("--output");
   if (SameFile(src, dst)) {
     err << "lmxlib icon: " << dst << " is the picture itself; write the icon elsewhere\n";

@@ -12,16 +12,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const CommandSpec kAdd = {
+const CommandInfo kAdd = {
     "org add", "ORG GROUP EFFECT",
     "Adds the effect EFFECT (its short name) at the end of the group GROUP of the organization file ORG\n"
     "(ORGS/NAME.ORG). A group that does not exist is added after the others; a missing file is created.",
     3, 3, {}, nullptr};
-const CommandSpec kRemove = {
+const CommandInfo kRemove = {
     "org remove", "ORG GROUP EFFECT",
     "Removes the effect EFFECT from the group GROUP of ORG; a group left empty is removed with it.", 3, 3, {},
     nullptr};
-const CommandSpec kList = {"org list", "ORG", "Lists the groups of ORG and their effects, in the FX page's order.",
+const CommandInfo kList = {"org list", "ORG", "Lists the groups of ORG and their effects, in the FX page's order.",
                            1, 1, {}, nullptr};
 
 // The organization's source form; false (with the reasons on err) when the file cannot
@@ -136,13 +136,13 @@ int List(const ParsedArgs& a, std::ostream& out, std::ostream& err) {
 
 int RunOrg(const Args& args, std::ostream& out, std::ostream& err) {
   const std::string action = args.empty() ? "" : args[0];
-  const CommandSpec* spec = action == "add" ? &kAdd : action == "remove" ? &kRemove : action == "list" ? &kList : nullptr;
-  if (!spec) {
+  const CommandInfo* info = action == "add" ? &kAdd : action == "remove" ? &kRemove : action == "list" ? &kList : nullptr;
+  if (!info) {
     const bool help = action == "--help" || action == "-h";
     std::ostream& to = help ? out : err;
     if (!help) err << (action.empty() ? "lmxlib org: add, remove or list?\n" : "lmxlib org: unknown action \"" + action + "\"\n");
     to << "usage:\n";
-    for (const CommandSpec* s : {&kAdd, &kRemove, &kList}) {
+    for (const CommandInfo* s : {&kAdd, &kRemove, &kList}) {
       std::string summary = s->summary;
       for (size_t at = summary.find('\n'); at != std::string::npos; at = summary.find('\n', at + 1))
         summary.insert(at + 1, "      ");
@@ -151,8 +151,8 @@ int RunOrg(const Args& args, std::ostream& out, std::ostream& err) {
     return help ? kExitOk : kExitUsage;
   }
   ParsedArgs a;
-  if (int status = ParseCommandLine(*spec, Args(args.begin() + 1, args.end()), &a, out, err); status >= 0) return status;
-  return spec == &kList ? List(a, out, err) : Edit(spec == &kAdd, a, out, err);
+  if (int status = ParseCommandLine(*info, Args(args.begin() + 1, args.end()), &a, out, err); status >= 0) return status;
+  return info == &kList ? List(a, out, err) : Edit(info == &kAdd, a, out, err);
 }
 
 }  // namespace lmxlib

@@ -31,7 +31,7 @@ struct Options {
   bool terminal = false;  // progress overwrites its line
 };
 
-const CommandSpec kSpec = {
+const CommandInfo kCommand = {
     "preview", "EFFECT",
     "Renders an effect's preview through the engine into an animated GIF (adaptive palette, dithered)\n"
     "or a PNG strip of the frames side by side. EFFECT is an effect file (.LMI) or its JSON source.",
@@ -180,7 +180,7 @@ void ShowProgress(int done, int total, double elapsedSeconds, bool terminal, std
 
 int RunPreview(const Args& args, std::ostream& out, std::ostream& err) {
   ParsedArgs a;
-  if (int status = ParseCommandLine(kSpec, args, &a, out, err); status >= 0) return status;
+  if (int status = ParseCommandLine(kCommand, args, &a, out, err); status >= 0) return status;
   Options o;
   if (!ReadOptions(a, &o, err)) return kExitUsage;
   const std::string ext = UpperExtension(o.output);
