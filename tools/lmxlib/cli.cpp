@@ -68,9 +68,7 @@ void PrintHelp(const CommandInfo& info, std::ostream& out) {
   for (const OptionInfo& o : info.options) {
     std::string words = o.shortName ? std::string(o.shortName) + ", " + o.name : std::string(o.name);
     if (o.value) words += std::string(" ") + o.value;
-    out << "  " << words;
-    out << std::string(words.size() < 24 ? 24 - words.size() : 1, ' ') << o.help
-        << "\n";
+    out << "  " << words << std::string(words.size() < 24 ? 24 - words.size() : 1, ' ') << o.help << "\n";
   }
   out << "  -h, --help" << std::string(14, ' ') << "show this help and exit\n";
   if (info.details) out << "\n" << info.details;
