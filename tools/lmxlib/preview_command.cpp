@@ -202,12 +202,13 @@ int RunPreview(const Args& args, std::ostream& out, std::ostream& err) {
     lmx::EffectOption option = record.option(i);
     settings.specialValues[i] = {0, option.tag, option.defaultValue};
   }
-  if (!o.settingsFile.empty() && !ApplySettingsFile(settings, o.settingsFile, &error)) {
+  const int objects = static_cast<int>(std::min<uint32_t>(record.objectCount(), lmx::kObjectRows));
+  if (!o.settingsFile.empty() && !ApplySettingsFile(settings, o.settingsFile, &error, objects)) {
     err << "lmxlib preview: " << error << "\n";
     return kExitUsage;
   }
   for (const std::string& s : o.sets) {
-    if (!ApplySetting(settings, s, &error)) {
+    if (!ApplySetting(settings, s, &error, objects)) {
       err << "lmxlib preview: " << error << "\n";
       return kExitUsage;
     }

@@ -63,7 +63,8 @@ bool SetSpecial(lmx::EffectSettings& s, uint16_t tag, float value) {
 
 }  // namespace
 
-bool ApplySetting(lmx::EffectSettings& settings, const std::string& assignment, std::string* error) {
+bool ApplySetting(lmx::EffectSettings& settings, const std::string& assignment, std::string* error,
+                  int objectCount) {
   size_t eq = assignment.find('=');
   if (eq == std::string::npos) {
     *error = "\"" + assignment + "\" is not NAME=VALUE";
@@ -106,6 +107,11 @@ bool ApplySetting(lmx::EffectSettings& settings, const std::string& assignment, 
   }
   for (const Name& n : kObject) {
     if (SameName(name, n.name)) {
+      if (object >= objectCount) {
+        *error = name + "[" + std::to_string(object) + "]: the effect has " + std::to_string(objectCount) +
+                 " object(s)" + (objectCount > 0 ? ", indices 0 to " + std::to_string(objectCount - 1) : "");
+        return false;
+      }
       for (int o = 0; o < lmx::kObjectRows; ++o)
         if (object < 0 || o == object) settings.objectValues[o][n.index] = value;
       return true;
@@ -120,7 +126,8 @@ bool ApplySetting(lmx::EffectSettings& settings, const std::string& assignment, 
   return false;
 }
 
-bool ApplySettingsFile(lmx::EffectSettings& settings, const std::string& path, std::string* error) {
+bool ApplySettingsFile(lmx::EffectSettings& settings, const std::string& path, std::string* error,
+                       int objectCount) {
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(path, &bytes, error)) {
     *error = path + ": " + *error;
@@ -146,7 +153,7 @@ bool ApplySettingsFile(lmx::EffectSettings& settings, const std::string& path, s
     size_t hash = line.find('#');
     if (hash != std::string::npos) line.resize(hash);
     if (Trim(line).empty()) continue;
-    if (!ApplySetting(settings, line, error)) {
+    if (!ApplySetting(settings, line, error, objectCount)) {
       *error = path + ":" + std::to_string(number) + ": " + *error;
       return false;
     }

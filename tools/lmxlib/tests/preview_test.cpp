@@ -297,6 +297,7 @@ TEST(PreviewCommand, MalformedSettingsAndFoldersAreRefusedByName) {
       {{"--set", "Shine[1=100"}, "the object index is a whole number"},
       {{"--set", "Shine[]=100"}, "the object index is a whole number"},
       {{"--set", "spin=700"}, "the effect has no option tagged \"spin\""},
+      {{"--set", "Shine[1]=50"}, "Shine[1]: the effect has 1 object(s), indices 0 to 0"},
       {{"--set", "AntiAliasing=nan"}, "AntiAliasing: \"nan\" is not a whole number"},
       {{"--set", "AntiAliasing=inf"}, "is not a whole number"},
       {{"--set", "Lighting=0.5"}, "is not a whole number"},
