@@ -1,7 +1,8 @@
 #include "common/chunk_writer.h"
 
 #include <cstring>
-#include <fstream>
+
+#include "common/safe_write.h"
 
 namespace lmx {
 
@@ -57,9 +58,8 @@ ChunkWriter& ChunkWriter::Raw(const std::vector<uint8_t>& bytes) {
 bool ChunkWriter::Save(const std::string& path) const { return SaveBytes(path, bytes_); }
 
 bool SaveBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  std::string error;
+  return WriteFileSafely(path, bytes, &error);
 }
 
 }  // namespace lmx

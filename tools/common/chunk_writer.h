@@ -31,7 +31,7 @@ class ChunkWriter {
   std::vector<uint8_t> bytes_;
 };
 
-// Writes bytes to path; false on failure.
+// Writes bytes to path (see WriteFileSafely); false on failure.
 bool SaveBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace lmx

@@ -1,7 +1,7 @@
 // lmxlib build SRC -o FILE [--kind effect|organization|texture]
 #include <filesystem>
-#include <fstream>
 
+#include "lmxlib/cli.h"
 #include "lmxlib/command.h"
 #include "lmxlib/effect_format.h"
 #include "lmxlib/organization_format.h"
@@ -10,70 +10,66 @@
 namespace lmxlib {
 namespace {
 
+const CommandInfo kCommand = {
+    "build", "SRC", "Writes an effect (.LMI), organization (.ORG) or texture (.LMT) from its JSON source or a PNG or\n"
+    "BMP picture. The source is checked first; a fault names the field and nothing is written.",
+    1, 1,
+    {{"--output", "-o", "FILE", "the file to write (replaced in one step; never the source itself)", Use::Required},
+     {"--kind", nullptr, "KIND", "effect, organization or texture; else from FILE's extension, else the source",
+      Use::Optional}},
+    nullptr};
+
 // The kind of file to write: from --kind, else the output's extension, else the source.
-std::string KindOf(const std::string& forced, const std::string& src, const std::string& dst, const Json* json) {
+std::string KindOf(const std::string& forced, const std::string& dst, bool picture, const Json& json) {
   if (!forced.empty()) return forced;
   const std::string ext = UpperExtension(dst);
   if (ext == "LMI") return "effect";
   if (ext == "ORG") return "organization";
   if (ext == "LMT") return "texture";
-  const std::string srcExt = UpperExtension(src);
-  if (srcExt == "PNG" || srcExt == "BMP") return "texture";
-  if (json) return json->is_object() && json->contains("groups") ? "organization" : "effect";
-  return "";
-}
-
-Json ReadJson(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  std::string error;
-  if (!ReadFileBytes(path, &bytes, &error)) throw SourceError(path + ": cannot read: " + error);
-  try {
-    return Json::parse(bytes.begin(), bytes.end());
-  } catch (const nlohmann::json::parse_error& e) {
-    throw SourceError(path + ": not valid JSON: " + e.what());
-  }
+  if (picture) return "texture";
+  return json.is_object() && json.contains("groups") ? "organization" : "effect";
 }
 
 }  // namespace
 
 int RunBuild(const Args& args, std::ostream& out, std::ostream& err) {
-  std::string src, dst, kind;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-o" && i + 1 < args.size()) dst = args[++i];
-    else if (args[i] == "--kind" && i + 1 < args.size()) kind = args[++i];
-    else if (src.empty() && !args[i].empty() && args[i][0] != '-') src = args[i];
-    else {
-      err << "lmxlib build: unexpected argument \"" << args[i] << "\"\n";
-      return kExitUsage;
-    }
-  }
-  if (src.empty() || dst.empty()) {
-    err << "usage: lmxlib build SRC -o FILE [--kind effect|organization|texture]\n";
+  ParsedArgs a;
+  if (int status = ParseCommandLine(kCommand, args, &a, out, err); status >= 0) return status;
+  const std::string src = a.operands[0], dst = a.Get("--output"), forced = a.Get("--kind");
+  if (!forced.empty() && forced != "effect" && forced != "organization" && forced != "texture") {
+    err << "lmxlib build: unknown kind \"" << forced << "\" (effect, organization, texture)\n";
     return kExitUsage;
+  }
+  if (SameFile(src, dst)) {
+    err << "lmxlib build: " << dst << " is the source itself; write the output elsewhere\n";
+    return kExitUsage;
+  }
+  std::vector<uint8_t> source;
+  std::string error;
+  if (!ReadFileBytes(src, &source, &error)) {
+    err << "lmxlib build: cannot read " << src << ": " << error << "\n";
+    return kExitFindings;
   }
   try {
     const std::string srcExt = UpperExtension(src);
-    const bool picture = srcExt == "PNG" || srcExt == "BMP";
-    Json json;
-    if (!picture && kind != "texture") json = ReadJson(src);
-    kind = KindOf(kind, src, dst, picture ? nullptr : &json);
+    const bool picture = !PictureFormat(source).empty() || forced == "texture" || srcExt == "PNG" || srcExt == "BMP";
+    const Json json = picture ? Json() : ParseJsonText(source);
+    const std::string kind = KindOf(forced, dst, picture, json);
     std::vector<uint8_t> bytes;
-    if (kind == "effect") {
+    if (kind == "texture") {
+      bytes = EncodeTexture(DecodePicture(source));
+    } else if (picture) {
+      throw SourceError("a picture builds a texture (.LMT), not an " + kind);
+    } else if (kind == "effect") {
       EffectSource e = ParseEffect(json);
       const std::string stem = std::filesystem::path(dst).stem().string();
       if (stem != e.name)
         err << "lmxlib build: warning: " << dst << " holds the effect \"" << e.name
             << "\"; the library finds an effect by its file name\n";
       bytes = EncodeEffect(e);
-    } else if (kind == "organization") {
-      bytes = EncodeOrganization(ParseOrganization(json));
-    } else if (kind == "texture") {
-      bytes = EncodeTexture(LoadPicture(src));
     } else {
-      err << "lmxlib build: cannot tell which kind of file to write; use --kind effect|organization|texture\n";
-      return kExitUsage;
+      bytes = EncodeOrganization(ParseOrganization(json));
     }
-    std::string error;
     if (!WriteFileBytes(dst, bytes, &error)) {
       err << "lmxlib build: cannot write " << dst << ": " << error << "\n";
       return kExitFindings;

@@ -1,12 +1,15 @@
 // lmxlib check DIR: validates a whole installation and lists every problem with its
 // path. Exit status 0 only when nothing is found.
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <set>
 
 #include "lmxlib/check.h"
+#include "lmxlib/cli.h"
 #include "lmxlib/command.h"
+#include "lmxlib/effect_format.h"
 #include "lmxlib/examine.h"
 #include "winhelp/help_coverage.h"
 
@@ -19,6 +22,7 @@ struct Checker {
   fs::path root;
   std::vector<Finding> findings;
   std::set<std::string> iconsChecked;
+  std::set<std::string> listed;  // upper-cased entry names of every organization
 
   void Add(const fs::path& path, const std::string& message) { findings.push_back({path.string(), message}); }
 
@@ -71,6 +75,13 @@ struct Checker {
       for (const Json& g : rep.content["groups"]) {
         for (const Json& e : g["effects"]) {
           const std::string name = e.get<std::string>();
+          try {
+            CheckShortName(name, "group \"" + g["name"].get<std::string>() + "\": entry");
+          } catch (const SourceError& bad) {
+            Add(path, std::string(bad.what()) + "; the entry is not looked up");
+            continue;
+          }
+          listed.insert(Upper(name));
           std::error_code ec2;
           if (!fs::is_regular_file(root / "EFFECTS" / (name + ".LMI"), ec2))
             Add(path, "group \"" + g["name"].get<std::string>() + "\": effect \"" + name + "\" has no effect file");
@@ -88,6 +99,13 @@ struct Checker {
       if (rep.content.contains("name") && rep.content["name"].get<std::string>() != path.stem().string())
         Add(path, "short name \"" + rep.content["name"].get<std::string>() + "\" differs from the file name");
     }
+  }
+
+  // Effects that no organization lists: the FX page never shows them.
+  void Unlisted() {
+    for (const fs::path& path : Listing(root / "EFFECTS"))
+      if (UpperExtension(path.string()) == "LMI" && !listed.count(Upper(path.stem().string())))
+        Add(path, "no organization lists this effect, so the FX page never shows it (lmxlib org add)");
   }
 
   void Textures() {
@@ -134,6 +152,11 @@ struct Checker {
       for (const std::string& p : winhelp::CheckHelpFile(bytes)) Add(path, p);
   }
 
+  static std::string Upper(std::string s) {
+    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+  }
+
   static std::vector<fs::path> Listing(const fs::path& dir) {
     std::vector<fs::path> out;
     std::error_code ec;
@@ -154,24 +177,29 @@ std::vector<Finding> CheckInstallation(const std::string& dir) {
   c.Help();
   c.Organizations();
   c.Effects();
+  c.Unlisted();
   c.Textures();
   return c.findings;
 }
 
 int RunCheck(const Args& args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-    err << "usage: lmxlib check DIR\n";
-    return kExitUsage;
-  }
+  static const CommandInfo info = {
+      "check", "DIR",
+      "Validates an installation directory and lists every problem as \"path: message\". Exit status 0\n"
+      "only when nothing is found.",
+      1, 1, {}, nullptr};
+  ParsedArgs a;
+  if (int status = ParseCommandLine(info, args, &a, out, err); status >= 0) return status;
+  const std::string dir = a.operands[0];
   std::error_code ec;
-  if (!fs::is_directory(args[0], ec)) {
-    err << "lmxlib check: " << args[0] << " is not a directory\n";
+  if (!fs::is_directory(dir, ec)) {
+    err << "lmxlib check: " << dir << " is not a directory\n";
     return kExitUsage;
   }
-  const std::vector<Finding> findings = CheckInstallation(args[0]);
+  const std::vector<Finding> findings = CheckInstallation(dir);
   for (const Finding& f : findings) out << f.path << ": " << f.message << "\n";
   if (findings.empty()) {
-    out << args[0] << ": installation complete, no problems found\n";
+    out << dir << ": installation complete, no problems found\n";
     return kExitOk;
   }
   out << findings.size() << " problem(s) found\n";

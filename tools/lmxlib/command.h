@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "lmxlib/file_io.h"
+
 namespace lmxlib {
 
 using Args = std::vector<std::string>;
@@ -29,17 +31,14 @@ int RunDump(const Args& args, std::ostream& out, std::ostream& err);
 int RunCheck(const Args& args, std::ostream& out, std::ostream& err);
 int RunPreview(const Args& args, std::ostream& out, std::ostream& err);
 int RunHelp(const Args& args, std::ostream& out, std::ostream& err);
+int RunIcon(const Args& args, std::ostream& out, std::ostream& err);
+int RunOrg(const Args& args, std::ostream& out, std::ostream& err);
 
 // The table main() dispatches on, and a lookup by name (nullptr when unknown).
 const std::vector<Command>& Commands();
 const Command* FindCommand(const std::string& name);
-// Runs argv[1] with the rest; prints usage for no or unknown commands.
+// Runs argv[1] with the rest; --help, -h and --version of the tool itself; usage for
+// no or unknown commands.
 int RunTool(const Args& argv, std::ostream& out, std::ostream& err);
-
-// Whole-file reading and writing with the reason of a failure in *error.
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes, std::string* error);
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);
-// The extension after the last dot, upper-cased; "" when there is none.
-std::string UpperExtension(const std::string& path);
 
 }  // namespace lmxlib

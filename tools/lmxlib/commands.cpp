@@ -1,20 +1,18 @@
 #include "lmxlib/command.h"
 
-#include <cctype>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
+#include "lmxlib/cli.h"
 
 namespace lmxlib {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> table = {
-      {"build", "SRC -o FILE", "write an effect (.LMI), organization (.ORG) or texture (.LMT) from its source", RunBuild},
-      {"dump", "FILE [--json]", "print any library file as text or JSON, and where a damaged one stops", RunDump},
+      {"build", "SRC -o FILE [--kind KIND]", "write an effect (.LMI), organization (.ORG) or texture (.LMT) from its source", RunBuild},
+      {"dump", "FILE [--json | --source] [--kind KIND]", "print any library file as text or JSON, and where a damaged one stops", RunDump},
       {"check", "DIR", "validate an installation directory and list every problem", RunCheck},
-      {"preview", "EFFECT -o FILE.gif|FILE.png [--frames N] [--size S] [--settings FILE] [--set NAME=VALUE]...",
+      {"preview", "EFFECT -o FILE.gif|FILE.png [options]",
        "render an effect's preview through the engine into an animated GIF or a strip of frames", RunPreview},
+      {"icon", "PICTURE -o EFFECTS/NAME.BMP", "write an effect's icon as the FX page draws it from a PNG or BMP picture", RunIcon},
+      {"org", "add|remove|list ORG ...", "list an organization, or add an effect to a group or remove it", RunOrg},
       {"help", "build SRC -o FILE.HLP | dump FILE.HLP", "write the help file from its topic sources, or list one", RunHelp},
   };
   return table;
@@ -26,68 +24,36 @@ const Command* FindCommand(const std::string& name) {
   return nullptr;
 }
 
+namespace {
+
+void PrintToolHelp(std::ostream& out) {
+  out << "usage: lmxlib COMMAND [ARGUMENTS]\n"
+         "       lmxlib COMMAND --help    (the command's options)\n"
+         "       lmxlib --version\n\ncommands:\n";
+  for (const Command& c : Commands()) out << "  lmxlib " << c.name << " " << c.usage << "\n      " << c.summary << "\n";
+  out << "\nExit status: 0 success, 1 findings (a source fault, a damaged file, a failed check or write),\n"
+         "2 wrong arguments.\n";
+}
+
+}  // namespace
+
 int RunTool(const Args& argv, std::ostream& out, std::ostream& err) {
-  const Command* command = argv.size() >= 2 ? FindCommand(argv[1]) : nullptr;
+  const std::string first = argv.size() >= 2 ? argv[1] : "";
+  const Command* command = FindCommand(first);
+  if (!command && (first == "--help" || first == "-h" || first == "help")) {
+    PrintToolHelp(out);
+    return kExitOk;
+  }
+  if (!command && first == "--version") {
+    PrintVersion(out);
+    return kExitOk;
+  }
   if (!command) {
-    if (argv.size() >= 2 && argv[1] != "help" && argv[1] != "--help") err << "lmxlib: unknown command \"" << argv[1] << "\"\n";
-    err << "usage:\n";
-    for (const Command& c : Commands()) err << "  lmxlib " << c.name << " " << c.usage << "\n      " << c.summary << "\n";
-    return argv.size() >= 2 && (argv[1] == "help" || argv[1] == "--help") ? kExitOk : kExitUsage;
+    if (!first.empty()) err << "lmxlib: unknown command \"" << first << "\"\n";
+    PrintToolHelp(err);
+    return kExitUsage;
   }
   return command->run(Args(argv.begin() + 2, argv.end()), out, err);
-}
-
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes, std::string* error) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    *error = "is a directory";
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *error = std::strerror(errno);
-    return false;
-  }
-  // One read of the whole file; a file that changes meanwhile gives what was read.
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (size < 0) {
-    *error = "cannot tell its size";
-    return false;
-  }
-  bytes->resize(size_t(size));
-  in.read(reinterpret_cast<char*>(bytes->data()), size);
-  bytes->resize(size_t(in.gcount()));
-  if (in.bad()) {
-    *error = "read failed";
-    return false;
-  }
-  return true;
-}
-
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    *error = std::strerror(errno);
-    return false;
-  }
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  out.close();
-  if (!out) {
-    *error = "write failed";
-    return false;
-  }
-  return true;
-}
-
-std::string UpperExtension(const std::string& path) {
-  const std::string name = std::filesystem::path(path).filename().string();
-  const size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return "";
-  std::string ext = name.substr(dot + 1);
-  for (char& c : ext) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return ext;
 }
 
 }  // namespace lmxlib

@@ -1,11 +1,32 @@
-// lmxlib dump FILE [--json]
+// lmxlib dump FILE [--json | --source] [--kind KIND]
 #include <cstdio>
 
+#include "lmxlib/cli.h"
 #include "lmxlib/command.h"
 #include "lmxlib/examine.h"
 
 namespace lmxlib {
 namespace {
+
+constexpr const char* kKinds = "effect, organization, texture, defaults, bitmap, engine-list";
+
+bool KnownKind(const std::string& kind) {
+  for (const char* k : {"effect", "organization", "texture", "defaults", "bitmap", "engine list"})
+    if (kind == k) return true;
+  return false;
+}
+
+const CommandInfo kCommand = {
+    "dump", "FILE",
+    "Prints any library file record by record with offsets and meanings, its content as the readers\n"
+    "see it, every problem, and where a damaged file stops being readable.",
+    1, 1,
+    {{"--json", nullptr, nullptr, "the same as one JSON document", Use::Optional},
+     {"--source", nullptr, nullptr, "only the content of an effect or organization: the JSON source build takes back",
+      Use::Optional},
+     {"--kind", nullptr, "KIND", "read FILE as effect, organization, texture, defaults, bitmap or engine-list",
+      Use::Optional}},
+    "Exit status 0 when the file reads to its end (with --source: and has no problems), 1 otherwise.\n"};
 
 void PrintText(const std::string& path, size_t size, const Report& rep, std::ostream& out) {
   out << path << ": " << rep.kind << " file, " << size << " bytes\n";
@@ -35,22 +56,32 @@ void PrintText(const std::string& path, size_t size, const Report& rep, std::ost
   out << (rep.readable ? "readable to the end\n" : rep.stop + "\n");
 }
 
+// The source that builds the file back, on its own: what build takes.
+int PrintSource(const std::string& path, const Report& rep, std::ostream& out, std::ostream& err) {
+  if (rep.kind != "effect" && rep.kind != "organization") {
+    err << "lmxlib dump: " << path << " is a " << rep.kind
+        << " file; only effects and organizations have a JSON source\n";
+    return kExitUsage;
+  }
+  for (const std::string& p : rep.problems) err << "lmxlib dump: warning: " << path << ": " << p << "\n";
+  out << Pretty(rep.content, 2) << "\n";
+  return rep.readable && rep.problems.empty() ? kExitOk : kExitFindings;
+}
+
 }  // namespace
 
 int RunDump(const Args& args, std::ostream& out, std::ostream& err) {
-  std::string path, kind;
-  bool json = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--json") json = true;
-    else if (args[i] == "--kind" && i + 1 < args.size()) kind = args[++i];
-    else if (path.empty() && !args[i].empty() && args[i][0] != '-') path = args[i];
-    else {
-      err << "lmxlib dump: unexpected argument \"" << args[i] << "\"\n";
-      return kExitUsage;
-    }
+  ParsedArgs a;
+  if (int status = ParseCommandLine(kCommand, args, &a, out, err); status >= 0) return status;
+  const std::string path = a.operands[0];
+  std::string kind = a.Get("--kind");
+  if (kind == "engine-list") kind = "engine list";
+  if (!kind.empty() && !KnownKind(kind)) {
+    err << "lmxlib dump: unknown kind \"" << kind << "\" (" << kKinds << ")\n";
+    return kExitUsage;
   }
-  if (path.empty()) {
-    err << "usage: lmxlib dump FILE [--json] [--kind effect|organization|texture|defaults|bitmap|engine list]\n";
+  if (a.Has("--json") && a.Has("--source")) {
+    err << "lmxlib dump: --json and --source exclude each other\n";
     return kExitUsage;
   }
   std::vector<uint8_t> bytes;
@@ -65,7 +96,8 @@ int RunDump(const Args& args, std::ostream& out, std::ostream& err) {
     return kExitFindings;
   }
   const Report rep = Inspect(kind, bytes);
-  if (json) {
+  if (a.Has("--source")) return PrintSource(path, rep, out, err);
+  if (a.Has("--json")) {
     Json j;
     j["file"] = path;
     j["kind"] = rep.kind;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/chunk_writer.h"
+#include "lmxlib/ansi_text.h"
 #include "library/bytes.h"
 #include "motion_kinds.h"
 
@@ -47,18 +48,10 @@ uint32_t ParseOptionKind(const Json& v, const std::string& where) {
   throw SourceError(where + ": expected slider, checkbox, list or a number");
 }
 
-void CheckShortName(const std::string& name, const std::string& where) {
-  if (name.empty() || name.size() > kMaxShortName)
-    throw SourceError(where + ": a short name has 1 to 8 characters, not " + std::to_string(name.size()));
-  for (char c : name)
-    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-'))
-      throw SourceError(where + ": \"" + name + "\" is not a file name (letters, digits, _ and - only)");
-}
-
 lmx::EffectOption ParseOption(const Json& o, const std::string& where) {
   AllowOnly(o, {"label", "kind", "choices", "default", "minimum", "maximum", "tag", "unused"}, where);
   lmx::EffectOption e{};
-  std::string label = GetText(o, "label", where, "");
+  std::string label = ToAnsi(GetText(o, "label", where, ""), where + ".label");
   if (label.empty() || label.size() >= sizeof e.label)
     throw SourceError(where + ".label: 1 to " + std::to_string(sizeof e.label - 1) + " characters");
   lmx::CopyFixed(e.label, sizeof e.label, label.c_str());
@@ -68,12 +61,13 @@ lmx::EffectOption ParseOption(const Json& o, const std::string& where) {
   if (o.contains("choices") && o["choices"].is_array()) {
     for (size_t i = 0; i < o["choices"].size(); ++i) {
       const Json& c = o["choices"][i];
+      const std::string at = where + ".choices[" + std::to_string(i) + "]";
       if (!c.is_string() || c.get<std::string>().empty() || c.get<std::string>().find(',') != std::string::npos)
-        throw SourceError(where + ".choices[" + std::to_string(i) + "]: a non-empty text without commas");
-      choices += (i ? "," : "") + c.get<std::string>();
+        throw SourceError(at + ": a non-empty text without commas");
+      choices += (i ? "," : "") + ToAnsi(c.get<std::string>(), at);
     }
   } else {
-    choices = GetText(o, "choices", where, "");
+    choices = ToAnsi(GetText(o, "choices", where, ""), where + ".choices");
   }
   if (choices.size() >= sizeof e.choices)
     throw SourceError(where + ".choices: at most " + std::to_string(sizeof e.choices - 1) + " characters in all");
@@ -110,6 +104,15 @@ lmx::EffectOption ParseOption(const Json& o, const std::string& where) {
 std::string FixedText(const char* field, size_t size) { return std::string(field, strnlen(field, size)); }
 
 }  // namespace
+
+void CheckShortName(const std::string& name, const std::string& where) {
+  // The characters first: a name with other characters is no file name at any length.
+  for (char c : name)
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-'))
+      throw SourceError(where + ": " + Quote(name) + " is not a short name (letters A-Z, digits, _ and - only)");
+  if (name.empty() || name.size() > kMaxShortName)
+    throw SourceError(where + ": a short name has 1 to 8 characters, not " + std::to_string(name.size()));
+}
 
 Json MotionKindJson(uint32_t kind) {
   for (const auto& k : lmx::kMotionKinds)
@@ -153,19 +156,20 @@ EffectSource ParseEffect(const Json& s) {
   e.name = GetText(s, "name", where, "");
   CheckShortName(e.name, where + ".name");
   if (s.contains("longName")) {
-    e.longName = GetText(s, "longName", where, "");
+    e.longName = ToAnsi(GetText(s, "longName", where, ""), where + ".longName");
     if (e.longName->size() > kMaxLongName)
       throw SourceError(where + ".longName: at most 42 characters (the host's effect info holds 42)");
   }
-  if (s.contains("description")) e.description = GetText(s, "description", where, "");
+  if (s.contains("description")) e.description = ToAnsi(GetText(s, "description", where, ""), where + ".description");
   e.type = GetU32(s, "type", where, 0);
   if (s.contains("kind")) e.secondType = ParseMotionKind(s["kind"], where + ".kind");
   if (s.contains("objects")) {
     if (!s["objects"].is_array()) throw SourceError(where + ".objects: expected a list of object names");
     for (size_t i = 0; i < s["objects"].size(); ++i) {
       const Json& o = s["objects"][i];
-      if (!o.is_string()) throw SourceError(where + ".objects[" + std::to_string(i) + "]: expected a text");
-      e.objects.push_back(o.get<std::string>());
+      const std::string at = where + ".objects[" + std::to_string(i) + "]";
+      if (!o.is_string()) throw SourceError(at + ": expected a text");
+      e.objects.push_back(ToAnsi(o.get<std::string>(), at));
     }
   }
   if (e.objects.size() > kMaxObjects)
@@ -196,11 +200,12 @@ EffectSource ParseEffect(const Json& s) {
 Json EffectJson(const EffectSource& e) {
   Json j;
   j["name"] = e.name;
-  if (e.longName) j["longName"] = *e.longName;
-  if (e.description) j["description"] = *e.description;
+  if (e.longName) j["longName"] = FromAnsi(*e.longName);
+  if (e.description) j["description"] = FromAnsi(*e.description);
   j["type"] = e.type;
   j["kind"] = MotionKindJson(e.secondType);
-  j["objects"] = e.objects;
+  j["objects"] = Json::array();
+  for (const std::string& o : e.objects) j["objects"].push_back(FromAnsi(o));
   j["direction"] = FlagJson(e.direction);
   j["shadow"] = FlagJson(e.shadow);
   j["motion"] = FlagJson(e.motion);
@@ -208,9 +213,9 @@ Json EffectJson(const EffectSource& e) {
   j["options"] = Json::array();
   for (const auto& o : e.options) {
     Json oj;
-    oj["label"] = FixedText(o.label, sizeof o.label);
+    oj["label"] = FromAnsi(FixedText(o.label, sizeof o.label));
     oj["kind"] = OptionKindJson(o.kind);
-    oj["choices"] = FixedText(o.choices, sizeof o.choices);
+    oj["choices"] = FromAnsi(FixedText(o.choices, sizeof o.choices));
     oj["default"] = o.defaultValue;
     oj["minimum"] = o.minimum;
     oj["maximum"] = o.maximum;
@@ -284,7 +289,7 @@ Report DecodeEffect(const Walk& walk) {
       case FourCC("ELNM"):
         if (NeedText(r, 0, "long name", &rep)) {
           e.longName = lmx::PayloadText(r.data, r.length);
-          text = "long name " + Quote(*e.longName);
+          text = "long name " + Quote(FromAnsi(*e.longName));
           if (e.longName->size() > kMaxLongName)
             rep.problems.push_back(here + ": long name of " + std::to_string(e.longName->size()) +
                                    " characters; the host's effect info shows 42");
@@ -293,7 +298,7 @@ Report DecodeEffect(const Walk& walk) {
       case FourCC("DESC"):
         if (NeedText(r, 0, "description", &rep)) {
           e.description = lmx::PayloadText(r.data, r.length);
-          text = "description " + Quote(*e.description);
+          text = "description " + Quote(FromAnsi(*e.description));
         }
         break;
       case FourCC("VCNT"):
@@ -309,7 +314,7 @@ Report DecodeEffect(const Walk& walk) {
       case FourCC("VDSC"):
         if (NeedText(r, 4, "object name", &rep)) {
           uint32_t index = lmx::LoadU32(r.data);
-          text = "object " + std::to_string(index) + " " + Quote(lmx::PayloadText(r.data + 4, r.length - 4));
+          text = "object " + std::to_string(index) + " " + Quote(FromAnsi(lmx::PayloadText(r.data + 4, r.length - 4)));
           if (index >= named.size())
             rep.problems.push_back(here + ": object index " + std::to_string(index) +
                                    (sawCount ? " is not below the object count" : " comes before the object count"));
@@ -335,7 +340,7 @@ Report DecodeEffect(const Walk& walk) {
           uint32_t index = lmx::LoadU32(r.data);
           lmx::EffectOption o;
           std::memcpy(&o, r.data + 4, sizeof o);
-          text = "option " + std::to_string(index) + " " + Quote(FixedText(o.label, sizeof o.label));
+          text = "option " + std::to_string(index) + " " + Quote(FromAnsi(FixedText(o.label, sizeof o.label)));
           if (r.length > 4 + sizeof o) rep.problems.push_back(here + ": bytes after the option entry are ignored");
           if (index >= filled.size())
             rep.problems.push_back(here + ": option index " + std::to_string(index) +

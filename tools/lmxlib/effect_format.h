@@ -38,6 +38,9 @@ struct EffectSource {
   std::vector<RawRecord> extraRecords;  // written after the known ones, in order
 };
 
+// Refuses anything but 1 to 8 letters, digits, _ and - (effect and organization entry
+// names, which become file names), naming where.
+void CheckShortName(const std::string& name, const std::string& where);
 // Parses and validates a source; throws SourceError naming the faulty field.
 EffectSource ParseEffect(const Json& source);
 Json EffectJson(const EffectSource& effect);

@@ -1,15 +1,14 @@
 #include "lmxlib/gif_writer.h"
 
+#include "lmxlib/colour_quantizer.h"
+
+#include <algorithm>
 #include <cstddef>
 #include <unordered_map>
 
 namespace lmxlib {
 
 namespace {
-
-constexpr int kRedLevels = 6, kGreenLevels = 7, kBlueLevels = 6;
-
-int Level(uint8_t value, int levels) { return (value * (levels - 1) + 127) / 255; }
 
 // Variable-length codes packed into bytes, least significant bit first, then cut into
 // sub-blocks of at most 255 bytes.
@@ -88,19 +87,6 @@ void U16(std::vector<uint8_t>& out, int v) {
 
 }  // namespace
 
-uint8_t PaletteIndex(uint8_t red, uint8_t green, uint8_t blue) {
-  return static_cast<uint8_t>((Level(red, kRedLevels) * kGreenLevels + Level(green, kGreenLevels)) * kBlueLevels +
-                              Level(blue, kBlueLevels));
-}
-
-void PaletteColour(uint8_t index, uint8_t* red, uint8_t* green, uint8_t* blue) {
-  int i = index < kRedLevels * kGreenLevels * kBlueLevels ? index : 0;
-  *blue = static_cast<uint8_t>(i % kBlueLevels * 255 / (kBlueLevels - 1));
-  i /= kBlueLevels;
-  *green = static_cast<uint8_t>(i % kGreenLevels * 255 / (kGreenLevels - 1));
-  *red = static_cast<uint8_t>(i / kGreenLevels * 255 / (kRedLevels - 1));
-}
-
 std::vector<uint8_t> EncodeGif(int width, int height, const std::vector<GifFrame>& frames, int delayCentiseconds) {
   std::vector<uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
   U16(out, width);
@@ -108,15 +94,16 @@ std::vector<uint8_t> EncodeGif(int width, int height, const std::vector<GifFrame
   out.push_back(0xF7);  // global colour table of 256 entries, 8 bits per channel
   out.push_back(0);     // background colour
   out.push_back(0);     // square pixels
+  std::vector<const std::vector<uint8_t>*> pictures;
+  for (const GifFrame& frame : frames) pictures.push_back(&frame.bgra);
+  const std::vector<Rgb> palette = BuildPalette(pictures);
   for (int i = 0; i < 256; ++i) {
-    uint8_t r, g, b;
-    PaletteColour(static_cast<uint8_t>(i), &r, &g, &b);
-    out.insert(out.end(), {r, g, b});
+    const Rgb c = size_t(i) < palette.size() ? palette[size_t(i)] : Rgb{0, 0, 0};
+    out.insert(out.end(), {c.r, c.g, c.b});
   }
   // Loop forever.
   const uint8_t loop[] = {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0};
   out.insert(out.end(), loop, loop + sizeof loop);
-  std::vector<uint8_t> indices(static_cast<size_t>(width) * height);
   for (const GifFrame& frame : frames) {
     out.insert(out.end(), {0x21, 0xF9, 4, 0x04});  // graphic control: keep the frame
     U16(out, delayCentiseconds);
@@ -127,14 +114,13 @@ std::vector<uint8_t> EncodeGif(int width, int height, const std::vector<GifFrame
     U16(out, width);
     U16(out, height);
     out.push_back(0);
-    for (int y = 0; y < height; ++y) {
-      // GIF rows run top-down; the engine's rows bottom-up.
-      const uint8_t* row = &frame.bgra[static_cast<size_t>(height - 1 - y) * width * 4];
-      for (int x = 0; x < width; ++x) {
-        indices[static_cast<size_t>(y) * width + x] = PaletteIndex(row[x * 4 + 2], row[x * 4 + 1], row[x * 4]);
-      }
-    }
-    Lzw(indices, out);
+    // GIF rows run top-down; the engine's rows bottom-up.
+    std::vector<uint8_t> topDown(frame.bgra.size());
+    const size_t row = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < height; ++y)
+      std::copy_n(frame.bgra.begin() + static_cast<std::ptrdiff_t>((height - 1 - y) * row), row,
+                  topDown.begin() + static_cast<std::ptrdiff_t>(y * row));
+    Lzw(MapToPalette(topDown, width, height, palette), out);
   }
   out.push_back(0x3B);
   return out;

@@ -86,6 +86,20 @@ std::vector<uint8_t> FromHex(const std::string& hex, const std::string& where) {
 }  // namespace lmxlib
 
 namespace lmxlib {
+Json ParseJsonText(const std::vector<uint8_t>& bytes) {
+  try {
+    return Json::parse(bytes.begin(), bytes.end());
+  } catch (const nlohmann::json::parse_error& e) {
+    // The library's text reads "[json.exception.parse_error.101] parse error at line 2,
+    // column 5: syntax error ..."; an author needs only the place and the reason.
+    std::string reason = e.what();
+    const size_t bracket = reason.find("] ");
+    if (bracket != std::string::npos) reason.erase(0, bracket + 2);
+    if (reason.compare(0, 15, "parse error at ") == 0) reason.erase(0, 15);
+    throw SourceError("not valid JSON: " + reason);
+  }
+}
+
 std::string Quote(const std::string& text) { return Pretty(Json(text), -1); }
 std::string Pretty(const Json& value, int indent) {
   return value.dump(indent, ' ', false, Json::error_handler_t::replace);

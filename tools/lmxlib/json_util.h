@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -39,6 +40,8 @@ std::vector<uint8_t> FromHex(const std::string& hex, const std::string& where);
 }  // namespace lmxlib
 
 namespace lmxlib {
+// Parses a source; throws SourceError with the line, column and reason of a fault.
+Json ParseJsonText(const std::vector<uint8_t>& bytes);
 // Serialises without ever throwing on bytes that are not UTF-8 (damaged files).
 std::string Quote(const std::string& text);
 std::string Pretty(const Json& value, int indent);

@@ -2,14 +2,19 @@
 // any library file, and checks a whole installation.
 #include <exception>
 #include <iostream>
+#include <new>
 
 #include "lmxlib/command.h"
 
 int main(int argc, char** argv) {
+  // Commands report their own faults; these are the last resort, without the library's
+  // own wording.
   try {
     return lmxlib::RunTool(lmxlib::Args(argv, argv + argc), std::cout, std::cerr);
-  } catch (const std::exception& e) {
-    std::cerr << "lmxlib: " << e.what() << "\n";
-    return lmxlib::kExitFindings;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "lmxlib: out of memory\n";
+  } catch (const std::exception&) {
+    std::cerr << "lmxlib: cannot continue after an unexpected fault\n";
   }
+  return lmxlib::kExitFindings;
 }

@@ -1,6 +1,7 @@
 #include "lmxlib/organization_format.h"
 
 #include "common/chunk_writer.h"
+#include "lmxlib/ansi_text.h"
 #include "library/bytes.h"
 
 namespace lmxlib {
@@ -16,7 +17,7 @@ OrganizationSource ParseOrganization(const Json& s) {
     const Json& gj = s["groups"][g];
     AllowOnly(gj, {"name", "effects"}, where);
     GroupSource group;
-    group.name = GetText(gj, "name", where, "");
+    group.name = ToAnsi(GetText(gj, "name", where, ""), where + ".name");
     if (group.name.empty() || group.name.size() > kMaxGroupName)
       throw SourceError(where + ".name: 1 to 40 characters");
     if (!gj.contains("effects") || !gj["effects"].is_array()) throw SourceError(where + ".effects: expected a list");
@@ -24,8 +25,8 @@ OrganizationSource ParseOrganization(const Json& s) {
     for (size_t e = 0; e < gj["effects"].size(); ++e) {
       const Json& name = gj["effects"][e];
       const std::string at = where + ".effects[" + std::to_string(e) + "]";
-      if (!name.is_string() || name.get<std::string>().empty() || name.get<std::string>().size() > kMaxShortName)
-        throw SourceError(at + ": an effect short name of 1 to 8 characters");
+      if (!name.is_string()) throw SourceError(at + ": expected an effect's short name");
+      CheckShortName(name.get<std::string>(), at);
       group.effects.push_back(name.get<std::string>());
     }
     org.groups.push_back(group);
@@ -42,7 +43,7 @@ OrganizationSource ParseOrganization(const Json& s) {
 Json OrganizationJson(const OrganizationSource& org) {
   Json j;
   j["groups"] = Json::array();
-  for (const auto& g : org.groups) j["groups"].push_back({{"name", g.name}, {"effects", g.effects}});
+  for (const auto& g : org.groups) j["groups"].push_back({{"name", FromAnsi(g.name)}, {"effects", g.effects}});
   if (!org.extraRecords.empty()) {
     j["extraRecords"] = Json::array();
     for (const auto& r : org.extraRecords)

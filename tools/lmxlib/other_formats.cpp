@@ -57,7 +57,7 @@ Report DecodeBitmap(const std::vector<uint8_t>& b) {
   } else {
     rep.readable = false;
     rep.stop = "unreadable from offset " + std::to_string(info) + ": information header of " +
-               std::to_string(headerSize) + " bytes (readers take 40 or 12)";
+               std::to_string(headerSize) + " bytes (readers take 40 or 12; lmxlib icon writes an icon they take from any picture)";
     rep.problems.push_back(rep.stop);
     rep.content = c;
     return rep;

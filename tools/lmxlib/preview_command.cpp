@@ -1,11 +1,14 @@
 // lmxlib preview EFFECT -o FILE [options]: renders an effect's preview through the engine
 // into an animated GIF (FILE.gif) or a strip of frames side by side (FILE.png).
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 
 #include "frame_params.h"
 #include "library/effect_record.h"
+#include "lmxlib/cli.h"
 #include "lmxlib/command.h"
 #include "lmxlib/effect_format.h"
 #include "lmxlib/gif_writer.h"
@@ -24,16 +27,37 @@ struct Options {
   std::string effect, output, textures, settingsFile;
   std::vector<std::string> sets;
   int frames = 20, size = 64, delay = 8;
+  bool progress = false;
+  bool terminal = false;  // progress overwrites its line
 };
 
+const CommandInfo kCommand = {
+    "preview", "EFFECT",
+    "Renders an effect's preview through the engine into an animated GIF (adaptive palette, dithered)\n"
+    "or a PNG strip of the frames side by side. EFFECT is an effect file (.LMI) or its JSON source.",
+    1, 1,
+    {{"--output", "-o", "FILE", "FILE.gif or FILE.png (replaced in one step)", Use::Required},
+     {"--frames", nullptr, "N", "frames from 1 to 200 (default 20); 1 shows the effect's still position", Use::Optional},
+     {"--size", nullptr, "S", "frame side in pixels, 8 to 512 (default 64); the front end uses 32, 64 or 128",
+      Use::Optional},
+     {"--delay", nullptr, "CS", "GIF frame time in hundredths of a second, 1 to 1000 (default 8)", Use::Optional},
+     {"--textures", nullptr, "DIR", "a TEXTURES folder to take pictures 01 to 03 from", Use::Optional},
+     {"--settings", nullptr, "FILE", "a defaults file (.LRI) or lines of NAME=VALUE", Use::Optional},
+     {"--set", nullptr, "NAME=VALUE", "one general, per-object (NAME[i]) or option value", Use::Repeatable},
+     {"--progress", nullptr, nullptr, "show progress on stderr (shown unasked on a terminal)", Use::Optional}},
+    "Exit status 1 when the effect or a texture is damaged: the preview is then written as the readers\n"
+    "see the files, with a warning for each problem.\n"};
+
 // The effect's file as the engine reads it: an .LMI, or a JSON source built in memory.
-bool LoadEffect(const std::string& path, lmx::EffectRecord* record, std::string* error) {
+// Problems of a damaged file go to *warnings; the record holds what the reader made of it.
+bool LoadEffect(const std::string& path, lmx::EffectRecord* record, std::vector<std::string>* warnings,
+                std::string* error) {
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(path, &bytes, error)) return false;
   if (UpperExtension(path) == "JSON") {
     try {
-      bytes = EncodeEffect(ParseEffect(Json::parse(bytes.begin(), bytes.end())));
-    } catch (const std::exception& e) {
+      bytes = EncodeEffect(ParseEffect(ParseJsonText(bytes)));
+    } catch (const SourceError& e) {
       *error = e.what();
       return false;
     }
@@ -43,13 +67,16 @@ bool LoadEffect(const std::string& path, lmx::EffectRecord* record, std::string*
     *error = "not an effect file";
     return false;
   }
+  *warnings = DecodeEffect(walk).problems;
   for (const WalkRecord& r : walk.records) record->ApplyRecord({r.tag, r.length, r.data});
   return true;
 }
 
 // Textures 01 to 03 of the preview size: from DIR (an installation's TEXTURES), found
-// next to the effect's EFFECTS directory, or drawn here.
-std::vector<std::vector<uint8_t>> LoadTextures(const Options& o, const std::string& effectPath, int* side) {
+// next to the effect's EFFECTS directory, or drawn here. A texture that is there but
+// cannot be used adds a warning, and all three are drawn.
+std::vector<std::vector<uint8_t>> LoadTextures(const Options& o, const std::string& effectPath, int* side,
+                                               std::vector<std::string>* warnings) {
   const char* prefix = o.size <= 32 ? "PREVS_" : (o.size <= 64 ? "PREVM_" : "PREVL_");
   std::string dir = o.textures;
   if (dir.empty()) {
@@ -65,8 +92,15 @@ std::vector<std::vector<uint8_t>> LoadTextures(const Options& o, const std::stri
     std::string error;
     uint32_t w = 0, h = 0;
     std::vector<uint8_t> pixels;
-    if (ReadFileBytes(path, &bytes, &error)) pixels = TexturePixelsOf(WalkChunks(bytes), &w, &h);
-    if (pixels.empty() || w != h || (*side != 0 && static_cast<int>(w) != *side)) {
+    if (ReadFileBytes(path, &bytes, &error)) {
+      const Walk walk = WalkChunks(bytes);
+      pixels = TexturePixelsOf(walk, &w, &h);
+      if (walk.end != WalkEnd::Complete || walk.header != kTextureHeader) error = "damaged texture file";
+      else if (pixels.empty()) error = "no usable pixels";
+      else if (w != h || (*side != 0 && static_cast<int>(w) != *side)) error = "not square, or not the size of 01";
+    }
+    if (!error.empty()) {
+      warnings->push_back(path + ": " + error + "; drawn pictures stand in for textures 01 to 03");
       out.clear();
       break;
     }
@@ -90,59 +124,74 @@ std::vector<std::vector<uint8_t>> LoadTextures(const Options& o, const std::stri
   return out;
 }
 
-bool ParseArgs(const Args& args, Options* o, std::ostream& err) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    bool hasValue = i + 1 < args.size();
-    if ((a == "-o" || a == "--frames" || a == "--size" || a == "--textures" || a == "--settings" || a == "--set" ||
-         a == "--delay") && !hasValue) {
-      err << "lmxlib preview: " << a << " needs a value\n";
-      return false;
+// Every wrong value gets its own message; false when there was one.
+bool ReadOptions(const ParsedArgs& a, Options* o, std::ostream& err) {
+  bool ok = true;
+  auto whole = [&](const char* name, long minimum, long maximum, int* value) {
+    if (!a.Has(name)) return;
+    long v = 0;
+    if (ParseWhole(a.Get(name), minimum, maximum, &v)) {
+      *value = int(v);
+      return;
     }
-    if (a == "-o") o->output = args[++i];
-    else if (a == "--frames") o->frames = std::atoi(args[++i].c_str());
-    else if (a == "--size") o->size = std::atoi(args[++i].c_str());
-    else if (a == "--delay") o->delay = std::atoi(args[++i].c_str());
-    else if (a == "--textures") o->textures = args[++i];
-    else if (a == "--settings") o->settingsFile = args[++i];
-    else if (a == "--set") o->sets.push_back(args[++i]);
-    else if (!a.empty() && a[0] == '-') {
-      err << "lmxlib preview: unknown option " << a << "\n";
-      return false;
-    } else if (o->effect.empty()) o->effect = a;
-    else {
-      err << "lmxlib preview: more than one effect\n";
-      return false;
+    err << "lmxlib preview: " << name << " \"" << a.Get(name) << "\": a whole number from " << minimum << " to "
+        << maximum << "\n";
+    ok = false;
+  };
+  whole("--frames", 1, 200, &o->frames);
+  whole("--size", 8, 512, &o->size);
+  whole("--delay", 1, 1000, &o->delay);
+  o->effect = a.operands[0];
+  o->output = a.Get("--output");
+  o->textures = a.Get("--textures");
+  o->settingsFile = a.Get("--settings");
+  o->sets = a.All("--set");
+  // Only the process's own standard error can be a terminal (not a test's stream).
+  o->terminal = &err == &std::cerr && ErrorIsTerminal();
+  o->progress = a.Has("--progress") || o->terminal;
+  const std::string ext = UpperExtension(o->output);
+  if (ext != "GIF" && ext != "PNG") {
+    err << "lmxlib preview: -o \"" << o->output << "\": the output is a .gif or a .png\n";
+    ok = false;
+  }
+  std::error_code ec;
+  if (!o->textures.empty() && !fs::is_directory(o->textures, ec)) {
+    err << "lmxlib preview: --textures \"" << o->textures << "\": no such folder\n";
+    ok = false;
+  }
+  for (const std::string& input : {o->effect, o->settingsFile})
+    if (!input.empty() && SameFile(input, o->output)) {
+      err << "lmxlib preview: -o \"" << o->output << "\" is an input; write the preview elsewhere\n";
+      ok = false;
     }
-  }
-  if (o->effect.empty() || o->output.empty()) {
-    err << "usage: lmxlib preview EFFECT -o FILE.gif|FILE.png [--frames N] [--size 32|64|128] [--delay CS]\n"
-           "       [--textures DIR] [--settings FILE] [--set NAME=VALUE]...\n";
-    return false;
-  }
-  if (o->frames < 1 || o->frames > 200 || o->size < 8 || o->size > 512 || o->delay < 1 || o->delay > 1000) {
-    err << "lmxlib preview: frames 1 to 200, size 8 to 512, delay 1 to 1000 hundredths of a second\n";
-    return false;
-  }
-  return true;
+  return ok;
+}
+
+// "frame 12/60, about 30 s left" on one line of a terminal, or as lines elsewhere.
+void ShowProgress(int done, int total, double elapsedSeconds, bool terminal, std::ostream& err) {
+  const double left = done > 0 ? elapsedSeconds / done * (total - done) : 0.0;
+  err << (terminal ? "\r" : "") << "lmxlib preview: frame " << done << "/" << total << ", about "
+      << static_cast<long>(left + 0.5) << " s left" << (terminal ? "   " : "\n");
+  if (done == total && terminal) err << "\n";
+  err.flush();
 }
 
 }  // namespace
 
 int RunPreview(const Args& args, std::ostream& out, std::ostream& err) {
+  ParsedArgs a;
+  if (int status = ParseCommandLine(kCommand, args, &a, out, err); status >= 0) return status;
   Options o;
-  if (!ParseArgs(args, &o, err)) return kExitUsage;
+  if (!ReadOptions(a, &o, err)) return kExitUsage;
   const std::string ext = UpperExtension(o.output);
-  if (ext != "GIF" && ext != "PNG") {
-    err << "lmxlib preview: the output is a .gif or a .png\n";
-    return kExitUsage;
-  }
   lmx::EffectRecord record;
   std::string error;
-  if (!LoadEffect(o.effect, &record, &error)) {
+  std::vector<std::string> warnings;
+  if (!LoadEffect(o.effect, &record, &warnings, &error)) {
     err << "lmxlib preview: " << o.effect << ": " << error << "\n";
     return kExitFindings;
   }
+  for (std::string& w : warnings) w = o.effect + ": " + w;
 
   // The block as the front end leaves it after picking the effect: its name and its
   // options' defaults; then the author's settings.
@@ -153,19 +202,21 @@ int RunPreview(const Args& args, std::ostream& out, std::ostream& err) {
     lmx::EffectOption option = record.option(i);
     settings.specialValues[i] = {0, option.tag, option.defaultValue};
   }
-  if (!o.settingsFile.empty() && !ApplySettingsFile(settings, o.settingsFile, &error)) {
+  const int objects = static_cast<int>(std::min<uint32_t>(record.objectCount(), lmx::kObjectRows));
+  if (!o.settingsFile.empty() && !ApplySettingsFile(settings, o.settingsFile, &error, objects)) {
     err << "lmxlib preview: " << error << "\n";
     return kExitUsage;
   }
   for (const std::string& s : o.sets) {
-    if (!ApplySetting(settings, s, &error)) {
+    if (!ApplySetting(settings, s, &error, objects)) {
       err << "lmxlib preview: " << error << "\n";
       return kExitUsage;
     }
   }
 
   int side = 0;
-  std::vector<std::vector<uint8_t>> textures = LoadTextures(o, o.effect, &side);
+  std::vector<std::vector<uint8_t>> textures = LoadTextures(o, o.effect, &side, &warnings);
+  for (const std::string& w : warnings) err << "lmxlib preview: warning: " << w << "\n";
   lmx::RenderJob job{};
   for (int i = 0; i < 3; ++i) {
     lmx::TextureImage& t = job.textures[i];
@@ -188,6 +239,7 @@ int RunPreview(const Args& args, std::ostream& out, std::ostream& err) {
   shape.objectCount = record.objectCount();
   shape.found = true;
   const lmx::engine::FrameParams params = lmx::engine::ReadFrameParams(settings);
+  const auto start = std::chrono::steady_clock::now();
   for (int k = 0; k < o.frames; ++k) {
     frames[k].bgra.assign(static_cast<size_t>(o.size) * o.size * 4, 0);
     target.pixels = frames[k].bgra.data();
@@ -201,6 +253,9 @@ int RunPreview(const Args& args, std::ostream& out, std::ostream& err) {
       if (settings.generalValues[lmx::Direction] == 1.0f) job.position = 100 - job.position;
     }
     lmx::engine::RenderShape(params, shape, job);
+    if (o.progress)
+      ShowProgress(k + 1, o.frames, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                   o.terminal, err);
   }
 
   std::vector<uint8_t> bytes;
@@ -219,13 +274,14 @@ int RunPreview(const Args& args, std::ostream& out, std::ostream& err) {
         }
     bytes = EncodePng(width, o.size, rgb);
   }
+  if (bytes.empty()) error = "the picture could not be encoded";
   if (bytes.empty() || !WriteFileBytes(o.output, bytes, &error)) {
-    err << "lmxlib preview: " << o.output << ": cannot write: " << error << "\n";
+    err << "lmxlib preview: cannot write " << o.output << ": " << error << "\n";
     return kExitFindings;
   }
   out << o.output << ": " << o.frames << " frame" << (o.frames == 1 ? "" : "s") << " of " << o.size << " x "
       << o.size << ", " << lmx::kMotionKinds[static_cast<uint32_t>(shape.kind)].name << "\n";
-  return kExitOk;
+  return warnings.empty() ? kExitOk : kExitFindings;
 }
 
 }  // namespace lmxlib

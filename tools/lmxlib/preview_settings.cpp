@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 
+#include "lmxlib/cli.h"
 #include "lmxlib/command.h"
 #include "motion_kinds.h"
 
@@ -47,44 +48,47 @@ std::string Trim(const std::string& s) {
   return a == std::string::npos ? "" : s.substr(a, b - a + 1);
 }
 
-void SetSpecial(lmx::EffectSettings& s, uint16_t tag, float value) {
+// Sets the slot of one of the effect's own options; false when the effect has none with
+// that tag (the engine would never read the value).
+bool SetSpecial(lmx::EffectSettings& s, uint16_t tag, float value) {
   uint32_t count = s.specialCount < lmx::kSpecialSlots ? s.specialCount : lmx::kSpecialSlots;
   for (uint32_t i = 0; i < count; ++i) {
     if (s.specialValues[i].tag == tag) {
       s.specialValues[i].value = value;
-      return;
+      return true;
     }
   }
-  if (count < lmx::kSpecialSlots) {
-    s.specialValues[count] = {0, tag, value};
-    s.specialCount = count + 1;
-  }
+  return false;
 }
 
 }  // namespace
 
-bool ApplySetting(lmx::EffectSettings& settings, const std::string& assignment, std::string* error) {
+bool ApplySetting(lmx::EffectSettings& settings, const std::string& assignment, std::string* error,
+                  int objectCount) {
   size_t eq = assignment.find('=');
   if (eq == std::string::npos) {
     *error = "\"" + assignment + "\" is not NAME=VALUE";
     return false;
   }
   std::string name = Trim(assignment.substr(0, eq)), text = Trim(assignment.substr(eq + 1));
-  char* end = nullptr;
-  float value = std::strtof(text.c_str(), &end);
-  if (text.empty() || end == nullptr || *end != '\0') {
-    *error = "\"" + text + "\" is not a number";
+  // Every value of the block is a whole number (held as a float).
+  long whole = 0;
+  if (!ParseWhole(text, -1000000, 1000000, &whole)) {
+    *error = name + ": \"" + text + "\" is not a whole number";
     return false;
   }
+  const auto value = float(whole);
   int object = -1;
-  size_t bracket = name.find('[');
-  if (bracket != std::string::npos && name.back() == ']') {
-    object = std::atoi(name.substr(bracket + 1).c_str());
-    name = name.substr(0, bracket);
-    if (object < 0 || object >= lmx::kObjectRows) {
-      *error = "object index out of 0.." + std::to_string(lmx::kObjectRows - 1);
+  const size_t bracket = name.find('[');
+  if (bracket != std::string::npos) {
+    long index = 0;
+    const std::string inside = name.back() == ']' ? name.substr(bracket + 1, name.size() - bracket - 2) : "";
+    if (name.back() != ']' || !ParseWhole(inside, 0, lmx::kObjectRows - 1, &index)) {
+      *error = name + ": the object index is a whole number from 0 to " + std::to_string(lmx::kObjectRows - 1);
       return false;
     }
+    object = int(index);
+    name = name.substr(0, bracket);
   }
   if (object < 0) {
     for (const Name& n : kGeneral) {
@@ -95,23 +99,35 @@ bool ApplySetting(lmx::EffectSettings& settings, const std::string& assignment, 
     }
     for (const lmx::OptionTagInfo& t : lmx::kOptionTags) {
       if (SameName(name, t.name)) {
-        SetSpecial(settings, t.tag, value);
-        return true;
+        if (SetSpecial(settings, t.tag, value)) return true;
+        *error = "the effect has no option tagged \"" + name + "\"";
+        return false;
       }
     }
   }
   for (const Name& n : kObject) {
     if (SameName(name, n.name)) {
+      if (object >= objectCount) {
+        *error = name + "[" + std::to_string(object) + "]: the effect has " + std::to_string(objectCount) +
+                 " object(s)" + (objectCount > 0 ? ", indices 0 to " + std::to_string(objectCount - 1) : "");
+        return false;
+      }
       for (int o = 0; o < lmx::kObjectRows; ++o)
         if (object < 0 || o == object) settings.objectValues[o][n.index] = value;
       return true;
     }
   }
+  for (const Name& n : kGeneral)
+    if (SameName(name, n.name)) {
+      *error = name + " is a general value, not one per object";
+      return false;
+    }
   *error = "unknown setting \"" + name + "\"";
   return false;
 }
 
-bool ApplySettingsFile(lmx::EffectSettings& settings, const std::string& path, std::string* error) {
+bool ApplySettingsFile(lmx::EffectSettings& settings, const std::string& path, std::string* error,
+                       int objectCount) {
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(path, &bytes, error)) {
     *error = path + ": " + *error;
@@ -137,7 +153,7 @@ bool ApplySettingsFile(lmx::EffectSettings& settings, const std::string& path, s
     size_t hash = line.find('#');
     if (hash != std::string::npos) line.resize(hash);
     if (Trim(line).empty()) continue;
-    if (!ApplySetting(settings, line, error)) {
+    if (!ApplySetting(settings, line, error, objectCount)) {
       *error = path + ":" + std::to_string(number) + ": " + *error;
       return false;
     }

@@ -39,13 +39,32 @@ struct StbFree {
 
 }  // namespace
 
-Picture LoadPicture(const std::string& path) {
+std::string PictureFormat(const std::vector<uint8_t>& b) {
+  auto starts = [&](const char* magic, size_t n) { return b.size() >= n && std::memcmp(b.data(), magic, n) == 0; };
+  if (starts("\x89PNG\r\n\x1a\n", 8)) return "PNG";
+  if (starts("BM", 2)) return "BMP";
+  if (starts("\xff\xd8\xff", 3)) return "JPEG";
+  if (starts("GIF8", 4)) return "GIF";
+  if (starts("II*\0", 4) || starts("MM\0*", 4)) return "TIFF";
+  if (starts("RIFF", 4) && b.size() >= 12 && std::memcmp(b.data() + 8, "WEBP", 4) == 0) return "WebP";
+  if (starts("8BPS", 4)) return "Photoshop";
+  if (b.size() >= 12 && std::memcmp(b.data() + 4, "ftyp", 4) == 0) return "HEIF or AVIF";
+  return "";
+}
+
+Picture DecodePicture(const std::vector<uint8_t>& bytes) {
+  const std::string format = PictureFormat(bytes);
+  if (format != "PNG" && format != "BMP")
+    throw SourceError((format.empty() ? std::string("not a picture lmxlib knows") : "a " + format + " picture") +
+                      "; lmxlib reads PNG and BMP pictures (convert it to PNG first)");
+  if (bytes.size() > size_t(0x7FFFFFFF)) throw SourceError("picture file too large");
   int w = 0, h = 0, channels = 0;
-  std::unique_ptr<unsigned char, StbFree> data(stbi_load(path.c_str(), &w, &h, &channels, 4));
-  if (!data) throw SourceError(path + ": not a readable PNG or BMP picture (" + stbi_failure_reason() + ")");
+  std::unique_ptr<unsigned char, StbFree> data(
+      stbi_load_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels, 4));
+  if (!data) throw SourceError("a damaged or unsupported " + format + " picture (" + stbi_failure_reason() + ")");
   if (w <= 0 || h <= 0 || uint32_t(w) > kMaxTextureSide || uint32_t(h) > kMaxTextureSide)
-    throw SourceError(path + ": picture of " + std::to_string(w) + " x " + std::to_string(h) +
-                      " pixels; a texture is 1 to 2048 pixels on each side");
+    throw SourceError("picture of " + std::to_string(w) + " x " + std::to_string(h) +
+                      " pixels; lmxlib takes 1 to 2048 pixels on each side");
   Picture p;
   p.width = uint32_t(w);
   p.height = uint32_t(h);

@@ -24,8 +24,12 @@ struct Picture {
   std::vector<uint8_t> rgba;
 };
 
-// Reads a PNG or a BMP file; throws SourceError with the decoder's reason.
-Picture LoadPicture(const std::string& path);
+// "PNG", "BMP", "JPEG", "GIF" and other picture formats by their first bytes; "" when
+// the bytes are no picture known here.
+std::string PictureFormat(const std::vector<uint8_t>& bytes);
+// Decodes a PNG or a BMP file's bytes; throws SourceError saying what the bytes are
+// otherwise, or the decoder's reason.
+Picture DecodePicture(const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> TexturePixels(const Picture& picture);  // BGRA, bottom-up
 std::vector<uint8_t> EncodeTexture(const Picture& picture);
 // Reads a texture as the product does: "TWID" and "THIT" set the size, "TDAT" takes

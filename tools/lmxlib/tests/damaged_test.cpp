@@ -196,7 +196,7 @@ TEST(Damaged, FaultySourcesAreRefusedWithTheFieldNamedAndNoFileWritten) {
   const BadSource cases[] = {
       {R"({"name": "A", "colour": 1})", "unknown field \"colour\""},
       {R"({"name": "NINECHARS"})", "effect.name: a short name has 1 to 8 characters"},
-      {R"({"name": "A B"})", "is not a file name"},
+      {R"({"name": "A B"})", "is not a short name"},
       {R"({"name": "A", "kind": "wobble"})", "unknown motion kind \"wobble\""},
       {R"({"name": "A", "objects": ["1","2","3","4","5","6","7","8","9","10","11","12","13","14","15","16","17","18","19","20","21"]})",
        "at most 20 objects"},
@@ -214,7 +214,7 @@ TEST(Damaged, FaultySourcesAreRefusedWithTheFieldNamedAndNoFileWritten) {
       {R"({"name": "A", "extraRecords": [{"tag": "XY", "hex": "00"}]})", "extraRecords[0].tag: four characters"},
       {R"({"name": "A", "extraRecords": [{"tag": "XYZW", "hex": "0g"}]})", "is not a hex digit"},
       {R"({"name": "A",)", "not valid JSON"},
-      {R"({"groups": [{"name": "G", "effects": ["TOOLONGNAME"]}]})", "an effect short name of 1 to 8 characters"},
+      {R"({"groups": [{"name": "G", "effects": ["TOOLONGNAME"]}]})", "effects[0]: a short name has 1 to 8 characters"},
       {R"({"groups": [{"name": "", "effects": []}]})", "groups[0].name: 1 to 40 characters"},
   };
   TempDir dir;
@@ -232,7 +232,7 @@ TEST(Damaged, FaultySourcesAreRefusedWithTheFieldNamedAndNoFileWritten) {
   WriteText(dir / "broken.png", "not a picture");
   Result pic = Lmxlib({"build", dir / "broken.png", "-o", dir / "T.LMT"});
   EXPECT_EQ(pic.status, kExitFindings);
-  EXPECT_NE(pic.err.find("not a readable PNG or BMP picture"), std::string::npos) << pic.err;
+  EXPECT_NE(pic.err.find("not a picture lmxlib knows"), std::string::npos) << pic.err;
   EXPECT_EQ(Lmxlib({"build", dir / "src.json"}).status, kExitUsage);
   EXPECT_EQ(Lmxlib({"frobnicate"}).status, kExitUsage);
   EXPECT_EQ(Lmxlib({"check", dir / "nothing-here"}).status, kExitUsage);

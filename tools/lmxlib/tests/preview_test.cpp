@@ -2,8 +2,11 @@
 // author can give, and whole previews through the engine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
+#include <set>
 
 #include "lmxlib/gif_writer.h"
 #include "lmxlib/preview_settings.h"
@@ -103,35 +106,77 @@ Decoded ReadGif(const std::vector<uint8_t>& b) {
   return d;
 }
 
-TEST(PreviewGif, FramesComeBackThroughAnIndependentDecoder) {
-  // Noise-like content makes the code table fill up and start over.
+const uint8_t* PaletteEntry(const Decoded& d, uint8_t index) { return &d.palette[size_t(index) * 3]; }
+
+TEST(PreviewGif, FewColoursComeBackExactlyThroughAnIndependentDecoder) {
+  // 200 colours in a noise-like order: the code table fills up and starts over, and every
+  // pixel must come back as its own colour (nothing to dither).
   const int w = 97, h = 61;
   std::vector<GifFrame> frames(3);
   uint32_t seed = 7;
   for (auto& f : frames) {
     f.bgra.resize(size_t(w) * h * 4);
-    for (auto& byte : f.bgra) byte = uint8_t((seed = seed * 1103515245u + 12345u) >> 24);
+    for (size_t i = 0; i < f.bgra.size(); i += 4) {
+      const uint32_t c = (seed = seed * 1103515245u + 12345u) >> 16 & 0xFFFF;
+      const uint32_t k = c % 200;
+      f.bgra[i] = uint8_t(k * 37), f.bgra[i + 1] = uint8_t(k * 11 + 3), f.bgra[i + 2] = uint8_t(255 - k), f.bgra[i + 3] = 255;
+    }
   }
   for (int x = 0; x < w * 4; ++x) frames[1].bgra[x] = 255;  // a white bottom row
   Decoded d = ReadGif(EncodeGif(w, h, frames, 10));
   ASSERT_EQ(d.width, w);
   ASSERT_EQ(d.height, h);
   ASSERT_EQ(d.frames.size(), 3u);
-  for (size_t k = 0; k < 3; ++k) {
+  for (size_t k = 0; k < 3; ++k)
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
         const uint8_t* src = &frames[k].bgra[(size_t(h - 1 - y) * w + x) * 4];
-        ASSERT_EQ(d.frames[k][size_t(y) * w + x], PaletteIndex(src[2], src[1], src[0])) << k << " " << x << "," << y;
+        const uint8_t* got = PaletteEntry(d, d.frames[k][size_t(y) * w + x]);
+        ASSERT_TRUE(got[0] == src[2] && got[1] == src[1] && got[2] == src[0]) << k << " " << x << "," << y;
       }
-  }
-  uint8_t r, g, b;
-  PaletteColour(d.frames[1][size_t(h - 1) * w], &r, &g, &b);
-  EXPECT_EQ(r + g + b, 3 * 255);
-  EXPECT_EQ(d.palette[3 * PaletteIndex(255, 0, 0)], 255);
+}
+
+TEST(PreviewGif, ASkyGradientKeepsItsLevelsInsteadOfBanding) {
+  // Thousands of colours: a sky from deep to pale blue downwards, warmer to the right.
+  const int w = 128, h = 96;
+  std::vector<GifFrame> frames(1);
+  frames[0].bgra.resize(size_t(w) * h * 4);
+  auto colour = [&](int x, int yTop, int c) {  // c: 0 red, 1 green, 2 blue
+    const int base[3] = {30 + 60 * x / w, 60 + 120 * yTop / h, 170 + 80 * yTop / h};
+    return base[c];
+  };
+  for (int yTop = 0; yTop < h; ++yTop)
+    for (int x = 0; x < w; ++x) {
+      uint8_t* p = &frames[0].bgra[(size_t(h - 1 - yTop) * w + x) * 4];
+      p[0] = uint8_t(colour(x, yTop, 2)), p[1] = uint8_t(colour(x, yTop, 1)), p[2] = uint8_t(colour(x, yTop, 0)), p[3] = 255;
+    }
+  Decoded d = ReadGif(EncodeGif(w, h, frames, 10));
+  ASSERT_EQ(d.frames.size(), 1u);
+  // Each 8 x 8 block keeps its average colour within 2 levels (the cube palette missed
+  // by up to 25), and the blue channel down the middle column takes many steps.
+  double worst = 0;
+  for (int by = 0; by < h; by += 8)
+    for (int bx = 0; bx < w; bx += 8)
+      for (int c = 0; c < 3; ++c) {
+        double want = 0, got = 0;
+        for (int y = by; y < by + 8; ++y)
+          for (int x = bx; x < bx + 8; ++x) {
+            want += colour(x, y, c);
+            got += PaletteEntry(d, d.frames[0][size_t(y) * w + x])[c];
+          }
+        worst = std::max(worst, std::abs(want - got) / 64);
+      }
+  EXPECT_LT(worst, 2.0);
+  std::set<int> blues;
+  for (int y = 0; y < h; ++y) blues.insert(PaletteEntry(d, d.frames[0][size_t(y) * w + w / 2])[2]);
+  EXPECT_GE(blues.size(), 12u);
 }
 
 TEST(PreviewSettings, NamesReachTheirPlaceInTheBlock) {
+  // The block of an effect with one option, tagged rows, as the preview seeds it.
   lmx::EffectSettings s{};
+  s.specialCount = 1;
+  s.specialValues[0] = {0, lmx::TagRows, 4};
   std::string error;
   EXPECT_TRUE(ApplySetting(s, "AntiAliasing=4", &error));
   EXPECT_TRUE(ApplySetting(s, "lightdirection = 90", &error));
@@ -236,6 +281,75 @@ TEST(PreviewCommand, BadRequestsAreRefusedWithAReason) {
   Result r = Lmxlib({"preview", dir / "junk.LMI", "-o", dir / "x.gif"});
   EXPECT_EQ(r.status, kExitFindings);
   EXPECT_NE(r.err.find("not an effect file"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lmxlib::test
+
+namespace lmxlib::test {
+namespace {
+
+TEST(PreviewCommand, MalformedSettingsAndFoldersAreRefusedByName) {
+  TempDir dir;
+  WriteText(dir / "TILES2.json", kTilesSource);
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--set", "Shine[x]=100"}, "Shine[x]: the object index is a whole number from 0 to 19"},
+      {{"--set", "Shine[1=100"}, "the object index is a whole number"},
+      {{"--set", "Shine[]=100"}, "the object index is a whole number"},
+      {{"--set", "spin=700"}, "the effect has no option tagged \"spin\""},
+      {{"--set", "Shine[1]=50"}, "Shine[1]: the effect has 1 object(s), indices 0 to 0"},
+      {{"--set", "AntiAliasing=nan"}, "AntiAliasing: \"nan\" is not a whole number"},
+      {{"--set", "AntiAliasing=inf"}, "is not a whole number"},
+      {{"--set", "Lighting=0.5"}, "is not a whole number"},
+      {{"--set", "AntiAliasing[2]=4"}, "AntiAliasing is a general value, not one per object"},
+      {{"--textures", dir / "no-such-folder"}, "--textures \"" + (dir / "no-such-folder") + "\": no such folder"},
+      {{"--frames", "2.5"}, "--frames \"2.5\": a whole number from 1 to 200"},
+  };
+  for (const auto& [extra, message] : cases) {
+    std::vector<std::string> args = {"preview", dir / "TILES2.json", "-o", dir / "x.gif"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    Result r = Lmxlib(args);
+    EXPECT_EQ(r.status, kExitUsage) << extra[1];
+    EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir / "x.gif"));
+  }
+  // The option the effect has is taken; --progress counts the frames on stderr.
+  Result r = Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "x.gif", "--set", "rows=3", "--frames", "2", "--progress"});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_NE(r.err.find("frame 1/2, about"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("frame 2/2, about 0 s left"), std::string::npos) << r.err;
+}
+
+TEST(PreviewCommand, DamagedEffectsAndTexturesWarnAndFail) {
+  TempDir dir;
+  WriteText(dir / "TILES2.json", kTilesSource);
+  ASSERT_EQ(Lmxlib({"build", dir / "TILES2.json", "-o", dir / "TILES2.LMI"}).status, kExitOk);
+  std::vector<uint8_t> cut = ReadBytes(dir / "TILES2.LMI");
+  cut.resize(12);
+  WriteBytes(dir / "CUT.LMI", cut);
+  Result r = Lmxlib({"preview", dir / "CUT.LMI", "-o", dir / "cut.gif", "--frames", "2", "--size", "16"});
+  EXPECT_EQ(r.status, kExitFindings);
+  EXPECT_NE(r.err.find("warning: " + (dir / "CUT.LMI") + ": unreadable from offset"), std::string::npos) << r.err;
+  EXPECT_TRUE(fs::exists(dir / "cut.gif"));  // what the readers make of the file, to look at
+
+  // Textures: a sound set is used without a word; a damaged one is named.
+  fs::create_directories(dir.path() / "TEX");
+  for (int i = 1; i <= 3; ++i) {
+    const std::string name = dir / ("pic" + std::to_string(i) + ".bmp");
+    WriteBytes(name, SolidBmp(16, 16));
+    ASSERT_EQ(Lmxlib({"build", name, "-o", dir / ("TEX/PREVS_0" + std::to_string(i) + ".LMT")}).status, kExitOk);
+  }
+  r = Lmxlib({"preview", dir / "TILES2.LMI", "-o", dir / "ok.gif", "--frames", "2", "--size", "16", "--textures",
+              dir / "TEX"});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_TRUE(r.err.empty()) << r.err;
+  std::vector<uint8_t> texture = ReadBytes(dir / "TEX/PREVS_02.LMT");
+  texture.resize(texture.size() - 100);
+  WriteBytes(dir / "TEX/PREVS_02.LMT", texture);
+  r = Lmxlib({"preview", dir / "TILES2.LMI", "-o", dir / "bad.gif", "--frames", "2", "--size", "16", "--textures",
+              dir / "TEX"});
+  EXPECT_EQ(r.status, kExitFindings);
+  EXPECT_NE(r.err.find("PREVS_02.LMT: damaged texture file"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -1,0 +1,108 @@
+// WriteFileSafely in both builds (natively and under Wine): a write replaces its target
+// whole, and every failure leaves the folder as it was, old file byte for byte.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "common/safe_write.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace lmx {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Folder {
+ public:
+  Folder() {
+    std::random_device rd;
+    path_ = fs::temp_directory_path() / ("safe-write-" + std::to_string(rd()) + std::to_string(rd()));
+    fs::create_directories(path_);
+  }
+  ~Folder() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  Folder(const Folder&) = delete;
+  Folder& operator=(const Folder&) = delete;
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  fs::path path_;
+};
+
+std::vector<uint8_t> Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(SafeWrite, ReplacesTheTargetWholeAndLeavesNothingElse) {
+  Folder folder;
+  std::string error;
+  const std::vector<uint8_t> first(100000, 0xAB), second = {1, 2, 3};
+  ASSERT_TRUE(WriteFileSafely(folder / "FILE.LMI", first, &error)) << error;
+  EXPECT_EQ(Read(folder / "FILE.LMI"), first);
+  ASSERT_TRUE(WriteFileSafely(folder / "FILE.LMI", second, &error)) << error;
+  EXPECT_EQ(Read(folder / "FILE.LMI"), second);
+  ASSERT_TRUE(WriteFileSafely(folder / "EMPTY", {}, &error)) << error;
+  EXPECT_TRUE(Read(folder / "EMPTY").empty());
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"EMPTY", "FILE.LMI"}));
+}
+
+TEST(SafeWrite, FailuresSayWhyAndLeaveTheFolderAsItWas) {
+  Folder folder;
+  std::string error;
+  EXPECT_FALSE(WriteFileSafely(folder / "missing/FILE.LMI", {1}, &error));
+  EXPECT_FALSE(error.empty());
+  fs::create_directory(folder / "DIR.LMI");
+  error.clear();
+  EXPECT_FALSE(WriteFileSafely(folder / "DIR.LMI", {1}, &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(fs::is_directory(folder / "DIR.LMI"));
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"DIR.LMI"}));
+}
+
+#ifdef _WIN32
+TEST(SafeWrite, ATargetHeldOpenWithoutSharingStaysAsItWas) {
+  Folder folder;
+  std::string error;
+  const std::vector<uint8_t> old = {'o', 'l', 'd'};
+  ASSERT_TRUE(WriteFileSafely(folder / "HELD.ORG", old, &error)) << error;
+  HANDLE held = CreateFileA((folder / "HELD.ORG").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(WriteFileSafely(folder / "HELD.ORG", std::vector<uint8_t>(5000, 7), &error));
+  EXPECT_FALSE(error.empty());
+  CloseHandle(held);
+  EXPECT_EQ(Read(folder / "HELD.ORG"), old);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"HELD.ORG"}));
+}
+#else
+TEST(SafeWrite, AReplacedFileKeepsItsPermissions) {
+  Folder folder;
+  std::string error;
+  ASSERT_TRUE(WriteFileSafely(folder / "MODE", {1}, &error)) << error;
+  ASSERT_EQ(chmod((folder / "MODE").c_str(), 0640), 0);
+  ASSERT_TRUE(WriteFileSafely(folder / "MODE", {2}, &error)) << error;
+  struct stat st;
+  ASSERT_EQ(stat((folder / "MODE").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+#endif
+
+}  // namespace
+}  // namespace lmx

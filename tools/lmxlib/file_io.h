@@ -1,0 +1,21 @@
+// Files as lmxlib reads and writes them: only regular files are read (a FIFO or a device
+// would block or never end), and every write replaces its target in one step.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lmxlib {
+
+// Whole-file reading and writing with the reason of a failure in *error.
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes, std::string* error);
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);
+// An empty text when path can be read as a regular file, else why not.
+std::string WhyNotRegularFile(const std::string& path);
+// True when both paths name the same existing file (through links or other spellings).
+bool SameFile(const std::string& a, const std::string& b);
+// The extension after the last dot, upper-cased; "" when there is none.
+std::string UpperExtension(const std::string& path);
+
+}  // namespace lmxlib

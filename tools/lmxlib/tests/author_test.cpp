@@ -1,0 +1,194 @@
+// What an effect author does with lmxlib alone: icons from any picture, organizations
+// edited in place, sources taken back from built files, texts in the library's code page,
+// and the checks that keep entry names inside EFFECTS.
+#include <gtest/gtest.h>
+
+#include "library/bytes.h"
+#include "lmxlib/check.h"
+#include "test_util.h"
+
+namespace lmxlib::test {
+namespace {
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A 24-bit bitmap with the 124-byte header image editors write by default; the left half
+// red, the right half blue.
+std::vector<uint8_t> Bmp124(int w, int h) {
+  const uint32_t row = (uint32_t(w) * 3 + 3) / 4 * 4;
+  std::vector<uint8_t> b = {'B', 'M'};
+  Put32(b, 14 + 124 + row * uint32_t(h));
+  Put32(b, 0);
+  Put32(b, 14 + 124);
+  Put32(b, 124);
+  Put32(b, uint32_t(w));
+  Put32(b, uint32_t(h));
+  Put16(b, 1);
+  Put16(b, 24);
+  b.resize(14 + 124, 0);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) b.insert(b.end(), x < w / 2 ? std::initializer_list<uint8_t>{0, 0, 255}
+                                                              : std::initializer_list<uint8_t>{255, 0, 0});
+    b.resize(b.size() + row - uint32_t(w) * 3, 0);
+  }
+  return b;
+}
+
+TEST(Author, IconFromAnEditorsBitmapIsWhatTheFxPageDraws) {
+  TempDir dir;
+  WriteBytes(dir / "drawing.bmp", Bmp124(200, 100));
+  // dump refuses the editor's header, which is why the icon command exists.
+  Result refused = Lmxlib({"dump", dir / "drawing.bmp"});
+  EXPECT_EQ(refused.status, kExitFindings);
+  EXPECT_TRUE(Has(refused.out, "information header of 124 bytes (readers take 40 or 12; lmxlib icon writes"))
+      << refused.out;
+  Result r = Lmxlib({"icon", dir / "drawing.bmp", "-o", dir / "SWIRL.BMP"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_TRUE(r.err.empty()) << r.err;
+  const std::vector<uint8_t> icon = ReadBytes(dir / "SWIRL.BMP");
+  ASSERT_EQ(icon.size(), 14u + 40 + 48 * 3 * 44);
+  EXPECT_EQ(lmx::LoadU32(icon.data() + 14), 40u);
+  EXPECT_EQ(lmx::LoadU32(icon.data() + 18), 48u);
+  EXPECT_EQ(lmx::LoadU32(icon.data() + 22), 44u);
+  EXPECT_EQ(lmx::LoadU16(icon.data() + 28), 24u);
+  // Bottom row: red on the left, blue on the right (BGR order in the file).
+  const uint8_t* left = icon.data() + 54;
+  const uint8_t* right = icon.data() + 54 + 47 * 3;
+  EXPECT_EQ(left[2], 255);
+  EXPECT_EQ(left[0], 0);
+  EXPECT_EQ(right[0], 255);
+  EXPECT_EQ(right[2], 0);
+  r = Lmxlib({"dump", dir / "SWIRL.BMP"});
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_FALSE(Has(r.out, "problems:")) << r.out;
+  // A name the FX page would never look up is written, with a warning.
+  r = Lmxlib({"icon", dir / "drawing.bmp", "-o", dir / "swirl icon.png"});
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_TRUE(Has(r.err, "warning")) << r.err;
+}
+
+TEST(Author, OrganizationsAreEditedInPlace) {
+  TempDir dir;
+  fs::create_directories(dir.path() / "ORGS");
+  fs::create_directories(dir.path() / "EFFECTS");
+  const std::string org = dir / "ORGS/MINE.ORG";
+  Result r = Lmxlib({"org", "add", org, "Spins", "SWIRL"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_TRUE(Has(r.err, "EFFECTS/SWIRL.LMI does not exist")) << r.err;
+  EXPECT_EQ(Lmxlib({"org", "add", org, "Spins", "CUBE"}).status, kExitOk);
+  EXPECT_EQ(Lmxlib({"org", "add", org, "Käse Group", "DOORS"}).status, kExitOk);
+  r = Lmxlib({"org", "list", org});
+  EXPECT_EQ(r.out, "Spins\n  SWIRL\n  CUBE\nKäse Group\n  DOORS\n");
+  // Refusals leave the file as it is.
+  const std::vector<uint8_t> before = ReadBytes(org);
+  r = Lmxlib({"org", "add", org, "Spins", "CUBE"});
+  EXPECT_EQ(r.status, kExitFindings);
+  EXPECT_TRUE(Has(r.err, "already lists CUBE")) << r.err;
+  r = Lmxlib({"org", "add", org, "Spins", "../LMX"});
+  EXPECT_EQ(r.status, kExitFindings);
+  EXPECT_TRUE(Has(r.err, "is not a short name")) << r.err;
+  r = Lmxlib({"org", "remove", org, "Nope", "CUBE"});
+  EXPECT_TRUE(Has(r.err, "no group \"Nope\" (groups: \"Spins\", \"Käse Group\")")) << r.err;
+  for (int i = 0; i < 14; ++i) ASSERT_EQ(Lmxlib({"org", "add", org, "Spins", "E" + std::to_string(i)}).status, 0);
+  r = Lmxlib({"org", "add", org, "Spins", "SEVENTEE"});
+  EXPECT_TRUE(Has(r.err, "at most 16 effects in a group")) << r.err;
+  // Removing the last effect of a group removes the group.
+  r = Lmxlib({"org", "remove", org, "Käse Group", "DOORS"});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_FALSE(Has(Lmxlib({"org", "list", org}).out, "Käse"));
+  // A damaged organization is not edited.
+  std::vector<uint8_t> cut = ReadBytes(org);
+  cut.resize(cut.size() - 3);
+  WriteBytes(org, cut);
+  r = Lmxlib({"org", "add", org, "Spins", "LAST"});
+  EXPECT_EQ(r.status, kExitFindings);
+  EXPECT_TRUE(Has(r.err, "mend it first")) << r.err;
+  EXPECT_EQ(ReadBytes(org), cut);
+  EXPECT_EQ(Lmxlib({"org", "frob", org}).status, kExitUsage);
+}
+
+TEST(Author, DumpSourceBuildsBackToTheSameBytes) {
+  TempDir dir;
+  WriteText(dir / "SWIRL.json", R"({"name": "SWIRL", "longName": "Café Crème – Swirl", "kind": "spiral",
+    "objects": ["Piece"], "options": [{"label": "Größe", "kind": "list", "choices": ["Klein", "Groß"], "default": 1,
+    "tag": "axis"}]})");
+  ASSERT_EQ(Lmxlib({"build", dir / "SWIRL.json", "-o", dir / "SWIRL.LMI"}).status, kExitOk);
+  Result r = Lmxlib({"dump", "--source", dir / "SWIRL.LMI"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_TRUE(Has(r.out, "\"longName\": \"Café Crème – Swirl\"")) << r.out;
+  WriteText(dir / "again.json", r.out);
+  ASSERT_EQ(Lmxlib({"build", dir / "again.json", "-o", dir / "AGAIN.LMI", "--kind", "effect"}).status, kExitOk);
+  EXPECT_EQ(ReadBytes(dir / "AGAIN.LMI"), ReadBytes(dir / "SWIRL.LMI"));
+  // In the file the texts are Windows-1252: one byte a character.
+  const std::vector<uint8_t> bytes = ReadBytes(dir / "SWIRL.LMI");
+  const std::string file(bytes.begin(), bytes.end());
+  EXPECT_TRUE(Has(file, "Caf\xE9 Cr\xE8me \x96 Swirl")) << "en dash is 0x96";
+  EXPECT_TRUE(Has(file, "Klein,Gro\xDF"));
+  // Files without a source say so; so does the --json form combined with --source.
+  WriteBytes(dir / "X.BMP", SolidBmp(4, 4));
+  EXPECT_TRUE(Has(Lmxlib({"dump", "--source", dir / "X.BMP"}).err, "only effects and organizations"));
+  EXPECT_EQ(Lmxlib({"dump", "--source", "--json", dir / "SWIRL.LMI"}).status, kExitUsage);
+}
+
+TEST(Author, TextsOutsideTheCodePageAndNonAsciiNamesAreRefusedClearly) {
+  TempDir dir;
+  struct Case {
+    const char* json;
+    const char* message;
+  };
+  const Case cases[] = {
+      {R"({"name": "A", "longName": "Ωmega"})", "effect.longName: \"Ω\" (U+03A9) has no place in Windows-1252"},
+      {R"({"name": "A", "objects": ["ok", "★"]})", "effect.objects[1]: \"★\" (U+2605)"},
+      {R"({"name": "A", "options": [{"label": "日本", "kind": "checkbox", "tag": 1}]})", "options[0].label: \"日\""},
+      {R"({"name": "CAFÉ"})", "effect.name: \"CAFÉ\" is not a short name"},
+      {R"({"name": "ÄÖÜÄÖÜ"})", "is not a short name"},
+      // 42 characters fit although they are 84 bytes of UTF-8.
+      {R"({"name": "A", "longName": "ÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄ"})", "at most 42 characters"},
+      {R"({"groups": [{"name": "Ελληνικά", "effects": ["A"]}]})", "organization.groups[0].name: \"Ε\""},
+  };
+  for (const Case& c : cases) {
+    WriteText(dir / "src.json", c.json);
+    Result r = Lmxlib({"build", dir / "src.json", "-o", dir / "OUT.LMI", "--kind",
+                       Has(c.json, "groups") ? "organization" : "effect"});
+    EXPECT_EQ(r.status, kExitFindings) << c.json;
+    EXPECT_TRUE(Has(r.err, c.message)) << r.err;
+  }
+  WriteText(dir / "src.json", R"({"name": "A", "longName": "ÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄ"})");
+  EXPECT_EQ(Lmxlib({"build", dir / "src.json", "-o", dir / "A.LMI"}).status, kExitOk);
+}
+
+TEST(Author, OrganizationEntriesMustBeShortNamesInBuildAndCheck) {
+  TempDir dir;
+  for (const char* entry : {"../LMX", "A/B", "A B", "CUBE.LMI", "ÉCLAIR"}) {
+    WriteText(dir / "org.json", std::string(R"({"groups": [{"name": "G", "effects": [")") + entry + R"("]}]})");
+    Result r = Lmxlib({"build", dir / "org.json", "-o", dir / "X.ORG"});
+    EXPECT_EQ(r.status, kExitFindings) << entry;
+    EXPECT_TRUE(Has(r.err, "organization.groups[0].effects[0]:")) << r.err;
+    EXPECT_TRUE(Has(r.err, "is not a short name")) << r.err;
+  }
+  // A file written by other means: check names the entry and does not look outside EFFECTS.
+  const fs::path root = dir.path() / "inst";
+  for (const char* d : {"ORGS", "EFFECTS"}) fs::create_directories(root / d);
+  WriteText((root / "LMX.LMI").string(), "planted");
+  std::vector<uint8_t> org = {'L', 'M', 'X', 'G'};
+  auto record = [&](const char* tag, const std::string& text) {
+    org.insert(org.end(), tag, tag + 4);
+    Put32(org, uint32_t(text.size() + 1));
+    org.insert(org.end(), text.begin(), text.end());
+    org.push_back(0);
+  };
+  record("OGRP", "G");
+  record("OITM", "../LMX");
+  WriteBytes((root / "ORGS/DEFAULT.ORG").string(), org);
+  WriteText(dir / "A.json", R"({"name": "LONELY"})");
+  ASSERT_EQ(Lmxlib({"build", dir / "A.json", "-o", (root / "EFFECTS/LONELY.LMI").string()}).status, kExitOk);
+  std::string all;
+  for (const Finding& f : CheckInstallation(root.string())) all += f.path + ": " + f.message + "\n";
+  EXPECT_TRUE(Has(all, "entry: \"../LMX\" is not a short name")) << all;
+  EXPECT_FALSE(Has(all, "EFFECTS/../LMX")) << all;
+  EXPECT_FALSE(Has(all, "\"../LMX\" has no effect file")) << all;
+  EXPECT_TRUE(Has(all, "LONELY.LMI: no organization lists this effect")) << all;
+}
+
+}  // namespace
+}  // namespace lmxlib::test
