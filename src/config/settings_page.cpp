@@ -155,7 +155,7 @@ INT_PTR HandleNotify(HWND page, LPARAM lParam) {
   if (header == nullptr) return 0;
   switch (header->code) {
     case PSN_SETACTIVE:
-      if (Render().renderBusy) Render().stopRequested = true;
+      RequestRenderStop(Render());
       LoadSettingsControls(page);
       return 0;
     case PSN_KILLACTIVE:

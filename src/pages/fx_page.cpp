@@ -174,7 +174,7 @@ void FxMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       FillFxPage(page);
-      if (Preview().autoRender) StartRender();
+      if (Preview().autoRender) RequestRenderForChange();
       break;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
