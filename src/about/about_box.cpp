@@ -5,6 +5,7 @@
 #include "config/library_path.h"
 #include "entry/module_instance.h"
 #include "library/dib.h"
+#include "platform/catch_all.h"
 #include "platform/movable_memory.h"
 #include "resources/resource_ids.h"
 
@@ -76,7 +77,7 @@ void PaintPicture(HWND dialog, int id, const platform::MovableBlock& dib) {
   ReleaseDC(frame, dc);
 }
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR AboutMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
       auto* box = reinterpret_cast<AboutBox*>(lParam);
@@ -104,6 +105,10 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     default:
       return 0;
   }
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return platform::CatchAll<INT_PTR>(0, [&] { return AboutMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "entry/sheet_context.h"
 #include "library/bytes.h"
 #include "library/dib.h"
+#include "platform/catch_all.h"
 #include "preview/preview.h"
 #include "resources/resource_ids.h"
 
@@ -203,13 +204,11 @@ void FxMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 INT_PTR CALLBACK FxPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  INT_PTR result = PageFrameProc(page, message, wParam, lParam);
-  try {
+  return platform::CatchAll<INT_PTR>(0, [&] {
+    INT_PTR result = PageFrameProc(page, message, wParam, lParam);
     FxMessage(page, message, wParam, lParam);
-  } catch (...) {
-    // Left undone; nothing escapes into the dialog manager.
-  }
-  return result;
+    return result;
+  });
 }
 
 }  // namespace lmx

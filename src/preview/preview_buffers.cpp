@@ -101,18 +101,20 @@ int CreatePreviewBuffers() {
   g_settings.previewQuality = ReadRegistryDword("Prev_Quality");
   g_buffers.quality = QualityFor(g_settings.previewQuality, g_buffers.quality);
 
-  FillHeader(g_buffers.header, g_buffers.quality);
-  g_buffers.ready = CreateFrames(g_buffers.frames, g_buffers.header, g_settings.frameCount);
-  FillJob(g_buffers.job, g_buffers.quality, g_settings.frameCount);
-
   g_flags.renderFrame = -1;
   g_flags.stopRequested = false;
   g_flags.restartRequested = false;
   g_flags.renderBusy = false;
   g_flags.closing = false;
   g_buffers.displayFrame = -1;
+  g_buffers.ready = false;
   g_buffers.renderLock.emplace();
+  // From here DestroyPreviewBuffers frees whatever was made, should the rest throw.
   g_buffers.exists = true;
+
+  FillHeader(g_buffers.header, g_buffers.quality);
+  FillJob(g_buffers.job, g_buffers.quality, g_settings.frameCount);
+  g_buffers.ready = CreateFrames(g_buffers.frames, g_buffers.header, g_settings.frameCount);
   return 1;
 }
 
