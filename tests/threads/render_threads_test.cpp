@@ -81,13 +81,21 @@ void RunBurst(Shared& shared, std::mt19937& random, std::vector<std::thread>& th
   }
 }
 
+// One burst of actions on fresh flags, and the wait for its threads: until they end by
+// themselves, or through the teardown.
+void RunRound(Shared& shared, std::mt19937& random, bool teardown) {
+  std::vector<std::thread> threads;
+  RunBurst(shared, random, threads);
+  if (teardown) BeginRenderTeardown(shared.flags);
+  for (std::thread& thread : threads) thread.join();
+  if (teardown) EndRenderTeardown(shared.flags);
+}
+
 TEST(RenderThreadsTest, RacingActionsEndWithTheLastRequestRendered) {
   std::mt19937 random(20261206);
   for (int round = 0; round < 30; ++round) {
     Shared shared;
-    std::vector<std::thread> threads;
-    RunBurst(shared, random, threads);
-    for (std::thread& thread : threads) thread.join();
+    RunRound(shared, random, false);
     EXPECT_EQ(shared.faults, 0) << "round " << round;
     EXPECT_FALSE(shared.flags.renderBusy) << "round " << round;
     EXPECT_EQ(shared.flags.renderFrame, shared.frameCount) << "round " << round;
@@ -99,11 +107,7 @@ TEST(RenderThreadsTest, TeardownDuringRacingActionsLeavesNothingRunning) {
   std::mt19937 random(7);
   for (int round = 0; round < 30; ++round) {
     Shared shared;
-    std::vector<std::thread> threads;
-    RunBurst(shared, random, threads);
-    BeginRenderTeardown(shared.flags);
-    for (std::thread& thread : threads) thread.join();
-    EndRenderTeardown(shared.flags);
+    RunRound(shared, random, true);
     EXPECT_EQ(shared.faults, 0) << "round " << round;
     EXPECT_EQ(shared.inRender, 0);
     EXPECT_EQ(shared.flags.renderFrame, -2);

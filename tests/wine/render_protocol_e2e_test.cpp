@@ -13,15 +13,20 @@ namespace {
 
 using RenderProtocolE2E = SheetFixture;
 
-// The frame of the preview picture that control 1042 shows at its centre, -1 for none
-// (the cleared picture, or anything else).
-int FrameShown(const SheetRun& run) {
+// The colour at the centre of the preview picture (control 1042).
+COLORREF PictureCentre(const SheetRun& run) {
   HWND picture = run.Control(1042);
   RECT rect;
   GetClientRect(picture, &rect);
   HDC dc = GetDC(picture);
   COLORREF c = GetPixel(dc, rect.right / 2, rect.bottom / 2);
   ReleaseDC(picture, dc);
+  return c;
+}
+
+// The frame the preview picture shows, -1 for none (the cleared picture, or anything else).
+int FrameShown(const SheetRun& run) {
+  const COLORREF c = PictureCentre(run);
   for (int k = 0; k < 60; ++k) {
     uint32_t colour = FrameColour(k);
     if (GetRValue(c) == ((colour >> 16) & 0xFF) && GetGValue(c) == 0 && GetBValue(c) == 0) return k;
@@ -29,15 +34,7 @@ int FrameShown(const SheetRun& run) {
   return -1;
 }
 
-bool PictureCleared(const SheetRun& run) {
-  HWND picture = run.Control(1042);
-  RECT rect;
-  GetClientRect(picture, &rect);
-  HDC dc = GetDC(picture);
-  COLORREF c = GetPixel(dc, rect.right / 2, rect.bottom / 2);
-  ReleaseDC(picture, dc);
-  return c == GetSysColor(COLOR_BTNFACE);
-}
+bool PictureCleared(const SheetRun& run) { return PictureCentre(run) == GetSysColor(COLOR_BTNFACE); }
 
 // The engine's calls end with one whole render of `frames` frames of `effect`, from 0.
 bool EndsWithWholeRender(const std::vector<EngineCall>& calls, int frames, const char* effect) {
