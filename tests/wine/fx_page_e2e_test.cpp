@@ -247,8 +247,10 @@ class HelpE2E : public SheetFixture {
     ASSERT_TRUE(patch_->active()) << "LMX_GUI.DLL imports WinHelpA from USER32";
   }
   void TearDown() override {
-    SheetFixture::TearDown();  // the sheet is closed before the import is put back
+    // The sheet closes first, then the import is put back while the module is loaded.
+    run_.reset();
     patch_.reset();
+    SheetFixture::TearDown();
   }
   std::vector<std::string> Lines() {
     std::lock_guard<std::mutex> lock(g_helpMutex);
