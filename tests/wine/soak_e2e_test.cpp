@@ -26,10 +26,41 @@ struct Counts {
   int threads = 0;
 };
 
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+  ++*reinterpret_cast<DWORD*>(count);
+  return TRUE;
+}
+
+BOOL CALLBACK CountOwnWindows(HWND window, LPARAM count) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId()) return TRUE;
+  ++*reinterpret_cast<DWORD*>(count);
+  EnumChildWindows(window, CountChild, count);
+  return TRUE;
+}
+
+// Windows keeps both counts; Wine's GetGuiResources keeps none (it gives 0). There the
+// GDI objects are the live entries of the handle table, which Wine finds by index alone,
+// and the USER objects are counted as this process's windows.
+DWORD GdiObjects() {
+  DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  if (n != 0) return n;
+  for (ULONG_PTR index = 1; index <= 0xFFFF; ++index) n += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0;
+  return n;
+}
+
+DWORD UserObjects() {
+  DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  if (n != 0) return n;
+  EnumWindows(CountOwnWindows, reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+
 Counts Measure() {
   Counts c;
-  c.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  c.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  c.gdi = GdiObjects();
+  c.user = UserObjects();
   GetProcessHandleCount(GetCurrentProcess(), &c.handles);
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   THREADENTRY32 entry{};
