@@ -270,8 +270,8 @@ TEST(RenderProtocolTest, TeardownAfterActionsInEveryInterleaving) {
   ExpectAllInterleavingsHold(2, true, 1);
 }
 
-// The scheduler itself: it must reach the interleaving where a change's flag stores are
-// split by the render thread's end, or the tests above prove nothing.
+// The scheduler itself: every order of two threads' steps is reached (a thread blocked
+// in a join included), or the tests above would prove nothing.
 TEST(RenderProtocolTest, ExplorationReachesEveryOrderOfTwoThreads) {
   std::vector<std::string> orders;
   std::vector<size_t> prefix;
