@@ -14,6 +14,12 @@ else()
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
   endif()
+  if(LMX_TSAN)
+    # ThreadSanitizer cannot share a build with AddressSanitizer: the tsan preset turns
+    # LMX_SANITIZE off.
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+  endif()
   if(LMX_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     # Coverage instrumentation for all code; only fuzz targets link the fuzzing engine.
     add_compile_options(-fsanitize=fuzzer-no-link)

@@ -3,8 +3,11 @@
 #include <cstring>
 
 #include "config/library_path.h"
+#include "entry/dib_draw.h"
+#include "entry/gdi.h"
 #include "entry/module_instance.h"
 #include "library/dib.h"
+#include "platform/catch_all.h"
 #include "platform/movable_memory.h"
 #include "resources/resource_ids.h"
 
@@ -13,28 +16,15 @@ namespace {
 
 constexpr size_t kTextSize = 256;
 
-class Font {
- public:
-  Font(int height, const char* face)
-      : font_(CreateFontA(height, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, face)) {}
-  ~Font() {
-    if (font_) DeleteObject(font_);
-  }
-  Font(const Font&) = delete;
-  Font& operator=(const Font&) = delete;
-  HFONT get() const { return font_; }
-
- private:
-  HFONT font_;
-};
+HFONT BoldFont(int height) { return CreateFontA(height, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"); }
 
 struct AboutBox {
   char title[kTextSize] = "Lumora FX";
   char release[kTextSize] = "Release 2";
   platform::MovableBlock picture;
   platform::MovableBlock logo;
-  Font titleFont{28, "Arial"};
-  Font releaseFont{18, "Arial"};
+  Font titleFont{BoldFont(28)};
+  Font releaseFont{BoldFont(18)};
 };
 
 // Copies at most kTextSize - 1 characters of a host text; a longer one is cut.
@@ -51,32 +41,17 @@ platform::MovableBlock LoadPicture(const char* name) {
   return platform::MovableBlock(LoadDib(path));
 }
 
-// Stretches a packed DIB over the control's whole client area. A block too small for
-// the header and colour table it describes is not drawn.
+// Stretches a picture over the control's whole client area.
 void PaintPicture(HWND dialog, int id, const platform::MovableBlock& dib) {
   HWND frame = GetDlgItem(dialog, id);
   if (frame == nullptr) return;
-  HDC dc = GetDC(frame);
   RECT rect;
   GetClientRect(frame, &rect);
-  if (dib) {
-    platform::LockedBlock locked(dib.get());
-    const auto* header = static_cast<const BITMAPINFOHEADER*>(locked.data());
-    const size_t size = platform::MovableSize(dib.get());
-    if (header != nullptr && size >= sizeof(BITMAPINFOHEADER)) {
-      const size_t bitsOffset = header->biSize + DibPaletteSize(header);
-      if (header->biSize >= sizeof(BITMAPINFOHEADER) && bitsOffset < size) {
-        const auto* bits = reinterpret_cast<const uint8_t*>(header) + bitsOffset;
-        StretchDIBits(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0,
-                      header->biWidth, header->biHeight, bits, reinterpret_cast<const BITMAPINFO*>(header),
-                      DIB_RGB_COLORS, SRCCOPY);
-      }
-    }
-  }
-  ReleaseDC(frame, dc);
+  WindowDc dc(frame);
+  DrawDibBlock(dc.get(), rect, dib.get());
 }
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR AboutMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
       auto* box = reinterpret_cast<AboutBox*>(lParam);
@@ -104,6 +79,10 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     default:
       return 0;
   }
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return platform::CatchAll<INT_PTR>(0, [&] { return AboutMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "entry/module_state.h"
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
+#include "platform/catch_all.h"
 #include "preview/preview.h"
 #include "resources/resource_ids.h"
 
@@ -155,7 +156,7 @@ INT_PTR HandleNotify(HWND page, LPARAM lParam) {
   if (header == nullptr) return 0;
   switch (header->code) {
     case PSN_SETACTIVE:
-      if (Render().renderBusy) Render().stopRequested = true;
+      RequestRenderStop(Render());
       LoadSettingsControls(page);
       return 0;
     case PSN_KILLACTIVE:
@@ -172,9 +173,7 @@ INT_PTR HandleNotify(HWND page, LPARAM lParam) {
   }
 }
 
-}  // namespace
-
-INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR SettingsMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   PageFrame().panelLessPage = page;
   INT_PTR result = 0;
   switch (message) {
@@ -208,6 +207,12 @@ INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
   }
   CheckSettingsChanged(page);
   return result;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  return platform::CatchAll<INT_PTR>(0, [&] { return SettingsMessage(page, message, wParam, lParam); });
 }
 
 }  // namespace lmx

@@ -3,15 +3,29 @@
 #include "about/about_box.h"
 #include "entry/module_state.h"
 #include "entry/sheet_context.h"
+#include "platform/catch_all.h"
 #include "platform/module.h"
 #include "platform/user_message.h"
 
 namespace {
 
+// The engine's entry for the sheet, cleared however the sheet ends: it points into a
+// module that is unloaded right after.
+class EngineEntryScope {
+ public:
+  explicit EngineEntryScope(lmx::RenderEntryFn entry) { lmx::Sheet().renderEntry = entry; }
+  ~EngineEntryScope() { lmx::Sheet().renderEntry = nullptr; }
+  EngineEntryScope(const EngineEntryScope&) = delete;
+  EngineEntryScope& operator=(const EngineEntryScope&) = delete;
+};
+
 int16_t SelectWithEngine(HWND owner, lmx::EffectSettings* settings, bool filterMode) {
   // The engine is held for exactly this call; a sheet already running (a host calling
-  // again from inside the sheet) or a missing block gets "cannot be created".
-  if (!settings || lmx::SheetRunning()) return 2;
+  // again from inside the sheet, or from another thread) or a missing block gets
+  // "cannot be created".
+  if (!settings) return 2;
+  lmx::SheetClaim claim;
+  if (!claim.Held()) return 2;
   const char* path = lmx::Module().enginePath;
   lmx::platform::LoadedModule engine(path[0] ? path : nullptr);
   if (!engine.IsLoaded()) {
@@ -23,10 +37,8 @@ int16_t SelectWithEngine(HWND owner, lmx::EffectSettings* settings, bool filterM
     lmx::platform::ShowStopMessage("Error getting LMX_Render Function.", "Cannot continue");
     return 1;
   }
-  lmx::Sheet().renderEntry = entry;
-  int16_t result = lmx::RunSelectionSheet(owner, settings, filterMode);
-  lmx::Sheet().renderEntry = nullptr;
-  return result;
+  EngineEntryScope entryScope(entry);
+  return lmx::RunSelectionSheet(owner, settings, filterMode);
 }
 
 }  // namespace
@@ -34,20 +46,21 @@ int16_t SelectWithEngine(HWND owner, lmx::EffectSettings* settings, bool filterM
 extern "C" {
 
 int16_t __cdecl LMXGUI_Select(HWND owner, void* settings, int32_t filterMode) {
-  try {
-    return SelectWithEngine(owner, static_cast<lmx::EffectSettings*>(settings), filterMode != 0);
-  } catch (...) {
-    return 2;
-  }
+  return lmx::platform::CatchAll<int16_t>(
+      2, [&] { return SelectWithEngine(owner, static_cast<lmx::EffectSettings*>(settings), filterMode != 0); });
 }
 
 int16_t __cdecl LMXGUI_GetEffectInfo(const char* name, lmx::EffectInfo* info) {
-  lmx::FillEffectInfo(name, info);
+  const bool filled = lmx::platform::CatchAll(false, [&] {
+    lmx::FillEffectInfo(name, info);
+    return true;
+  });
+  if (!filled && info) *info = lmx::EffectInfo{};  // as when memory runs out: all zero
   return 0;
 }
 
 int16_t __cdecl LMXGUI_About(HWND parent, const char* title, const char* release) {
-  return lmx::ShowAboutBox(parent, title, release);
+  return lmx::platform::CatchAll<int16_t>(2, [&] { return lmx::ShowAboutBox(parent, title, release); });
 }
 
 }  // extern "C"

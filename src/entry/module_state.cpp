@@ -5,7 +5,6 @@
 
 #include "config/library_path.h"
 #include "config/registry.h"
-#include "entry/help.h"
 #include "entry/module_instance.h"
 #include "library/bytes.h"
 #include "platform/module.h"
@@ -60,7 +59,6 @@ void AttachModule(HINSTANCE instance) {
   ModuleState& m = g_module;
   m.instance = instance;
   SetModuleInstance(instance);
-  InitHelpRequests();
 
   m.useCtl3d = RunningOnNt();
   if (m.useCtl3d) StartCtl3d(instance);

@@ -47,15 +47,18 @@ void OnSetActive(HWND page) {
   UpdateRenderButton(page);
 }
 
+// A render in progress is stopped. Otherwise the click claims the render as a change
+// does: a thread that is still ending (after a stop) or between two renders (a restart)
+// renders again, and only when none is busy does a new thread start.
 void OnRenderClicked() {
   HWND current = g_frame.currentPage;
-  if (RenderInProgress(Render().renderFrame, Preview().frameCount)) {
-    Render().stopRequested = true;
+  RenderClick click = ClaimRenderForClick(Render(), Preview().frameCount);
+  if (click == RenderClick::Stop) {
     if (current) UpdateRenderButton(current);
-  } else {
-    if (current) ClearPreviewPicture(current);
-    StartRender();
+    return;
   }
+  if (current) ClearPreviewPicture(current);
+  if (click == RenderClick::Start) StartRender();
 }
 
 void OnPreviewTick(HWND page) {

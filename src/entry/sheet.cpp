@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "entry/module_state.h"
@@ -15,7 +16,8 @@ namespace {
 
 SheetContext g_sheet;
 SelectionState g_selection;
-bool g_running = false;
+// Claimed by SheetClaim; a host may call the exports from more than one thread.
+std::atomic<bool> g_running{false};
 
 struct PageEntry {
   int resource;
@@ -32,12 +34,6 @@ const PageEntry kPages[] = {
     {IDD_SETTINGS_PAGE, "Settings", SettingsPageProc, false},
 };
 constexpr int kPageCount = sizeof kPages / sizeof kPages[0];
-
-// Clears the flag however the run ends.
-struct RunningScope {
-  RunningScope() { g_running = true; }
-  ~RunningScope() { g_running = false; }
-};
 
 INT_PTR RunSheet(HWND owner, bool filterMode) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
@@ -67,17 +63,34 @@ INT_PTR RunSheet(HWND owner, bool filterMode) {
   return PropertySheetA(&header);
 }
 
+// What one run of the sheet leaves behind, released whatever the run's result: icons,
+// the preview (stopping and joining every render thread) and the current effect.
+void EndSheet() {
+  for (platform::MemoryHandle& slot : g_sheet.iconSlots) {
+    if (slot) platform::FreeMovable(slot);
+    slot = nullptr;
+  }
+  DestroyPreviewBuffers();
+  ReplaceCurrentEffect(g_selection, nullptr);
+  PageFrame().currentPage = nullptr;
+  PageFrame().panelLessPage = nullptr;
+}
+
 }  // namespace
 
 SheetContext& Sheet() { return g_sheet; }
 SelectionState& Selection() { return g_selection; }
-bool SheetRunning() { return g_running; }
+
+SheetClaim::SheetClaim() : held_(!g_running.exchange(true)) {}
+SheetClaim::~SheetClaim() {
+  if (held_) g_running = false;
+}
 
 int16_t RunSelectionSheet(HWND owner, EffectSettings* settings, bool filterMode) {
-  RunningScope running;
   SheetContext& sheet = g_sheet;
   sheet.hostSettings = settings;
   sheet.filterMode = filterMode;
+  sheet.cancelRequested = false;
   for (platform::MemoryHandle& slot : sheet.iconSlots) slot = nullptr;
 
   PageFrameState& frame = PageFrame();
@@ -85,27 +98,17 @@ int16_t RunSelectionSheet(HWND owner, EffectSettings* settings, bool filterMode)
   frame.panelLessPage = nullptr;
   std::memcpy(frame.settingsSnapshot, settings, sizeof frame.settingsSnapshot);
 
-  CreatePreviewBuffers();
-  g_selection = SelectionState{};
-  InitSelection(g_selection, settings, Module().organization, filterMode);
-
-  sheet.cancelRequested = false;
-  int16_t result = 0;
+  int16_t result = 2;
   try {
+    CreatePreviewBuffers();
+    g_selection = SelectionState{};
+    InitSelection(g_selection, settings, Module().organization, filterMode);
     result = RunSheet(owner, filterMode) == -1 ? 2 : 0;
   } catch (...) {
     result = 2;
   }
   if (sheet.cancelRequested) result = 1;
-
-  for (platform::MemoryHandle& slot : sheet.iconSlots) {
-    if (slot) platform::FreeMovable(slot);
-    slot = nullptr;
-  }
-  DestroyPreviewBuffers();
-  ReplaceCurrentEffect(g_selection, nullptr);
-  frame.currentPage = nullptr;
-  frame.panelLessPage = nullptr;
+  EndSheet();
   return result;
 }
 

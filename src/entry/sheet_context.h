@@ -26,10 +26,24 @@ struct SheetContext {
 SheetContext& Sheet();
 SelectionState& Selection();
 
-// Runs the sheet: 0 OK, 1 cancelled, 2 the sheet cannot be created.
+// At most one sheet at a time, claimed atomically (a host may call from two threads);
+// given back when the claim ends.
+class SheetClaim {
+ public:
+  SheetClaim();
+  ~SheetClaim();
+  SheetClaim(const SheetClaim&) = delete;
+  SheetClaim& operator=(const SheetClaim&) = delete;
+  // False when another sheet was running.
+  bool Held() const { return held_; }
+
+ private:
+  bool held_;
+};
+
+// Runs the sheet (under a SheetClaim): 0 OK, 1 cancelled, 2 the sheet cannot be
+// created. Whatever happens inside, the preview, icons and effect are released.
 int16_t RunSelectionSheet(HWND owner, EffectSettings* settings, bool filterMode);
-// True from the start of RunSelectionSheet to its end.
-bool SheetRunning();
 
 // The page procedures of the sheet, one per page.
 INT_PTR CALLBACK FxPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

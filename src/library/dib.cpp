@@ -72,22 +72,26 @@ HeaderBlock ReadHeaderBlock(File& file) {
     return out;
   }
 
-  uint8_t raw[kDibInfoHeaderSize];
-  if (!file.Read(raw, sizeof raw, &got) || got != sizeof raw) return out;
+  // The header's size comes first and says how much more to read: a file holding a
+  // 12-byte header and little else is whole, even though 40 bytes are not there.
+  uint8_t raw[kDibInfoHeaderSize] = {};
+  if (!file.Read(raw, 4, &got) || got != 4) return out;
+  const uint32_t headerSize = LoadU32(raw);
+  if (headerSize != kDibCoreHeaderSize && headerSize != kDibInfoHeaderSize) return out;
+  if (!file.Read(raw + 4, headerSize - 4, &got) || got != headerSize - 4) return out;
   const uint16_t colors = DibColorCount(raw);
-  const bool core = LoadU32(raw) == kDibCoreHeaderSize;
+  const bool core = headerSize == kDibCoreHeaderSize;
   DibInfoHeader h;
   if (core) {
     h = WidenCoreHeader(raw, colors);
-    if (!file.SeekRelative(-static_cast<int32_t>(kDibInfoHeaderSize - kDibCoreHeaderSize))) return out;
-  } else if (LoadU32(raw) == kDibInfoHeaderSize) {
+  } else {
     std::memcpy(&h, raw, sizeof h);
     // A count whose table size cannot be told in 16 bits would put the bits inside the
     // table for anyone who finds them through DibPaletteSize.
     if (h.clrUsed > kMaxDibColors) return out;
-  } else {
-    return out;
   }
+  // Only what the module draws: anything else is refused before a byte is allocated.
+  if (!DibBitCountDrawable(h.bitCount)) return out;
 
   // The row size rule gives the least the bits can take; a smaller stated size would let
   // a drawer read past the block, so it is raised to that.
@@ -137,6 +141,8 @@ bool DibImageSize(int32_t width, int32_t height, uint16_t bitCount, uint32_t* by
   return true;
 }
 
+bool DibBitCountDrawable(uint16_t bitCount) { return bitCount == 24 || bitCount == 32; }
+
 uint16_t DibColorCount(const void* header) {
   if (!header) return 0;
   const auto* p = static_cast<const uint8_t*>(header);
@@ -165,7 +171,6 @@ platform::MemoryHandle LoadDib(const char* path) {
     if (!lock.data()) return nullptr;
     std::memcpy(&h, lock.data(), sizeof h);
   }
-  if (h.bitCount < 24) return nullptr;
 
   const size_t bitsAt = (h.size & 0xFFFF) + DibPaletteSize(&h);
   platform::MemoryHandle grown = platform::ReAllocMovable(read.block.get(), bitsAt + h.sizeImage);

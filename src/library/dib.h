@@ -1,5 +1,5 @@
 // Windows bitmap files (with or without their 14-byte file header, 40- or 12-byte info
-// header, 24 or more bits per pixel) read into one movable block holding a packed DIB:
+// header, 24 or 32 bits per pixel) read into one movable block holding a packed DIB:
 // the 40-byte BITMAPINFOHEADER, the colour table, then the bits.
 #pragma once
 
@@ -41,6 +41,9 @@ inline constexpr uint32_t kMaxDibColors = 0xFFFF / 4;
 
 // The block (the caller frees it with FreeMovable / GlobalFree), or null.
 platform::MemoryHandle LoadDib(const char* path);
+
+// 24 and 32 bits per pixel, the only ones the module draws (and loads).
+bool DibBitCountDrawable(uint16_t bitCount);
 
 // Colour-table entries of a 12- or 40-byte header.
 uint16_t DibColorCount(const void* header);

@@ -38,8 +38,9 @@ void Organization::ApplyRecord(const ChunkRecord& record) {
     }
     return;
   }
-  // An entry with no name could name no effect; one of more than 8 characters keeps 8.
-  if (groups_.empty() || text.empty()) return;
+  // An empty name is appended too (its button finds no effect file): the indices that
+  // stored blocks rely on follow the file's records. A longer name keeps 8 characters.
+  if (groups_.empty()) return;
   EffectGroup& group = groups_.back();
   if (group.entryCount < 0 || group.entryCount >= kGroupEntries) return;
   CopyFixed(group.entries[group.entryCount], sizeof group.entries[0], text.c_str());

@@ -10,9 +10,6 @@
 namespace lmx {
 namespace {
 
-// Neither side of a texture comes near this; a larger one is treated as damage.
-constexpr uint32_t kMaxTextureSide = 16384;
-
 void ClearFields(TextureImage* image) {
   image->formatCode = 0;
   image->width = 0;
@@ -27,10 +24,8 @@ void FreeOwnedPixels(TextureImage* image) {
   if (image->pixels && image->ownsPixels) std::free(image->pixels);
 }
 
-// Applies one record. Once the pixels are in place the sizes are frozen and a second
-// "TDAT" is ignored, so the buffer always matches width x height x 4 and is never lost.
-// A "TDAT" that comes before both sizes, or whose payload is shorter than the sizes
-// ask for, is ignored: nothing is read past the payload.
+}  // namespace
+
 void ApplyTextureRecord(TextureImage* image, const ChunkRecord& record) {
   if (record.tag == FourCC("TWID") || record.tag == FourCC("THIT")) {
     if (image->pixels || record.length < 4) return;
@@ -46,7 +41,7 @@ void ApplyTextureRecord(TextureImage* image, const ChunkRecord& record) {
     image->bytesPerPixel = 4;
     if (image->pixels) return;
     if (image->width == 0 || image->height == 0) return;
-    if (image->width > kMaxTextureSide || image->height > kMaxTextureSide) return;
+    if (image->width > kMaxReadTextureSide || image->height > kMaxReadTextureSide) return;
     uint64_t size = uint64_t(image->width) * image->height * 4;
     if (size > record.length) return;
     auto* buffer = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)));
@@ -56,8 +51,6 @@ void ApplyTextureRecord(TextureImage* image, const ChunkRecord& record) {
     image->ownsPixels = 1;
   }
 }
-
-}  // namespace
 
 void ConstructTexture(TextureImage* image) {
   std::memset(image->name, 0, sizeof image->name);

@@ -2,14 +2,23 @@
 #pragma once
 
 #include "library/bytes.h"
+#include "library/chunk_file.h"
 #include "library/texture_image.h"
 
 namespace lmx {
 
 // The bytes "LMXT" at the start of the file, read little-endian like every header value.
 inline constexpr uint32_t kTextureHeader = FourCC("LMXT");
+// Neither side of a texture comes near this; pixels for a larger one are ignored.
+inline constexpr uint32_t kMaxReadTextureSide = 16384;
 
 void ConstructTexture(TextureImage* image);  // empty name, every field to ownsPixels 0
+// Applies one record to an image being read. Once the pixels are in place the sizes are
+// frozen and a second "TDAT" is ignored, so the buffer always matches width x height x 4
+// and is never lost. A "TDAT" that comes before both sizes, whose payload is shorter
+// than the sizes ask for, or whose side is above 16384, is ignored: nothing is read past
+// the payload.
+void ApplyTextureRecord(TextureImage* image, const ChunkRecord& record);
 // Reads the texture of that name into an empty image: 1 when it has pixels afterwards.
 int ReadTexture(TextureImage* image, const char* name);
 // The same from a texture file named by its full path; the image takes `name`.

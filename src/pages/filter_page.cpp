@@ -12,6 +12,7 @@
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
 #include "pages/filter_values.h"
+#include "platform/catch_all.h"
 #include "resources/resource_ids.h"
 
 namespace lmx {
@@ -46,9 +47,7 @@ void StoreFilterControls(HWND page) {
   StoreFilterValues(Sheet().hostSettings, v);
 }
 
-}  // namespace
-
-INT_PTR CALLBACK FilterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR FilterPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   const INT_PTR result = PageFrameProc(page, message, wParam, lParam);
   switch (message) {
     case WM_INITDIALOG:
@@ -72,6 +71,12 @@ INT_PTR CALLBACK FilterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
   }
   CheckSettingsChanged(page);
   return result;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK FilterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  return platform::CatchAll<INT_PTR>(0, [&] { return FilterPageMessage(page, message, wParam, lParam); });
 }
 
 }  // namespace lmx

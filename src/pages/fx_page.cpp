@@ -8,12 +8,13 @@
 
 #include "config/registry.h"
 #include "entry/controls.h"
+#include "entry/dib_draw.h"
 #include "entry/gdi.h"
 #include "entry/module_state.h"
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
 #include "library/bytes.h"
-#include "library/dib.h"
+#include "platform/catch_all.h"
 #include "preview/preview.h"
 #include "resources/resource_ids.h"
 
@@ -94,19 +95,6 @@ void CheckOrganizationChange(HWND page) {
   FillFxPage(page);
 }
 
-void DrawIcon(HDC dc, platform::MemoryHandle block, int w, int h) {
-  platform::LockedBlock locked(block);
-  const auto* base = static_cast<const uint8_t*>(locked.data());
-  size_t size = platform::MovableSize(block);
-  if (!base || size < sizeof(BITMAPINFOHEADER)) return;
-  const auto* info = reinterpret_cast<const BITMAPINFOHEADER*>(base);
-  size_t offset = LoadU16(base) + size_t{DibPaletteSize(base)};
-  if (offset >= size) return;
-  LONG height = info->biHeight < 0 ? -info->biHeight : info->biHeight;
-  StretchDIBits(dc, 2, 2, w - 4, h - 4, 0, 0, info->biWidth, height, base + offset,
-                reinterpret_cast<const BITMAPINFO*>(base), DIB_RGB_COLORS, SRCCOPY);
-}
-
 void DrawName(HDC dc, RECT rect, const char* name, uint32_t mode) {
   if (!name) return;
   SelectedObject font(dc, g_nameFont.get());
@@ -133,7 +121,8 @@ void DrawButton(const DRAWITEMSTRUCT& item) {
 
   if (item.itemAction == ODA_DRAWENTIRE) {
     platform::MemoryHandle icon = i < kIconSlots ? Sheet().iconSlots[i] : nullptr;
-    if ((mode == 0 || mode == 2) && icon) DrawIcon(dc, icon, w, h);
+    const RECT inside = {2, 2, w - 2, h - 2};
+    if ((mode == 0 || mode == 2) && icon) DrawDibBlock(dc, inside, icon);
     if (mode == 1 || mode == 2) DrawName(dc, item.rcItem, organization.EntryName(selection.shownGroup, i), mode);
   }
 
@@ -174,7 +163,7 @@ void FxMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       FillFxPage(page);
-      if (Preview().autoRender) StartRender();
+      if (Preview().autoRender) RequestRenderForChange();
       break;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -203,13 +192,11 @@ void FxMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 INT_PTR CALLBACK FxPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  INT_PTR result = PageFrameProc(page, message, wParam, lParam);
-  try {
+  return platform::CatchAll<INT_PTR>(0, [&] {
+    INT_PTR result = PageFrameProc(page, message, wParam, lParam);
     FxMessage(page, message, wParam, lParam);
-  } catch (...) {
-    // Left undone; nothing escapes into the dialog manager.
-  }
-  return result;
+    return result;
+  });
 }
 
 }  // namespace lmx

@@ -11,6 +11,7 @@
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
 #include "pages/object_values.h"
+#include "platform/catch_all.h"
 #include "resources/resource_ids.h"
 
 namespace lmx {
@@ -80,9 +81,7 @@ void StoreObjectControls(HWND page) {
   if (chosen != CB_ERR && chosen != object) LoadObjectControls(page, static_cast<int>(chosen));
 }
 
-}  // namespace
-
-INT_PTR CALLBACK ObjectsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR ObjectsPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   const INT_PTR result = PageFrameProc(page, message, wParam, lParam);
   switch (message) {
     case WM_INITDIALOG:
@@ -108,6 +107,12 @@ INT_PTR CALLBACK ObjectsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
   }
   CheckSettingsChanged(page);
   return result;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ObjectsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  return platform::CatchAll<INT_PTR>(0, [&] { return ObjectsPageMessage(page, message, wParam, lParam); });
 }
 
 }  // namespace lmx

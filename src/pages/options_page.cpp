@@ -10,6 +10,7 @@
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
 #include "pages/options_values.h"
+#include "platform/catch_all.h"
 #include "resources/resource_ids.h"
 
 namespace lmx {
@@ -59,9 +60,7 @@ void StoreOptionsControls(HWND page) {
   StoreOptionsValues(v, Selection(), Sheet().hostSettings, Module().effAutoreverse != 0);
 }
 
-}  // namespace
-
-INT_PTR CALLBACK OptionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR OptionsPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   const INT_PTR result = PageFrameProc(page, message, wParam, lParam);
   switch (message) {
     case WM_INITDIALOG:
@@ -80,6 +79,12 @@ INT_PTR CALLBACK OptionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
   }
   CheckSettingsChanged(page);
   return result;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK OptionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  return platform::CatchAll<INT_PTR>(0, [&] { return OptionsPageMessage(page, message, wParam, lParam); });
 }
 
 }  // namespace lmx

@@ -32,8 +32,9 @@ void DestroyPreviewBuffers();
 // Shows the next frame of a complete render, stretched into rect inset by one pixel.
 void ShowNextFrame(HDC dc, const RECT& rect);
 
-// Starts a render thread (user-interface thread only). Nothing starts while the buffers
-// do not exist.
+// Starts a render thread for a render already claimed (ClaimRenderForChange or
+// ClaimRenderForClick gave Start); user-interface thread only. Nothing starts while the
+// buffers do not exist: the claim is then given back.
 void StartRender();
 // The change check's request: restarts a running render, or starts one.
 void RequestRenderForChange();
@@ -45,6 +46,7 @@ extern "C" int16_t __cdecl ProgressCallback(int32_t percent);
 // What the render thread reads of the buffers (valid while they exist).
 bool PreviewReady();
 RenderJob& PreviewJob();
+// The pixels of frame 0 to frameCount - 1; null for any other index.
 void* FramePixels(int32_t frame);
 // Joins every render thread that StartRender created (teardown only).
 void JoinRenderThreads();

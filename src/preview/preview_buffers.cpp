@@ -101,32 +101,32 @@ int CreatePreviewBuffers() {
   g_settings.previewQuality = ReadRegistryDword("Prev_Quality");
   g_buffers.quality = QualityFor(g_settings.previewQuality, g_buffers.quality);
 
-  FillHeader(g_buffers.header, g_buffers.quality);
-  g_buffers.ready = CreateFrames(g_buffers.frames, g_buffers.header, g_settings.frameCount);
-  FillJob(g_buffers.job, g_buffers.quality, g_settings.frameCount);
-
   g_flags.renderFrame = -1;
   g_flags.stopRequested = false;
   g_flags.restartRequested = false;
   g_flags.renderBusy = false;
+  g_flags.closing = false;
   g_buffers.displayFrame = -1;
+  g_buffers.ready = false;
   g_buffers.renderLock.emplace();
+  // From here DestroyPreviewBuffers frees whatever was made, should the rest throw.
   g_buffers.exists = true;
+
+  FillHeader(g_buffers.header, g_buffers.quality);
+  FillJob(g_buffers.job, g_buffers.quality, g_settings.frameCount);
+  g_buffers.ready = CreateFrames(g_buffers.frames, g_buffers.header, g_settings.frameCount);
   return 1;
 }
 
 void DestroyPreviewBuffers() {
   if (!g_buffers.exists) return;
-  g_flags.stopRequested = true;
-  g_flags.restartRequested = false;
   // The render thread never waits for this thread (its panel updates are posted), so
   // waiting for it here cannot block both; and every thread is joined, also one that a
   // restart has just begun.
   JoinRenderThreads();
   g_buffers.renderLock->Enter();
   g_buffers.displayFrame = -2;
-  g_flags.renderFrame = -2;
-  g_flags.renderBusy = false;
+  EndRenderTeardown(g_flags);
   for (TextureImage& texture : g_buffers.job.textures) {
     texture.ownsPixels = 1;
     ReleaseTexture(&texture);
@@ -152,7 +152,10 @@ void ShowNextFrame(HDC dc, const RECT& rect) {
 
 bool PreviewReady() { return g_buffers.exists && g_buffers.ready; }
 RenderJob& PreviewJob() { return g_buffers.job; }
-void* FramePixels(int32_t frame) { return g_buffers.frames[static_cast<size_t>(frame)].pixels; }
+void* FramePixels(int32_t frame) {
+  if (frame < 0 || static_cast<size_t>(frame) >= g_buffers.frames.size()) return nullptr;
+  return g_buffers.frames[static_cast<size_t>(frame)].pixels;
+}
 void EnterRenderLock() { g_buffers.renderLock->Enter(); }
 void LeaveRenderLock() { g_buffers.renderLock->Leave(); }
 

@@ -39,6 +39,12 @@ int32_t TruncateToDouble(double value) {
   return static_cast<int32_t>(value);
 }
 
+int32_t SaturateToInt(int64_t value) {
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
 }  // namespace
 
 int32_t TruncateToInt(float value) {
@@ -59,7 +65,8 @@ FramePosition PositionForFrame(int32_t k, int32_t frameCount, bool filterMode, c
   }
   if (frameCount == 1) {
     int32_t position = TruncateToInt(bestPosition);
-    if (block.generalValues[Direction] == 1.0f) position = 100 - position;
+    // Widened: a bestPosition saturated at INT32_MIN would overflow 100 - position.
+    if (block.generalValues[Direction] == 1.0f) position = SaturateToInt(100 - int64_t(position));
     return {position, 100};
   }
   return {k, frameCount - 1};
@@ -69,10 +76,6 @@ int32_t ProgressPercent(int32_t renderFrame, int32_t frameCount) {
   if (renderFrame <= 0 || renderFrame == frameCount || frameCount <= 0) return 0;
   double percent = (double(renderFrame) + 1.0) / double(frameCount) * 100.0;
   return static_cast<int32_t>(percent);
-}
-
-bool RenderInProgress(int32_t renderFrame, int32_t frameCount) {
-  return renderFrame >= 0 && renderFrame < frameCount;
 }
 
 RenderCaption RenderButtonCaption(int32_t renderFrame, int32_t frameCount, bool stopRequested) {

@@ -54,7 +54,5 @@ int32_t ProgressPercent(int32_t renderFrame, int32_t frameCount);
 enum class RenderCaption { Render, Stop, Wait };
 RenderCaption RenderButtonCaption(int32_t renderFrame, int32_t frameCount, bool stopRequested);
 const char* RenderCaptionText(RenderCaption caption);
-// True while a render is between its first and last frame.
-bool RenderInProgress(int32_t renderFrame, int32_t frameCount);
 
 }  // namespace lmx

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -17,10 +16,6 @@ namespace {
 // Every render thread that StartRender created and that may still run. Touched only on
 // the user-interface thread: a restart continues in the thread that was rendering.
 std::vector<KernelHandle> g_threads;
-// Set while the teardown waits: no render starts or restarts any more.
-std::atomic<bool> g_closing{false};
-
-bool StopWanted() { return Render().stopRequested || g_closing; }
 
 void PruneFinishedThreads() {
   g_threads.erase(std::remove_if(g_threads.begin(), g_threads.end(),
@@ -28,54 +23,75 @@ void PruneFinishedThreads() {
                   g_threads.end());
 }
 
-// One render under the lock: every frame from 0, or until a stop.
-void RenderOnce() {
-  RenderFlags& flags = Render();
-  const SheetContext& sheet = Sheet();
-  const int32_t frameCount = Preview().frameCount;
-  // The render keeps its own reference: a pick meanwhile replaces the selection's
-  // record but cannot free the one read here.
-  std::shared_ptr<const EffectRecord> effect = CurrentEffect(Selection());
-  RenderJob& job = PreviewJob();
-  job.objectCount = effect ? effect->objectCount() : 0;
-  float bestPosition = effect ? effect->bestPosition() : 0.0f;
+// What one render thread does at each step of RunRenderThread.
+class ThreadSteps {
+ public:
+  ThreadSteps() = default;
+  ThreadSteps(const ThreadSteps&) = delete;
+  ThreadSteps& operator=(const ThreadSteps&) = delete;
+  ~ThreadSteps() {
+    if (locked_) LeaveRenderLock();
+  }
 
-  flags.renderFrame = 0;
-  PostRenderStateChanged();
-  while (flags.renderFrame < frameCount && !StopWanted()) {
-    int32_t k = flags.renderFrame;
-    FramePosition at = PositionForFrame(k, frameCount, sheet.filterMode, *sheet.hostSettings, bestPosition);
+  int32_t FrameCount() const { return Preview().frameCount; }
+  void EnterLock() {
+    EnterRenderLock();
+    locked_ = true;
+  }
+  void LeaveLock() {
+    locked_ = false;
+    LeaveRenderLock();
+  }
+
+  void BeginRender() {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+    // The render keeps its own reference: a pick meanwhile replaces the selection's
+    // record but cannot free the one read here.
+    effect_ = CurrentEffect(Selection());
+    PreviewJob().objectCount = effect_ ? effect_->objectCount() : 0;
+    bestPosition_ = effect_ ? effect_->bestPosition() : 0.0f;
+  }
+
+  void RenderFrame(int32_t k) {
+    const SheetContext& sheet = Sheet();
+    RenderJob& job = PreviewJob();
+    auto* pixels = static_cast<uint8_t*>(FramePixels(k));
+    if (!pixels) return;
+    FramePosition at = PositionForFrame(k, FrameCount(), sheet.filterMode, *sheet.hostSettings, bestPosition_);
     job.position = at.position;
     job.lastPosition = at.lastPosition;
-    job.target.pixels = static_cast<uint8_t*>(FramePixels(k));
+    job.target.pixels = pixels;
     job.abortCallback = AbortCallback;
     job.progressCallback = sheet.filterMode ? ProgressCallback : nullptr;
     sheet.renderEntry(sheet.hostSettings, &job, 1);
     if (sheet.filterMode) ProgressCallback(0);
-    flags.renderFrame = k + 1;
   }
-  if (StopWanted()) flags.renderFrame = -1;
-  PostRenderStateChanged();
-}
+
+  void Publish() { PostRenderStateChanged(); }
+  void EndRender() { effect_.reset(); }
+
+ private:
+  std::shared_ptr<const EffectRecord> effect_;
+  float bestPosition_ = 0.0f;
+  bool locked_ = false;  // left by the destructor should a step throw
+};
 
 DWORD WINAPI RenderThreadMain(void*) {
-  RenderFlags& flags = Render();
-  for (;;) {
-    EnterRenderLock();
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
-    RenderOnce();
-    // A restart renders again in this same thread, after leaving and taking the lock
-    // again, so that every render thread is one the user-interface thread can join.
-    bool again = RestartBeforeRelease(flags, g_closing);
-    LeaveRenderLock();
-    if (again || RestartAfterRelease(flags, g_closing)) continue;
-    return 0;
+  try {
+    ThreadSteps steps;
+    RunRenderThread(Render(), steps);
+  } catch (...) {
+    // Nothing in a render throws by design; were it to, the lock is left (by the
+    // steps' destructor) and the thread ends as a stopped render would.
+    Render().renderFrame = -1;
+    Render().renderBusy = false;
   }
+  return 0;
 }
 
 }  // namespace
 
-extern "C" int16_t __cdecl AbortCallback(void) { return StopWanted() ? 1 : 0; }
+extern "C" int16_t __cdecl AbortCallback(void) { return StopWanted(Render()) ? 1 : 0; }
 
 extern "C" int16_t __cdecl ProgressCallback(int32_t percent) {
   PostRenderProgress(percent);
@@ -85,12 +101,10 @@ extern "C" int16_t __cdecl ProgressCallback(int32_t percent) {
 void StartRender() {
   RenderFlags& flags = Render();
   PruneFinishedThreads();
-  if (g_closing || !PreviewReady() || !Sheet().renderEntry || !Sheet().hostSettings) {
+  if (flags.closing || !PreviewReady() || !Sheet().renderEntry || !Sheet().hostSettings) {
     flags.renderBusy = false;
     return;
   }
-  flags.renderBusy = true;
-  flags.stopRequested = false;
   HANDLE thread = CreateThread(nullptr, 0, RenderThreadMain, nullptr, 0, nullptr);
   if (!thread) {
     flags.renderBusy = false;
@@ -104,12 +118,9 @@ void RequestRenderForChange() {
 }
 
 void JoinRenderThreads() {
-  g_closing = true;
-  Render().stopRequested = true;
-  Render().restartRequested = false;
+  BeginRenderTeardown(Render());
   for (const KernelHandle& thread : g_threads) WaitForSingleObject(thread.get(), INFINITE);
   g_threads.clear();
-  g_closing = false;
 }
 
 }  // namespace lmx

@@ -157,6 +157,44 @@ TEST_F(DibTest, CoreHeaderBecomesAFullHeader) {
   EXPECT_EQ(HeaderOf(block).width, 40000);
 }
 
+TEST_F(DibTest, SmallestCoreHeaderFilesLoad) {
+  // 1 x 1 at 24 bits behind a 12-byte header: 30 bytes with the file header, 16 without.
+  // Neither holds the 40 bytes of the long header.
+  const Bytes pixel = {0x10, 0x20, 0x30, 0x00};
+  const Bytes withFileHeader = Join({FileHeader(30, 26), CoreHeader(1, 1, 24), pixel});
+  ASSERT_EQ(withFileHeader.size(), 30u);
+  for (const Bytes& file : {withFileHeader, Join({CoreHeader(1, 1, 24), pixel})}) {
+    SCOPED_TRACE(file.size());
+    Bytes block;
+    ASSERT_TRUE(Load(file, &block));
+    EXPECT_EQ(HeaderOf(block).size, 40u);
+    EXPECT_EQ(HeaderOf(block).width, 1);
+    ASSERT_EQ(block.size(), 44u);
+    EXPECT_EQ(Bytes(block.begin() + 40, block.end()), pixel);
+  }
+  // A core header cut short is still refused.
+  Bytes block;
+  Bytes cut = CoreHeader(1, 1, 24);
+  cut.pop_back();
+  EXPECT_FALSE(Load(cut, &block));
+}
+
+TEST_F(DibTest, OnlyTwentyFourAndThirtyTwoBitsLoad) {
+  Bytes block;
+  // A 1 KB file claiming 30,000 bits per pixel would give a 30 MB block nothing can draw.
+  const Bytes absurd = Join({FileHeader(1024, 54), InfoHeader(8, 1000, 30000), Pattern(1024 - 54)});
+  EXPECT_FALSE(Load(absurd, &block));
+  for (uint16_t bits : {0, 2, 25, 48, 64, 65535}) {
+    SCOPED_TRACE(bits);
+    EXPECT_FALSE(Load(Join({InfoHeader(2, 2, bits), Pattern(64)}), &block));
+    EXPECT_FALSE(Load(Join({CoreHeader(2, 2, bits), Pattern(64)}), &block));
+  }
+  for (uint16_t bits : {24, 32}) {
+    EXPECT_TRUE(Load(Join({InfoHeader(2, 2, bits), Pattern(16)}), &block)) << bits;
+    EXPECT_TRUE(Load(Join({CoreHeader(2, 2, bits), Pattern(16)}), &block)) << bits;
+  }
+}
+
 TEST_F(DibTest, FewerThan24BitsAreRefused) {
   for (uint16_t bits : {1, 4, 8, 16}) {
     SCOPED_TRACE(bits);

@@ -82,12 +82,14 @@ TEST_F(OrganizationTest, OddEntryTextsAreCutInsideTheirSlot) {
       .Text(kItem, "TOOLONGNAME")        // 11 characters: the slot keeps 8
       .Record(kItem, "NOZERO", 6)        // no terminating zero: ends with the payload
       .Record(kItem, "AB\0CD", 6)        // text ends at its first zero
-      .Text(kItem, "")                   // an empty name names no effect
-      .Record(kItem, nullptr, 0)
+      .Text(kItem, "")                   // an empty name is an entry all the same,
+      .Record(kItem, nullptr, 0)         // so the ones after it keep their indices
+      .Text(kItem, "LAST")
       .Record(kGroup, "Unended", 7);     // group name without its zero
   Plant("ODD", w);
   ASSERT_EQ(org_.ReadOrganization("ODD"), 1);
-  EXPECT_EQ(Entries(org_, 0), (std::vector<std::string>{"TOOLONGN", "NOZERO", "AB"}));
+  EXPECT_EQ(Entries(org_, 0), (std::vector<std::string>{"TOOLONGN", "NOZERO", "AB", "", "", "LAST"}));
+  EXPECT_EQ(org_.FindEntryOf("LAST"), 5);
   EXPECT_STREQ(org_.GroupAt(1)->name, "Unended");
   EXPECT_EQ(org_.FindGroupOf("TOOLONGNAME"), -1);
   EXPECT_EQ(org_.FindGroupOf("TOOLONGN"), 0);

@@ -1,4 +1,5 @@
 #include "preview/render_control.h"
+#include "preview/render_flags.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,11 @@ TEST(RenderControlTest, DamagedFloatsConvertSafely) {
   EXPECT_EQ(TruncateToInt(1e20f), INT32_MAX);
   EXPECT_EQ(TruncateToInt(-2.7f), -2);
   EXPECT_EQ(PositionForFrame(0, 1, false, block, std::numeric_limits<float>::infinity()).position, INT32_MAX);
+  // Mirrored for Direction 1.0, a saturated bestPosition saturates again instead of
+  // overflowing 100 - position.
+  block.generalValues[Direction] = 1.0f;
+  EXPECT_EQ(PositionForFrame(0, 1, false, block, -1e20f).position, INT32_MAX);
+  EXPECT_EQ(PositionForFrame(0, 1, false, block, 1e20f).position, 100 - INT32_MAX);
 }
 
 TEST(RenderControlTest, ProgressAndButtonFollowTheFrame) {

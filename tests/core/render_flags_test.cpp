@@ -27,23 +27,23 @@ TEST(RenderFlagsTest, ChangesDuringARenderGiveOneRestart) {
   EXPECT_TRUE(flags.stopRequested) << "the running render ends early";
   EXPECT_EQ(flags.renderFrame, 3) << "left to the render thread";
   // The render ends: it goes again once, then finishes.
-  EXPECT_TRUE(RestartBeforeRelease(flags, false));
+  EXPECT_TRUE(RestartBeforeRelease(flags));
   EXPECT_FALSE(flags.stopRequested);
   EXPECT_TRUE(flags.renderBusy);
-  EXPECT_FALSE(RestartBeforeRelease(flags, false));
+  EXPECT_FALSE(RestartBeforeRelease(flags));
   EXPECT_FALSE(flags.renderBusy);
-  EXPECT_FALSE(RestartAfterRelease(flags, false));
+  EXPECT_FALSE(RestartAfterRelease(flags));
 }
 
 TEST(RenderFlagsTest, ChangeArrivingAsTheRenderEndsIsTakenOver) {
   RenderFlags flags;
   flags.renderBusy = true;
   // The render thread has found no restart and released renderBusy...
-  EXPECT_FALSE(RestartBeforeRelease(flags, false));
+  EXPECT_FALSE(RestartBeforeRelease(flags));
   // ...the change saw it busy a moment before, and only asked for a restart.
   flags.restartRequested = true;
   flags.stopRequested = true;
-  EXPECT_TRUE(RestartAfterRelease(flags, false));
+  EXPECT_TRUE(RestartAfterRelease(flags));
   EXPECT_TRUE(flags.renderBusy);
   EXPECT_FALSE(flags.restartRequested);
   EXPECT_FALSE(flags.stopRequested);
@@ -52,11 +52,11 @@ TEST(RenderFlagsTest, ChangeArrivingAsTheRenderEndsIsTakenOver) {
 TEST(RenderFlagsTest, ChangeThatStartedItsOwnRenderIsNotTakenOverTwice) {
   RenderFlags flags;
   flags.renderBusy = true;
-  EXPECT_FALSE(RestartBeforeRelease(flags, false));
+  EXPECT_FALSE(RestartBeforeRelease(flags));
   // The change comes after renderBusy fell: it starts a render itself...
   EXPECT_TRUE(ClaimRenderForChange(flags));
   // ...so the ending thread leaves it alone.
-  EXPECT_FALSE(RestartAfterRelease(flags, false));
+  EXPECT_FALSE(RestartAfterRelease(flags));
   EXPECT_TRUE(flags.renderBusy);
 }
 
@@ -64,9 +64,10 @@ TEST(RenderFlagsTest, NoRestartWhileClosing) {
   RenderFlags flags;
   flags.renderBusy = true;
   flags.restartRequested = true;
-  EXPECT_FALSE(RestartBeforeRelease(flags, true));
+  flags.closing = true;
+  EXPECT_FALSE(RestartBeforeRelease(flags));
   EXPECT_FALSE(flags.renderBusy);
-  EXPECT_FALSE(RestartAfterRelease(flags, true));
+  EXPECT_FALSE(RestartAfterRelease(flags));
 }
 
 // Many changes racing with many render ends: every change is rendered by exactly one
@@ -85,10 +86,10 @@ TEST(RenderFlagsTest, RacingChangesNeverLoseARenderNorDoubleIt) {
       for (;;) {
         changed = false;
         ++renders;
-        bool again = RestartBeforeRelease(flags, false);
+        bool again = RestartBeforeRelease(flags);
         if (!again) --owners;
         if (again) continue;
-        if (RestartAfterRelease(flags, false)) {
+        if (RestartAfterRelease(flags)) {
           ++owners;
           continue;
         }

@@ -84,6 +84,20 @@ std::vector<uint8_t> Bitmap(int width, int height, COLORREF left, COLORREF right
   return file;
 }
 
+// A 2 x 2 picture stored top row first (negative height): `top` above `bottom`.
+std::vector<uint8_t> TopDownBitmap(COLORREF top, COLORREF bottom) {
+  std::vector<uint8_t> file = Bitmap(2, 2, top, top);
+  const int32_t height = -2;
+  std::memcpy(&file[22], &height, 4);
+  uint8_t* second = &file[54 + 8];  // rows of 2 x 3 bytes padded to 8
+  for (int x = 0; x < 2; ++x) {
+    second[x * 3 + 0] = GetBValue(bottom);
+    second[x * 3 + 1] = GetGValue(bottom);
+    second[x * 3 + 2] = GetRValue(bottom);
+  }
+  return file;
+}
+
 class AboutBoxE2E : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -215,6 +229,24 @@ TEST_F(AboutBoxE2E, PicturesAreStretchedIntoTheirFramesAndLoadedAfreshEachTime) 
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   EXPECT_TRUE(test::WaitUntil([&] { return PixelOf(picture, r.right / 2, r.bottom / 2) == face; }));
   EXPECT_NE(PixelOf(picture, 2, 2), RGB(255, 0, 0));
+  PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(Closed(), 0);
+}
+
+// A top-down picture is drawn upright, as the FX page draws its icons.
+TEST_F(AboutBoxE2E, TopDownPicturesAreDrawnUpright) {
+  install_.Write("LMX.BMP", TopDownBitmap(RGB(255, 0, 0), RGB(0, 0, 255)));
+  HWND box = Open(nullptr, nullptr);
+  ASSERT_NE(box, nullptr);
+  HWND picture = GetDlgItem(box, kPictureFrame);
+  RECT r;
+  GetClientRect(picture, &r);
+  COLORREF top = 0, bottom = 0;
+  EXPECT_TRUE(test::WaitUntil([&] {
+    top = PixelOf(picture, r.right / 2, 2);
+    bottom = PixelOf(picture, r.right / 2, r.bottom - 3);
+    return top == RGB(255, 0, 0) && bottom == RGB(0, 0, 255);
+  })) << "top " << top << " bottom " << bottom;
   PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(Closed(), 0);
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # check_pe.sh OBJDUMP DLL: the DLL is PE32 for i386, exports exactly the three entry
-# points by name with ordinals 1 to 3, and imports nothing but Windows system DLLs.
+# points by name with ordinals 1 to 3, imports nothing but Windows system DLLs, and
+# carries no test hook read from the environment.
 set -u
 objdump=$1 dll=$2
 dump=$("$objdump" -p "$dll") || exit 1
@@ -18,5 +19,8 @@ allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|COMCTL32|msvcrt|COMDLG32|SHELL32|ole32
 while read -r dll_name; do
   echo "$dll_name" | grep -Eiq "$allowed" || { echo "imports non-system DLL: $dll_name"; fail=1; }
 done < <(echo "$dump" | sed -n 's/^\s*DLL Name: //p')
+if grep -aq 'LMX_TEST' "$dll"; then
+  echo "the shipped DLL names a test hook (LMX_TEST...)"; fail=1
+fi
 echo "$dump" | sed -n 's/^\s*DLL Name: /imports /p'
 exit $fail

@@ -1,9 +1,13 @@
 // The FX page and the shared panel through the real sheet: picking effects into the
 // host's block, the group list and the grid, the owner-drawn frames, the speed trackbar
 // and help requests.
-#include <fstream>
+#include <mutex>
+#include <optional>
 #include <sstream>
+#include <string>
+#include <vector>
 
+#include "import_patch.h"
 #include "sheet_fixture.h"
 
 namespace lmx::test {
@@ -198,21 +202,62 @@ TEST_F(FxPageE2E, SpeedZeroPlaysAtTenFramesPerSecond) {
   EXPECT_EQ(run.Finish(), 0);
 }
 
+// What the module's own WinHelpA calls carried, caught by redirecting its import of
+// WinHelpA: the help file, the command, and for the window help commands the control
+// and the context the help system would find for it in the table the module passed.
+struct HelpCall {
+  UINT command;
+  int control;
+  DWORD context;
+  std::string file;
+};
+
+std::mutex g_helpMutex;
+std::vector<HelpCall> g_helpCalls;
+
+// The context of the first pair for the control in a (control, context) table ended by
+// (0, 0), as the help system reads it.
+DWORD ContextInTable(const DWORD* table, int control) {
+  for (const DWORD* pair = table; pair && pair[0] != 0; pair += 2)
+    if (pair[0] == static_cast<DWORD>(control)) return pair[1];
+  return 0;
+}
+
+BOOL WINAPI RecordWinHelp(HWND window, LPCSTR file, UINT command, ULONG_PTR data) {
+  HelpCall call{command, window ? GetDlgCtrlID(window) : 0, 0, file ? file : "(null)"};
+  if (command == HELP_WM_HELP || command == HELP_CONTEXTMENU)
+    call.context = ContextInTable(reinterpret_cast<const DWORD*>(data), call.control);
+  else if (data != 0)
+    call.context = 0xFFFFFFFFu;  // HELP_FINDER carries no data
+  std::lock_guard<std::mutex> lock(g_helpMutex);
+  g_helpCalls.push_back(call);
+  return TRUE;
+}
+
 class HelpE2E : public SheetFixture {
  protected:
-  void SetUp() override {
-    SheetFixture::SetUp();
-    log_ = install_.File("Work/help.log");
-    SetEnvironmentVariableA("LMX_TEST_HELP_LOG", log_.c_str());
+  void LoadWithHelpSpy() {
+    Load();
+    {
+      std::lock_guard<std::mutex> lock(g_helpMutex);
+      g_helpCalls.clear();
+    }
+    patch_.emplace(static_cast<HMODULE>(dll_->handle()), "user32.dll", "WinHelpA",
+                   reinterpret_cast<void*>(&RecordWinHelp));
+    ASSERT_TRUE(patch_->active()) << "LMX_GUI.DLL imports WinHelpA from USER32";
   }
   void TearDown() override {
+    // The sheet closes first, then the import is put back while the module is loaded.
+    run_.reset();
+    patch_.reset();
     SheetFixture::TearDown();
-    SetEnvironmentVariableA("LMX_TEST_HELP_LOG", nullptr);
   }
   std::vector<std::string> Lines() {
-    std::ifstream in(log_);
+    std::lock_guard<std::mutex> lock(g_helpMutex);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (const HelpCall& call : g_helpCalls)
+      lines.push_back(std::to_string(call.command) + " " + std::to_string(call.control) + " " +
+                      std::to_string(call.context) + " " + call.file);
     return lines;
   }
   void AskHelpFor(HWND page, int id) {
@@ -223,11 +268,11 @@ class HelpE2E : public SheetFixture {
     info.hItemHandle = GetDlgItem(page, id);
     SendMessageA(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
   }
-  std::string log_;
+  std::optional<ImportPatch> patch_;
 };
 
 TEST_F(HelpE2E, HelpButtonF1AndContextMenuOnPanelPagesAndTheSettingsPage) {
-  Load();
+  LoadWithHelpSpy();
   SheetRun& run = Open();
   std::string helpFile = install_.registryPath() + "\\HELP\\LMXSlct.HLP";
   run.Press(PSBTN_HELP);

@@ -1,8 +1,11 @@
 #include "lmxlib/organization_format.h"
 
+#include <cstring>
+
 #include "common/chunk_writer.h"
 #include "lmxlib/ansi_text.h"
 #include "library/bytes.h"
+#include "library/organization.h"
 
 namespace lmxlib {
 
@@ -62,46 +65,64 @@ std::vector<uint8_t> EncodeOrganization(const OrganizationSource& org) {
   return w.bytes();
 }
 
+namespace {
+
+// A record's text as the product reads it (up to its zero or the payload's end), with a
+// missing zero reported.
+std::string RecordText(const WalkRecord& r, const std::string& here, Report* rep) {
+  if (r.length == 0) return std::string();
+  if (!std::memchr(r.data, 0, r.length)) rep->problems.push_back(here + ": the text has no terminating zero inside the payload");
+  return lmx::PayloadText(r.data, r.length);
+}
+
+}  // namespace
+
 Report DecodeOrganization(const Walk& walk) {
   Report rep;
   rep.kind = "organization";
-  OrganizationSource org;
+  // The product's own reader takes every record; the report says what it made of each.
+  lmx::Organization read;
+  std::vector<RawRecord> extraRecords;
   for (const WalkRecord& r : walk.records) {
     const std::string here = TagName(r.tag) + " " + At(r.offset);
+    const int groupsBefore = read.GroupCount();
+    const int entriesBefore = read.EntryCount(groupsBefore - 1);
+    read.ApplyRecord(lmx::ChunkRecord{r.tag, r.length, r.data});
     std::string text;
     if (r.tag == FourCC("OGRP")) {
-      if (NeedText(r, 0, "group name", &rep)) {
-        std::string name = lmx::PayloadText(r.data, r.length);
-        text = "group " + std::to_string(org.groups.size()) + " " + Quote(name);
-        if (name.size() > kMaxGroupName) {
-          rep.problems.push_back(here + ": group name of " + std::to_string(name.size()) +
-                                 " characters; readers keep the first 40");
-          name.resize(kMaxGroupName);
-        }
-        org.groups.push_back({name, {}});
-      }
+      const std::string name = RecordText(r, here, &rep);
+      text = "group " + std::to_string(groupsBefore) + " " + Quote(name);
+      if (name.empty()) rep.problems.push_back(here + ": group without a name");
+      if (name.size() > kMaxGroupName)
+        rep.problems.push_back(here + ": group name of " + std::to_string(name.size()) +
+                               " characters; readers keep the first 40");
+      if (read.GroupCount() == groupsBefore) rep.problems.push_back(here + ": no memory for the group; readers drop it");
     } else if (r.tag == FourCC("OITM")) {
-      if (NeedText(r, 0, "effect name", &rep)) {
-        std::string name = lmx::PayloadText(r.data, r.length);
-        text = "entry " + Quote(name);
-        if (name.size() > kMaxShortName)
-          rep.problems.push_back(here + ": effect name \"" + name + "\" is longer than 8 characters");
-        if (org.groups.empty())
-          rep.problems.push_back(here + ": entry before the first group is ignored");
-        else if (org.groups.back().effects.size() >= kMaxGroupEntries)
-          rep.problems.push_back(here + ": 17th or later entry of group \"" + org.groups.back().name + "\" is dropped");
-        else
-          org.groups.back().effects.push_back(name.substr(0, kMaxShortName));
-      }
+      const std::string name = RecordText(r, here, &rep);
+      text = "entry " + Quote(name);
+      if (name.empty()) rep.problems.push_back(here + ": entry without a name; its button finds no effect file");
+      if (name.size() > kMaxShortName)
+        rep.problems.push_back(here + ": effect name \"" + name + "\" is longer than 8 characters");
+      if (groupsBefore == 0)
+        rep.problems.push_back(here + ": entry before the first group is ignored");
+      else if (read.EntryCount(groupsBefore - 1) == entriesBefore)
+        rep.problems.push_back(here + ": 17th or later entry of group \"" + read.GroupAt(groupsBefore - 1)->name +
+                               "\" is dropped");
     } else {
       text = "unknown tag, ignored by readers";
-      org.extraRecords.push_back({r.tag, std::vector<uint8_t>(r.data, r.data + r.length)});
+      extraRecords.push_back({r.tag, std::vector<uint8_t>(r.data, r.data + r.length)});
     }
     rep.lines.push_back({r.offset, r.tag, r.length, text});
   }
   AddWalkEnd(walk, &rep);
-  for (const auto& g : org.groups)
-    if (g.effects.empty()) rep.problems.push_back("group \"" + g.name + "\" has no effects");
+  OrganizationSource org;
+  org.extraRecords = std::move(extraRecords);
+  for (int g = 0; g < read.GroupCount(); ++g) {
+    GroupSource group{read.GroupAt(g)->name, {}};
+    for (int e = 0; e < read.EntryCount(g); ++e) group.effects.push_back(read.EntryName(g, e));
+    if (group.effects.empty()) rep.problems.push_back("group \"" + group.name + "\" has no effects");
+    org.groups.push_back(std::move(group));
+  }
   rep.content = OrganizationJson(org);
   return rep;
 }

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "library/bytes.h"
+#include "library/organization.h"
 
 #include "lmxlib/effect_format.h"
 
 namespace lmxlib {
 
-inline constexpr uint32_t kOrganizationHeader = lmx::FourCC("LMXG");
+using lmx::kOrganizationHeader;
 inline constexpr size_t kMaxGroupName = 40;
 inline constexpr size_t kMaxGroupEntries = 16;
 
@@ -28,8 +28,9 @@ struct OrganizationSource {
 OrganizationSource ParseOrganization(const Json& source);
 Json OrganizationJson(const OrganizationSource& org);
 std::vector<uint8_t> EncodeOrganization(const OrganizationSource& org);
-// The groups as the product reads them (names cut to 40 characters, entries beyond the
-// 16th dropped), with every such fault listed.
+// The groups as the product reads them, through the product's own reader (names cut to
+// 40 characters, entries beyond the 16th dropped, empty names kept), with every such
+// fault listed.
 Report DecodeOrganization(const Walk& walk);
 
 }  // namespace lmxlib

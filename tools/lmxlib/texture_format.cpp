@@ -93,74 +93,94 @@ std::vector<uint8_t> EncodeTexture(const Picture& p) {
   return w.bytes();
 }
 
+namespace {
+
+// A texture being read by the product's reader, record by record.
+class ReadTexture {
+ public:
+  ReadTexture() { lmx::ConstructTexture(&image_); }
+  ~ReadTexture() { lmx::DestroyTexture(&image_); }
+  ReadTexture(const ReadTexture&) = delete;
+  ReadTexture& operator=(const ReadTexture&) = delete;
+
+  void Apply(const WalkRecord& r) { lmx::ApplyTextureRecord(&image_, lmx::ChunkRecord{r.tag, r.length, r.data}); }
+  bool HasPixels() const { return image_.pixels != nullptr; }
+  uint32_t width() const { return image_.width; }
+  uint32_t height() const { return image_.height; }
+  uint64_t PixelBytes() const { return uint64_t(image_.width) * image_.height * 4; }
+  const uint8_t* pixels() const { return image_.pixels; }
+
+ private:
+  lmx::TextureImage image_;
+};
+
+// Why the reader left a "TDAT" aside, for a texture that has no pixels yet.
+std::string IgnoredPixelsReason(const ReadTexture& t, const WalkRecord& r, bool sawWidth, bool sawHeight) {
+  if (!sawWidth || !sawHeight) return "pixels come before the width and height; readers ignore them";
+  if (t.width() == 0 || t.height() == 0) return "pixels for an image of size 0";
+  if (t.width() > lmx::kMaxReadTextureSide || t.height() > lmx::kMaxReadTextureSide)
+    return "a side above 16384 pixels; readers ignore the pixels";
+  return std::to_string(r.length) + " bytes of pixels; " + std::to_string(t.width()) + " x " +
+         std::to_string(t.height()) + " x 4 is " + std::to_string(t.PixelBytes()) + "; readers ignore them";
+}
+
+}  // namespace
+
 std::vector<uint8_t> TexturePixelsOf(const Walk& walk, uint32_t* width, uint32_t* height) {
-  uint32_t w = 0, h = 0;
-  std::vector<uint8_t> pixels;
-  for (const WalkRecord& r : walk.records) {
-    if (r.tag == FourCC("TWID") && r.length >= 4) w = lmx::LoadU32(r.data);
-    if (r.tag == FourCC("THIT") && r.length >= 4) h = lmx::LoadU32(r.data);
-    if (r.tag == FourCC("TDAT")) {
-      uint64_t need = uint64_t(w) * h * 4;
-      if (need != 0 && r.length >= need) pixels.assign(r.data, r.data + need);
-      *width = w;
-      *height = h;
-    }
-  }
-  return pixels;
+  ReadTexture t;
+  for (const WalkRecord& r : walk.records) t.Apply(r);
+  *width = *height = 0;
+  if (!t.HasPixels()) return {};
+  *width = t.width();
+  *height = t.height();
+  return std::vector<uint8_t>(t.pixels(), t.pixels() + t.PixelBytes());
 }
 
 Report DecodeTexture(const Walk& walk) {
   Report rep;
   rep.kind = "texture";
-  uint32_t w = 0, h = 0;
+  ReadTexture t;
   bool sawWidth = false, sawHeight = false;
-  int dataCount = 0;
-  Json content;
   for (const WalkRecord& r : walk.records) {
     const std::string here = TagName(r.tag) + " " + At(r.offset);
+    const bool hadPixels = t.HasPixels();
+    t.Apply(r);
     std::string text;
-    if (r.tag == FourCC("TWID")) {
-      if (NeedU32(r, "width", &rep)) {
-        w = lmx::LoadU32(r.data);
-        sawWidth = true;
-        text = "width " + std::to_string(w);
-      }
-    } else if (r.tag == FourCC("THIT")) {
-      if (NeedU32(r, "height", &rep)) {
-        h = lmx::LoadU32(r.data);
-        sawHeight = true;
-        text = "height " + std::to_string(h);
+    if (r.tag == FourCC("TWID") || r.tag == FourCC("THIT")) {
+      const bool isWidth = r.tag == FourCC("TWID");
+      if (NeedU32(r, isWidth ? "width" : "height", &rep)) {
+        (isWidth ? sawWidth : sawHeight) = true;
+        text = (isWidth ? "width " : "height ") + std::to_string(lmx::LoadU32(r.data));
+        if (hadPixels) rep.problems.push_back(here + ": comes after the pixels; readers keep the size they had");
       }
     } else if (r.tag == FourCC("TDAT")) {
-      ++dataCount;
-      const uint64_t need = uint64_t(w) * h * 4;
       text = std::to_string(r.length) + " bytes of pixels";
-      if (!sawWidth || !sawHeight) rep.problems.push_back(here + ": pixels come before the width and height");
-      if (dataCount == 2) rep.problems.push_back(here + ": a second block of pixels");
-      if (need == 0)
-        rep.problems.push_back(here + ": pixels for an image of size 0");
-      else if (r.length != need)
-        rep.problems.push_back(here + ": " + std::to_string(r.length) + " bytes of pixels; " + std::to_string(w) +
-                               " x " + std::to_string(h) + " x 4 is " + std::to_string(need));
-      content["width"] = w;
-      content["height"] = h;
-      if (need != 0 && r.length >= need) {
-        uint64_t sum[4] = {0, 0, 0, 0};
-        for (uint64_t i = 0; i < need; ++i) sum[i % 4] += r.data[i];
-        const uint64_t n = need / 4;
-        content["averageBGRA"] = {sum[0] / n, sum[1] / n, sum[2] / n, sum[3] / n};
-        content["firstRowFirstPixelBGRA"] = {r.data[0], r.data[1], r.data[2], r.data[3]};
-      }
+      if (hadPixels)
+        rep.problems.push_back(here + ": a second block of pixels; readers keep the first");
+      else if (!t.HasPixels())
+        rep.problems.push_back(here + ": " + IgnoredPixelsReason(t, r, sawWidth, sawHeight));
+      else if (r.length != t.PixelBytes())
+        rep.problems.push_back(here + ": " + std::to_string(r.length) + " bytes of pixels; " + std::to_string(t.width()) +
+                               " x " + std::to_string(t.height()) + " x 4 is " + std::to_string(t.PixelBytes()) +
+                               "; readers take the first " + std::to_string(t.PixelBytes()));
     } else {
       text = "unknown tag, ignored by readers";
     }
     rep.lines.push_back({r.offset, r.tag, r.length, text});
   }
   AddWalkEnd(walk, &rep);
-  if (dataCount == 0) {
-    rep.problems.push_back("no pixels (TDAT): readers give an empty image");
-    content["width"] = 0;
-    content["height"] = 0;
+  Json content;
+  content["width"] = t.HasPixels() ? t.width() : 0;
+  content["height"] = t.HasPixels() ? t.height() : 0;
+  if (t.HasPixels()) {
+    const uint64_t need = t.PixelBytes();
+    uint64_t sum[4] = {0, 0, 0, 0};
+    for (uint64_t i = 0; i < need; ++i) sum[i % 4] += t.pixels()[i];
+    const uint64_t n = need / 4;
+    content["averageBGRA"] = {sum[0] / n, sum[1] / n, sum[2] / n, sum[3] / n};
+    content["firstRowFirstPixelBGRA"] = {t.pixels()[0], t.pixels()[1], t.pixels()[2], t.pixels()[3]};
+  } else {
+    rep.problems.push_back("no pixels (TDAT) that readers can use: they give an empty image");
   }
   rep.content = content;
   return rep;

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "library/bytes.h"
+#include "library/texture_reader.h"
 
 #include "lmxlib/report.h"
 
 namespace lmxlib {
 
-inline constexpr uint32_t kTextureHeader = lmx::FourCC("LMXT");
+using lmx::kTextureHeader;
 // The largest picture the tool turns into a texture (its pixels must fit one record).
 inline constexpr uint32_t kMaxTextureSide = 2048;
 
@@ -32,10 +32,12 @@ std::string PictureFormat(const std::vector<uint8_t>& bytes);
 Picture DecodePicture(const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> TexturePixels(const Picture& picture);  // BGRA, bottom-up
 std::vector<uint8_t> EncodeTexture(const Picture& picture);
-// Reads a texture as the product does: "TWID" and "THIT" set the size, "TDAT" takes
-// width x height x 4 bytes with the size in force at that moment.
+// Reads a texture through the product's own reader ("TWID" and "THIT" set the size, the
+// first usable "TDAT" takes width x height x 4 bytes and freezes the size) and lists
+// every record the reader ignores or cuts.
 Report DecodeTexture(const Walk& walk);
-// The pixels of the last usable "TDAT", or empty; width and height as read.
+// The pixels the product reads, or empty; width and height of the image read (0 and 0
+// without pixels).
 std::vector<uint8_t> TexturePixelsOf(const Walk& walk, uint32_t* width, uint32_t* height);
 
 }  // namespace lmxlib

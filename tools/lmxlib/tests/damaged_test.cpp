@@ -145,10 +145,12 @@ TEST(Damaged, TextureWithPixelsOfTheWrongSizeOrOrder) {
   lmx::ChunkWriter w(kTextureHeader);
   w.Record(FourCC("TDAT"), std::vector<uint8_t>(16));
   w.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2).Record(FourCC("TDAT"), std::vector<uint8_t>(12));
+  w.Record(FourCC("TDAT"), std::vector<uint8_t>(20)).Record(FourCC("TDAT"), std::vector<uint8_t>(16));
   Report rep = Inspect("texture", w.bytes());
   EXPECT_TRUE(HasProblem(rep, "pixels come before the width and height"));
-  EXPECT_TRUE(HasProblem(rep, "12 bytes of pixels; 2 x 2 x 4 is 16"));
-  EXPECT_TRUE(HasProblem(rep, "a second block of pixels"));
+  EXPECT_TRUE(HasProblem(rep, "12 bytes of pixels; 2 x 2 x 4 is 16; readers ignore them"));
+  EXPECT_TRUE(HasProblem(rep, "20 bytes of pixels; 2 x 2 x 4 is 16; readers take the first 16"));
+  EXPECT_TRUE(HasProblem(rep, "a second block of pixels; readers keep the first"));
   lmx::ChunkWriter none(kTextureHeader);
   none.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2);
   EXPECT_TRUE(HasProblem(Inspect("texture", none.bytes()), "no pixels"));

@@ -1,0 +1,301 @@
+// The render protocol of the preview against every interleaving (up to two preemptions)
+// of what the user-interface thread does (a change of the settings with automatic
+// preview, a Render click, a stop, the teardown) with what the render threads do. The
+// product's own protocol code runs here; only the flags' atomics, the render lock, the
+// threads and the engine are stand-ins, the engine honouring the stop as LMX_Render
+// does.
+#include "preview/render_flags.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "threads/step_scheduler.h"
+
+namespace lmx {
+namespace {
+
+using test::StepScheduler;
+using test::SteppedAtomic;
+using SteppedFlags = BasicRenderFlags<SteppedAtomic>;
+
+enum class Op { Change, Click, Stop, Teardown };
+
+const char* OpName(Op op) {
+  switch (op) {
+    case Op::Change: return "change";
+    case Op::Click: return "click";
+    case Op::Stop: return "stop";
+    case Op::Teardown: return "teardown";
+  }
+  return "?";
+}
+
+// Everything one explored run shares between its threads.
+struct World {
+  SteppedFlags flags;
+  int32_t frameCount = 2;
+  int version = 0;            // what the picture must show: raised by each change and Render click
+  int inRender = 0;           // render threads between BeginRender and EndRender
+  int completedVersion = -1;  // the oldest version the frames of the last complete render read
+  std::vector<int> threads;   // every render thread started
+  std::vector<std::string> faults;
+  StepScheduler* scheduler = nullptr;
+
+  void Fault(const std::string& what) {
+    if (faults.size() < 4) faults.push_back(what);
+  }
+};
+
+World* g_world = nullptr;
+
+// A user-interface write of renderFrame while a render thread renders breaks the rule
+// that only the render thread moves it during a render.
+void ObserveStore(const void* address) {
+  World& w = *g_world;
+  if (address == &w.flags.renderFrame && w.scheduler->Current() == 0 && w.inRender > 0)
+    w.Fault("the user-interface thread wrote renderFrame during a render");
+}
+
+// Checked at every scheduling point, while every thread stands still.
+void CheckStep() {
+  World& w = *g_world;
+  if (w.inRender > 1) w.Fault("two renders at once");
+  if (w.inRender > 0 && !w.flags.renderBusy.Peek()) w.Fault("a render runs while renderBusy is false");
+}
+
+class FakeSteps {
+ public:
+  explicit FakeSteps(World& world) : w_(world) {}
+
+  int32_t FrameCount() const { return w_.frameCount; }
+  void EnterLock() { w_.scheduler->Lock(); }
+  void LeaveLock() { w_.scheduler->Unlock(); }
+
+  void BeginRender() {
+    w_.scheduler->Yield();
+    ++w_.inRender;
+    oldest_ = INT_MAX;
+    drawn_ = 0;
+  }
+
+  // The engine: polls the stop first, as LMX_Render polls its abort callback, and then
+  // reads the settings block. A frame takes any time: the user may act meanwhile
+  // without that counting as a preemption.
+  void RenderFrame(int32_t k) {
+    if (k < 0 || k >= w_.frameCount) {
+      w_.Fault("frame index " + std::to_string(k) + " outside the frame table");
+      return;
+    }
+    if (StopWanted(w_.flags)) return;
+    w_.scheduler->Yield(true);
+    oldest_ = std::min(oldest_, w_.version);
+    ++drawn_;
+  }
+
+  void Publish() {}
+
+  void EndRender() {
+    w_.scheduler->Yield();
+    if (w_.flags.renderFrame.Peek() == w_.frameCount) {
+      if (drawn_ != w_.frameCount) w_.Fault("a render left as complete has frames the engine never drew");
+      w_.completedVersion = oldest_;
+    }
+    --w_.inRender;
+  }
+
+ private:
+  World& w_;
+  int oldest_ = INT_MAX;
+  int drawn_ = 0;
+};
+
+enum class Expect { Nothing, Complete, StoppedOrComplete, TornDown };
+
+// The page frame's and the teardown's use of the protocol, as the product makes them.
+class UserInterface {
+ public:
+  explicit UserInterface(World& world) : w_(world) {}
+
+  void Do(Op op) {
+    switch (op) {
+      case Op::Change:
+        ++w_.version;  // the page writes the block before the change check sees it
+        if (ClaimRenderForChange(w_.flags)) StartThread();
+        expect_ = Expect::Complete;
+        break;
+      case Op::Click: {
+        ++w_.version;
+        RenderClick click = ClaimRenderForClick(w_.flags, w_.frameCount);
+        if (click == RenderClick::Start) StartThread();
+        expect_ = click == RenderClick::Stop ? Expect::StoppedOrComplete : Expect::Complete;
+        break;
+      }
+      case Op::Stop:
+        RequestRenderStop(w_.flags);
+        expect_ = Expect::StoppedOrComplete;
+        break;
+      case Op::Teardown:
+        BeginRenderTeardown(w_.flags);
+        for (int thread : w_.threads) w_.scheduler->Join(thread);
+        EndRenderTeardown(w_.flags);
+        expect_ = Expect::TornDown;
+        break;
+    }
+  }
+
+  Expect expected() const { return expect_; }
+
+ private:
+  void StartThread() {
+    World* world = &w_;
+    w_.threads.push_back(w_.scheduler->Spawn([world] {
+      FakeSteps steps(*world);
+      RunRenderThread(world->flags, steps);
+    }));
+  }
+
+  World& w_;
+  Expect expect_ = Expect::Nothing;
+};
+
+void CheckEnd(World& w, Expect expect) {
+  const int32_t frame = w.flags.renderFrame.Peek();
+  if (w.flags.renderBusy.Peek()) w.Fault("renderBusy still set with no render thread left");
+  switch (expect) {
+    case Expect::Nothing: break;
+    case Expect::Complete:
+      if (frame != w.frameCount)
+        w.Fault("the last request was not rendered: renderFrame " + std::to_string(frame));
+      else if (w.completedVersion != w.version)
+        w.Fault("the picture shows version " + std::to_string(w.completedVersion) + ", not the last, " +
+                std::to_string(w.version));
+      break;
+    case Expect::StoppedOrComplete:
+      if (frame != -1 && frame != w.frameCount) w.Fault("a stopped render left renderFrame " + std::to_string(frame));
+      break;
+    case Expect::TornDown:
+      if (frame != -2) w.Fault("the teardown left renderFrame " + std::to_string(frame));
+      break;
+  }
+}
+
+struct Exploration {
+  size_t runs = 0;
+  std::string failure;  // the first run that broke the protocol, with its schedule
+};
+
+// Runs the script under every schedule with at most `bound` preemptions. Between two
+// actions the user may pause for any time: any thread may run there without it counting
+// as a preemption.
+Exploration Explore(const std::vector<Op>& script, int bound) {
+  Exploration result;
+  std::vector<size_t> prefix;
+  for (;;) {
+    World world;
+    StepScheduler scheduler(prefix, bound, 4000);
+    world.scheduler = &scheduler;
+    g_world = &world;
+    test::SetStoreObserver(ObserveStore);
+    scheduler.onStep = CheckStep;
+    UserInterface ui(world);
+    scheduler.Run([&] {
+      for (size_t i = 0; i < script.size(); ++i) {
+        if (i > 0) scheduler.Yield(true);
+        ui.Do(script[i]);
+      }
+    });
+    test::SetStoreObserver(nullptr);
+    g_world = nullptr;
+    ++result.runs;
+    if (!scheduler.Abandoned().empty()) world.Fault(scheduler.Abandoned());
+    else CheckEnd(world, ui.expected());
+    if (!world.faults.empty()) {
+      std::ostringstream text;
+      text << "script:";
+      for (Op op : script) text << ' ' << OpName(op);
+      text << "; " << world.faults.front() << "; schedule:";
+      for (const StepScheduler::Choice& choice : scheduler.Trail()) text << ' ' << choice.taken << '/' << choice.options;
+      result.failure = text.str();
+      return result;
+    }
+    if (!test::NextSchedule(scheduler.Trail(), &prefix)) return result;
+  }
+}
+
+// Every script of `length` actions from {change, click, stop}, optionally ended by the
+// teardown.
+std::vector<std::vector<Op>> Scripts(size_t length, bool teardown) {
+  std::vector<std::vector<Op>> scripts = {{}};
+  for (size_t i = 0; i < length; ++i) {
+    std::vector<std::vector<Op>> longer;
+    for (const std::vector<Op>& script : scripts)
+      for (Op op : {Op::Change, Op::Click, Op::Stop}) {
+        longer.push_back(script);
+        longer.back().push_back(op);
+      }
+    scripts = std::move(longer);
+  }
+  if (teardown)
+    for (std::vector<Op>& script : scripts) script.push_back(Op::Teardown);
+  return scripts;
+}
+
+void ExpectAllInterleavingsHold(size_t length, bool teardown, int bound) {
+  size_t runs = 0;
+  for (const std::vector<Op>& script : Scripts(length, teardown)) {
+    Exploration exploration = Explore(script, bound);
+    runs += exploration.runs;
+    ASSERT_TRUE(exploration.failure.empty()) << exploration.failure;
+  }
+  ::testing::Test::RecordProperty("runs", static_cast<int>(runs));
+  EXPECT_GT(runs, 0u);
+}
+
+// Two preemptions for short scripts, one for the longer ones (which already pass each
+// other at every pause of the user and every frame).
+TEST(RenderProtocolTest, SingleActionsInEveryInterleaving) { ExpectAllInterleavingsHold(1, false, 2); }
+
+TEST(RenderProtocolTest, TwoActionsInEveryInterleaving) { ExpectAllInterleavingsHold(2, false, 2); }
+
+TEST(RenderProtocolTest, ThreeActionsInEveryInterleaving) { ExpectAllInterleavingsHold(3, false, 1); }
+
+TEST(RenderProtocolTest, TeardownAfterActionsInEveryInterleaving) {
+  ExpectAllInterleavingsHold(1, true, 2);
+  ExpectAllInterleavingsHold(2, true, 1);
+}
+
+// The scheduler itself: every order of two threads' steps is reached (a thread blocked
+// in a join included), or the tests above would prove nothing.
+TEST(RenderProtocolTest, ExplorationReachesEveryOrderOfTwoThreads) {
+  std::vector<std::string> orders;
+  std::vector<size_t> prefix;
+  do {
+    StepScheduler scheduler(prefix, 2, 100);
+    std::string order;
+    scheduler.Run([&] {
+      int other = scheduler.Spawn([&] {
+        scheduler.Yield();
+        order += 'b';
+        scheduler.Yield();
+        order += 'c';
+      });
+      scheduler.Yield();
+      order += 'a';
+      scheduler.Join(other);
+    });
+    orders.push_back(order);
+    if (!test::NextSchedule(scheduler.Trail(), &prefix)) break;
+  } while (orders.size() < 100);
+  std::sort(orders.begin(), orders.end());
+  orders.erase(std::unique(orders.begin(), orders.end()), orders.end());
+  EXPECT_EQ(orders, (std::vector<std::string>{"abc", "bac", "bca"}));
+}
+
+}  // namespace
+}  // namespace lmx

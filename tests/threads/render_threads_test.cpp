@@ -1,0 +1,119 @@
+// The render protocol with real threads and std::atomic, as the product runs it: the
+// user-interface side fires changes, clicks and stops from a seeded generator while
+// render threads run; ThreadSanitizer (the tsan preset) watches every access.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "preview/render_flags.h"
+
+namespace lmx {
+namespace {
+
+struct Shared {
+  RenderFlags flags;
+  std::mutex renderLock;
+  int32_t frameCount = 3;
+  std::atomic<int> version{0};
+  std::atomic<int> inRender{0};
+  std::atomic<int> faults{0};
+  std::atomic<int> completedVersion{-1};
+};
+
+class ThreadSteps {
+ public:
+  explicit ThreadSteps(Shared& shared) : s_(shared) {}
+  int32_t FrameCount() const { return s_.frameCount; }
+  void EnterLock() { s_.renderLock.lock(); }
+  void LeaveLock() { s_.renderLock.unlock(); }
+  void BeginRender() {
+    if (++s_.inRender > 1 || !s_.flags.renderBusy) ++s_.faults;
+    oldest_ = INT32_MAX;
+    drawn_ = 0;
+  }
+  void RenderFrame(int32_t k) {
+    if (k < 0 || k >= s_.frameCount) ++s_.faults;
+    for (int i = 0; i < 200 && !StopWanted(s_.flags); ++i) std::this_thread::yield();
+    if (StopWanted(s_.flags)) return;
+    int seen = s_.version;
+    if (seen < oldest_) oldest_ = seen;
+    ++drawn_;
+  }
+  void Publish() {}
+  void EndRender() {
+    if (s_.flags.renderFrame == s_.frameCount && drawn_ == s_.frameCount) s_.completedVersion = oldest_;
+    --s_.inRender;
+  }
+
+ private:
+  Shared& s_;
+  int oldest_ = INT32_MAX;
+  int drawn_ = 0;
+};
+
+void RenderThread(Shared* shared) {
+  ThreadSteps steps(*shared);
+  RunRenderThread(shared->flags, steps);
+}
+
+// One burst of user actions; the last one asks for a render, so it must end complete.
+void RunBurst(Shared& shared, std::mt19937& random, std::vector<std::thread>& threads) {
+  std::uniform_int_distribution<int> action(0, 9);
+  std::uniform_int_distribution<int> pause(0, 2000);
+  for (int i = 0; i < 12; ++i) {
+    for (int spin = pause(random); spin > 0; --spin) std::this_thread::yield();
+    int which = i == 11 ? 0 : action(random);
+    if (which < 5) {
+      ++shared.version;
+      if (ClaimRenderForChange(shared.flags)) threads.emplace_back(RenderThread, &shared);
+    } else if (which < 9) {
+      ++shared.version;
+      if (ClaimRenderForClick(shared.flags, shared.frameCount) == RenderClick::Start)
+        threads.emplace_back(RenderThread, &shared);
+    } else {
+      RequestRenderStop(shared.flags);
+    }
+  }
+}
+
+// One burst of actions on fresh flags, and the wait for its threads: until they end by
+// themselves, or through the teardown.
+void RunRound(Shared& shared, std::mt19937& random, bool teardown) {
+  std::vector<std::thread> threads;
+  RunBurst(shared, random, threads);
+  if (teardown) BeginRenderTeardown(shared.flags);
+  for (std::thread& thread : threads) thread.join();
+  if (teardown) EndRenderTeardown(shared.flags);
+}
+
+TEST(RenderThreadsTest, RacingActionsEndWithTheLastRequestRendered) {
+  std::mt19937 random(20261206);
+  for (int round = 0; round < 30; ++round) {
+    Shared shared;
+    RunRound(shared, random, false);
+    EXPECT_EQ(shared.faults, 0) << "round " << round;
+    EXPECT_FALSE(shared.flags.renderBusy) << "round " << round;
+    EXPECT_EQ(shared.flags.renderFrame, shared.frameCount) << "round " << round;
+    EXPECT_EQ(shared.completedVersion, shared.version) << "round " << round;
+  }
+}
+
+TEST(RenderThreadsTest, TeardownDuringRacingActionsLeavesNothingRunning) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 30; ++round) {
+    Shared shared;
+    RunRound(shared, random, true);
+    EXPECT_EQ(shared.faults, 0) << "round " << round;
+    EXPECT_EQ(shared.inRender, 0);
+    EXPECT_EQ(shared.flags.renderFrame, -2);
+    EXPECT_FALSE(shared.flags.renderBusy);
+  }
+}
+
+}  // namespace
+}  // namespace lmx

@@ -1,0 +1,235 @@
+#include "threads/step_scheduler.h"
+
+#include <utility>
+
+namespace lmx::test {
+namespace {
+
+StepScheduler* g_active = nullptr;
+StoreObserver g_observer = nullptr;
+thread_local bool t_scheduled = false;
+
+// Threads kept for the whole test program: an exploration makes thousands of short
+// runs, and starting threads for each would cost more than the runs themselves.
+class WorkerPool {
+ public:
+  ~WorkerPool() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      closing_ = true;
+    }
+    work_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+  }
+
+  void Submit(std::function<void()> task) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    tasks_.push_back(std::move(task));
+    if (idle_ > 0) {
+      --idle_;
+      work_.notify_one();
+    } else {
+      workers_.emplace_back(&WorkerPool::Work, this);
+    }
+  }
+
+ private:
+  void Work() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      work_.wait(lock, [&] { return closing_ || !tasks_.empty(); });
+      if (tasks_.empty()) return;
+      std::function<void()> task = std::move(tasks_.front());
+      tasks_.pop_front();
+      lock.unlock();
+      task();
+      lock.lock();
+      ++idle_;
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable work_;
+  std::deque<std::function<void()>> tasks_;
+  std::vector<std::thread> workers_;
+  size_t idle_ = 0;
+  bool closing_ = false;
+};
+
+WorkerPool& Pool() {
+  static WorkerPool pool;
+  return pool;
+}
+
+}  // namespace
+
+StepScheduler* ActiveScheduler() { return g_active; }
+void SetActiveScheduler(StepScheduler* scheduler) { g_active = scheduler; }
+void SetStoreObserver(StoreObserver observer) { g_observer = observer; }
+void NotifyStore(const void* address) {
+  if (g_observer && t_scheduled) g_observer(address);
+}
+
+bool NextSchedule(const std::vector<StepScheduler::Choice>& trail, std::vector<size_t>* prefix) {
+  size_t depth = trail.size();
+  while (depth > 0 && trail[depth - 1].taken + 1 >= trail[depth - 1].options) --depth;
+  if (depth == 0) return false;
+  prefix->clear();
+  for (size_t i = 0; i < depth; ++i) prefix->push_back(trail[i].taken);
+  ++prefix->back();
+  return true;
+}
+
+StepScheduler::StepScheduler(std::vector<size_t> prefix, int preemptionBound, size_t stepLimit)
+    : preemptionBound_(preemptionBound), stepLimit_(stepLimit), prefix_(std::move(prefix)) {}
+
+bool StepScheduler::InScheduledThread() const { return t_scheduled; }
+
+bool StepScheduler::Enabled(const Thread& thread) const {
+  switch (thread.state) {
+    case State::Runnable: return true;
+    case State::WaitingLock: return lockOwner_ == -1;
+    case State::WaitingJoin: return threads_[static_cast<size_t>(thread.joinTarget)].state == State::Done;
+    case State::Done: return false;
+  }
+  return false;
+}
+
+// With the mutex held: picks the thread that goes on and hands it the turn.
+void StepScheduler::SwitchFrom(int me, bool free) {
+  if (onStep) onStep();
+  std::vector<int> options;
+  const bool meEnabled = me >= 0 && Enabled(threads_[static_cast<size_t>(me)]);
+  if (meEnabled) options.push_back(me);
+  if (!meEnabled || free || preemptions_ < preemptionBound_) {
+    for (size_t id = 0; id < threads_.size(); ++id)
+      if (static_cast<int>(id) != me && Enabled(threads_[id])) options.push_back(static_cast<int>(id));
+  }
+  if (options.empty()) {
+    for (const Thread& thread : threads_)
+      if (thread.state != State::Done) {
+        AbandonRun("deadlock: no thread can go on");
+        return;
+      }
+    current_ = -1;
+    turn_.notify_all();
+    return;
+  }
+  size_t taken = 0;
+  if (options.size() > 1) {
+    const size_t at = trail_.size();
+    taken = at < prefix_.size() ? prefix_[at] : 0;
+    if (taken >= options.size()) taken = 0;  // a prefix from another run: stay on course
+    trail_.push_back({taken, options.size()});
+  }
+  const int next = options[taken];
+  if (meEnabled && next != me && !free) ++preemptions_;
+  Thread& chosen = threads_[static_cast<size_t>(next)];
+  if (chosen.state == State::WaitingLock) lockOwner_ = next;
+  chosen.state = State::Runnable;
+  current_ = next;
+  turn_.notify_all();
+}
+
+void StepScheduler::WaitTurn(std::unique_lock<std::mutex>& lock, int me) {
+  turn_.wait(lock, [&] { return current_ == me || !abandoned_.empty(); });
+  if (!abandoned_.empty()) throw Abandon{};
+}
+
+void StepScheduler::AbandonRun(const std::string& why) {
+  if (abandoned_.empty()) abandoned_ = why;
+  current_ = -1;
+  turn_.notify_all();
+}
+
+void StepScheduler::ThreadMain(int id, std::function<void()> body) {
+  t_scheduled = true;
+  struct Unmark {
+    ~Unmark() { t_scheduled = false; }
+  } unmark;
+  try {
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      WaitTurn(lock, id);
+    }
+    body();
+  } catch (const Abandon&) {
+    // The run was abandoned: this thread only winds up.
+  }
+  std::unique_lock<std::mutex> lock(mutex_);
+  threads_[static_cast<size_t>(id)].state = State::Done;
+  if (lockOwner_ == id) lockOwner_ = -1;
+  if (abandoned_.empty() && current_ == id) SwitchFrom(id, true);
+  turn_.notify_all();
+}
+
+void StepScheduler::Run(std::function<void()> body) {
+  SetActiveScheduler(this);
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    threads_.emplace_back();
+    current_ = 0;
+    Pool().Submit([this, body = std::move(body)] { ThreadMain(0, body); });
+    turn_.wait(lock, [&] {
+      for (const Thread& thread : threads_)
+        if (thread.state != State::Done) return false;
+      return true;
+    });
+  }
+  SetActiveScheduler(nullptr);
+}
+
+int StepScheduler::Spawn(std::function<void()> body) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  const int id = static_cast<int>(threads_.size());
+  threads_.emplace_back();
+  Pool().Submit([this, id, body = std::move(body)] { ThreadMain(id, body); });
+  return id;
+}
+
+void StepScheduler::Yield(bool free) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (!abandoned_.empty()) throw Abandon{};
+  if (++steps_ > stepLimit_) {
+    AbandonRun("step limit reached: the protocol does not settle");
+    throw Abandon{};
+  }
+  const int me = current_;
+  SwitchFrom(me, free);
+  WaitTurn(lock, me);
+}
+
+void StepScheduler::Lock() {
+  Yield();
+  std::unique_lock<std::mutex> lock(mutex_);
+  const int me = current_;
+  if (lockOwner_ == -1) {
+    lockOwner_ = me;
+    return;
+  }
+  threads_[static_cast<size_t>(me)].state = State::WaitingLock;
+  SwitchFrom(me, true);
+  WaitTurn(lock, me);  // chosen only once the lock is free; SwitchFrom made it ours
+}
+
+void StepScheduler::Unlock() {
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    lockOwner_ = -1;
+  }
+  Yield();
+}
+
+void StepScheduler::Join(int thread) {
+  Yield();
+  std::unique_lock<std::mutex> lock(mutex_);
+  const int me = current_;
+  if (threads_[static_cast<size_t>(thread)].state == State::Done) return;
+  Thread& self = threads_[static_cast<size_t>(me)];
+  self.state = State::WaitingJoin;
+  self.joinTarget = thread;
+  SwitchFrom(me, true);
+  WaitTurn(lock, me);
+}
+
+}  // namespace lmx::test

@@ -1,0 +1,133 @@
+// A scheduler that runs real threads one at a time and decides at every scheduling
+// point which one goes on, so that a test can walk through the interleavings of a
+// protocol systematically (depth first, with a bound on preemptions) and replay any of
+// them exactly.
+//
+// Threads reach scheduling points by calling Yield (through SteppedAtomic before every
+// shared access), Lock, Unlock and Join. A switch away from a thread that could go on
+// is a preemption; a thread that blocks, ends, or yields freely (Yield(true): a moment
+// where any thread may run, such as the user's pause between two actions) switches
+// without one.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace lmx::test {
+
+class StepScheduler {
+ public:
+  struct Choice {
+    size_t taken;
+    size_t options;
+  };
+
+  // prefix: the choices to take at the first scheduling points (0 beyond it).
+  StepScheduler(std::vector<size_t> prefix, int preemptionBound, size_t stepLimit);
+  StepScheduler(const StepScheduler&) = delete;
+  StepScheduler& operator=(const StepScheduler&) = delete;
+
+  // Runs body as the first scheduled thread and returns when every scheduled thread has
+  // ended (or the run was abandoned: a deadlock or the step limit).
+  void Run(std::function<void()> body);
+
+  // From a scheduled thread: a new scheduled thread; it first runs when chosen.
+  int Spawn(std::function<void()> body);
+  void Yield(bool free = false);
+  void Lock();
+  void Unlock();
+  void Join(int thread);
+
+  int Current() const { return current_; }
+  bool InScheduledThread() const;
+  const std::vector<Choice>& Trail() const { return trail_; }
+  // Empty when the run ended normally.
+  const std::string& Abandoned() const { return abandoned_; }
+
+  // Called at every scheduling point while no other thread runs (the checks of a test).
+  std::function<void()> onStep;
+
+ private:
+  enum class State { Runnable, WaitingLock, WaitingJoin, Done };
+  struct Thread {
+    State state = State::Runnable;
+    int joinTarget = -1;
+  };
+  struct Abandon {};
+
+  bool Enabled(const Thread& thread) const;
+  void SwitchFrom(int me, bool free);
+  void WaitTurn(std::unique_lock<std::mutex>& lock, int me);
+  void AbandonRun(const std::string& why);
+  void ThreadMain(int id, std::function<void()> body);
+
+  std::mutex mutex_;
+  std::condition_variable turn_;
+  std::deque<Thread> threads_;
+  int current_ = -1;
+  int lockOwner_ = -1;
+  int preemptions_ = 0;
+  const int preemptionBound_;
+  size_t steps_ = 0;
+  const size_t stepLimit_;
+  std::vector<size_t> prefix_;
+  std::vector<Choice> trail_;
+  std::string abandoned_;
+};
+
+// The next prefix to run after a run that took `trail` (depth first): the last choice
+// with an untried option moved on by one. False when every interleaving has been run.
+bool NextSchedule(const std::vector<StepScheduler::Choice>& trail, std::vector<size_t>* prefix);
+
+// The scheduler of the run in progress (null outside one).
+StepScheduler* ActiveScheduler();
+void SetActiveScheduler(StepScheduler* scheduler);
+
+// Called after every store through a SteppedAtomic (for checks on who writes what).
+using StoreObserver = void (*)(const void* address);
+void SetStoreObserver(StoreObserver observer);
+void NotifyStore(const void* address);
+
+// An atomic whose every load, store and exchange is a scheduling point. Peek reads the
+// value without one (for checks made while the threads stand still).
+template <class T>
+class SteppedAtomic {
+ public:
+  SteppedAtomic(T value) : value_(value) {}  // NOLINT: initialised as std::atomic is
+  SteppedAtomic(const SteppedAtomic&) = delete;
+  SteppedAtomic& operator=(const SteppedAtomic&) = delete;
+
+  operator T() const {
+    Step();
+    return value_;
+  }
+  SteppedAtomic& operator=(T value) {
+    Step();
+    value_ = value;
+    NotifyStore(this);
+    return *this;
+  }
+  T exchange(T value) {
+    Step();
+    T old = value_;
+    value_ = value;
+    NotifyStore(this);
+    return old;
+  }
+  T Peek() const { return value_; }
+
+ private:
+  static void Step() {
+    StepScheduler* scheduler = ActiveScheduler();
+    if (scheduler && scheduler->InScheduledThread()) scheduler->Yield();
+  }
+  T value_;
+};
+
+}  // namespace lmx::test

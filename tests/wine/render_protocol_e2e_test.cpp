@@ -1,0 +1,185 @@
+// The render protocol through the real sheet and the instrumented engine: a Render click
+// as a render ends, what a change and a Render click do to the picture and the playback,
+// automatic preview from every parameter page, and the page timers.
+#include "sheet_fixture.h"
+
+#include <mutex>
+#include <vector>
+
+#include "page_driver.h"
+
+namespace lmx::test {
+namespace {
+
+using RenderProtocolE2E = SheetFixture;
+
+// The colour at the centre of the preview picture (control 1042).
+COLORREF PictureCentre(const SheetRun& run) {
+  HWND picture = run.Control(1042);
+  RECT rect;
+  GetClientRect(picture, &rect);
+  HDC dc = GetDC(picture);
+  COLORREF c = GetPixel(dc, rect.right / 2, rect.bottom / 2);
+  ReleaseDC(picture, dc);
+  return c;
+}
+
+// The frame the preview picture shows, -1 for none (the cleared picture, or anything else).
+int FrameShown(const SheetRun& run) {
+  const COLORREF c = PictureCentre(run);
+  for (int k = 0; k < 60; ++k) {
+    uint32_t colour = FrameColour(k);
+    if (GetRValue(c) == ((colour >> 16) & 0xFF) && GetGValue(c) == 0 && GetBValue(c) == 0) return k;
+  }
+  return -1;
+}
+
+bool PictureCleared(const SheetRun& run) { return PictureCentre(run) == GetSysColor(COLOR_BTNFACE); }
+
+// The engine's calls end with one whole render of `frames` frames of `effect`, from 0.
+bool EndsWithWholeRender(const std::vector<EngineCall>& calls, int frames, const char* effect) {
+  if (calls.size() < size_t(frames)) return false;
+  for (int k = 0; k < frames; ++k) {
+    const EngineCall& call = calls[calls.size() - size_t(frames) + size_t(k)];
+    if (call.position != k || call.aborted || std::strcmp(call.effectName, effect) != 0) return false;
+  }
+  return true;
+}
+
+TEST_F(RenderProtocolE2E, RenderClickedAsARenderEndsThenAChangeRendersOnceAtATime) {
+  SetRegistryDword("Prev_Frames", 6);
+  SetRegistryDword("Prev_Render", 1);
+  Load();
+  for (int round = 0; round < 8; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    engine_->Reset(0, 2, false);  // frame 2 waits for the release, deaf to the stop
+    SheetRun& run = Open();       // the FX page renders by itself
+    ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 3; }));
+    run.Click(1078);  // Stop
+    EXPECT_EQ(run.Text(1078), "Wait...");
+    engine_->Release();
+    // Render again while the stopped render is ending: at once, or a little later.
+    if (round % 2) WaitUntil([&] { return engine_->Active() == 0; }, 50);
+    run.Click(1078);
+    run.Click(1002 + round % 4);  // a change: another effect
+    char wanted[12] = {};
+    std::memcpy(wanted, block_.effectName, sizeof wanted - 1);
+    ASSERT_TRUE(WaitUntil([&] {
+      return run.Text(1078) == "Render" && EndsWithWholeRender(engine_->Calls(), 6, wanted);
+    })) << "the change was not rendered whole; calls " << engine_->CallCount();
+    EXPECT_EQ(engine_->MaxActive(), 1) << "never two renders at once";
+    EXPECT_TRUE(WaitUntil([&] { return FrameShown(run) >= 0; })) << "the picture plays the complete render";
+    EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+    EXPECT_EQ(engine_->Active(), 0);
+    run_.reset();
+  }
+}
+
+TEST_F(RenderProtocolE2E, AChangeClearsThePicture) {
+  SetRegistryDword("Prev_Frames", 6);
+  SetRegistryDword("Prev_Render", 1);
+  Load();
+  engine_->Reset(0);
+  SheetRun& run = Open();
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 6 && FrameShown(run) >= 0; }));
+  engine_->Reset(0, 0, false);  // the next render holds at its first frame
+  run.Click(1003);              // SPIN
+  EXPECT_TRUE(WaitUntil([&] { return PictureCleared(run); }));
+  // No playback paints it over while the new render waits.
+  EXPECT_FALSE(WaitUntil([&] { return FrameShown(run) >= 0; }, 400));
+  engine_->Release();
+  EXPECT_TRUE(WaitUntil([&] { return FrameShown(run) >= 0; }));
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+}
+
+TEST_F(RenderProtocolE2E, RenderAfterACompleteRenderClearsThePictureAndStopsPlayback) {
+  SetRegistryDword("Prev_Frames", 6);
+  Load();
+  engine_->Reset(0);
+  SheetRun& run = Open();
+  run.Click(1078);
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 6 && FrameShown(run) >= 0; }));
+  engine_->Reset(0, 0, false);
+  run.Click(1078);
+  EXPECT_TRUE(WaitUntil([&] { return PictureCleared(run); }));
+  EXPECT_FALSE(WaitUntil([&] { return FrameShown(run) >= 0; }, 400)) << "playback stopped";
+  EXPECT_TRUE(WaitForText(1078, "Stop"));
+  engine_->Release();
+  EXPECT_TRUE(WaitUntil([&] { return run.Text(1078) == "Render" && FrameShown(run) >= 0; }));
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+}
+
+TEST_F(RenderProtocolE2E, AutomaticPreviewStartsFromIdleAfterAChangeOnEveryParameterPage) {
+  SetRegistryDword("Prev_Render", 1);
+  Load();
+  engine_->Reset(0);
+  SheetRun& run = Open(1);  // filter mode: FX, Options, Filter Options, Objects, Settings
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 1 && run.Text(1078) == "Render"; }));
+  struct Change {
+    int page;
+    int control;
+  };
+  for (Change change : {Change{1, 1112}, Change{2, 1205}, Change{3, 1312}}) {
+    SCOPED_TRACE("page " + std::to_string(change.page));
+    ASSERT_TRUE(ShowPage(run, change.page));
+    const int before = engine_->CallCount();
+    EXPECT_EQ(run.Text(1078), "Render") << "idle";
+    run.Click(change.control);
+    EXPECT_TRUE(WaitUntil([&] { return engine_->CallCount() == before + 1 && run.Text(1078) == "Render"; }))
+        << "calls " << engine_->CallCount();
+  }
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+}
+
+// Every WM_TIMER the sheet's thread takes from its queue, by window and timer.
+struct TimerTick {
+  HWND window;
+  WPARAM timer;
+};
+std::mutex g_tickMutex;
+std::vector<TimerTick> g_ticks;
+
+LRESULT CALLBACK RecordTimers(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* message = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && wParam == PM_REMOVE && message && message->message == WM_TIMER) {
+    std::lock_guard<std::mutex> lock(g_tickMutex);
+    g_ticks.push_back({message->hwnd, message->wParam});
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+int TicksOf(HWND window, WPARAM timer) {
+  std::lock_guard<std::mutex> lock(g_tickMutex);
+  int n = 0;
+  for (const TimerTick& tick : g_ticks) n += tick.window == window && tick.timer == timer;
+  return n;
+}
+
+TEST_F(RenderProtocolE2E, TheTimersStopWhenAPageIsLeft) {
+  Load();
+  SheetRun& run = Open();
+  ASSERT_TRUE(ShowPage(run, 1));  // Options
+  HWND options = run.CurrentPage();
+  HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, RecordTimers, nullptr, GetWindowThreadProcessId(run.sheet(), nullptr));
+  ASSERT_NE(hook, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return TicksOf(options, 101) >= 2 && TicksOf(options, 102) >= 2; }))
+      << "the active page's progress and playback timers run";
+  ASSERT_TRUE(ShowPage(run, 2));  // Objects
+  HWND objects = run.CurrentPage();
+  const int progressBefore = TicksOf(options, 101);
+  const int playbackBefore = TicksOf(options, 102);
+  // Once the Objects page has ticked a few times, the Options page has ticked no more
+  // (a tick already queued when the page was left may still arrive: one at most).
+  EXPECT_TRUE(WaitUntil([&] { return TicksOf(objects, 101) >= 3 && TicksOf(objects, 102) >= 3; }));
+  EXPECT_LE(TicksOf(options, 101), progressBefore + 1);
+  EXPECT_LE(TicksOf(options, 102), playbackBefore + 1);
+  // The Settings page has no panel and no timers; the page left for it stops too.
+  ASSERT_TRUE(ShowPage(run, 3));
+  const int objectsBefore = TicksOf(objects, 101);
+  EXPECT_FALSE(WaitUntil([&] { return TicksOf(objects, 101) > objectsBefore + 1; }, 700));
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+}
+
+}  // namespace
+}  // namespace lmx::test
