@@ -72,7 +72,7 @@ TEST(ProductRead, BuiltTextureReadsBackThroughTheProduct) {
   EXPECT_EQ(read.image.width, uint32_t(w));
   EXPECT_EQ(read.image.height, uint32_t(h));
   EXPECT_EQ(read.image.formatCode, lmx::kTextureFormat);
-  EXPECT_EQ(read.Pixels(), TexturePixels(LoadPicture(dir / "PIC.bmp")));
+  EXPECT_EQ(read.Pixels(), TexturePixels(DecodePicture(ReadBytes(dir / "PIC.bmp"))));
   // What lmxlib's own readers take from the file is what the product took.
   uint32_t tw = 0, th = 0;
   EXPECT_EQ(TexturePixelsOf(WalkChunks(ReadBytes(install.File("TEXTURES/PREVS_01.LMT"))), &tw, &th), read.Pixels());
