@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace lmx::engine {
@@ -92,6 +93,10 @@ void SampleFrame::Reset(int width, int height, int samples) {
   width_ = width, height_ = height;
   samples_ = std::clamp(samples, 1, kMaxSamples);
   SamplePattern(samples_, sx_, sy_);
+  for (int s = 0; s < samples_; ++s) {
+    subX_[s] = std::lround(sx_[s] * kSubPixels), subY_[s] = std::lround(sy_[s] * kSubPixels);
+    sx_[s] = subX_[s] / kSubPixels, sy_[s] = subY_[s] / kSubPixels;
+  }
   size_t n = static_cast<size_t>(width) * height * samples_;
   colour_.resize(n);
   depth_.resize(n);
@@ -133,45 +138,48 @@ template <bool kShadow>
 void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep) {
   if (!Finite(in[0]) || !Finite(in[1]) || !Finite(in[2])) return;
   ScreenVertex v[3] = {in[0], in[1], in[2]};
-  // Snap to 1/256 pixel so that shared edges give the same answers on both sides.
-  for (ScreenVertex& p : v) {
-    p.x = std::round(p.x * 256) / 256;
-    p.y = std::round(p.y * 256) / 256;
+  // Positions in 1/256 pixel, as integers: every edge function below is exact, so two
+  // triangles sharing an edge get exactly opposite values at every sample and the
+  // top-left rule gives each sample to exactly one of them.
+  int64_t X[3], Y[3];
+  for (int i = 0; i < 3; ++i) {
+    if (!(std::fabs(v[i].x) < kMaxCoordinate && std::fabs(v[i].y) < kMaxCoordinate)) return;
+    X[i] = std::llround(v[i].x * kSubPixels), Y[i] = std::llround(v[i].y * kSubPixels);
   }
-  float area = (v[1].x - v[0].x) * (v[2].y - v[0].y) - (v[2].x - v[0].x) * (v[1].y - v[0].y);
-  if (!(std::fabs(area) > 1e-8f)) return;
-  if (area < 0) {
-    std::swap(v[1], v[2]);
-    area = -area;
+  int64_t area2 = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
+  if (area2 == 0) return;
+  if (area2 < 0) {
+    std::swap(v[1], v[2]), std::swap(X[1], X[2]), std::swap(Y[1], Y[2]);
+    area2 = -area2;
   }
-  float minX = std::min({v[0].x, v[1].x, v[2].x}), maxX = std::max({v[0].x, v[1].x, v[2].x});
-  float minY = std::min({v[0].y, v[1].y, v[2].y}), maxY = std::max({v[0].y, v[1].y, v[2].y});
-  if (maxX <= 0 || maxY <= 0 || minX >= width_ || minY >= height_) return;
-  int x0 = std::max(0, static_cast<int>(std::floor(minX)));
-  int x1 = std::min(width_ - 1, static_cast<int>(std::floor(maxX)));
-  int y0 = std::max(0, static_cast<int>(std::floor(minY)));
-  int y1 = std::min(height_ - 1, static_cast<int>(std::floor(maxY)));
+  for (int i = 0; i < 3; ++i) v[i].x = X[i] / kSubPixels, v[i].y = Y[i] / kSubPixels;
+  const float area = static_cast<float>(area2) / (kSubPixels * kSubPixels);
+  int64_t minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
+  int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
+  const int64_t sub = static_cast<int64_t>(kSubPixels);
+  if (maxX <= 0 || maxY <= 0 || minX >= width_ * sub || minY >= height_ * sub) return;
+  int x0 = static_cast<int>(std::max<int64_t>(0, minX / sub));
+  int x1 = static_cast<int>(std::min<int64_t>(width_ - 1, maxX / sub));
+  int y0 = static_cast<int>(std::max<int64_t>(0, minY / sub));
+  int y1 = static_cast<int>(std::min<int64_t>(height_ - 1, maxY / sub));
 
-  // Edge i runs from v[i] to v[i+1]; inside is where every edge function is positive,
-  // or zero on a top-left edge.
-  float ea[3], eb[3], ec[3], bias[3];
+  // Edge i runs from vertex i to vertex i + 1: E = a (x - xi) + b (y - yi), in 1/65536
+  // of a square pixel. A sample is inside where E + topLeft > 0 for all three edges:
+  // E > 0, or E = 0 on a top or left edge.
+  const int S = samples_;
+  int64_t a[3], b[3], rejectBias[3], acceptBias[3], sampleBias[3][kMaxSamples];
   for (int i = 0; i < 3; ++i) {
-    const ScreenVertex& p = v[i];
-    const ScreenVertex& q = v[(i + 1) % 3];
-    ea[i] = -(q.y - p.y);
-    eb[i] = q.x - p.x;
-    ec[i] = -(ea[i] * p.x + eb[i] * p.y);
-    bool topLeft = (q.y - p.y) < 0 || ((q.y - p.y) == 0 && (q.x - p.x) > 0);
-    bias[i] = topLeft ? -1e-9f : 0.0f;
-  }
-  float off[3][kMaxSamples], maxOff[3], minOff[3];
-  for (int i = 0; i < 3; ++i) {
-    maxOff[i] = -1e30f, minOff[i] = 1e30f;
-    for (int s = 0; s < samples_; ++s) {
-      off[i][s] = ea[i] * sx_[s] + eb[i] * sy_[s];
-      maxOff[i] = std::max(maxOff[i], off[i][s]);
-      minOff[i] = std::min(minOff[i], off[i][s]);
+    int j = (i + 1) % 3;
+    a[i] = -(Y[j] - Y[i]);
+    b[i] = X[j] - X[i];
+    int64_t topLeft = (Y[j] - Y[i]) < 0 || ((Y[j] - Y[i]) == 0 && (X[j] - X[i]) > 0) ? 1 : 0;
+    int64_t lo = INT64_MAX, hi = INT64_MIN;
+    for (int s = 0; s < S; ++s) {
+      sampleBias[i][s] = a[i] * subX_[s] + b[i] * subY_[s] + topLeft;
+      lo = std::min(lo, sampleBias[i][s]), hi = std::max(hi, sampleBias[i][s]);
     }
+    rejectBias[i] = hi;  // no sample of the pixel inside when E + hi <= 0
+    acceptBias[i] = lo;  // every sample inside when E + lo > 0
   }
   float invArea = 1.0f / area;
   Plane depth = PlaneThrough(v, v[0].invW, v[1].invW, v[2].invW, invArea);
@@ -194,42 +202,43 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     ps = PlaneThrough(v, v[0].specular, v[1].specular, v[2].specular, invArea);
   }
 
-  const int S = samples_;
   const unsigned fullMask = (1u << S) - 1;
   for (int y = y0; y <= y1; ++y) {
     if (!RowDrawn(y)) continue;
-    float fy = static_cast<float>(y);
-    // The span of pixels that can hold a covered sample, from the three edges, widened
-    // by a pixel against rounding; the test per pixel below still decides.
-    float lo = static_cast<float>(x0), hi = static_cast<float>(x1);
+    // E at the lower left corner of pixel (x0, y), and the span of pixels that can hold a
+    // covered sample, widened by a pixel against rounding; the exact test below decides.
+    int64_t e[3];
+    double lo = x0, hi = x1;
     bool empty = false;
     for (int i = 0; i < 3; ++i) {
-      float atStart = ea[i] * x0 + eb[i] * fy + ec[i] + maxOff[i] - bias[i];
-      if (ea[i] > 0) {
-        lo = std::max(lo, x0 - atStart / ea[i] - 1);
-      } else if (ea[i] < 0) {
-        hi = std::min(hi, x0 - atStart / ea[i] + 1);
-      } else if (atStart <= 0) {
+      e[i] = a[i] * (x0 * sub - X[i]) + b[i] * (y * sub - Y[i]);
+      double reach = static_cast<double>(e[i] + rejectBias[i]);
+      if (a[i] > 0) {
+        lo = std::max(lo, x0 - reach / static_cast<double>(a[i] * sub) - 1);
+      } else if (a[i] < 0) {
+        hi = std::min(hi, x0 - reach / static_cast<double>(a[i] * sub) + 1);
+      } else if (reach <= 0) {
         empty = true;
       }
     }
     if (empty || !(lo <= hi)) continue;
-    int xs = static_cast<int>(std::floor(lo)), xe = static_cast<int>(std::ceil(hi));
-    xs = std::max(xs, x0), xe = std::min(xe, x1);
-    float e[3];
-    for (int i = 0; i < 3; ++i) e[i] = ea[i] * xs + eb[i] * fy + ec[i];
+    int xs = std::max(x0, static_cast<int>(std::floor(lo))), xe = std::min(x1, static_cast<int>(std::ceil(hi)));
+    const int64_t step[3] = {a[0] * sub, a[1] * sub, a[2] * sub};
+    for (int i = 0; i < 3; ++i) e[i] += step[i] * (xs - x0);
     // Attributes at the first pixel centre of the row, stepped along x.
-    float cy = fy + 0.5f, cx0 = xs + 0.5f;
+    float cy = y + 0.5f, cx0 = xs + 0.5f;
     float zc = depth.At(cx0, cy), uc = pu.At(cx0, cy), vc = pv.At(cx0, cy), dc = pd.At(cx0, cy), sc = ps.At(cx0, cy);
-    for (int x = xs; x <= xe; ++x, e[0] += ea[0], e[1] += ea[1], e[2] += ea[2], zc += depth.ax, uc += pu.ax,
+    for (int x = xs; x <= xe; ++x, e[0] += step[0], e[1] += step[1], e[2] += step[2], zc += depth.ax, uc += pu.ax,
              vc += pv.ax, dc += pd.ax, sc += ps.ax) {
-      if (e[0] + maxOff[0] <= bias[0] || e[1] + maxOff[1] <= bias[1] || e[2] + maxOff[2] <= bias[2]) continue;
+      if (e[0] + rejectBias[0] <= 0 || e[1] + rejectBias[1] <= 0 || e[2] + rejectBias[2] <= 0) continue;
       unsigned mask = 0;
-      if (e[0] + minOff[0] > bias[0] && e[1] + minOff[1] > bias[1] && e[2] + minOff[2] > bias[2]) {
+      if (e[0] + acceptBias[0] > 0 && e[1] + acceptBias[1] > 0 && e[2] + acceptBias[2] > 0) {
         mask = fullMask;  // the pixel lies wholly inside
       } else {
         for (int s = 0; s < S; ++s) {
-          if (e[0] + off[0][s] > bias[0] && e[1] + off[1][s] > bias[1] && e[2] + off[2][s] > bias[2]) mask |= 1u << s;
+          if (e[0] + sampleBias[0][s] > 0 && e[1] + sampleBias[1][s] > 0 && e[2] + sampleBias[2][s] > 0) {
+            mask |= 1u << s;
+          }
         }
       }
       if (mask == 0) continue;

@@ -11,6 +11,11 @@
 namespace lmx::engine {
 
 inline constexpr int kMaxSamples = 8;
+// Vertices and sample positions are placed on a grid of 1/kSubPixels of a pixel.
+inline constexpr float kSubPixels = 256.0f;
+// Triangles reaching further than this from the frame's corner (in pixels) are not drawn;
+// the scene clips far inside it.
+inline constexpr float kMaxCoordinate = 1 << 20;
 
 struct ScreenVertex {
   float x = 0, y = 0;
@@ -94,6 +99,7 @@ class SampleFrame {
   int width_ = 0, height_ = 0, samples_ = 1;
   int firstRow_ = 0, rowStep_ = 1;
   float sx_[kMaxSamples] = {}, sy_[kMaxSamples] = {};
+  int64_t subX_[kMaxSamples] = {}, subY_[kMaxSamples] = {};  // the same in 1/kSubPixels
   std::vector<Packed> colour_;
   std::vector<float> depth_;
   std::vector<uint8_t> shadowed_;
