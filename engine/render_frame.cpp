@@ -8,6 +8,7 @@
 #include "motion.h"
 #include "raster.h"
 #include "scene.h"
+#include "visible_span.h"
 
 namespace lmx::engine {
 
@@ -50,6 +51,7 @@ struct Scratch {
   std::vector<Packed> background;
   std::vector<uint32_t> sums;
   DrawLists lists;
+  VisibleSpanCache span;
 };
 
 class ScratchLease {
@@ -105,7 +107,8 @@ int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job) {
   return RenderShape(params, shape, job);
 }
 
-void PrepareFrame(const FrameParams& params, const EffectShape& shape, const RenderJob& job, FrameSetup& setup) {
+void PrepareFrame(const FrameParams& params, const EffectShape& shape, const RenderJob& job, FrameSetup& setup,
+                  VisibleSpanCache* spans) {
   TargetView target = ViewTarget(job.target);
   const int width = target.width, height = target.height;
   const float aspect = static_cast<float>(width) / height;
@@ -129,6 +132,8 @@ void PrepareFrame(const FrameParams& params, const EffectShape& shape, const Ren
   context.height = height;
 
   setup.passes = PassesOf(params, TimingOf(params, job), height);
+  VisibleSpan span = spans != nullptr ? spans->Get(context) : FindVisibleSpan(context);
+  for (Pass& pass : setup.passes) pass.tau = span.At(pass.tau);
   setup.passesPerRow = static_cast<int>(setup.passes.size()) / (params.frameField == 0 ? 1 : 2);
 }
 
@@ -140,10 +145,10 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   if (filterMode) job.progressCallback(0);
 
   const int width = target.width, height = target.height;
-  FrameSetup setup;
-  PrepareFrame(params, shape, job, setup);
   ScratchLease lease;
   Scratch& scratch = lease.get();
+  FrameSetup setup;
+  PrepareFrame(params, shape, job, setup, &scratch.span);
   std::vector<Packed>& background = scratch.background;
   Background(*setup.behind, width, height, background);
   const std::vector<Pass>& passes = setup.passes;

@@ -11,6 +11,7 @@
 #include "preview/render_job.h"
 #include "sampling.h"
 #include "scene.h"
+#include "visible_span.h"
 
 namespace lmx::engine {
 
@@ -28,7 +29,7 @@ struct RenderStats {
   uint64_t writtenSamples = 0;
 };
 
-// One pass: the moment drawn and the rows it draws (all, or one field's).
+// One pass: the moment of the paths drawn and the rows it draws (all, or one field's).
 struct Pass {
   float tau;
   int firstRow, rowStep;
@@ -51,8 +52,11 @@ struct FrameSetup {
   int passesPerRow = 1;
 };
 
-// Fills `setup` for the job's target size and position. The target must be valid.
-void PrepareFrame(const FrameParams& params, const EffectShape& shape, const RenderJob& job, FrameSetup& setup);
+// Fills `setup` for the job's target size and position. The target must be valid. The
+// passes' moments are spread over the stretch in which pieces are in view, found through
+// `spans` when given (kept between calls) or afresh.
+void PrepareFrame(const FrameParams& params, const EffectShape& shape, const RenderJob& job, FrameSetup& setup,
+                  VisibleSpanCache* spans = nullptr);
 
 // Reads the effect named in the block from the installation and renders.
 int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job);
