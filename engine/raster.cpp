@@ -109,12 +109,18 @@ void SampleFrame::Reset(int width, int height, int samples) {
   wholeDzy_.resize(pixels);
   wholeShadow_.resize(pixels);
   firstRow_ = 0, rowStep_ = 1;
+  bandBegin_ = 0, bandEnd_ = height;
   fragments_ = written_ = 0;
 }
 
 void SampleFrame::SetRows(int first, int step) {
   firstRow_ = std::max(0, first);
   rowStep_ = std::max(1, step);
+}
+
+void SampleFrame::SetBand(int begin, int end) {
+  bandBegin_ = std::clamp(begin, 0, height_);
+  bandEnd_ = std::clamp(end, bandBegin_, height_);
 }
 
 void SampleFrame::SetBackground(const std::vector<Packed>& background) {
@@ -128,7 +134,10 @@ void SampleFrame::SetBackground(const std::vector<Packed>& background) {
   }
 }
 
-void SampleFrame::BeginPass() { std::fill(state_.begin(), state_.end(), static_cast<uint8_t>(kBackground)); }
+void SampleFrame::BeginPass() {
+  std::fill(state_.begin() + static_cast<size_t>(bandBegin_) * width_,
+            state_.begin() + static_cast<size_t>(bandEnd_) * width_, static_cast<uint8_t>(kBackground));
+}
 
 void SampleFrame::DrawTriangle(const ScreenVertex* v, const Material& m) { Rasterise<false>(v, &m, 0); }
 
@@ -203,6 +212,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   }
 
   const unsigned fullMask = (1u << S) - 1;
+  y0 = std::max(y0, bandBegin_), y1 = std::min(y1, bandEnd_ - 1);
   for (int y = y0; y <= y1; ++y) {
     if (!RowDrawn(y)) continue;
     // E at the lower left corner of pixel (x0, y), and the span of pixels that can hold a
@@ -360,6 +370,7 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
 
 void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
   for (int y = firstRow_; y < height_; y += rowStep_) {
+    if (y < bandBegin_ || y >= bandEnd_) continue;
     for (int x = 0; x < width_; ++x) {
       size_t pixel = static_cast<size_t>(y) * width_ + x;
       uint8_t state = state_[pixel];

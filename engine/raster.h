@@ -38,6 +38,9 @@ class SampleFrame {
   void Reset(int width, int height, int samples);
   // Only rows first, first + step, ... are drawn and accumulated (field rendering).
   void SetRows(int first, int step);
+  // Only rows [begin, end) are cleared, drawn and accumulated: the band of the frame one
+  // thread renders. All rows after Reset.
+  void SetBand(int begin, int end);
   // The picture behind everything, pixel by pixel, for the passes that follow.
   void SetBackground(const std::vector<Packed>& background);
   // Starts a pass: every sample shows the background again, with no depth and no shadow.
@@ -66,7 +69,9 @@ class SampleFrame {
   uint64_t writtenSamples() const { return written_; }
 
  private:
-  bool RowDrawn(int y) const { return y >= firstRow_ && (y - firstRow_) % rowStep_ == 0; }
+  bool RowDrawn(int y) const {
+    return y >= firstRow_ && y >= bandBegin_ && y < bandEnd_ && (y - firstRow_) % rowStep_ == 0;
+  }
   template <bool kShadow>
   void Rasterise(const ScreenVertex* v, const Material* m, int keep);
 
@@ -98,6 +103,7 @@ class SampleFrame {
 
   int width_ = 0, height_ = 0, samples_ = 1;
   int firstRow_ = 0, rowStep_ = 1;
+  int bandBegin_ = 0, bandEnd_ = 0;
   float sx_[kMaxSamples] = {}, sy_[kMaxSamples] = {};
   int64_t subX_[kMaxSamples] = {}, subY_[kMaxSamples] = {};  // the same in 1/kSubPixels
   std::vector<Packed> colour_;

@@ -60,8 +60,9 @@ void PrepareFrame(const FrameParams& params, const EffectShape& shape, const Ren
 
 // Reads the effect named in the block from the installation and renders.
 int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job);
-// Renders with the shape given (no file is read).
+// Renders with the shape given (no file is read). A filter frame (progress callback
+// given) is drawn on `threads` threads, 0 for one per core; a preview frame on one.
 int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const RenderJob& job,
-                    RenderStats* stats = nullptr);
+                    RenderStats* stats = nullptr, int threads = 0);
 
 }  // namespace lmx::engine
