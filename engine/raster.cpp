@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "sample_ops.h"
+
 namespace lmx::engine {
 
 namespace {
@@ -29,12 +31,6 @@ void SamplePattern(int n, float* xs, float* ys) {
       ys[i] = g - std::floor(g);
     }
   }
-}
-
-inline Packed Blend(Packed dst, Packed src, int a256) {
-  uint32_t rb = ((dst & 0xFF00FF) * (256 - a256) + (src & 0xFF00FF) * a256) >> 8;
-  uint32_t g = ((dst & 0x00FF00) * (256 - a256) + (src & 0x00FF00) * a256) >> 8;
-  return (rb & 0xFF00FF) | (g & 0x00FF00);
 }
 
 inline Packed Darken(Packed c, int keep) {
@@ -80,6 +76,25 @@ inline Packed FragmentColour(const Material* m, bool textured, bool perspective,
     colour = m->sampler->At(u, v);
   }
   return Shade(colour, d > 0 ? d : 0.0f, s < 0 ? 0.0f : (s > 1 ? 1.0f : s));
+}
+
+// floor(num / den) for den > 0.
+int64_t FloorDiv(int64_t num, int64_t den) {
+  int64_t q = num / den;
+  return (num % den != 0 && num < 0) ? q - 1 : q;
+}
+
+// Narrows [first, last] (pixel offsets 0..n along a row) to the k with v + step * k > 0.
+void Passing(int64_t v, int64_t step, int n, int& first, int& last) {
+  if (step > 0) {
+    int64_t k = FloorDiv(-v, step) + 1;  // the smallest k passing
+    first = static_cast<int>(std::max<int64_t>(first, std::min<int64_t>(k, n + 1)));
+  } else if (step < 0) {
+    int64_t k = -FloorDiv(-v, -step) - 1;  // the largest k passing: ceil(v / -step) - 1
+    last = static_cast<int>(std::min<int64_t>(last, std::max<int64_t>(k, -1)));
+  } else if (v <= 0) {
+    first = n + 1;
+  }
 }
 
 bool Finite(const ScreenVertex& v) {
@@ -213,42 +228,36 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
 
   const unsigned fullMask = (1u << S) - 1;
   y0 = std::max(y0, bandBegin_), y1 = std::min(y1, bandEnd_ - 1);
+  const int64_t step[3] = {a[0] * sub, a[1] * sub, a[2] * sub};
+  const int n = x1 - x0;
   for (int y = y0; y <= y1; ++y) {
     if (!RowDrawn(y)) continue;
-    // E at the lower left corner of pixel (x0, y), and the span of pixels that can hold a
-    // covered sample, widened by a pixel against rounding; the exact test below decides.
+    // E at the lower left corner of pixel (x0, y); the pixels of the row with some sample
+    // inside ([rs, re] after x0) and those with every sample inside ([as, ae]).
     int64_t e[3];
-    double lo = x0, hi = x1;
-    bool empty = false;
+    int rs = 0, re = n, as = 0, ae = n;
     for (int i = 0; i < 3; ++i) {
       e[i] = a[i] * (x0 * sub - X[i]) + b[i] * (y * sub - Y[i]);
-      double reach = static_cast<double>(e[i] + rejectBias[i]);
-      if (a[i] > 0) {
-        lo = std::max(lo, x0 - reach / static_cast<double>(a[i] * sub) - 1);
-      } else if (a[i] < 0) {
-        hi = std::min(hi, x0 - reach / static_cast<double>(a[i] * sub) + 1);
-      } else if (reach <= 0) {
-        empty = true;
-      }
+      Passing(e[i] + rejectBias[i], step[i], n, rs, re);
+      Passing(e[i] + acceptBias[i], step[i], n, as, ae);
     }
-    if (empty || !(lo <= hi)) continue;
-    int xs = std::max(x0, static_cast<int>(std::floor(lo))), xe = std::min(x1, static_cast<int>(std::ceil(hi)));
-    const int64_t step[3] = {a[0] * sub, a[1] * sub, a[2] * sub};
-    for (int i = 0; i < 3; ++i) e[i] += step[i] * (xs - x0);
-    // Attributes at the first pixel centre of the row, stepped along x.
+    if (rs > re) continue;
+    const int xs = x0 + rs, xe = x0 + re;
+    // Attributes at the first pixel centre of the span, stepped along x.
     float cy = y + 0.5f, cx0 = xs + 0.5f;
     float zc = depth.At(cx0, cy), uc = pu.At(cx0, cy), vc = pv.At(cx0, cy), dc = pd.At(cx0, cy), sc = ps.At(cx0, cy);
-    for (int x = xs; x <= xe; ++x, e[0] += step[0], e[1] += step[1], e[2] += step[2], zc += depth.ax, uc += pu.ax,
-             vc += pv.ax, dc += pd.ax, sc += ps.ax) {
-      if (e[0] + rejectBias[0] <= 0 || e[1] + rejectBias[1] <= 0 || e[2] + rejectBias[2] <= 0) continue;
-      unsigned mask = 0;
-      if (e[0] + acceptBias[0] > 0 && e[1] + acceptBias[1] > 0 && e[2] + acceptBias[2] > 0) {
-        mask = fullMask;  // the pixel lies wholly inside
-      } else {
-        for (int s = 0; s < S; ++s) {
-          if (e[0] + sampleBias[0][s] > 0 && e[1] + sampleBias[1][s] > 0 && e[2] + sampleBias[2][s] > 0) {
-            mask |= 1u << s;
-          }
+    for (int x = xs; x <= xe;
+         ++x, zc += depth.ax, uc += pu.ax, vc += pv.ax, dc += pd.ax, sc += ps.ax) {
+      unsigned mask = fullMask;  // inside [as, ae] the pixel lies wholly inside
+      const int k = x - x0;
+      if (k < as || k > ae) {
+        // Sample by sample, against the edges that cross the pixel.
+        for (int i = 0; i < 3; ++i) {
+          int64_t ei = e[i] + step[i] * k;
+          if (ei + acceptBias[i] > 0) continue;
+          unsigned inside = 0;
+          for (int s = 0; s < S; ++s) inside |= static_cast<unsigned>(ei + sampleBias[i][s] > 0) << s;
+          mask &= inside;
         }
       }
       if (mask == 0) continue;
@@ -311,23 +320,15 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           }
         }
         Split(pixel);
-        visible = 0;
-        for (int s = 0; s < S; ++s) {
-          if ((mask >> s & 1u) && z0 + depthOff[s] > depth_[base + s]) visible |= 1u << s;
-        }
+        visible = SamplesInFront(&depth_[base], depthOff, z0, mask, S);
         if (visible == 0) continue;
         ++fragments_;
+        written_ += CountOf(visible);
         Packed colour = FragmentColour(m, textured, perspective, zc, uc, vc, dc, sc);
-        Packed* out = &colour_[base];
-        for (int s = 0; s < S; ++s) {
-          if (!(visible >> s & 1u)) continue;
-          ++written_;
-          if (alpha256 >= 256) {
-            out[s] = colour;
-            depth_[base + s] = z0 + depthOff[s];
-          } else {
-            out[s] = Blend(out[s], colour, alpha256);
-          }
+        if (alpha256 >= 256) {
+          WriteSamples(&colour_[base], &depth_[base], depthOff, colour, z0, visible, S);
+        } else {
+          BlendSamples(&colour_[base], colour, alpha256, visible, S);
         }
       }
     }
