@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
+#include "sample_ops.h"
 #include "sampling.h"
 
 namespace lmx::engine {
@@ -94,11 +96,9 @@ class SampleFrame {
     if (state_[pixel] == kSplit) return;
     state_[pixel] = kSplit;
     size_t base = pixel * samples_;
-    for (int s = 0; s < samples_; ++s) {
-      colour_[base + s] = wholeColour_[pixel];
-      depth_[base + s] = WholeDepth(pixel, s);
-      shadowed_[base + s] = wholeShadow_[pixel];
-    }
+    FillSamples(&colour_[base], &depth_[base], wholeColour_[pixel], wholeZ_[pixel], wholeDzx_[pixel],
+                wholeDzy_[pixel], sx_, sy_, samples_);
+    std::memset(&shadowed_[base], wholeShadow_[pixel], static_cast<size_t>(samples_));
   }
 
   int width_ = 0, height_ = 0, samples_ = 1;

@@ -46,6 +46,28 @@ inline __m128i Blend4(__m128i dst, __m128i src, int a256) {
 }  // namespace sse
 #endif
 
+// Every sample takes colour c and the depth of the plane z0 + dzx x + dzy y at its
+// position (xs[s], ys[s]).
+inline void FillSamples(Packed* colour, float* depth, Packed c, float z0, float dzx, float dzy, const float* xs,
+                        const float* ys, int samples) {
+#if defined(__SSE2__)
+  if ((samples & 3) == 0) {
+    const __m128i cv = _mm_set1_epi32(static_cast<int>(c));
+    const __m128 z = _mm_set1_ps(z0), dx = _mm_set1_ps(dzx), dy = _mm_set1_ps(dzy);
+    for (int s = 0; s < samples; s += 4) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(colour + s), cv);
+      __m128 plane = _mm_add_ps(_mm_add_ps(z, _mm_mul_ps(dx, _mm_loadu_ps(xs + s))), _mm_mul_ps(dy, _mm_loadu_ps(ys + s)));
+      _mm_storeu_ps(depth + s, plane);
+    }
+    return;
+  }
+#endif
+  for (int s = 0; s < samples; ++s) {
+    colour[s] = c;
+    depth[s] = z0 + dzx * xs[s] + dzy * ys[s];
+  }
+}
+
 // The samples (of `mask`) where z0 + offset[s] lies in front of depth[s].
 inline unsigned SamplesInFront(const float* depth, const float* offset, float z0, unsigned mask, int samples) {
 #if defined(__SSE2__)
