@@ -370,34 +370,27 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
 }
 
 void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
-  for (int y = firstRow_; y < height_; y += rowStep_) {
-    if (y < bandBegin_ || y >= bandEnd_) continue;
-    for (int x = 0; x < width_; ++x) {
-      size_t pixel = static_cast<size_t>(y) * width_ + x;
+  uint32_t* out = sums.data();
+  const uint32_t* backgroundSums = backgroundSums_.data();
+  const uint32_t S = static_cast<uint32_t>(samples_);
+  for (int y = std::max(firstRow_, bandBegin_); y < bandEnd_; ++y) {
+    if ((y - firstRow_) % rowStep_ != 0) continue;
+    for (size_t pixel = static_cast<size_t>(y) * width_, end = pixel + width_; pixel < end; ++pixel) {
+      uint32_t* sum = out + pixel * 3;
       uint8_t state = state_[pixel];
       if (state == kBackground) {
-        sums[pixel * 3] += backgroundSums_[pixel * 3];
-        sums[pixel * 3 + 1] += backgroundSums_[pixel * 3 + 1];
-        sums[pixel * 3 + 2] += backgroundSums_[pixel * 3 + 2];
+        const uint32_t* b = backgroundSums + pixel * 3;
+        sum[0] += b[0], sum[1] += b[1], sum[2] += b[2];
         continue;
       }
-      uint32_t r, g, b;
+      uint32_t b, g, r;
       if (state == kWhole) {
         Packed c = wholeColour_[pixel];
-        r = RedOf(c) * samples_, g = GreenOf(c) * samples_, b = BlueOf(c) * samples_;
+        r = RedOf(c) * S, g = GreenOf(c) * S, b = BlueOf(c) * S;
       } else {
-        // Red and blue summed side by side: eight samples stay below 16 bits each.
-        const Packed* c = &colour_[pixel * samples_];
-        uint32_t rb = 0, gg = 0;
-        for (int s = 0; s < samples_; ++s) {
-          rb += c[s] & 0xFF00FF;
-          gg += c[s] & 0x00FF00;
-        }
-        r = rb >> 16, g = gg >> 8, b = rb & 0xFFFF;
+        SumSamples(&colour_[pixel * S], samples_, b, g, r);
       }
-      sums[pixel * 3] += b;
-      sums[pixel * 3 + 1] += g;
-      sums[pixel * 3 + 2] += r;
+      sum[0] += b, sum[1] += g, sum[2] += r;
     }
   }
 }

@@ -136,6 +136,32 @@ inline void BlendSamples(Packed* colour, Packed c, int a256, unsigned mask, int 
   }
 }
 
+// The sums of blue, green and red over a pixel's samples.
+inline void SumSamples(const Packed* colour, int samples, uint32_t& b, uint32_t& g, uint32_t& r) {
+#if defined(__SSE2__)
+  if ((samples & 3) == 0) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i acc = zero;  // two colours' channels side by side, 16 bits each
+    for (int s = 0; s < samples; s += 4) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + s));
+      acc = _mm_add_epi16(acc, _mm_add_epi16(_mm_unpacklo_epi8(v, zero), _mm_unpackhi_epi8(v, zero)));
+    }
+    acc = _mm_add_epi16(acc, _mm_srli_si128(acc, 8));
+    b = static_cast<uint32_t>(_mm_extract_epi16(acc, 0));
+    g = static_cast<uint32_t>(_mm_extract_epi16(acc, 1));
+    r = static_cast<uint32_t>(_mm_extract_epi16(acc, 2));
+    return;
+  }
+#endif
+  // Red and blue side by side: eight samples stay below 16 bits each.
+  uint32_t rb = 0, gg = 0;
+  for (int s = 0; s < samples; ++s) {
+    rb += colour[s] & 0xFF00FF;
+    gg += colour[s] & 0x00FF00;
+  }
+  r = rb >> 16, g = gg >> 8, b = rb & 0xFFFF;
+}
+
 inline int CountOf(unsigned mask) {
   int n = 0;
   for (; mask != 0; mask &= mask - 1) ++n;
