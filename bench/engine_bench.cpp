@@ -1,5 +1,6 @@
 // lmx_bench: times the engine on the benchmark scenes.
-//   lmx_bench [--scene NAME] [--frames N] [--min-seconds S]
+//   lmx_bench [--scene NAME] [--frames N] [--min-seconds S] [--threads N]
+// (--threads: for the filter scene, 0 for one per core, the default)
 // For each scene prints one line of NAME=VALUE fields: the first frame of a fresh
 // process (first_ms), the mean steady time per frame over every frame of the scene
 // (steady_ms), and the work per frame (passes, samples: every sample of every pass).
@@ -26,10 +27,12 @@ int main(int argc, char** argv) {
   std::string only;
   int frameLimit = 0;
   double minSeconds = 1.0;
+  int threads = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (!std::strcmp(argv[i], "--scene")) only = argv[i + 1];
     else if (!std::strcmp(argv[i], "--frames")) frameLimit = std::atoi(argv[i + 1]);
     else if (!std::strcmp(argv[i], "--min-seconds")) minSeconds = std::atof(argv[i + 1]);
+    else if (!std::strcmp(argv[i], "--threads")) threads = std::atoi(argv[i + 1]);
   }
   using namespace lmx;
   bool any = false;
@@ -44,7 +47,7 @@ int main(int argc, char** argv) {
     Clock::time_point start = Clock::now();
     engine::FrameParams params = engine::ReadFrameParams(scene.settings);
     bench::SetFrame(scene, job, 0);
-    if (engine::RenderShape(params, scene.shape, job) != 0) return 1;
+    if (engine::RenderShape(params, scene.shape, job, nullptr, threads) != 0) return 1;
     double firstMs = Ms(Clock::now() - start);
 
     // Steady: whole previews, repeated for at least minSeconds.
@@ -55,7 +58,7 @@ int main(int argc, char** argv) {
       for (int k = 0; k < frames; ++k) {
         bench::SetFrame(scene, job, k);
         params = engine::ReadFrameParams(scene.settings);  // as each call does
-        if (engine::RenderShape(params, scene.shape, job, &stats) != 0) return 1;
+        if (engine::RenderShape(params, scene.shape, job, &stats, threads) != 0) return 1;
         ++rendered;
       }
     } while (Ms(Clock::now() - start) < minSeconds * 1000);
@@ -66,10 +69,11 @@ int main(int argc, char** argv) {
     double passes = static_cast<double>(stats.passes) / rendered;
     double samples = passes * scene.width * scene.height * (aa > 1 ? aa : 1);
     std::printf("engine scene=%s size=%dx%d frames=%d first_ms=%.3f steady_ms=%.4f fps=%.1f passes=%.1f "
-                "samples=%.0f fragments=%.0f triangles=%.0f checksum=%llx\n",
+                "samples=%.0f fragments=%.0f triangles=%.0f threads=%d checksum=%llx\n",
                 scene.name.c_str(), scene.width, scene.height, frames, firstMs, steadyMs, 1000 / steadyMs, passes,
                 samples, static_cast<double>(stats.shadedFragments) / rendered,
-                static_cast<double>(stats.triangles) / rendered, static_cast<unsigned long long>(checksum));
+                static_cast<double>(stats.triangles) / rendered, scene.filterMode ? threads : 1,
+                static_cast<unsigned long long>(checksum));
     std::fflush(stdout);
   }
   return any ? 0 : 2;

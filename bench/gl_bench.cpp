@@ -1,6 +1,7 @@
 // lmx_gl_bench: the benchmark scenes through OpenGL ES 3 on Mesa's llvmpipe (EGL
 // surfaceless, one rasteriser thread): what an OpenGL engine gives a user without a GPU.
-//   lmx_gl_bench [--scene NAME] [--frames N] [--min-seconds S]
+//   lmx_gl_bench [--scene NAME] [--frames N] [--min-seconds S] [--default-threads 1]
+// (--default-threads 1: as many rasteriser threads as llvmpipe takes by itself)
 // The scene's pieces are placed, lit and clipped by the same code as the engine's; GL
 // then rasterises them with the same sample count (multisampled framebuffer), blends the
 // translucent ones, darkens shadows once per sample (stencil), resolves every blur pass
@@ -371,13 +372,16 @@ int main(int argc, char** argv) {
   std::string only;
   int frameLimit = 0;
   double minSeconds = 1.0;
+  bool defaultThreads = false;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (!std::strcmp(argv[i], "--scene")) only = argv[i + 1];
     else if (!std::strcmp(argv[i], "--frames")) frameLimit = std::atoi(argv[i + 1]);
     else if (!std::strcmp(argv[i], "--min-seconds")) minSeconds = std::atof(argv[i + 1]);
+    else if (!std::strcmp(argv[i], "--default-threads")) defaultThreads = std::atoi(argv[i + 1]) != 0;
   }
-  // One rasteriser thread, no window system, the software rasteriser.
-  setenv("LP_NUM_THREADS", "1", 1);
+  // One rasteriser thread (or llvmpipe's own choice), no window system, the software
+  // rasteriser.
+  if (!defaultThreads) setenv("LP_NUM_THREADS", "1", 1);
   setenv("EGL_PLATFORM", "surfaceless", 1);
   setenv("GALLIUM_DRIVER", "llvmpipe", 1);
   using namespace lmx;
@@ -402,10 +406,11 @@ int main(int argc, char** argv) {
   }
   int samples = std::max(1, params.antiAliasing);
   gl.Prepare(*scene, samples, params.bestImage);
+  engine::VisibleSpanCache spans;  // as the engine keeps it between frames
   bench::SetFrame(*scene, job, 0);
   {
     engine::FrameSetup setup;
-    engine::PrepareFrame(params, scene->shape, job, setup);
+    engine::PrepareFrame(params, scene->shape, job, setup, &spans);
     gl.Render(setup, lists, target.data());
   }
   double coldMs = Ms(Clock::now() - start);
@@ -418,7 +423,7 @@ int main(int argc, char** argv) {
       bench::SetFrame(*scene, job, k);
       params = engine::ReadFrameParams(scene->settings);
       engine::FrameSetup setup;
-      engine::PrepareFrame(params, scene->shape, job, setup);
+      engine::PrepareFrame(params, scene->shape, job, setup, &spans);
       gl.Render(setup, lists, target.data());
       ++rendered;
     }
@@ -432,7 +437,7 @@ int main(int argc, char** argv) {
   bench::SetFrame(*scene, job, frames / 2);
   {
     engine::FrameSetup setup;
-    engine::PrepareFrame(params, scene->shape, job, setup);
+    engine::PrepareFrame(params, scene->shape, job, setup, &spans);
     gl.Render(setup, lists, target.data());
   }
   engine::RenderShape(params, scene->shape, check);

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+
+#include "sample_ops.h"
 
 namespace lmx::engine {
 
@@ -28,12 +31,6 @@ void SamplePattern(int n, float* xs, float* ys) {
       ys[i] = g - std::floor(g);
     }
   }
-}
-
-inline Packed Blend(Packed dst, Packed src, int a256) {
-  uint32_t rb = ((dst & 0xFF00FF) * (256 - a256) + (src & 0xFF00FF) * a256) >> 8;
-  uint32_t g = ((dst & 0x00FF00) * (256 - a256) + (src & 0x00FF00) * a256) >> 8;
-  return (rb & 0xFF00FF) | (g & 0x00FF00);
 }
 
 inline Packed Darken(Packed c, int keep) {
@@ -81,6 +78,25 @@ inline Packed FragmentColour(const Material* m, bool textured, bool perspective,
   return Shade(colour, d > 0 ? d : 0.0f, s < 0 ? 0.0f : (s > 1 ? 1.0f : s));
 }
 
+// floor(num / den) for den > 0.
+int64_t FloorDiv(int64_t num, int64_t den) {
+  int64_t q = num / den;
+  return (num % den != 0 && num < 0) ? q - 1 : q;
+}
+
+// Narrows [first, last] (pixel offsets 0..n along a row) to the k with v + step * k > 0.
+void Passing(int64_t v, int64_t step, int n, int& first, int& last) {
+  if (step > 0) {
+    int64_t k = FloorDiv(-v, step) + 1;  // the smallest k passing
+    first = static_cast<int>(std::max<int64_t>(first, std::min<int64_t>(k, n + 1)));
+  } else if (step < 0) {
+    int64_t k = -FloorDiv(-v, -step) - 1;  // the largest k passing: ceil(v / -step) - 1
+    last = static_cast<int>(std::min<int64_t>(last, std::max<int64_t>(k, -1)));
+  } else if (v <= 0) {
+    first = n + 1;
+  }
+}
+
 bool Finite(const ScreenVertex& v) {
   return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.invW) && std::isfinite(v.u) &&
          std::isfinite(v.v) && std::isfinite(v.diffuse) && std::isfinite(v.specular);
@@ -92,6 +108,10 @@ void SampleFrame::Reset(int width, int height, int samples) {
   width_ = width, height_ = height;
   samples_ = std::clamp(samples, 1, kMaxSamples);
   SamplePattern(samples_, sx_, sy_);
+  for (int s = 0; s < samples_; ++s) {
+    subX_[s] = std::lround(sx_[s] * kSubPixels), subY_[s] = std::lround(sy_[s] * kSubPixels);
+    sx_[s] = subX_[s] / kSubPixels, sy_[s] = subY_[s] / kSubPixels;
+  }
   size_t n = static_cast<size_t>(width) * height * samples_;
   colour_.resize(n);
   depth_.resize(n);
@@ -104,12 +124,18 @@ void SampleFrame::Reset(int width, int height, int samples) {
   wholeDzy_.resize(pixels);
   wholeShadow_.resize(pixels);
   firstRow_ = 0, rowStep_ = 1;
+  bandBegin_ = 0, bandEnd_ = height;
   fragments_ = written_ = 0;
 }
 
 void SampleFrame::SetRows(int first, int step) {
   firstRow_ = std::max(0, first);
   rowStep_ = std::max(1, step);
+}
+
+void SampleFrame::SetBand(int begin, int end) {
+  bandBegin_ = std::clamp(begin, 0, height_);
+  bandEnd_ = std::clamp(end, bandBegin_, height_);
 }
 
 void SampleFrame::SetBackground(const std::vector<Packed>& background) {
@@ -123,7 +149,10 @@ void SampleFrame::SetBackground(const std::vector<Packed>& background) {
   }
 }
 
-void SampleFrame::BeginPass() { std::fill(state_.begin(), state_.end(), static_cast<uint8_t>(kBackground)); }
+void SampleFrame::BeginPass() {
+  std::fill(state_.begin() + static_cast<size_t>(bandBegin_) * width_,
+            state_.begin() + static_cast<size_t>(bandEnd_) * width_, static_cast<uint8_t>(kBackground));
+}
 
 void SampleFrame::DrawTriangle(const ScreenVertex* v, const Material& m) { Rasterise<false>(v, &m, 0); }
 
@@ -133,45 +162,48 @@ template <bool kShadow>
 void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep) {
   if (!Finite(in[0]) || !Finite(in[1]) || !Finite(in[2])) return;
   ScreenVertex v[3] = {in[0], in[1], in[2]};
-  // Snap to 1/256 pixel so that shared edges give the same answers on both sides.
-  for (ScreenVertex& p : v) {
-    p.x = std::round(p.x * 256) / 256;
-    p.y = std::round(p.y * 256) / 256;
+  // Positions in 1/256 pixel, as integers: every edge function below is exact, so two
+  // triangles sharing an edge get exactly opposite values at every sample and the
+  // top-left rule gives each sample to exactly one of them.
+  int64_t X[3], Y[3];
+  for (int i = 0; i < 3; ++i) {
+    if (!(std::fabs(v[i].x) < kMaxCoordinate && std::fabs(v[i].y) < kMaxCoordinate)) return;
+    X[i] = std::llround(v[i].x * kSubPixels), Y[i] = std::llround(v[i].y * kSubPixels);
   }
-  float area = (v[1].x - v[0].x) * (v[2].y - v[0].y) - (v[2].x - v[0].x) * (v[1].y - v[0].y);
-  if (!(std::fabs(area) > 1e-8f)) return;
-  if (area < 0) {
-    std::swap(v[1], v[2]);
-    area = -area;
+  int64_t area2 = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
+  if (area2 == 0) return;
+  if (area2 < 0) {
+    std::swap(v[1], v[2]), std::swap(X[1], X[2]), std::swap(Y[1], Y[2]);
+    area2 = -area2;
   }
-  float minX = std::min({v[0].x, v[1].x, v[2].x}), maxX = std::max({v[0].x, v[1].x, v[2].x});
-  float minY = std::min({v[0].y, v[1].y, v[2].y}), maxY = std::max({v[0].y, v[1].y, v[2].y});
-  if (maxX <= 0 || maxY <= 0 || minX >= width_ || minY >= height_) return;
-  int x0 = std::max(0, static_cast<int>(std::floor(minX)));
-  int x1 = std::min(width_ - 1, static_cast<int>(std::floor(maxX)));
-  int y0 = std::max(0, static_cast<int>(std::floor(minY)));
-  int y1 = std::min(height_ - 1, static_cast<int>(std::floor(maxY)));
+  for (int i = 0; i < 3; ++i) v[i].x = X[i] / kSubPixels, v[i].y = Y[i] / kSubPixels;
+  const float area = static_cast<float>(area2) / (kSubPixels * kSubPixels);
+  int64_t minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
+  int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
+  const int64_t sub = static_cast<int64_t>(kSubPixels);
+  if (maxX <= 0 || maxY <= 0 || minX >= width_ * sub || minY >= height_ * sub) return;
+  int x0 = static_cast<int>(std::max<int64_t>(0, minX / sub));
+  int x1 = static_cast<int>(std::min<int64_t>(width_ - 1, maxX / sub));
+  int y0 = static_cast<int>(std::max<int64_t>(0, minY / sub));
+  int y1 = static_cast<int>(std::min<int64_t>(height_ - 1, maxY / sub));
 
-  // Edge i runs from v[i] to v[i+1]; inside is where every edge function is positive,
-  // or zero on a top-left edge.
-  float ea[3], eb[3], ec[3], bias[3];
+  // Edge i runs from vertex i to vertex i + 1: E = a (x - xi) + b (y - yi), in 1/65536
+  // of a square pixel. A sample is inside where E + topLeft > 0 for all three edges:
+  // E > 0, or E = 0 on a top or left edge.
+  const int S = samples_;
+  int64_t a[3], b[3], rejectBias[3], acceptBias[3], sampleBias[3][kMaxSamples];
   for (int i = 0; i < 3; ++i) {
-    const ScreenVertex& p = v[i];
-    const ScreenVertex& q = v[(i + 1) % 3];
-    ea[i] = -(q.y - p.y);
-    eb[i] = q.x - p.x;
-    ec[i] = -(ea[i] * p.x + eb[i] * p.y);
-    bool topLeft = (q.y - p.y) < 0 || ((q.y - p.y) == 0 && (q.x - p.x) > 0);
-    bias[i] = topLeft ? -1e-9f : 0.0f;
-  }
-  float off[3][kMaxSamples], maxOff[3], minOff[3];
-  for (int i = 0; i < 3; ++i) {
-    maxOff[i] = -1e30f, minOff[i] = 1e30f;
-    for (int s = 0; s < samples_; ++s) {
-      off[i][s] = ea[i] * sx_[s] + eb[i] * sy_[s];
-      maxOff[i] = std::max(maxOff[i], off[i][s]);
-      minOff[i] = std::min(minOff[i], off[i][s]);
+    int j = (i + 1) % 3;
+    a[i] = -(Y[j] - Y[i]);
+    b[i] = X[j] - X[i];
+    int64_t topLeft = (Y[j] - Y[i]) < 0 || ((Y[j] - Y[i]) == 0 && (X[j] - X[i]) > 0) ? 1 : 0;
+    int64_t lo = INT64_MAX, hi = INT64_MIN;
+    for (int s = 0; s < S; ++s) {
+      sampleBias[i][s] = a[i] * subX_[s] + b[i] * subY_[s] + topLeft;
+      lo = std::min(lo, sampleBias[i][s]), hi = std::max(hi, sampleBias[i][s]);
     }
+    rejectBias[i] = hi;  // no sample of the pixel inside when E + hi <= 0
+    acceptBias[i] = lo;  // every sample inside when E + lo > 0
   }
   float invArea = 1.0f / area;
   Plane depth = PlaneThrough(v, v[0].invW, v[1].invW, v[2].invW, invArea);
@@ -194,42 +226,38 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     ps = PlaneThrough(v, v[0].specular, v[1].specular, v[2].specular, invArea);
   }
 
-  const int S = samples_;
   const unsigned fullMask = (1u << S) - 1;
+  y0 = std::max(y0, bandBegin_), y1 = std::min(y1, bandEnd_ - 1);
+  const int64_t step[3] = {a[0] * sub, a[1] * sub, a[2] * sub};
+  const int n = x1 - x0;
   for (int y = y0; y <= y1; ++y) {
     if (!RowDrawn(y)) continue;
-    float fy = static_cast<float>(y);
-    // The span of pixels that can hold a covered sample, from the three edges, widened
-    // by a pixel against rounding; the test per pixel below still decides.
-    float lo = static_cast<float>(x0), hi = static_cast<float>(x1);
-    bool empty = false;
+    // E at the lower left corner of pixel (x0, y); the pixels of the row with some sample
+    // inside ([rs, re] after x0) and those with every sample inside ([as, ae]).
+    int64_t e[3];
+    int rs = 0, re = n, as = 0, ae = n;
     for (int i = 0; i < 3; ++i) {
-      float atStart = ea[i] * x0 + eb[i] * fy + ec[i] + maxOff[i] - bias[i];
-      if (ea[i] > 0) {
-        lo = std::max(lo, x0 - atStart / ea[i] - 1);
-      } else if (ea[i] < 0) {
-        hi = std::min(hi, x0 - atStart / ea[i] + 1);
-      } else if (atStart <= 0) {
-        empty = true;
-      }
+      e[i] = a[i] * (x0 * sub - X[i]) + b[i] * (y * sub - Y[i]);
+      Passing(e[i] + rejectBias[i], step[i], n, rs, re);
+      Passing(e[i] + acceptBias[i], step[i], n, as, ae);
     }
-    if (empty || !(lo <= hi)) continue;
-    int xs = static_cast<int>(std::floor(lo)), xe = static_cast<int>(std::ceil(hi));
-    xs = std::max(xs, x0), xe = std::min(xe, x1);
-    float e[3];
-    for (int i = 0; i < 3; ++i) e[i] = ea[i] * xs + eb[i] * fy + ec[i];
-    // Attributes at the first pixel centre of the row, stepped along x.
-    float cy = fy + 0.5f, cx0 = xs + 0.5f;
+    if (rs > re) continue;
+    const int xs = x0 + rs, xe = x0 + re;
+    // Attributes at the first pixel centre of the span, stepped along x.
+    float cy = y + 0.5f, cx0 = xs + 0.5f;
     float zc = depth.At(cx0, cy), uc = pu.At(cx0, cy), vc = pv.At(cx0, cy), dc = pd.At(cx0, cy), sc = ps.At(cx0, cy);
-    for (int x = xs; x <= xe; ++x, e[0] += ea[0], e[1] += ea[1], e[2] += ea[2], zc += depth.ax, uc += pu.ax,
-             vc += pv.ax, dc += pd.ax, sc += ps.ax) {
-      if (e[0] + maxOff[0] <= bias[0] || e[1] + maxOff[1] <= bias[1] || e[2] + maxOff[2] <= bias[2]) continue;
-      unsigned mask = 0;
-      if (e[0] + minOff[0] > bias[0] && e[1] + minOff[1] > bias[1] && e[2] + minOff[2] > bias[2]) {
-        mask = fullMask;  // the pixel lies wholly inside
-      } else {
-        for (int s = 0; s < S; ++s) {
-          if (e[0] + off[0][s] > bias[0] && e[1] + off[1][s] > bias[1] && e[2] + off[2][s] > bias[2]) mask |= 1u << s;
+    for (int x = xs; x <= xe;
+         ++x, zc += depth.ax, uc += pu.ax, vc += pv.ax, dc += pd.ax, sc += ps.ax) {
+      unsigned mask = fullMask;  // inside [as, ae] the pixel lies wholly inside
+      const int k = x - x0;
+      if (k < as || k > ae) {
+        // Sample by sample, against the edges that cross the pixel.
+        for (int i = 0; i < 3; ++i) {
+          int64_t ei = e[i] + step[i] * k;
+          if (ei + acceptBias[i] > 0) continue;
+          unsigned inside = 0;
+          for (int s = 0; s < S; ++s) inside |= static_cast<unsigned>(ei + sampleBias[i][s] > 0) << s;
+          mask &= inside;
         }
       }
       if (mask == 0) continue;
@@ -292,23 +320,15 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           }
         }
         Split(pixel);
-        visible = 0;
-        for (int s = 0; s < S; ++s) {
-          if ((mask >> s & 1u) && z0 + depthOff[s] > depth_[base + s]) visible |= 1u << s;
-        }
+        visible = SamplesInFront(&depth_[base], depthOff, z0, mask, S);
         if (visible == 0) continue;
         ++fragments_;
+        written_ += CountOf(visible);
         Packed colour = FragmentColour(m, textured, perspective, zc, uc, vc, dc, sc);
-        Packed* out = &colour_[base];
-        for (int s = 0; s < S; ++s) {
-          if (!(visible >> s & 1u)) continue;
-          ++written_;
-          if (alpha256 >= 256) {
-            out[s] = colour;
-            depth_[base + s] = z0 + depthOff[s];
-          } else {
-            out[s] = Blend(out[s], colour, alpha256);
-          }
+        if (alpha256 >= 256) {
+          WriteSamples(&colour_[base], &depth_[base], depthOff, colour, z0, visible, S);
+        } else {
+          BlendSamples(&colour_[base], colour, alpha256, visible, S);
         }
       }
     }
@@ -350,33 +370,27 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
 }
 
 void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
-  for (int y = firstRow_; y < height_; y += rowStep_) {
-    for (int x = 0; x < width_; ++x) {
-      size_t pixel = static_cast<size_t>(y) * width_ + x;
+  uint32_t* out = sums.data();
+  const uint32_t* backgroundSums = backgroundSums_.data();
+  const uint32_t S = static_cast<uint32_t>(samples_);
+  for (int y = std::max(firstRow_, bandBegin_); y < bandEnd_; ++y) {
+    if ((y - firstRow_) % rowStep_ != 0) continue;
+    for (size_t pixel = static_cast<size_t>(y) * width_, end = pixel + width_; pixel < end; ++pixel) {
+      uint32_t* sum = out + pixel * 3;
       uint8_t state = state_[pixel];
       if (state == kBackground) {
-        sums[pixel * 3] += backgroundSums_[pixel * 3];
-        sums[pixel * 3 + 1] += backgroundSums_[pixel * 3 + 1];
-        sums[pixel * 3 + 2] += backgroundSums_[pixel * 3 + 2];
+        const uint32_t* b = backgroundSums + pixel * 3;
+        sum[0] += b[0], sum[1] += b[1], sum[2] += b[2];
         continue;
       }
-      uint32_t r, g, b;
+      uint32_t b, g, r;
       if (state == kWhole) {
         Packed c = wholeColour_[pixel];
-        r = RedOf(c) * samples_, g = GreenOf(c) * samples_, b = BlueOf(c) * samples_;
+        r = RedOf(c) * S, g = GreenOf(c) * S, b = BlueOf(c) * S;
       } else {
-        // Red and blue summed side by side: eight samples stay below 16 bits each.
-        const Packed* c = &colour_[pixel * samples_];
-        uint32_t rb = 0, gg = 0;
-        for (int s = 0; s < samples_; ++s) {
-          rb += c[s] & 0xFF00FF;
-          gg += c[s] & 0x00FF00;
-        }
-        r = rb >> 16, g = gg >> 8, b = rb & 0xFFFF;
+        SumSamples(&colour_[pixel * S], samples_, b, g, r);
       }
-      sums[pixel * 3] += b;
-      sums[pixel * 3 + 1] += g;
-      sums[pixel * 3 + 2] += r;
+      sum[0] += b, sum[1] += g, sum[2] += r;
     }
   }
 }

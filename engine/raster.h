@@ -4,13 +4,20 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
+#include "sample_ops.h"
 #include "sampling.h"
 
 namespace lmx::engine {
 
 inline constexpr int kMaxSamples = 8;
+// Vertices and sample positions are placed on a grid of 1/kSubPixels of a pixel.
+inline constexpr float kSubPixels = 256.0f;
+// Triangles reaching further than this from the frame's corner (in pixels) are not drawn;
+// the scene clips far inside it.
+inline constexpr float kMaxCoordinate = 1 << 20;
 
 struct ScreenVertex {
   float x = 0, y = 0;
@@ -33,6 +40,9 @@ class SampleFrame {
   void Reset(int width, int height, int samples);
   // Only rows first, first + step, ... are drawn and accumulated (field rendering).
   void SetRows(int first, int step);
+  // Only rows [begin, end) are cleared, drawn and accumulated: the band of the frame one
+  // thread renders. All rows after Reset.
+  void SetBand(int begin, int end);
   // The picture behind everything, pixel by pixel, for the passes that follow.
   void SetBackground(const std::vector<Packed>& background);
   // Starts a pass: every sample shows the background again, with no depth and no shadow.
@@ -61,7 +71,9 @@ class SampleFrame {
   uint64_t writtenSamples() const { return written_; }
 
  private:
-  bool RowDrawn(int y) const { return y >= firstRow_ && (y - firstRow_) % rowStep_ == 0; }
+  bool RowDrawn(int y) const {
+    return y >= firstRow_ && y >= bandBegin_ && y < bandEnd_ && (y - firstRow_) % rowStep_ == 0;
+  }
   template <bool kShadow>
   void Rasterise(const ScreenVertex* v, const Material* m, int keep);
 
@@ -84,16 +96,16 @@ class SampleFrame {
     if (state_[pixel] == kSplit) return;
     state_[pixel] = kSplit;
     size_t base = pixel * samples_;
-    for (int s = 0; s < samples_; ++s) {
-      colour_[base + s] = wholeColour_[pixel];
-      depth_[base + s] = WholeDepth(pixel, s);
-      shadowed_[base + s] = wholeShadow_[pixel];
-    }
+    FillSamples(&colour_[base], &depth_[base], wholeColour_[pixel], wholeZ_[pixel], wholeDzx_[pixel],
+                wholeDzy_[pixel], sx_, sy_, samples_);
+    std::memset(&shadowed_[base], wholeShadow_[pixel], static_cast<size_t>(samples_));
   }
 
   int width_ = 0, height_ = 0, samples_ = 1;
   int firstRow_ = 0, rowStep_ = 1;
+  int bandBegin_ = 0, bandEnd_ = 0;
   float sx_[kMaxSamples] = {}, sy_[kMaxSamples] = {};
+  int64_t subX_[kMaxSamples] = {}, subY_[kMaxSamples] = {};  // the same in 1/kSubPixels
   std::vector<Packed> colour_;
   std::vector<float> depth_;
   std::vector<uint8_t> shadowed_;

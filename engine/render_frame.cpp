@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <atomic>
+#include <cstdint>
+#include <memory>
 #include <mutex>
+#include <thread>
 
 #include "image_view.h"
 #include "motion.h"
 #include "raster.h"
 #include "scene.h"
+#include "visible_span.h"
 
 namespace lmx::engine {
 
@@ -42,14 +47,90 @@ void Background(const Sampler& sampler, int width, int height, std::vector<Packe
   }
 }
 
+constexpr int kMaxThreads = 16;
+constexpr int kMinBandRows = 16;  // a band of fewer rows is not worth a thread
+
+// Rows of a frame that one thread draws, with what it draws them with.
+struct Band {
+  SampleFrame frame;
+  DrawLists lists;
+  uint64_t triangles = 0;
+};
+
+// Draws pass i of the frame into the band's rows and adds them to `sums`.
+void DrawPass(const FrameSetup& setup, size_t i, Band& band, std::vector<uint32_t>& sums) {
+  const std::vector<Pass>& passes = setup.passes;
+  const Pass& pass = passes[i];
+  SampleFrame& frame = band.frame;
+  // A sub-frame at the same moment as the one before (the blur window reaches back
+  // past the start of the transition) is the same picture: it is counted again.
+  bool repeat = i > 0 && pass.tau == passes[i - 1].tau && pass.firstRow == passes[i - 1].firstRow;
+  if (!repeat) {
+    DrawLists& lists = band.lists;
+    BuildPass(setup.context, pass.tau, lists);
+    frame.SetRows(pass.firstRow, pass.rowStep);
+    frame.BeginPass();
+    for (const DrawShadow& s : lists.shadows) frame.DrawShadow(s.v, s.keep);
+    for (const DrawTriangle& t : lists.opaque) frame.DrawTriangle(t.v, t.material);
+    for (const DrawTriangle& t : lists.translucent) frame.DrawTriangle(t.v, t.material);
+    for (const DrawLine& l : lists.lines) frame.DrawLine(l.x0, l.y0, l.x1, l.y1, l.colour);
+    band.triangles += lists.opaque.size() + lists.translucent.size();
+  }
+  frame.Accumulate(sums);
+}
+
+// The threads drawing the other bands: each reports how many passes it has drawn; all
+// are told to stop and joined when this goes out of scope.
+class Helpers {
+ public:
+  explicit Helpers(int count) : done_(std::make_unique<std::atomic<size_t>[]>(static_cast<size_t>(count))) {
+    for (int i = 0; i < count; ++i) done_[static_cast<size_t>(i)].store(0);
+    threads_.reserve(static_cast<size_t>(count));
+  }
+  ~Helpers() {
+    stop_.store(true);
+    for (std::thread& t : threads_) t.join();
+  }
+  Helpers(const Helpers&) = delete;
+  Helpers& operator=(const Helpers&) = delete;
+
+  template <class Work>
+  void Start(Work work) {
+    size_t index = threads_.size();
+    threads_.emplace_back([this, index, work] {
+      try {
+        work();
+      } catch (...) {
+        failed_.store(true);
+      }
+      done_[index].store(kFinished, std::memory_order_release);
+    });
+  }
+  bool stopping() const { return stop_.load(std::memory_order_relaxed); }
+  void Done(int index, size_t passes) { done_[static_cast<size_t>(index)].store(passes, std::memory_order_release); }
+  // Waits until every helper has drawn `passes` passes; false when one failed.
+  bool WaitFor(size_t passes) {
+    for (size_t i = 0; i < threads_.size(); ++i) {
+      while (done_[i].load(std::memory_order_acquire) < passes) std::this_thread::yield();
+    }
+    return !failed_.load();
+  }
+
+ private:
+  static constexpr size_t kFinished = SIZE_MAX;
+  std::unique_ptr<std::atomic<size_t>[]> done_;
+  std::vector<std::thread> threads_;
+  std::atomic<bool> stop_{false}, failed_{false};
+};
+
 // The buffers of a render, kept from one call to the next: a preview renders many frames
 // of one size in a row. A call that finds them in use (another thread rendering) makes
 // its own.
 struct Scratch {
-  SampleFrame frame;
+  std::vector<Band> bands;
   std::vector<Packed> background;
   std::vector<uint32_t> sums;
-  DrawLists lists;
+  VisibleSpanCache span;
 };
 
 class ScratchLease {
@@ -105,7 +186,8 @@ int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job) {
   return RenderShape(params, shape, job);
 }
 
-void PrepareFrame(const FrameParams& params, const EffectShape& shape, const RenderJob& job, FrameSetup& setup) {
+void PrepareFrame(const FrameParams& params, const EffectShape& shape, const RenderJob& job, FrameSetup& setup,
+                  VisibleSpanCache* spans) {
   TargetView target = ViewTarget(job.target);
   const int width = target.width, height = target.height;
   const float aspect = static_cast<float>(width) / height;
@@ -129,10 +211,13 @@ void PrepareFrame(const FrameParams& params, const EffectShape& shape, const Ren
   context.height = height;
 
   setup.passes = PassesOf(params, TimingOf(params, job), height);
+  VisibleSpan span = spans != nullptr ? spans->Get(context) : FindVisibleSpan(context);
+  for (Pass& pass : setup.passes) pass.tau = span.At(pass.tau);
   setup.passesPerRow = static_cast<int>(setup.passes.size()) / (params.frameField == 0 ? 1 : 2);
 }
 
-int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const RenderJob& job, RenderStats* stats) {
+int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const RenderJob& job, RenderStats* stats,
+                    int threads) {
   TargetView target = ViewTarget(job.target);
   if (!target.valid()) return kNoTarget;
   if (Stopped(job)) return kStopped;
@@ -140,42 +225,53 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   if (filterMode) job.progressCallback(0);
 
   const int width = target.width, height = target.height;
-  FrameSetup setup;
-  PrepareFrame(params, shape, job, setup);
   ScratchLease lease;
   Scratch& scratch = lease.get();
+  FrameSetup setup;
+  PrepareFrame(params, shape, job, setup, &scratch.span);
   std::vector<Packed>& background = scratch.background;
   Background(*setup.behind, width, height, background);
   const std::vector<Pass>& passes = setup.passes;
-
-  SampleFrame& frame = scratch.frame;
-  frame.Reset(width, height, std::max(1, params.antiAliasing));
-  frame.SetBackground(background);
   std::vector<uint32_t>& sums = scratch.sums;
   sums.assign(static_cast<size_t>(width) * height * 3, 0);
-  DrawLists& lists = scratch.lists;
+
+  // The preview draws on the caller's thread; a filter frame splits the rows into bands,
+  // one per core, each drawing every pass of its rows.
+  int bandCount = 1;
+  if (filterMode) {
+    int cores = threads > 0 ? threads : static_cast<int>(std::thread::hardware_concurrency());
+    bandCount = std::clamp(std::min(cores, height / kMinBandRows), 1, kMaxThreads);
+  }
+  if (static_cast<int>(scratch.bands.size()) < bandCount) scratch.bands.resize(static_cast<size_t>(bandCount));
+  const int samples = std::max(1, params.antiAliasing);
+  for (int b = 0; b < bandCount; ++b) {
+    Band& band = scratch.bands[static_cast<size_t>(b)];
+    band.frame.Reset(width, height, samples);
+    band.frame.SetBand(height * b / bandCount, height * (b + 1) / bandCount);
+    band.frame.SetBackground(background);
+    band.triangles = 0;
+  }
+
+  Helpers helpers(bandCount - 1);
+  for (int b = 1; b < bandCount; ++b) {
+    helpers.Start([&, b] {
+      Band& band = scratch.bands[static_cast<size_t>(b)];
+      for (size_t i = 0; i < passes.size() && !helpers.stopping(); ++i) {
+        DrawPass(setup, i, band, sums);
+        helpers.Done(b - 1, i + 1);
+      }
+    });
+  }
+  Band& own = scratch.bands[0];
   for (size_t i = 0; i < passes.size(); ++i) {
     if (Stopped(job)) return kStopped;
-    const Pass& pass = passes[i];
-    // A sub-frame at the same moment as the one before (the blur window reaches back
-    // past the start of the transition) is the same picture: it is counted again.
-    bool repeat = i > 0 && pass.tau == passes[i - 1].tau && pass.firstRow == passes[i - 1].firstRow;
-    if (!repeat) {
-      BuildPass(setup.context, pass.tau, lists);
-      frame.SetRows(pass.firstRow, pass.rowStep);
-      frame.BeginPass();
-      for (const DrawShadow& s : lists.shadows) frame.DrawShadow(s.v, s.keep);
-      for (const DrawTriangle& t : lists.opaque) frame.DrawTriangle(t.v, t.material);
-      for (const DrawTriangle& t : lists.translucent) frame.DrawTriangle(t.v, t.material);
-      for (const DrawLine& l : lists.lines) frame.DrawLine(l.x0, l.y0, l.x1, l.y1, l.colour);
-      if (stats) stats->triangles += lists.opaque.size() + lists.translucent.size();
-    }
-    frame.Accumulate(sums);
+    DrawPass(setup, i, own, sums);
+    if (!helpers.WaitFor(i + 1)) return kNoTarget;  // a helper could not finish (no memory)
     if (filterMode) job.progressCallback(static_cast<int32_t>((i + 1) * 100 / passes.size()));
   }
 
   // Every row got the same number of passes: those of its field.
-  uint32_t perPixel = static_cast<uint32_t>(frame.samples()) * static_cast<uint32_t>(setup.passesPerRow);
+  uint32_t perPixel = static_cast<uint32_t>(samples) * static_cast<uint32_t>(setup.passesPerRow);
   for (size_t p = 0; p < static_cast<size_t>(width) * height; ++p) {
     uint8_t* out = target.pixels + p * 4;
     for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((sums[p * 3 + c] + perPixel / 2) / perPixel);
@@ -183,8 +279,12 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   }
   if (stats) {
     stats->passes += static_cast<int>(passes.size());
-    stats->shadedFragments += frame.shadedFragments();
-    stats->writtenSamples += frame.writtenSamples();
+    for (int b = 0; b < bandCount; ++b) {
+      const Band& band = scratch.bands[static_cast<size_t>(b)];
+      stats->triangles += band.triangles;
+      stats->shadedFragments += band.frame.shadedFragments();
+      stats->writtenSamples += band.frame.writtenSamples();
+    }
   }
   return kRendered;
 }

@@ -11,6 +11,7 @@
 #include "preview/render_job.h"
 #include "sampling.h"
 #include "scene.h"
+#include "visible_span.h"
 
 namespace lmx::engine {
 
@@ -28,7 +29,7 @@ struct RenderStats {
   uint64_t writtenSamples = 0;
 };
 
-// One pass: the moment drawn and the rows it draws (all, or one field's).
+// One pass: the moment of the paths drawn and the rows it draws (all, or one field's).
 struct Pass {
   float tau;
   int firstRow, rowStep;
@@ -51,13 +52,17 @@ struct FrameSetup {
   int passesPerRow = 1;
 };
 
-// Fills `setup` for the job's target size and position. The target must be valid.
-void PrepareFrame(const FrameParams& params, const EffectShape& shape, const RenderJob& job, FrameSetup& setup);
+// Fills `setup` for the job's target size and position. The target must be valid. The
+// passes' moments are spread over the stretch in which pieces are in view, found through
+// `spans` when given (kept between calls) or afresh.
+void PrepareFrame(const FrameParams& params, const EffectShape& shape, const RenderJob& job, FrameSetup& setup,
+                  VisibleSpanCache* spans = nullptr);
 
 // Reads the effect named in the block from the installation and renders.
 int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job);
-// Renders with the shape given (no file is read).
+// Renders with the shape given (no file is read). A filter frame (progress callback
+// given) is drawn on `threads` threads, 0 for one per core; a preview frame on one.
 int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const RenderJob& job,
-                    RenderStats* stats = nullptr);
+                    RenderStats* stats = nullptr, int threads = 0);
 
 }  // namespace lmx::engine

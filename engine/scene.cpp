@@ -329,6 +329,36 @@ float PathProgress(const Layout& layout, const RestPiece& piece, const ObjectPar
   return Clamp01((t - piece.order * s) / (1 - s));
 }
 
+bool AnyPieceInView(const SceneContext& ctx, float tau) {
+  const Layout& layout = *ctx.layout;
+  const FrameParams& params = *ctx.params;
+  for (size_t i = 0; i < layout.pieces.size(); ++i) {
+    const RestPiece& piece = layout.pieces[i];
+    const ObjectParams& object = params.objects[i % static_cast<size_t>(std::max(1, ctx.objectCount))];
+    if (1 - object.transparency <= 0.002f) continue;
+    float lag = 0.01f + 0.004f * object.trailSpacing;
+    for (int k : {0, object.trailCount}) {
+      Placement placement = PlaceWithObject(layout, piece, object, PathProgress(layout, piece, object, tau - k * lag));
+      int nx = piece.triangle ? 2 : piece.nx, ny = piece.triangle ? 0 : piece.ny;
+      float x0 = 1e30f, x1 = -1e30f, y0 = 1e30f, y1 = -1e30f;
+      for (int j = 0; j <= ny; ++j) {
+        for (int n = 0; n <= nx; ++n) {
+          Vec3 rest = piece.triangle ? piece.corner[n]
+                                     : Vec3{Lerp(piece.x0, piece.x1, static_cast<float>(n) / nx),
+                                            Lerp(piece.y0, piece.y1, static_cast<float>(j) / ny), 0};
+          Vec3 p = Place(placement, rest);
+          float w = p.z + kEyeDistance;
+          if (!(w > kNear)) return true;  // reaching past the viewer: taken as seen
+          float x = p.x * kEyeDistance / layout.aspect / w, y = p.y * kEyeDistance / w;
+          x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+        }
+      }
+      if (x0 < 1 && x1 > -1 && y0 < 1 && y1 > -1) return true;  // the frame spans -1..1
+    }
+  }
+  return false;
+}
+
 void BuildPass(const SceneContext& ctx, float tau, DrawLists& out) {
   out.Clear();
   const Layout& layout = *ctx.layout;

@@ -52,5 +52,7 @@ Vec3 LightVector(float degrees);
 // The progress of a piece along its path at transition time tau (0..1), before easing.
 float PathProgress(const Layout& layout, const RestPiece& piece, const ObjectParams& object, float tau);
 void BuildPass(const SceneContext& context, float tau, DrawLists& out);
+// Whether some piece (or trail copy) at transition time tau overlaps the view.
+bool AnyPieceInView(const SceneContext& context, float tau);
 
 }  // namespace lmx::engine

@@ -82,6 +82,18 @@ TEST_P(EveryKind, KindsDifferFromEachOtherHalfway) {
 
 INSTANTIATE_TEST_SUITE_P(Kinds, EveryKind, ::testing::Range<uint32_t>(1, kMotionKindCount));
 
+TEST_P(EveryKind, MotionLastsThroughTheWholePreview) {
+  // Pieces that leave the view do so at the last frame (arrive at the first, flying on):
+  // the frame before the end still shows some of them.
+  for (int direction : {0, 1}) {
+    JobFixture f(48, 48);
+    f.settings().generalValues[Direction] = static_cast<float>(direction);
+    f.SetPosition(direction == 0 ? 18 : 1, 19);
+    ASSERT_EQ(f.RenderKind(kind()), 0);
+    EXPECT_GT(f.PixelsDifferingFrom(direction == 0 ? 1 : 0, 30), 0) << "direction " << direction;
+  }
+}
+
 TEST(MotionKinds, UnknownKindsRenderAsPlane) {
   EXPECT_EQ(KnownKind(0), MotionKind::Plane);
   EXPECT_EQ(KnownKind(kMotionKindCount), MotionKind::Plane);

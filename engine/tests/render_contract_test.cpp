@@ -8,6 +8,7 @@
 
 #include "job_fixture.h"
 #include "lmx_render.h"
+#include "render_frame.h"
 
 namespace lmx::engine::test {
 namespace {
@@ -176,6 +177,42 @@ TEST(RenderContract, FilterModeProgressStepsWithTheSubFrames) {
   g_steps.clear();
   ASSERT_EQ(f.Render(), 0);
   EXPECT_EQ(g_steps, (std::vector<int>{0, 25, 50, 75, 100}));
+}
+
+int g_stopAfter = 0;
+int16_t __cdecl StopLater() { return --g_stopAfter < 0 ? 1 : 0; }
+
+TEST(RenderContract, FilterFrameIsTheSameOnAnyNumberOfThreads) {
+  JobFixture f(96, 64);
+  float* g = f.settings().generalValues;
+  g[AntiAliasing] = 4, g[BlurPercent] = 80, g[BlurCount] = 5, g[Shadows] = 1, g[FrameField] = 2;
+  for (auto& row : f.settings().objectValues) row[TrailCount] = 2;
+  f.job().progressCallback = &RecordStep;
+  f.SetPosition(30, 100);
+  FrameParams params = ReadFrameParams(f.settings());
+  EffectShape shape;
+  shape.kind = MotionKind::Tiles;
+  std::vector<uint8_t> first;
+  std::vector<int> firstSteps;
+  for (int threads : {1, 2, 3, 4}) {
+    g_steps.clear();
+    ASSERT_EQ(RenderShape(params, shape, f.job(), nullptr, threads), 0);
+    if (threads == 1) {
+      first = f.Snapshot(), firstSteps = g_steps;
+      continue;
+    }
+    EXPECT_EQ(f.Snapshot(), first) << threads << " threads";
+    EXPECT_EQ(g_steps, firstSteps) << threads << " threads";
+  }
+  EXPECT_EQ(firstSteps.size(), 13u);  // 0, then one per sub-frame (6) of both fields
+
+  // Stopped halfway on four threads: nothing written, the helpers told to stop.
+  f.SetPosition(60, 100);
+  f.job().abortCallback = &StopLater;
+  g_stopAfter = 6;
+  EXPECT_EQ(RenderShape(params, shape, f.job(), nullptr, 4), 1);
+  EXPECT_EQ(f.Snapshot(), first);
+  EXPECT_TRUE(f.GuardsIntact());
 }
 
 }  // namespace

@@ -141,7 +141,7 @@ TEST(GeneralValues, EachValueChangesTheMidFrame) {
   const Case cases[] = {
       {"RenderMode flat", MotionKind::Tiles, [](EffectSettings& s) { s.generalValues[RenderMode] = 1; }},
       {"RenderMode wire", MotionKind::Tiles, [](EffectSettings& s) { s.generalValues[RenderMode] = 2; }},
-      {"Quality", MotionKind::Page, [](EffectSettings& s) { s.generalValues[Quality] = 1; }},
+      {"Quality", MotionKind::Plane, [](EffectSettings& s) { s.generalValues[Quality] = 1; }},
       {"ImageQuality", MotionKind::Plane, [](EffectSettings& s) { s.generalValues[ImageQuality] = 1; }},
       {"AntiAliasing", MotionKind::Shards, [](EffectSettings& s) { s.generalValues[AntiAliasing] = 4; }},
       {"Lighting", MotionKind::Plane, [](EffectSettings& s) { s.generalValues[Lighting] = 1; }},

@@ -1,0 +1,171 @@
+// The per-sample work on a pixel whose samples are spelled out: depth tests, writes and
+// blends over its 1 to 8 samples. With SSE2, four samples at a time (for 4 and 8 samples
+// per pixel); unaligned loads and stores only, and no wider vectors, so that the 32-bit
+// build needs nothing beyond SSE2 and its 4-byte stack alignment.
+#pragma once
+
+#include <cstdint>
+
+#include "sampling.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace lmx::engine {
+
+inline Packed Blend(Packed dst, Packed src, int a256) {
+  uint32_t rb = ((dst & 0xFF00FF) * (256 - a256) + (src & 0xFF00FF) * a256) >> 8;
+  uint32_t g = ((dst & 0x00FF00) * (256 - a256) + (src & 0x00FF00) * a256) >> 8;
+  return (rb & 0xFF00FF) | (g & 0x00FF00);
+}
+
+#if defined(__SSE2__)
+namespace sse {
+
+// All-ones lanes for the set bits of a 4-bit mask.
+inline __m128i LaneMask(unsigned bits) {
+  return _mm_set_epi32(bits & 8 ? -1 : 0, bits & 4 ? -1 : 0, bits & 2 ? -1 : 0, bits & 1 ? -1 : 0);
+}
+
+inline __m128i Select(__m128i mask, __m128i yes, __m128i no) {
+  return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+}
+
+// (dst * (256 - a) + src * a) >> 8 per channel of four colours; a in 1..255.
+inline __m128i Blend4(__m128i dst, __m128i src, int a256) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i keep = _mm_set1_epi16(static_cast<int16_t>(256 - a256)), take = _mm_set1_epi16(static_cast<int16_t>(a256));
+  __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(dst, zero), keep),
+                             _mm_mullo_epi16(_mm_unpacklo_epi8(src, zero), take));
+  __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dst, zero), keep),
+                             _mm_mullo_epi16(_mm_unpackhi_epi8(src, zero), take));
+  return _mm_packus_epi16(_mm_srli_epi16(lo, 8), _mm_srli_epi16(hi, 8));
+}
+
+}  // namespace sse
+#endif
+
+// Every sample takes colour c and the depth of the plane z0 + dzx x + dzy y at its
+// position (xs[s], ys[s]).
+inline void FillSamples(Packed* colour, float* depth, Packed c, float z0, float dzx, float dzy, const float* xs,
+                        const float* ys, int samples) {
+#if defined(__SSE2__)
+  if ((samples & 3) == 0) {
+    const __m128i cv = _mm_set1_epi32(static_cast<int>(c));
+    const __m128 z = _mm_set1_ps(z0), dx = _mm_set1_ps(dzx), dy = _mm_set1_ps(dzy);
+    for (int s = 0; s < samples; s += 4) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(colour + s), cv);
+      __m128 plane = _mm_add_ps(_mm_add_ps(z, _mm_mul_ps(dx, _mm_loadu_ps(xs + s))), _mm_mul_ps(dy, _mm_loadu_ps(ys + s)));
+      _mm_storeu_ps(depth + s, plane);
+    }
+    return;
+  }
+#endif
+  for (int s = 0; s < samples; ++s) {
+    colour[s] = c;
+    depth[s] = z0 + dzx * xs[s] + dzy * ys[s];
+  }
+}
+
+// The samples (of `mask`) where z0 + offset[s] lies in front of depth[s].
+inline unsigned SamplesInFront(const float* depth, const float* offset, float z0, unsigned mask, int samples) {
+#if defined(__SSE2__)
+  if ((samples & 3) == 0) {
+    unsigned front = 0;
+    const __m128 z = _mm_set1_ps(z0);
+    for (int s = 0; s < samples; s += 4) {
+      __m128 mine = _mm_add_ps(z, _mm_loadu_ps(offset + s));
+      front |= static_cast<unsigned>(_mm_movemask_ps(_mm_cmpgt_ps(mine, _mm_loadu_ps(depth + s)))) << s;
+    }
+    return front & mask;
+  }
+#endif
+  unsigned front = 0;
+  for (int s = 0; s < samples; ++s) {
+    if ((mask >> s & 1u) && z0 + offset[s] > depth[s]) front |= 1u << s;
+  }
+  return front;
+}
+
+// Opaque: colour and depth z0 + offset[s] into the samples of `mask`.
+inline void WriteSamples(Packed* colour, float* depth, const float* offset, Packed c, float z0, unsigned mask,
+                         int samples) {
+#if defined(__SSE2__)
+  if ((samples & 3) == 0) {
+    const __m128i cv = _mm_set1_epi32(static_cast<int>(c));
+    const __m128 z = _mm_set1_ps(z0);
+    for (int s = 0; s < samples; s += 4) {
+      unsigned bits = mask >> s & 15u;
+      if (bits == 0) continue;
+      __m128i lanes = sse::LaneMask(bits);
+      __m128i* cp = reinterpret_cast<__m128i*>(colour + s);
+      _mm_storeu_si128(cp, sse::Select(lanes, cv, _mm_loadu_si128(cp)));
+      __m128 zs = _mm_add_ps(z, _mm_loadu_ps(offset + s));
+      __m128 old = _mm_loadu_ps(depth + s);
+      __m128 m = _mm_castsi128_ps(lanes);
+      _mm_storeu_ps(depth + s, _mm_or_ps(_mm_and_ps(m, zs), _mm_andnot_ps(m, old)));
+    }
+    return;
+  }
+#endif
+  for (int s = 0; s < samples; ++s) {
+    if (!(mask >> s & 1u)) continue;
+    colour[s] = c;
+    depth[s] = z0 + offset[s];
+  }
+}
+
+// Translucent (a256 in 1..255): blends colour over the samples of `mask`.
+inline void BlendSamples(Packed* colour, Packed c, int a256, unsigned mask, int samples) {
+#if defined(__SSE2__)
+  if ((samples & 3) == 0) {
+    const __m128i cv = _mm_set1_epi32(static_cast<int>(c));
+    for (int s = 0; s < samples; s += 4) {
+      unsigned bits = mask >> s & 15u;
+      if (bits == 0) continue;
+      __m128i* cp = reinterpret_cast<__m128i*>(colour + s);
+      __m128i old = _mm_loadu_si128(cp);
+      _mm_storeu_si128(cp, sse::Select(sse::LaneMask(bits), sse::Blend4(old, cv, a256), old));
+    }
+    return;
+  }
+#endif
+  for (int s = 0; s < samples; ++s) {
+    if (mask >> s & 1u) colour[s] = Blend(colour[s], c, a256);
+  }
+}
+
+// The sums of blue, green and red over a pixel's samples.
+inline void SumSamples(const Packed* colour, int samples, uint32_t& b, uint32_t& g, uint32_t& r) {
+#if defined(__SSE2__)
+  if ((samples & 3) == 0) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i acc = zero;  // two colours' channels side by side, 16 bits each
+    for (int s = 0; s < samples; s += 4) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + s));
+      acc = _mm_add_epi16(acc, _mm_add_epi16(_mm_unpacklo_epi8(v, zero), _mm_unpackhi_epi8(v, zero)));
+    }
+    acc = _mm_add_epi16(acc, _mm_srli_si128(acc, 8));
+    b = static_cast<uint32_t>(_mm_extract_epi16(acc, 0));
+    g = static_cast<uint32_t>(_mm_extract_epi16(acc, 1));
+    r = static_cast<uint32_t>(_mm_extract_epi16(acc, 2));
+    return;
+  }
+#endif
+  // Red and blue side by side: eight samples stay below 16 bits each.
+  uint32_t rb = 0, gg = 0;
+  for (int s = 0; s < samples; ++s) {
+    rb += colour[s] & 0xFF00FF;
+    gg += colour[s] & 0x00FF00;
+  }
+  r = rb >> 16, g = gg >> 8, b = rb & 0xFFFF;
+}
+
+inline int CountOf(unsigned mask) {
+  int n = 0;
+  for (; mask != 0; mask &= mask - 1) ++n;
+  return n;
+}
+
+}  // namespace lmx::engine
