@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "entry/gdi.h"
+#include "platform/win32/gdi.h"
 
 namespace lmx::host {
 namespace {

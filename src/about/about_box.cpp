@@ -4,11 +4,11 @@
 
 #include "config/library_path.h"
 #include "entry/dib_draw.h"
-#include "entry/gdi.h"
 #include "entry/module_instance.h"
 #include "library/dib.h"
 #include "platform/catch_all.h"
 #include "platform/movable_memory.h"
+#include "platform/win32/gdi.h"
 #include "resources/resource_ids.h"
 
 namespace lmx {

@@ -1,6 +1,7 @@
 #include "entry/exports.h"
 
 #include "about/about_box.h"
+#include "library/effect_info.h"
 #include "entry/module_state.h"
 #include "entry/sheet_context.h"
 #include "platform/catch_all.h"

@@ -3,8 +3,8 @@
 #include <array>
 #include <utility>
 
-#include "entry/help_ids.h"
 #include "entry/module_state.h"
+#include "model/help_ids.h"
 
 namespace lmx {
 namespace {

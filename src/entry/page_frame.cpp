@@ -4,10 +4,10 @@
 
 #include <cstring>
 
-#include "entry/gdi.h"
 #include "entry/help.h"
 #include "entry/panel_ids.h"
 #include "entry/sheet_context.h"
+#include "platform/win32/gdi.h"
 #include "preview/preview.h"
 #include "preview/render_control.h"
 

@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "pages/effect_settings.h"
+#include "model/effect_settings.h"
 
 namespace lmx {
 

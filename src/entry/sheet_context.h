@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "pages/effect_settings.h"
+#include "model/effect_settings.h"
+#include "model/render_job.h"
 #include "pages/selection.h"
 #include "platform/movable_memory.h"
-#include "preview/render_job.h"
 
 namespace lmx {
 

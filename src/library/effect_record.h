@@ -10,29 +10,9 @@
 
 #include "library/bytes.h"
 #include "library/chunk_file.h"
+#include "model/effect_option.h"
 
 namespace lmx {
-
-// One extra option of an effect, laid out identically in memory and in an "OPTS" payload.
-struct EffectOption {
-  char label[24];
-  uint32_t kind;  // 0 slider, 1 check box, 3 drop-down list
-  char choices[64];
-  float defaultValue;
-  float minimum;
-  float maximum;
-  uint16_t unused;
-  uint16_t tag;
-};
-static_assert(sizeof(EffectOption) == 108);
-static_assert(offsetof(EffectOption, label) == 0);
-static_assert(offsetof(EffectOption, kind) == 24);
-static_assert(offsetof(EffectOption, choices) == 28);
-static_assert(offsetof(EffectOption, defaultValue) == 92);
-static_assert(offsetof(EffectOption, minimum) == 96);
-static_assert(offsetof(EffectOption, maximum) == 100);
-static_assert(offsetof(EffectOption, unused) == 104);
-static_assert(offsetof(EffectOption, tag) == 106);
 
 inline constexpr uint32_t kEffectHeader = FourCC("LMXI");
 

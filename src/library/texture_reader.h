@@ -3,7 +3,7 @@
 
 #include "library/bytes.h"
 #include "library/chunk_file.h"
-#include "library/texture_image.h"
+#include "model/texture_image.h"
 
 namespace lmx {
 

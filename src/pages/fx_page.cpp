@@ -9,12 +9,12 @@
 #include "config/registry.h"
 #include "entry/controls.h"
 #include "entry/dib_draw.h"
-#include "entry/gdi.h"
 #include "entry/module_state.h"
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
 #include "library/bytes.h"
 #include "platform/catch_all.h"
+#include "platform/win32/gdi.h"
 #include "preview/preview.h"
 #include "resources/resource_ids.h"
 

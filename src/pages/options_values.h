@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "pages/effect_settings.h"
+#include "model/effect_settings.h"
 #include "pages/selection.h"
 
 namespace lmx {

@@ -7,7 +7,7 @@
 
 #include "library/effect_record.h"
 #include "library/organization.h"
-#include "pages/effect_settings.h"
+#include "model/effect_settings.h"
 
 namespace lmx {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "pages/effect_settings.h"
+#include "model/effect_settings.h"
 
 namespace lmx {
 

@@ -7,8 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "model/render_job.h"
 #include "preview/render_flags.h"
-#include "preview/render_job.h"
 
 namespace lmx {
 

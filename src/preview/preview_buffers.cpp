@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "config/registry.h"
-#include "entry/gdi.h"
 #include "entry/sheet_context.h"
 #include "library/texture_reader.h"
+#include "platform/win32/gdi.h"
 #include "preview/preview.h"
 #include "preview/render_control.h"
 

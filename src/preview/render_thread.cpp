@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "entry/gdi.h"
 #include "entry/page_frame.h"
 #include "entry/sheet_context.h"
+#include "platform/win32/gdi.h"
 #include "preview/preview.h"
 #include "preview/render_control.h"
 

@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "library/texture_image.h"
-#include "platform/calling_convention.h"
-#include "pages/effect_settings.h"
+#include "model/calling_convention.h"
+#include "model/effect_settings.h"
+#include "model/texture_image.h"
 
 namespace lmx {
 
