@@ -3,13 +3,13 @@
 #include <cstring>
 
 #include "config/library_path.h"
-#include "entry/dib_draw.h"
-#include "entry/module_instance.h"
 #include "library/dib.h"
 #include "platform/catch_all.h"
 #include "platform/movable_memory.h"
 #include "platform/win32/gdi.h"
 #include "resources/resource_ids.h"
+#include "ui/dib_draw.h"
+#include "ui/module_instance.h"
 
 namespace lmx {
 namespace {

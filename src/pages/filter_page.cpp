@@ -8,12 +8,13 @@
 
 #include <memory>
 
-#include "entry/controls.h"
-#include "entry/page_frame.h"
-#include "entry/sheet_context.h"
-#include "pages/filter_values.h"
+#include "pages/page_frame.h"
+#include "pages/page_procs.h"
 #include "platform/catch_all.h"
 #include "resources/resource_ids.h"
+#include "selection/filter_values.h"
+#include "selection/sheet_state.h"
+#include "ui/controls.h"
 
 namespace lmx {
 namespace {

@@ -7,16 +7,17 @@
 #include <cstring>
 
 #include "config/registry.h"
-#include "entry/controls.h"
-#include "entry/dib_draw.h"
-#include "entry/module_state.h"
-#include "entry/page_frame.h"
-#include "entry/sheet_context.h"
 #include "library/bytes.h"
+#include "pages/page_frame.h"
+#include "pages/page_procs.h"
 #include "platform/catch_all.h"
 #include "platform/win32/gdi.h"
 #include "preview/preview.h"
 #include "resources/resource_ids.h"
+#include "selection/sheet_state.h"
+#include "ui/controls.h"
+#include "ui/dib_draw.h"
+#include "ui/module_state.h"
 
 namespace lmx {
 namespace {

@@ -5,13 +5,14 @@
 
 #include <commctrl.h>
 
-#include "entry/controls.h"
-#include "entry/module_state.h"
-#include "entry/page_frame.h"
-#include "entry/sheet_context.h"
-#include "pages/options_values.h"
+#include "pages/page_frame.h"
+#include "pages/page_procs.h"
 #include "platform/catch_all.h"
 #include "resources/resource_ids.h"
+#include "selection/options_values.h"
+#include "selection/sheet_state.h"
+#include "ui/controls.h"
+#include "ui/module_state.h"
 
 namespace lmx {
 namespace {

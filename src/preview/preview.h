@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "model/render_job.h"
-#include "preview/render_flags.h"
+#include "selection/render_flags.h"
 
 namespace lmx {
 

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "config/registry.h"
-#include "entry/sheet_context.h"
 #include "library/texture_reader.h"
 #include "platform/win32/gdi.h"
 #include "preview/preview.h"
-#include "preview/render_control.h"
+#include "selection/render_control.h"
+#include "selection/sheet_state.h"
 
 namespace lmx {
 namespace {

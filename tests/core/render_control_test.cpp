@@ -1,5 +1,5 @@
-#include "preview/render_control.h"
-#include "preview/render_flags.h"
+#include "selection/render_control.h"
+#include "selection/render_flags.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "pages/selection.h"
+#include "selection/selection.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include "common/chunk_writer.h"
 #include "library/bytes.h"
-#include "pages/settings_access.h"
+#include "selection/settings_access.h"
 #include "support/test_install.h"
 
 namespace lmx {

@@ -1,4 +1,4 @@
-#include "entry/controls.h"
+#include "ui/controls.h"
 
 #include <commctrl.h>
 

@@ -5,27 +5,9 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <cstdint>
-
-#include "model/effect_settings.h"
+#include "ui/panel_messages.h"
 
 namespace lmx {
-
-// Private messages the render thread posts to the panel page; pages keep their own
-// private messages at kFirstPageMessage and above.
-inline constexpr UINT kRenderStateMessage = WM_APP + 1;     // refresh the Render button
-inline constexpr UINT kRenderProgressMessage = WM_APP + 2;  // wParam: percent for bar 1084
-inline constexpr UINT kFirstPageMessage = WM_APP + 16;
-
-struct PageFrameState {
-  // Read by the render thread to address its panel updates, hence atomic.
-  std::atomic<HWND> currentPage{nullptr};    // the panel page made active last
-  std::atomic<HWND> panelLessPage{nullptr};  // the Settings page, set at each of its messages
-  uint8_t settingsSnapshot[sizeof(EffectSettings)] = {};
-};
-
-PageFrameState& PageFrame();
 
 // Returns 0 for every message.
 INT_PTR PageFrameProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
@@ -46,10 +28,5 @@ void UpdateProgressBar(HWND page);
 void RequestCancel();
 // HELP_FINDER for the help button of a page (PSN_HELP).
 void ShowHelpContents(HWND page);
-
-// Called by the render thread: post the panel updates to the current page, so that the
-// render thread never waits for the user-interface thread.
-void PostRenderStateChanged();
-void PostRenderProgress(int32_t percent);
 
 }  // namespace lmx

@@ -1,10 +1,10 @@
-#include "entry/help.h"
+#include "ui/help.h"
 
 #include <array>
 #include <utility>
 
-#include "entry/module_state.h"
 #include "model/help_ids.h"
+#include "ui/module_state.h"
 
 namespace lmx {
 namespace {

@@ -13,14 +13,15 @@
 #include "config/defaults_file.h"
 #include "config/engine_list.h"
 #include "config/library_path.h"
-#include "config/settings_values.h"
-#include "entry/controls.h"
-#include "entry/module_state.h"
-#include "entry/page_frame.h"
-#include "entry/sheet_context.h"
+#include "pages/page_frame.h"
+#include "pages/page_procs.h"
 #include "platform/catch_all.h"
 #include "preview/preview.h"
 #include "resources/resource_ids.h"
+#include "selection/settings_values.h"
+#include "selection/sheet_state.h"
+#include "ui/controls.h"
+#include "ui/module_state.h"
 
 namespace lmx {
 namespace {

@@ -1,22 +1,18 @@
-#include "entry/page_frame.h"
+#include "pages/page_frame.h"
 
 #include <commctrl.h>
 
 #include <cstring>
 
-#include "entry/help.h"
-#include "entry/panel_ids.h"
-#include "entry/sheet_context.h"
 #include "platform/win32/gdi.h"
 #include "preview/preview.h"
-#include "preview/render_control.h"
+#include "selection/render_control.h"
+#include "selection/sheet_state.h"
+#include "ui/help.h"
+#include "ui/panel_ids.h"
 
 namespace lmx {
 namespace {
-
-PageFrameState g_frame;
-
-bool IsPanelLess(HWND page) { return page == g_frame.panelLessPage.load(); }
 
 void StartPreviewTimer(HWND page) {
   SetTimer(page, kPreviewTimer, PlaybackIntervalMs(Preview().previewSpeed), nullptr);
@@ -38,7 +34,7 @@ void SetUpSpeedTrackbar(HWND page) {
 }
 
 void OnSetActive(HWND page) {
-  g_frame.currentPage = page;
+  PageFrame().currentPage = page;
   if (!Sheet().filterMode)
     SendDlgItemMessageA(page, kPanelSpeed, TBM_SETPOS, TRUE, static_cast<LPARAM>(Preview().previewSpeed));
   SetTimer(page, kProgressTimer, kProgressTimerMs, nullptr);
@@ -51,7 +47,7 @@ void OnSetActive(HWND page) {
 // does: a thread that is still ending (after a stop) or between two renders (a restart)
 // renders again, and only when none is busy does a new thread start.
 void OnRenderClicked() {
-  HWND current = g_frame.currentPage;
+  HWND current = PageFrame().currentPage;
   RenderClick click = ClaimRenderForClick(Render(), Preview().frameCount);
   if (click == RenderClick::Stop) {
     if (current) UpdateRenderButton(current);
@@ -128,8 +124,6 @@ void FrameMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-PageFrameState& PageFrame() { return g_frame; }
-
 INT_PTR PageFrameProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
     FrameMessage(page, message, wParam, lParam);
@@ -141,15 +135,15 @@ INT_PTR PageFrameProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CheckSettingsChanged(HWND page) {
   const EffectSettings* block = Sheet().hostSettings;
-  if (!block || std::memcmp(block, g_frame.settingsSnapshot, sizeof g_frame.settingsSnapshot) == 0) return;
+  if (!block || std::memcmp(block, PageFrame().settingsSnapshot, sizeof PageFrame().settingsSnapshot) == 0) return;
   ClearPreviewPicture(page);
-  std::memcpy(g_frame.settingsSnapshot, block, sizeof g_frame.settingsSnapshot);
+  std::memcpy(PageFrame().settingsSnapshot, block, sizeof PageFrame().settingsSnapshot);
   if (Preview().autoRender) RequestRenderForChange();
 }
 
 void TakeSettingsSnapshot() {
   if (const EffectSettings* block = Sheet().hostSettings)
-    std::memcpy(g_frame.settingsSnapshot, block, sizeof g_frame.settingsSnapshot);
+    std::memcpy(PageFrame().settingsSnapshot, block, sizeof PageFrame().settingsSnapshot);
 }
 
 void RefreshPanelTexts(HWND page) {
@@ -192,14 +186,5 @@ void UpdateProgressBar(HWND page) {
 void RequestCancel() { Sheet().cancelRequested = true; }
 
 void ShowHelpContents(HWND page) { RequestHelp(page, HELP_FINDER, 0); }
-
-void PostRenderStateChanged() {
-  if (HWND page = g_frame.currentPage) PostMessageA(page, kRenderStateMessage, 0, 0);
-}
-
-void PostRenderProgress(int32_t percent) {
-  HWND page = g_frame.currentPage;
-  if (page && !IsPanelLess(page)) PostMessageA(page, kRenderProgressMessage, static_cast<WPARAM>(percent), 0);
-}
 
 }  // namespace lmx

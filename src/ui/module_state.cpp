@@ -1,14 +1,14 @@
-#include "entry/module_state.h"
+#include "ui/module_state.h"
 
 #include <cstring>
 #include <optional>
 
 #include "config/library_path.h"
 #include "config/registry.h"
-#include "entry/module_instance.h"
 #include "library/bytes.h"
 #include "platform/module.h"
 #include "platform/user_message.h"
+#include "ui/module_instance.h"
 
 namespace lmx {
 namespace {

@@ -1,4 +1,4 @@
-#include "pages/selection.h"
+#include "selection/selection.h"
 
 #include <atomic>
 #include <cstring>
@@ -6,7 +6,7 @@
 
 #include "config/defaults_file.h"
 #include "library/bytes.h"
-#include "pages/settings_access.h"
+#include "selection/settings_access.h"
 
 namespace lmx {
 namespace {

@@ -1,7 +1,7 @@
-#include "pages/options_values.h"
+#include "selection/options_values.h"
 
-#include "pages/settings_access.h"
-#include "pages/whole_number.h"
+#include "selection/settings_access.h"
+#include "selection/whole_number.h"
 
 namespace lmx {
 namespace {

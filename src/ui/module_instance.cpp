@@ -1,4 +1,4 @@
-#include "entry/module_instance.h"
+#include "ui/module_instance.h"
 
 namespace lmx {
 namespace {

@@ -1,4 +1,4 @@
-#include "preview/render_control.h"
+#include "selection/render_control.h"
 
 #include <cmath>
 #include <cstdio>

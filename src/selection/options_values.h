@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "model/effect_settings.h"
-#include "pages/selection.h"
+#include "selection/selection.h"
 
 namespace lmx {
 

@@ -1,4 +1,4 @@
-#include "entry/dib_draw.h"
+#include "ui/dib_draw.h"
 
 #include <cstdint>
 
