@@ -9,7 +9,7 @@
 namespace lmx {
 namespace {
 
-// The table itself lives in entry/help_ids.h (shared with the authoring tool); WinHelpA
+// The table itself lives in model/help_ids.h (shared with the authoring tool); WinHelpA
 // wants it as DWORDs.
 template <std::size_t... I>
 constexpr std::array<DWORD, sizeof...(I)> HelpIdDwords(std::index_sequence<I...>) {
