@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "selection/whole_number.h"
+
 namespace lmx {
 
 int32_t PreviewFrameCount(uint32_t storedFrames, bool filterMode) {
@@ -47,24 +49,17 @@ int32_t SaturateToInt(int64_t value) {
 
 }  // namespace
 
-int32_t TruncateToInt(float value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 2147483647.0f) return INT32_MAX;
-  if (value <= -2147483648.0f) return INT32_MIN;
-  return static_cast<int32_t>(value);
-}
-
 FramePosition PositionForFrame(int32_t k, int32_t frameCount, bool filterMode, const EffectSettings& block,
                                float bestPosition) {
   if (filterMode) {
-    int32_t last = TruncateToInt(block.generalValues[FilterFrames]);
+    int32_t last = WholeNumber(block.generalValues[FilterFrames]);
     // Multiplied before dividing, in double precision: a whole percent of a whole frame
     // count lands exactly (53 % of 100 is 53, where the share 0.53 taken first gives 52).
     double position = double(block.generalValues[FilterPercent]) * double(last) / 100.0;
     return {TruncateToDouble(position), last};
   }
   if (frameCount == 1) {
-    int32_t position = TruncateToInt(bestPosition);
+    int32_t position = WholeNumber(bestPosition);
     // Widened: a bestPosition saturated at INT32_MIN would overflow 100 - position.
     if (block.generalValues[Direction] == 1.0f) position = SaturateToInt(100 - int64_t(position));
     return {position, 100};

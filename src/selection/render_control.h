@@ -33,10 +33,6 @@ inline constexpr PreviewQuality kFirstQuality = {32, 32, "PREVS_"};
 // "<prefix><nn>" for texture index 0 to 19 (nn from 01); out needs 16 bytes.
 void TextureName(char* out, const char* prefix, int index);
 
-// A float of the settings block truncated toward zero; NaN gives 0 and values beyond
-// the 32-bit range are clamped, so no damaged block makes the conversion undefined.
-int32_t TruncateToInt(float value);
-
 struct FramePosition {
   int32_t position;
   int32_t lastPosition;
