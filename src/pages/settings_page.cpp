@@ -16,6 +16,7 @@
 #include "pages/page_frame.h"
 #include "pages/page_procs.h"
 #include "platform/catch_all.h"
+#include "platform/win32/gdi.h"
 #include "preview/preview.h"
 #include "resources/resource_ids.h"
 #include "selection/settings_values.h"
@@ -34,22 +35,6 @@ struct SettingsPageState {
 };
 
 SettingsPageState state;
-
-// RAII over a FindFirstFileA search.
-class FileSearch {
- public:
-  FileSearch(const char* pattern, WIN32_FIND_DATAA* data) : handle_(FindFirstFileA(pattern, data)) {}
-  ~FileSearch() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  FileSearch(const FileSearch&) = delete;
-  FileSearch& operator=(const FileSearch&) = delete;
-  bool found() const { return handle_ != INVALID_HANDLE_VALUE; }
-  bool Next(WIN32_FIND_DATAA* data) { return FindNextFileA(handle_, data) != FALSE; }
-
- private:
-  HANDLE handle_;
-};
 
 void AddEntry(HWND page, int list, const std::string& text) {
   SendDlgItemMessageA(page, list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));

@@ -1,5 +1,6 @@
 // Owners of GDI and kernel handles for a scope: objects deleted, selections undone,
-// drawing contexts released, painting ended, critical sections left.
+// drawing contexts released or deleted, painting ended, critical sections left, file
+// searches closed.
 #pragma once
 
 #include <windows.h>
@@ -70,6 +71,21 @@ class WindowDc {
   HDC dc_;
 };
 
+// A memory drawing context like a given one, deleted when it goes.
+class MemoryDc {
+ public:
+  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
+  ~MemoryDc() {
+    if (dc_) DeleteDC(dc_);
+  }
+  MemoryDc(const MemoryDc&) = delete;
+  MemoryDc& operator=(const MemoryDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
 // BeginPaint / EndPaint.
 class PaintScope {
  public:
@@ -108,6 +124,22 @@ class LockScope {
 
  private:
   CriticalSection& section_;
+};
+
+// A FindFirstFileA search, closed by FindClose.
+class FileSearch {
+ public:
+  FileSearch(const char* pattern, WIN32_FIND_DATAA* data) : handle_(FindFirstFileA(pattern, data)) {}
+  ~FileSearch() {
+    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+  }
+  FileSearch(const FileSearch&) = delete;
+  FileSearch& operator=(const FileSearch&) = delete;
+  bool found() const { return handle_ != INVALID_HANDLE_VALUE; }
+  bool Next(WIN32_FIND_DATAA* data) { return FindNextFileA(handle_, data) != FALSE; }
+
+ private:
+  HANDLE handle_;
 };
 
 // A kernel handle closed by CloseHandle.
