@@ -1,6 +1,7 @@
 #include "entry/exports.h"
 
 #include "about/about_box.h"
+#include "config/installed_files.h"
 #include "entry/sheet.h"
 #include "library/effect_info.h"
 #include "platform/catch_all.h"

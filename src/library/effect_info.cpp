@@ -8,11 +8,11 @@
 
 namespace lmx {
 
-void FillEffectInfo(const char* name, EffectInfo* info) {
+void FillEffectInfoFromFile(const char* path, EffectInfo* info) {
   if (!info) return;
   try {
     EffectRecord record;
-    record.ReadEffect(name);
+    record.ReadEffectFile(path);
     info->effectType = record.effectType();
     record.GetShortName(info->shortName);
     CopyFixed(info->longName, sizeof info->longName, record.longName().c_str());

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <new>
 
-#include "config/library_path.h"
 #include "library/bytes.h"
 
 namespace lmx {
@@ -19,12 +18,6 @@ void CopyOut(const std::string& text, char* out, size_t size) {
 const std::string kEmpty;
 
 }  // namespace
-
-int EffectRecord::ReadEffect(const char* name) {
-  char path[kShortPathSize];
-  if (!name || !BuildLibraryPath(path, sizeof path, "EFFECTS", name, "LMI")) return ChunkOpenFailed;
-  return ReadEffectFile(path);
-}
 
 int EffectRecord::ReadEffectFile(const char* path) {
   if (!path) return ChunkOpenFailed;

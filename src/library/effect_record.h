@@ -24,11 +24,9 @@ class EffectRecord {
  public:
   EffectRecord() = default;
 
-  // Reads EFFECTS\<name>.LMI into this record without clearing it first. Returns 0 when
-  // the records ended cleanly, else the ChunkStatus that stopped the reading.
-  int ReadEffect(const char* name);
-  // The same from an effect file named by its full path (an installation not in the
-  // registry, as the frei0r plugin addresses it).
+  // Reads the effect file at path into this record without clearing it first. Returns 0
+  // when the records ended cleanly, else the ChunkStatus that stopped the reading
+  // (ChunkOpenFailed for a null path).
   int ReadEffectFile(const char* path);
   // Applies one record of an effect file; unknown tags and short payloads are skipped.
   void ApplyRecord(const ChunkRecord& record);

@@ -4,16 +4,14 @@
 #include <new>
 #include <string>
 
-#include "config/library_path.h"
 #include "library/bytes.h"
 #include "library/dib.h"
 
 namespace lmx {
 
-int Organization::ReadOrganization(const char* name) {
+int Organization::ReadOrganizationFile(const char* path) {
   Release();
-  char path[kShortPathSize];
-  if (!name || !BuildLibraryPath(path, sizeof path, "ORGS", name, "ORG")) return 0;
+  if (!path) return 0;
   ChunkFile file(path, kOrganizationHeader, false);
   if (file.status() != ChunkOk) return 0;
   ChunkRecord record;
@@ -83,13 +81,6 @@ int Organization::FindEntryOf(const char* name) const {
   for (int e = 0; e < group->entryCount; ++e)
     if (std::strcmp(group->entries[e], name) == 0) return e;
   return -1;
-}
-
-platform::MemoryHandle Organization::LoadEntryIcon(int group, int entry) const {
-  const char* name = EntryName(group, entry);
-  char path[kShortPathSize];
-  if (!name || !BuildLibraryPath(path, sizeof path, "EFFECTS", name, "BMP")) return nullptr;
-  return LoadDib(path);
 }
 
 }  // namespace lmx

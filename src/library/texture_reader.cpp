@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "config/library_path.h"
 #include "library/bytes.h"
 #include "library/chunk_file.h"
 
@@ -57,12 +56,6 @@ void ConstructTexture(TextureImage* image) {
   ClearFields(image);
   image->pixels = nullptr;
   image->ownsPixels = 0;
-}
-
-int ReadTexture(TextureImage* image, const char* name) {
-  char path[kMediumPathSize];
-  bool found = name && BuildLibraryPath(path, sizeof path, "TEXTURES", name, "LMT");
-  return ReadTextureFile(image, found ? path : nullptr, name);
 }
 
 int ReadTextureFile(TextureImage* image, const char* path, const char* name) {

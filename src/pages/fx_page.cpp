@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "config/installed_files.h"
 #include "config/registry.h"
 #include "library/bytes.h"
 #include "pages/page_frame.h"
@@ -55,7 +56,7 @@ void ShowGroup(HWND page, int group) {
   selection.shownGroup = group;
   int count = organization.EntryCount(group);
   for (int i = 0; i < count && i < kIconSlots; ++i) {
-    Sheet().iconSlots[i] = organization.LoadEntryIcon(group, i);
+    Sheet().iconSlots[i] = LoadInstalledIcon(organization, group, i);
     RepaintControl(page, kFirstButton + i);
   }
   for (int id = kFirstButton; id <= kLastButton; ++id) {
@@ -87,10 +88,10 @@ void CheckOrganizationChange(HWND page) {
   if (!ReadRegistryString(name, sizeof name, "OrgFile")) return;
   if (std::strcmp(name, module.currentOrgName) == 0) return;
   CopyFixed(module.currentOrgName, sizeof module.currentOrgName, "DEFAULT");
-  if (module.organization.ReadOrganization(name) == 1)
+  if (ReadInstalledOrganization(module.organization, name) == 1)
     CopyFixed(module.currentOrgName, sizeof module.currentOrgName, name);
   else
-    module.organization.ReadOrganization("DEFAULT");
+    ReadInstalledOrganization(module.organization, "DEFAULT");
   if (std::strcmp(name, module.currentOrgName) != 0) WriteRegistryString("OrgFile", module.currentOrgName);
   InitSelection(Selection(), Sheet().hostSettings, module.organization, Sheet().filterMode);
   FillFxPage(page);

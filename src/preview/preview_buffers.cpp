@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "config/installed_files.h"
 #include "config/registry.h"
 #include "library/texture_reader.h"
 #include "platform/win32/gdi.h"
@@ -74,7 +75,7 @@ void FillJob(RenderJob& job, const PreviewQuality& quality, int32_t frameCount) 
   for (int i = 0; i < kPreviewTextures; ++i) {
     char name[16];
     TextureName(name, quality.texturePrefix, i);
-    ReadTexture(&job.textures[i], name);
+    ReadInstalledTexture(&job.textures[i], name);
     job.textures[i].ownsPixels = 0;  // the engine must not free them; the teardown does
   }
   TextureImage& target = job.target;

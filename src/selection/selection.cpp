@@ -5,6 +5,7 @@
 #include <new>
 
 #include "config/defaults_file.h"
+#include "config/installed_files.h"
 #include "library/bytes.h"
 #include "selection/settings_access.h"
 
@@ -24,7 +25,7 @@ const std::shared_ptr<const EffectRecord>& NoEffect() {
 std::shared_ptr<const EffectRecord> ReadDescription(const char* name) {
   try {
     auto record = std::make_shared<EffectRecord>();
-    if (name && name[0]) record->ReadEffect(name);
+    if (name && name[0]) ReadInstalledEffect(*record, name);
     return record;
   } catch (const std::bad_alloc&) {
     return NoEffect();

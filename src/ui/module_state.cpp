@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "config/installed_files.h"
 #include "config/library_path.h"
 #include "config/registry.h"
 #include "library/bytes.h"
@@ -72,10 +73,10 @@ void AttachModule(HINSTANCE instance) {
     name[0] = '\0';
 
   bool loaded = false;
-  if (m.organization.ReadOrganization(name) == 1) {
+  if (ReadInstalledOrganization(m.organization, name) == 1) {
     CopyFixed(m.currentOrgName, sizeof m.currentOrgName, name);
     loaded = true;
-  } else if (m.organization.ReadOrganization("DEFAULT") == 1) {
+  } else if (ReadInstalledOrganization(m.organization, "DEFAULT") == 1) {
     CopyFixed(m.currentOrgName, sizeof m.currentOrgName, "DEFAULT");
     loaded = true;
   }

@@ -33,6 +33,7 @@ expect_upward src/model/effect_settings.h "entry/sheet.h" "upward include of ent
 expect_upward src/selection/selection.h "ui/controls.h" "upward include of ui/ from selection/"
 expect_upward src/preview/preview.h "pages/page_frame.h" "upward include of pages/ from preview/"
 expect_upward engine/lmx_render.h "preview/preview.h" "engine/ may not include src/preview/"
+expect_upward src/library/chunk_file.h "config/registry.h" "upward include of config/ from library/"
 expect_upward host/options.h "ui/gdi.h" "host/ may not include src/ui/"
 
 # Downward and same-folder includes pass.
