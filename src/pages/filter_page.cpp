@@ -19,10 +19,12 @@
 namespace lmx {
 namespace {
 
-bool loading = false;  // list notifications during a load store nothing
+// Set while the page fills its controls, so that list notifications sent then store
+// nothing. A file-scope flag because the page has no data of its own from the sheet yet.
+bool filling = false;
 
 void LoadFilterControls(HWND page) {
-  loading = true;
+  filling = true;
   const FilterValues v = ReadFilterValues(Sheet().hostSettings);
   HWND list = GetDlgItem(page, IDC_FILTER_SOURCE);
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
@@ -34,11 +36,11 @@ void LoadFilterControls(HWND page) {
   SetTrackbarWithLabel(page, IDC_FILTER_PERCENT, v.percent);
   SetTrackbarWithLabel(page, IDC_FILTER_FRAMES, v.frames);
   CheckDlgButton(page, IDC_FILTER_CENTER_OBJECTS, v.centerObjects ? BST_CHECKED : BST_UNCHECKED);
-  loading = false;
+  filling = false;
 }
 
 void StoreFilterControls(HWND page) {
-  if (loading) return;
+  if (filling) return;
   FilterValues v;
   const LRESULT chosen = SendDlgItemMessageA(page, IDC_FILTER_SOURCE, CB_GETCURSEL, 0, 0);
   v.source = chosen == CB_ERR ? -1 : static_cast<int32_t>(chosen);

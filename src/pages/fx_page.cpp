@@ -27,7 +27,8 @@ constexpr int kGroupList = IDC_FX_GROUP_LIST;
 constexpr int kFirstButton = IDC_FX_BUTTON_FIRST;
 constexpr int kLastButton = IDC_FX_BUTTON_LAST;
 
-Font g_nameFont;  // exists while the page is the active page
+// Exists while the page is the active page; the sheet gives the page no lParam of its own yet.
+Font g_nameFont;
 
 void SelectShownGroupInList(HWND page) {
   SendDlgItemMessageA(page, kGroupList, CB_SETCURSEL, static_cast<WPARAM>(Selection().shownGroup), 0);

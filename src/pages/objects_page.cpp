@@ -19,7 +19,8 @@ namespace lmx {
 namespace {
 
 // Set while the page fills its controls, so that notifications the list may send then
-// never store half-loaded controls into a row.
+// never store half-loaded controls into a row. A file-scope flag because the page has no
+// data of its own from the sheet yet.
 bool filling = false;
 
 void SetupObjectTrackbars(HWND page) {

@@ -34,6 +34,7 @@ struct SettingsPageState {
   bool loaded = false;  // commands before the first load would store the template's values
 };
 
+// The page's own state while it exists; the sheet gives it no lParam of its own yet.
 SettingsPageState state;
 
 void AddEntry(HWND page, int list, const std::string& text) {

@@ -32,6 +32,9 @@ struct PreviewBuffers {
   std::optional<CriticalSection> renderLock;
 };
 
+// The one sheet's preview. Global because the engine's callbacks (AbortCallback,
+// ProgressCallback) are plain C functions with no context argument, and the render
+// thread reaches the buffers through them.
 PreviewSettings g_settings;
 RenderFlags g_flags;
 PreviewBuffers g_buffers;

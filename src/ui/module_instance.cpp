@@ -2,6 +2,7 @@
 
 namespace lmx {
 namespace {
+// Given once by DllMain, which has no other place to leave it for the exports.
 HINSTANCE g_instance = nullptr;
 }
 

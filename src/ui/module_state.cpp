@@ -14,6 +14,7 @@
 namespace lmx {
 namespace {
 
+// Lives from process attach to detach: DllMain and the exports share no other object.
 ModuleState g_module;
 
 // The optional 3-D controls library, used on Windows NT only.
