@@ -1,5 +1,5 @@
-// A scratch folder for fuzz targets whose readers take a path: each input is written to
-// a file there and read back through the real reader. No installation, no registry.
+// A scratch folder for the fuzz target whose reader takes only a path (the bitmap
+// loader, which seeks in its file): each input is written to a file there and read back.
 #pragma once
 
 #include <unistd.h>

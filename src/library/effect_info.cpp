@@ -13,13 +13,18 @@ void FillEffectInfoFromFile(const char* path, EffectInfo* info) {
   try {
     EffectRecord record;
     record.ReadEffectFile(path);
-    info->effectType = record.effectType();
-    record.GetShortName(info->shortName);
-    CopyFixed(info->longName, sizeof info->longName, record.longName().c_str());
-    info->objectCount = record.objectCount();
+    FillEffectInfoFromRecord(record, info);
   } catch (const std::bad_alloc&) {
     std::memset(info, 0, sizeof *info);
   }
+}
+
+void FillEffectInfoFromRecord(const EffectRecord& record, EffectInfo* info) {
+  if (!info) return;
+  info->effectType = record.effectType();
+  record.GetShortName(info->shortName);
+  CopyFixed(info->longName, sizeof info->longName, record.longName().c_str());
+  info->objectCount = record.objectCount();
 }
 
 }  // namespace lmx

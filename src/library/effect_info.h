@@ -1,6 +1,7 @@
 // The host's effect information from an effect file.
 #pragma once
 
+#include "library/effect_record.h"
 #include "model/effect_info.h"
 
 namespace lmx {
@@ -9,5 +10,7 @@ namespace lmx {
 // what was read before the damage and zeros and "" for the rest; a failure to get memory
 // fills an all-empty structure.
 void FillEffectInfoFromFile(const char* path, EffectInfo* info);
+// The same from a record already read.
+void FillEffectInfoFromRecord(const EffectRecord& record, EffectInfo* info);
 
 }  // namespace lmx

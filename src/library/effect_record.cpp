@@ -22,6 +22,15 @@ const std::string kEmpty;
 int EffectRecord::ReadEffectFile(const char* path) {
   if (!path) return ChunkOpenFailed;
   ChunkFile file(path, kEffectHeader, false);
+  return ReadChunks(file);
+}
+
+int EffectRecord::ReadEffectBytes(const uint8_t* data, size_t size) {
+  ChunkFile file(data, size, kEffectHeader);
+  return ReadChunks(file);
+}
+
+int EffectRecord::ReadChunks(ChunkFile& file) {
   if (file.status() != ChunkOk) return file.status();
   ChunkRecord record;
   while (file.ReadRecord(&record) == ChunkOk) ApplyRecord(record);

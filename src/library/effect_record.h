@@ -28,6 +28,8 @@ class EffectRecord {
   // when the records ended cleanly, else the ChunkStatus that stopped the reading
   // (ChunkOpenFailed for a null path).
   int ReadEffectFile(const char* path);
+  // The same from an effect file's whole content in memory.
+  int ReadEffectBytes(const uint8_t* data, size_t size);
   // Applies one record of an effect file; unknown tags and short payloads are skipped.
   void ApplyRecord(const ChunkRecord& record);
 
@@ -54,6 +56,8 @@ class EffectRecord {
   float bestPosition() const { return bestPosition_; }
 
  private:
+  int ReadChunks(ChunkFile& file);
+
   void SetObjectCount(uint32_t n);
   void SetOptionCount(uint32_t n);
 

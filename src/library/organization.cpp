@@ -13,6 +13,16 @@ int Organization::ReadOrganizationFile(const char* path) {
   Release();
   if (!path) return 0;
   ChunkFile file(path, kOrganizationHeader, false);
+  return ReadChunks(file);
+}
+
+int Organization::ReadOrganizationBytes(const uint8_t* data, size_t size) {
+  Release();
+  ChunkFile file(data, size, kOrganizationHeader);
+  return ReadChunks(file);
+}
+
+int Organization::ReadChunks(ChunkFile& file) {
   if (file.status() != ChunkOk) return 0;
   ChunkRecord record;
   while (file.ReadRecord(&record) == ChunkOk) ApplyRecord(record);

@@ -25,6 +25,8 @@ class Organization {
   // read to its clean end; 0 otherwise (a null path too), keeping the groups read before
   // any damage.
   int ReadOrganizationFile(const char* path);
+  // The same from an organization file's whole content in memory.
+  int ReadOrganizationBytes(const uint8_t* data, size_t size);
   // Applies one record ("OGRP" or "OITM"; others are ignored).
   void ApplyRecord(const ChunkRecord& record);
   void Release();
@@ -37,6 +39,8 @@ class Organization {
   int FindEntryOf(const char* name) const;             // its index in that group, or -1
 
  private:
+  int ReadChunks(ChunkFile& file);
+
   std::vector<EffectGroup> groups_;
 };
 

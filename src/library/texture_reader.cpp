@@ -58,13 +58,13 @@ void ConstructTexture(TextureImage* image) {
   image->ownsPixels = 0;
 }
 
-int ReadTextureFile(TextureImage* image, const char* path, const char* name) {
-  if (path) {
-    ChunkFile file(path, kTextureHeader, false);
-    if (file.status() == ChunkOk) {
-      ChunkRecord record;
-      while (file.ReadRecord(&record) == ChunkOk) ApplyTextureRecord(image, record);
-    }
+namespace {
+
+// Applies every record of an opened file, then names the image when it has pixels.
+int ReadTextureChunks(TextureImage* image, ChunkFile* file, const char* name) {
+  if (file && file->status() == ChunkOk) {
+    ChunkRecord record;
+    while (file->ReadRecord(&record) == ChunkOk) ApplyTextureRecord(image, record);
   }
   if (image->pixels) {
     CopyFixed(image->name, sizeof image->name, name);
@@ -74,6 +74,19 @@ int ReadTextureFile(TextureImage* image, const char* path, const char* name) {
   ClearFields(image);
   image->bytesPerPixel = 0;
   return 0;
+}
+
+}  // namespace
+
+int ReadTextureFile(TextureImage* image, const char* path, const char* name) {
+  if (!path) return ReadTextureChunks(image, nullptr, name);
+  ChunkFile file(path, kTextureHeader, false);
+  return ReadTextureChunks(image, &file, name);
+}
+
+int ReadTextureBytes(TextureImage* image, const uint8_t* data, size_t size, const char* name) {
+  ChunkFile file(data, size, kTextureHeader);
+  return ReadTextureChunks(image, &file, name);
 }
 
 void ReleaseTexture(TextureImage* image) {

@@ -22,6 +22,8 @@ void ApplyTextureRecord(TextureImage* image, const ChunkRecord& record);
 // Reads the texture file at path into an empty image, which takes `name`: 1 when it has
 // pixels afterwards (never for a null path).
 int ReadTextureFile(TextureImage* image, const char* path, const char* name);
+// The same from a texture file's whole content in memory.
+int ReadTextureBytes(TextureImage* image, const uint8_t* data, size_t size, const char* name);
 // Frees owned pixels and clears the fields; changes nothing when it does not own them.
 void ReleaseTexture(TextureImage* image);
 void DestroyTexture(TextureImage* image);
