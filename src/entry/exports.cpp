@@ -3,7 +3,6 @@
 #include "about/about_box.h"
 #include "config/installed_files.h"
 #include "entry/sheet.h"
-#include "library/effect_info.h"
 #include "platform/catch_all.h"
 #include "platform/module.h"
 #include "platform/user_message.h"

@@ -10,7 +10,7 @@
 
 #include "pages/page_frame.h"
 #include "pages/page_procs.h"
-#include "platform/catch_all.h"
+#include "pages/value_page.h"
 #include "resources/resource_ids.h"
 #include "selection/filter_values.h"
 #include "selection/sheet_state.h"
@@ -50,36 +50,18 @@ void StoreFilterControls(HWND page) {
   StoreFilterValues(Sheet().hostSettings, v);
 }
 
-INT_PTR FilterPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  const INT_PTR result = PageFrameProc(page, message, wParam, lParam);
-  switch (message) {
-    case WM_INITDIALOG:
-      SetupTrackbar(page, IDC_FILTER_PERCENT, 0, 100, 10);
-      SetupTrackbar(page, IDC_FILTER_FRAMES, 10, 200, 20);
-      LoadFilterControls(page);
-      break;
-    case WM_NOTIFY:
-      if (lParam != 0 && reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_SETACTIVE))
-        LoadFilterControls(page);
-      break;
-    case WM_COMMAND:
-      StoreFilterControls(page);
-      break;
-    case WM_HSCROLL:
-      if (lParam != 0) UpdateTrackbarLabel(page, reinterpret_cast<HWND>(lParam));
-      if (LOWORD(wParam) != TB_THUMBTRACK) StoreFilterControls(page);
-      break;
-    default:
-      break;
-  }
-  CheckSettingsChanged(page);
-  return result;
+void InitFilterPage(HWND page) {
+  SetupTrackbar(page, IDC_FILTER_PERCENT, 0, 100, 10);
+  SetupTrackbar(page, IDC_FILTER_FRAMES, 10, 200, 20);
+  LoadFilterControls(page);
 }
+
+constexpr ValuePageSteps kFilterSteps = {InitFilterPage, LoadFilterControls, StoreFilterControls};
 
 }  // namespace
 
 INT_PTR CALLBACK FilterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  return platform::CatchAll<INT_PTR>(0, [&] { return FilterPageMessage(page, message, wParam, lParam); });
+  return ValuePageProc(kFilterSteps, page, message, wParam, lParam);
 }
 
 }  // namespace lmx
