@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "effect_source.h"
-#include "preview/render_job.h"
+#include "model/render_job.h"
 
 namespace lmx::bench {
 

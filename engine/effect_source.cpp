@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "config/installed_files.h"
 #include "library/effect_record.h"
 #include "motion.h"
 
@@ -29,7 +30,7 @@ EffectShape ReadEffectShape(const char (&name)[12]) {
   std::memcpy(shortName, name, sizeof shortName - 1);
   if (!PlainEffectName(shortName)) return {};
   EffectRecord record;
-  int status = record.ReadEffect(shortName);
+  int status = ReadInstalledEffect(record, shortName);
   return ShapeOfRecord(record, status);
 }
 

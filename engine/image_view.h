@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "library/texture_image.h"
+#include "model/texture_image.h"
 
 namespace lmx::engine {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "effect_source.h"
-#include "pages/effect_settings.h"
+#include "model/effect_settings.h"
 
 namespace lmx::engine {
 

@@ -4,6 +4,6 @@
 
 #include <cstdint>
 
-#include "preview/render_job.h"
+#include "model/render_job.h"
 
 extern "C" int32_t __cdecl LMX_Render(lmx::EffectSettings* settings, lmx::RenderJob* job, int32_t flags);

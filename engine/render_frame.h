@@ -8,7 +8,7 @@
 #include "effect_source.h"
 #include "frame_params.h"
 #include "motion.h"
-#include "preview/render_job.h"
+#include "model/render_job.h"
 #include "sampling.h"
 #include "scene.h"
 #include "visible_span.h"

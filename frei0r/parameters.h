@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "pages/effect_settings.h"
+#include "model/effect_settings.h"
 
 namespace lumorafx {
 

@@ -1,14 +1,13 @@
 #include <cstring>
 
-#include "fuzz_install.h"
+#include "scratch_file.h"
 #include "library/dib.h"
 
 // Each input is a bitmap file. A loaded block must be self-consistent: the header and the
 // colour table and the bits it describes all lie inside the block.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static lmx::fuzz::ScratchInstall install;
-  install.Put("EFFECTS", "FUZZ.BMP", data, size);
-  const std::string path = install.root() + "/EFFECTS/FUZZ.BMP";
+  static lmx::fuzz::ScratchFolder folder;
+  const std::string path = folder.Put("FUZZ.BMP", data, size);
   lmx::platform::MovableBlock block(lmx::LoadDib(path.c_str()));
   if (!block) return 0;
   lmx::platform::LockedBlock lock(block.get());

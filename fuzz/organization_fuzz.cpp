@@ -1,15 +1,14 @@
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 
-#include "fuzz_install.h"
 #include "library/organization.h"
 
 // Each input is an organization file; every look-up a page makes must stay inside the
 // groups read, and every name must end inside its field.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static lmx::fuzz::ScratchInstall install;
-  install.Put("ORGS", "FUZZ.ORG", data, size);
   lmx::Organization org;
-  org.ReadOrganization("FUZZ");
+  org.ReadOrganizationBytes(data, size);
   volatile size_t sink = 0;
   for (int g = -1; g <= org.GroupCount(); ++g) {
     const lmx::EffectGroup* group = org.GroupAt(g);

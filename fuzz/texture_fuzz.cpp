@@ -1,16 +1,14 @@
+#include <cstddef>
 #include <cstdint>
 
-#include "fuzz_install.h"
 #include "library/texture_reader.h"
 
 // Each input is a texture file. A texture read with pixels holds exactly width x height
 // x 4 readable bytes within the side limit; one read without holds no size at all.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static lmx::fuzz::ScratchInstall install;
-  install.Put("TEXTURES", "FUZZ.LMT", data, size);
   lmx::TextureImage image;
   lmx::ConstructTexture(&image);
-  const int read = lmx::ReadTexture(&image, "FUZZ");
+  const int read = lmx::ReadTextureBytes(&image, data, size, "FUZZ");
   if (read == 1) {
     if (!image.pixels || !image.ownsPixels || image.width == 0 || image.height == 0) __builtin_trap();
     if (image.width > lmx::kMaxReadTextureSide || image.height > lmx::kMaxReadTextureSide) __builtin_trap();

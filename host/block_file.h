@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "pages/effect_settings.h"
+#include "model/effect_settings.h"
 
 namespace lmx::host {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "pages/effect_settings.h"
+#include "model/effect_settings.h"
 
 namespace lmx::host {
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "library/effect_info.h"
-#include "pages/effect_settings.h"
+#include "model/effect_info.h"
+#include "model/effect_settings.h"
 
 namespace lmx::host {
 

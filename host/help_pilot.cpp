@@ -4,7 +4,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "entry/help_ids.h"
+#include "model/help_ids.h"
 #include "sheet_driver.h"
 #include "window_capture.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "library/effect_info.h"
+#include "model/effect_info.h"
 
 namespace lmx::host {
 

@@ -2,27 +2,9 @@
 
 #include <cstring>
 
-#include "entry/gdi.h"
+#include "platform/win32/gdi.h"
 
 namespace lmx::host {
-namespace {
-
-// A memory drawing context like a given one, deleted when it goes.
-class MemoryDc {
- public:
-  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-  ~MemoryDc() {
-    if (dc_) DeleteDC(dc_);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
-}  // namespace
 
 Image CaptureClient(HWND window) {
   Image image;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "motion_kinds.h"
-#include "preview/render_job.h"
+#include "model/render_job.h"
 
 namespace lmx::engine::test {
 

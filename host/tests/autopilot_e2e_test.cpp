@@ -15,7 +15,7 @@
 #include "library/bytes.h"
 #include "library/effect_record.h"
 #include "library/organization.h"
-#include "pages/effect_settings.h"
+#include "model/effect_settings.h"
 #include "run_host.h"
 #include "support/registry_control.h"
 #include "support/test_install.h"

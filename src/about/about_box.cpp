@@ -1,15 +1,14 @@
 #include "about/about_box.h"
 
-#include <cstring>
-
 #include "config/library_path.h"
-#include "entry/dib_draw.h"
-#include "entry/gdi.h"
-#include "entry/module_instance.h"
+#include "library/bytes.h"
 #include "library/dib.h"
 #include "platform/catch_all.h"
 #include "platform/movable_memory.h"
+#include "platform/win32/gdi.h"
 #include "resources/resource_ids.h"
+#include "ui/dib_draw.h"
+#include "ui/module_instance.h"
 
 namespace lmx {
 namespace {
@@ -26,14 +25,6 @@ struct AboutBox {
   Font titleFont{BoldFont(28)};
   Font releaseFont{BoldFont(18)};
 };
-
-// Copies at most kTextSize - 1 characters of a host text; a longer one is cut.
-void CopyText(char (&to)[kTextSize], const char* from) {
-  if (from == nullptr) return;
-  const size_t length = strnlen(from, kTextSize - 1);
-  std::memcpy(to, from, length);
-  to[length] = '\0';
-}
 
 platform::MovableBlock LoadPicture(const char* name) {
   char path[kLongPathSize];
@@ -64,13 +55,11 @@ INT_PTR AboutMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_PAINT: {
       const auto* box = reinterpret_cast<const AboutBox*>(GetWindowLongPtrA(dialog, DWLP_USER));
-      PAINTSTRUCT paint;
-      BeginPaint(dialog, &paint);
+      PaintScope paint(dialog);
       if (box != nullptr) {
         PaintPicture(dialog, IDC_ABOUT_PICTURE, box->picture);
         PaintPicture(dialog, IDC_ABOUT_LOGO, box->logo);
       }
-      EndPaint(dialog, &paint);
       return 0;
     }
     case WM_COMMAND:  // Enter, Escape and the close box all arrive as commands
@@ -89,8 +78,9 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 int16_t ShowAboutBox(HWND parent, const char* title, const char* release) {
   AboutBox box;
-  CopyText(box.title, title);
-  CopyText(box.release, release);
+  // A host text replaces the default, cut to kTextSize - 1 characters.
+  if (title != nullptr) CopyFixed(box.title, sizeof box.title, title);
+  if (release != nullptr) CopyFixed(box.release, sizeof box.release, release);
   box.picture = LoadPicture("LMX");
   box.logo = LoadPicture("CRVLOGO");
   const INT_PTR result = DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_ABOUT_BOX), parent, AboutDialogProc,

@@ -1,7 +1,7 @@
 // The defaults file Work\Defaults.LRI: one raw 1016-byte EffectSettings image.
 #pragma once
 
-#include "pages/effect_settings.h"
+#include "model/effect_settings.h"
 
 namespace lmx {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "entry/module_state.h"
+#include "ui/module_state.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   try {

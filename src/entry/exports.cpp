@@ -1,11 +1,13 @@
 #include "entry/exports.h"
 
 #include "about/about_box.h"
-#include "entry/module_state.h"
-#include "entry/sheet_context.h"
+#include "config/installed_files.h"
+#include "entry/sheet.h"
 #include "platform/catch_all.h"
 #include "platform/module.h"
 #include "platform/user_message.h"
+#include "selection/sheet_state.h"
+#include "ui/module_state.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "library/effect_info.h"
+#include "model/effect_info.h"
 
 extern "C" {
 // 0: OK; 1: cancelled, or the engine module cannot be used; 2: the sheet cannot be created.

@@ -1,21 +1,20 @@
-#include <windows.h>
+#include "entry/sheet.h"
 
 #include <commctrl.h>
 
 #include <atomic>
 #include <cstring>
 
-#include "entry/module_state.h"
-#include "entry/page_frame.h"
-#include "entry/sheet_context.h"
+#include "pages/page_frame.h"
+#include "pages/page_procs.h"
 #include "preview/preview.h"
 #include "resources/resource_ids.h"
+#include "selection/sheet_state.h"
+#include "ui/module_state.h"
 
 namespace lmx {
 namespace {
 
-SheetContext g_sheet;
-SelectionState g_selection;
 // Claimed by SheetClaim; a host may call the exports from more than one thread.
 std::atomic<bool> g_running{false};
 
@@ -66,20 +65,17 @@ INT_PTR RunSheet(HWND owner, bool filterMode) {
 // What one run of the sheet leaves behind, released whatever the run's result: icons,
 // the preview (stopping and joining every render thread) and the current effect.
 void EndSheet() {
-  for (platform::MemoryHandle& slot : g_sheet.iconSlots) {
+  for (platform::MemoryHandle& slot : Sheet().iconSlots) {
     if (slot) platform::FreeMovable(slot);
     slot = nullptr;
   }
   DestroyPreviewBuffers();
-  ReplaceCurrentEffect(g_selection, nullptr);
+  ReplaceCurrentEffect(Selection(), nullptr);
   PageFrame().currentPage = nullptr;
   PageFrame().panelLessPage = nullptr;
 }
 
 }  // namespace
-
-SheetContext& Sheet() { return g_sheet; }
-SelectionState& Selection() { return g_selection; }
 
 SheetClaim::SheetClaim() : held_(!g_running.exchange(true)) {}
 SheetClaim::~SheetClaim() {
@@ -87,7 +83,7 @@ SheetClaim::~SheetClaim() {
 }
 
 int16_t RunSelectionSheet(HWND owner, EffectSettings* settings, bool filterMode) {
-  SheetContext& sheet = g_sheet;
+  SheetContext& sheet = Sheet();
   sheet.hostSettings = settings;
   sheet.filterMode = filterMode;
   sheet.cancelRequested = false;
@@ -101,8 +97,8 @@ int16_t RunSelectionSheet(HWND owner, EffectSettings* settings, bool filterMode)
   int16_t result = 2;
   try {
     CreatePreviewBuffers();
-    g_selection = SelectionState{};
-    InitSelection(g_selection, settings, Module().organization, filterMode);
+    Selection() = SelectionState{};
+    InitSelection(Selection(), settings, Module().organization, filterMode);
     result = RunSheet(owner, filterMode) == -1 ? 2 : 0;
   } catch (...) {
     result = 2;

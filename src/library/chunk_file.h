@@ -1,8 +1,10 @@
 // The chunked container of the library files: a 4-byte header value naming the kind of
 // file, then records of a 4-byte tag, a 4-byte payload length and the payload, until the
-// file ends. ChunkFile reads it one record at a time; it never writes records.
+// file ends. ChunkFile reads it one record at a time, from a file or from bytes in
+// memory; it never writes records.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -37,6 +39,9 @@ class ChunkFile {
   // Opens path for reading and checks its header value, or creates it and writes the
   // header value. The caller reads status() afterwards, whatever it is.
   ChunkFile(const char* path, uint32_t header, bool forWriting);
+  // Reads the same from size bytes at data (the whole file's content), which must stay
+  // valid while this reads.
+  ChunkFile(const uint8_t* data, size_t size, uint32_t header);
   ~ChunkFile() { Close(); }
   ChunkFile(const ChunkFile&) = delete;
   ChunkFile& operator=(const ChunkFile&) = delete;
@@ -48,7 +53,15 @@ class ChunkFile {
   void Close();
 
  private:
+  // Reads up to size bytes from the file or the memory; *got says how many arrived.
+  bool Read(void* buffer, uint32_t size, uint32_t* got);
+  // Checks the 4-byte header value once remaining_ is known.
+  void ReadHeader(uint32_t header);
+
   platform::File file_;
+  bool fromMemory_ = false;
+  const uint8_t* memory_ = nullptr;
+  size_t memoryLeft_ = 0;
   std::vector<uint8_t> payload_;
   int64_t remaining_ = 0;  // bytes left after the current position, when known
   ChunkStatus status_ = ChunkOpenFailed;

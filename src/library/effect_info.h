@@ -1,28 +1,16 @@
-// What LMXGUI_GetEffectInfo hands the host about one effect: a fixed 60-byte structure.
+// The host's effect information from an effect file.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
+#include "library/effect_record.h"
+#include "model/effect_info.h"
 
 namespace lmx {
 
-#pragma pack(push, 1)
-struct EffectInfo {
-  uint32_t effectType;
-  char shortName[9];
-  char longName[43];  // at most 42 characters; longer names are cut
-  uint32_t objectCount;
-};
-#pragma pack(pop)
-static_assert(sizeof(EffectInfo) == 60);
-static_assert(offsetof(EffectInfo, effectType) == 0);
-static_assert(offsetof(EffectInfo, shortName) == 4);
-static_assert(offsetof(EffectInfo, longName) == 13);
-static_assert(offsetof(EffectInfo, objectCount) == 56);
-
-// Reads the effect of the given short name and fills info. A missing or damaged file
-// fills what was read before the damage and zeros and "" for the rest; a failure to get
-// memory fills an all-empty structure.
-void FillEffectInfo(const char* name, EffectInfo* info);
+// Reads the effect file at path and fills info. A missing (or null) or damaged file fills
+// what was read before the damage and zeros and "" for the rest; a failure to get memory
+// fills an all-empty structure.
+void FillEffectInfoFromFile(const char* path, EffectInfo* info);
+// The same from a record already read.
+void FillEffectInfoFromRecord(const EffectRecord& record, EffectInfo* info);
 
 }  // namespace lmx

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <new>
 
-#include "config/library_path.h"
 #include "library/bytes.h"
 
 namespace lmx {
@@ -20,15 +19,18 @@ const std::string kEmpty;
 
 }  // namespace
 
-int EffectRecord::ReadEffect(const char* name) {
-  char path[kShortPathSize];
-  if (!name || !BuildLibraryPath(path, sizeof path, "EFFECTS", name, "LMI")) return ChunkOpenFailed;
-  return ReadEffectFile(path);
-}
-
 int EffectRecord::ReadEffectFile(const char* path) {
   if (!path) return ChunkOpenFailed;
   ChunkFile file(path, kEffectHeader, false);
+  return ReadChunks(file);
+}
+
+int EffectRecord::ReadEffectBytes(const uint8_t* data, size_t size) {
+  ChunkFile file(data, size, kEffectHeader);
+  return ReadChunks(file);
+}
+
+int EffectRecord::ReadChunks(ChunkFile& file) {
   if (file.status() != ChunkOk) return file.status();
   ChunkRecord record;
   while (file.ReadRecord(&record) == ChunkOk) ApplyRecord(record);

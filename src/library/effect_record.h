@@ -10,29 +10,9 @@
 
 #include "library/bytes.h"
 #include "library/chunk_file.h"
+#include "model/effect_option.h"
 
 namespace lmx {
-
-// One extra option of an effect, laid out identically in memory and in an "OPTS" payload.
-struct EffectOption {
-  char label[24];
-  uint32_t kind;  // 0 slider, 1 check box, 3 drop-down list
-  char choices[64];
-  float defaultValue;
-  float minimum;
-  float maximum;
-  uint16_t unused;
-  uint16_t tag;
-};
-static_assert(sizeof(EffectOption) == 108);
-static_assert(offsetof(EffectOption, label) == 0);
-static_assert(offsetof(EffectOption, kind) == 24);
-static_assert(offsetof(EffectOption, choices) == 28);
-static_assert(offsetof(EffectOption, defaultValue) == 92);
-static_assert(offsetof(EffectOption, minimum) == 96);
-static_assert(offsetof(EffectOption, maximum) == 100);
-static_assert(offsetof(EffectOption, unused) == 104);
-static_assert(offsetof(EffectOption, tag) == 106);
 
 inline constexpr uint32_t kEffectHeader = FourCC("LMXI");
 
@@ -44,12 +24,12 @@ class EffectRecord {
  public:
   EffectRecord() = default;
 
-  // Reads EFFECTS\<name>.LMI into this record without clearing it first. Returns 0 when
-  // the records ended cleanly, else the ChunkStatus that stopped the reading.
-  int ReadEffect(const char* name);
-  // The same from an effect file named by its full path (an installation not in the
-  // registry, as the frei0r plugin addresses it).
+  // Reads the effect file at path into this record without clearing it first. Returns 0
+  // when the records ended cleanly, else the ChunkStatus that stopped the reading
+  // (ChunkOpenFailed for a null path).
   int ReadEffectFile(const char* path);
+  // The same from an effect file's whole content in memory.
+  int ReadEffectBytes(const uint8_t* data, size_t size);
   // Applies one record of an effect file; unknown tags and short payloads are skipped.
   void ApplyRecord(const ChunkRecord& record);
 
@@ -76,6 +56,8 @@ class EffectRecord {
   float bestPosition() const { return bestPosition_; }
 
  private:
+  int ReadChunks(ChunkFile& file);
+
   void SetObjectCount(uint32_t n);
   void SetOptionCount(uint32_t n);
 

@@ -4,17 +4,25 @@
 #include <new>
 #include <string>
 
-#include "config/library_path.h"
 #include "library/bytes.h"
 #include "library/dib.h"
 
 namespace lmx {
 
-int Organization::ReadOrganization(const char* name) {
+int Organization::ReadOrganizationFile(const char* path) {
   Release();
-  char path[kShortPathSize];
-  if (!name || !BuildLibraryPath(path, sizeof path, "ORGS", name, "ORG")) return 0;
+  if (!path) return 0;
   ChunkFile file(path, kOrganizationHeader, false);
+  return ReadChunks(file);
+}
+
+int Organization::ReadOrganizationBytes(const uint8_t* data, size_t size) {
+  Release();
+  ChunkFile file(data, size, kOrganizationHeader);
+  return ReadChunks(file);
+}
+
+int Organization::ReadChunks(ChunkFile& file) {
   if (file.status() != ChunkOk) return 0;
   ChunkRecord record;
   while (file.ReadRecord(&record) == ChunkOk) ApplyRecord(record);
@@ -83,13 +91,6 @@ int Organization::FindEntryOf(const char* name) const {
   for (int e = 0; e < group->entryCount; ++e)
     if (std::strcmp(group->entries[e], name) == 0) return e;
   return -1;
-}
-
-platform::MemoryHandle Organization::LoadEntryIcon(int group, int entry) const {
-  const char* name = EntryName(group, entry);
-  char path[kShortPathSize];
-  if (!name || !BuildLibraryPath(path, sizeof path, "EFFECTS", name, "BMP")) return nullptr;
-  return LoadDib(path);
 }
 
 }  // namespace lmx

@@ -21,9 +21,12 @@ struct EffectGroup {
 
 class Organization {
  public:
-  // Releases what is held, then reads the organization of that name. 1 when the file was
-  // read to its clean end; 0 otherwise, keeping the groups read before any damage.
-  int ReadOrganization(const char* name);
+  // Releases what is held, then reads the organization file at path. 1 when the file was
+  // read to its clean end; 0 otherwise (a null path too), keeping the groups read before
+  // any damage.
+  int ReadOrganizationFile(const char* path);
+  // The same from an organization file's whole content in memory.
+  int ReadOrganizationBytes(const uint8_t* data, size_t size);
   // Applies one record ("OGRP" or "OITM"; others are ignored).
   void ApplyRecord(const ChunkRecord& record);
   void Release();
@@ -34,10 +37,10 @@ class Organization {
   const char* EntryName(int group, int entry) const;  // null when out of range
   int FindGroupOf(const char* name) const;             // first group listing name, or -1
   int FindEntryOf(const char* name) const;             // its index in that group, or -1
-  // EFFECTS\<entry>.BMP as a movable DIB block the caller frees, or null.
-  platform::MemoryHandle LoadEntryIcon(int group, int entry) const;
 
  private:
+  int ReadChunks(ChunkFile& file);
+
   std::vector<EffectGroup> groups_;
 };
 

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "config/library_path.h"
 #include "library/bytes.h"
 #include "library/chunk_file.h"
 
@@ -59,19 +58,13 @@ void ConstructTexture(TextureImage* image) {
   image->ownsPixels = 0;
 }
 
-int ReadTexture(TextureImage* image, const char* name) {
-  char path[kMediumPathSize];
-  bool found = name && BuildLibraryPath(path, sizeof path, "TEXTURES", name, "LMT");
-  return ReadTextureFile(image, found ? path : nullptr, name);
-}
+namespace {
 
-int ReadTextureFile(TextureImage* image, const char* path, const char* name) {
-  if (path) {
-    ChunkFile file(path, kTextureHeader, false);
-    if (file.status() == ChunkOk) {
-      ChunkRecord record;
-      while (file.ReadRecord(&record) == ChunkOk) ApplyTextureRecord(image, record);
-    }
+// Applies every record of an opened file, then names the image when it has pixels.
+int ReadTextureChunks(TextureImage* image, ChunkFile* file, const char* name) {
+  if (file && file->status() == ChunkOk) {
+    ChunkRecord record;
+    while (file->ReadRecord(&record) == ChunkOk) ApplyTextureRecord(image, record);
   }
   if (image->pixels) {
     CopyFixed(image->name, sizeof image->name, name);
@@ -81,6 +74,19 @@ int ReadTextureFile(TextureImage* image, const char* path, const char* name) {
   ClearFields(image);
   image->bytesPerPixel = 0;
   return 0;
+}
+
+}  // namespace
+
+int ReadTextureFile(TextureImage* image, const char* path, const char* name) {
+  if (!path) return ReadTextureChunks(image, nullptr, name);
+  ChunkFile file(path, kTextureHeader, false);
+  return ReadTextureChunks(image, &file, name);
+}
+
+int ReadTextureBytes(TextureImage* image, const uint8_t* data, size_t size, const char* name) {
+  ChunkFile file(data, size, kTextureHeader);
+  return ReadTextureChunks(image, &file, name);
 }
 
 void ReleaseTexture(TextureImage* image) {

@@ -3,7 +3,7 @@
 
 #include "library/bytes.h"
 #include "library/chunk_file.h"
-#include "library/texture_image.h"
+#include "model/texture_image.h"
 
 namespace lmx {
 
@@ -19,10 +19,11 @@ void ConstructTexture(TextureImage* image);  // empty name, every field to ownsP
 // than the sizes ask for, or whose side is above 16384, is ignored: nothing is read past
 // the payload.
 void ApplyTextureRecord(TextureImage* image, const ChunkRecord& record);
-// Reads the texture of that name into an empty image: 1 when it has pixels afterwards.
-int ReadTexture(TextureImage* image, const char* name);
-// The same from a texture file named by its full path; the image takes `name`.
+// Reads the texture file at path into an empty image, which takes `name`: 1 when it has
+// pixels afterwards (never for a null path).
 int ReadTextureFile(TextureImage* image, const char* path, const char* name);
+// The same from a texture file's whole content in memory.
+int ReadTextureBytes(TextureImage* image, const uint8_t* data, size_t size, const char* name);
 // Frees owned pixels and clears the fields; changes nothing when it does not own them.
 void ReleaseTexture(TextureImage* image);
 void DestroyTexture(TextureImage* image);

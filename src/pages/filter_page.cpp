@@ -8,20 +8,23 @@
 
 #include <memory>
 
-#include "entry/controls.h"
-#include "entry/page_frame.h"
-#include "entry/sheet_context.h"
-#include "pages/filter_values.h"
-#include "platform/catch_all.h"
+#include "pages/page_frame.h"
+#include "pages/page_procs.h"
+#include "pages/value_page.h"
 #include "resources/resource_ids.h"
+#include "selection/filter_values.h"
+#include "selection/sheet_state.h"
+#include "ui/controls.h"
 
 namespace lmx {
 namespace {
 
-bool loading = false;  // list notifications during a load store nothing
+// Set while the page fills its controls, so that list notifications sent then store
+// nothing. A file-scope flag because the page has no data of its own from the sheet yet.
+bool filling = false;
 
 void LoadFilterControls(HWND page) {
-  loading = true;
+  filling = true;
   const FilterValues v = ReadFilterValues(Sheet().hostSettings);
   HWND list = GetDlgItem(page, IDC_FILTER_SOURCE);
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
@@ -33,11 +36,11 @@ void LoadFilterControls(HWND page) {
   SetTrackbarWithLabel(page, IDC_FILTER_PERCENT, v.percent);
   SetTrackbarWithLabel(page, IDC_FILTER_FRAMES, v.frames);
   CheckDlgButton(page, IDC_FILTER_CENTER_OBJECTS, v.centerObjects ? BST_CHECKED : BST_UNCHECKED);
-  loading = false;
+  filling = false;
 }
 
 void StoreFilterControls(HWND page) {
-  if (loading) return;
+  if (filling) return;
   FilterValues v;
   const LRESULT chosen = SendDlgItemMessageA(page, IDC_FILTER_SOURCE, CB_GETCURSEL, 0, 0);
   v.source = chosen == CB_ERR ? -1 : static_cast<int32_t>(chosen);
@@ -47,36 +50,18 @@ void StoreFilterControls(HWND page) {
   StoreFilterValues(Sheet().hostSettings, v);
 }
 
-INT_PTR FilterPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  const INT_PTR result = PageFrameProc(page, message, wParam, lParam);
-  switch (message) {
-    case WM_INITDIALOG:
-      SetupTrackbar(page, IDC_FILTER_PERCENT, 0, 100, 10);
-      SetupTrackbar(page, IDC_FILTER_FRAMES, 10, 200, 20);
-      LoadFilterControls(page);
-      break;
-    case WM_NOTIFY:
-      if (lParam != 0 && reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_SETACTIVE))
-        LoadFilterControls(page);
-      break;
-    case WM_COMMAND:
-      StoreFilterControls(page);
-      break;
-    case WM_HSCROLL:
-      if (lParam != 0) UpdateTrackbarLabel(page, reinterpret_cast<HWND>(lParam));
-      if (LOWORD(wParam) != TB_THUMBTRACK) StoreFilterControls(page);
-      break;
-    default:
-      break;
-  }
-  CheckSettingsChanged(page);
-  return result;
+void InitFilterPage(HWND page) {
+  SetupTrackbar(page, IDC_FILTER_PERCENT, 0, 100, 10);
+  SetupTrackbar(page, IDC_FILTER_FRAMES, 10, 200, 20);
+  LoadFilterControls(page);
 }
+
+constexpr ValuePageSteps kFilterSteps = {InitFilterPage, LoadFilterControls, StoreFilterControls};
 
 }  // namespace
 
 INT_PTR CALLBACK FilterPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  return platform::CatchAll<INT_PTR>(0, [&] { return FilterPageMessage(page, message, wParam, lParam); });
+  return ValuePageProc(kFilterSteps, page, message, wParam, lParam);
 }
 
 }  // namespace lmx

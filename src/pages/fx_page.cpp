@@ -6,17 +6,19 @@
 
 #include <cstring>
 
+#include "config/installed_files.h"
 #include "config/registry.h"
-#include "entry/controls.h"
-#include "entry/dib_draw.h"
-#include "entry/gdi.h"
-#include "entry/module_state.h"
-#include "entry/page_frame.h"
-#include "entry/sheet_context.h"
 #include "library/bytes.h"
+#include "pages/page_frame.h"
+#include "pages/page_procs.h"
 #include "platform/catch_all.h"
+#include "platform/win32/gdi.h"
 #include "preview/preview.h"
 #include "resources/resource_ids.h"
+#include "selection/sheet_state.h"
+#include "ui/controls.h"
+#include "ui/dib_draw.h"
+#include "ui/module_state.h"
 
 namespace lmx {
 namespace {
@@ -25,7 +27,8 @@ constexpr int kGroupList = IDC_FX_GROUP_LIST;
 constexpr int kFirstButton = IDC_FX_BUTTON_FIRST;
 constexpr int kLastButton = IDC_FX_BUTTON_LAST;
 
-Font g_nameFont;  // exists while the page is the active page
+// Exists while the page is the active page; the sheet gives the page no lParam of its own yet.
+Font g_nameFont;
 
 void SelectShownGroupInList(HWND page) {
   SendDlgItemMessageA(page, kGroupList, CB_SETCURSEL, static_cast<WPARAM>(Selection().shownGroup), 0);
@@ -54,7 +57,7 @@ void ShowGroup(HWND page, int group) {
   selection.shownGroup = group;
   int count = organization.EntryCount(group);
   for (int i = 0; i < count && i < kIconSlots; ++i) {
-    Sheet().iconSlots[i] = organization.LoadEntryIcon(group, i);
+    Sheet().iconSlots[i] = LoadInstalledIcon(organization, group, i);
     RepaintControl(page, kFirstButton + i);
   }
   for (int id = kFirstButton; id <= kLastButton; ++id) {
@@ -86,10 +89,10 @@ void CheckOrganizationChange(HWND page) {
   if (!ReadRegistryString(name, sizeof name, "OrgFile")) return;
   if (std::strcmp(name, module.currentOrgName) == 0) return;
   CopyFixed(module.currentOrgName, sizeof module.currentOrgName, "DEFAULT");
-  if (module.organization.ReadOrganization(name) == 1)
+  if (ReadInstalledOrganization(module.organization, name) == 1)
     CopyFixed(module.currentOrgName, sizeof module.currentOrgName, name);
   else
-    module.organization.ReadOrganization("DEFAULT");
+    ReadInstalledOrganization(module.organization, "DEFAULT");
   if (std::strcmp(name, module.currentOrgName) != 0) WriteRegistryString("OrgFile", module.currentOrgName);
   InitSelection(Selection(), Sheet().hostSettings, module.organization, Sheet().filterMode);
   FillFxPage(page);

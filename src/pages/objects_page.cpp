@@ -6,19 +6,21 @@
 
 #include <memory>
 
-#include "entry/controls.h"
-#include "entry/module_state.h"
-#include "entry/page_frame.h"
-#include "entry/sheet_context.h"
-#include "pages/object_values.h"
-#include "platform/catch_all.h"
+#include "pages/page_frame.h"
+#include "pages/page_procs.h"
+#include "pages/value_page.h"
 #include "resources/resource_ids.h"
+#include "selection/object_values.h"
+#include "selection/sheet_state.h"
+#include "ui/controls.h"
+#include "ui/module_state.h"
 
 namespace lmx {
 namespace {
 
 // Set while the page fills its controls, so that notifications the list may send then
-// never store half-loaded controls into a row.
+// never store half-loaded controls into a row. A file-scope flag because the page has no
+// data of its own from the sheet yet.
 bool filling = false;
 
 void SetupObjectTrackbars(HWND page) {
@@ -81,38 +83,22 @@ void StoreObjectControls(HWND page) {
   if (chosen != CB_ERR && chosen != object) LoadObjectControls(page, static_cast<int>(chosen));
 }
 
-INT_PTR ObjectsPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  const INT_PTR result = PageFrameProc(page, message, wParam, lParam);
-  switch (message) {
-    case WM_INITDIALOG:
-      SetupObjectTrackbars(page);
-      FillObjectsPage(page);
-      break;
-    case WM_NOTIFY:
-      if (lParam != 0 && reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_SETACTIVE)) {
-        Selection().currentObject =
-            ObjectOnActivation(Selection(), Sheet().hostSettings, Module().effAutoreverse != 0);
-        FillObjectsPage(page);
-      }
-      break;
-    case WM_COMMAND:
-      StoreObjectControls(page);
-      break;
-    case WM_HSCROLL:
-      if (lParam != 0) UpdateTrackbarLabel(page, reinterpret_cast<HWND>(lParam));
-      if (LOWORD(wParam) != TB_THUMBTRACK) StoreObjectControls(page);
-      break;
-    default:
-      break;
-  }
-  CheckSettingsChanged(page);
-  return result;
+void InitObjectsPage(HWND page) {
+  SetupObjectTrackbars(page);
+  FillObjectsPage(page);
 }
+
+void ActivateObjectsPage(HWND page) {
+  Selection().currentObject = ObjectOnActivation(Selection(), Sheet().hostSettings, Module().effAutoreverse != 0);
+  FillObjectsPage(page);
+}
+
+constexpr ValuePageSteps kObjectsSteps = {InitObjectsPage, ActivateObjectsPage, StoreObjectControls};
 
 }  // namespace
 
 INT_PTR CALLBACK ObjectsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  return platform::CatchAll<INT_PTR>(0, [&] { return ObjectsPageMessage(page, message, wParam, lParam); });
+  return ValuePageProc(kObjectsSteps, page, message, wParam, lParam);
 }
 
 }  // namespace lmx

@@ -5,13 +5,14 @@
 
 #include <commctrl.h>
 
-#include "entry/controls.h"
-#include "entry/module_state.h"
-#include "entry/page_frame.h"
-#include "entry/sheet_context.h"
-#include "pages/options_values.h"
-#include "platform/catch_all.h"
+#include "pages/page_frame.h"
+#include "pages/page_procs.h"
+#include "pages/value_page.h"
 #include "resources/resource_ids.h"
+#include "selection/options_values.h"
+#include "selection/sheet_state.h"
+#include "ui/controls.h"
+#include "ui/module_state.h"
 
 namespace lmx {
 namespace {
@@ -60,31 +61,17 @@ void StoreOptionsControls(HWND page) {
   StoreOptionsValues(v, Selection(), Sheet().hostSettings, Module().effAutoreverse != 0);
 }
 
-INT_PTR OptionsPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  const INT_PTR result = PageFrameProc(page, message, wParam, lParam);
-  switch (message) {
-    case WM_INITDIALOG:
-      SetupOptionsTrackbars(page);
-      LoadOptionsControls(page);
-      break;
-    case WM_COMMAND:
-      StoreOptionsControls(page);
-      break;
-    case WM_HSCROLL:
-      if (lParam != 0) UpdateTrackbarLabel(page, reinterpret_cast<HWND>(lParam));
-      if (LOWORD(wParam) != TB_THUMBTRACK) StoreOptionsControls(page);
-      break;
-    default:
-      break;
-  }
-  CheckSettingsChanged(page);
-  return result;
+void InitOptionsPage(HWND page) {
+  SetupOptionsTrackbars(page);
+  LoadOptionsControls(page);
 }
+
+constexpr ValuePageSteps kOptionsSteps = {InitOptionsPage, nullptr, StoreOptionsControls};
 
 }  // namespace
 
 INT_PTR CALLBACK OptionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  return platform::CatchAll<INT_PTR>(0, [&] { return OptionsPageMessage(page, message, wParam, lParam); });
+  return ValuePageProc(kOptionsSteps, page, message, wParam, lParam);
 }
 
 }  // namespace lmx

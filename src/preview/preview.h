@@ -7,8 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "preview/render_flags.h"
-#include "preview/render_job.h"
+#include "model/render_job.h"
+#include "selection/render_flags.h"
 
 namespace lmx {
 

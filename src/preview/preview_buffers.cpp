@@ -5,12 +5,13 @@
 #include <optional>
 #include <vector>
 
+#include "config/installed_files.h"
 #include "config/registry.h"
-#include "entry/gdi.h"
-#include "entry/sheet_context.h"
 #include "library/texture_reader.h"
+#include "platform/win32/gdi.h"
 #include "preview/preview.h"
-#include "preview/render_control.h"
+#include "selection/render_control.h"
+#include "selection/sheet_state.h"
 
 namespace lmx {
 namespace {
@@ -31,6 +32,9 @@ struct PreviewBuffers {
   std::optional<CriticalSection> renderLock;
 };
 
+// The one sheet's preview. Global because the engine's callbacks (AbortCallback,
+// ProgressCallback) are plain C functions with no context argument, and the render
+// thread reaches the buffers through them.
 PreviewSettings g_settings;
 RenderFlags g_flags;
 PreviewBuffers g_buffers;
@@ -74,7 +78,7 @@ void FillJob(RenderJob& job, const PreviewQuality& quality, int32_t frameCount) 
   for (int i = 0; i < kPreviewTextures; ++i) {
     char name[16];
     TextureName(name, quality.texturePrefix, i);
-    ReadTexture(&job.textures[i], name);
+    ReadInstalledTexture(&job.textures[i], name);
     job.textures[i].ownsPixels = 0;  // the engine must not free them; the teardown does
   }
   TextureImage& target = job.target;

@@ -4,11 +4,11 @@
 #include <memory>
 #include <vector>
 
-#include "entry/gdi.h"
-#include "entry/page_frame.h"
-#include "entry/sheet_context.h"
+#include "platform/win32/gdi.h"
 #include "preview/preview.h"
-#include "preview/render_control.h"
+#include "selection/render_control.h"
+#include "selection/sheet_state.h"
+#include "ui/panel_messages.h"
 
 namespace lmx {
 namespace {

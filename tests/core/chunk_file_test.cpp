@@ -94,6 +94,41 @@ TEST_F(ChunkFileTest, HugeLengthIsRefusedWithoutAllocating) {
   EXPECT_EQ(f.ReadRecord(&r), ChunkNoMemory);
 }
 
+// Everything a reader sees of a chunk file: each status and record, to the end.
+std::vector<std::vector<uint8_t>> Drain(ChunkFile& f) {
+  std::vector<std::vector<uint8_t>> seen{{static_cast<uint8_t>(f.status())}};
+  if (f.status() != ChunkOk) return seen;
+  ChunkRecord r;
+  while (f.ReadRecord(&r) == ChunkOk) {
+    std::vector<uint8_t> record(8);
+    StoreU32(record.data(), r.tag);
+    StoreU32(record.data() + 4, r.length);
+    record.insert(record.end(), r.data, r.data + r.length);
+    seen.push_back(record);
+  }
+  seen.push_back({static_cast<uint8_t>(f.status())});
+  return seen;
+}
+
+TEST_F(ChunkFileTest, BytesInMemoryReadAsTheFileDoes) {
+  const std::vector<std::vector<uint8_t>> contents = {
+      {},
+      {'L', 'M', 'X'},
+      ChunkWriter(FourCC("LMXG")).U32(FourCC("ETYP"), 1).bytes(),
+      ChunkWriter(kHeader).U32(FourCC("ETYP"), 7).Record(FourCC("ZERO"), nullptr, 0).Text(FourCC("ELNM"), "L")
+          .Raw({0xAB, 0xAB}).bytes(),
+      ChunkWriter(kHeader).U32(FourCC("ETYP"), 1).Raw({'E', 'T', 'Y', 'P', 4, 0}).bytes(),
+      ChunkWriter(kHeader).Raw({'D', 'E', 'S', 'C', 100, 0, 0, 0, 'a', 'b'}).bytes(),
+      ChunkWriter(kHeader).Raw({'D', 'E', 'S', 'C', 0xFF, 0xFF, 0xFF, 0xFF}).bytes(),
+  };
+  for (size_t i = 0; i < contents.size(); ++i) {
+    ChunkFile file(Plant(contents[i]).c_str(), kHeader, false);
+    ChunkFile memory(contents[i].data(), contents[i].size(), kHeader);
+    EXPECT_EQ(Drain(memory), Drain(file)) << "content " << i;
+  }
+  EXPECT_EQ(ChunkFile(static_cast<const uint8_t*>(nullptr), 8, kHeader).status(), ChunkOpenFailed);
+}
+
 TEST_F(ChunkFileTest, WritingCreatesFileWithHeader) {
   std::string path = install_.File("Work/new.LMT");
   {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/chunk_writer.h"
+#include "config/installed_files.h"
 #include "library/bytes.h"
 #include "library/effect_info.h"
 #include "support/registry_control.h"
@@ -41,7 +42,7 @@ TEST_F(EffectRecordTest, FullFileFillsEveryField) {
   Plant("TILES16", w);
 
   EffectRecord r;
-  EXPECT_EQ(r.ReadEffect("TILES16"), 0);
+  EXPECT_EQ(ReadInstalledEffect(r, "TILES16"), 0);
   EXPECT_EQ(r.effectType(), 1u);
   EXPECT_EQ(r.secondType(), 3u);
   EXPECT_STREQ(r.shortName(), "TILES16");
@@ -67,7 +68,7 @@ TEST_F(EffectRecordTest, CountsComeBeforeTheirTables) {
       .U32(FourCC("OCNT"), 4).U32(FourCC("OCNT"), 0);
   Plant("ORDER", w);
   EffectRecord r;
-  EXPECT_EQ(r.ReadEffect("ORDER"), 0);
+  EXPECT_EQ(ReadInstalledEffect(r, "ORDER"), 0);
   ASSERT_EQ(r.objectCount(), 3u);
   EXPECT_EQ(r.objectName(0), "A");
   EXPECT_EQ(r.objectName(1), "");
@@ -84,7 +85,7 @@ TEST_F(EffectRecordTest, SecondCountDiscardsFirstTableAndRepeatsOverride) {
       .U32(FourCC("OCNT"), 2).IndexedBytes(FourCC("OPTS"), 1, &a, sizeof a);
   Plant("REPEAT", w);
   EffectRecord r;
-  r.ReadEffect("REPEAT");
+  ReadInstalledEffect(r, "REPEAT");
   EXPECT_EQ(r.objectName(0), "");
   EXPECT_EQ(r.longName(), "Second");
   ASSERT_EQ(r.optionCount(), 2u);
@@ -99,7 +100,7 @@ TEST_F(EffectRecordTest, UnknownTagsAreSkippedAndShortPayloadsIgnored) {
       .Record(FourCC("OPTS"), std::vector<uint8_t>(111, 0)).U32(FourCC("FMOT"), 1);
   Plant("SKIP", w);
   EffectRecord r;
-  EXPECT_EQ(r.ReadEffect("SKIP"), 0);
+  EXPECT_EQ(ReadInstalledEffect(r, "SKIP"), 0);
   EXPECT_EQ(r.effectType(), 5u);
   EXPECT_EQ(r.shadowFlag(), 0u) << "a 2-byte number is not read";
   EXPECT_EQ(r.motionFlag(), 1u);
@@ -112,7 +113,7 @@ TEST_F(EffectRecordTest, TextsAreCutSafely) {
       .U32(FourCC("VCNT"), 1).IndexedBytes(FourCC("VDSC"), 0, "abc", 3);
   Plant("TEXTS", w);
   EffectRecord r;
-  r.ReadEffect("TEXTS");
+  ReadInstalledEffect(r, "TEXTS");
   EXPECT_STREQ(r.shortName(), "TOOLONGN");
   EXPECT_EQ(r.description(), "no zero");
   EXPECT_EQ(r.objectName(0), "abc");
@@ -123,7 +124,7 @@ TEST_F(EffectRecordTest, DamageKeepsWhatCameBefore) {
   w.U32(FourCC("ETYP"), 2).Text(FourCC("ELNM"), "Kept").Raw({'D', 'E', 'S', 'C', 50, 0, 0, 0, 'x'});
   Plant("CUT", w);
   EffectRecord r;
-  EXPECT_EQ(r.ReadEffect("CUT"), ChunkReadFailed);
+  EXPECT_EQ(ReadInstalledEffect(r, "CUT"), ChunkReadFailed);
   EXPECT_EQ(r.effectType(), 2u);
   EXPECT_EQ(r.longName(), "Kept");
   EXPECT_EQ(r.description(), "");
@@ -134,24 +135,24 @@ TEST_F(EffectRecordTest, HostileCountsLeaveEmptyTables) {
   w.U32(FourCC("VCNT"), 0xFFFFFFFFu).U32(FourCC("OCNT"), 0x80000000u).IndexedText(FourCC("VDSC"), 5, "x");
   Plant("HUGE", w);
   EffectRecord r;
-  EXPECT_EQ(r.ReadEffect("HUGE"), 0);
+  EXPECT_EQ(ReadInstalledEffect(r, "HUGE"), 0);
   EXPECT_EQ(r.objectCount(), 0u);
   EXPECT_EQ(r.optionCount(), 0u);
 }
 
 TEST_F(EffectRecordTest, MissingOrForeignFilesGiveEmptyRecord) {
   EffectRecord missing;
-  EXPECT_EQ(missing.ReadEffect("NOPE"), ChunkOpenFailed);
+  EXPECT_EQ(ReadInstalledEffect(missing, "NOPE"), ChunkOpenFailed);
   EXPECT_EQ(missing.effectType(), 0u);
   EXPECT_EQ(missing.longName(), "");
 
   Plant("ORGLIKE", ChunkWriter(FourCC("LMXG")));
   EffectRecord foreign;
-  EXPECT_EQ(foreign.ReadEffect("ORGLIKE"), ChunkBadHeader);
+  EXPECT_EQ(ReadInstalledEffect(foreign, "ORGLIKE"), ChunkBadHeader);
 
   test::DeleteRegistryValue("Path");
   EffectRecord noPath;
-  EXPECT_EQ(noPath.ReadEffect("ORGLIKE"), ChunkOpenFailed);
+  EXPECT_EQ(ReadInstalledEffect(noPath, "ORGLIKE"), ChunkOpenFailed);
 }
 
 TEST_F(EffectRecordTest, EffectInfoCopiesFourFieldsAndCutsLongName) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/chunk_writer.h"
+#include "config/installed_files.h"
 #include "library/bytes.h"
 #include "library/dib.h"
 #include "support/registry_control.h"
@@ -37,7 +38,7 @@ TEST_F(OrganizationTest, GroupsAndEntriesKeepFileOrder) {
       .Text(kGroup, "Empty")
       .Text(kGroup, "Tiles").Text(kItem, "TILES16");
   Plant("MINE", w);
-  ASSERT_EQ(org_.ReadOrganization("MINE"), 1);
+  ASSERT_EQ(ReadInstalledOrganization(org_, "MINE"), 1);
   ASSERT_EQ(org_.GroupCount(), 3);
   EXPECT_STREQ(org_.GroupAt(0)->name, "Wipes");
   EXPECT_STREQ(org_.GroupAt(1)->name, "Empty");
@@ -50,7 +51,7 @@ TEST_F(OrganizationTest, GroupsAndEntriesKeepFileOrder) {
 
 TEST_F(OrganizationTest, HeaderOnlyFileReadsAsNoGroups) {
   Plant("EMPTY", ChunkWriter(kOrganizationHeader));
-  ASSERT_EQ(org_.ReadOrganization("EMPTY"), 1);
+  ASSERT_EQ(ReadInstalledOrganization(org_, "EMPTY"), 1);
   EXPECT_EQ(org_.GroupCount(), 0);
   EXPECT_EQ(org_.GroupAt(0), nullptr);
   EXPECT_EQ(org_.EntryCount(0), 0);
@@ -58,7 +59,7 @@ TEST_F(OrganizationTest, HeaderOnlyFileReadsAsNoGroups) {
   EXPECT_EQ(org_.FindGroupOf("ANY"), -1);
   EXPECT_EQ(org_.FindEntryOf("ANY"), -1);
   EXPECT_EQ(org_.FindGroupOf(""), -1);
-  EXPECT_EQ(org_.LoadEntryIcon(0, 0), nullptr);
+  EXPECT_EQ(LoadInstalledIcon(org_, 0, 0), nullptr);
 }
 
 TEST_F(OrganizationTest, GroupLimits) {
@@ -67,7 +68,7 @@ TEST_F(OrganizationTest, GroupLimits) {
   for (int i = 0; i < 17; ++i) w.Text(kItem, "FX" + std::to_string(i));
   w.Text(kGroup, std::string(40, 'm'));
   Plant("LIMITS", w);
-  ASSERT_EQ(org_.ReadOrganization("LIMITS"), 1);
+  ASSERT_EQ(ReadInstalledOrganization(org_, "LIMITS"), 1);
   ASSERT_EQ(org_.GroupCount(), 2);
   EXPECT_EQ(std::string(org_.GroupAt(0)->name), std::string(40, 'n'));
   EXPECT_EQ(std::string(org_.GroupAt(1)->name), std::string(40, 'm'));
@@ -87,7 +88,7 @@ TEST_F(OrganizationTest, OddEntryTextsAreCutInsideTheirSlot) {
       .Text(kItem, "LAST")
       .Record(kGroup, "Unended", 7);     // group name without its zero
   Plant("ODD", w);
-  ASSERT_EQ(org_.ReadOrganization("ODD"), 1);
+  ASSERT_EQ(ReadInstalledOrganization(org_, "ODD"), 1);
   EXPECT_EQ(Entries(org_, 0), (std::vector<std::string>{"TOOLONGN", "NOZERO", "AB", "", "", "LAST"}));
   EXPECT_EQ(org_.FindEntryOf("LAST"), 5);
   EXPECT_STREQ(org_.GroupAt(1)->name, "Unended");
@@ -101,7 +102,7 @@ TEST_F(OrganizationTest, LookupsTakeTheFirstGroupAndAreCaseSensitive) {
       .Text(kGroup, "One").Text(kItem, "ONLY1").Text(kItem, "B").Text(kItem, "C")
       .Text(kGroup, "Two").Text(kItem, "SHARED");
   Plant("FIND", w);
-  ASSERT_EQ(org_.ReadOrganization("FIND"), 1);
+  ASSERT_EQ(ReadInstalledOrganization(org_, "FIND"), 1);
   EXPECT_EQ(org_.FindGroupOf("SHARED"), 0);
   EXPECT_EQ(org_.FindEntryOf("SHARED"), 1);
   EXPECT_EQ(org_.FindGroupOf("ONLY1"), 1);
@@ -132,7 +133,7 @@ TEST_F(OrganizationTest, DamagedThirdRecordKeepsTheFirstTwo) {
   // The third record's header and half its payload.
   bytes.insert(bytes.end(), third.bytes().begin() + 4, third.bytes().end() - 3);
   install_.Write("ORGS/CUT.ORG", bytes);
-  EXPECT_EQ(org_.ReadOrganization("CUT"), 0);
+  EXPECT_EQ(ReadInstalledOrganization(org_, "CUT"), 0);
   ASSERT_EQ(org_.GroupCount(), 1);
   EXPECT_EQ(Entries(org_, 0), (std::vector<std::string>{"FIRST"}));
 }
@@ -140,28 +141,28 @@ TEST_F(OrganizationTest, DamagedThirdRecordKeepsTheFirstTwo) {
 TEST_F(OrganizationTest, ReadingAgainReplacesEverything) {
   Plant("A", ChunkWriter(kOrganizationHeader).Text(kGroup, "A").Text(kItem, "AFX"));
   Plant("B", ChunkWriter(kOrganizationHeader).Text(kGroup, "B"));
-  ASSERT_EQ(org_.ReadOrganization("A"), 1);
-  ASSERT_EQ(org_.ReadOrganization("B"), 1);
+  ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
+  ASSERT_EQ(ReadInstalledOrganization(org_, "B"), 1);
   ASSERT_EQ(org_.GroupCount(), 1);
   EXPECT_EQ(org_.FindGroupOf("AFX"), -1);
 
   // Failures leave nothing behind: a missing file, another kind of file, no "Path".
   Plant("WRONG", ChunkWriter(FourCC("LMXI")).Text(kGroup, "X"));
   for (const char* name : {"MISSING", "WRONG"}) {
-    ASSERT_EQ(org_.ReadOrganization("A"), 1);
-    EXPECT_EQ(org_.ReadOrganization(name), 0) << name;
+    ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
+    EXPECT_EQ(ReadInstalledOrganization(org_, name), 0) << name;
     EXPECT_EQ(org_.GroupCount(), 0) << name;
   }
-  ASSERT_EQ(org_.ReadOrganization("A"), 1);
+  ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
   test::DeleteRegistryValue("Path");
-  EXPECT_EQ(org_.ReadOrganization("A"), 0);
+  EXPECT_EQ(ReadInstalledOrganization(org_, "A"), 0);
   EXPECT_EQ(org_.GroupCount(), 0);
-  EXPECT_EQ(org_.ReadOrganization(nullptr), 0);
+  EXPECT_EQ(ReadInstalledOrganization(org_, nullptr), 0);
 }
 
 TEST_F(OrganizationTest, EntryIconsComeFromTheEffectsDirectory) {
   Plant("ICONS", ChunkWriter(kOrganizationHeader).Text(kGroup, "G").Text(kItem, "HASICON").Text(kItem, "NOICON"));
-  ASSERT_EQ(org_.ReadOrganization("ICONS"), 1);
+  ASSERT_EQ(ReadInstalledOrganization(org_, "ICONS"), 1);
   // A 1 x 1 true-colour bitmap without file header.
   std::vector<uint8_t> bmp(44, 0);
   StoreU32(bmp.data(), 40);
@@ -172,17 +173,17 @@ TEST_F(OrganizationTest, EntryIconsComeFromTheEffectsDirectory) {
   bmp[40] = 0xAB;
   install_.Write("EFFECTS/HASICON.BMP", bmp);
 
-  platform::MovableBlock icon(org_.LoadEntryIcon(0, 0));
+  platform::MovableBlock icon(LoadInstalledIcon(org_, 0, 0));
   ASSERT_TRUE(icon);
   {
     platform::LockedBlock lock(icon.get());
     ASSERT_NE(lock.data(), nullptr);
     EXPECT_EQ(static_cast<const uint8_t*>(lock.data())[40], 0xAB);
   }
-  EXPECT_EQ(org_.LoadEntryIcon(0, 1), nullptr);
-  EXPECT_EQ(org_.LoadEntryIcon(0, 2), nullptr);
-  EXPECT_EQ(org_.LoadEntryIcon(1, 0), nullptr);
-  EXPECT_EQ(org_.LoadEntryIcon(-1, 0), nullptr);
+  EXPECT_EQ(LoadInstalledIcon(org_, 0, 1), nullptr);
+  EXPECT_EQ(LoadInstalledIcon(org_, 0, 2), nullptr);
+  EXPECT_EQ(LoadInstalledIcon(org_, 1, 0), nullptr);
+  EXPECT_EQ(LoadInstalledIcon(org_, -1, 0), nullptr);
 }
 
 }  // namespace

@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "library/bytes.h"
-#include "pages/filter_values.h"
-#include "pages/object_values.h"
-#include "pages/options_values.h"
-#include "pages/whole_number.h"
+#include "selection/filter_values.h"
+#include "selection/object_values.h"
+#include "selection/options_values.h"
+#include "selection/whole_number.h"
 
 namespace lmx {
 namespace {

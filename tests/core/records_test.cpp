@@ -8,8 +8,8 @@
 #include "library/effect_record.h"
 #include "library/organization.h"
 #include "library/texture_reader.h"
-#include "pages/effect_settings.h"
-#include "preview/render_job.h"
+#include "model/effect_settings.h"
+#include "model/render_job.h"
 
 namespace lmx {
 namespace {

@@ -1,4 +1,4 @@
-#include "preview/render_flags.h"
+#include "selection/render_flags.h"
 
 #include <gtest/gtest.h>
 

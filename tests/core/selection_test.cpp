@@ -1,4 +1,4 @@
-#include "pages/selection.h"
+#include "selection/selection.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "common/chunk_writer.h"
+#include "config/installed_files.h"
 #include "library/bytes.h"
-#include "pages/settings_access.h"
+#include "selection/settings_access.h"
 #include "support/test_install.h"
 
 namespace lmx {
@@ -51,7 +52,7 @@ class SelectionTest : public ::testing::Test {
       for (const std::string& n : names) w.Text(kItem, n);
     }
     install_.Write("ORGS/TEST.ORG", w.bytes());
-    ASSERT_EQ(org_.ReadOrganization("TEST"), 1);
+    ASSERT_EQ(ReadInstalledOrganization(org_, "TEST"), 1);
   }
   void SetUp() override {
     PlantEffect({"ALPHA", 0, 1, 1, 1, {{7.0f, 0x11}, {9.0f, 0x22}}, 3});

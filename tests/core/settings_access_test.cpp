@@ -1,4 +1,4 @@
-#include "pages/settings_access.h"
+#include "selection/settings_access.h"
 
 #include <gtest/gtest.h>
 

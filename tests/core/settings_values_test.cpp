@@ -1,4 +1,4 @@
-#include "config/settings_values.h"
+#include "selection/settings_values.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/chunk_writer.h"
+#include "config/installed_files.h"
 #include "library/bytes.h"
 #include "support/test_install.h"
 
@@ -46,7 +47,7 @@ TEST_F(TextureReaderTest, CompleteFile) {
   std::vector<uint8_t> px = Pixels(32 * 32 * 4);
   Plant("PREVS_01", ChunkWriter(kTextureHeader).U32(FourCC("TWID"), 32).U32(FourCC("THIT"), 32)
                         .Record(FourCC("TDAT"), px));
-  ASSERT_EQ(ReadTexture(&image_, "PREVS_01"), 1);
+  ASSERT_EQ(ReadInstalledTexture(&image_, "PREVS_01"), 1);
   EXPECT_STREQ(image_.name, "PREVS_01");
   EXPECT_EQ(image_.formatCode, 4354u);
   EXPECT_EQ(image_.width, 32u);
@@ -67,19 +68,19 @@ TEST_F(TextureReaderTest, HeaderIsTheBytesLMXT) {
   std::vector<uint8_t> bytes = w.bytes();
   ASSERT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "LMXT");
   install_.Write("TEXTURES/BYTES.LMT", bytes);
-  EXPECT_EQ(ReadTexture(&image_, "BYTES"), 1);
+  EXPECT_EQ(ReadInstalledTexture(&image_, "BYTES"), 1);
 }
 
 TEST_F(TextureReaderTest, FilesThatGiveNoImage) {
   // Sizes without pixels; the wrong kind of file; no file at all.
   Plant("NODATA", ChunkWriter(kTextureHeader).U32(FourCC("TWID"), 8).U32(FourCC("THIT"), 8));
-  EXPECT_EQ(ReadTexture(&image_, "NODATA"), 0);
+  EXPECT_EQ(ReadInstalledTexture(&image_, "NODATA"), 0);
   ExpectEmpty();
   Plant("EFFECT", ChunkWriter(FourCC("LMXI")).U32(FourCC("TWID"), 1).U32(FourCC("THIT"), 1)
                       .Record(FourCC("TDAT"), Pixels(4)));
-  EXPECT_EQ(ReadTexture(&image_, "EFFECT"), 0);
+  EXPECT_EQ(ReadInstalledTexture(&image_, "EFFECT"), 0);
   ExpectEmpty();
-  EXPECT_EQ(ReadTexture(&image_, "MISSING"), 0);
+  EXPECT_EQ(ReadInstalledTexture(&image_, "MISSING"), 0);
   ExpectEmpty();
   EXPECT_STREQ(image_.name, "");
 }
@@ -87,7 +88,7 @@ TEST_F(TextureReaderTest, FilesThatGiveNoImage) {
 TEST_F(TextureReaderTest, DamageAfterThePixelsKeepsThem) {
   Plant("DAMAGED", ChunkWriter(kTextureHeader).U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2)
                        .Record(FourCC("TDAT"), Pixels(16)).Raw({'T', 'W', 'I', 'D', 4, 0, 0, 0, 9}));
-  ASSERT_EQ(ReadTexture(&image_, "DAMAGED"), 1);
+  ASSERT_EQ(ReadInstalledTexture(&image_, "DAMAGED"), 1);
   EXPECT_EQ(image_.width, 2u);
   EXPECT_EQ(image_.pixels[15], Pixels(16)[15]);
 }
@@ -96,16 +97,16 @@ TEST_F(TextureReaderTest, RecordsOutOfOrderOrShortNeverOverrun) {
   // Pixels before the sizes: ignored. A short pixel payload: ignored.
   Plant("EARLY", ChunkWriter(kTextureHeader).Record(FourCC("TDAT"), Pixels(16)).U32(FourCC("TWID"), 2)
                      .U32(FourCC("THIT"), 2));
-  EXPECT_EQ(ReadTexture(&image_, "EARLY"), 0);
+  EXPECT_EQ(ReadInstalledTexture(&image_, "EARLY"), 0);
   ExpectEmpty();
   Plant("SHORT", ChunkWriter(kTextureHeader).U32(FourCC("TWID"), 4).U32(FourCC("THIT"), 4)
                      .Record(FourCC("TDAT"), Pixels(63)));
-  EXPECT_EQ(ReadTexture(&image_, "SHORT"), 0);
+  EXPECT_EQ(ReadInstalledTexture(&image_, "SHORT"), 0);
   ExpectEmpty();
   // Sizes whose product would overflow 32 bits.
   Plant("HUGE", ChunkWriter(kTextureHeader).U32(FourCC("TWID"), 0x10000).U32(FourCC("THIT"), 0x10000)
                     .Record(FourCC("TDAT"), Pixels(16)));
-  EXPECT_EQ(ReadTexture(&image_, "HUGE"), 0);
+  EXPECT_EQ(ReadInstalledTexture(&image_, "HUGE"), 0);
   ExpectEmpty();
 }
 
@@ -115,7 +116,7 @@ TEST_F(TextureReaderTest, FirstPixelsWinAndFreezeTheSizes) {
   Plant("TWICE", ChunkWriter(kTextureHeader).U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2)
                      .Record(FourCC("TDAT"), first).U32(FourCC("TWID"), 4).U32(FourCC("THIT"), 4)
                      .Record(FourCC("TDAT"), second));
-  ASSERT_EQ(ReadTexture(&image_, "TWICE"), 1);
+  ASSERT_EQ(ReadInstalledTexture(&image_, "TWICE"), 1);
   EXPECT_EQ(image_.width, 2u);
   EXPECT_EQ(image_.height, 2u);
   EXPECT_EQ(std::memcmp(image_.pixels, first.data(), first.size()), 0);
@@ -124,7 +125,7 @@ TEST_F(TextureReaderTest, FirstPixelsWinAndFreezeTheSizes) {
 TEST_F(TextureReaderTest, ReleaseOnlyWhatIsOwned) {
   Plant("OWN", ChunkWriter(kTextureHeader).U32(FourCC("TWID"), 1).U32(FourCC("THIT"), 1)
                    .Record(FourCC("TDAT"), Pixels(4)));
-  ASSERT_EQ(ReadTexture(&image_, "OWN"), 1);
+  ASSERT_EQ(ReadInstalledTexture(&image_, "OWN"), 1);
   uint8_t* pixels = image_.pixels;
   image_.ownsPixels = 0;
   ReleaseTexture(&image_);
@@ -138,7 +139,7 @@ TEST_F(TextureReaderTest, ReleaseOnlyWhatIsOwned) {
   EXPECT_EQ(image_.width, 0u);
   EXPECT_EQ(image_.ownsPixels, 0u);
   // An empty image can be read again after a release.
-  EXPECT_EQ(ReadTexture(&image_, "OWN"), 1);
+  EXPECT_EQ(ReadInstalledTexture(&image_, "OWN"), 1);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 // product's own protocol code runs here; only the flags' atomics, the render lock, the
 // threads and the engine are stand-ins, the engine honouring the stop as LMX_Render
 // does.
-#include "preview/render_flags.h"
+#include "selection/render_flags.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "preview/render_flags.h"
+#include "selection/render_flags.h"
 
 namespace lmx {
 namespace {

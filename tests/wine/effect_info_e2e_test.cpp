@@ -8,8 +8,8 @@
 
 #include "common/chunk_writer.h"
 #include "library/bytes.h"
-#include "library/effect_info.h"
 #include "library/effect_record.h"
+#include "model/effect_info.h"
 #include "platform/module.h"
 #include "sheet_harness.h"
 #include "support/test_install.h"

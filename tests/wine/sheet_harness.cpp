@@ -13,24 +13,6 @@
 
 namespace lmx::test {
 
-namespace {
-
-// Without a window manager on the test display, Wine waits up to two seconds for each
-// managed top-level window (a sheet, a message box) to be withdrawn as it closes. The
-// test windows are made unmanaged before the display driver starts in this process.
-struct UnmanagedWindows {
-  UnmanagedWindows() {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS) {
-      RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-      RegCloseKey(key);
-    }
-  }
-} g_unmanagedWindows;
-
-}  // namespace
-
 bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {

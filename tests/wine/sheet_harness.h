@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "pages/effect_settings.h"
+#include "model/effect_settings.h"
 #include "platform/module.h"
 #include "support/test_install.h"
 #include "test_engine/test_engine.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "library/bytes.h"
-#include "pages/effect_settings.h"
+#include "model/effect_settings.h"
 
 namespace lmxlib {
 

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "entry/help_ids.h"
+#include "model/help_ids.h"
 
 namespace winhelp {
 

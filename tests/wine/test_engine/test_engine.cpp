@@ -5,7 +5,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "preview/render_job.h"
+#include "model/render_job.h"
 
 namespace {
 

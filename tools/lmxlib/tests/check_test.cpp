@@ -8,12 +8,12 @@
 #include <set>
 
 #include "common/chunk_writer.h"
-#include "entry/help_ids.h"
 #include "library/bytes.h"
 #include "lmxlib/check.h"
 #include "lmxlib/effect_format.h"
 #include "lmxlib/organization_format.h"
 #include "lmxlib/texture_format.h"
+#include "model/help_ids.h"
 #include "test_util.h"
 #include "winhelp/hlp_writer.h"
 

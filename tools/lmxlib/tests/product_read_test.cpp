@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/chunk_writer.h"
+#include "config/installed_files.h"
 #include "library/organization.h"
 #include "library/texture_reader.h"
 #include "lmxlib/examine.h"
@@ -53,7 +54,7 @@ TEST(ProductRead, BuiltOrganizationReadsBackThroughTheProduct) {
   ASSERT_EQ(Lmxlib({"build", dir / "MINE.json", "-o", install.File("ORGS/MINE.ORG")}).status, 0);
 
   lmx::Organization org;
-  ASSERT_EQ(org.ReadOrganization("MINE"), 1);
+  ASSERT_EQ(ReadInstalledOrganization(org, "MINE"), 1);
   EXPECT_EQ(ProductGroups(org), source["groups"]);
   EXPECT_EQ(org.FindEntryOf("SPINOUT"), 1);
 }
@@ -68,7 +69,7 @@ TEST(ProductRead, BuiltTextureReadsBackThroughTheProduct) {
   ASSERT_EQ(Lmxlib({"build", dir / "PIC.bmp", "-o", install.File("TEXTURES/PREVS_01.LMT")}).status, 0);
 
   ProductTexture read;
-  ASSERT_EQ(lmx::ReadTexture(&read.image, "PREVS_01"), 1);
+  ASSERT_EQ(lmx::ReadInstalledTexture(&read.image, "PREVS_01"), 1);
   EXPECT_EQ(read.image.width, uint32_t(w));
   EXPECT_EQ(read.image.height, uint32_t(h));
   EXPECT_EQ(read.image.formatCode, lmx::kTextureFormat);
@@ -90,7 +91,7 @@ TEST(ProductRead, DumpOfOddOrganizationsShowsWhatTheProductReads) {
   install.Write("ORGS/ODD.ORG", w.bytes());
 
   lmx::Organization org;
-  ASSERT_EQ(org.ReadOrganization("ODD"), 1);
+  ASSERT_EQ(ReadInstalledOrganization(org, "ODD"), 1);
   Report rep = Inspect("organization", w.bytes());
   EXPECT_EQ(rep.content["groups"], ProductGroups(org));
   EXPECT_EQ(rep.content["groups"][0]["effects"], Json({"FIRST", "", "", "AFTER"}));
@@ -118,7 +119,7 @@ TEST(ProductRead, DumpOfOddTexturesShowsWhatTheProductReads) {
   install.Write("TEXTURES/ODD.LMT", w.bytes());
 
   ProductTexture read;
-  ASSERT_EQ(lmx::ReadTexture(&read.image, "ODD"), 1);
+  ASSERT_EQ(lmx::ReadInstalledTexture(&read.image, "ODD"), 1);
   ASSERT_EQ(read.Pixels(), first);
   Report rep = Inspect("texture", w.bytes());
   EXPECT_EQ(rep.content["width"], 2);
@@ -133,7 +134,7 @@ TEST(ProductRead, DumpOfOddTexturesShowsWhatTheProductReads) {
   huge.U32(FourCC("TWID"), 16385).U32(FourCC("THIT"), 1).Record(FourCC("TDAT"), std::vector<uint8_t>(16385 * 4, 1));
   install.Write("TEXTURES/HUGE.LMT", huge.bytes());
   ProductTexture refused;
-  EXPECT_EQ(lmx::ReadTexture(&refused.image, "HUGE"), 0);
+  EXPECT_EQ(lmx::ReadInstalledTexture(&refused.image, "HUGE"), 0);
   Report hugeRep = Inspect("texture", huge.bytes());
   EXPECT_EQ(hugeRep.content["width"], 0);
   EXPECT_FALSE(hugeRep.content.contains("averageBGRA"));

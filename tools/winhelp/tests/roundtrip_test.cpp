@@ -7,7 +7,7 @@
 #include <map>
 #include <set>
 
-#include "entry/help_ids.h"
+#include "model/help_ids.h"
 #include "help_test_util.h"
 #include "winhelp/help_coverage.h"
 #include "winhelp/hlp_format.h"
