@@ -61,7 +61,9 @@ void ExpectRoundTrip(const HelpProject& project) {
       ASSERT_TRUE(map.count(*want.map));
       EXPECT_EQ(map[*want.map], got.offset);
     }
-    if (want.kind == TopicKind::kContents) EXPECT_EQ(file.contentsOffset, got.offset);
+    if (want.kind == TopicKind::kContents) {
+      EXPECT_EQ(file.contentsOffset, got.offset);
+    }
   }
   EXPECT_EQ(map.size(), mapped);
 }
@@ -82,8 +84,11 @@ TEST(HelpRoundTrip, LargeProjectAcrossBlocksAndTreePages) {
   // Several blocks (topic offsets of more than one block) and a |CONTEXT tree of more than
   // one leaf: 701 entries of 8 bytes do not fit one 2 KiB page.
   EXPECT_GT(file.topics.back().offset, 20u * kTopicOffsetBlock);
-  for (const InternalFileEntry& f : file.files)
-    if (f.name == "|CONTEXT") EXPECT_GT(f.size, 38u + 2048u * 2);
+  for (const InternalFileEntry& f : file.files) {
+    if (f.name == "|CONTEXT") {
+      EXPECT_GT(f.size, 38u + 2048u * 2);
+    }
+  }
   ExpectRoundTrip(project);
 }
 
