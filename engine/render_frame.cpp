@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "image_view.h"
@@ -179,6 +180,12 @@ std::vector<Pass> PassesOf(const FrameParams& params, const Timing& timing, int 
 
 }  // namespace
 
+struct RenderScratch::Buffers {
+  Scratch scratch;
+};
+RenderScratch::RenderScratch() : buffers_(std::make_unique<Buffers>()) {}
+RenderScratch::~RenderScratch() = default;
+
 int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job) {
   if (!ViewTarget(job.target).valid()) return kNoTarget;
   FrameParams params = ReadFrameParams(settings);
@@ -217,7 +224,7 @@ void PrepareFrame(const FrameParams& params, const EffectShape& shape, const Ren
 }
 
 int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const RenderJob& job, RenderStats* stats,
-                    int threads) {
+                    int threads, RenderScratch* caller) {
   TargetView target = ViewTarget(job.target);
   if (!target.valid()) return kNoTarget;
   if (Stopped(job)) return kStopped;
@@ -225,8 +232,9 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   if (filterMode) job.progressCallback(0);
 
   const int width = target.width, height = target.height;
-  ScratchLease lease;
-  Scratch& scratch = lease.get();
+  std::optional<ScratchLease> lease;
+  if (!caller) lease.emplace();
+  Scratch& scratch = caller ? caller->buffers().scratch : lease->get();
   FrameSetup setup;
   PrepareFrame(params, shape, job, setup, &scratch.span);
   std::vector<Packed>& background = scratch.background;

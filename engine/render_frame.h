@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-
+#include <memory>
 #include <vector>
 
 #include "effect_source.h"
@@ -58,11 +58,29 @@ struct FrameSetup {
 void PrepareFrame(const FrameParams& params, const EffectShape& shape, const RenderJob& job, FrameSetup& setup,
                   VisibleSpanCache* spans = nullptr);
 
+// The buffers and caches of a render, owned by a caller that renders many frames in a row
+// on a thread of its own (a plugin instance). One render at a time per object. Without
+// one, calls share the process's buffers, and a call that finds them in use makes its own.
+class RenderScratch {
+ public:
+  RenderScratch();
+  ~RenderScratch();
+  RenderScratch(const RenderScratch&) = delete;
+  RenderScratch& operator=(const RenderScratch&) = delete;
+
+  struct Buffers;  // laid out by the renderer
+  Buffers& buffers() { return *buffers_; }
+
+ private:
+  std::unique_ptr<Buffers> buffers_;
+};
+
 // Reads the effect named in the block from the installation and renders.
 int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job);
 // Renders with the shape given (no file is read). A filter frame (progress callback
-// given) is drawn on `threads` threads, 0 for one per core; a preview frame on one.
+// given) is drawn on `threads` threads, 0 for one per core; a preview frame on one. With
+// `scratch`, the caller's buffers are used instead of the shared ones.
 int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const RenderJob& job,
-                    RenderStats* stats = nullptr, int threads = 0);
+                    RenderStats* stats = nullptr, int threads = 0, RenderScratch* scratch = nullptr);
 
 }  // namespace lmx::engine

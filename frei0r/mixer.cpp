@@ -129,7 +129,8 @@ void Mixer::Render(const uint32_t* a, const uint32_t* b, uint32_t* out) {
   job.position = static_cast<int32_t>(std::lround(PositionOf(options_) * kPositionSteps));
 
   lmx::EffectSettings settings = SettingsFor(options_, effect_.settings);
-  int32_t result = lmx::engine::RenderShape(lmx::engine::ReadFrameParams(settings), effect_.shape, job);
+  int32_t result = lmx::engine::RenderShape(lmx::engine::ReadFrameParams(settings), effect_.shape, job, nullptr, 0,
+                                            &scratch_);
   if (result != lmx::engine::kRendered) {
     ReportOnce("the engine rendered nothing (result " + std::to_string(result) + "); clip A passes through");
     PassThrough(a, out);

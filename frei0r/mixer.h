@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "library_folder.h"
+#include "render_frame.h"
 #include "parameters.h"
 
 namespace lumorafx {
@@ -44,6 +45,8 @@ class Mixer {
   lmx::engine::FolderTexture backdrop_;
 
   std::vector<uint8_t> clipA_, clipB_, target_;
+  // The engine's buffers for this instance: MLT may run an instance per thread.
+  lmx::engine::RenderScratch scratch_;
 };
 
 }  // namespace lumorafx

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "job_fixture.h"
@@ -177,6 +178,39 @@ TEST(RenderContract, FilterModeProgressStepsWithTheSubFrames) {
   g_steps.clear();
   ASSERT_EQ(f.Render(), 0);
   EXPECT_EQ(g_steps, (std::vector<int>{0, 25, 50, 75, 100}));
+}
+
+// A caller's own buffers give the pixels the shared ones give, also while another thread
+// renders with its own at the same time (plugin instances on threads of their own).
+TEST(RenderContract, OwnBuffersRenderWhatTheSharedOnesRender) {
+  auto settingsOf = [](JobFixture& f, int position) {
+    float* g = f.settings().generalValues;
+    g[AntiAliasing] = 4, g[BlurPercent] = 50, g[BlurCount] = 3, g[Shadows] = 1;
+    f.SetPosition(position, 20);
+  };
+  EffectShape shape;
+  shape.kind = MotionKind::Tiles;
+  JobFixture shared(64, 48), first(64, 48), second(64, 48);
+  std::vector<std::vector<uint8_t>> want;
+  for (int position : {5, 12}) {
+    settingsOf(shared, position);
+    ASSERT_EQ(RenderShape(ReadFrameParams(shared.settings()), shape, shared.job()), 0);
+    want.push_back(shared.Snapshot());
+  }
+  settingsOf(first, 5);
+  settingsOf(second, 12);
+  RenderScratch scratchA, scratchB;
+  for (int round = 0; round < 3; ++round) {  // the buffers are kept between frames
+    int32_t resultA = -2, resultB = -2;
+    std::thread a([&] { resultA = RenderShape(ReadFrameParams(first.settings()), shape, first.job(), nullptr, 1, &scratchA); });
+    std::thread b([&] { resultB = RenderShape(ReadFrameParams(second.settings()), shape, second.job(), nullptr, 1, &scratchB); });
+    a.join();
+    b.join();
+    ASSERT_EQ(resultA, 0);
+    ASSERT_EQ(resultB, 0);
+    EXPECT_EQ(first.Snapshot(), want[0]) << "round " << round;
+    EXPECT_EQ(second.Snapshot(), want[1]) << "round " << round;
+  }
 }
 
 int g_stopAfter = 0;
