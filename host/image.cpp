@@ -2,19 +2,9 @@
 
 #include <fstream>
 
+#include "model/bmp24.h"
+
 namespace lmx::host {
-namespace {
-
-void PutU16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-  PutU16(out, v & 0xFFFF);
-  PutU16(out, v >> 16);
-}
-
-}  // namespace
 
 uint64_t Fingerprint(const Image& image) {
   uint64_t h = 1469598103934665603ull;  // FNV-1a
@@ -47,28 +37,10 @@ bool IsPlain(const Image& image, int inset) {
 
 bool WriteBmp24(const std::string& path, const Image& image) {
   if (image.empty() || image.bgrx.size() != static_cast<size_t>(image.width) * image.height * 4) return false;
-  const uint32_t rowBytes = (static_cast<uint32_t>(image.width) * 3 + 3) & ~3u;
-  const uint32_t pixelBytes = rowBytes * static_cast<uint32_t>(image.height);
+  const uint32_t rowBytes = Bmp24RowBytes(static_cast<uint32_t>(image.width));
   std::vector<uint8_t> out;
-  out.reserve(54 + pixelBytes);
-  // BITMAPFILEHEADER
-  out.push_back('B');
-  out.push_back('M');
-  PutU32(out, 54 + pixelBytes);
-  PutU32(out, 0);
-  PutU32(out, 54);
-  // BITMAPINFOHEADER: positive height, rows bottom-up
-  PutU32(out, 40);
-  PutU32(out, static_cast<uint32_t>(image.width));
-  PutU32(out, static_cast<uint32_t>(image.height));
-  PutU16(out, 1);
-  PutU16(out, 24);
-  PutU32(out, 0);  // BI_RGB
-  PutU32(out, pixelBytes);
-  PutU32(out, 2835);  // 72 dots per inch
-  PutU32(out, 2835);
-  PutU32(out, 0);
-  PutU32(out, 0);
+  out.reserve(54 + static_cast<size_t>(rowBytes) * static_cast<uint32_t>(image.height));
+  AppendBmp24Headers(out, static_cast<uint32_t>(image.width), static_cast<uint32_t>(image.height));
   for (int y = image.height - 1; y >= 0; --y) {
     const uint8_t* row = &image.bgrx[static_cast<size_t>(y) * image.width * 4];
     for (int x = 0; x < image.width; ++x) {

@@ -2,20 +2,9 @@
 
 #include <algorithm>
 
+#include "model/bmp24.h"
+
 namespace lmxlib {
-
-namespace {
-
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
-
-}  // namespace
 
 Picture ScalePicture(const Picture& p, uint32_t width, uint32_t height) {
   Picture out;
@@ -48,23 +37,10 @@ Picture ScalePicture(const Picture& p, uint32_t width, uint32_t height) {
 }
 
 std::vector<uint8_t> EncodeBmp24(const Picture& p) {
-  const uint32_t row = (p.width * 3 + 3) / 4 * 4;
-  const uint32_t bits = row * p.height;
-  std::vector<uint8_t> b = {'B', 'M'};
-  Put32(b, 14 + 40 + bits);
-  Put32(b, 0);
-  Put32(b, 14 + 40);
-  Put32(b, 40);
-  Put32(b, p.width);
-  Put32(b, p.height);  // positive: rows bottom-up
-  Put16(b, 1);
-  Put16(b, 24);
-  Put32(b, 0);  // uncompressed
-  Put32(b, bits);
-  Put32(b, 2835);  // 72 dots per inch
-  Put32(b, 2835);
-  Put32(b, 0);
-  Put32(b, 0);
+  const uint32_t row = lmx::Bmp24RowBytes(p.width);
+  std::vector<uint8_t> b;
+  b.reserve(14 + 40 + size_t(row) * p.height);
+  lmx::AppendBmp24Headers(b, p.width, p.height);
   for (uint32_t y = p.height; y-- > 0;) {
     const size_t start = b.size();
     for (uint32_t x = 0; x < p.width; ++x) {
