@@ -27,6 +27,11 @@ inline float LoadF32(const uint8_t* p) {
   return f;
 }
 
+inline void StoreU16(uint8_t* p, uint16_t v) {
+  p[0] = uint8_t(v);
+  p[1] = uint8_t(v >> 8);
+}
+
 inline void StoreU32(uint8_t* p, uint32_t v) {
   p[0] = uint8_t(v);
   p[1] = uint8_t(v >> 8);

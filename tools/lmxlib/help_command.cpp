@@ -89,6 +89,7 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err) {
   out << args[0] << ": WinHelp 3.1 file (version 1." << file.minorVersion << "), " << file.fileSize << " bytes\n"
       << "title: \"" << file.title << "\"\n";
   if (!file.copyright.empty()) out << "copyright: \"" << file.copyright << "\"\n";
+  if (!file.mainCaption.empty()) out << "window main: \"" << file.mainCaption << "\"\n";
   out << "contents: " << Hex8(file.contentsOffset) << " " << titleAt(file.contentsOffset) << "\n"
       << "fonts: " << file.fontCount << "\n"
       << "internal files:\n";

@@ -45,7 +45,20 @@ inline constexpr size_t kSystemHeaderSize = 12;
 inline constexpr size_t kSystemMagicAt = 0, kSystemMinorAt = 2, kSystemMajorAt = 4, kSystemDateAt = 6,
                         kSystemFlagsAt = 10;
 static_assert(kSystemFlagsAt + 2 == kSystemHeaderSize);
-inline constexpr uint16_t kSystemTitle = 1, kSystemCopyright = 2, kSystemContents = 3;
+inline constexpr uint16_t kSystemTitle = 1, kSystemCopyright = 2, kSystemContents = 3, kSystemWindow = 6;
+// A window definition (record type 6, 90 bytes): flags (u16) saying which fields hold,
+// type (10 chars), name (9), caption (51), x, y, width, height, show state (u16 each),
+// then the scrolling and non-scrolling regions' colours (u32 each). The viewer captions
+// the window named "main" with it.
+inline constexpr size_t kWindowRecordSize = 90;
+inline constexpr size_t kWindowFlagsAt = 0, kWindowTypeAt = 2, kWindowNameAt = 12, kWindowCaptionAt = 21,
+                        kWindowPlacementAt = 72, kWindowColorsAt = 82;
+inline constexpr size_t kWindowTypeSize = 10, kWindowNameSize = 9, kWindowCaptionSize = 51;
+static_assert(kWindowTypeAt + kWindowTypeSize == kWindowNameAt && kWindowNameAt + kWindowNameSize == kWindowCaptionAt);
+static_assert(kWindowCaptionAt + kWindowCaptionSize == kWindowPlacementAt && kWindowPlacementAt + 10 == kWindowColorsAt);
+static_assert(kWindowColorsAt + 8 == kWindowRecordSize);
+inline constexpr uint16_t kWindowHasType = 0x0001, kWindowHasName = 0x0002, kWindowHasCaption = 0x0004;
+inline constexpr char kMainWindow[] = "main";
 
 // |TOPIC: blocks of 4096 bytes, a 12-byte header (last TOPICLINK before the block, first
 // TOPICLINK in it, last topic header before it) and 4084 bytes of the record stream.

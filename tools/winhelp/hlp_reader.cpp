@@ -157,7 +157,22 @@ struct Reader {
         if (length != 4) return Fail("|SYSTEM: contents record of " + std::to_string(length) + " bytes");
         out.contentsOffset = record.U32();
       }
+      if (type == kSystemWindow && !Window(record.p, length)) return false;
     }
+    return true;
+  }
+
+  // A window definition; only the caption of "main" is kept.
+  bool Window(const uint8_t* data, size_t length) {
+    if (length != kWindowRecordSize) return Fail("|SYSTEM: window record of " + std::to_string(length) + " bytes");
+    auto field = [&](size_t at, size_t size) {
+      const char* p = reinterpret_cast<const char*>(data + at);
+      return std::string(p, strnlen(p, size - 1));
+    };
+    const uint16_t flags = lmx::LoadU16(data + kWindowFlagsAt);
+    if ((flags & kWindowHasName) && (flags & kWindowHasCaption) &&
+        field(kWindowNameAt, kWindowNameSize) == kMainWindow)
+      out.mainCaption = field(kWindowCaptionAt, kWindowCaptionSize);
     return true;
   }
 

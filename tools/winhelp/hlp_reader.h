@@ -44,6 +44,7 @@ struct HelpFile {
   uint16_t minorVersion = 0;
   uint16_t flags = 0;
   std::string title, copyright;
+  std::string mainCaption;  // the caption of the window named "main", if the file defines it
   uint32_t contentsOffset = 0xFFFFFFFF;
   size_t fontCount = 0;
   std::vector<InternalFileEntry> files;

@@ -297,6 +297,13 @@ std::vector<uint8_t> SystemFile(const HelpProject& project, uint32_t contentsOff
   Bytes contents;
   contents.U32(contentsOffset);
   record(kSystemContents, contents.data);
+  // The main window, captioned with the title (a viewer otherwise shows its own name).
+  std::vector<uint8_t> window(kWindowRecordSize, 0);
+  lmx::StoreU16(window.data() + kWindowFlagsAt, kWindowHasType | kWindowHasName | kWindowHasCaption);
+  std::copy_n(kMainWindow, sizeof kMainWindow - 1, window.begin() + kWindowTypeAt);
+  std::copy_n(kMainWindow, sizeof kMainWindow - 1, window.begin() + kWindowNameAt);
+  std::copy(project.title.begin(), project.title.end(), window.begin() + kWindowCaptionAt);
+  record(kSystemWindow, window);
   return b.data;
 }
 
@@ -334,8 +341,9 @@ std::vector<uint8_t> Key32(uint32_t v) {
 
 bool WriteHelpFile(const HelpProject& project, std::vector<uint8_t>* out, std::string* error) {
   Builder builder{project, error, {}};
-  if (project.title.empty() || project.title.size() > kMaxTitle) {
-    *error = "the help file's title must have 1 to 255 characters";
+  // The title also captions the main window, whose caption field is the shorter.
+  if (project.title.empty() || project.title.size() >= kWindowCaptionSize) {
+    *error = "the help file's title must have 1 to " + std::to_string(kWindowCaptionSize - 1) + " characters";
     return false;
   }
   if (!builder.CheckTopics()) return false;

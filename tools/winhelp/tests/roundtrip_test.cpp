@@ -24,6 +24,7 @@ void ExpectRoundTrip(const HelpProject& project) {
   EXPECT_EQ(file.fileSize, bytes.size());
   EXPECT_EQ(file.title, project.title);
   EXPECT_EQ(file.copyright, project.copyright);
+  EXPECT_EQ(file.mainCaption, project.title);  // what the viewer captions its window with
   ASSERT_EQ(file.topics.size(), project.topics.size());
 
   std::map<int32_t, uint32_t> contexts;

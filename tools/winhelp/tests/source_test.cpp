@@ -84,7 +84,9 @@ TEST(HelpWriter, RefusesFaultyProjects) {
        "topic \"Popup number 0\": link to \"IDH_NOWHERE\", which no topic has as context"},
       {"control character", [](HelpProject& p) { p.topics[1].paragraphs[0].spans[0].text = "tab\there"; },
        "topic \"Popup number 0\": control character in the text"},
-      {"no file title", [](HelpProject& p) { p.title.clear(); }, "the help file's title must have 1 to 255 characters"},
+      {"no file title", [](HelpProject& p) { p.title.clear(); }, "the help file's title must have 1 to 50 characters"},
+      {"file title too long for the window's caption", [](HelpProject& p) { p.title.assign(51, 'T'); },
+       "the help file's title must have 1 to 50 characters"},
       {"context without letters", [](HelpProject& p) { p.topics[1].context = "--"; },
        "topic \"Popup number 0\": context name \"--\" has no letter or digit"},
   };
