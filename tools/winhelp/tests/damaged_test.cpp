@@ -2,6 +2,8 @@
 // and never reads outside the file (the native build runs this under AddressSanitizer).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "help_test_util.h"
 #include "library/bytes.h"
 #include "winhelp/hlp_format.h"
@@ -112,6 +114,17 @@ TEST_F(DamagedHelp, DamagedInternalFilesAreNamed) {
     const std::string why = Refusal(b);
     EXPECT_NE(why.find(c.expected), std::string::npos) << why;
   }
+}
+
+TEST_F(DamagedHelp, WindowRecordOfAnotherSizeIsRefused) {
+  // The viewer copies the caption from a fixed offset of this record, whatever its size.
+  const uint32_t system = InternalOffset(good_, "|SYSTEM") + kInternalHeaderSize;
+  const uint8_t header[] = {uint8_t(kSystemWindow), 0, uint8_t(kWindowRecordSize), 0};
+  const auto at = std::search(good_.begin() + system, good_.end(), std::begin(header), std::end(header));
+  ASSERT_NE(at, good_.end());
+  std::vector<uint8_t> b = good_;
+  b[size_t(at - good_.begin()) + 2] = uint8_t(kWindowRecordSize - 1);
+  EXPECT_NE(Refusal(b).find("|SYSTEM: window record of 89 bytes"), std::string::npos) << Refusal(b);
 }
 
 TEST_F(DamagedHelp, ParagraphWithAFontThatDoesNotExistIsRefused) {
