@@ -14,34 +14,31 @@ class EveryKind : public ::testing::TestWithParam<uint32_t> {
   MotionKind kind() const { return static_cast<MotionKind>(GetParam()); }
 };
 
-TEST_P(EveryKind, FlyOffRunsFromOutgoingToIncoming) {
-  JobFixture f(64, 48);
-  f.SetPosition(0, 20);
-  ASSERT_EQ(f.RenderKind(kind()), 0);
-  EXPECT_LT(f.MeanDifferenceTo(0), 3.0);
-  f.SetPosition(20, 20);
-  ASSERT_EQ(f.RenderKind(kind()), 0);
-  EXPECT_LT(f.MeanDifferenceTo(1), 3.0);
-  f.SetPosition(10, 20);
-  ASSERT_EQ(f.RenderKind(kind()), 0);
-  EXPECT_GT(f.PixelsDifferingFrom(0, 30), 64 * 48 / 10);
-  EXPECT_GT(f.PixelsDifferingFrom(1, 30), 64 * 48 / 10);
-  EXPECT_TRUE(f.GuardsIntact());
-}
+// Both directions, each on a target of its own shape: wider than high, higher than wide.
+struct DirectionCase {
+  const char* name;
+  float direction;
+  int width, height;
+};
+constexpr DirectionCase kDirections[] = {{"Fly-Off", 0, 64, 48}, {"Fly-On", 1, 48, 64}};
 
-TEST_P(EveryKind, FlyOnRunsTheOtherWay) {
-  JobFixture f(48, 64);
-  f.settings().generalValues[Direction] = 1;
-  f.SetPosition(0, 20);
-  ASSERT_EQ(f.RenderKind(kind()), 0);
-  EXPECT_LT(f.MeanDifferenceTo(0), 3.0);
-  f.SetPosition(20, 20);
-  ASSERT_EQ(f.RenderKind(kind()), 0);
-  EXPECT_LT(f.MeanDifferenceTo(1), 3.0);
-  f.SetPosition(10, 20);
-  ASSERT_EQ(f.RenderKind(kind()), 0);
-  EXPECT_GT(f.PixelsDifferingFrom(0, 30), 48 * 64 / 10);
-  EXPECT_GT(f.PixelsDifferingFrom(1, 30), 48 * 64 / 10);
+TEST_P(EveryKind, EachDirectionRunsFromOutgoingToIncoming) {
+  for (const DirectionCase& c : kDirections) {
+    SCOPED_TRACE(c.name);
+    JobFixture f(c.width, c.height);
+    f.settings().generalValues[Direction] = c.direction;
+    f.SetPosition(0, 20);
+    ASSERT_EQ(f.RenderKind(kind()), 0);
+    EXPECT_LT(f.MeanDifferenceTo(0), 3.0);
+    f.SetPosition(20, 20);
+    ASSERT_EQ(f.RenderKind(kind()), 0);
+    EXPECT_LT(f.MeanDifferenceTo(1), 3.0);
+    f.SetPosition(10, 20);
+    ASSERT_EQ(f.RenderKind(kind()), 0);
+    EXPECT_GT(f.PixelsDifferingFrom(0, 30), c.width * c.height / 10);
+    EXPECT_GT(f.PixelsDifferingFrom(1, 30), c.width * c.height / 10);
+    EXPECT_TRUE(f.GuardsIntact());
+  }
 }
 
 // Fly-On mirrors Fly-Off: at the same distance from its end, the clip in motion stands

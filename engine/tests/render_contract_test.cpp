@@ -14,30 +14,25 @@
 namespace lmx::engine::test {
 namespace {
 
-TEST(RenderContract, FlyOffStartsWithOutgoingAndEndsWithIncoming) {
-  JobFixture f(64, 64);
-  f.SetPosition(0, 19);
-  ASSERT_EQ(f.Render(), 0);
-  EXPECT_LT(f.MeanDifferenceTo(0), 4.0);
-  f.SetPosition(19, 19);
-  ASSERT_EQ(f.Render(), 0);
-  EXPECT_LT(f.MeanDifferenceTo(1), 4.0);
-  f.SetPosition(9, 19);
-  ASSERT_EQ(f.Render(), 0);
-  EXPECT_GT(f.MeanDifferenceTo(0), 10.0);
-  EXPECT_GT(f.MeanDifferenceTo(1), 10.0);
-  EXPECT_TRUE(f.GuardsIntact());
-}
-
-TEST(RenderContract, FlyOnMirrorsFlyOff) {
-  JobFixture f(64, 64);
-  f.settings().generalValues[Direction] = 1;
-  f.SetPosition(0, 19);
-  ASSERT_EQ(f.Render(), 0);
-  EXPECT_LT(f.MeanDifferenceTo(0), 4.0);
-  f.SetPosition(19, 19);
-  ASSERT_EQ(f.Render(), 0);
-  EXPECT_LT(f.MeanDifferenceTo(1), 4.0);
+// Fly-Off and Fly-On alike start on the outgoing clip and end on the incoming one, and
+// halfway show neither.
+TEST(RenderContract, EachDirectionStartsWithOutgoingAndEndsWithIncoming) {
+  for (float direction : {0.0f, 1.0f}) {
+    SCOPED_TRACE(direction == 0 ? "Fly-Off" : "Fly-On");
+    JobFixture f(64, 64);
+    f.settings().generalValues[Direction] = direction;
+    f.SetPosition(0, 19);
+    ASSERT_EQ(f.Render(), 0);
+    EXPECT_LT(f.MeanDifferenceTo(0), 4.0);
+    f.SetPosition(19, 19);
+    ASSERT_EQ(f.Render(), 0);
+    EXPECT_LT(f.MeanDifferenceTo(1), 4.0);
+    f.SetPosition(9, 19);
+    ASSERT_EQ(f.Render(), 0);
+    EXPECT_GT(f.MeanDifferenceTo(0), 10.0);
+    EXPECT_GT(f.MeanDifferenceTo(1), 10.0);
+    EXPECT_TRUE(f.GuardsIntact());
+  }
 }
 
 int16_t __cdecl StopNow() { return 1; }

@@ -31,7 +31,9 @@ namespace {
 struct SettingsPageState {
   int32_t pendingPreviewFrames = 0;
   int32_t pendingPreviewQuality = 0;
-  bool loaded = false;  // commands before the first load would store the template's values
+  // Set until the page has filled its controls: a command before the first fill would
+  // store the template's values.
+  bool filling = true;
 };
 
 // The page's own state while it exists; the sheet gives it no lParam of its own yet.
@@ -74,6 +76,7 @@ uint32_t Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST
 int32_t Signed(uint32_t value) { return static_cast<int32_t>(value); }
 
 void LoadSettingsControls(HWND page) {
+  state.filling = true;
   const SettingsValues v = ReadSettingsValues();
   SetRadioIndex(page, IDC_SET_SHOW_ICON, IDC_SET_SHOW_BOTH, Signed(v.effDisplay));
   SelectByPrefix(page, IDC_SET_ORG_LIST, v.orgFile);
@@ -87,7 +90,7 @@ void LoadSettingsControls(HWND page) {
   SetTrackbarWithLabel(page, IDC_SET_PREVIEW_SPEED, Signed(v.prevSpeed));
   SelectByPrefix(page, IDC_SET_RENDER_ENGINE, v.engine);
   SetRadioIndex(page, IDC_SET_LOG_OFF, IDC_SET_LOG_DETAILED, Signed(v.rndLogging));
-  state.loaded = true;
+  state.filling = false;
 }
 
 // The selected entry's text, or none without a selection.
@@ -104,7 +107,7 @@ std::optional<std::string> SelectedText(HWND page, int list) {
 }
 
 void StoreSettingsControls(HWND page) {
-  if (!state.loaded) return;
+  if (state.filling) return;
   SettingsValues v;
   v.effDisplay = static_cast<uint32_t>(GetRadioIndex(page, IDC_SET_SHOW_ICON, IDC_SET_SHOW_BOTH));
   v.orgFile = SelectedText(page, IDC_SET_ORG_LIST);

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "platform/module.h"
+#include "resources/resource_ids.h"
 #include "sheet_harness.h"
 #include "support/test_install.h"
 
@@ -20,10 +21,6 @@ namespace {
 
 using AboutFn = int16_t(__cdecl*)(HWND, const char*, const char*);
 
-constexpr int kPictureFrame = 1077;
-constexpr int kTitleText = 1085;
-constexpr int kReleaseText = 1087;
-constexpr int kLogoFrame = 1078;
 constexpr int kDeadlineMs = 10000;
 
 struct WindowSearch {
@@ -172,9 +169,9 @@ class AboutBoxE2E : public ::testing::Test {
 TEST_F(AboutBoxE2E, DefaultTextsInBoldArialAndClosingByEscape) {
   HWND box = Open(nullptr, nullptr);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(GetDlgItem(box, kTitleText)), "Lumora FX");
-  EXPECT_EQ(WindowText(GetDlgItem(box, kReleaseText)), "Release 2");
-  for (auto [id, height] : {std::pair{kTitleText, 28}, std::pair{kReleaseText, 18}}) {
+  EXPECT_EQ(WindowText(GetDlgItem(box, IDC_ABOUT_TITLE)), "Lumora FX");
+  EXPECT_EQ(WindowText(GetDlgItem(box, IDC_ABOUT_RELEASE)), "Release 2");
+  for (auto [id, height] : {std::pair{IDC_ABOUT_TITLE, 28}, std::pair{IDC_ABOUT_RELEASE, 18}}) {
     HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(box, id, WM_GETFONT, 0, 0));
     LOGFONTA log{};
     ASSERT_NE(font, nullptr);
@@ -190,8 +187,8 @@ TEST_F(AboutBoxE2E, DefaultTextsInBoldArialAndClosingByEscape) {
 TEST_F(AboutBoxE2E, HostTextsAndClosingByEnter) {
   HWND box = Open("Lumora FX Pro", "Release 2.5");
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(GetDlgItem(box, kTitleText)), "Lumora FX Pro");
-  EXPECT_EQ(WindowText(GetDlgItem(box, kReleaseText)), "Release 2.5");
+  EXPECT_EQ(WindowText(GetDlgItem(box, IDC_ABOUT_TITLE)), "Lumora FX Pro");
+  EXPECT_EQ(WindowText(GetDlgItem(box, IDC_ABOUT_RELEASE)), "Release 2.5");
   PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
   EXPECT_EQ(Closed(), 0);
 }
@@ -202,8 +199,8 @@ TEST_F(AboutBoxE2E, OverlongHostTextsAreCutTo255Characters) {
   release += "TAIL";
   HWND box = Open(title.c_str(), release.c_str());
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(GetDlgItem(box, kTitleText)), title.substr(0, 255));
-  EXPECT_EQ(WindowText(GetDlgItem(box, kReleaseText)), release.substr(0, 255));
+  EXPECT_EQ(WindowText(GetDlgItem(box, IDC_ABOUT_TITLE)), title.substr(0, 255));
+  EXPECT_EQ(WindowText(GetDlgItem(box, IDC_ABOUT_RELEASE)), release.substr(0, 255));
   PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
   EXPECT_EQ(Closed(), 0);
 }
@@ -213,8 +210,8 @@ TEST_F(AboutBoxE2E, PicturesAreStretchedIntoTheirFramesAndLoadedAfreshEachTime) 
   install_.Write("CRVLOGO.BMP", Bitmap(64, 16, RGB(0, 0, 255), RGB(255, 255, 0)));
   HWND box = Open(nullptr, nullptr);
   ASSERT_NE(box, nullptr);
-  EXPECT_TRUE(ShowsStretched(GetDlgItem(box, kPictureFrame), RGB(255, 0, 0), RGB(0, 255, 0)));
-  EXPECT_TRUE(ShowsStretched(GetDlgItem(box, kLogoFrame), RGB(0, 0, 255), RGB(255, 255, 0)));
+  EXPECT_TRUE(ShowsStretched(GetDlgItem(box, IDC_ABOUT_PICTURE), RGB(255, 0, 0), RGB(0, 255, 0)));
+  EXPECT_TRUE(ShowsStretched(GetDlgItem(box, IDC_ABOUT_LOGO), RGB(0, 0, 255), RGB(255, 255, 0)));
   PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(Closed(), 0);
 
@@ -223,7 +220,7 @@ TEST_F(AboutBoxE2E, PicturesAreStretchedIntoTheirFramesAndLoadedAfreshEachTime) 
   install_.Remove("CRVLOGO.BMP");
   box = Open(nullptr, nullptr);
   ASSERT_NE(box, nullptr);
-  HWND picture = GetDlgItem(box, kPictureFrame);
+  HWND picture = GetDlgItem(box, IDC_ABOUT_PICTURE);
   RECT r;
   GetClientRect(picture, &r);
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
@@ -238,7 +235,7 @@ TEST_F(AboutBoxE2E, TopDownPicturesAreDrawnUpright) {
   install_.Write("LMX.BMP", TopDownBitmap(RGB(255, 0, 0), RGB(0, 0, 255)));
   HWND box = Open(nullptr, nullptr);
   ASSERT_NE(box, nullptr);
-  HWND picture = GetDlgItem(box, kPictureFrame);
+  HWND picture = GetDlgItem(box, IDC_ABOUT_PICTURE);
   RECT r;
   GetClientRect(picture, &r);
   COLORREF top = 0, bottom = 0;

@@ -29,27 +29,27 @@ TEST_F(FilterPageE2E, OutOfRangeValuesStayUntilTheUserWorksAControl) {
   ASSERT_EQ(run.TabTitles().size(), 5u);
   ASSERT_TRUE(ShowPage(run, kFilterPage));
 
-  EXPECT_EQ(ListCount(run, 1200), 2);
-  EXPECT_EQ(ListEntry(run, 1200, 1), "Object 2");
-  EXPECT_EQ(ListSelection(run, 1200), CB_ERR) << "source 5 of two objects selects nothing";
-  EXPECT_EQ(run.Text(1202), "100%");
-  EXPECT_EQ(run.Text(1204), "0");
-  EXPECT_EQ(Position(run, 1203), 10);
-  EXPECT_TRUE(IsChecked(run, 1205));
+  EXPECT_EQ(ListCount(run, IDC_FILTER_SOURCE), 2);
+  EXPECT_EQ(ListEntry(run, IDC_FILTER_SOURCE, 1), "Object 2");
+  EXPECT_EQ(ListSelection(run, IDC_FILTER_SOURCE), CB_ERR) << "source 5 of two objects selects nothing";
+  EXPECT_EQ(run.Text(IDC_FILTER_PERCENT_LABEL), "100%");
+  EXPECT_EQ(run.Text(IDC_FILTER_FRAMES_LABEL), "0");
+  EXPECT_EQ(Position(run, IDC_FILTER_FRAMES), 10);
+  EXPECT_TRUE(IsChecked(run, IDC_FILTER_CENTER_OBJECTS));
   EXPECT_EQ(block_.generalValues[FilterFrames], 0.0f) << "loading writes nothing";
 
-  run.Click(1205);
+  run.Click(IDC_FILTER_CENTER_OBJECTS);
   EXPECT_EQ(block_.generalValues[FilterFrames], 10.0f);
   EXPECT_EQ(block_.generalValues[CenterObjects], 0.0f);
   EXPECT_EQ(block_.generalValues[FilterPercent], 100.0f);
   EXPECT_EQ(block_.generalValues[FilterSource], 5.0f) << "no entry selected: the source stays";
 
-  Choose(run, 1200, 1);
+  Choose(run, IDC_FILTER_SOURCE, 1);
   EXPECT_EQ(block_.generalValues[FilterSource], 1.0f);
-  Scroll(run, 1203, 100, TB_THUMBTRACK);
-  EXPECT_EQ(run.Text(1204), "100") << "no percent sign: the maximum is 200";
+  Scroll(run, IDC_FILTER_FRAMES, 100, TB_THUMBTRACK);
+  EXPECT_EQ(run.Text(IDC_FILTER_FRAMES_LABEL), "100") << "no percent sign: the maximum is 200";
   EXPECT_EQ(block_.generalValues[FilterFrames], 10.0f);
-  Scroll(run, 1203, 100, TB_ENDTRACK);
+  Scroll(run, IDC_FILTER_FRAMES, 100, TB_ENDTRACK);
   EXPECT_EQ(block_.generalValues[FilterFrames], 100.0f);
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
@@ -60,15 +60,15 @@ TEST_F(FilterPageE2E, ReloadsAtEveryActivation) {
   block_.generalValues[FilterSource] = 1.0f;
   SheetRun& run = Open(1);
   ASSERT_TRUE(ShowPage(run, kFilterPage));
-  EXPECT_EQ(ListSelection(run, 1200), 1);
-  EXPECT_EQ(run.Text(1204), "50");
+  EXPECT_EQ(ListSelection(run, IDC_FILTER_SOURCE), 1);
+  EXPECT_EQ(run.Text(IDC_FILTER_FRAMES_LABEL), "50");
 
   ASSERT_TRUE(ShowPage(run, 0));
-  run.Click(1002);  // SLIDE: one object
+  run.Click(IDC_FX_BUTTON_FIRST + 1);  // SLIDE: one object
   ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "SLIDE") == 0; }));
   ASSERT_TRUE(ShowPage(run, kFilterPage));
-  EXPECT_EQ(ListCount(run, 1200), 1);
-  EXPECT_EQ(ListSelection(run, 1200), CB_ERR);
+  EXPECT_EQ(ListCount(run, IDC_FILTER_SOURCE), 1);
+  EXPECT_EQ(ListSelection(run, IDC_FILTER_SOURCE), CB_ERR);
   EXPECT_EQ(block_.generalValues[FilterSource], 1.0f);
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }

@@ -26,22 +26,22 @@ COLORREF PixelOf(HWND window, int x, int y) {
 TEST_F(FxPageE2E, PanelShowsTheBlocksEffectAndTheGridItsGroup) {
   Load();
   SheetRun& run = Open();
-  EXPECT_EQ(run.Text(1040), "Double Doors");
-  EXPECT_EQ(run.Text(1044), "Two doors open.");
-  EXPECT_EQ(SendMessageA(run.Control(1026), CB_GETCOUNT, 0, 0), 2);
-  EXPECT_EQ(SendMessageA(run.Control(1026), CB_GETCURSEL, 0, 0), 0);
-  for (int id = 1001; id <= 1016; ++id) {
-    EXPECT_EQ(IsWindowVisible(run.Control(id)) != 0, id <= 1005) << id;
-    EXPECT_EQ(IsWindowEnabled(run.Control(id)) != 0, id <= 1005) << id;
+  EXPECT_EQ(run.Text(IDC_PANEL_NAME_BOX), "Double Doors");
+  EXPECT_EQ(run.Text(IDC_PANEL_DESCRIPTION), "Two doors open.");
+  EXPECT_EQ(SendMessageA(run.Control(IDC_FX_GROUP_LIST), CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessageA(run.Control(IDC_FX_GROUP_LIST), CB_GETCURSEL, 0, 0), 0);
+  for (int id = IDC_FX_BUTTON_FIRST; id <= IDC_FX_BUTTON_LAST; ++id) {  // five effects in "Doors"
+    EXPECT_EQ(IsWindowVisible(run.Control(id)) != 0, id < IDC_FX_BUTTON_FIRST + 5) << id;
+    EXPECT_EQ(IsWindowEnabled(run.Control(id)) != 0, id < IDC_FX_BUTTON_FIRST + 5) << id;
   }
-  SendMessageA(run.Control(1026), CB_SETCURSEL, 1, 0);
-  run.Command(1026, CBN_SELCHANGE);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(run.Control(1002)) && !IsWindowVisible(run.Control(1003)); }));
+  SendMessageA(run.Control(IDC_FX_GROUP_LIST), CB_SETCURSEL, 1, 0);
+  run.Command(IDC_FX_GROUP_LIST, CBN_SELCHANGE);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(run.Control(IDC_FX_BUTTON_FIRST + 1)) && !IsWindowVisible(run.Control(IDC_FX_BUTTON_FIRST + 2)); }));
   EXPECT_STREQ(block_.effectName, "DOORS") << "changing the group picks nothing";
-  run.Click(1002);
+  run.Click(IDC_FX_BUTTON_FIRST + 1);
   ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "BOX") == 0; }));
-  EXPECT_TRUE(WaitForText(1040, "BOX long"));
-  EXPECT_EQ(run.Text(1044), "BOX text");
+  EXPECT_TRUE(WaitForText(IDC_PANEL_NAME_BOX, "BOX long"));
+  EXPECT_EQ(run.Text(IDC_PANEL_DESCRIPTION), "BOX text");
   run.Press(PSBTN_OK);
   EXPECT_EQ(run.Finish(), 0);
 }
@@ -56,7 +56,7 @@ TEST_F(FxPageE2E, PickingSeedsSpecialValuesAndForcesUnsupportedOptionsOff) {
   EXPECT_EQ(block_.specialCount, 1u) << "DOORS has one option";
   EXPECT_EQ(block_.generalValues[Shadows], 1.0f) << "DOORS supports shadows";
 
-  run.Click(1002);  // SLIDE: no direction, shadows or motion blur; no options
+  run.Click(IDC_FX_BUTTON_FIRST + 1);  // SLIDE: no direction, shadows or motion blur; no options
   ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "SLIDE") == 0; }));
   EXPECT_EQ(block_.generalValues[Shadows], 0.0f);
   EXPECT_EQ(block_.generalValues[BlurPercent], 0.0f);
@@ -64,7 +64,7 @@ TEST_F(FxPageE2E, PickingSeedsSpecialValuesAndForcesUnsupportedOptionsOff) {
   for (auto& row : block_.objectValues) EXPECT_EQ(row[PathRotation], 0.0f);
   EXPECT_EQ(block_.specialCount, 0u);
 
-  run.Click(1001);  // DOORS again: its option default
+  run.Click(IDC_FX_BUTTON_FIRST);  // DOORS again: its option default
   ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "DOORS") == 0; }));
   ASSERT_EQ(block_.specialCount, 1u);
   EXPECT_EQ(block_.specialValues[0].tag, 7);
@@ -73,16 +73,16 @@ TEST_F(FxPageE2E, PickingSeedsSpecialValuesAndForcesUnsupportedOptionsOff) {
   // Clicking the selected effect again keeps its special values; the forced zeros
   // are applied again all the same.
   block_.specialValues[0].value = 77.0f;
-  run.Click(1001);
-  run.Click(1002);
+  run.Click(IDC_FX_BUTTON_FIRST);
+  run.Click(IDC_FX_BUTTON_FIRST + 1);
   block_.generalValues[Shadows] = 1.0f;
-  run.Click(1002);
+  run.Click(IDC_FX_BUTTON_FIRST + 1);
   ASSERT_TRUE(WaitUntil([&] { return block_.generalValues[Shadows] == 0.0f; }));
-  run.Click(1001);
+  run.Click(IDC_FX_BUTTON_FIRST);
   ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "DOORS") == 0; }));
   EXPECT_EQ(block_.specialValues[0].value, 40.0f) << "a new pick seeds the default again";
   block_.specialValues[0].value = 77.0f;
-  run.Click(1001);
+  run.Click(IDC_FX_BUTTON_FIRST);
   EXPECT_EQ(block_.specialValues[0].value, 77.0f);
   run.Press(PSBTN_OK);
   EXPECT_EQ(run.Finish(), 0);
@@ -94,18 +94,18 @@ TEST_F(FxPageE2E, SelectedButtonIsSunkenOnlyInItsGroup) {
   COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
   COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
   ASSERT_NE(shadow, highlight);
-  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(1001), 1, 1) == shadow; })) << "selected: sunken";
-  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(1002), 1, 1) == highlight; })) << "others: raised";
-  run.Click(1003);
-  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(1003), 1, 1) == shadow; }));
-  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(1001), 1, 1) == highlight; }));
+  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST), 1, 1) == shadow; })) << "selected: sunken";
+  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST + 1), 1, 1) == highlight; })) << "others: raised";
+  run.Click(IDC_FX_BUTTON_FIRST + 2);
+  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST + 2), 1, 1) == shadow; }));
+  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST), 1, 1) == highlight; }));
   // In the other group the same position is raised; back in the first it is sunken.
-  SendMessageA(run.Control(1026), CB_SETCURSEL, 1, 0);
-  run.Command(1026, CBN_SELCHANGE);
-  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(1001), 1, 1) == highlight; }));
-  SendMessageA(run.Control(1026), CB_SETCURSEL, 0, 0);
-  run.Command(1026, CBN_SELCHANGE);
-  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(1003), 1, 1) == shadow; }));
+  SendMessageA(run.Control(IDC_FX_GROUP_LIST), CB_SETCURSEL, 1, 0);
+  run.Command(IDC_FX_GROUP_LIST, CBN_SELCHANGE);
+  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST), 1, 1) == highlight; }));
+  SendMessageA(run.Control(IDC_FX_GROUP_LIST), CB_SETCURSEL, 0, 0);
+  run.Command(IDC_FX_GROUP_LIST, CBN_SELCHANGE);
+  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST + 2), 1, 1) == shadow; }));
   run.Press(PSBTN_OK);
   EXPECT_EQ(run.Finish(), 0);
 }
@@ -141,7 +141,7 @@ TEST_F(FxPageE2E, IconsAreDrawnInTheIconModesOnly) {
     SetRegistryDword("Eff_Display", mode);
     Load(!engine_.has_value());
     SheetRun& run = Open();
-    HWND button = run.Control(1001);
+    HWND button = run.Control(IDC_FX_BUTTON_FIRST);
     if (mode == 1) {
       // Give the page time to paint; the icon must never appear.
       EXPECT_FALSE(WaitUntil([&] { return PixelOf(button, 4, 4) == icon; }, 300));
@@ -149,7 +149,7 @@ TEST_F(FxPageE2E, IconsAreDrawnInTheIconModesOnly) {
       EXPECT_TRUE(WaitUntil([&] { return PixelOf(button, 4, 4) == icon; }));
     }
     // An effect without an icon file keeps an empty button, framed all the same.
-    EXPECT_NE(PixelOf(run.Control(1002), 4, 4), icon);
+    EXPECT_NE(PixelOf(run.Control(IDC_FX_BUTTON_FIRST + 1), 4, 4), icon);
     run.Press(PSBTN_OK);
     EXPECT_EQ(run.Finish(), 0);
     run_.reset();
@@ -164,7 +164,7 @@ TEST_F(FxPageE2E, SpeedTrackbarFollowsTheSettingAndIsHiddenInFilterMode) {
   for (int page : {0, 1, 2}) {
     run.SelectPage(page);
     ASSERT_TRUE(WaitUntil([&] { return run.CurrentIndex() == page; }));
-    HWND speed = run.Control(1062);
+    HWND speed = run.Control(IDC_PANEL_SPEED);
     ASSERT_NE(speed, nullptr);
     EXPECT_TRUE(IsWindowVisible(speed));
     EXPECT_EQ(SendMessageA(speed, TBM_GETPOS, 0, 0), 12);
@@ -172,11 +172,11 @@ TEST_F(FxPageE2E, SpeedTrackbarFollowsTheSettingAndIsHiddenInFilterMode) {
     EXPECT_EQ(SendMessageA(speed, TBM_GETRANGEMAX, 0, 0), 30);
   }
   // A speed set on one page holds on the next.
-  SendMessageA(run.Control(1062), TBM_SETPOS, TRUE, 7);
-  SendMessageA(run.CurrentPage(), WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(run.Control(1062)));
+  SendMessageA(run.Control(IDC_PANEL_SPEED), TBM_SETPOS, TRUE, 7);
+  SendMessageA(run.CurrentPage(), WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(run.Control(IDC_PANEL_SPEED)));
   run.SelectPage(0);
   ASSERT_TRUE(WaitUntil([&] { return run.CurrentIndex() == 0; }));
-  EXPECT_EQ(SendMessageA(run.Control(1062), TBM_GETPOS, 0, 0), 7);
+  EXPECT_EQ(SendMessageA(run.Control(IDC_PANEL_SPEED), TBM_GETPOS, 0, 0), 7);
   run.Press(PSBTN_OK);
   EXPECT_EQ(run.Finish(), 0);
 
@@ -184,7 +184,7 @@ TEST_F(FxPageE2E, SpeedTrackbarFollowsTheSettingAndIsHiddenInFilterMode) {
   for (int page : {0, 1, 2, 3}) {
     filter.SelectPage(page);
     ASSERT_TRUE(WaitUntil([&] { return filter.CurrentIndex() == page; }));
-    HWND speed = filter.Control(1062);
+    HWND speed = filter.Control(IDC_PANEL_SPEED);
     ASSERT_NE(speed, nullptr);
     EXPECT_FALSE(IsWindowVisible(speed)) << page;
     EXPECT_FALSE(IsWindowEnabled(speed)) << page;
@@ -197,7 +197,7 @@ TEST_F(FxPageE2E, SpeedZeroPlaysAtTenFramesPerSecond) {
   SetRegistryDword("Prev_Speed", 0);
   Load();
   SheetRun& run = Open();
-  EXPECT_EQ(SendMessageA(run.Control(1062), TBM_GETPOS, 0, 0), 10);
+  EXPECT_EQ(SendMessageA(run.Control(IDC_PANEL_SPEED), TBM_GETPOS, 0, 0), 10);
   run.Press(PSBTN_OK);
   EXPECT_EQ(run.Finish(), 0);
 }
@@ -252,12 +252,14 @@ class HelpE2E : public SheetFixture {
     patch_.reset();
     SheetFixture::TearDown();
   }
+  // One WinHelp call as a line: command, control, help context, file.
+  static std::string Line(UINT command, int control, DWORD context, const std::string& file) {
+    return std::to_string(command) + " " + std::to_string(control) + " " + std::to_string(context) + " " + file;
+  }
   std::vector<std::string> Lines() {
     std::lock_guard<std::mutex> lock(g_helpMutex);
     std::vector<std::string> lines;
-    for (const HelpCall& call : g_helpCalls)
-      lines.push_back(std::to_string(call.command) + " " + std::to_string(call.control) + " " +
-                      std::to_string(call.context) + " " + call.file);
+    for (const HelpCall& call : g_helpCalls) lines.push_back(Line(call.command, call.control, call.context, call.file));
     return lines;
   }
   void AskHelpFor(HWND page, int id) {
@@ -277,21 +279,21 @@ TEST_F(HelpE2E, HelpButtonF1AndContextMenuOnPanelPagesAndTheSettingsPage) {
   std::string helpFile = install_.registryPath() + "\\HELP\\LMXSlct.HLP";
   run.Press(PSBTN_HELP);
   ASSERT_TRUE(WaitUntil([&] { return Lines().size() == 1; }));
-  EXPECT_EQ(Lines()[0], "11 0 0 " + helpFile) << "HELP_FINDER";
-  AskHelpFor(run.CurrentPage(), 1062);
-  SendMessageA(run.CurrentPage(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(run.Control(1026)), 0);
+  EXPECT_EQ(Lines()[0], Line(HELP_FINDER, 0, 0, helpFile));
+  AskHelpFor(run.CurrentPage(), IDC_PANEL_SPEED);
+  SendMessageA(run.CurrentPage(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(run.Control(IDC_FX_GROUP_LIST)), 0);
   ASSERT_EQ(Lines().size(), 3u);
-  EXPECT_EQ(Lines()[1], "12 1062 7 " + helpFile) << "HELP_WM_HELP";
-  EXPECT_EQ(Lines()[2], "10 1026 101 " + helpFile) << "HELP_CONTEXTMENU";
+  EXPECT_EQ(Lines()[1], Line(HELP_WM_HELP, IDC_PANEL_SPEED, 7, helpFile));
+  EXPECT_EQ(Lines()[2], Line(HELP_CONTEXTMENU, IDC_FX_GROUP_LIST, 101, helpFile));
 
   run.SelectPage(3);  // Settings
   ASSERT_TRUE(WaitUntil([&] { return run.CurrentIndex() == 3; }));
   run.Press(PSBTN_HELP);
   ASSERT_TRUE(WaitUntil([&] { return Lines().size() == 4; }));
-  EXPECT_EQ(Lines()[3], "11 0 0 " + helpFile);
-  AskHelpFor(run.CurrentPage(), 1509);
+  EXPECT_EQ(Lines()[3], Line(HELP_FINDER, 0, 0, helpFile));
+  AskHelpFor(run.CurrentPage(), IDC_SET_PREVIEW_SPEED);
   ASSERT_EQ(Lines().size(), 5u);
-  EXPECT_EQ(Lines()[4], "12 1509 7 " + helpFile) << "the first entry for 1509";
+  EXPECT_EQ(Lines()[4], Line(HELP_WM_HELP, IDC_SET_PREVIEW_SPEED, 7, helpFile)) << "its first entry";
   run.Press(PSBTN_CANCEL);
   EXPECT_EQ(run.Finish(), 1) << "Cancel from the Settings page is a cancel";
 }

@@ -52,25 +52,25 @@ TEST_F(OptionsPageE2E, LoadsTheBlockAndAnyCommandStoresAllTwelveValuesClamped) {
   SheetRun& run = Open();
   ASSERT_TRUE(ShowPage(run, kOptionsPage));
 
-  EXPECT_TRUE(IsChecked(run, 1101));
-  EXPECT_FALSE(IsChecked(run, 1100));
-  for (int id : {1103, 1104, 1105}) EXPECT_FALSE(IsChecked(run, id)) << id;
-  EXPECT_TRUE(IsChecked(run, 1107));
-  EXPECT_TRUE(IsChecked(run, 1108));
-  EXPECT_TRUE(IsChecked(run, 1402));
-  EXPECT_FALSE(IsChecked(run, 1112));
-  EXPECT_TRUE(IsChecked(run, 1113));
-  EXPECT_EQ(run.Text(1111), "2");
-  EXPECT_EQ(Position(run, 1110), 2);
-  EXPECT_EQ(run.Text(1116), "150%") << "the label shows the value, the trackbar clamps";
-  EXPECT_EQ(Position(run, 1115), 100);
-  EXPECT_EQ(run.Text(1118), "3");
-  EXPECT_EQ(run.Text(1122), "90");
-  EXPECT_EQ(run.Text(1640), "-5%");
-  EXPECT_EQ(Position(run, 1639), 0);
+  EXPECT_TRUE(IsChecked(run, IDC_OPT_FLY_ON));
+  EXPECT_FALSE(IsChecked(run, IDC_OPT_FLY_OFF));
+  for (int id : {IDC_OPT_SMOOTH, IDC_OPT_FLAT, IDC_OPT_WIRE}) EXPECT_FALSE(IsChecked(run, id)) << id;
+  EXPECT_TRUE(IsChecked(run, IDC_OPT_QUALITY_BEST));
+  EXPECT_TRUE(IsChecked(run, IDC_OPT_IMAGE_FASTEST));
+  EXPECT_TRUE(IsChecked(run, IDC_OPT_FIELD_EVEN));
+  EXPECT_FALSE(IsChecked(run, IDC_OPT_LIGHTING));
+  EXPECT_TRUE(IsChecked(run, IDC_OPT_SHADOWS));
+  EXPECT_EQ(run.Text(IDC_OPT_ANTIALIAS_LABEL), "2");
+  EXPECT_EQ(Position(run, IDC_OPT_ANTIALIAS), 2);
+  EXPECT_EQ(run.Text(IDC_OPT_BLUR_PERCENT_LABEL), "150%") << "the label shows the value, the trackbar clamps";
+  EXPECT_EQ(Position(run, IDC_OPT_BLUR_PERCENT), 100);
+  EXPECT_EQ(run.Text(IDC_OPT_BLUR_COUNT_LABEL), "3");
+  EXPECT_EQ(run.Text(IDC_OPT_LIGHT_DIRECTION_LABEL), "90");
+  EXPECT_EQ(run.Text(IDC_OPT_TRANSITION_PERIOD_LABEL), "-5%");
+  EXPECT_EQ(Position(run, IDC_OPT_TRANSITION_PERIOD), 0);
   EXPECT_EQ(block_.generalValues[BlurPercent], 150.0f) << "loading writes nothing";
 
-  run.Click(1112);  // "Lighting": one command stores everything
+  run.Click(IDC_OPT_LIGHTING);  // "Lighting": one command stores everything
   ASSERT_TRUE(WaitUntil([&] { return block_.generalValues[Lighting] == 1.0f; }));
   const float expected[] = {1, 0, 1, 0, 2, 1, 1, 100, 3, 123, 1, 90};
   for (int i = 0; i < 12; ++i) EXPECT_EQ(block_.generalValues[i], expected[i]) << "general value " << i;
@@ -86,16 +86,16 @@ TEST_F(OptionsPageE2E, DraggingMovesOnlyTheLabelUntilTheThumbIsReleased) {
   block_.generalValues[LightDirection] = 45.0f;
   SheetRun& run = Open();
   ASSERT_TRUE(ShowPage(run, kOptionsPage));
-  Scroll(run, 1115, 60, TB_THUMBTRACK);
-  EXPECT_EQ(run.Text(1116), "60%");
-  Scroll(run, 1115, 70, TB_THUMBTRACK);
-  EXPECT_EQ(run.Text(1116), "70%");
+  Scroll(run, IDC_OPT_BLUR_PERCENT, 60, TB_THUMBTRACK);
+  EXPECT_EQ(run.Text(IDC_OPT_BLUR_PERCENT_LABEL), "60%");
+  Scroll(run, IDC_OPT_BLUR_PERCENT, 70, TB_THUMBTRACK);
+  EXPECT_EQ(run.Text(IDC_OPT_BLUR_PERCENT_LABEL), "70%");
   EXPECT_EQ(block_.generalValues[BlurPercent], 20.0f);
-  Scroll(run, 1115, 70, TB_ENDTRACK);
+  Scroll(run, IDC_OPT_BLUR_PERCENT, 70, TB_ENDTRACK);
   EXPECT_EQ(block_.generalValues[BlurPercent], 70.0f);
 
-  Scroll(run, 1121, 180, TB_PAGEDOWN);  // a finished scroll of another trackbar
-  EXPECT_EQ(run.Text(1122), "180");
+  Scroll(run, IDC_OPT_LIGHT_DIRECTION, 180, TB_PAGEDOWN);  // a finished scroll of another trackbar
+  EXPECT_EQ(run.Text(IDC_OPT_LIGHT_DIRECTION_LABEL), "180");
   EXPECT_EQ(block_.generalValues[LightDirection], 180.0f);
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
@@ -106,13 +106,13 @@ TEST_F(OptionsPageE2E, TypeChangesExchangeObjectsOnceWithAutoreverseOn) {
   MarkObjects();
   SheetRun& run = Open();
   ASSERT_TRUE(ShowPage(run, kOptionsPage));
-  run.Click(1101);  // "Fly-On"
+  run.Click(IDC_OPT_FLY_ON);  // "Fly-On"
   EXPECT_TRUE(ObjectsExchanged());
   EXPECT_EQ(block_.generalValues[Direction], 1.0f);
-  run.Click(1101);  // again: no change of type
-  run.Click(1112);
+  run.Click(IDC_OPT_FLY_ON);  // again: no change of type
+  run.Click(IDC_OPT_LIGHTING);
   EXPECT_TRUE(ObjectsExchanged());
-  run.Click(1100);  // "Fly-Off" exchanges them back
+  run.Click(IDC_OPT_FLY_OFF);  // "Fly-Off" exchanges them back
   EXPECT_TRUE(ObjectsInPlace());
   EXPECT_EQ(block_.generalValues[Direction], 0.0f);
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
@@ -125,9 +125,9 @@ TEST_F(OptionsPageE2E, DirectionOutsideTheGroupStoresZeroAndExchangesOnce) {
   block_.generalValues[Direction] = 2.0f;
   SheetRun& run = Open();
   ASSERT_TRUE(ShowPage(run, kOptionsPage));
-  EXPECT_FALSE(IsChecked(run, 1100));
-  EXPECT_FALSE(IsChecked(run, 1101));
-  run.Click(1113);
+  EXPECT_FALSE(IsChecked(run, IDC_OPT_FLY_OFF));
+  EXPECT_FALSE(IsChecked(run, IDC_OPT_FLY_ON));
+  run.Click(IDC_OPT_SHADOWS);
   EXPECT_EQ(block_.generalValues[Direction], 0.0f);
   EXPECT_TRUE(ObjectsExchanged());
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
@@ -144,7 +144,7 @@ TEST_F(OptionsPageE2E, NoExchangeWithTheSwitchOffOrForOtherEffectTypes) {
   std::memcpy(block_.effectName, "SPIN", 5);
   SheetRun& run = Open();
   ASSERT_TRUE(ShowPage(run, kOptionsPage));
-  run.Click(1101);
+  run.Click(IDC_OPT_FLY_ON);
   EXPECT_EQ(block_.generalValues[Direction], 1.0f);
   EXPECT_TRUE(ObjectsInPlace()) << "type 2";
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
@@ -157,7 +157,7 @@ TEST_F(OptionsPageE2E, NoExchangeWithTheSwitchOffOrForOtherEffectTypes) {
   MarkObjects();
   SheetRun& again = Open();
   ASSERT_TRUE(ShowPage(again, kOptionsPage));
-  again.Click(1101);
+  again.Click(IDC_OPT_FLY_ON);
   EXPECT_EQ(block_.generalValues[Direction], 1.0f);
   EXPECT_TRUE(ObjectsInPlace()) << "switch off";
   EXPECT_EQ(PressAndFinish(again, PSBTN_OK), 0);
@@ -168,13 +168,13 @@ TEST_F(OptionsPageE2E, ControlsWinOverValuesAnotherPageChanged) {
   block_.generalValues[Shadows] = 1.0f;
   SheetRun& run = Open();
   ASSERT_TRUE(ShowPage(run, kOptionsPage));
-  EXPECT_TRUE(IsChecked(run, 1113));
+  EXPECT_TRUE(IsChecked(run, IDC_OPT_SHADOWS));
   ASSERT_TRUE(ShowPage(run, 0));
-  run.Click(1002);  // SLIDE has no shadows
+  run.Click(IDC_FX_BUTTON_FIRST + 1);  // SLIDE has no shadows
   ASSERT_TRUE(WaitUntil([&] { return block_.generalValues[Shadows] == 0.0f; }));
   ASSERT_TRUE(ShowPage(run, kOptionsPage));
-  EXPECT_TRUE(IsChecked(run, 1113)) << "the page is not loaded again";
-  run.Click(1112);
+  EXPECT_TRUE(IsChecked(run, IDC_OPT_SHADOWS)) << "the page is not loaded again";
+  run.Click(IDC_OPT_LIGHTING);
   EXPECT_EQ(block_.generalValues[Shadows], 1.0f);
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }

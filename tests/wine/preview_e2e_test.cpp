@@ -16,7 +16,7 @@ namespace {
 using PreviewE2E = SheetFixture;
 
 int ProgressOf(const SheetRun& run) {
-  return static_cast<int>(SendMessageA(run.Control(1084), PBM_GETPOS, 0, 0));
+  return static_cast<int>(SendMessageA(run.Control(IDC_PANEL_PROGRESS), PBM_GETPOS, 0, 0));
 }
 
 int ThreadCount() {
@@ -33,9 +33,9 @@ int ThreadCount() {
 // Clicks Render and waits until the engine has been called `calls` times and the button
 // reads "Render" again.
 void RenderAndWait(SheetFixture& f, SheetRun& run, int calls) {
-  run.Click(1078);
-  ASSERT_TRUE(WaitUntil([&] { return f.engine_->CallCount() >= calls && run.Text(1078) == "Render"; }))
-      << "calls " << f.engine_->CallCount() << ", button " << run.Text(1078);
+  run.Click(IDC_PANEL_RENDER);
+  ASSERT_TRUE(WaitUntil([&] { return f.engine_->CallCount() >= calls && run.Text(IDC_PANEL_RENDER) == "Render"; }))
+      << "calls " << f.engine_->CallCount() << ", button " << run.Text(IDC_PANEL_RENDER);
 }
 
 TEST_F(PreviewE2E, FrameCountsDecideTheCalls) {
@@ -49,7 +49,7 @@ TEST_F(PreviewE2E, FrameCountsDecideTheCalls) {
     if (!dll_) Load();
     engine_->Reset(0);
     SheetRun& run = Open();
-    EXPECT_EQ(run.Text(1078), "Render");
+    EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Render");
     RenderAndWait(*this, run, c.calls);
     std::vector<EngineCall> calls = engine_->Calls();
     ASSERT_EQ(calls.size(), size_t(c.calls));
@@ -87,7 +87,7 @@ TEST_F(PreviewE2E, OneFrameMirrorsForFlyOnAndQualityPicksTheSize) {
   Load();
   block_.generalValues[Direction] = 1.0f;
   SheetRun& run = Open();
-  run.Click(1002);  // SLIDE, bestPosition 30
+  run.Click(IDC_FX_BUTTON_FIRST + 1);  // SLIDE, bestPosition 30
   ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "SLIDE") == 0; }));
   RenderAndWait(*this, run, 1);
   EngineCall call = engine_->Calls().at(0);
@@ -138,12 +138,12 @@ TEST_F(PreviewE2E, FilterModeRendersTheFilterFrameWithProgress) {
   block_.generalValues[FilterPercent] = 33.0f;
   engine_->Reset(0, 0, false);  // hold the first call
   SheetRun& run = Open(1);
-  run.Click(1078);
+  run.Click(IDC_PANEL_RENDER);
   ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 1; }));
   // The engine reported 50 %: the bar shows it (the timer does not move it in filter mode).
   EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 50; }));
   engine_->Release();
-  ASSERT_TRUE(WaitUntil([&] { return run.Text(1078) == "Render"; }));
+  ASSERT_TRUE(WaitUntil([&] { return run.Text(IDC_PANEL_RENDER) == "Render"; }));
   EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 0; })) << "emptied after the call";
   std::vector<EngineCall> calls = engine_->Calls();
   ASSERT_EQ(calls.size(), 1u) << "filter mode has one frame";
@@ -159,12 +159,12 @@ TEST_F(PreviewE2E, ProgressBarFollowsTheRenderingFrame) {
   Load();
   engine_->Reset(0, 4, false);  // hold frame 4
   SheetRun& run = Open();
-  run.Click(1078);
+  run.Click(IDC_PANEL_RENDER);
   ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 5; }));
-  EXPECT_TRUE(WaitForText(1078, "Stop"));
+  EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Stop"));
   EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 50; })) << ProgressOf(run);
   engine_->Release();
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 10 && run.Text(1078) == "Render"; }));
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 10 && run.Text(IDC_PANEL_RENDER) == "Render"; }));
   EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 0; }));
   run.Press(PSBTN_OK);
   EXPECT_EQ(run.Finish(), 0);
@@ -175,22 +175,22 @@ TEST_F(PreviewE2E, StopEndsTheRenderAfterTheCurrentCall) {
   Load();
   engine_->Reset(0, 3, false);  // frame 3 runs until released, deaf to the abort
   SheetRun& run = Open();
-  run.Click(1078);
+  run.Click(IDC_PANEL_RENDER);
   ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 4; }));
-  EXPECT_TRUE(WaitForText(1078, "Stop"));
-  run.Click(1078);
-  EXPECT_EQ(run.Text(1078), "Wait...");
+  EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Stop"));
+  run.Click(IDC_PANEL_RENDER);
+  EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Wait...");
   engine_->Release();
-  EXPECT_TRUE(WaitForText(1078, "Render"));
+  EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Render"));
   EXPECT_EQ(engine_->CallCount(), 4) << "no call after the stop";
   EXPECT_EQ(engine_->Active(), 0);
 
   // An abort-honouring engine returns at its next poll.
   engine_->Reset(0, 2, true);
-  run.Click(1078);
+  run.Click(IDC_PANEL_RENDER);
   ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 3; }));
-  run.Click(1078);
-  EXPECT_TRUE(WaitForText(1078, "Render"));
+  run.Click(IDC_PANEL_RENDER);
+  EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Render"));
   std::vector<EngineCall> calls = engine_->Calls();
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_TRUE(calls[2].aborted);
@@ -205,12 +205,12 @@ TEST_F(PreviewE2E, ChangesDuringARenderRestartItOnceWithTheNewestSettings) {
   engine_->Reset(0, 2, false);  // frame 2 waits, deaf to the abort
   SheetRun& run = Open();      // the FX page starts a render by itself
   ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 3; }));
-  run.Click(1003);  // SPIN
-  run.Click(1004);  // FLIP: two changes while frame 2 renders
+  run.Click(IDC_FX_BUTTON_FIRST + 2);  // SPIN
+  run.Click(IDC_FX_BUTTON_FIRST + 3);  // FLIP: two changes while frame 2 renders
   ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "FLIP") == 0; }));
   engine_->Reset(0, -1, true);
   engine_->Release();
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 10 && run.Text(1078) == "Render"; }));
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 10 && run.Text(IDC_PANEL_RENDER) == "Render"; }));
   std::vector<EngineCall> calls = engine_->Calls();
   ASSERT_EQ(calls.size(), 10u) << "exactly one restart, from frame 0";
   for (int k = 0; k < 10; ++k) {
@@ -228,10 +228,10 @@ TEST_F(PreviewE2E, PickingDuringARenderKeepsTheRecordTheRenderStartedWith) {
   Load();
   engine_->Reset(15);
   SheetRun& run = Open();
-  run.Click(1078);
+  run.Click(IDC_PANEL_RENDER);
   ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() >= 2; }));
-  for (int id : {1002, 1003, 1004, 1005, 1001, 1002}) run.Click(id);
-  ASSERT_TRUE(WaitForText(1078, "Render", 20000));
+  for (int entry : {1, 2, 3, 4, 0, 1}) run.Click(IDC_FX_BUTTON_FIRST + entry);
+  ASSERT_TRUE(WaitForText(IDC_PANEL_RENDER, "Render", 20000));
   for (const EngineCall& call : engine_->Calls()) EXPECT_EQ(call.objectCount, 2u) << "DOORS, read at the start";
   run.Press(PSBTN_OK);
   EXPECT_EQ(run.Finish(), 0);
@@ -243,7 +243,7 @@ TEST_F(PreviewE2E, ClosingDuringARenderStopsAndWaitsForIt) {
   for (bool deaf : {false, true}) {
     engine_->Reset(0, 3, !deaf);
     SheetRun& run = Open();
-    run.Click(1078);
+    run.Click(IDC_PANEL_RENDER);
     ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 4; }));
     run.Press(PSBTN_CANCEL);
     if (deaf) {
@@ -263,7 +263,7 @@ TEST_F(PreviewE2E, PlaybackShowsTheFramesInOrderFromFrameZero) {
   SetRegistryDword("Prev_Speed", 4);  // slow enough that the sampler sees every frame
   Load();
   SheetRun& run = Open();
-  HWND picture = run.Control(1042);
+  HWND picture = run.Control(IDC_PANEL_PICTURE);
   RECT rect;
   GetClientRect(picture, &rect);
   int x = (rect.right - rect.left) / 2, y = (rect.bottom - rect.top) / 2;
@@ -277,7 +277,7 @@ TEST_F(PreviewE2E, PlaybackShowsTheFramesInOrderFromFrameZero) {
     }
     return -1;
   };
-  run.Click(1078);
+  run.Click(IDC_PANEL_RENDER);
   std::vector<int> seen;
   WaitUntil(
       [&] {
@@ -310,8 +310,8 @@ TEST_F(PreviewE2E, ManySheetsClosedDuringRendersLeaveNoThreadBehind) {
     int before = engine_->CallCount();
     SheetRun& run = Open();
     ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() > before; }));
-    if (i % 3 == 1) run.Click(1002 + i % 4);  // a restart in flight
-    if (i % 3 == 2) run.Click(1078);          // a stop in flight
+    if (i % 3 == 1) run.Click(IDC_FX_BUTTON_FIRST + 1 + i % 4);  // a restart in flight
+    if (i % 3 == 2) run.Click(IDC_PANEL_RENDER);                 // a stop in flight
     run.Press(i % 2 ? PSBTN_OK : PSBTN_CANCEL);
     ASSERT_EQ(run.Finish(10000), i % 2 ? 0 : 1);
     EXPECT_EQ(engine_->Active(), 0);

@@ -41,10 +41,10 @@ TEST_F(RegistryTypesE2E, SettingsPageWritesNamesAsStringsAndNumbersAsDwords) {
   for (const char* name : strings) DeleteRegistryValue(name);
   for (const char* name : numbers) DeleteRegistryValue(name);
   ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  Choose(run, 1504, 1);  // the preview engine
-  Choose(run, 1511, 0);  // the final render's engine
-  Choose(run, 1503, 0);  // the organization
-  run.Click(1501);       // a command stores every value of the page
+  Choose(run, IDC_SET_PREVIEW_ENGINE, 1);
+  Choose(run, IDC_SET_RENDER_ENGINE, 0);
+  Choose(run, IDC_SET_ORG_LIST, 0);
+  run.Click(IDC_SET_SHOW_NAME);  // a command stores every value of the page
   for (const char* name : strings) {
     StoredValue value = Stored(name);
     ASSERT_TRUE(value.exists) << name;

@@ -13,9 +13,9 @@ namespace {
 
 using RenderProtocolE2E = SheetFixture;
 
-// The colour at the centre of the preview picture (control 1042).
+// The colour at the centre of the preview picture.
 COLORREF PictureCentre(const SheetRun& run) {
-  HWND picture = run.Control(1042);
+  HWND picture = run.Control(IDC_PANEL_PICTURE);
   RECT rect;
   GetClientRect(picture, &rect);
   HDC dc = GetDC(picture);
@@ -55,17 +55,17 @@ TEST_F(RenderProtocolE2E, RenderClickedAsARenderEndsThenAChangeRendersOnceAtATim
     engine_->Reset(0, 2, false);  // frame 2 waits for the release, deaf to the stop
     SheetRun& run = Open();       // the FX page renders by itself
     ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 3; }));
-    run.Click(1078);  // Stop
-    EXPECT_EQ(run.Text(1078), "Wait...");
+    run.Click(IDC_PANEL_RENDER);  // Stop
+    EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Wait...");
     engine_->Release();
     // Render again while the stopped render is ending: at once, or a little later.
     if (round % 2) WaitUntil([&] { return engine_->Active() == 0; }, 50);
-    run.Click(1078);
-    run.Click(1002 + round % 4);  // a change: another effect
+    run.Click(IDC_PANEL_RENDER);
+    run.Click(IDC_FX_BUTTON_FIRST + 1 + round % 4);  // a change: another effect
     char wanted[12] = {};
     std::memcpy(wanted, block_.effectName, sizeof wanted - 1);
     ASSERT_TRUE(WaitUntil([&] {
-      return run.Text(1078) == "Render" && EndsWithWholeRender(engine_->Calls(), 6, wanted);
+      return run.Text(IDC_PANEL_RENDER) == "Render" && EndsWithWholeRender(engine_->Calls(), 6, wanted);
     })) << "the change was not rendered whole; calls " << engine_->CallCount();
     EXPECT_EQ(engine_->MaxActive(), 1) << "never two renders at once";
     EXPECT_TRUE(WaitUntil([&] { return FrameShown(run) >= 0; })) << "the picture plays the complete render";
@@ -83,7 +83,7 @@ TEST_F(RenderProtocolE2E, AChangeClearsThePicture) {
   SheetRun& run = Open();
   ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 6 && FrameShown(run) >= 0; }));
   engine_->Reset(0, 0, false);  // the next render holds at its first frame
-  run.Click(1003);              // SPIN
+  run.Click(IDC_FX_BUTTON_FIRST + 2);  // SPIN
   EXPECT_TRUE(WaitUntil([&] { return PictureCleared(run); }));
   // No playback paints it over while the new render waits.
   EXPECT_FALSE(WaitUntil([&] { return FrameShown(run) >= 0; }, 400));
@@ -97,15 +97,15 @@ TEST_F(RenderProtocolE2E, RenderAfterACompleteRenderClearsThePictureAndStopsPlay
   Load();
   engine_->Reset(0);
   SheetRun& run = Open();
-  run.Click(1078);
+  run.Click(IDC_PANEL_RENDER);
   ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 6 && FrameShown(run) >= 0; }));
   engine_->Reset(0, 0, false);
-  run.Click(1078);
+  run.Click(IDC_PANEL_RENDER);
   EXPECT_TRUE(WaitUntil([&] { return PictureCleared(run); }));
   EXPECT_FALSE(WaitUntil([&] { return FrameShown(run) >= 0; }, 400)) << "playback stopped";
-  EXPECT_TRUE(WaitForText(1078, "Stop"));
+  EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Stop"));
   engine_->Release();
-  EXPECT_TRUE(WaitUntil([&] { return run.Text(1078) == "Render" && FrameShown(run) >= 0; }));
+  EXPECT_TRUE(WaitUntil([&] { return run.Text(IDC_PANEL_RENDER) == "Render" && FrameShown(run) >= 0; }));
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
@@ -114,18 +114,19 @@ TEST_F(RenderProtocolE2E, AutomaticPreviewStartsFromIdleAfterAChangeOnEveryParam
   Load();
   engine_->Reset(0);
   SheetRun& run = Open(1);  // filter mode: FX, Options, Filter Options, Objects, Settings
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 1 && run.Text(1078) == "Render"; }));
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 1 && run.Text(IDC_PANEL_RENDER) == "Render"; }));
   struct Change {
     int page;
     int control;
   };
-  for (Change change : {Change{1, 1112}, Change{2, 1205}, Change{3, 1312}}) {
+  for (Change change : {Change{1, IDC_OPT_LIGHTING}, Change{2, IDC_FILTER_CENTER_OBJECTS},
+                        Change{3, IDC_OBJ_ROTATES_WITH_PATH}}) {
     SCOPED_TRACE("page " + std::to_string(change.page));
     ASSERT_TRUE(ShowPage(run, change.page));
     const int before = engine_->CallCount();
-    EXPECT_EQ(run.Text(1078), "Render") << "idle";
+    EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Render") << "idle";
     run.Click(change.control);
-    EXPECT_TRUE(WaitUntil([&] { return engine_->CallCount() == before + 1 && run.Text(1078) == "Render"; }))
+    EXPECT_TRUE(WaitUntil([&] { return engine_->CallCount() == before + 1 && run.Text(IDC_PANEL_RENDER) == "Render"; }))
         << "calls " << engine_->CallCount();
   }
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);

@@ -55,30 +55,30 @@ TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
   SetRegistryString("OrgFile", "mi");
   ASSERT_TRUE(ShowPage(run, kSettingsPage));
 
-  ASSERT_EQ(ListCount(run, 1504), 3) << "the last line has no line feed";
-  EXPECT_EQ(ListEntry(run, 1504, 0), "RND_001 (OpenGL)\r");
-  EXPECT_EQ(ListEntry(run, 1504, 1), "RND_002 (Portable)\r");
-  EXPECT_EQ(ListEntry(run, 1504, 2), "RND_004\r");
-  EXPECT_EQ(ListCount(run, 1511), 3);
-  ASSERT_EQ(ListCount(run, 1503), 3);
-  EXPECT_EQ(ListEntry(run, 1503, 0), "DEFAULT");
-  EXPECT_EQ(ListEntry(run, 1503, 1), "lower.org") << "a lower-case extension is not cut";
-  EXPECT_EQ(ListEntry(run, 1503, 2), "MINE");
+  ASSERT_EQ(ListCount(run, IDC_SET_PREVIEW_ENGINE), 3) << "the last line has no line feed";
+  EXPECT_EQ(ListEntry(run, IDC_SET_PREVIEW_ENGINE, 0), "RND_001 (OpenGL)\r");
+  EXPECT_EQ(ListEntry(run, IDC_SET_PREVIEW_ENGINE, 1), "RND_002 (Portable)\r");
+  EXPECT_EQ(ListEntry(run, IDC_SET_PREVIEW_ENGINE, 2), "RND_004\r");
+  EXPECT_EQ(ListCount(run, IDC_SET_RENDER_ENGINE), 3);
+  ASSERT_EQ(ListCount(run, IDC_SET_ORG_LIST), 3);
+  EXPECT_EQ(ListEntry(run, IDC_SET_ORG_LIST, 0), "DEFAULT");
+  EXPECT_EQ(ListEntry(run, IDC_SET_ORG_LIST, 1), "lower.org") << "a lower-case extension is not cut";
+  EXPECT_EQ(ListEntry(run, IDC_SET_ORG_LIST, 2), "MINE");
 
-  EXPECT_EQ(ListSelection(run, 1503), 2);
-  EXPECT_EQ(ListSelection(run, 1504), 1);
-  EXPECT_EQ(ListSelection(run, 1511), 1);
-  for (int id : {1500, 1501, 1502}) EXPECT_FALSE(IsChecked(run, id)) << id;
-  EXPECT_TRUE(IsChecked(run, 1080));
-  EXPECT_TRUE(IsChecked(run, 1516));
-  EXPECT_FALSE(IsChecked(run, 1081));
-  EXPECT_EQ(run.Text(1506), "100");
-  EXPECT_EQ(Position(run, 1505), 60);
-  EXPECT_EQ(run.Text(1510), "12");
-  EXPECT_TRUE(IsChecked(run, 1514));
+  EXPECT_EQ(ListSelection(run, IDC_SET_ORG_LIST), 2);
+  EXPECT_EQ(ListSelection(run, IDC_SET_PREVIEW_ENGINE), 1);
+  EXPECT_EQ(ListSelection(run, IDC_SET_RENDER_ENGINE), 1);
+  for (int id : {IDC_SET_SHOW_ICON, IDC_SET_SHOW_NAME, IDC_SET_SHOW_BOTH}) EXPECT_FALSE(IsChecked(run, id)) << id;
+  EXPECT_TRUE(IsChecked(run, IDC_SET_AUTOREVERSE));
+  EXPECT_TRUE(IsChecked(run, IDC_SET_QUALITY_MEDIUM));
+  EXPECT_FALSE(IsChecked(run, IDC_SET_AUTO_RENDER));
+  EXPECT_EQ(run.Text(IDC_SET_PREVIEW_FRAMES_LABEL), "100");
+  EXPECT_EQ(Position(run, IDC_SET_PREVIEW_FRAMES), 60);
+  EXPECT_EQ(run.Text(IDC_SET_PREVIEW_SPEED_LABEL), "12");
+  EXPECT_TRUE(IsChecked(run, IDC_SET_LOG_DETAILED));
 
-  Choose(run, 1511, 2);  // "RND_004\r": no blank, stored whole
-  run.Click(1501);       // "Show Name": all ten values
+  Choose(run, IDC_SET_RENDER_ENGINE, 2);  // "RND_004\r": no blank, stored whole
+  run.Click(IDC_SET_SHOW_NAME);            // "Show Name": all ten values
   EXPECT_EQ(ReadRegistryDword("Eff_Display"), 1u);
   EXPECT_EQ(RegistryText("OrgFile"), "MINE");
   EXPECT_EQ(ReadRegistryDword("Eff_Autoreverse"), 1u);
@@ -96,10 +96,10 @@ TEST_F(SettingsPageE2E, NoEngineListLeavesBothListsEmpty) {
   Load();
   SheetRun& run = Open();
   ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  EXPECT_EQ(ListCount(run, 1504), 0);
-  EXPECT_EQ(ListCount(run, 1511), 0);
-  EXPECT_EQ(ListCount(run, 1503), 1);
-  run.Click(1081);
+  EXPECT_EQ(ListCount(run, IDC_SET_PREVIEW_ENGINE), 0);
+  EXPECT_EQ(ListCount(run, IDC_SET_RENDER_ENGINE), 0);
+  EXPECT_EQ(ListCount(run, IDC_SET_ORG_LIST), 1);
+  run.Click(IDC_SET_AUTO_RENDER);
   EXPECT_EQ(ReadRegistryDword("Prev_Render"), 1u);
   EXPECT_EQ(RegistryText("Engine"), "<missing>") << "a list without a selection leaves its value";
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
@@ -109,15 +109,15 @@ TEST_F(SettingsPageE2E, DraggingWritesTheRegistryOnlyWhenReleased) {
   Load();
   SheetRun& run = Open();
   ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  Scroll(run, 1505, 30, TB_THUMBTRACK);
-  EXPECT_EQ(run.Text(1506), "30");
+  Scroll(run, IDC_SET_PREVIEW_FRAMES, 30, TB_THUMBTRACK);
+  EXPECT_EQ(run.Text(IDC_SET_PREVIEW_FRAMES_LABEL), "30");
   EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 1u);
-  Scroll(run, 1505, 31, TB_THUMBTRACK);
-  EXPECT_EQ(run.Text(1506), "31");
-  Scroll(run, 1505, 31, TB_ENDTRACK);
+  Scroll(run, IDC_SET_PREVIEW_FRAMES, 31, TB_THUMBTRACK);
+  EXPECT_EQ(run.Text(IDC_SET_PREVIEW_FRAMES_LABEL), "31");
+  Scroll(run, IDC_SET_PREVIEW_FRAMES, 31, TB_ENDTRACK);
   EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 31u);
-  Scroll(run, 1509, 25, TB_ENDTRACK);
-  EXPECT_EQ(run.Text(1510), "25");
+  Scroll(run, IDC_SET_PREVIEW_SPEED, 25, TB_ENDTRACK);
+  EXPECT_EQ(run.Text(IDC_SET_PREVIEW_SPEED_LABEL), "25");
   EXPECT_EQ(ReadRegistryDword("Prev_Speed"), 25u);
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
@@ -126,10 +126,10 @@ TEST_F(SettingsPageE2E, MissingKeyMakesEveryStoreSilent) {
   Load();
   SheetRun& run = Open();
   ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  EXPECT_TRUE(IsChecked(run, 1502));
+  EXPECT_TRUE(IsChecked(run, IDC_SET_SHOW_BOTH));
   ResetRegistry(false);
-  run.Click(1500);
-  Scroll(run, 1505, 40, TB_ENDTRACK);
+  run.Click(IDC_SET_SHOW_ICON);
+  Scroll(run, IDC_SET_PREVIEW_FRAMES, 40, TB_ENDTRACK);
   std::vector<uint8_t> bytes;
   EXPECT_FALSE(GetRegistryBytes("Eff_Display", &bytes));
   EXPECT_FALSE(GetRegistryBytes("Prev_Frames", &bytes));
@@ -137,10 +137,10 @@ TEST_F(SettingsPageE2E, MissingKeyMakesEveryStoreSilent) {
 
   ASSERT_TRUE(ShowPage(run, kOptionsPage));
   ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  EXPECT_TRUE(IsChecked(run, 1500)) << "index 0 from the missing value";
-  EXPECT_EQ(run.Text(1506), "0");
-  EXPECT_EQ(run.Text(1510), "0");
-  EXPECT_EQ(ListSelection(run, 1503), 0) << "the list keeps its selection";
+  EXPECT_TRUE(IsChecked(run, IDC_SET_SHOW_ICON)) << "index 0 from the missing value";
+  EXPECT_EQ(run.Text(IDC_SET_PREVIEW_FRAMES_LABEL), "0");
+  EXPECT_EQ(run.Text(IDC_SET_PREVIEW_SPEED_LABEL), "0");
+  EXPECT_EQ(ListSelection(run, IDC_SET_ORG_LIST), 0) << "the list keeps its selection";
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
@@ -149,12 +149,12 @@ TEST_F(SettingsPageE2E, LeavingWithAnotherFrameCountOrQualityRebuildsThePreview)
   Load();
   SheetRun& run = Open();
   ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  Scroll(run, 1505, 20, TB_ENDTRACK);
-  run.Click(1517);  // "High"
+  Scroll(run, IDC_SET_PREVIEW_FRAMES, 20, TB_ENDTRACK);
+  run.Click(IDC_SET_QUALITY_HIGH);  // "High"
   ASSERT_TRUE(ShowPage(run, kOptionsPage));
   engine_->Reset(0);
-  run.Click(1078);
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() >= 20 && run.Text(1078) == "Render"; }))
+  run.Click(IDC_PANEL_RENDER);
+  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() >= 20 && run.Text(IDC_PANEL_RENDER) == "Render"; }))
       << "calls " << engine_->CallCount();
   std::vector<EngineCall> calls = engine_->Calls();
   ASSERT_EQ(calls.size(), 20u);
@@ -169,10 +169,10 @@ TEST_F(SettingsPageE2E, AutoreverseSwitchFollowsTheStore) {
   block_.generalValues[Direction] = 1.0f;
   SheetRun& run = Open();
   ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  run.Click(1080);
+  run.Click(IDC_SET_AUTOREVERSE);
   EXPECT_EQ(ReadRegistryDword("Eff_Autoreverse"), 1u);
   ASSERT_TRUE(ShowPage(run, kObjectsPage));
-  EXPECT_EQ(ListSelection(run, 1300), 1) << "Fly-On shows the second object";
+  EXPECT_EQ(ListSelection(run, IDC_OBJ_LIST), 1) << "Fly-On shows the second object";
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
@@ -186,7 +186,7 @@ TEST_F(SettingsPageE2E, SavedDefaultsComeBackByteForByte) {
   block_.specialValues[9] = SpecialValue{5, 6, 7.0f};
   SheetRun& run = Open();
   ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  run.Click(1088);
+  run.Click(IDC_SET_SAVE_DEFAULTS);
   const EffectSettings saved = block_;
   std::vector<uint8_t> file;
   {
@@ -209,7 +209,7 @@ TEST_F(SettingsPageE2E, FailedSaveIsReportedAndCancelFromThisPageGivesOne) {
   Load();
   SheetRun& run = Open();
   ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  run.Click(1088);
+  run.Click(IDC_SET_SAVE_DEFAULTS);
   ASSERT_TRUE(WaitUntil([&] { return !boxes_.Texts().empty(); }));
   EXPECT_EQ(boxes_.Texts().at(0), "Could not create defaults file.");
   EXPECT_EQ(boxes_.Captions().at(0), "Could not save defaults");

@@ -53,7 +53,7 @@ TEST_F(SheetE2E, OkGivesZeroAndCancelGivesOneFromEveryPage) {
 TEST_F(SheetE2E, CancelKeepsWhatThePagesWrote) {
   Load();
   SheetRun& run = Open();
-  run.Click(1002);  // SLIDE
+  run.Click(IDC_FX_BUTTON_FIRST + 1);  // SLIDE
   ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "SLIDE") == 0; }));
   run.Press(PSBTN_CANCEL);
   EXPECT_EQ(run.Finish(), 1);
@@ -120,9 +120,10 @@ TEST_F(SheetE2E, MissingOrganizationIsReportedOnceAtLoadAndTheSheetStillWorks) {
   EXPECT_EQ(boxes_.Texts()[0], "Error reading LMX FX Organization file.");
   EXPECT_EQ(boxes_.Captions()[0], "Cannot continue");
   SheetRun& run = Open();
-  EXPECT_EQ(SendMessageA(run.Control(1026), CB_GETCOUNT, 0, 0), 0);
-  for (int id = 1001; id <= 1016; ++id) EXPECT_FALSE(IsWindowVisible(run.Control(id))) << id;
-  run.Click(1001);
+  EXPECT_EQ(SendMessageA(run.Control(IDC_FX_GROUP_LIST), CB_GETCOUNT, 0, 0), 0);
+  for (int id = IDC_FX_BUTTON_FIRST; id <= IDC_FX_BUTTON_LAST; ++id)
+    EXPECT_FALSE(IsWindowVisible(run.Control(id))) << id;
+  run.Click(IDC_FX_BUTTON_FIRST);
   run.Press(PSBTN_OK);
   EXPECT_EQ(run.Finish(), 0);
   EXPECT_STREQ(block_.effectName, "DOORS");
@@ -133,7 +134,7 @@ TEST_F(SheetE2E, OrgFileNamingAMissingOrganizationFallsBackSilently) {
   SetRegistryString("OrgFile", "GONE");
   Load();
   SheetRun& run = Open();
-  EXPECT_EQ(SendMessageA(run.Control(1026), CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessageA(run.Control(IDC_FX_GROUP_LIST), CB_GETCOUNT, 0, 0), 2);
   // Returning to the FX page compares "OrgFile" with the loaded name ("DEFAULT").
   run.SelectPage(3);
   run.SelectPage(0);
@@ -152,7 +153,7 @@ TEST_F(SheetE2E, EmptyOrganizationAndUnlistedEffectGiveAnEmptyGrid) {
   Load();
   EXPECT_TRUE(boxes_.Texts().empty()) << "an empty organization is still an organization";
   SheetRun& run = Open();
-  EXPECT_EQ(SendMessageA(run.Control(1026), CB_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(SendMessageA(run.Control(IDC_FX_GROUP_LIST), CB_GETCOUNT, 0, 0), 0);
   run.Press(PSBTN_OK);
   EXPECT_EQ(run.Finish(), 0);
   dll_.reset();
@@ -161,13 +162,14 @@ TEST_F(SheetE2E, EmptyOrganizationAndUnlistedEffectGiveAnEmptyGrid) {
   Load(false);
   std::memcpy(block_.effectName, "LOST", 5);
   SheetRun& lost = Open();
-  for (int id = 1001; id <= 1016; ++id) EXPECT_FALSE(IsWindowVisible(lost.Control(id))) << id;
-  EXPECT_EQ(SendMessageA(lost.Control(1026), CB_GETCURSEL, 0, 0), CB_ERR);
-  EXPECT_EQ(lost.Text(1040), "LOST long") << "the block's effect is still described";
+  for (int id = IDC_FX_BUTTON_FIRST; id <= IDC_FX_BUTTON_LAST; ++id)
+    EXPECT_FALSE(IsWindowVisible(lost.Control(id))) << id;
+  EXPECT_EQ(SendMessageA(lost.Control(IDC_FX_GROUP_LIST), CB_GETCURSEL, 0, 0), CB_ERR);
+  EXPECT_EQ(lost.Text(IDC_PANEL_NAME_BOX), "LOST long") << "the block's effect is still described";
   // Choosing a group shows it; the selection stays until a click.
-  SendMessageA(lost.Control(1026), CB_SETCURSEL, 1, 0);
-  lost.Command(1026, CBN_SELCHANGE);
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(lost.Control(1002)) && !IsWindowVisible(lost.Control(1003)); }));
+  SendMessageA(lost.Control(IDC_FX_GROUP_LIST), CB_SETCURSEL, 1, 0);
+  lost.Command(IDC_FX_GROUP_LIST, CBN_SELCHANGE);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(lost.Control(IDC_FX_BUTTON_FIRST + 1)) && !IsWindowVisible(lost.Control(IDC_FX_BUTTON_FIRST + 2)); }));
   EXPECT_STREQ(block_.effectName, "LOST");
   lost.Press(PSBTN_CANCEL);
   EXPECT_EQ(lost.Finish(), 1);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+#include "resources/resource_ids.h"
 #include "sheet_harness.h"
 #include "support/registry_control.h"
 

@@ -122,16 +122,16 @@ class Soak : public SheetFixture {
     switch (Pick(6)) {
       case 0: return ShowPage(run, Pick(pages));
       case 1:
-        if (page != settings) run.Click(1078);
+        if (page != settings) run.Click(IDC_PANEL_RENDER);
         return true;
       case 2:
-        if (page == 0) run.Click(1001 + Pick(5));
+        if (page == 0) run.Click(IDC_FX_BUTTON_FIRST + Pick(5));
         return true;
       case 3: {
         int control = 0;
-        if (page == 1) control = 1112;                 // Options: lighting
-        if (filterMode && page == 2) control = 1205;   // Filter Options: centre objects
-        if (page == settings - 1) control = 1312;      // Objects: rotates with path
+        if (page == 1) control = IDC_OPT_LIGHTING;
+        if (filterMode && page == 2) control = IDC_FILTER_CENTER_OBJECTS;
+        if (page == settings - 1) control = IDC_OBJ_ROTATES_WITH_PATH;
         if (control) run.Click(control);
         return true;
       }
