@@ -65,34 +65,6 @@ TEST_F(EffectInfoE2E, FullFile) {
   EXPECT_EQ(std::memcmp(&info, expected, 60), 0) << "byte-for-byte layout of the structure";
 }
 
-TEST_F(EffectInfoE2E, MissingFileGivesEmptyFields) {
-  EffectInfo info = Call("MISSING");
-  uint8_t zeros[60] = {};
-  EXPECT_EQ(std::memcmp(&info, zeros, 60), 0);
-}
-
-TEST_F(EffectInfoE2E, FileWithoutLongName) {
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("ETYP"), 4).Text(FourCC("ENAM"), "PLAIN").U32(FourCC("VCNT"), 1);
-  install_.Write("EFFECTS/PLAIN.LMI", w.bytes());
-  EffectInfo info = Call("PLAIN");
-  EXPECT_EQ(info.effectType, 4u);
-  EXPECT_STREQ(info.shortName, "PLAIN");
-  for (char c : info.longName) EXPECT_EQ(c, 0);
-  EXPECT_EQ(info.objectCount, 1u);
-}
-
-TEST_F(EffectInfoE2E, DamagedFileKeepsFieldsBeforeTheDamage) {
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("ETYP"), 2).Text(FourCC("ELNM"), "Half").Raw({'V', 'C', 'N', 'T', 4, 0, 0, 0, 9});
-  install_.Write("EFFECTS/BROKEN.LMI", w.bytes());
-  EffectInfo info = Call("BROKEN");
-  EXPECT_EQ(info.effectType, 2u);
-  EXPECT_STREQ(info.shortName, "");
-  EXPECT_STREQ(info.longName, "Half");
-  EXPECT_EQ(info.objectCount, 0u);
-}
-
 TEST_F(EffectInfoE2E, OrdinalsMatchNames) {
   void* about = dll_.Find(MAKEINTRESOURCEA(1));
   void* select = dll_.Find(MAKEINTRESOURCEA(2));

@@ -118,21 +118,6 @@ TEST_F(OptionsPageE2E, TypeChangesExchangeObjectsOnceWithAutoreverseOn) {
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
-TEST_F(OptionsPageE2E, DirectionOutsideTheGroupStoresZeroAndExchangesOnce) {
-  SetRegistryDword("Eff_Autoreverse", 1);
-  Load();
-  MarkObjects();
-  block_.generalValues[Direction] = 2.0f;
-  SheetRun& run = Open();
-  ASSERT_TRUE(ShowPage(run, kOptionsPage));
-  EXPECT_FALSE(IsChecked(run, IDC_OPT_FLY_OFF));
-  EXPECT_FALSE(IsChecked(run, IDC_OPT_FLY_ON));
-  run.Click(IDC_OPT_SHADOWS);
-  EXPECT_EQ(block_.generalValues[Direction], 0.0f);
-  EXPECT_TRUE(ObjectsExchanged());
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
-}
-
 TEST_F(OptionsPageE2E, NoExchangeWithTheSwitchOffOrForOtherEffectTypes) {
   ChunkWriter other(kEffectHeader);
   other.U32(FourCC("ETYP"), 2).Text(FourCC("ENAM"), "SPIN").Text(FourCC("ELNM"), "Spin").U32(FourCC("VCNT"), 2)
