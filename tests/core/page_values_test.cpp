@@ -96,49 +96,27 @@ TEST_F(OptionsValuesTest, StoreWritesExactlyTheTwelveValues) {
   EXPECT_EQ(std::memcmp(block_.effectName, before.effectName, sizeof before.effectName), 0);
 }
 
-TEST_F(OptionsValuesTest, TypeOneEffectsExchangeObjectsOncePerChangeOfDirection) {
+// Which effects and switches exchange rows 0 and 1 is the selection's rule; the store asks
+// for it on a change of direction only.
+TEST_F(OptionsValuesTest, StoreExchangesObjectsOncePerChangeOfDirection) {
   const EffectSettings original = block_;
+  OptionsValues v = Controls();
+  v.direction = 1;  // "Fly-On"
+  block_.generalValues[Direction] = 0.0f;
+  StoreOptionsValues(v, selection_, &block_, true);  // no current effect
+  EXPECT_EQ(std::memcmp(block_.objectValues, original.objectValues, sizeof original.objectValues), 0);
+
   selection_.currentEffect = Effect(1);
   block_.generalValues[Direction] = 0.0f;
-  OptionsValues v = Controls();
-
-  v.direction = 1;  // "Fly-On"
   StoreOptionsValues(v, selection_, &block_, true);
   for (int c = 0; c < kObjectColumns; ++c) {
     EXPECT_EQ(block_.objectValues[0][c], original.objectValues[1][c]);
     EXPECT_EQ(block_.objectValues[1][c], original.objectValues[0][c]);
   }
-  EXPECT_EQ(block_.objectValues[2][0], original.objectValues[2][0]);
   EXPECT_EQ(block_.generalValues[Direction], 1.0f);
-
   StoreOptionsValues(v, selection_, &block_, true);  // "Fly-On" again: no change
   EXPECT_EQ(block_.objectValues[0][0], original.objectValues[1][0]);
-
   v.direction = 0;  // back to "Fly-Off"
-  StoreOptionsValues(v, selection_, &block_, true);
-  EXPECT_EQ(std::memcmp(block_.objectValues, original.objectValues, sizeof original.objectValues), 0);
-}
-
-TEST_F(OptionsValuesTest, OutOfGroupDirectionIsStoredAsZeroWithOneExchange) {
-  // A Direction of 2 checks no radio button; the next store reads index 0.
-  const EffectSettings original = block_;
-  selection_.currentEffect = Effect(1);
-  block_.generalValues[Direction] = 2.0f;
-  OptionsValues v = Controls();
-  v.direction = 0;
-  StoreOptionsValues(v, selection_, &block_, true);
-  EXPECT_EQ(block_.generalValues[Direction], 0.0f);
-  EXPECT_EQ(block_.objectValues[0][7], original.objectValues[1][7]);
-}
-
-TEST_F(OptionsValuesTest, OtherTypesAndNoEffectNeverExchange) {
-  const EffectSettings original = block_;
-  OptionsValues v = Controls();
-  v.direction = 1;
-  block_.generalValues[Direction] = 0.0f;
-  StoreOptionsValues(v, selection_, &block_, true);  // no current effect
-  selection_.currentEffect = Effect(2);
-  v.direction = 0;
   StoreOptionsValues(v, selection_, &block_, true);
   EXPECT_EQ(std::memcmp(block_.objectValues, original.objectValues, sizeof original.objectValues), 0);
 }

@@ -1,4 +1,4 @@
-// Records shared with the host and the engine: where each named value lies in the bytes.
+// The leading bytes of each library file kind.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,32 +8,6 @@
 #include "library/effect_record.h"
 #include "library/organization.h"
 #include "library/texture_reader.h"
-#include "model/effect_settings.h"
-#include "model/render_job.h"
-
-namespace lmx {
-namespace {
-
-size_t OffsetOfObject(const EffectSettings& s, int object, int column) {
-  return reinterpret_cast<const uint8_t*>(&s.objectValues[object][column]) - reinterpret_cast<const uint8_t*>(&s);
-}
-
-TEST(Records, SettingsValuesLieWhereHostAndEngineReadThem) {
-  EffectSettings s{};
-  EXPECT_EQ(OffsetOfObject(s, 0, Shine), 132u);
-  EXPECT_EQ(OffsetOfObject(s, 3, TrailSpacing), 132u + 4 * (10 * 3 + 7));
-  EXPECT_EQ(OffsetOfObject(s, 19, 9), 1016u - 4 - 80 - 4);
-  uint8_t bytes[sizeof s] = {};
-  float frames = 120.0f;
-  std::memcpy(bytes + 12 + 4 * FilterFrames, &frames, 4);
-  std::memcpy(&s, bytes, sizeof s);
-  EXPECT_EQ(s.generalValues[FilterFrames], 120.0f);
-  EXPECT_EQ(FrameField, 16);
-  EXPECT_EQ(LightDirection, 11);
-}
-
-}  // namespace
-}  // namespace lmx
 
 namespace lmx {
 namespace {

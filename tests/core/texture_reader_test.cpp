@@ -62,15 +62,6 @@ TEST_F(TextureReaderTest, CompleteFile) {
   EXPECT_EQ(std::memcmp(image_.pixels, px.data(), px.size()), 0);
 }
 
-TEST_F(TextureReaderTest, HeaderIsTheBytesLMXT) {
-  ChunkWriter w(kTextureHeader);
-  w.U32(FourCC("TWID"), 1).U32(FourCC("THIT"), 1).Record(FourCC("TDAT"), Pixels(4));
-  std::vector<uint8_t> bytes = w.bytes();
-  ASSERT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "LMXT");
-  install_.Write("TEXTURES/BYTES.LMT", bytes);
-  EXPECT_EQ(ReadInstalledTexture(&image_, "BYTES"), 1);
-}
-
 TEST_F(TextureReaderTest, FilesThatGiveNoImage) {
   // Sizes without pixels; the wrong kind of file; no file at all.
   Plant("NODATA", ChunkWriter(kTextureHeader).U32(FourCC("TWID"), 8).U32(FourCC("THIT"), 8));
