@@ -14,36 +14,6 @@
 namespace lmx::engine::test {
 namespace {
 
-// Fly-Off and Fly-On alike start on the outgoing clip and end on the incoming one, and
-// halfway show neither.
-TEST(RenderContract, EachDirectionStartsWithOutgoingAndEndsWithIncoming) {
-  for (float direction : {0.0f, 1.0f}) {
-    SCOPED_TRACE(direction == 0 ? "Fly-Off" : "Fly-On");
-    JobFixture f(64, 64);
-    f.settings().generalValues[Direction] = direction;
-    f.SetPosition(0, 19);
-    ASSERT_EQ(f.Render(), 0);
-    EXPECT_LT(f.MeanDifferenceTo(0), 4.0);
-    f.SetPosition(19, 19);
-    ASSERT_EQ(f.Render(), 0);
-    EXPECT_LT(f.MeanDifferenceTo(1), 4.0);
-    f.SetPosition(9, 19);
-    ASSERT_EQ(f.Render(), 0);
-    EXPECT_GT(f.MeanDifferenceTo(0), 10.0);
-    EXPECT_GT(f.MeanDifferenceTo(1), 10.0);
-    EXPECT_TRUE(f.GuardsIntact());
-  }
-}
-
-int16_t __cdecl StopNow() { return 1; }
-
-TEST(RenderContract, StopsWhenAskedBeforeDrawing) {
-  JobFixture f(32, 32);
-  f.job().abortCallback = &StopNow;
-  EXPECT_EQ(f.Render(), 1);
-  EXPECT_TRUE(f.GuardsIntact());
-}
-
 std::vector<int> g_progress;
 int16_t __cdecl RecordProgress(int32_t percent) {
   g_progress.push_back(percent);
@@ -121,12 +91,6 @@ TEST(RenderContract, IdenticalInputsGiveIdenticalPixels) {
   ASSERT_EQ(b.Render(), 0);
   EXPECT_EQ(a.targetBytes(), b.targetBytes());
 }
-
-}  // namespace
-}  // namespace lmx::engine::test
-
-namespace lmx::engine::test {
-namespace {
 
 int g_polls = 0;
 int g_stopAt = 0;
