@@ -32,16 +32,6 @@ TEST(HostInfo, PrintsTheFieldsTheModuleFills) {
       << run.output;
 }
 
-TEST(HostInfo, AnUnknownEffectPrintsEmptyFields) {
-  lmx::test::TestInstall install;
-  PlantOrganization(install);
-  test::HostRun run = test::RunHost({"info", "NOSUCH"}, 60000);
-  ASSERT_TRUE(run.finished) << run.output;
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_NE(run.output.find("effectType: 0\r\nshortName: \r\nlongName: \r\nobjectCount: 0\r\n"), std::string::npos)
-      << run.output;
-}
-
 TEST(HostInfo, AMissingModuleIsReported) {
   test::HostRun run = test::RunHost({"info", "DOORS", "--dll", "NO_SUCH_MODULE.DLL"}, 60000);
   ASSERT_TRUE(run.finished) << run.output;
