@@ -84,6 +84,16 @@ class ViewerWalk : public ::testing::Test {
     return nullptr;
   }
 
+  // The |CONTEXT leaf entry of a context string, found by its hash.
+  const uint8_t* FindContext(const uint8_t* context, const std::string& name) {
+    const int32_t hash = ContextHash(name);
+    return Search(context, [&](const uint8_t* p, bool leaf, const uint8_t** next) {
+      *next = p + (leaf ? 8 : 6);
+      const int32_t key = int32_t(U32(p));
+      return key < hash ? -1 : key > hash ? 1 : 0;
+    });
+  }
+
   // The viewer's internal file look-up, with its three bounds checks.
   bool SubFile(const char* name, const uint8_t** sub, const uint8_t** end) {
     const uint8_t* entry = Search(buf_ + U32(buf_, 4), [&](const uint8_t* p, bool leaf, const uint8_t** next) {
@@ -301,12 +311,7 @@ TEST_F(ViewerWalk, EveryMapNumberAndContextHashFindsItsTopic) {
       EXPECT_EQ(page->title, t.title);
       EXPECT_EQ(relative, 0u);
     }
-    const int32_t hash = ContextHash(t.context);
-    const uint8_t* entry = Search(context, [&](const uint8_t* p, bool leaf, const uint8_t** next) {
-      *next = p + (leaf ? 8 : 6);
-      const int32_t key = int32_t(U32(p));
-      return key < hash ? -1 : key > hash ? 1 : 0;
-    });
+    const uint8_t* entry = FindContext(context, t.context);
     ASSERT_NE(entry, nullptr);
     const Page* page = PageByOffset(U32(entry, 4), &relative);
     ASSERT_NE(page, nullptr);
@@ -348,12 +353,7 @@ TEST_F(ViewerWalk, LargeFileKeepsTheViewersAssumptions) {
   ASSERT_TRUE(SubFile("|CONTEXT", &context, &end));
   EXPECT_EQ(U16(context, 9 + 32), 2) << "levels";
   for (size_t i = 0; i < project_.topics.size(); i += 13) {
-    const int32_t hash = ContextHash(project_.topics[i].context);
-    const uint8_t* entry = Search(context, [&](const uint8_t* p, bool leaf, const uint8_t** next) {
-      *next = p + (leaf ? 8 : 6);
-      const int32_t key = int32_t(U32(p));
-      return key < hash ? -1 : key > hash ? 1 : 0;
-    });
+    const uint8_t* entry = FindContext(context, project_.topics[i].context);
     ASSERT_NE(entry, nullptr) << i;
     uint32_t relative = 1;
     const Page* page = PageByOffset(U32(entry, 4), &relative);
