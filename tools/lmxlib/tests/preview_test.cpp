@@ -18,14 +18,7 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
 #define STBI_ONLY_GIF
-#if defined(__clang__)
-#pragma clang diagnostic push
-#pragma clang diagnostic ignored "-Weverything"
-#endif
 #include <stb/stb_image.h>
-#if defined(__clang__)
-#pragma clang diagnostic pop
-#endif
 
 namespace lmxlib::test {
 namespace {

@@ -5,14 +5,7 @@
 #include <cstring>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
-#if defined(__clang__)
-#pragma clang diagnostic push
-#pragma clang diagnostic ignored "-Weverything"
-#endif
 #include <stb/stb_image_write.h>
-#if defined(__clang__)
-#pragma clang diagnostic pop
-#endif
 
 #include "library/chunk_file.h"
 #include "library/effect_record.h"
