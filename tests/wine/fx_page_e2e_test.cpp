@@ -42,8 +42,7 @@ TEST_F(FxPageE2E, PanelShowsTheBlocksEffectAndTheGridItsGroup) {
   ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "BOX") == 0; }));
   EXPECT_TRUE(WaitForText(IDC_PANEL_NAME_BOX, "BOX long"));
   EXPECT_EQ(run.Text(IDC_PANEL_DESCRIPTION), "BOX text");
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(FxPageE2E, PickingSeedsSpecialValuesAndForcesUnsupportedOptionsOff) {
@@ -69,8 +68,7 @@ TEST_F(FxPageE2E, PickingSeedsSpecialValuesAndForcesUnsupportedOptionsOff) {
   ASSERT_EQ(block_.specialCount, 1u);
   EXPECT_EQ(block_.specialValues[0].tag, 7);
   EXPECT_EQ(block_.specialValues[0].value, 40.0f);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(FxPageE2E, SelectedButtonIsSunkenOnlyInItsGroup) {
@@ -91,36 +89,12 @@ TEST_F(FxPageE2E, SelectedButtonIsSunkenOnlyInItsGroup) {
   SendMessageA(run.Control(IDC_FX_GROUP_LIST), CB_SETCURSEL, 0, 0);
   run.Command(IDC_FX_GROUP_LIST, CBN_SELCHANGE);
   EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST + 2), 1, 1) == shadow; }));
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
-}
-
-// A 4 x 4 bitmap file of one colour (24 bits, bottom-up).
-std::vector<uint8_t> SolidBitmap(uint8_t blue, uint8_t green, uint8_t red) {
-  std::vector<uint8_t> bytes(14 + 40 + 4 * 12, 0);
-  auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(v >> (8 * i));
-  };
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  put32(2, uint32_t(bytes.size()));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, 4);
-  put32(22, 4);
-  bytes[26] = 1;
-  bytes[28] = 24;
-  for (size_t p = 54; p + 2 < bytes.size(); p += 3) {
-    bytes[p] = blue;
-    bytes[p + 1] = green;
-    bytes[p + 2] = red;
-  }
-  return bytes;
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(FxPageE2E, IconsAreDrawnInTheIconModesOnly) {
-  install_.Write("EFFECTS/DOORS.BMP", SolidBitmap(0x20, 0x80, 0xF0));
   const COLORREF icon = RGB(0xF0, 0x80, 0x20);
+  install_.Write("EFFECTS/DOORS.BMP", BitmapFile(4, 4, icon, icon));
   for (uint32_t mode : {0u, 1u, 2u}) {
     SCOPED_TRACE("Eff_Display " + std::to_string(mode));
     SetRegistryDword("Eff_Display", mode);
@@ -135,8 +109,7 @@ TEST_F(FxPageE2E, IconsAreDrawnInTheIconModesOnly) {
     }
     // An effect without an icon file keeps an empty button, framed all the same.
     EXPECT_NE(PixelOf(run.Control(IDC_FX_BUTTON_FIRST + 1), 4, 4), icon);
-    run.Press(PSBTN_OK);
-    EXPECT_EQ(run.Finish(), 0);
+    EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
     run_.reset();
     dll_.reset();
   }
@@ -162,8 +135,7 @@ TEST_F(FxPageE2E, SpeedTrackbarFollowsTheSettingAndIsHiddenInFilterMode) {
   run.SelectPage(0);
   ASSERT_TRUE(WaitUntil([&] { return run.CurrentIndex() == 0; }));
   EXPECT_EQ(SendMessageA(run.Control(IDC_PANEL_SPEED), TBM_GETPOS, 0, 0), 7);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 
   SheetRun& filter = Open(1);
   for (int page : {0, 1, 2, 3}) {
@@ -174,8 +146,7 @@ TEST_F(FxPageE2E, SpeedTrackbarFollowsTheSettingAndIsHiddenInFilterMode) {
     EXPECT_FALSE(IsWindowVisible(speed)) << page;
     EXPECT_FALSE(IsWindowEnabled(speed)) << page;
   }
-  filter.Press(PSBTN_CANCEL);
-  EXPECT_EQ(filter.Finish(), 1);
+  EXPECT_EQ(PressAndFinish(filter, PSBTN_CANCEL), 1);
 }
 
 TEST_F(FxPageE2E, SpeedZeroPlaysAtTenFramesPerSecond) {
@@ -183,8 +154,7 @@ TEST_F(FxPageE2E, SpeedZeroPlaysAtTenFramesPerSecond) {
   Load();
   SheetRun& run = Open();
   EXPECT_EQ(SendMessageA(run.Control(IDC_PANEL_SPEED), TBM_GETPOS, 0, 0), 10);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 // What the module's own WinHelpA calls carried, caught by redirecting its import of

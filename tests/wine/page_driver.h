@@ -53,10 +53,4 @@ inline bool ShowPage(const SheetRun& run, int index) {
   return WaitUntil([&] { return run.CurrentIndex() == index; });
 }
 
-// Presses a button of the sheet and waits for LMXGUI_Select to return.
-inline int PressAndFinish(SheetRun& run, int button) {
-  run.Press(button);
-  return run.Finish();
-}
-
 }  // namespace lmx::test

@@ -64,8 +64,7 @@ TEST_F(PreviewE2E, FrameCountsDecideTheCalls) {
     }
     EXPECT_EQ(threads.size(), 1u) << "one render, one thread";
     EXPECT_EQ(ProgressOf(run), 0);
-    run.Press(PSBTN_OK);
-    EXPECT_EQ(run.Finish(), 0);
+    EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
   }
 }
 
@@ -83,8 +82,7 @@ TEST_F(PreviewE2E, OneFrameMirrorsForFlyOnAndQualityPicksTheSize) {
   EXPECT_EQ(call.objectCount, 1u);
   EXPECT_EQ(call.frameWidth, 64u);
   EXPECT_STREQ(call.effectName, "SLIDE");
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, TexturesOfTheQualityReachTheEngineAndMissingOnesStayEmpty) {
@@ -114,8 +112,7 @@ TEST_F(PreviewE2E, TexturesOfTheQualityReachTheEngineAndMissingOnesStayEmpty) {
   EXPECT_STREQ(call.textureName[19], "");
   EXPECT_EQ(call.textureFormat[19], 0u);
   EXPECT_EQ(call.textureWidth[19], 0u);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, FilterModeRendersTheFilterFrameWithProgress) {
@@ -137,8 +134,7 @@ TEST_F(PreviewE2E, FilterModeRendersTheFilterFrameWithProgress) {
   EXPECT_EQ(calls[0].position, 3);
   EXPECT_EQ(calls[0].lastPosition, 10);
   EXPECT_TRUE(calls[0].hasProgress);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, ProgressBarFollowsTheRenderingFrame) {
@@ -153,8 +149,7 @@ TEST_F(PreviewE2E, ProgressBarFollowsTheRenderingFrame) {
   engine_->Release();
   ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 10 && run.Text(IDC_PANEL_RENDER) == "Render"; }));
   EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 0; }));
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, StopEndsTheRenderAfterTheCurrentCall) {
@@ -181,8 +176,7 @@ TEST_F(PreviewE2E, StopEndsTheRenderAfterTheCurrentCall) {
   std::vector<EngineCall> calls = engine_->Calls();
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_TRUE(calls[2].aborted);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, ChangesDuringARenderRestartItOnceWithTheNewestSettings) {
@@ -206,8 +200,7 @@ TEST_F(PreviewE2E, ChangesDuringARenderRestartItOnceWithTheNewestSettings) {
     EXPECT_EQ(calls[size_t(k)].objectCount, 3u);
   }
   EXPECT_EQ(engine_->MaxActive(), 1);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, PickingDuringARenderKeepsTheRecordTheRenderStartedWith) {
@@ -220,8 +213,7 @@ TEST_F(PreviewE2E, PickingDuringARenderKeepsTheRecordTheRenderStartedWith) {
   for (int entry : {1, 2, 3, 4, 0, 1}) run.Click(IDC_FX_BUTTON_FIRST + entry);
   ASSERT_TRUE(WaitForText(IDC_PANEL_RENDER, "Render", 20000));
   for (const EngineCall& call : engine_->Calls()) EXPECT_EQ(call.objectCount, 2u) << "DOORS, read at the start";
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, ClosingDuringARenderStopsAndWaitsForIt) {
@@ -276,8 +268,7 @@ TEST_F(PreviewE2E, PlaybackShowsTheFramesInOrderFromFrameZero) {
   ASSERT_GE(seen.size(), 8u);
   EXPECT_EQ(seen[0], 0) << "playback starts with frame 0";
   for (size_t i = 1; i < seen.size(); ++i) EXPECT_EQ(seen[i], (seen[i - 1] + 1) % 6) << "step " << i;
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 }  // namespace

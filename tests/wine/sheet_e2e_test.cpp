@@ -21,14 +21,12 @@ TEST_F(SheetE2E, TabTitlesWithoutAndWithFilterMode) {
   EXPECT_EQ(plain.CurrentIndex(), 0);
   HWND apply = GetDlgItem(plain.sheet(), 0x3021);  // the common controls' Apply button
   EXPECT_TRUE(apply == nullptr || !IsWindowVisible(apply)) << "no Apply button";
-  plain.Press(PSBTN_OK);
-  EXPECT_EQ(plain.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(plain, PSBTN_OK), 0);
 
   SheetRun& filter = Open(7);
   EXPECT_EQ(filter.TabTitles(),
             (std::vector<std::string>{"   FX", "Options", "Filter Options", "Objects", "Settings"}));
-  filter.Press(PSBTN_OK);
-  EXPECT_EQ(filter.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(filter, PSBTN_OK), 0);
   EXPECT_EQ(block_.generalValues[FilterFrames], 100.0f) << "filter mode starts FilterFrames 0 at 100";
   EXPECT_TRUE(boxes_.Texts().empty());
 }
@@ -55,8 +53,7 @@ TEST_F(SheetE2E, CancelKeepsWhatThePagesWrote) {
   SheetRun& run = Open();
   run.Click(IDC_FX_BUTTON_FIRST + 1);  // SLIDE
   ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "SLIDE") == 0; }));
-  run.Press(PSBTN_CANCEL);
-  EXPECT_EQ(run.Finish(), 1);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_CANCEL), 1);
   EXPECT_STREQ(block_.effectName, "SLIDE");
 }
 
@@ -68,8 +65,7 @@ TEST_F(SheetE2E, OkWithoutTouchingLeavesAConsistentBlockUnchanged) {
   block_.generalValues[Shadows] = 1.0f;
   std::vector<uint8_t> before = Bytes(block_);
   SheetRun& run = Open();
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
   EXPECT_EQ(Bytes(block_), before);
 }
 
@@ -107,8 +103,7 @@ TEST_F(SheetE2E, NoBlockOrASecondSheetCannotBeCreated) {
   // host would: here through a timer callback would be the same thread).
   EffectSettings other{};
   EXPECT_EQ(select_(nullptr, &other, 0), 2) << "one sheet at a time";
-  run.Press(PSBTN_CANCEL);
-  EXPECT_EQ(run.Finish(), 1);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_CANCEL), 1);
   EXPECT_TRUE(boxes_.Texts().empty());
 }
 
@@ -124,8 +119,7 @@ TEST_F(SheetE2E, MissingOrganizationIsReportedOnceAtLoadAndTheSheetStillWorks) {
   for (int id = IDC_FX_BUTTON_FIRST; id <= IDC_FX_BUTTON_LAST; ++id)
     EXPECT_FALSE(IsWindowVisible(run.Control(id))) << id;
   run.Click(IDC_FX_BUTTON_FIRST);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
   EXPECT_STREQ(block_.effectName, "DOORS");
   EXPECT_EQ(boxes_.Texts().size(), 1u) << "shown once, at load";
 }
@@ -142,8 +136,7 @@ TEST_F(SheetE2E, OrgFileNamingAMissingOrganizationFallsBackSilently) {
   ASSERT_TRUE(WaitUntil([&] {
     return GetRegistryBytes("OrgFile", &value) && std::string(value.begin(), value.end()).rfind("DEFAULT", 0) == 0;
   }));
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
   EXPECT_TRUE(boxes_.Texts().empty());
 }
 
@@ -154,8 +147,7 @@ TEST_F(SheetE2E, EmptyOrganizationAndUnlistedEffectGiveAnEmptyGrid) {
   EXPECT_TRUE(boxes_.Texts().empty()) << "an empty organization is still an organization";
   SheetRun& run = Open();
   EXPECT_EQ(SendMessageA(run.Control(IDC_FX_GROUP_LIST), CB_GETCOUNT, 0, 0), 0);
-  run.Press(PSBTN_OK);
-  EXPECT_EQ(run.Finish(), 0);
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
   dll_.reset();
 
   SetRegistryString("OrgFile", "DEFAULT");
@@ -171,8 +163,7 @@ TEST_F(SheetE2E, EmptyOrganizationAndUnlistedEffectGiveAnEmptyGrid) {
   lost.Command(IDC_FX_GROUP_LIST, CBN_SELCHANGE);
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(lost.Control(IDC_FX_BUTTON_FIRST + 1)) && !IsWindowVisible(lost.Control(IDC_FX_BUTTON_FIRST + 2)); }));
   EXPECT_STREQ(block_.effectName, "LOST");
-  lost.Press(PSBTN_CANCEL);
-  EXPECT_EQ(lost.Finish(), 1);
+  EXPECT_EQ(PressAndFinish(lost, PSBTN_CANCEL), 1);
 }
 
 }  // namespace

@@ -50,6 +50,60 @@ void WriteOrganization(const TestInstall& install, const std::string& name,
   install.Write("ORGS/" + name + ".ORG", w.bytes());
 }
 
+std::vector<uint8_t> BitmapFile(int width, int height, COLORREF left, COLORREF right) {
+  const int stride = (width * 3 + 3) & ~3;
+  const uint32_t bitsSize = static_cast<uint32_t>(stride * height);
+  std::vector<uint8_t> file(54 + bitsSize, 0);
+  auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&file[at], &v, 4); };
+  auto put16 = [&](size_t at, uint16_t v) { std::memcpy(&file[at], &v, 2); };
+  file[0] = 'B';
+  file[1] = 'M';
+  put32(2, static_cast<uint32_t>(file.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<uint32_t>(width));
+  put32(22, static_cast<uint32_t>(height));
+  put16(26, 1);
+  put16(28, 24);
+  put32(34, bitsSize);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      COLORREF c = x < width / 2 ? left : right;
+      uint8_t* p = &file[54 + y * stride + x * 3];
+      p[0] = GetBValue(c);
+      p[1] = GetGValue(c);
+      p[2] = GetRValue(c);
+    }
+  return file;
+}
+
+namespace {
+
+struct WindowSearch {
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  if (std::strcmp(text, search->title) != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindOwnWindow(const char* title) {
+  WindowSearch search{title, nullptr};
+  EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 // ---- message boxes
 
 namespace {
@@ -168,25 +222,6 @@ std::vector<EngineCall> Engine::Calls() const {
 
 // ---- the sheet
 
-namespace {
-
-struct SheetSearch {
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindSheet(HWND window, LPARAM param) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  char caption[128] = {};
-  GetWindowTextA(window, caption, sizeof caption);
-  if (pid == GetCurrentProcessId() && std::strcmp(caption, "Lumora FX Selection") == 0 && IsWindowVisible(window)) {
-    reinterpret_cast<SheetSearch*>(param)->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-}  // namespace
 
 SheetRun::SheetRun(SelectFn select, EffectSettings* block, int32_t filterMode)
     : thread_([this, select, block, filterMode] {
@@ -202,9 +237,7 @@ SheetRun::~SheetRun() {
 HWND SheetRun::WaitForSheet(int timeoutMs) {
   WaitUntil(
       [this] {
-        SheetSearch search;
-        EnumWindows(FindSheet, reinterpret_cast<LPARAM>(&search));
-        sheet_ = search.found;
+        sheet_ = FindOwnWindow("Lumora FX Selection");
         return sheet_ != nullptr || done_;
       },
       timeoutMs);

@@ -42,6 +42,12 @@ void WriteEffect(const TestInstall& install, const EffectSpec& effect);
 void WriteOrganization(const TestInstall& install, const std::string& name,
                        const std::vector<std::pair<std::string, std::vector<std::string>>>& groups);
 
+// A visible top-level window of this process with exactly this title, or null.
+HWND FindOwnWindow(const char* title);
+
+// A 24-bit bottom-up bitmap file: the left half in one colour, the right half in another.
+std::vector<uint8_t> BitmapFile(int width, int height, COLORREF left, COLORREF right);
+
 // Closes every "Cannot continue" (or other given caption) message box of this process
 // with OK and keeps its text.
 class MessageBoxCatcher {
@@ -119,5 +125,11 @@ class SheetRun {
   HWND sheet_ = nullptr;
   std::thread thread_;
 };
+
+// Presses a button of the sheet and waits for LMXGUI_Select to return.
+inline int PressAndFinish(SheetRun& run, int button) {
+  run.Press(button);
+  return run.Finish();
+}
 
 }  // namespace lmx::test
