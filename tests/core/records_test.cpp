@@ -1,7 +1,6 @@
 // The leading bytes of each library file kind.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "library/bytes.h"
