@@ -12,10 +12,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "page_driver.h"
 
@@ -72,6 +74,45 @@ std::string GdiGrowth(const std::map<DWORD, int>& before, const std::map<DWORD, 
   return text;
 }
 
+// Wine's GetProcessHandleCount gives 0 as well; its system handle list holds the truth.
+// One entry of that list (class 16), as laid out for a 32-bit process.
+struct SystemHandleEntry {
+  ULONG ownerProcess;
+  BYTE objectType;
+  BYTE flags;
+  USHORT value;
+  PVOID object;
+  ULONG access;
+};
+static_assert(sizeof(SystemHandleEntry) == 16, "32-bit layout");
+
+DWORD KernelHandles() {
+  DWORD n = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &n);
+  if (n != 0) return n;
+  using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+  if (!query) return 0;
+  constexpr ULONG kSystemHandleInformation = 16;
+  constexpr LONG kLengthMismatch = static_cast<LONG>(0xC0000004);
+  std::vector<BYTE> buffer(1 << 16);
+  ULONG needed = 0;
+  LONG status;
+  while ((status = query(kSystemHandleInformation, buffer.data(), ULONG(buffer.size()), &needed)) == kLengthMismatch)
+    buffer.resize(std::max<size_t>(buffer.size() * 2, needed));
+  if (status < 0) return 0;
+  ULONG count = 0;
+  std::memcpy(&count, buffer.data(), sizeof count);
+  const size_t fits = (buffer.size() - sizeof(ULONG)) / sizeof(SystemHandleEntry);
+  for (size_t i = 0; i < std::min<size_t>(count, fits); ++i) {
+    SystemHandleEntry entry;
+    std::memcpy(&entry, buffer.data() + sizeof(ULONG) + i * sizeof entry, sizeof entry);
+    n += entry.ownerProcess == GetCurrentProcessId();
+  }
+  return n;
+}
+
 DWORD UserObjects() {
   DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   if (n != 0) return n;
@@ -83,7 +124,7 @@ Counts Measure() {
   Counts c;
   c.gdi = GdiObjects();
   c.user = UserObjects();
-  GetProcessHandleCount(GetCurrentProcess(), &c.handles);
+  c.handles = KernelHandles();
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   THREADENTRY32 entry{};
   entry.dwSize = sizeof entry;
