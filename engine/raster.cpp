@@ -39,14 +39,32 @@ inline Packed Darken(Packed c, int keep) {
   return (rb & 0xFF00FF) | (g & 0x00FF00);
 }
 
+// texel * diffuse + specular per channel, at most 255 (diffuse below 0 counts as 0,
+// specular is clamped to [0, 1]).
 inline Packed Shade(Packed texel, float diffuse, float specular) {
-  if (diffuse == 1.0f && specular <= 0.0f) return texel;
-  int d = static_cast<int>(diffuse * 256);
-  int s = static_cast<int>(specular * 255);
+#if defined(__SSE2__)
+  // d = diffuse * 256 and s = specular * 255 side by side; above 255 every channel but a
+  // black one saturates, as it does at 255. (c << 8) * d >> 16 is (c * d) >> 8, and the
+  // sum is capped at 255 before packing.
+  __m128 ds = _mm_max_ps(_mm_set_ps(0, 0, specular, diffuse), _mm_setzero_ps());
+  ds = _mm_mul_ps(_mm_min_ps(ds, _mm_set_ps(0, 0, 1.0f, 255.0f)), _mm_set_ps(0, 0, 255.0f, 256.0f));
+  __m128i dsi = _mm_cvttps_epi32(ds);
+  const __m128i zero = _mm_setzero_si128();
+  __m128i c = _mm_unpacklo_epi8(zero, _mm_cvtsi32_si128(static_cast<int>(texel)));
+  __m128i lit = _mm_adds_epu16(_mm_mulhi_epu16(c, _mm_shufflelo_epi16(dsi, _MM_SHUFFLE(0, 0, 0, 0))),
+                               _mm_shufflelo_epi16(dsi, _MM_SHUFFLE(2, 2, 2, 2)));
+  lit = _mm_sub_epi16(lit, _mm_subs_epu16(lit, _mm_set1_epi16(255)));
+  return static_cast<Packed>(_mm_cvtsi128_si32(_mm_packus_epi16(lit, zero))) & 0xFFFFFF;
+#else
+  diffuse = diffuse > 0 ? (diffuse < 255.0f ? diffuse : 255.0f) : 0.0f;
+  specular = specular > 0 ? (specular < 1.0f ? specular : 1.0f) : 0.0f;
+  int d = static_cast<int>(diffuse * 256), s = static_cast<int>(specular * 255);
+  if (d == 256 && s == 0) return texel;
   int r = std::min(255, ((RedOf(texel) * d) >> 8) + s);
   int g = std::min(255, ((GreenOf(texel) * d) >> 8) + s);
   int b = std::min(255, ((BlueOf(texel) * d) >> 8) + s);
   return Pack(r, g, b);
+#endif
 }
 
 // a(x, y) = a0 + ax * x + ay * y through three values at the vertices.
@@ -64,19 +82,31 @@ Plane PlaneThrough(const ScreenVertex* v, float f0, float f1, float f2, float in
   return {f0 - ax * v[0].x - ay * v[0].y, ax, ay};
 }
 
-// The colour of a fragment at the pixel centre where the attributes were evaluated.
-inline Packed FragmentColour(const Material* m, bool textured, bool perspective, float z, float u, float v, float d,
-                             float s) {
-  Packed colour = m->flat;
-  if (textured) {
-    if (perspective) {
-      float inv = z > 1e-12f ? 1.0f / z : 0.0f;
-      u *= inv, v *= inv;
+// The colour of a primitive's fragments, from the attributes at a pixel centre.
+class FragmentShader {
+ public:
+  // m may be null (a shadow): Colour is then never called.
+  explicit FragmentShader(const Material* m)
+      : flat_(m ? m->flat : 0), textured_(m && m->sampler), perspective_(m && m->perspective),
+        fetch_(m ? m->sampler : nullptr) {}
+
+  Packed Colour(float z, float u, float v, float d, float s) const {
+    Packed colour = flat_;
+    if (textured_) {
+      if (perspective_) {
+        float inv = z > 1e-12f ? 1.0f / z : 0.0f;
+        u *= inv, v *= inv;
+      }
+      colour = fetch_.At(u, v);
     }
-    colour = m->sampler->At(u, v);
+    return Shade(colour, d, s);
   }
-  return Shade(colour, d > 0 ? d : 0.0f, s < 0 ? 0.0f : (s > 1 ? 1.0f : s));
-}
+
+ private:
+  Packed flat_;
+  bool textured_, perspective_;
+  TexelFetch fetch_;
+};
 
 // floor(num / den) for den > 0.
 int64_t FloorDiv(int64_t num, int64_t den) {
@@ -118,10 +148,7 @@ void SampleFrame::Reset(int width, int height, int samples) {
   shadowed_.resize(n);
   size_t pixels = static_cast<size_t>(width) * height;
   state_.assign(pixels, kBackground);
-  wholeColour_.resize(pixels);
-  wholeZ_.resize(pixels);
-  wholeDzx_.resize(pixels);
-  wholeDzy_.resize(pixels);
+  whole_.resize(pixels);
   wholeShadow_.resize(pixels);
   firstRow_ = 0, rowStep_ = 1;
   bandBegin_ = 0, bandEnd_ = height;
@@ -211,11 +238,10 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   for (int s = 0; s < samples_; ++s) depthOff[s] = depth.ax * sx_[s] + depth.ay * sy_[s];
 
   Plane pu{}, pv{}, pd{}, ps{};
-  bool textured = false, perspective = false;
+  const FragmentShader shader(m);
   int alpha256 = 256;
   if constexpr (!kShadow) {
-    textured = m->sampler != nullptr;
-    perspective = m->perspective;
+    const bool perspective = m->perspective;
     alpha256 = std::clamp(static_cast<int>(m->alpha * 256 + 0.5f), 0, 256);
     if (alpha256 == 0) return;
     auto uOf = [&](const ScreenVertex& p) { return perspective ? p.u * p.invW : p.u; };
@@ -227,6 +253,8 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   }
 
   const unsigned fullMask = (1u << S) - 1;
+  const bool opaque = alpha256 >= 256;
+  const float halfStep = 0.5f * (depth.ax + depth.ay);  // from a pixel's centre to its corner
   y0 = std::max(y0, bandBegin_), y1 = std::min(y1, bandEnd_ - 1);
   const int64_t step[3] = {a[0] * sub, a[1] * sub, a[2] * sub};
   const int n = x1 - x0;
@@ -262,13 +290,34 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
       }
       if (mask == 0) continue;
       size_t pixel = static_cast<size_t>(y) * width_ + x;
+      if constexpr (!kShadow) {
+        // The common case first: an opaque primitive covering a whole pixel that is
+        // background, or whole and behind it at every sample.
+        if (opaque && mask == fullMask && state_[pixel] != kSplit) {
+          const float z0 = zc - halfStep;
+          WholePixel& w = whole_[pixel];
+          bool front = state_[pixel] == kBackground;
+          if (!front) {
+            float d0 = z0 - w.z, ddx = depth.ax - w.dzx, ddy = depth.ay - w.dzy;
+            front = d0 + std::min(0.0f, ddx) + std::min(0.0f, ddy) > 0;
+            if (!front && d0 + std::max(0.0f, ddx) + std::max(0.0f, ddy) <= 0) continue;  // hidden
+          }
+          if (front) {
+            if (state_[pixel] == kBackground) state_[pixel] = kWhole, wholeShadow_[pixel] = 0;
+            w = {shader.Colour(zc, uc, vc, dc, sc), z0, depth.ax, depth.ay};
+            ++fragments_;
+            written_ += S;
+            continue;
+          }
+        }
+      }
       size_t base = pixel * S;
       if constexpr (kShadow) {
         MakeWhole(pixel);
         if (state_[pixel] == kWhole && mask == fullMask) {
           if (!wholeShadow_[pixel]) {
             wholeShadow_[pixel] = 1;
-            wholeColour_[pixel] = Darken(wholeColour_[pixel], keep);
+            whole_[pixel].colour = Darken(whole_[pixel].colour, keep);
           }
           continue;
         }
@@ -291,7 +340,8 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           } else {
             // The depth difference is a plane: decided at the pixel's corners when it has
             // one sign there, sample by sample otherwise.
-            float d0 = z0 - wholeZ_[pixel], ddx = depth.ax - wholeDzx_[pixel], ddy = depth.ay - wholeDzy_[pixel];
+            const WholePixel& w = whole_[pixel];
+            float d0 = z0 - w.z, ddx = depth.ax - w.dzx, ddy = depth.ay - w.dzy;
             float lo = d0 + std::min(0.0f, ddx) + std::min(0.0f, ddy);
             float hi = d0 + std::max(0.0f, ddx) + std::max(0.0f, ddy);
             if (lo > 0) {
@@ -304,17 +354,16 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           }
           if (visible == 0) continue;
           if (visible == fullMask) {
-            Packed colour = FragmentColour(m, textured, perspective, zc, uc, vc, dc, sc);
+            Packed colour = shader.Colour(zc, uc, vc, dc, sc);
             ++fragments_;
             written_ += S;
             if (alpha256 >= 256) {
               state_[pixel] = kWhole;
               if (state == kBackground) wholeShadow_[pixel] = 0;
-              wholeColour_[pixel] = colour;
-              wholeZ_[pixel] = z0, wholeDzx_[pixel] = depth.ax, wholeDzy_[pixel] = depth.ay;
+              whole_[pixel] = {colour, z0, depth.ax, depth.ay};
             } else {
               MakeWhole(pixel);
-              wholeColour_[pixel] = Blend(wholeColour_[pixel], colour, alpha256);
+              whole_[pixel].colour = Blend(whole_[pixel].colour, colour, alpha256);
             }
             continue;
           }
@@ -324,7 +373,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
         if (visible == 0) continue;
         ++fragments_;
         written_ += CountOf(visible);
-        Packed colour = FragmentColour(m, textured, perspective, zc, uc, vc, dc, sc);
+        Packed colour = shader.Colour(zc, uc, vc, dc, sc);
         if (alpha256 >= 256) {
           WriteSamples(&colour_[base], &depth_[base], depthOff, colour, z0, visible, S);
         } else {
@@ -361,7 +410,7 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
     written_ += samples_;
     MakeWhole(pixel);
     if (state_[pixel] == kWhole) {
-      wholeColour_[pixel] = colour;
+      whole_[pixel].colour = colour;
       continue;
     }
     size_t base = pixel * samples_;
@@ -385,7 +434,7 @@ void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
       }
       uint32_t b, g, r;
       if (state == kWhole) {
-        Packed c = wholeColour_[pixel];
+        Packed c = whole_[pixel].colour;
         r = RedOf(c) * S, g = GreenOf(c) * S, b = BlueOf(c) * S;
       } else {
         SumSamples(&colour_[pixel * S], samples_, b, g, r);

@@ -3,6 +3,7 @@
 // pixel. Coordinates are in pixels with y upwards (row 0 is the bottom row).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -78,16 +79,23 @@ class SampleFrame {
   void Rasterise(const ScreenVertex* v, const Material* m, int keep);
 
   enum PixelState : uint8_t { kBackground = 0, kWhole = 1, kSplit = 2 };
+  // A pixel that one colour and one depth plane describe: the depth at its lower left
+  // corner and its slopes along x and y.
+  struct WholePixel {
+    Packed colour;
+    float z, dzx, dzy;
+  };
+  static_assert(sizeof(WholePixel) == 16 && offsetof(WholePixel, z) == 4 && offsetof(WholePixel, dzy) == 12);
   // Depth of a whole pixel at sample s.
   float WholeDepth(size_t pixel, int s) const {
-    return wholeZ_[pixel] + wholeDzx_[pixel] * sx_[s] + wholeDzy_[pixel] * sy_[s];
+    const WholePixel& w = whole_[pixel];
+    return w.z + w.dzx * sx_[s] + w.dzy * sy_[s];
   }
   // Gives a background pixel its whole form.
   void MakeWhole(size_t pixel) {
     if (state_[pixel] != kBackground) return;
     state_[pixel] = kWhole;
-    wholeColour_[pixel] = (*background_)[pixel];
-    wholeZ_[pixel] = wholeDzx_[pixel] = wholeDzy_[pixel] = 0;
+    whole_[pixel] = {(*background_)[pixel], 0, 0, 0};
     wholeShadow_[pixel] = 0;
   }
   // Spells out a pixel's samples.
@@ -96,8 +104,8 @@ class SampleFrame {
     if (state_[pixel] == kSplit) return;
     state_[pixel] = kSplit;
     size_t base = pixel * samples_;
-    FillSamples(&colour_[base], &depth_[base], wholeColour_[pixel], wholeZ_[pixel], wholeDzx_[pixel],
-                wholeDzy_[pixel], sx_, sy_, samples_);
+    const WholePixel& w = whole_[pixel];
+    FillSamples(&colour_[base], &depth_[base], w.colour, w.z, w.dzx, w.dzy, sx_, sy_, samples_);
     std::memset(&shadowed_[base], wholeShadow_[pixel], static_cast<size_t>(samples_));
   }
 
@@ -110,8 +118,7 @@ class SampleFrame {
   std::vector<float> depth_;
   std::vector<uint8_t> shadowed_;
   std::vector<uint8_t> state_;                 // PixelState per pixel, this pass
-  std::vector<Packed> wholeColour_;            // per whole pixel: colour,
-  std::vector<float> wholeZ_, wholeDzx_, wholeDzy_;  // depth plane over the pixel,
+  std::vector<WholePixel> whole_;              // per whole pixel: colour and depth plane,
   std::vector<uint8_t> wholeShadow_;           // and whether a shadow darkened it
   const std::vector<Packed>* background_ = nullptr;
   std::vector<uint32_t> backgroundSums_;       // per pixel: blue, green, red times samples

@@ -30,26 +30,45 @@ struct Sampler {
 
   // u, v in [0, 1] (clamped), v upwards.
   Packed At(float u, float v) const {
-    if (image.valid() && !bilinear) {
-      u = u >= 0 ? (u <= 1 ? u : 1) : 0;  // NaN becomes 0 too
-      v = v >= 0 ? (v <= 1 ? v : 1) : 0;
-      int x = static_cast<int>(u * image.width), y = static_cast<int>(v * image.height);
-      if (x >= image.width) x = image.width - 1;
-      if (y >= image.height) y = image.height - 1;
-      const uint8_t* p = image.pixels + (static_cast<size_t>(y) * image.width + x) * 4;
-      return Pack(p[2], p[1], p[0]);
-    }
-    if (image.valid()) return Bilinear(u, v);
-    return Filtered(u, v);
+    if (!image.valid()) return Filtered(u, v);
+    return bilinear ? Bilinear(u, v) : Nearest(u, v);
+  }
+  // The texel under (u, v); image must be valid.
+  Packed Nearest(float u, float v) const {
+#if defined(__SSE2__)
+    // Both coordinates at once: clamped to [0, size - 1] in texels (NaN to 0), truncated.
+    const float w = static_cast<float>(image.width), h = static_cast<float>(image.height);
+    __m128 t = _mm_mul_ps(_mm_set_ps(0, 0, v, u), _mm_set_ps(0, 0, h, w));
+    t = _mm_min_ps(_mm_max_ps(t, _mm_setzero_ps()), _mm_set_ps(0, 0, h - 1, w - 1));
+    __m128i xy = _mm_cvttps_epi32(t);
+    int x = _mm_cvtsi128_si32(xy), y = _mm_cvtsi128_si32(_mm_srli_si128(xy, 4));
+#else
+    u = u >= 0 ? (u <= 1 ? u : 1) : 0;  // NaN becomes 0 too
+    v = v >= 0 ? (v <= 1 ? v : 1) : 0;
+    int x = static_cast<int>(u * image.width), y = static_cast<int>(v * image.height);
+    if (x >= image.width) x = image.width - 1;
+    if (y >= image.height) y = image.height - 1;
+#endif
+    return Word(image.pixels + (static_cast<size_t>(y) * image.width + x) * 4) & 0xFFFFFF;
   }
   // Bilinear filtering in 8-bit fixed point; image must be valid.
   Packed Bilinear(float u, float v) const {
+#if defined(__SSE2__)
+    // Both coordinates at once, in 1/256 texel from the first texel's centre, clamped to
+    // [0, (size - 1) * 256] (NaN to 0). Subtracting the half texel is exact in float.
+    const float w = static_cast<float>(image.width * 256), h = static_cast<float>(image.height * 256);
+    __m128 t = _mm_sub_ps(_mm_mul_ps(_mm_set_ps(0, 0, v, u), _mm_set_ps(0, 0, h, w)), _mm_set1_ps(128.0f));
+    t = _mm_min_ps(_mm_max_ps(t, _mm_setzero_ps()), _mm_set_ps(0, 0, h - 256, w - 256));
+    __m128i fxy = _mm_cvttps_epi32(t);
+    int fx = _mm_cvtsi128_si32(fxy), fy = _mm_cvtsi128_si32(_mm_srli_si128(fxy, 4));
+#else
     u = u >= 0 ? (u <= 1 ? u : 1) : 0;
     v = v >= 0 ? (v <= 1 ? v : 1) : 0;
     int fx = static_cast<int>(u * (image.width * 256)) - 128, fy = static_cast<int>(v * (image.height * 256)) - 128;
     int maxX = (image.width - 1) * 256, maxY = (image.height - 1) * 256;
     fx = fx < 0 ? 0 : (fx > maxX ? maxX : fx);
     fy = fy < 0 ? 0 : (fy > maxY ? maxY : fy);
+#endif
     int x0 = fx >> 8, y0 = fy >> 8;
     uint32_t wx = static_cast<uint32_t>(fx & 255), wy = static_cast<uint32_t>(fy & 255);
     int dx = x0 + 1 < image.width ? 4 : 0;
@@ -89,6 +108,73 @@ struct Sampler {
   Packed Filtered(float u, float v) const;
   // The mean colour over the rectangle [u0, u1] x [v0, v1], from a few samples.
   Packed MeanOver(float u0, float v0, float u1, float v1) const;
+};
+
+// Many lookups through one sampler (the fragments of one primitive), its constants worked
+// out once; the same colours as Sampler::At.
+class TexelFetch {
+ public:
+  // sampler may be null: At is then never called.
+  explicit TexelFetch(const Sampler* sampler) : sampler_(sampler) {
+    if (sampler == nullptr || !sampler->image.valid()) return;
+    const ImageView& image = sampler->image;
+    mode_ = sampler->bilinear ? kBilinear : kNearest;
+    pixels_ = image.pixels, width_ = image.width, height_ = image.height;
+    const float unit = sampler->bilinear ? 256.0f : 1.0f;
+    scale_[0] = static_cast<float>(width_) * unit, scale_[1] = static_cast<float>(height_) * unit;
+    limit_[0] = static_cast<float>(width_ - 1) * unit, limit_[1] = static_cast<float>(height_ - 1) * unit;
+    offset_ = sampler->bilinear ? 128.0f : 0.0f;
+  }
+
+  Packed At(float u, float v) const {
+#if defined(__SSE2__)
+    if (mode_ != kOther) {
+      // Both coordinates at once, in texels (1/256 texel from the first texel's centre
+      // when bilinear), clamped to the image (NaN to 0). Subtracting the half texel is
+      // exact in float, so this is the sampler's own arithmetic.
+      __m128 t = _mm_sub_ps(_mm_mul_ps(_mm_set_ps(0, 0, v, u), _mm_set_ps(0, 0, scale_[1], scale_[0])),
+                            _mm_set1_ps(offset_));
+      t = _mm_min_ps(_mm_max_ps(t, _mm_setzero_ps()), _mm_set_ps(0, 0, limit_[1], limit_[0]));
+      __m128i xy = _mm_cvttps_epi32(t);
+      int x = _mm_cvtsi128_si32(xy), y = _mm_cvtsi128_si32(_mm_srli_si128(xy, 4));
+      if (mode_ == kNearest) return Sampler::Word(pixels_ + (static_cast<size_t>(y) * width_ + x) * 4) & 0xFFFFFF;
+      return Blend(x, y);
+    }
+#endif
+    return sampler_->At(u, v);
+  }
+
+ private:
+#if defined(__SSE2__)
+  // Bilinear: (a (256 - wx) + b wx) >> 8 along x for both rows, then the same along y,
+  // two channels of a pair per multiply-add.
+  Packed Blend(int fx, int fy) const {
+    int x0 = fx >> 8, y0 = fy >> 8;
+    int wx = fx & 255, wy = fy & 255;
+    int dx = x0 + 1 < width_ ? 4 : 0;
+    size_t dy = y0 + 1 < height_ ? static_cast<size_t>(width_) * 4 : 0;
+    const uint8_t* p = pixels_ + (static_cast<size_t>(y0) * width_ + x0) * 4;
+    const __m128i zero = _mm_setzero_si128();
+    __m128i ac = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(Sampler::Word(p))),
+                                                      _mm_cvtsi32_si128(static_cast<int>(Sampler::Word(p + dy)))),
+                                   zero);
+    __m128i bd = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(Sampler::Word(p + dx))),
+                                                      _mm_cvtsi32_si128(static_cast<int>(Sampler::Word(p + dy + dx)))),
+                                   zero);
+    const __m128i weightX = _mm_set1_epi32((wx << 16) | (256 - wx)), weightY = _mm_set1_epi32((wy << 16) | (256 - wy));
+    __m128i top = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(ac, bd), weightX), 8);
+    __m128i bottom = _mm_srli_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(ac, bd), weightX), 8);
+    __m128i both = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(_mm_packs_epi32(top, zero), _mm_packs_epi32(bottom, zero)), weightY), 8);
+    __m128i packed = _mm_packs_epi32(both, zero);
+    return static_cast<Packed>(_mm_cvtsi128_si32(_mm_packus_epi16(packed, zero))) & 0xFFFFFF;
+  }
+#endif
+  enum Mode { kOther, kNearest, kBilinear };
+  const Sampler* sampler_;
+  Mode mode_ = kOther;
+  const uint8_t* pixels_ = nullptr;
+  int width_ = 0, height_ = 0;
+  float scale_[2] = {}, limit_[2] = {}, offset_ = 0;
 };
 
 // The sampler for texture `index` of a job, with its stand-in colours.
