@@ -165,16 +165,7 @@ void SampleFrame::SetBand(int begin, int end) {
   bandEnd_ = std::clamp(end, bandBegin_, height_);
 }
 
-void SampleFrame::SetBackground(const std::vector<Packed>& background) {
-  background_ = &background;
-  size_t pixels = static_cast<size_t>(width_) * height_;
-  backgroundSums_.resize(pixels * 3);
-  for (size_t i = 0; i < pixels; ++i) {
-    backgroundSums_[i * 3] = static_cast<uint32_t>(BlueOf(background[i]) * samples_);
-    backgroundSums_[i * 3 + 1] = static_cast<uint32_t>(GreenOf(background[i]) * samples_);
-    backgroundSums_[i * 3 + 2] = static_cast<uint32_t>(RedOf(background[i]) * samples_);
-  }
-}
+void SampleFrame::SetBackground(const std::vector<Packed>& background) { background_ = &background; }
 
 void SampleFrame::BeginPass() {
   std::fill(state_.begin() + static_cast<size_t>(bandBegin_) * width_,
@@ -420,26 +411,17 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
 
 void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
   uint32_t* out = sums.data();
-  const uint32_t* backgroundSums = backgroundSums_.data();
-  const uint32_t S = static_cast<uint32_t>(samples_);
+  const Packed* background = background_->data();
   for (int y = std::max(firstRow_, bandBegin_); y < bandEnd_; ++y) {
     if ((y - firstRow_) % rowStep_ != 0) continue;
     for (size_t pixel = static_cast<size_t>(y) * width_, end = pixel + width_; pixel < end; ++pixel) {
-      uint32_t* sum = out + pixel * 3;
+      uint32_t* sum = out + pixel * kSumLanes;
       uint8_t state = state_[pixel];
-      if (state == kBackground) {
-        const uint32_t* b = backgroundSums + pixel * 3;
-        sum[0] += b[0], sum[1] += b[1], sum[2] += b[2];
-        continue;
-      }
-      uint32_t b, g, r;
-      if (state == kWhole) {
-        Packed c = whole_[pixel].colour;
-        r = RedOf(c) * S, g = GreenOf(c) * S, b = BlueOf(c) * S;
+      if (state == kSplit) {
+        AddSamples(sum, &colour_[pixel * samples_], samples_);
       } else {
-        SumSamples(&colour_[pixel * S], samples_, b, g, r);
+        AddColour(sum, state == kBackground ? background[pixel] : whole_[pixel].colour, samples_);
       }
-      sum[0] += b, sum[1] += g, sum[2] += r;
     }
   }
 }

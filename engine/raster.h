@@ -14,6 +14,9 @@
 namespace lmx::engine {
 
 inline constexpr int kMaxSamples = 8;
+// Running sums per pixel in SampleFrame::Accumulate: blue, green, red, and one lane that
+// keeps each pixel's sums in one 16-byte block.
+inline constexpr size_t kSumLanes = 4;
 // Vertices and sample positions are placed on a grid of 1/kSubPixels of a pixel.
 inline constexpr float kSubPixels = 256.0f;
 // Triangles reaching further than this from the frame's corner (in pixels) are not drawn;
@@ -58,7 +61,7 @@ class SampleFrame {
   void DrawShadow(const ScreenVertex* v, int keep);
   void DrawLine(float x0, float y0, float x1, float y1, Packed colour);
   // Adds, for each drawn row, the sum of each pixel's samples per channel to sums
-  // (3 per pixel: blue, green, red).
+  // (kSumLanes per pixel: blue, green, red and one not used).
   void Accumulate(std::vector<uint32_t>& sums) const;
 
   int width() const { return width_; }
@@ -121,7 +124,6 @@ class SampleFrame {
   std::vector<WholePixel> whole_;              // per whole pixel: colour and depth plane,
   std::vector<uint8_t> wholeShadow_;           // and whether a shadow darkened it
   const std::vector<Packed>* background_ = nullptr;
-  std::vector<uint32_t> backgroundSums_;       // per pixel: blue, green, red times samples
   uint64_t fragments_ = 0, written_ = 0;
 };
 

@@ -241,7 +241,7 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   Background(*setup.behind, width, height, background);
   const std::vector<Pass>& passes = setup.passes;
   std::vector<uint32_t>& sums = scratch.sums;
-  sums.assign(static_cast<size_t>(width) * height * 3, 0);
+  sums.assign(static_cast<size_t>(width) * height * kSumLanes, 0);
 
   // The preview draws on the caller's thread; a filter frame splits the rows into bands,
   // one per core, each drawing every pass of its rows.
@@ -282,7 +282,7 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   uint32_t perPixel = static_cast<uint32_t>(samples) * static_cast<uint32_t>(setup.passesPerRow);
   for (size_t p = 0; p < static_cast<size_t>(width) * height; ++p) {
     uint8_t* out = target.pixels + p * 4;
-    for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((sums[p * 3 + c] + perPixel / 2) / perPixel);
+    for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((sums[p * kSumLanes + c] + perPixel / 2) / perPixel);
     out[3] = 0xFF;
   }
   if (stats) {

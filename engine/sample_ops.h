@@ -162,6 +162,43 @@ inline void SumSamples(const Packed* colour, int samples, uint32_t& b, uint32_t&
   r = rb >> 16, g = gg >> 8, b = rb & 0xFFFF;
 }
 
+// Adds colour c, `times` over, to the running sums of blue, green and red in sum[0..2]
+// (sum[3] is left as it is, or gets c's top byte times `times`).
+inline void AddColour(uint32_t* sum, Packed c, int times) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  __m128i v = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(c)), zero), zero);
+  v = _mm_mullo_epi16(v, _mm_set1_epi32(times));  // channel * times stays below 16 bits
+  __m128i* p = reinterpret_cast<__m128i*>(sum);
+  _mm_storeu_si128(p, _mm_add_epi32(_mm_loadu_si128(p), v));
+#else
+  sum[0] += static_cast<uint32_t>(BlueOf(c) * times);
+  sum[1] += static_cast<uint32_t>(GreenOf(c) * times);
+  sum[2] += static_cast<uint32_t>(RedOf(c) * times);
+#endif
+}
+
+// Adds the sums of blue, green and red over a pixel's samples to sum[0..2], as AddColour.
+inline void AddSamples(uint32_t* sum, const Packed* colour, int samples) {
+#if defined(__SSE2__)
+  if ((samples & 3) == 0) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i acc = zero;  // two colours' channels side by side, 16 bits each
+    for (int s = 0; s < samples; s += 4) {
+      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + s));
+      acc = _mm_add_epi16(acc, _mm_add_epi16(_mm_unpacklo_epi8(v, zero), _mm_unpackhi_epi8(v, zero)));
+    }
+    acc = _mm_add_epi16(acc, _mm_srli_si128(acc, 8));
+    __m128i* p = reinterpret_cast<__m128i*>(sum);
+    _mm_storeu_si128(p, _mm_add_epi32(_mm_loadu_si128(p), _mm_unpacklo_epi16(acc, zero)));
+    return;
+  }
+#endif
+  uint32_t b, g, r;
+  SumSamples(colour, samples, b, g, r);
+  sum[0] += b, sum[1] += g, sum[2] += r;
+}
+
 inline int CountOf(unsigned mask) {
   int n = 0;
   for (; mask != 0; mask &= mask - 1) ++n;

@@ -42,9 +42,12 @@ std::vector<uint32_t> Draw(int width, int height, int samples, const std::vector
   material.flat = kMeshColour;
   material.alpha = 0.5f;
   for (const auto& t : triangles) frame.DrawTriangle(t.data(), material);
-  std::vector<uint32_t> sums(static_cast<size_t>(width) * height * 3, 0);
+  std::vector<uint32_t> sums(static_cast<size_t>(width) * height * kSumLanes, 0);
   frame.Accumulate(sums);
-  return sums;
+  // Blue, green and red of each pixel.
+  std::vector<uint32_t> channels;
+  for (size_t p = 0; p < sums.size(); p += kSumLanes) channels.insert(channels.end(), &sums[p], &sums[p + 3]);
+  return channels;
 }
 
 // A jittered grid over more than the frame, each cell cut along a varying diagonal. A
