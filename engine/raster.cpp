@@ -39,15 +39,32 @@ inline Packed Darken(Packed c, int keep) {
   return (rb & 0xFF00FF) | (g & 0x00FF00);
 }
 
+// u, v, diffuse and specular at a point, interpolated together.
+#if defined(__SSE2__)
+struct Attributes {
+  __m128 lanes;  // u, v, diffuse, specular from the lowest lane
+  static Attributes Of(float u, float v, float d, float s) { return {_mm_set_ps(s, d, v, u)}; }
+  Attributes operator+(Attributes o) const { return {_mm_add_ps(lanes, o.lanes)}; }
+  Attributes operator*(float f) const { return {_mm_mul_ps(lanes, _mm_set1_ps(f))}; }
+};
+#else
+struct Attributes {
+  float u, v, d, s;
+  static Attributes Of(float u, float v, float d, float s) { return {u, v, d, s}; }
+  Attributes operator+(Attributes o) const { return {u + o.u, v + o.v, d + o.d, s + o.s}; }
+  Attributes operator*(float f) const { return {u * f, v * f, d * f, s * f}; }
+};
+#endif
+
 // texel * diffuse + specular per channel, at most 255 (diffuse below 0 counts as 0,
 // specular is clamped to [0, 1]).
-inline Packed Shade(Packed texel, float diffuse, float specular) {
+inline Packed Shade(Packed texel, Attributes a) {
 #if defined(__SSE2__)
   // d = diffuse * 256 and s = specular * 255 side by side; above 255 every channel but a
   // black one saturates, as it does at 255. (c << 8) * d >> 16 is (c * d) >> 8, and the
   // sum is capped at 255 before packing.
-  __m128 ds = _mm_max_ps(_mm_set_ps(0, 0, specular, diffuse), _mm_setzero_ps());
-  ds = _mm_mul_ps(_mm_min_ps(ds, _mm_set_ps(0, 0, 1.0f, 255.0f)), _mm_set_ps(0, 0, 255.0f, 256.0f));
+  __m128 ds = _mm_max_ps(_mm_movehl_ps(a.lanes, a.lanes), _mm_setzero_ps());
+  ds = _mm_mul_ps(_mm_min_ps(ds, _mm_set_ps(1.0f, 255.0f, 1.0f, 255.0f)), _mm_set_ps(255.0f, 256.0f, 255.0f, 256.0f));
   __m128i dsi = _mm_cvttps_epi32(ds);
   const __m128i zero = _mm_setzero_si128();
   __m128i c = _mm_unpacklo_epi8(zero, _mm_cvtsi32_si128(static_cast<int>(texel)));
@@ -56,8 +73,8 @@ inline Packed Shade(Packed texel, float diffuse, float specular) {
   lit = _mm_sub_epi16(lit, _mm_subs_epu16(lit, _mm_set1_epi16(255)));
   return static_cast<Packed>(_mm_cvtsi128_si32(_mm_packus_epi16(lit, zero))) & 0xFFFFFF;
 #else
-  diffuse = diffuse > 0 ? (diffuse < 255.0f ? diffuse : 255.0f) : 0.0f;
-  specular = specular > 0 ? (specular < 1.0f ? specular : 1.0f) : 0.0f;
+  float diffuse = a.d > 0 ? (a.d < 255.0f ? a.d : 255.0f) : 0.0f;
+  float specular = a.s > 0 ? (a.s < 1.0f ? a.s : 1.0f) : 0.0f;
   int d = static_cast<int>(diffuse * 256), s = static_cast<int>(specular * 255);
   if (d == 256 && s == 0) return texel;
   int r = std::min(255, ((RedOf(texel) * d) >> 8) + s);
@@ -90,16 +107,18 @@ class FragmentShader {
       : flat_(m ? m->flat : 0), textured_(m && m->sampler), perspective_(m && m->perspective),
         fetch_(m ? m->sampler : nullptr) {}
 
-  Packed Colour(float z, float u, float v, float d, float s) const {
+  // z: the depth plane's value (1 / distance), for perspective.
+  Packed Colour(float z, Attributes a) const {
     Packed colour = flat_;
     if (textured_) {
-      if (perspective_) {
-        float inv = z > 1e-12f ? 1.0f / z : 0.0f;
-        u *= inv, v *= inv;
-      }
-      colour = fetch_.At(u, v);
+      float inv = perspective_ ? (z > 1e-12f ? 1.0f / z : 0.0f) : 1.0f;
+#if defined(__SSE2__)
+      colour = fetch_.At(perspective_ ? _mm_mul_ps(a.lanes, _mm_set1_ps(inv)) : a.lanes);
+#else
+      colour = fetch_.At(a.u * inv, a.v * inv);
+#endif
     }
-    return Shade(colour, d, s);
+    return Shade(colour, a);
   }
 
  private:
@@ -242,7 +261,18 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     pd = PlaneThrough(v, v[0].diffuse, v[1].diffuse, v[2].diffuse, invArea);
     ps = PlaneThrough(v, v[0].specular, v[1].specular, v[2].specular, invArea);
   }
+  const Attributes attributes0 = Attributes::Of(pu.a0, pv.a0, pd.a0, ps.a0);
+  const Attributes attributesX = Attributes::Of(pu.ax, pv.ax, pd.ax, ps.ax);
+  const Attributes attributesY = Attributes::Of(pu.ay, pv.ay, pd.ay, ps.ay);
 
+  // The buffers through pointers of their own, which stores to bytes cannot change.
+  uint8_t* const pixelState = state_.data();
+  WholePixel* const wholes = whole_.data();
+  uint8_t* const wholeShadow = wholeShadow_.data();
+  Packed* const sampleColour = colour_.data();
+  float* const sampleDepth = depth_.data();
+  uint8_t* const sampleShadowed = shadowed_.data();
+  uint64_t fragments = 0, written = 0;
   const unsigned fullMask = (1u << S) - 1;
   const bool opaque = alpha256 >= 256;
   const float halfStep = 0.5f * (depth.ax + depth.ay);  // from a pixel's centre to its corner
@@ -264,9 +294,9 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     const int xs = x0 + rs, xe = x0 + re;
     // Attributes at the first pixel centre of the span, stepped along x.
     float cy = y + 0.5f, cx0 = xs + 0.5f;
-    float zc = depth.At(cx0, cy), uc = pu.At(cx0, cy), vc = pv.At(cx0, cy), dc = pd.At(cx0, cy), sc = ps.At(cx0, cy);
-    for (int x = xs; x <= xe;
-         ++x, zc += depth.ax, uc += pu.ax, vc += pv.ax, dc += pd.ax, sc += ps.ax) {
+    float zc = depth.At(cx0, cy);
+    Attributes ac = attributes0 + attributesX * cx0 + attributesY * cy;
+    for (int x = xs; x <= xe; ++x, zc += depth.ax, ac = ac + attributesX) {
       unsigned mask = fullMask;  // inside [as, ae] the pixel lies wholly inside
       const int k = x - x0;
       if (k < as || k > ae) {
@@ -284,20 +314,20 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
       if constexpr (!kShadow) {
         // The common case first: an opaque primitive covering a whole pixel that is
         // background, or whole and behind it at every sample.
-        if (opaque && mask == fullMask && state_[pixel] != kSplit) {
+        if (opaque && mask == fullMask && pixelState[pixel] != kSplit) {
           const float z0 = zc - halfStep;
-          WholePixel& w = whole_[pixel];
-          bool front = state_[pixel] == kBackground;
+          WholePixel& w = wholes[pixel];
+          bool front = pixelState[pixel] == kBackground;
           if (!front) {
             float d0 = z0 - w.z, ddx = depth.ax - w.dzx, ddy = depth.ay - w.dzy;
             front = d0 + std::min(0.0f, ddx) + std::min(0.0f, ddy) > 0;
             if (!front && d0 + std::max(0.0f, ddx) + std::max(0.0f, ddy) <= 0) continue;  // hidden
           }
           if (front) {
-            if (state_[pixel] == kBackground) state_[pixel] = kWhole, wholeShadow_[pixel] = 0;
-            w = {shader.Colour(zc, uc, vc, dc, sc), z0, depth.ax, depth.ay};
-            ++fragments_;
-            written_ += S;
+            if (pixelState[pixel] == kBackground) pixelState[pixel] = kWhole, wholeShadow[pixel] = 0;
+            w = {shader.Colour(zc, ac), z0, depth.ax, depth.ay};
+            ++fragments;
+            written += S;
             continue;
           }
         }
@@ -305,23 +335,23 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
       size_t base = pixel * S;
       if constexpr (kShadow) {
         MakeWhole(pixel);
-        if (state_[pixel] == kWhole && mask == fullMask) {
-          if (!wholeShadow_[pixel]) {
-            wholeShadow_[pixel] = 1;
-            whole_[pixel].colour = Darken(whole_[pixel].colour, keep);
+        if (pixelState[pixel] == kWhole && mask == fullMask) {
+          if (!wholeShadow[pixel]) {
+            wholeShadow[pixel] = 1;
+            wholes[pixel].colour = Darken(wholes[pixel].colour, keep);
           }
           continue;
         }
         Split(pixel);
         for (int s = 0; s < S; ++s) {
-          if ((mask >> s & 1u) && !shadowed_[base + s]) {
-            shadowed_[base + s] = 1;
-            colour_[base + s] = Darken(colour_[base + s], keep);
+          if ((mask >> s & 1u) && !sampleShadowed[base + s]) {
+            sampleShadowed[base + s] = 1;
+            sampleColour[base + s] = Darken(sampleColour[base + s], keep);
           }
         }
       } else {
         float z0 = zc - 0.5f * (depth.ax + depth.ay);  // at the pixel's corner
-        uint8_t state = state_[pixel];
+        uint8_t state = pixelState[pixel];
         unsigned visible = 0;
         if (state != kSplit && mask == fullMask) {
           // A whole pixel stays whole when the primitive covers it and is in front of it
@@ -331,7 +361,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           } else {
             // The depth difference is a plane: decided at the pixel's corners when it has
             // one sign there, sample by sample otherwise.
-            const WholePixel& w = whole_[pixel];
+            const WholePixel& w = wholes[pixel];
             float d0 = z0 - w.z, ddx = depth.ax - w.dzx, ddy = depth.ay - w.dzy;
             float lo = d0 + std::min(0.0f, ddx) + std::min(0.0f, ddy);
             float hi = d0 + std::max(0.0f, ddx) + std::max(0.0f, ddy);
@@ -345,34 +375,36 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           }
           if (visible == 0) continue;
           if (visible == fullMask) {
-            Packed colour = shader.Colour(zc, uc, vc, dc, sc);
-            ++fragments_;
-            written_ += S;
+            Packed colour = shader.Colour(zc, ac);
+            ++fragments;
+            written += S;
             if (alpha256 >= 256) {
-              state_[pixel] = kWhole;
-              if (state == kBackground) wholeShadow_[pixel] = 0;
-              whole_[pixel] = {colour, z0, depth.ax, depth.ay};
+              pixelState[pixel] = kWhole;
+              if (state == kBackground) wholeShadow[pixel] = 0;
+              wholes[pixel] = {colour, z0, depth.ax, depth.ay};
             } else {
               MakeWhole(pixel);
-              whole_[pixel].colour = Blend(whole_[pixel].colour, colour, alpha256);
+              wholes[pixel].colour = Blend(wholes[pixel].colour, colour, alpha256);
             }
             continue;
           }
         }
         Split(pixel);
-        visible = SamplesInFront(&depth_[base], depthOff, z0, mask, S);
+        visible = SamplesInFront(sampleDepth + base, depthOff, z0, mask, S);
         if (visible == 0) continue;
-        ++fragments_;
-        written_ += CountOf(visible);
-        Packed colour = shader.Colour(zc, uc, vc, dc, sc);
+        ++fragments;
+        written += CountOf(visible);
+        Packed colour = shader.Colour(zc, ac);
         if (alpha256 >= 256) {
-          WriteSamples(&colour_[base], &depth_[base], depthOff, colour, z0, visible, S);
+          WriteSamples(sampleColour + base, sampleDepth + base, depthOff, colour, z0, visible, S);
         } else {
-          BlendSamples(&colour_[base], colour, alpha256, visible, S);
+          BlendSamples(sampleColour + base, colour, alpha256, visible, S);
         }
       }
     }
   }
+  fragments_ += fragments;
+  written_ += written;
 }
 
 void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour) {

@@ -128,32 +128,44 @@ class TexelFetch {
 
   Packed At(float u, float v) const {
 #if defined(__SSE2__)
-    if (mode_ != kOther) {
-      // Both coordinates at once, in texels (1/256 texel from the first texel's centre
-      // when bilinear), clamped to the image (NaN to 0). Subtracting the half texel is
-      // exact in float, so this is the sampler's own arithmetic.
-      __m128 t = _mm_sub_ps(_mm_mul_ps(_mm_set_ps(0, 0, v, u), _mm_set_ps(0, 0, scale_[1], scale_[0])),
-                            _mm_set1_ps(offset_));
-      t = _mm_min_ps(_mm_max_ps(t, _mm_setzero_ps()), _mm_set_ps(0, 0, limit_[1], limit_[0]));
-      __m128i xy = _mm_cvttps_epi32(t);
-      int x = _mm_cvtsi128_si32(xy), y = _mm_cvtsi128_si32(_mm_srli_si128(xy, 4));
-      if (mode_ == kNearest) return Sampler::Word(pixels_ + (static_cast<size_t>(y) * width_ + x) * 4) & 0xFFFFFF;
-      return Blend(x, y);
-    }
+    if (mode_ != kOther) return At(_mm_set_ps(0, 0, v, u));
 #endif
     return sampler_->At(u, v);
   }
+#if defined(__SSE2__)
+  // u and v in the two low lanes (the others are ignored).
+  Packed At(__m128 uv) const {
+    if (mode_ == kOther) {
+      float u = _mm_cvtss_f32(uv), v = _mm_cvtss_f32(_mm_shuffle_ps(uv, uv, _MM_SHUFFLE(1, 1, 1, 1)));
+      return sampler_->At(u, v);
+    }
+    // Both coordinates at once, in texels (1/256 texel from the first texel's centre
+    // when bilinear), clamped to the image (NaN to 0). Subtracting the half texel is
+    // exact in float, so this is the sampler's own arithmetic.
+    __m128 t = _mm_sub_ps(_mm_mul_ps(uv, _mm_set_ps(0, 0, scale_[1], scale_[0])), _mm_set1_ps(offset_));
+    t = _mm_min_ps(_mm_max_ps(t, _mm_setzero_ps()), _mm_set_ps(0, 0, limit_[1], limit_[0]));
+    __m128i xy = _mm_cvttps_epi32(t);
+    if (mode_ == kBilinear) return Blend(xy);
+    int x = _mm_cvtsi128_si32(xy), y = _mm_cvtsi128_si32(_mm_srli_si128(xy, 4));
+    return Sampler::Word(pixels_ + (static_cast<size_t>(y) * width_ + x) * 4) & 0xFFFFFF;
+  }
+#endif
 
  private:
 #if defined(__SSE2__)
   // Bilinear: (a (256 - wx) + b wx) >> 8 along x for both rows, then the same along y,
   // two channels of a pair per multiply-add.
-  Packed Blend(int fx, int fy) const {
+  Packed Blend(__m128i fxy) const {
+    int fx = _mm_cvtsi128_si32(fxy), fy = _mm_cvtsi128_si32(_mm_srli_si128(fxy, 4));
     int x0 = fx >> 8, y0 = fy >> 8;
-    int wx = fx & 255, wy = fy & 255;
     int dx = x0 + 1 < width_ ? 4 : 0;
     size_t dy = y0 + 1 < height_ ? static_cast<size_t>(width_) * 4 : 0;
     const uint8_t* p = pixels_ + (static_cast<size_t>(y0) * width_ + x0) * 4;
+    // (w << 16) | (256 - w) for wx and wy, each spread over a register.
+    __m128i w = _mm_and_si128(fxy, _mm_set1_epi32(255));
+    w = _mm_or_si128(_mm_slli_epi32(w, 16), _mm_sub_epi32(_mm_set1_epi32(256), w));
+    const __m128i weightX = _mm_shuffle_epi32(w, _MM_SHUFFLE(0, 0, 0, 0));
+    const __m128i weightY = _mm_shuffle_epi32(w, _MM_SHUFFLE(1, 1, 1, 1));
     const __m128i zero = _mm_setzero_si128();
     __m128i ac = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(Sampler::Word(p))),
                                                       _mm_cvtsi32_si128(static_cast<int>(Sampler::Word(p + dy)))),
@@ -161,7 +173,6 @@ class TexelFetch {
     __m128i bd = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(Sampler::Word(p + dx))),
                                                       _mm_cvtsi32_si128(static_cast<int>(Sampler::Word(p + dy + dx)))),
                                    zero);
-    const __m128i weightX = _mm_set1_epi32((wx << 16) | (256 - wx)), weightY = _mm_set1_epi32((wy << 16) | (256 - wy));
     __m128i top = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(ac, bd), weightX), 8);
     __m128i bottom = _mm_srli_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(ac, bd), weightX), 8);
     __m128i both = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(_mm_packs_epi32(top, zero), _mm_packs_epi32(bottom, zero)), weightY), 8);
