@@ -229,6 +229,8 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   // E > 0, or E = 0 on a top or left edge.
   const int S = samples_;
   int64_t a[3], b[3], rejectBias[3], acceptBias[3], sampleBias[3][kMaxSamples];
+  constexpr int32_t kNarrow = 1 << 30;
+  bool narrow = true;
   for (int i = 0; i < 3; ++i) {
     int j = (i + 1) % 3;
     a[i] = -(Y[j] - Y[i]);
@@ -241,6 +243,18 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     }
     rejectBias[i] = hi;  // no sample of the pixel inside when E + hi <= 0
     acceptBias[i] = lo;  // every sample inside when E + lo > 0
+    narrow = narrow && hi - lo < kNarrow;
+  }
+  // Where every edge's biases span less than kNarrow, a pixel that an edge crosses
+  // (E + hi > 0 >= E + lo) is tested in 32 bits: sample s is inside where
+  // (E + lo) + (bias[s] - lo) > 0, both terms within kNarrow of 0.
+  int32_t sampleRise[3][kMaxSamples];
+  if (narrow) {
+    for (int i = 0; i < 3; ++i) {
+      for (int s = 0; s < kMaxSamples; ++s) {
+        sampleRise[i][s] = s < S ? static_cast<int32_t>(sampleBias[i][s] - acceptBias[i]) : -kNarrow;
+      }
+    }
   }
   float invArea = 1.0f / area;
   Plane depth = PlaneThrough(v, v[0].invW, v[1].invW, v[2].invW, invArea);
@@ -305,7 +319,11 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           int64_t ei = e[i] + step[i] * k;
           if (ei + acceptBias[i] > 0) continue;
           unsigned inside = 0;
-          for (int s = 0; s < S; ++s) inside |= static_cast<unsigned>(ei + sampleBias[i][s] > 0) << s;
+          if (narrow) {
+            inside = SamplesAbove(static_cast<int32_t>(ei + acceptBias[i]), sampleRise[i], S);
+          } else {
+            for (int s = 0; s < S; ++s) inside |= static_cast<unsigned>(ei + sampleBias[i][s] > 0) << s;
+          }
           mask &= inside;
         }
       }
@@ -442,17 +460,21 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
 }
 
 void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
-  uint32_t* out = sums.data();
-  const Packed* background = background_->data();
+  uint32_t* const out = sums.data();
+  const Packed* const background = background_->data();
+  const uint8_t* const pixelState = state_.data();
+  const WholePixel* const wholes = whole_.data();
+  const Packed* const sampleColour = colour_.data();
+  const int S = samples_;
   for (int y = std::max(firstRow_, bandBegin_); y < bandEnd_; ++y) {
     if ((y - firstRow_) % rowStep_ != 0) continue;
     for (size_t pixel = static_cast<size_t>(y) * width_, end = pixel + width_; pixel < end; ++pixel) {
       uint32_t* sum = out + pixel * kSumLanes;
-      uint8_t state = state_[pixel];
+      uint8_t state = pixelState[pixel];
       if (state == kSplit) {
-        AddSamples(sum, &colour_[pixel * samples_], samples_);
+        AddSamples(sum, sampleColour + pixel * S, S);
       } else {
-        AddColour(sum, state == kBackground ? background[pixel] : whole_[pixel].colour, samples_);
+        AddColour(sum, state == kBackground ? background[pixel] : wholes[pixel].colour, S);
       }
     }
   }

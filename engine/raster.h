@@ -109,7 +109,14 @@ class SampleFrame {
     size_t base = pixel * samples_;
     const WholePixel& w = whole_[pixel];
     FillSamples(&colour_[base], &depth_[base], w.colour, w.z, w.dzx, w.dzy, sx_, sy_, samples_);
-    std::memset(&shadowed_[base], wholeShadow_[pixel], static_cast<size_t>(samples_));
+    uint8_t* shadowed = &shadowed_[base];
+    const uint8_t shadow = wholeShadow_[pixel];
+    switch (samples_) {  // sizes known here are written in place, without a call
+      case 8: std::memset(shadowed, shadow, 8); break;
+      case 4: std::memset(shadowed, shadow, 4); break;
+      case 2: std::memset(shadowed, shadow, 2); break;
+      default: std::memset(shadowed, shadow, static_cast<size_t>(samples_)); break;
+    }
   }
 
   int width_ = 0, height_ = 0, samples_ = 1;

@@ -25,7 +25,8 @@ namespace sse {
 
 // All-ones lanes for the set bits of a 4-bit mask.
 inline __m128i LaneMask(unsigned bits) {
-  return _mm_set_epi32(bits & 8 ? -1 : 0, bits & 4 ? -1 : 0, bits & 2 ? -1 : 0, bits & 1 ? -1 : 0);
+  const __m128i lane = _mm_set_epi32(8, 4, 2, 1);
+  return _mm_cmpeq_epi32(_mm_and_si128(_mm_set1_epi32(static_cast<int>(bits)), lane), lane);
 }
 
 inline __m128i Select(__m128i mask, __m128i yes, __m128i no) {
@@ -193,16 +194,44 @@ inline void AddSamples(uint32_t* sum, const Packed* colour, int samples) {
     _mm_storeu_si128(p, _mm_add_epi32(_mm_loadu_si128(p), _mm_unpacklo_epi16(acc, zero)));
     return;
   }
+  if (samples == 2) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i v = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(colour)), zero);
+    v = _mm_add_epi16(v, _mm_srli_si128(v, 8));
+    __m128i* p = reinterpret_cast<__m128i*>(sum);
+    _mm_storeu_si128(p, _mm_add_epi32(_mm_loadu_si128(p), _mm_unpacklo_epi16(v, zero)));
+    return;
+  }
 #endif
   uint32_t b, g, r;
   SumSamples(colour, samples, b, g, r);
   sum[0] += b, sum[1] += g, sum[2] += r;
 }
 
+// The bits set in a sample mask (at most kMaxSamples bits).
 inline int CountOf(unsigned mask) {
-  int n = 0;
-  for (; mask != 0; mask &= mask - 1) ++n;
-  return n;
+  static const uint8_t kBits[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
+  return kBits[mask & 15] + kBits[(mask >> 4) & 15];
+}
+
+// The samples s < samples (at most 8) where t + rise[s] > 0; rise holds 8 values, and
+// t + rise[s] must not overflow.
+inline unsigned SamplesAbove(int32_t t, const int32_t* rise, int samples) {
+#if defined(__SSE2__)
+  const __m128i tv = _mm_set1_epi32(t), zero = _mm_setzero_si128();
+  unsigned above = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(
+      _mm_cmpgt_epi32(_mm_add_epi32(tv, _mm_loadu_si128(reinterpret_cast<const __m128i*>(rise))), zero))));
+  if (samples > 4) {
+    above |= static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(
+                 _mm_add_epi32(tv, _mm_loadu_si128(reinterpret_cast<const __m128i*>(rise + 4))), zero))))
+             << 4;
+  }
+  return above & ((1u << samples) - 1);
+#else
+  unsigned above = 0;
+  for (int s = 0; s < samples; ++s) above |= static_cast<unsigned>(t + rise[s] > 0) << s;
+  return above;
+#endif
 }
 
 }  // namespace lmx::engine
