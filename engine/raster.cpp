@@ -128,13 +128,13 @@ class FragmentShader {
 };
 
 // floor(num / den) for den > 0.
-int64_t FloorDiv(int64_t num, int64_t den) {
+[[gnu::always_inline]] inline int64_t FloorDiv(int64_t num, int64_t den) {
   int64_t q = num / den;
   return (num % den != 0 && num < 0) ? q - 1 : q;
 }
 
 // Narrows [first, last] (pixel offsets 0..n along a row) to the k with v + step * k > 0.
-void Passing(int64_t v, int64_t step, int n, int& first, int& last) {
+[[gnu::always_inline]] inline void Passing(int64_t v, int64_t step, int n, int& first, int& last) {
   if (step > 0) {
     int64_t k = FloorDiv(-v, step) + 1;  // the smallest k passing
     first = static_cast<int>(std::max<int64_t>(first, std::min<int64_t>(k, n + 1)));
@@ -293,14 +293,20 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   y0 = std::max(y0, bandBegin_), y1 = std::min(y1, bandEnd_ - 1);
   const int64_t step[3] = {a[0] * sub, a[1] * sub, a[2] * sub};
   const int n = x1 - x0;
-  for (int y = y0; y <= y1; ++y) {
-    if (!RowDrawn(y)) continue;
-    // E at the lower left corner of pixel (x0, y); the pixels of the row with some sample
-    // inside ([rs, re] after x0) and those with every sample inside ([as, ae]).
-    int64_t e[3];
+  // The rows drawn, every rowStep_-th from firstRow_, with E at the lower left corner of
+  // pixel (x0, y) stepped from one to the next.
+  int yFirst = std::max(y0, firstRow_);
+  yFirst += ((firstRow_ - yFirst) % rowStep_ + rowStep_) % rowStep_;
+  int64_t e[3], rowStep[3];
+  for (int i = 0; i < 3; ++i) {
+    e[i] = a[i] * (x0 * sub - X[i]) + b[i] * (yFirst * sub - Y[i]);
+    rowStep[i] = b[i] * sub * rowStep_;
+  }
+  for (int y = yFirst; y <= y1; y += rowStep_, e[0] += rowStep[0], e[1] += rowStep[1], e[2] += rowStep[2]) {
+    // The pixels of the row with some sample inside ([rs, re] after x0) and those with
+    // every sample inside ([as, ae]).
     int rs = 0, re = n, as = 0, ae = n;
     for (int i = 0; i < 3; ++i) {
-      e[i] = a[i] * (x0 * sub - X[i]) + b[i] * (y * sub - Y[i]);
       Passing(e[i] + rejectBias[i], step[i], n, rs, re);
       Passing(e[i] + acceptBias[i], step[i], n, as, ae);
     }
