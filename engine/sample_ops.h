@@ -4,7 +4,9 @@
 // build needs nothing beyond SSE2 and its 4-byte stack alignment.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "sampling.h"
 
@@ -206,6 +208,36 @@ inline void AddSamples(uint32_t* sum, const Packed* colour, int samples) {
   uint32_t b, g, r;
   SumSamples(colour, samples, b, g, r);
   sum[0] += b, sum[1] += g, sum[2] += r;
+}
+
+// Each pixel's mean colour, rounded, from its sums of blue, green and red (4 lanes per
+// pixel, the fourth not used) over `count` samples; out gets blue, green, red and 255.
+inline void MeanColours(const uint32_t* sums, uint32_t count, uint8_t* out, size_t pixels) {
+  const uint32_t half = count / 2;
+#if defined(__SSE2__)
+  // In float, where (sum + half) and q * count stay below 2^24 and are exact: a quotient
+  // from the reciprocal, put right by the remainder.
+  if (count < (1u << 16)) {
+    const __m128 d = _mm_set1_ps(static_cast<float>(count)), inv = _mm_set1_ps(1.0f / static_cast<float>(count));
+    const __m128 h = _mm_set1_ps(static_cast<float>(half)), zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
+    for (size_t p = 0; p < pixels; ++p) {
+      __m128 n = _mm_add_ps(_mm_cvtepi32_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + p * 4))), h);
+      __m128 q = _mm_cvtepi32_ps(_mm_cvttps_epi32(_mm_mul_ps(n, inv)));
+      __m128 r = _mm_sub_ps(n, _mm_mul_ps(q, d));
+      q = _mm_add_ps(q, _mm_and_ps(_mm_cmpge_ps(r, d), one));
+      q = _mm_sub_ps(q, _mm_and_ps(_mm_cmplt_ps(r, zero), one));
+      __m128i bytes = _mm_packs_epi32(_mm_cvttps_epi32(q), _mm_setzero_si128());
+      uint32_t bgr = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(bytes, bytes)));
+      bgr = (bgr & 0xFFFFFF) | 0xFF000000u;
+      std::memcpy(out + p * 4, &bgr, 4);
+    }
+    return;
+  }
+#endif
+  for (size_t p = 0; p < pixels; ++p) {
+    for (int c = 0; c < 3; ++c) out[p * 4 + c] = static_cast<uint8_t>((sums[p * 4 + c] + half) / count);
+    out[p * 4 + 3] = 0xFF;
+  }
 }
 
 // The bits set in a sample mask (at most kMaxSamples bits).
