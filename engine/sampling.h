@@ -119,11 +119,14 @@ class TexelFetch {
     if (sampler == nullptr || !sampler->image.valid()) return;
     const ImageView& image = sampler->image;
     mode_ = sampler->bilinear ? kBilinear : kNearest;
-    pixels_ = image.pixels, width_ = image.width, height_ = image.height;
+    pixels_ = image.pixels;
     const float unit = sampler->bilinear ? 256.0f : 1.0f;
-    scale_[0] = static_cast<float>(width_) * unit, scale_[1] = static_cast<float>(height_) * unit;
-    limit_[0] = static_cast<float>(width_ - 1) * unit, limit_[1] = static_cast<float>(height_ - 1) * unit;
-    offset_ = sampler->bilinear ? 128.0f : 0.0f;
+    scale_[0] = static_cast<float>(image.width) * unit, scale_[1] = static_cast<float>(image.height) * unit;
+    limit_[0] = static_cast<float>(image.width - 1) * unit, limit_[1] = static_cast<float>(image.height - 1) * unit;
+    offset_[0] = offset_[1] = sampler->bilinear ? 128.0f : 0.0f;
+    rowWeights_[0] = 1, rowWeights_[1] = static_cast<int16_t>(image.width);
+    lastTexel_[0] = image.width - 1, lastTexel_[1] = image.height - 1;
+    nextBytes_[0] = 4, nextBytes_[1] = image.width * 4;
   }
 
   Packed At(float u, float v) const {
@@ -140,27 +143,34 @@ class TexelFetch {
       return sampler_->At(u, v);
     }
     // Both coordinates at once, in texels (1/256 texel from the first texel's centre
-    // when bilinear), clamped to the image (NaN to 0). Subtracting the half texel is
-    // exact in float, so this is the sampler's own arithmetic.
-    __m128 t = _mm_sub_ps(_mm_mul_ps(uv, _mm_set_ps(0, 0, scale_[1], scale_[0])), _mm_set1_ps(offset_));
-    t = _mm_min_ps(_mm_max_ps(t, _mm_setzero_ps()), _mm_set_ps(0, 0, limit_[1], limit_[0]));
+    // when bilinear), clamped to the image (NaN to 0); the two upper lanes come out 0.
+    // Subtracting the half texel is exact in float, so this is the sampler's own
+    // arithmetic.
+    __m128 t = _mm_sub_ps(_mm_mul_ps(uv, _mm_loadu_ps(scale_)), _mm_loadu_ps(offset_));
+    t = _mm_min_ps(_mm_max_ps(t, _mm_setzero_ps()), _mm_loadu_ps(limit_));
     __m128i xy = _mm_cvttps_epi32(t);
     if (mode_ == kBilinear) return Blend(xy);
-    int x = _mm_cvtsi128_si32(xy), y = _mm_cvtsi128_si32(_mm_srli_si128(xy, 4));
-    return Sampler::Word(pixels_ + (static_cast<size_t>(y) * width_ + x) * 4) & 0xFFFFFF;
+    return Sampler::Word(pixels_ + static_cast<size_t>(TexelIndex(xy)) * 4) & 0xFFFFFF;
   }
 #endif
 
  private:
+  static_assert(kMaxImageSide < 32768, "texel positions are multiplied in 16 bits");
 #if defined(__SSE2__)
+  // x + y * width for texel (x, y) in the two low lanes, the upper lanes 0.
+  int TexelIndex(__m128i xy) const {
+    __m128i pair = _mm_packs_epi32(xy, xy);
+    return _mm_cvtsi128_si32(_mm_madd_epi16(pair, _mm_loadu_si128(reinterpret_cast<const __m128i*>(rowWeights_))));
+  }
   // Bilinear: (a (256 - wx) + b wx) >> 8 along x for both rows, then the same along y,
   // two channels of a pair per multiply-add.
   Packed Blend(__m128i fxy) const {
-    int fx = _mm_cvtsi128_si32(fxy), fy = _mm_cvtsi128_si32(_mm_srli_si128(fxy, 4));
-    int x0 = fx >> 8, y0 = fy >> 8;
-    int dx = x0 + 1 < width_ ? 4 : 0;
-    size_t dy = y0 + 1 < height_ ? static_cast<size_t>(width_) * 4 : 0;
-    const uint8_t* p = pixels_ + (static_cast<size_t>(y0) * width_ + x0) * 4;
+    const __m128i xy0 = _mm_srai_epi32(fxy, 8);
+    // The step to the next texel along x and y, 0 at the last column or row.
+    const __m128i next = _mm_and_si128(_mm_cmplt_epi32(xy0, _mm_loadu_si128(reinterpret_cast<const __m128i*>(lastTexel_))),
+                                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(nextBytes_)));
+    const int dx = _mm_cvtsi128_si32(next), dy = _mm_cvtsi128_si32(_mm_srli_si128(next, 4));
+    const uint8_t* p = pixels_ + static_cast<size_t>(TexelIndex(xy0)) * 4;
     // (w << 16) | (256 - w) for wx and wy, each spread over a register.
     __m128i w = _mm_and_si128(fxy, _mm_set1_epi32(255));
     w = _mm_or_si128(_mm_slli_epi32(w, 16), _mm_sub_epi32(_mm_set1_epi32(256), w));
@@ -175,7 +185,8 @@ class TexelFetch {
                                    zero);
     __m128i top = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(ac, bd), weightX), 8);
     __m128i bottom = _mm_srli_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(ac, bd), weightX), 8);
-    __m128i both = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(_mm_packs_epi32(top, zero), _mm_packs_epi32(bottom, zero)), weightY), 8);
+    __m128i both = _mm_srli_epi32(
+        _mm_madd_epi16(_mm_unpacklo_epi16(_mm_packs_epi32(top, zero), _mm_packs_epi32(bottom, zero)), weightY), 8);
     __m128i packed = _mm_packs_epi32(both, zero);
     return static_cast<Packed>(_mm_cvtsi128_si32(_mm_packus_epi16(packed, zero))) & 0xFFFFFF;
   }
@@ -184,8 +195,10 @@ class TexelFetch {
   const Sampler* sampler_;
   Mode mode_ = kOther;
   const uint8_t* pixels_ = nullptr;
-  int width_ = 0, height_ = 0;
-  float scale_[2] = {}, limit_[2] = {}, offset_ = 0;
+  // Four lanes each, for unaligned loads; the lanes after the first two stay 0.
+  float scale_[4] = {}, limit_[4] = {}, offset_[4] = {};
+  int16_t rowWeights_[8] = {};
+  int32_t lastTexel_[4] = {}, nextBytes_[4] = {};
 };
 
 // The sampler for texture `index` of a job, with its stand-in colours.

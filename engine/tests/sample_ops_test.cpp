@@ -1,11 +1,14 @@
-// The per-pixel arithmetic of the sample buffers against its plain integer form: the
-// mean colour of a pixel, sample sums, sample masks.
+// The per-pixel arithmetic of the sample buffers against its plain integer form (the
+// mean colour of a pixel, sample sums, sample masks), and a primitive's texel lookups
+// against the sampler's.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "sample_ops.h"
+#include "sampling.h"
 
 namespace lmx::engine::test {
 namespace {
@@ -61,6 +64,27 @@ TEST(SampleOps, SumsAndMasksMatchTheirPlainForms) {
     int bits = 0;
     for (unsigned m = mask; m != 0; m >>= 1) bits += m & 1;
     EXPECT_EQ(CountOf(mask), bits) << mask;
+  }
+}
+
+TEST(SampleOps, TexelFetchGivesTheSamplersColours) {
+  // Odd, unequal sides, so that the last column and row and the row stride matter.
+  const int width = 5, height = 3;
+  std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 37 + 11);
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  std::vector<float> coordinates = {-1.0f, -0.0f, 0.0f, 1.0f, 1.5f, nan, 1e30f, -1e30f};
+  for (int i = 0; i <= 64; ++i) coordinates.push_back(static_cast<float>(i) / 64 + 0.003f * static_cast<float>(i % 5));
+  for (bool bilinear : {false, true}) {
+    for (bool empty : {false, true}) {
+      Sampler sampler = MakeSampler(empty ? ImageView{} : ImageView{pixels.data(), width, height}, 1, bilinear);
+      const TexelFetch fetch(&sampler);
+      int wrong = 0;
+      for (float u : coordinates) {
+        for (float v : coordinates) wrong += fetch.At(u, v) != sampler.At(u, v);
+      }
+      EXPECT_EQ(wrong, 0) << (bilinear ? "bilinear" : "nearest") << (empty ? ", stand-in pattern" : "");
+    }
   }
 }
 
