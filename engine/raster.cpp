@@ -288,7 +288,6 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   uint8_t* const sampleShadowed = shadowed_.data();
   uint64_t fragments = 0, written = 0;
   const unsigned fullMask = (1u << S) - 1;
-  const bool opaque = alpha256 >= 256;
   const float halfStep = 0.5f * (depth.ax + depth.ay);  // from a pixel's centre to its corner
   y0 = std::max(y0, bandBegin_), y1 = std::min(y1, bandEnd_ - 1);
   const int64_t step[3] = {a[0] * sub, a[1] * sub, a[2] * sub};
@@ -335,27 +334,6 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
       }
       if (mask == 0) continue;
       size_t pixel = static_cast<size_t>(y) * width_ + x;
-      if constexpr (!kShadow) {
-        // The common case first: an opaque primitive covering a whole pixel that is
-        // background, or whole and behind it at every sample.
-        if (opaque && mask == fullMask && pixelState[pixel] != kSplit) {
-          const float z0 = zc - halfStep;
-          WholePixel& w = wholes[pixel];
-          bool front = pixelState[pixel] == kBackground;
-          if (!front) {
-            float d0 = z0 - w.z, ddx = depth.ax - w.dzx, ddy = depth.ay - w.dzy;
-            front = d0 + std::min(0.0f, ddx) + std::min(0.0f, ddy) > 0;
-            if (!front && d0 + std::max(0.0f, ddx) + std::max(0.0f, ddy) <= 0) continue;  // hidden
-          }
-          if (front) {
-            if (pixelState[pixel] == kBackground) pixelState[pixel] = kWhole, wholeShadow[pixel] = 0;
-            w = {shader.Colour(zc, ac), z0, depth.ax, depth.ay};
-            ++fragments;
-            written += S;
-            continue;
-          }
-        }
-      }
       size_t base = pixel * S;
       if constexpr (kShadow) {
         MakeWhole(pixel);
@@ -374,7 +352,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           }
         }
       } else {
-        float z0 = zc - 0.5f * (depth.ax + depth.ay);  // at the pixel's corner
+        const float z0 = zc - halfStep;  // at the pixel's corner
         uint8_t state = pixelState[pixel];
         unsigned visible = 0;
         if (state != kSplit && mask == fullMask) {
