@@ -139,32 +139,6 @@ inline void BlendSamples(Packed* colour, Packed c, int a256, unsigned mask, int 
   }
 }
 
-// The sums of blue, green and red over a pixel's samples.
-inline void SumSamples(const Packed* colour, int samples, uint32_t& b, uint32_t& g, uint32_t& r) {
-#if defined(__SSE2__)
-  if ((samples & 3) == 0) {
-    const __m128i zero = _mm_setzero_si128();
-    __m128i acc = zero;  // two colours' channels side by side, 16 bits each
-    for (int s = 0; s < samples; s += 4) {
-      __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + s));
-      acc = _mm_add_epi16(acc, _mm_add_epi16(_mm_unpacklo_epi8(v, zero), _mm_unpackhi_epi8(v, zero)));
-    }
-    acc = _mm_add_epi16(acc, _mm_srli_si128(acc, 8));
-    b = static_cast<uint32_t>(_mm_extract_epi16(acc, 0));
-    g = static_cast<uint32_t>(_mm_extract_epi16(acc, 1));
-    r = static_cast<uint32_t>(_mm_extract_epi16(acc, 2));
-    return;
-  }
-#endif
-  // Red and blue side by side: eight samples stay below 16 bits each.
-  uint32_t rb = 0, gg = 0;
-  for (int s = 0; s < samples; ++s) {
-    rb += colour[s] & 0xFF00FF;
-    gg += colour[s] & 0x00FF00;
-  }
-  r = rb >> 16, g = gg >> 8, b = rb & 0xFFFF;
-}
-
 // Adds colour c, `times` over, to the running sums of blue, green and red in sum[0..2]
 // (sum[3] is left as it is, or gets c's top byte times `times`).
 inline void AddColour(uint32_t* sum, Packed c, int times) {
@@ -205,9 +179,13 @@ inline void AddSamples(uint32_t* sum, const Packed* colour, int samples) {
     return;
   }
 #endif
-  uint32_t b, g, r;
-  SumSamples(colour, samples, b, g, r);
-  sum[0] += b, sum[1] += g, sum[2] += r;
+  // Red and blue side by side: eight samples stay below 16 bits each.
+  uint32_t rb = 0, gg = 0;
+  for (int s = 0; s < samples; ++s) {
+    rb += colour[s] & 0xFF00FF;
+    gg += colour[s] & 0x00FF00;
+  }
+  sum[0] += rb & 0xFFFF, sum[1] += gg >> 8, sum[2] += rb >> 16;
 }
 
 // Each pixel's mean colour, rounded, from its sums of blue, green and red (4 lanes per
