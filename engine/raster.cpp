@@ -39,14 +39,49 @@ inline Packed Darken(Packed c, int keep) {
   return (rb & 0xFF00FF) | (g & 0x00FF00);
 }
 
-inline Packed Shade(Packed texel, float diffuse, float specular) {
-  if (diffuse == 1.0f && specular <= 0.0f) return texel;
-  int d = static_cast<int>(diffuse * 256);
-  int s = static_cast<int>(specular * 255);
+// u, v, diffuse and specular at a point, interpolated together.
+#if defined(__SSE2__)
+struct Attributes {
+  __m128 lanes;  // u, v, diffuse, specular from the lowest lane
+  static Attributes Of(float u, float v, float d, float s) { return {_mm_set_ps(s, d, v, u)}; }
+  Attributes operator+(Attributes o) const { return {_mm_add_ps(lanes, o.lanes)}; }
+  Attributes operator*(float f) const { return {_mm_mul_ps(lanes, _mm_set1_ps(f))}; }
+};
+#else
+struct Attributes {
+  float u, v, d, s;
+  static Attributes Of(float u, float v, float d, float s) { return {u, v, d, s}; }
+  Attributes operator+(Attributes o) const { return {u + o.u, v + o.v, d + o.d, s + o.s}; }
+  Attributes operator*(float f) const { return {u * f, v * f, d * f, s * f}; }
+};
+#endif
+
+// texel * diffuse + specular per channel, at most 255 (diffuse below 0 counts as 0,
+// specular is clamped to [0, 1]).
+inline Packed Shade(Packed texel, Attributes a) {
+#if defined(__SSE2__)
+  // d = diffuse * 256 and s = specular * 255 side by side; above 255 every channel but a
+  // black one saturates, as it does at 255. (c << 8) * d >> 16 is (c * d) >> 8, and the
+  // sum is capped at 255 before packing.
+  __m128 ds = _mm_max_ps(_mm_movehl_ps(a.lanes, a.lanes), _mm_setzero_ps());
+  ds = _mm_mul_ps(_mm_min_ps(ds, _mm_set_ps(1.0f, 255.0f, 1.0f, 255.0f)), _mm_set_ps(255.0f, 256.0f, 255.0f, 256.0f));
+  __m128i dsi = _mm_cvttps_epi32(ds);
+  const __m128i zero = _mm_setzero_si128();
+  __m128i c = _mm_unpacklo_epi8(zero, _mm_cvtsi32_si128(static_cast<int>(texel)));
+  __m128i lit = _mm_adds_epu16(_mm_mulhi_epu16(c, _mm_shufflelo_epi16(dsi, _MM_SHUFFLE(0, 0, 0, 0))),
+                               _mm_shufflelo_epi16(dsi, _MM_SHUFFLE(2, 2, 2, 2)));
+  lit = _mm_sub_epi16(lit, _mm_subs_epu16(lit, _mm_set1_epi16(255)));
+  return static_cast<Packed>(_mm_cvtsi128_si32(_mm_packus_epi16(lit, zero))) & 0xFFFFFF;
+#else
+  float diffuse = a.d > 0 ? (a.d < 255.0f ? a.d : 255.0f) : 0.0f;
+  float specular = a.s > 0 ? (a.s < 1.0f ? a.s : 1.0f) : 0.0f;
+  int d = static_cast<int>(diffuse * 256), s = static_cast<int>(specular * 255);
+  if (d == 256 && s == 0) return texel;
   int r = std::min(255, ((RedOf(texel) * d) >> 8) + s);
   int g = std::min(255, ((GreenOf(texel) * d) >> 8) + s);
   int b = std::min(255, ((BlueOf(texel) * d) >> 8) + s);
   return Pack(r, g, b);
+#endif
 }
 
 // a(x, y) = a0 + ax * x + ay * y through three values at the vertices.
@@ -64,28 +99,42 @@ Plane PlaneThrough(const ScreenVertex* v, float f0, float f1, float f2, float in
   return {f0 - ax * v[0].x - ay * v[0].y, ax, ay};
 }
 
-// The colour of a fragment at the pixel centre where the attributes were evaluated.
-inline Packed FragmentColour(const Material* m, bool textured, bool perspective, float z, float u, float v, float d,
-                             float s) {
-  Packed colour = m->flat;
-  if (textured) {
-    if (perspective) {
-      float inv = z > 1e-12f ? 1.0f / z : 0.0f;
-      u *= inv, v *= inv;
+// The colour of a primitive's fragments, from the attributes at a pixel centre.
+class FragmentShader {
+ public:
+  // m may be null (a shadow): Colour is then never called.
+  explicit FragmentShader(const Material* m)
+      : flat_(m ? m->flat : 0), textured_(m && m->sampler), perspective_(m && m->perspective),
+        fetch_(m ? m->sampler : nullptr) {}
+
+  // z: the depth plane's value (1 / distance), for perspective.
+  Packed Colour(float z, Attributes a) const {
+    Packed colour = flat_;
+    if (textured_) {
+      float inv = perspective_ ? (z > 1e-12f ? 1.0f / z : 0.0f) : 1.0f;
+#if defined(__SSE2__)
+      colour = fetch_.At(perspective_ ? _mm_mul_ps(a.lanes, _mm_set1_ps(inv)) : a.lanes);
+#else
+      colour = fetch_.At(a.u * inv, a.v * inv);
+#endif
     }
-    colour = m->sampler->At(u, v);
+    return Shade(colour, a);
   }
-  return Shade(colour, d > 0 ? d : 0.0f, s < 0 ? 0.0f : (s > 1 ? 1.0f : s));
-}
+
+ private:
+  Packed flat_;
+  bool textured_, perspective_;
+  TexelFetch fetch_;
+};
 
 // floor(num / den) for den > 0.
-int64_t FloorDiv(int64_t num, int64_t den) {
+[[gnu::always_inline]] inline int64_t FloorDiv(int64_t num, int64_t den) {
   int64_t q = num / den;
   return (num % den != 0 && num < 0) ? q - 1 : q;
 }
 
 // Narrows [first, last] (pixel offsets 0..n along a row) to the k with v + step * k > 0.
-void Passing(int64_t v, int64_t step, int n, int& first, int& last) {
+[[gnu::always_inline]] inline void Passing(int64_t v, int64_t step, int n, int& first, int& last) {
   if (step > 0) {
     int64_t k = FloorDiv(-v, step) + 1;  // the smallest k passing
     first = static_cast<int>(std::max<int64_t>(first, std::min<int64_t>(k, n + 1)));
@@ -118,10 +167,7 @@ void SampleFrame::Reset(int width, int height, int samples) {
   shadowed_.resize(n);
   size_t pixels = static_cast<size_t>(width) * height;
   state_.assign(pixels, kBackground);
-  wholeColour_.resize(pixels);
-  wholeZ_.resize(pixels);
-  wholeDzx_.resize(pixels);
-  wholeDzy_.resize(pixels);
+  whole_.resize(pixels);
   wholeShadow_.resize(pixels);
   firstRow_ = 0, rowStep_ = 1;
   bandBegin_ = 0, bandEnd_ = height;
@@ -138,16 +184,7 @@ void SampleFrame::SetBand(int begin, int end) {
   bandEnd_ = std::clamp(end, bandBegin_, height_);
 }
 
-void SampleFrame::SetBackground(const std::vector<Packed>& background) {
-  background_ = &background;
-  size_t pixels = static_cast<size_t>(width_) * height_;
-  backgroundSums_.resize(pixels * 3);
-  for (size_t i = 0; i < pixels; ++i) {
-    backgroundSums_[i * 3] = static_cast<uint32_t>(BlueOf(background[i]) * samples_);
-    backgroundSums_[i * 3 + 1] = static_cast<uint32_t>(GreenOf(background[i]) * samples_);
-    backgroundSums_[i * 3 + 2] = static_cast<uint32_t>(RedOf(background[i]) * samples_);
-  }
-}
+void SampleFrame::SetBackground(const std::vector<Packed>& background) { background_ = &background; }
 
 void SampleFrame::BeginPass() {
   std::fill(state_.begin() + static_cast<size_t>(bandBegin_) * width_,
@@ -192,6 +229,8 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   // E > 0, or E = 0 on a top or left edge.
   const int S = samples_;
   int64_t a[3], b[3], rejectBias[3], acceptBias[3], sampleBias[3][kMaxSamples];
+  constexpr int32_t kNarrow = 1 << 30;
+  bool narrow = true;
   for (int i = 0; i < 3; ++i) {
     int j = (i + 1) % 3;
     a[i] = -(Y[j] - Y[i]);
@@ -204,6 +243,18 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     }
     rejectBias[i] = hi;  // no sample of the pixel inside when E + hi <= 0
     acceptBias[i] = lo;  // every sample inside when E + lo > 0
+    narrow = narrow && hi - lo < kNarrow;
+  }
+  // Where every edge's biases span less than kNarrow, a pixel that an edge crosses
+  // (E + hi > 0 >= E + lo) is tested in 32 bits: sample s is inside where
+  // (E + lo) + (bias[s] - lo) > 0, both terms within kNarrow of 0.
+  int32_t sampleRise[3][kMaxSamples];
+  if (narrow) {
+    for (int i = 0; i < 3; ++i) {
+      for (int s = 0; s < kMaxSamples; ++s) {
+        sampleRise[i][s] = s < S ? static_cast<int32_t>(sampleBias[i][s] - acceptBias[i]) : -kNarrow;
+      }
+    }
   }
   float invArea = 1.0f / area;
   Plane depth = PlaneThrough(v, v[0].invW, v[1].invW, v[2].invW, invArea);
@@ -211,11 +262,10 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   for (int s = 0; s < samples_; ++s) depthOff[s] = depth.ax * sx_[s] + depth.ay * sy_[s];
 
   Plane pu{}, pv{}, pd{}, ps{};
-  bool textured = false, perspective = false;
+  const FragmentShader shader(m);
   int alpha256 = 256;
   if constexpr (!kShadow) {
-    textured = m->sampler != nullptr;
-    perspective = m->perspective;
+    const bool perspective = m->perspective;
     alpha256 = std::clamp(static_cast<int>(m->alpha * 256 + 0.5f), 0, 256);
     if (alpha256 == 0) return;
     auto uOf = [&](const ScreenVertex& p) { return perspective ? p.u * p.invW : p.u; };
@@ -225,19 +275,37 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     pd = PlaneThrough(v, v[0].diffuse, v[1].diffuse, v[2].diffuse, invArea);
     ps = PlaneThrough(v, v[0].specular, v[1].specular, v[2].specular, invArea);
   }
+  const Attributes attributes0 = Attributes::Of(pu.a0, pv.a0, pd.a0, ps.a0);
+  const Attributes attributesX = Attributes::Of(pu.ax, pv.ax, pd.ax, ps.ax);
+  const Attributes attributesY = Attributes::Of(pu.ay, pv.ay, pd.ay, ps.ay);
 
+  // The buffers through pointers of their own, which stores to bytes cannot change.
+  uint8_t* const pixelState = state_.data();
+  WholePixel* const wholes = whole_.data();
+  uint8_t* const wholeShadow = wholeShadow_.data();
+  Packed* const sampleColour = colour_.data();
+  float* const sampleDepth = depth_.data();
+  uint8_t* const sampleShadowed = shadowed_.data();
+  uint64_t fragments = 0, written = 0;
   const unsigned fullMask = (1u << S) - 1;
+  const float halfStep = 0.5f * (depth.ax + depth.ay);  // from a pixel's centre to its corner
   y0 = std::max(y0, bandBegin_), y1 = std::min(y1, bandEnd_ - 1);
   const int64_t step[3] = {a[0] * sub, a[1] * sub, a[2] * sub};
   const int n = x1 - x0;
-  for (int y = y0; y <= y1; ++y) {
-    if (!RowDrawn(y)) continue;
-    // E at the lower left corner of pixel (x0, y); the pixels of the row with some sample
-    // inside ([rs, re] after x0) and those with every sample inside ([as, ae]).
-    int64_t e[3];
+  // The rows drawn, every rowStep_-th from firstRow_, with E at the lower left corner of
+  // pixel (x0, y) stepped from one to the next.
+  int yFirst = std::max(y0, firstRow_);
+  yFirst += ((firstRow_ - yFirst) % rowStep_ + rowStep_) % rowStep_;
+  int64_t e[3], rowStep[3];
+  for (int i = 0; i < 3; ++i) {
+    e[i] = a[i] * (x0 * sub - X[i]) + b[i] * (yFirst * sub - Y[i]);
+    rowStep[i] = b[i] * sub * rowStep_;
+  }
+  for (int y = yFirst; y <= y1; y += rowStep_, e[0] += rowStep[0], e[1] += rowStep[1], e[2] += rowStep[2]) {
+    // The pixels of the row with some sample inside ([rs, re] after x0) and those with
+    // every sample inside ([as, ae]).
     int rs = 0, re = n, as = 0, ae = n;
     for (int i = 0; i < 3; ++i) {
-      e[i] = a[i] * (x0 * sub - X[i]) + b[i] * (y * sub - Y[i]);
       Passing(e[i] + rejectBias[i], step[i], n, rs, re);
       Passing(e[i] + acceptBias[i], step[i], n, as, ae);
     }
@@ -245,9 +313,9 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     const int xs = x0 + rs, xe = x0 + re;
     // Attributes at the first pixel centre of the span, stepped along x.
     float cy = y + 0.5f, cx0 = xs + 0.5f;
-    float zc = depth.At(cx0, cy), uc = pu.At(cx0, cy), vc = pv.At(cx0, cy), dc = pd.At(cx0, cy), sc = ps.At(cx0, cy);
-    for (int x = xs; x <= xe;
-         ++x, zc += depth.ax, uc += pu.ax, vc += pv.ax, dc += pd.ax, sc += ps.ax) {
+    float zc = depth.At(cx0, cy);
+    Attributes ac = attributes0 + attributesX * cx0 + attributesY * cy;
+    for (int x = xs; x <= xe; ++x, zc += depth.ax, ac = ac + attributesX) {
       unsigned mask = fullMask;  // inside [as, ae] the pixel lies wholly inside
       const int k = x - x0;
       if (k < as || k > ae) {
@@ -256,7 +324,11 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           int64_t ei = e[i] + step[i] * k;
           if (ei + acceptBias[i] > 0) continue;
           unsigned inside = 0;
-          for (int s = 0; s < S; ++s) inside |= static_cast<unsigned>(ei + sampleBias[i][s] > 0) << s;
+          if (narrow) {
+            inside = SamplesAbove(static_cast<int32_t>(ei + acceptBias[i]), sampleRise[i], S);
+          } else {
+            for (int s = 0; s < S; ++s) inside |= static_cast<unsigned>(ei + sampleBias[i][s] > 0) << s;
+          }
           mask &= inside;
         }
       }
@@ -265,23 +337,23 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
       size_t base = pixel * S;
       if constexpr (kShadow) {
         MakeWhole(pixel);
-        if (state_[pixel] == kWhole && mask == fullMask) {
-          if (!wholeShadow_[pixel]) {
-            wholeShadow_[pixel] = 1;
-            wholeColour_[pixel] = Darken(wholeColour_[pixel], keep);
+        if (pixelState[pixel] == kWhole && mask == fullMask) {
+          if (!wholeShadow[pixel]) {
+            wholeShadow[pixel] = 1;
+            wholes[pixel].colour = Darken(wholes[pixel].colour, keep);
           }
           continue;
         }
         Split(pixel);
         for (int s = 0; s < S; ++s) {
-          if ((mask >> s & 1u) && !shadowed_[base + s]) {
-            shadowed_[base + s] = 1;
-            colour_[base + s] = Darken(colour_[base + s], keep);
+          if ((mask >> s & 1u) && !sampleShadowed[base + s]) {
+            sampleShadowed[base + s] = 1;
+            sampleColour[base + s] = Darken(sampleColour[base + s], keep);
           }
         }
       } else {
-        float z0 = zc - 0.5f * (depth.ax + depth.ay);  // at the pixel's corner
-        uint8_t state = state_[pixel];
+        const float z0 = zc - halfStep;  // at the pixel's corner
+        uint8_t state = pixelState[pixel];
         unsigned visible = 0;
         if (state != kSplit && mask == fullMask) {
           // A whole pixel stays whole when the primitive covers it and is in front of it
@@ -291,7 +363,8 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           } else {
             // The depth difference is a plane: decided at the pixel's corners when it has
             // one sign there, sample by sample otherwise.
-            float d0 = z0 - wholeZ_[pixel], ddx = depth.ax - wholeDzx_[pixel], ddy = depth.ay - wholeDzy_[pixel];
+            const WholePixel& w = wholes[pixel];
+            float d0 = z0 - w.z, ddx = depth.ax - w.dzx, ddy = depth.ay - w.dzy;
             float lo = d0 + std::min(0.0f, ddx) + std::min(0.0f, ddy);
             float hi = d0 + std::max(0.0f, ddx) + std::max(0.0f, ddy);
             if (lo > 0) {
@@ -304,35 +377,36 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           }
           if (visible == 0) continue;
           if (visible == fullMask) {
-            Packed colour = FragmentColour(m, textured, perspective, zc, uc, vc, dc, sc);
-            ++fragments_;
-            written_ += S;
+            Packed colour = shader.Colour(zc, ac);
+            ++fragments;
+            written += S;
             if (alpha256 >= 256) {
-              state_[pixel] = kWhole;
-              if (state == kBackground) wholeShadow_[pixel] = 0;
-              wholeColour_[pixel] = colour;
-              wholeZ_[pixel] = z0, wholeDzx_[pixel] = depth.ax, wholeDzy_[pixel] = depth.ay;
+              pixelState[pixel] = kWhole;
+              if (state == kBackground) wholeShadow[pixel] = 0;
+              wholes[pixel] = {colour, z0, depth.ax, depth.ay};
             } else {
               MakeWhole(pixel);
-              wholeColour_[pixel] = Blend(wholeColour_[pixel], colour, alpha256);
+              wholes[pixel].colour = Blend(wholes[pixel].colour, colour, alpha256);
             }
             continue;
           }
         }
         Split(pixel);
-        visible = SamplesInFront(&depth_[base], depthOff, z0, mask, S);
+        visible = SamplesInFront(sampleDepth + base, depthOff, z0, mask, S);
         if (visible == 0) continue;
-        ++fragments_;
-        written_ += CountOf(visible);
-        Packed colour = FragmentColour(m, textured, perspective, zc, uc, vc, dc, sc);
+        ++fragments;
+        written += CountOf(visible);
+        Packed colour = shader.Colour(zc, ac);
         if (alpha256 >= 256) {
-          WriteSamples(&colour_[base], &depth_[base], depthOff, colour, z0, visible, S);
+          WriteSamples(sampleColour + base, sampleDepth + base, depthOff, colour, z0, visible, S);
         } else {
-          BlendSamples(&colour_[base], colour, alpha256, visible, S);
+          BlendSamples(sampleColour + base, colour, alpha256, visible, S);
         }
       }
     }
   }
+  fragments_ += fragments;
+  written_ += written;
 }
 
 void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour) {
@@ -361,7 +435,7 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
     written_ += samples_;
     MakeWhole(pixel);
     if (state_[pixel] == kWhole) {
-      wholeColour_[pixel] = colour;
+      whole_[pixel].colour = colour;
       continue;
     }
     size_t base = pixel * samples_;
@@ -370,27 +444,22 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
 }
 
 void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
-  uint32_t* out = sums.data();
-  const uint32_t* backgroundSums = backgroundSums_.data();
-  const uint32_t S = static_cast<uint32_t>(samples_);
+  uint32_t* const out = sums.data();
+  const Packed* const background = background_->data();
+  const uint8_t* const pixelState = state_.data();
+  const WholePixel* const wholes = whole_.data();
+  const Packed* const sampleColour = colour_.data();
+  const int S = samples_;
   for (int y = std::max(firstRow_, bandBegin_); y < bandEnd_; ++y) {
     if ((y - firstRow_) % rowStep_ != 0) continue;
     for (size_t pixel = static_cast<size_t>(y) * width_, end = pixel + width_; pixel < end; ++pixel) {
-      uint32_t* sum = out + pixel * 3;
-      uint8_t state = state_[pixel];
-      if (state == kBackground) {
-        const uint32_t* b = backgroundSums + pixel * 3;
-        sum[0] += b[0], sum[1] += b[1], sum[2] += b[2];
-        continue;
-      }
-      uint32_t b, g, r;
-      if (state == kWhole) {
-        Packed c = wholeColour_[pixel];
-        r = RedOf(c) * S, g = GreenOf(c) * S, b = BlueOf(c) * S;
+      uint32_t* sum = out + pixel * kSumLanes;
+      uint8_t state = pixelState[pixel];
+      if (state == kSplit) {
+        AddSamples(sum, sampleColour + pixel * S, S);
       } else {
-        SumSamples(&colour_[pixel * S], samples_, b, g, r);
+        AddColour(sum, state == kBackground ? background[pixel] : wholes[pixel].colour, S);
       }
-      sum[0] += b, sum[1] += g, sum[2] += r;
     }
   }
 }

@@ -3,6 +3,7 @@
 // pixel. Coordinates are in pixels with y upwards (row 0 is the bottom row).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -13,6 +14,9 @@
 namespace lmx::engine {
 
 inline constexpr int kMaxSamples = 8;
+// Running sums per pixel in SampleFrame::Accumulate: blue, green, red, and one lane that
+// keeps each pixel's sums in one 16-byte block.
+inline constexpr size_t kSumLanes = 4;
 // Vertices and sample positions are placed on a grid of 1/kSubPixels of a pixel.
 inline constexpr float kSubPixels = 256.0f;
 // Triangles reaching further than this from the frame's corner (in pixels) are not drawn;
@@ -57,7 +61,7 @@ class SampleFrame {
   void DrawShadow(const ScreenVertex* v, int keep);
   void DrawLine(float x0, float y0, float x1, float y1, Packed colour);
   // Adds, for each drawn row, the sum of each pixel's samples per channel to sums
-  // (3 per pixel: blue, green, red).
+  // (kSumLanes per pixel: blue, green, red and one not used).
   void Accumulate(std::vector<uint32_t>& sums) const;
 
   int width() const { return width_; }
@@ -78,16 +82,23 @@ class SampleFrame {
   void Rasterise(const ScreenVertex* v, const Material* m, int keep);
 
   enum PixelState : uint8_t { kBackground = 0, kWhole = 1, kSplit = 2 };
+  // A pixel that one colour and one depth plane describe: the depth at its lower left
+  // corner and its slopes along x and y.
+  struct WholePixel {
+    Packed colour;
+    float z, dzx, dzy;
+  };
+  static_assert(sizeof(WholePixel) == 16 && offsetof(WholePixel, z) == 4 && offsetof(WholePixel, dzy) == 12);
   // Depth of a whole pixel at sample s.
   float WholeDepth(size_t pixel, int s) const {
-    return wholeZ_[pixel] + wholeDzx_[pixel] * sx_[s] + wholeDzy_[pixel] * sy_[s];
+    const WholePixel& w = whole_[pixel];
+    return w.z + w.dzx * sx_[s] + w.dzy * sy_[s];
   }
   // Gives a background pixel its whole form.
   void MakeWhole(size_t pixel) {
     if (state_[pixel] != kBackground) return;
     state_[pixel] = kWhole;
-    wholeColour_[pixel] = (*background_)[pixel];
-    wholeZ_[pixel] = wholeDzx_[pixel] = wholeDzy_[pixel] = 0;
+    whole_[pixel] = {(*background_)[pixel], 0, 0, 0};
     wholeShadow_[pixel] = 0;
   }
   // Spells out a pixel's samples.
@@ -96,9 +107,16 @@ class SampleFrame {
     if (state_[pixel] == kSplit) return;
     state_[pixel] = kSplit;
     size_t base = pixel * samples_;
-    FillSamples(&colour_[base], &depth_[base], wholeColour_[pixel], wholeZ_[pixel], wholeDzx_[pixel],
-                wholeDzy_[pixel], sx_, sy_, samples_);
-    std::memset(&shadowed_[base], wholeShadow_[pixel], static_cast<size_t>(samples_));
+    const WholePixel& w = whole_[pixel];
+    FillSamples(&colour_[base], &depth_[base], w.colour, w.z, w.dzx, w.dzy, sx_, sy_, samples_);
+    uint8_t* shadowed = &shadowed_[base];
+    const uint8_t shadow = wholeShadow_[pixel];
+    switch (samples_) {  // sizes known here are written in place, without a call
+      case 8: std::memset(shadowed, shadow, 8); break;
+      case 4: std::memset(shadowed, shadow, 4); break;
+      case 2: std::memset(shadowed, shadow, 2); break;
+      default: std::memset(shadowed, shadow, static_cast<size_t>(samples_)); break;
+    }
   }
 
   int width_ = 0, height_ = 0, samples_ = 1;
@@ -110,11 +128,9 @@ class SampleFrame {
   std::vector<float> depth_;
   std::vector<uint8_t> shadowed_;
   std::vector<uint8_t> state_;                 // PixelState per pixel, this pass
-  std::vector<Packed> wholeColour_;            // per whole pixel: colour,
-  std::vector<float> wholeZ_, wholeDzx_, wholeDzy_;  // depth plane over the pixel,
+  std::vector<WholePixel> whole_;              // per whole pixel: colour and depth plane,
   std::vector<uint8_t> wholeShadow_;           // and whether a shadow darkened it
   const std::vector<Packed>* background_ = nullptr;
-  std::vector<uint32_t> backgroundSums_;       // per pixel: blue, green, red times samples
   uint64_t fragments_ = 0, written_ = 0;
 };
 

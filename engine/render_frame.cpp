@@ -12,6 +12,7 @@
 #include "image_view.h"
 #include "motion.h"
 #include "raster.h"
+#include "sample_ops.h"
 #include "scene.h"
 #include "visible_span.h"
 
@@ -41,10 +42,11 @@ Timing TimingOf(const FrameParams& params, const RenderJob& job) {
 
 void Background(const Sampler& sampler, int width, int height, std::vector<Packed>& out) {
   out.resize(static_cast<size_t>(width) * height);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      out[static_cast<size_t>(y) * width + x] = sampler.At((x + 0.5f) / width, (y + 0.5f) / height);
-    }
+  const TexelFetch fetch(&sampler);
+  Packed* row = out.data();
+  for (int y = 0; y < height; ++y, row += width) {
+    const float v = (y + 0.5f) / height;
+    for (int x = 0; x < width; ++x) row[x] = fetch.At((x + 0.5f) / width, v);
   }
 }
 
@@ -241,7 +243,7 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   Background(*setup.behind, width, height, background);
   const std::vector<Pass>& passes = setup.passes;
   std::vector<uint32_t>& sums = scratch.sums;
-  sums.assign(static_cast<size_t>(width) * height * 3, 0);
+  sums.assign(static_cast<size_t>(width) * height * kSumLanes, 0);
 
   // The preview draws on the caller's thread; a filter frame splits the rows into bands,
   // one per core, each drawing every pass of its rows.
@@ -280,11 +282,8 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
 
   // Every row got the same number of passes: those of its field.
   uint32_t perPixel = static_cast<uint32_t>(samples) * static_cast<uint32_t>(setup.passesPerRow);
-  for (size_t p = 0; p < static_cast<size_t>(width) * height; ++p) {
-    uint8_t* out = target.pixels + p * 4;
-    for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>((sums[p * 3 + c] + perPixel / 2) / perPixel);
-    out[3] = 0xFF;
-  }
+  static_assert(kSumLanes == 4);
+  MeanColours(sums.data(), perPixel, target.pixels, static_cast<size_t>(width) * height);
   if (stats) {
     stats->passes += static_cast<int>(passes.size());
     for (int b = 0; b < bandCount; ++b) {

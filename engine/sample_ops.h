@@ -4,7 +4,9 @@
 // build needs nothing beyond SSE2 and its 4-byte stack alignment.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "sampling.h"
 
@@ -25,7 +27,8 @@ namespace sse {
 
 // All-ones lanes for the set bits of a 4-bit mask.
 inline __m128i LaneMask(unsigned bits) {
-  return _mm_set_epi32(bits & 8 ? -1 : 0, bits & 4 ? -1 : 0, bits & 2 ? -1 : 0, bits & 1 ? -1 : 0);
+  const __m128i lane = _mm_set_epi32(8, 4, 2, 1);
+  return _mm_cmpeq_epi32(_mm_and_si128(_mm_set1_epi32(static_cast<int>(bits)), lane), lane);
 }
 
 inline __m128i Select(__m128i mask, __m128i yes, __m128i no) {
@@ -136,8 +139,24 @@ inline void BlendSamples(Packed* colour, Packed c, int a256, unsigned mask, int 
   }
 }
 
-// The sums of blue, green and red over a pixel's samples.
-inline void SumSamples(const Packed* colour, int samples, uint32_t& b, uint32_t& g, uint32_t& r) {
+// Adds colour c, `times` over, to the running sums of blue, green and red in sum[0..2]
+// (sum[3] is left as it is, or gets c's top byte times `times`).
+inline void AddColour(uint32_t* sum, Packed c, int times) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  __m128i v = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(c)), zero), zero);
+  v = _mm_mullo_epi16(v, _mm_set1_epi32(times));  // channel * times stays below 16 bits
+  __m128i* p = reinterpret_cast<__m128i*>(sum);
+  _mm_storeu_si128(p, _mm_add_epi32(_mm_loadu_si128(p), v));
+#else
+  sum[0] += static_cast<uint32_t>(BlueOf(c) * times);
+  sum[1] += static_cast<uint32_t>(GreenOf(c) * times);
+  sum[2] += static_cast<uint32_t>(RedOf(c) * times);
+#endif
+}
+
+// Adds the sums of blue, green and red over a pixel's samples to sum[0..2], as AddColour.
+inline void AddSamples(uint32_t* sum, const Packed* colour, int samples) {
 #if defined(__SSE2__)
   if ((samples & 3) == 0) {
     const __m128i zero = _mm_setzero_si128();
@@ -147,9 +166,16 @@ inline void SumSamples(const Packed* colour, int samples, uint32_t& b, uint32_t&
       acc = _mm_add_epi16(acc, _mm_add_epi16(_mm_unpacklo_epi8(v, zero), _mm_unpackhi_epi8(v, zero)));
     }
     acc = _mm_add_epi16(acc, _mm_srli_si128(acc, 8));
-    b = static_cast<uint32_t>(_mm_extract_epi16(acc, 0));
-    g = static_cast<uint32_t>(_mm_extract_epi16(acc, 1));
-    r = static_cast<uint32_t>(_mm_extract_epi16(acc, 2));
+    __m128i* p = reinterpret_cast<__m128i*>(sum);
+    _mm_storeu_si128(p, _mm_add_epi32(_mm_loadu_si128(p), _mm_unpacklo_epi16(acc, zero)));
+    return;
+  }
+  if (samples == 2) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i v = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(colour)), zero);
+    v = _mm_add_epi16(v, _mm_srli_si128(v, 8));
+    __m128i* p = reinterpret_cast<__m128i*>(sum);
+    _mm_storeu_si128(p, _mm_add_epi32(_mm_loadu_si128(p), _mm_unpacklo_epi16(v, zero)));
     return;
   }
 #endif
@@ -159,13 +185,63 @@ inline void SumSamples(const Packed* colour, int samples, uint32_t& b, uint32_t&
     rb += colour[s] & 0xFF00FF;
     gg += colour[s] & 0x00FF00;
   }
-  r = rb >> 16, g = gg >> 8, b = rb & 0xFFFF;
+  sum[0] += rb & 0xFFFF, sum[1] += gg >> 8, sum[2] += rb >> 16;
 }
 
+// Each pixel's mean colour, rounded, from its sums of blue, green and red (4 lanes per
+// pixel, the fourth not used) over `count` samples; out gets blue, green, red and 255.
+inline void MeanColours(const uint32_t* sums, uint32_t count, uint8_t* out, size_t pixels) {
+  const uint32_t half = count / 2;
+#if defined(__SSE2__)
+  // In float, where (sum + half) and q * count stay below 2^24 and are exact: a quotient
+  // from the reciprocal, put right by the remainder.
+  if (count < (1u << 16)) {
+    const __m128 d = _mm_set1_ps(static_cast<float>(count)), inv = _mm_set1_ps(1.0f / static_cast<float>(count));
+    const __m128 h = _mm_set1_ps(static_cast<float>(half)), zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
+    for (size_t p = 0; p < pixels; ++p) {
+      __m128 n = _mm_add_ps(_mm_cvtepi32_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + p * 4))), h);
+      __m128 q = _mm_cvtepi32_ps(_mm_cvttps_epi32(_mm_mul_ps(n, inv)));
+      __m128 r = _mm_sub_ps(n, _mm_mul_ps(q, d));
+      q = _mm_add_ps(q, _mm_and_ps(_mm_cmpge_ps(r, d), one));
+      q = _mm_sub_ps(q, _mm_and_ps(_mm_cmplt_ps(r, zero), one));
+      __m128i bytes = _mm_packs_epi32(_mm_cvttps_epi32(q), _mm_setzero_si128());
+      uint32_t bgr = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(bytes, bytes)));
+      bgr = (bgr & 0xFFFFFF) | 0xFF000000u;
+      std::memcpy(out + p * 4, &bgr, 4);
+    }
+    return;
+  }
+#endif
+  for (size_t p = 0; p < pixels; ++p) {
+    for (int c = 0; c < 3; ++c) out[p * 4 + c] = static_cast<uint8_t>((sums[p * 4 + c] + half) / count);
+    out[p * 4 + 3] = 0xFF;
+  }
+}
+
+// The bits set in a sample mask (at most kMaxSamples bits).
 inline int CountOf(unsigned mask) {
-  int n = 0;
-  for (; mask != 0; mask &= mask - 1) ++n;
-  return n;
+  static const uint8_t kBits[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
+  return kBits[mask & 15] + kBits[(mask >> 4) & 15];
+}
+
+// The samples s < samples (at most 8) where t + rise[s] > 0; rise holds 8 values, and
+// t + rise[s] must not overflow.
+inline unsigned SamplesAbove(int32_t t, const int32_t* rise, int samples) {
+#if defined(__SSE2__)
+  const __m128i tv = _mm_set1_epi32(t), zero = _mm_setzero_si128();
+  unsigned above = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(
+      _mm_cmpgt_epi32(_mm_add_epi32(tv, _mm_loadu_si128(reinterpret_cast<const __m128i*>(rise))), zero))));
+  if (samples > 4) {
+    above |= static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(
+                 _mm_add_epi32(tv, _mm_loadu_si128(reinterpret_cast<const __m128i*>(rise + 4))), zero))))
+             << 4;
+  }
+  return above & ((1u << samples) - 1);
+#else
+  unsigned above = 0;
+  for (int s = 0; s < samples; ++s) above |= static_cast<unsigned>(t + rise[s] > 0) << s;
+  return above;
+#endif
 }
 
 }  // namespace lmx::engine

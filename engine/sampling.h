@@ -30,26 +30,45 @@ struct Sampler {
 
   // u, v in [0, 1] (clamped), v upwards.
   Packed At(float u, float v) const {
-    if (image.valid() && !bilinear) {
-      u = u >= 0 ? (u <= 1 ? u : 1) : 0;  // NaN becomes 0 too
-      v = v >= 0 ? (v <= 1 ? v : 1) : 0;
-      int x = static_cast<int>(u * image.width), y = static_cast<int>(v * image.height);
-      if (x >= image.width) x = image.width - 1;
-      if (y >= image.height) y = image.height - 1;
-      const uint8_t* p = image.pixels + (static_cast<size_t>(y) * image.width + x) * 4;
-      return Pack(p[2], p[1], p[0]);
-    }
-    if (image.valid()) return Bilinear(u, v);
-    return Filtered(u, v);
+    if (!image.valid()) return Filtered(u, v);
+    return bilinear ? Bilinear(u, v) : Nearest(u, v);
+  }
+  // The texel under (u, v); image must be valid.
+  Packed Nearest(float u, float v) const {
+#if defined(__SSE2__)
+    // Both coordinates at once: clamped to [0, size - 1] in texels (NaN to 0), truncated.
+    const float w = static_cast<float>(image.width), h = static_cast<float>(image.height);
+    __m128 t = _mm_mul_ps(_mm_set_ps(0, 0, v, u), _mm_set_ps(0, 0, h, w));
+    t = _mm_min_ps(_mm_max_ps(t, _mm_setzero_ps()), _mm_set_ps(0, 0, h - 1, w - 1));
+    __m128i xy = _mm_cvttps_epi32(t);
+    int x = _mm_cvtsi128_si32(xy), y = _mm_cvtsi128_si32(_mm_srli_si128(xy, 4));
+#else
+    u = u >= 0 ? (u <= 1 ? u : 1) : 0;  // NaN becomes 0 too
+    v = v >= 0 ? (v <= 1 ? v : 1) : 0;
+    int x = static_cast<int>(u * image.width), y = static_cast<int>(v * image.height);
+    if (x >= image.width) x = image.width - 1;
+    if (y >= image.height) y = image.height - 1;
+#endif
+    return Word(image.pixels + (static_cast<size_t>(y) * image.width + x) * 4) & 0xFFFFFF;
   }
   // Bilinear filtering in 8-bit fixed point; image must be valid.
   Packed Bilinear(float u, float v) const {
+#if defined(__SSE2__)
+    // Both coordinates at once, in 1/256 texel from the first texel's centre, clamped to
+    // [0, (size - 1) * 256] (NaN to 0). Subtracting the half texel is exact in float.
+    const float w = static_cast<float>(image.width * 256), h = static_cast<float>(image.height * 256);
+    __m128 t = _mm_sub_ps(_mm_mul_ps(_mm_set_ps(0, 0, v, u), _mm_set_ps(0, 0, h, w)), _mm_set1_ps(128.0f));
+    t = _mm_min_ps(_mm_max_ps(t, _mm_setzero_ps()), _mm_set_ps(0, 0, h - 256, w - 256));
+    __m128i fxy = _mm_cvttps_epi32(t);
+    int fx = _mm_cvtsi128_si32(fxy), fy = _mm_cvtsi128_si32(_mm_srli_si128(fxy, 4));
+#else
     u = u >= 0 ? (u <= 1 ? u : 1) : 0;
     v = v >= 0 ? (v <= 1 ? v : 1) : 0;
     int fx = static_cast<int>(u * (image.width * 256)) - 128, fy = static_cast<int>(v * (image.height * 256)) - 128;
     int maxX = (image.width - 1) * 256, maxY = (image.height - 1) * 256;
     fx = fx < 0 ? 0 : (fx > maxX ? maxX : fx);
     fy = fy < 0 ? 0 : (fy > maxY ? maxY : fy);
+#endif
     int x0 = fx >> 8, y0 = fy >> 8;
     uint32_t wx = static_cast<uint32_t>(fx & 255), wy = static_cast<uint32_t>(fy & 255);
     int dx = x0 + 1 < image.width ? 4 : 0;
@@ -89,6 +108,97 @@ struct Sampler {
   Packed Filtered(float u, float v) const;
   // The mean colour over the rectangle [u0, u1] x [v0, v1], from a few samples.
   Packed MeanOver(float u0, float v0, float u1, float v1) const;
+};
+
+// Many lookups through one sampler (the fragments of one primitive), its constants worked
+// out once; the same colours as Sampler::At.
+class TexelFetch {
+ public:
+  // sampler may be null: At is then never called.
+  explicit TexelFetch(const Sampler* sampler) : sampler_(sampler) {
+    if (sampler == nullptr || !sampler->image.valid()) return;
+    const ImageView& image = sampler->image;
+    mode_ = sampler->bilinear ? kBilinear : kNearest;
+    pixels_ = image.pixels;
+    const float unit = sampler->bilinear ? 256.0f : 1.0f;
+    scale_[0] = static_cast<float>(image.width) * unit, scale_[1] = static_cast<float>(image.height) * unit;
+    limit_[0] = static_cast<float>(image.width - 1) * unit, limit_[1] = static_cast<float>(image.height - 1) * unit;
+    offset_[0] = offset_[1] = sampler->bilinear ? 128.0f : 0.0f;
+    rowWeights_[0] = 1, rowWeights_[1] = static_cast<int16_t>(image.width);
+    lastTexel_[0] = image.width - 1, lastTexel_[1] = image.height - 1;
+    nextBytes_[0] = 4, nextBytes_[1] = image.width * 4;
+  }
+
+  Packed At(float u, float v) const {
+#if defined(__SSE2__)
+    if (mode_ != kOther) return At(_mm_set_ps(0, 0, v, u));
+#endif
+    return sampler_->At(u, v);
+  }
+#if defined(__SSE2__)
+  // u and v in the two low lanes (the others are ignored).
+  Packed At(__m128 uv) const {
+    if (mode_ == kOther) {
+      float u = _mm_cvtss_f32(uv), v = _mm_cvtss_f32(_mm_shuffle_ps(uv, uv, _MM_SHUFFLE(1, 1, 1, 1)));
+      return sampler_->At(u, v);
+    }
+    // Both coordinates at once, in texels (1/256 texel from the first texel's centre
+    // when bilinear), clamped to the image (NaN to 0); the two upper lanes come out 0.
+    // Subtracting the half texel is exact in float, so this is the sampler's own
+    // arithmetic.
+    __m128 t = _mm_sub_ps(_mm_mul_ps(uv, _mm_loadu_ps(scale_)), _mm_loadu_ps(offset_));
+    t = _mm_min_ps(_mm_max_ps(t, _mm_setzero_ps()), _mm_loadu_ps(limit_));
+    __m128i xy = _mm_cvttps_epi32(t);
+    if (mode_ == kBilinear) return Blend(xy);
+    return Sampler::Word(pixels_ + static_cast<size_t>(TexelIndex(xy)) * 4) & 0xFFFFFF;
+  }
+#endif
+
+ private:
+  static_assert(kMaxImageSide < 32768, "texel positions are multiplied in 16 bits");
+#if defined(__SSE2__)
+  // x + y * width for texel (x, y) in the two low lanes, the upper lanes 0.
+  int TexelIndex(__m128i xy) const {
+    __m128i pair = _mm_packs_epi32(xy, xy);
+    return _mm_cvtsi128_si32(_mm_madd_epi16(pair, _mm_loadu_si128(reinterpret_cast<const __m128i*>(rowWeights_))));
+  }
+  // Bilinear: (a (256 - wx) + b wx) >> 8 along x for both rows, then the same along y,
+  // two channels of a pair per multiply-add.
+  Packed Blend(__m128i fxy) const {
+    const __m128i xy0 = _mm_srai_epi32(fxy, 8);
+    // The step to the next texel along x and y, 0 at the last column or row.
+    const __m128i next = _mm_and_si128(_mm_cmplt_epi32(xy0, _mm_loadu_si128(reinterpret_cast<const __m128i*>(lastTexel_))),
+                                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(nextBytes_)));
+    const int dx = _mm_cvtsi128_si32(next), dy = _mm_cvtsi128_si32(_mm_srli_si128(next, 4));
+    const uint8_t* p = pixels_ + static_cast<size_t>(TexelIndex(xy0)) * 4;
+    // (w << 16) | (256 - w) for wx and wy, each spread over a register.
+    __m128i w = _mm_and_si128(fxy, _mm_set1_epi32(255));
+    w = _mm_or_si128(_mm_slli_epi32(w, 16), _mm_sub_epi32(_mm_set1_epi32(256), w));
+    const __m128i weightX = _mm_shuffle_epi32(w, _MM_SHUFFLE(0, 0, 0, 0));
+    const __m128i weightY = _mm_shuffle_epi32(w, _MM_SHUFFLE(1, 1, 1, 1));
+    const __m128i zero = _mm_setzero_si128();
+    __m128i ac = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(Sampler::Word(p))),
+                                                      _mm_cvtsi32_si128(static_cast<int>(Sampler::Word(p + dy)))),
+                                   zero);
+    __m128i bd = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(Sampler::Word(p + dx))),
+                                                      _mm_cvtsi32_si128(static_cast<int>(Sampler::Word(p + dy + dx)))),
+                                   zero);
+    __m128i top = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(ac, bd), weightX), 8);
+    __m128i bottom = _mm_srli_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(ac, bd), weightX), 8);
+    __m128i both = _mm_srli_epi32(
+        _mm_madd_epi16(_mm_unpacklo_epi16(_mm_packs_epi32(top, zero), _mm_packs_epi32(bottom, zero)), weightY), 8);
+    __m128i packed = _mm_packs_epi32(both, zero);
+    return static_cast<Packed>(_mm_cvtsi128_si32(_mm_packus_epi16(packed, zero))) & 0xFFFFFF;
+  }
+#endif
+  enum Mode { kOther, kNearest, kBilinear };
+  const Sampler* sampler_;
+  Mode mode_ = kOther;
+  const uint8_t* pixels_ = nullptr;
+  // Four lanes each, for unaligned loads; the lanes after the first two stay 0.
+  float scale_[4] = {}, limit_[4] = {}, offset_[4] = {};
+  int16_t rowWeights_[8] = {};
+  int32_t lastTexel_[4] = {}, nextBytes_[4] = {};
 };
 
 // The sampler for texture `index` of a job, with its stand-in colours.

@@ -5,6 +5,7 @@
 #include <array>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -42,9 +43,12 @@ std::vector<uint32_t> Draw(int width, int height, int samples, const std::vector
   material.flat = kMeshColour;
   material.alpha = 0.5f;
   for (const auto& t : triangles) frame.DrawTriangle(t.data(), material);
-  std::vector<uint32_t> sums(static_cast<size_t>(width) * height * 3, 0);
+  std::vector<uint32_t> sums(static_cast<size_t>(width) * height * kSumLanes, 0);
   frame.Accumulate(sums);
-  return sums;
+  // Blue, green and red of each pixel.
+  std::vector<uint32_t> channels;
+  for (size_t p = 0; p < sums.size(); p += kSumLanes) channels.insert(channels.end(), &sums[p], &sums[p + 3]);
+  return channels;
 }
 
 // A jittered grid over more than the frame, each cell cut along a varying diagonal. A
@@ -114,6 +118,32 @@ TEST(RasterCoverage, FanAboutASamplePositionCoversItOnce) {
       int wrong = 0;
       for (uint32_t v : sums) wrong += v != 0x64u * samples;
       EXPECT_EQ(wrong, 0) << samples << " samples, centre at sample " << s;
+    }
+  }
+}
+
+TEST(RasterCoverage, LongAndShortTrianglesAgreeOnTheirSharedEdges) {
+  // A fan whose ring alternates points tens of thousands of pixels away with points
+  // near the frame: the long triangles' edge tests need 64 bits, the short ones' fit in
+  // 32, and both must give every sample of a shared edge to exactly one of them.
+  const int side = 12;
+  for (int samples = 1; samples <= kMaxSamples; ++samples) {
+    for (unsigned seed = 0; seed < 3; ++seed) {
+      const float cx = 6 + Jitter(seed, 1), cy = 5 + Jitter(seed + 7, 1);
+      std::vector<std::array<ScreenVertex, 3>> fan;
+      const int kRing = 12;
+      for (int k = 0; k < kRing; ++k) {
+        auto ringPoint = [&](int i) {
+          float angle = 6.2831853f * (i % kRing) / kRing + 0.1f * static_cast<float>(seed);
+          float reach = i % 3 == 0 ? 40000.0f + 1000.0f * static_cast<float>(seed) : 30.0f;
+          return At(cx + reach * std::cos(angle), cy + reach * std::sin(angle));
+        };
+        fan.push_back({At(cx, cy), ringPoint(k), ringPoint(k + 1)});
+      }
+      std::vector<uint32_t> sums = Draw(side, side, samples, fan);
+      int wrong = 0;
+      for (uint32_t v : sums) wrong += v != 0x64u * samples;
+      EXPECT_EQ(wrong, 0) << samples << " samples, seed " << seed;
     }
   }
 }

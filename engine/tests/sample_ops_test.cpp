@@ -1,0 +1,92 @@
+// The per-pixel arithmetic of the sample buffers against its plain integer form (the
+// mean colour of a pixel, sample sums, sample masks), and a primitive's texel lookups
+// against the sampler's.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "sample_ops.h"
+#include "sampling.h"
+
+namespace lmx::engine::test {
+namespace {
+
+TEST(SampleOps, MeanColoursRoundLikeIntegerDivision) {
+  // Every sum a pixel can reach for sample counts of the usual settings and a few odd
+  // ones, near each quotient's edges in particular.
+  for (uint32_t count : {1u, 2u, 3u, 7u, 8u, 24u, 88u, 176u, 255u, 1000u, 4095u, 70000u}) {
+    std::vector<uint32_t> sums;
+    for (uint32_t level = 0; level <= 255; ++level) {
+      for (uint32_t offset : {0u, 1u, count / 2 - (count > 1 ? 1 : 0), count / 2, count / 2 + 1, count - 1}) {
+        uint32_t n = level * count + offset;
+        if (n <= 255 * count) sums.insert(sums.end(), {n, 255 * count - n, n / 2, 0});
+      }
+    }
+    size_t pixels = sums.size() / 4;
+    std::vector<uint8_t> out(pixels * 4);
+    MeanColours(sums.data(), count, out.data(), pixels);
+    int wrong = 0;
+    for (size_t p = 0; p < pixels; ++p) {
+      for (int c = 0; c < 3; ++c) wrong += out[p * 4 + c] != (sums[p * 4 + c] + count / 2) / count;
+      wrong += out[p * 4 + 3] != 0xFF;
+    }
+    EXPECT_EQ(wrong, 0) << "count " << count;
+  }
+}
+
+TEST(SampleOps, SumsAndMasksMatchTheirPlainForms) {
+  std::vector<Packed> colours;
+  for (uint32_t i = 0; i < 8; ++i) colours.push_back(0x00FFFFFFu - i * 0x00251C13u);
+  for (int samples = 1; samples <= 8; ++samples) {
+    uint32_t sum[4] = {7, 8, 9, 0};
+    AddSamples(sum, colours.data(), samples);
+    uint32_t b = 7, g = 8, r = 9;
+    for (int s = 0; s < samples; ++s) b += BlueOf(colours[s]), g += GreenOf(colours[s]), r += RedOf(colours[s]);
+    EXPECT_EQ(sum[0], b) << samples;
+    EXPECT_EQ(sum[1], g) << samples;
+    EXPECT_EQ(sum[2], r) << samples;
+
+    uint32_t whole[4] = {1, 2, 3, 0};
+    AddColour(whole, colours[samples - 1], samples);
+    EXPECT_EQ(whole[0], 1u + BlueOf(colours[samples - 1]) * samples);
+    EXPECT_EQ(whole[2], 3u + RedOf(colours[samples - 1]) * samples);
+
+    const int32_t rise[8] = {0, 5, -3, 1 << 29, 2, -(1 << 29), 7, 4};
+    for (int32_t t : {-(1 << 29), -6, -5, -4, 0, 3}) {
+      unsigned expected = 0;
+      for (int s = 0; s < samples; ++s) expected |= static_cast<unsigned>(t + rise[s] > 0) << s;
+      EXPECT_EQ(SamplesAbove(t, rise, samples), expected) << samples << " samples, t " << t;
+    }
+  }
+  for (unsigned mask = 0; mask < 256; ++mask) {
+    int bits = 0;
+    for (unsigned m = mask; m != 0; m >>= 1) bits += m & 1;
+    EXPECT_EQ(CountOf(mask), bits) << mask;
+  }
+}
+
+TEST(SampleOps, TexelFetchGivesTheSamplersColours) {
+  // Odd, unequal sides, so that the last column and row and the row stride matter.
+  const int width = 5, height = 3;
+  std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 37 + 11);
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  std::vector<float> coordinates = {-1.0f, -0.0f, 0.0f, 1.0f, 1.5f, nan, 1e30f, -1e30f};
+  for (int i = 0; i <= 64; ++i) coordinates.push_back(static_cast<float>(i) / 64 + 0.003f * static_cast<float>(i % 5));
+  for (bool bilinear : {false, true}) {
+    for (bool empty : {false, true}) {
+      Sampler sampler = MakeSampler(empty ? ImageView{} : ImageView{pixels.data(), width, height}, 1, bilinear);
+      const TexelFetch fetch(&sampler);
+      int wrong = 0;
+      for (float u : coordinates) {
+        for (float v : coordinates) wrong += fetch.At(u, v) != sampler.At(u, v);
+      }
+      EXPECT_EQ(wrong, 0) << (bilinear ? "bilinear" : "nearest") << (empty ? ", stand-in pattern" : "");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lmx::engine::test
