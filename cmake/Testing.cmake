@@ -14,11 +14,19 @@ else()
   message(FATAL_ERROR "GoogleTest sources not found at ${LMX_GTEST_SOURCE}; run scripts/setup")
 endif()
 
-# lmx_wine_test(name): marks a test as one that runs under Wine: it needs the shared Wine
-# environment and runs alone. On a machine that cannot execute 32-bit x86 code (Wine
-# cannot start there) the test is disabled, so CTest reports it as not run.
+# lmx_wine_test(name [OWN_PREFIX]): marks a test as one that runs under Wine: it needs the
+# shared Wine environment and runs alone, or, with OWN_PREFIX, makes a prefix and display
+# of its own and runs beside those (one such test at a time). On a machine that cannot
+# execute 32-bit x86 code (Wine cannot start there) the test is disabled, so CTest reports
+# it as not run.
 function(lmx_wine_test name)
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_env RESOURCE_LOCK wine)
+  cmake_parse_arguments(W "OWN_PREFIX" "" "" ${ARGN})
+  if(W_OWN_PREFIX)
+    # A prefix and display of its own: it may run beside the shared prefix's tests.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_own_prefix)
+  else()
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_env RESOURCE_LOCK wine)
+  endif()
   if(NOT LMX_WINE_USABLE)
     set_tests_properties(${name} PROPERTIES DISABLED TRUE)
   endif()
