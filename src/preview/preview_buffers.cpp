@@ -11,6 +11,7 @@
 #include "platform/win32/gdi.h"
 #include "preview/preview.h"
 #include "selection/render_control.h"
+#include "ui/module_state.h"
 
 namespace lmx {
 namespace {
@@ -79,7 +80,8 @@ int CreatePreviewBuffers(SheetSession& session) {
   settings.previewSpeed = EffectivePreviewSpeed(ReadRegistryDword("Prev_Speed"));
   settings.autoRender = ReadRegistryDword("Prev_Render");
   settings.previewQuality = ReadRegistryDword("Prev_Quality");
-  buffers.quality = QualityFor(settings.previewQuality, buffers.quality);
+  buffers.quality = QualityFor(settings.previewQuality, Module().previewQuality);
+  Module().previewQuality = buffers.quality;
 
   flags.renderFrame = -1;
   flags.stopRequested = false;
