@@ -6,20 +6,9 @@
 #include "platform/catch_all.h"
 #include "platform/module.h"
 #include "platform/user_message.h"
-#include "selection/sheet_state.h"
 #include "ui/module_state.h"
 
 namespace {
-
-// The engine's entry for the sheet, cleared however the sheet ends: it points into a
-// module that is unloaded right after.
-class EngineEntryScope {
- public:
-  explicit EngineEntryScope(lmx::RenderEntryFn entry) { lmx::Sheet().renderEntry = entry; }
-  ~EngineEntryScope() { lmx::Sheet().renderEntry = nullptr; }
-  EngineEntryScope(const EngineEntryScope&) = delete;
-  EngineEntryScope& operator=(const EngineEntryScope&) = delete;
-};
 
 int16_t SelectWithEngine(HWND owner, lmx::EffectSettings* settings, bool filterMode) {
   // The engine is held for exactly this call; a sheet already running (a host calling
@@ -39,8 +28,9 @@ int16_t SelectWithEngine(HWND owner, lmx::EffectSettings* settings, bool filterM
     lmx::platform::ShowStopMessage("Error getting LMX_Render Function.", "Cannot continue");
     return 1;
   }
-  EngineEntryScope entryScope(entry);
-  return lmx::RunSelectionSheet(owner, settings, filterMode);
+  // The entry points into the engine, which is unloaded right after: the sheet's session,
+  // which ends before, is the only holder.
+  return lmx::RunSelectionSheet(owner, settings, filterMode, entry);
 }
 
 }  // namespace

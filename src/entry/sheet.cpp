@@ -4,18 +4,21 @@
 
 #include <atomic>
 #include <cstring>
+#include <memory>
 
 #include "pages/page_frame.h"
 #include "pages/page_procs.h"
 #include "preview/preview.h"
 #include "resources/resource_ids.h"
-#include "selection/sheet_state.h"
+#include "preview/sheet_session.h"
 #include "ui/module_state.h"
 
 namespace lmx {
 namespace {
 
-// Claimed by SheetClaim; a host may call the exports from more than one thread.
+// Claimed by SheetClaim; a host may call the exports from more than one thread. A
+// file-scope flag because the claim is about every caller in the process: there is no
+// window or parameter that two callers of the exports share.
 std::atomic<bool> g_running{false};
 
 struct PageEntry {
@@ -34,7 +37,7 @@ const PageEntry kPages[] = {
 };
 constexpr int kPageCount = sizeof kPages / sizeof kPages[0];
 
-INT_PTR RunSheet(HWND owner, bool filterMode) {
+INT_PTR RunSheet(SheetSession& session, HWND owner, bool filterMode) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
   InitCommonControlsEx(&classes);
   PROPSHEETPAGEA pages[kPageCount] = {};
@@ -48,7 +51,7 @@ INT_PTR RunSheet(HWND owner, bool filterMode) {
     page.pszTemplate = MAKEINTRESOURCEA(entry.resource);
     page.pfnDlgProc = entry.procedure;
     page.pszTitle = entry.title;
-    page.lParam = 0;
+    page.lParam = reinterpret_cast<LPARAM>(&session);
   }
   PROPSHEETHEADERA header = {};
   header.dwSize = sizeof header;
@@ -64,15 +67,15 @@ INT_PTR RunSheet(HWND owner, bool filterMode) {
 
 // What one run of the sheet leaves behind, released whatever the run's result: icons,
 // the preview (stopping and joining every render thread) and the current effect.
-void EndSheet() {
-  for (platform::MemoryHandle& slot : Sheet().iconSlots) {
+void EndSheet(SheetSession& session) {
+  for (platform::MemoryHandle& slot : session.sheet.iconSlots) {
     if (slot) platform::FreeMovable(slot);
     slot = nullptr;
   }
-  DestroyPreviewBuffers();
-  ReplaceCurrentEffect(Selection(), nullptr);
-  PageFrame().currentPage = nullptr;
-  PageFrame().panelLessPage = nullptr;
+  DestroyPreviewBuffers(session);
+  ReplaceCurrentEffect(session.selection, nullptr);
+  session.frame.currentPage = nullptr;
+  session.frame.panelLessPage = nullptr;
 }
 
 }  // namespace
@@ -82,29 +85,26 @@ SheetClaim::~SheetClaim() {
   if (held_) g_running = false;
 }
 
-int16_t RunSelectionSheet(HWND owner, EffectSettings* settings, bool filterMode) {
-  SheetContext& sheet = Sheet();
+int16_t RunSelectionSheet(HWND owner, EffectSettings* settings, bool filterMode, RenderEntryFn renderEntry) {
+  // The run's state, handed to every page through its PROPSHEETPAGE and to each render
+  // thread as its parameter; EndSheet joins those threads before it ends.
+  auto session = std::make_unique<SheetSession>();
+  SheetContext& sheet = session->sheet;
   sheet.hostSettings = settings;
   sheet.filterMode = filterMode;
-  sheet.cancelRequested = false;
-  for (platform::MemoryHandle& slot : sheet.iconSlots) slot = nullptr;
-
-  PageFrameState& frame = PageFrame();
-  frame.currentPage = nullptr;
-  frame.panelLessPage = nullptr;
-  std::memcpy(frame.settingsSnapshot, settings, sizeof frame.settingsSnapshot);
+  sheet.renderEntry = renderEntry;
+  std::memcpy(session->frame.settingsSnapshot, settings, sizeof session->frame.settingsSnapshot);
 
   int16_t result = 2;
   try {
-    CreatePreviewBuffers();
-    Selection() = SelectionState{};
-    InitSelection(Selection(), settings, Module().organization, filterMode);
-    result = RunSheet(owner, filterMode) == -1 ? 2 : 0;
+    CreatePreviewBuffers(*session);
+    InitSelection(session->selection, settings, Module().organization, filterMode);
+    result = RunSheet(*session, owner, filterMode) == -1 ? 2 : 0;
   } catch (...) {
     result = 2;
   }
   if (sheet.cancelRequested) result = 1;
-  EndSheet();
+  EndSheet(*session);
   return result;
 }
 

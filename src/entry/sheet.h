@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "model/effect_settings.h"
+#include "model/render_job.h"
 
 namespace lmx {
 
@@ -24,8 +25,9 @@ class SheetClaim {
   bool held_;
 };
 
-// Runs the sheet (under a SheetClaim): 0 OK, 1 cancelled, 2 the sheet cannot be
-// created. Whatever happens inside, the preview, icons and effect are released.
-int16_t RunSelectionSheet(HWND owner, EffectSettings* settings, bool filterMode);
+// Runs the sheet (under a SheetClaim) with the engine's entry for its previews: 0 OK,
+// 1 cancelled, 2 the sheet cannot be created. Whatever happens inside, the preview,
+// icons and effect are released.
+int16_t RunSelectionSheet(HWND owner, EffectSettings* settings, bool filterMode, RenderEntryFn renderEntry);
 
 }  // namespace lmx

@@ -13,22 +13,17 @@
 #include "pages/value_page.h"
 #include "resources/resource_ids.h"
 #include "selection/filter_values.h"
-#include "selection/sheet_state.h"
 #include "ui/controls.h"
 
 namespace lmx {
 namespace {
 
-// Set while the page fills its controls, so that list notifications sent then store
-// nothing. A file-scope flag because the page has no data of its own from the sheet yet.
-bool filling = false;
-
-void LoadFilterControls(HWND page) {
-  filling = true;
-  const FilterValues v = ReadFilterValues(Sheet().hostSettings);
+void LoadFilterControls(SheetSession& session, HWND page) {
+  session.filterFilling = true;
+  const FilterValues v = ReadFilterValues(session.sheet.hostSettings);
   HWND list = GetDlgItem(page, IDC_FILTER_SOURCE);
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  if (std::shared_ptr<const EffectRecord> effect = CurrentEffect(Selection())) {
+  if (std::shared_ptr<const EffectRecord> effect = CurrentEffect(session.selection)) {
     for (uint32_t i = 0; i < effect->objectCount(); ++i)
       SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(effect->objectName(i).c_str()));
   }
@@ -36,24 +31,24 @@ void LoadFilterControls(HWND page) {
   SetTrackbarWithLabel(page, IDC_FILTER_PERCENT, v.percent);
   SetTrackbarWithLabel(page, IDC_FILTER_FRAMES, v.frames);
   CheckDlgButton(page, IDC_FILTER_CENTER_OBJECTS, v.centerObjects ? BST_CHECKED : BST_UNCHECKED);
-  filling = false;
+  session.filterFilling = false;
 }
 
-void StoreFilterControls(HWND page) {
-  if (filling) return;
+void StoreFilterControls(SheetSession& session, HWND page) {
+  if (session.filterFilling) return;
   FilterValues v;
   const LRESULT chosen = SendDlgItemMessageA(page, IDC_FILTER_SOURCE, CB_GETCURSEL, 0, 0);
   v.source = chosen == CB_ERR ? -1 : static_cast<int32_t>(chosen);
   v.percent = GetTrackbarPos(page, IDC_FILTER_PERCENT);
   v.frames = GetTrackbarPos(page, IDC_FILTER_FRAMES);
   v.centerObjects = IsDlgButtonChecked(page, IDC_FILTER_CENTER_OBJECTS) == BST_CHECKED;
-  StoreFilterValues(Sheet().hostSettings, v);
+  StoreFilterValues(session.sheet.hostSettings, v);
 }
 
-void InitFilterPage(HWND page) {
+void InitFilterPage(SheetSession& session, HWND page) {
   SetupTrackbar(page, IDC_FILTER_PERCENT, 0, 100, 10);
   SetupTrackbar(page, IDC_FILTER_FRAMES, 10, 200, 20);
-  LoadFilterControls(page);
+  LoadFilterControls(session, page);
 }
 
 constexpr ValuePageSteps kFilterSteps = {InitFilterPage, LoadFilterControls, StoreFilterControls};

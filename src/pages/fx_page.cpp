@@ -15,7 +15,6 @@
 #include "platform/win32/gdi.h"
 #include "preview/preview.h"
 #include "resources/resource_ids.h"
-#include "selection/sheet_state.h"
 #include "ui/controls.h"
 #include "ui/dib_draw.h"
 #include "ui/module_state.h"
@@ -27,22 +26,19 @@ constexpr int kGroupList = IDC_FX_GROUP_LIST;
 constexpr int kFirstButton = IDC_FX_BUTTON_FIRST;
 constexpr int kLastButton = IDC_FX_BUTTON_LAST;
 
-// Exists while the page is the active page; the sheet gives the page no lParam of its own yet.
-Font g_nameFont;
-
-void SelectShownGroupInList(HWND page) {
-  SendDlgItemMessageA(page, kGroupList, CB_SETCURSEL, static_cast<WPARAM>(Selection().shownGroup), 0);
+void SelectShownGroupInList(SheetSession& session, HWND page) {
+  SendDlgItemMessageA(page, kGroupList, CB_SETCURSEL, static_cast<WPARAM>(session.selection.shownGroup), 0);
 }
 
-void PickEffect(HWND page, int group, int entry) {
-  if (SelectEffect(Selection(), Sheet().hostSettings, Module().organization, group, entry)) {
-    RefreshPanelTexts(page);
+void PickEffect(SheetSession& session, HWND page, int group, int entry) {
+  if (SelectEffect(session.selection, session.sheet.hostSettings, Module().organization, group, entry)) {
+    RefreshPanelTexts(session, page);
     RepaintControl(page, kFirstButton + entry);
   }
 }
 
-void ReleaseIcons() {
-  for (platform::MemoryHandle& slot : Sheet().iconSlots) {
+void ReleaseIcons(SheetSession& session) {
+  for (platform::MemoryHandle& slot : session.sheet.iconSlots) {
     if (slot) platform::FreeMovable(slot);
     slot = nullptr;
   }
@@ -50,14 +46,14 @@ void ReleaseIcons() {
 
 // Shows group g in the grid. Every filled slot is released first, not only those of the
 // group shown so far: after an organization reload that group may have changed size.
-void ShowGroup(HWND page, int group) {
-  ReleaseIcons();
-  SelectionState& selection = Selection();
+void ShowGroup(SheetSession& session, HWND page, int group) {
+  ReleaseIcons(session);
+  SelectionState& selection = session.selection;
   const Organization& organization = Module().organization;
   selection.shownGroup = group;
   int count = organization.EntryCount(group);
   for (int i = 0; i < count && i < kIconSlots; ++i) {
-    Sheet().iconSlots[i] = LoadInstalledIcon(organization, group, i);
+    session.sheet.iconSlots[i] = LoadInstalledIcon(organization, group, i);
     RepaintControl(page, kFirstButton + i);
   }
   for (int id = kFirstButton; id <= kLastButton; ++id) {
@@ -66,24 +62,24 @@ void ShowGroup(HWND page, int group) {
     EnableWindow(button, present);
     ShowWindow(button, present ? SW_SHOW : SW_HIDE);
   }
-  SelectShownGroupInList(page);
+  SelectShownGroupInList(session, page);
 }
 
-void FillFxPage(HWND page) {
+void FillFxPage(SheetSession& session, HWND page) {
   const Organization& organization = Module().organization;
   SendDlgItemMessageA(page, kGroupList, CB_RESETCONTENT, 0, 0);
   for (int g = 0; g < organization.GroupCount(); ++g)
     if (const EffectGroup* group = organization.GroupAt(g))
       SendDlgItemMessageA(page, kGroupList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(group->name));
-  SelectionState& selection = Selection();
-  ShowGroup(page, selection.selectedGroup);
-  PickEffect(page, selection.selectedGroup, selection.selectedIndex);
-  RefreshPanelTexts(page);
-  TakeSettingsSnapshot();
-  SelectShownGroupInList(page);
+  SelectionState& selection = session.selection;
+  ShowGroup(session, page, selection.selectedGroup);
+  PickEffect(session, page, selection.selectedGroup, selection.selectedIndex);
+  RefreshPanelTexts(session, page);
+  TakeSettingsSnapshot(session);
+  SelectShownGroupInList(session, page);
 }
 
-void CheckOrganizationChange(HWND page) {
+void CheckOrganizationChange(SheetSession& session, HWND page) {
   ModuleState& module = Module();
   char name[9];
   if (!ReadRegistryString(name, sizeof name, "OrgFile")) return;
@@ -94,13 +90,13 @@ void CheckOrganizationChange(HWND page) {
   else
     ReadInstalledOrganization(module.organization, "DEFAULT");
   if (std::strcmp(name, module.currentOrgName) != 0) WriteRegistryString("OrgFile", module.currentOrgName);
-  InitSelection(Selection(), Sheet().hostSettings, module.organization, Sheet().filterMode);
-  FillFxPage(page);
+  InitSelection(session.selection, session.sheet.hostSettings, module.organization, session.sheet.filterMode);
+  FillFxPage(session, page);
 }
 
-void DrawName(HDC dc, RECT rect, const char* name, uint32_t mode) {
+void DrawName(HFONT nameFont, HDC dc, RECT rect, const char* name, uint32_t mode) {
   if (!name) return;
-  SelectedObject font(dc, g_nameFont.get());
+  SelectedObject font(dc, nameFont);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   UINT format = DT_SINGLELINE | DT_CENTER | (mode == 1 ? DT_VCENTER : DT_BOTTOM);
   DrawTextA(dc, name, -1, &rect, format);
@@ -112,8 +108,8 @@ void Line(HDC dc, HPEN pen, const POINT* points, int count) {
   for (int i = 1; i < count; ++i) LineTo(dc, points[i].x, points[i].y);
 }
 
-void DrawButton(const DRAWITEMSTRUCT& item) {
-  const SelectionState& selection = Selection();
+void DrawButton(SheetSession& session, const DRAWITEMSTRUCT& item) {
+  const SelectionState& selection = session.selection;
   const Organization& organization = Module().organization;
   int i = static_cast<int>(item.CtlID) - kFirstButton;
   if (i < 0 || i >= organization.EntryCount(selection.shownGroup)) return;
@@ -123,10 +119,11 @@ void DrawButton(const DRAWITEMSTRUCT& item) {
   uint32_t mode = Module().effDisplay;
 
   if (item.itemAction == ODA_DRAWENTIRE) {
-    platform::MemoryHandle icon = i < kIconSlots ? Sheet().iconSlots[i] : nullptr;
+    platform::MemoryHandle icon = i < kIconSlots ? session.sheet.iconSlots[i] : nullptr;
     const RECT inside = {2, 2, w - 2, h - 2};
     if ((mode == 0 || mode == 2) && icon) DrawDibBlock(dc, inside, icon);
-    if (mode == 1 || mode == 2) DrawName(dc, item.rcItem, organization.EntryName(selection.shownGroup, i), mode);
+    if (mode == 1 || mode == 2)
+      DrawName(session.nameFont.get(), dc, item.rcItem, organization.EntryName(selection.shownGroup, i), mode);
   }
 
   bool selected = selection.shownGroup == selection.selectedGroup && i == selection.selectedIndex;
@@ -144,49 +141,49 @@ void DrawButton(const DRAWITEMSTRUCT& item) {
   Line(dc, outlinePen.get(), outline, 5);
 }
 
-void OnCommand(HWND page, WPARAM wParam) {
+void OnCommand(SheetSession& session, HWND page, WPARAM wParam) {
   int id = LOWORD(wParam);
   int code = HIWORD(wParam);
-  SelectionState& selection = Selection();
+  SelectionState& selection = session.selection;
   if (code == BN_CLICKED && id >= kFirstButton && id <= kLastButton) {
     if (selection.shownGroup == selection.selectedGroup) RepaintControl(page, kFirstButton + selection.selectedIndex);
-    PickEffect(page, selection.shownGroup, id - kFirstButton);
+    PickEffect(session, page, selection.shownGroup, id - kFirstButton);
   } else if (code == BN_CLICKED && (id == IDOK || id == IDCANCEL)) {
     // Closing the page alone would leave the sheet open without it: close the sheet
     // the way its own buttons do.
-    if (id == IDCANCEL) RequestCancel();
+    if (id == IDCANCEL) RequestCancel(session);
     PropSheet_PressButton(GetParent(page), id == IDCANCEL ? PSBTN_CANCEL : PSBTN_OK);
   } else if (code == CBN_SELCHANGE && id == kGroupList) {
     int group = static_cast<int>(SendDlgItemMessageA(page, kGroupList, CB_GETCURSEL, 0, 0));
-    if (group != CB_ERR && group != selection.shownGroup) ShowGroup(page, group);
+    if (group != CB_ERR && group != selection.shownGroup) ShowGroup(session, page, group);
   }
 }
 
-void FxMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+void FxMessage(SheetSession& session, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
-      FillFxPage(page);
-      if (Preview().autoRender) RequestRenderForChange();
+      FillFxPage(session, page);
+      if (session.preview.autoRender) RequestRenderForChange(session);
       break;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header && header->code == PSN_SETACTIVE) {
-        CheckOrganizationChange(page);
-        g_nameFont.reset(CreateFontA(12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
+        CheckOrganizationChange(session, page);
+        session.nameFont.reset(CreateFontA(12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
       } else if (header && header->code == PSN_KILLACTIVE) {
-        g_nameFont.reset();
+        session.nameFont.reset();
       }
       break;
     }
     case WM_DRAWITEM:
-      if (lParam) DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      if (lParam) DrawButton(session, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       break;
     case WM_COMMAND:
-      OnCommand(page, wParam);
-      CheckSettingsChanged(page);
+      OnCommand(session, page, wParam);
+      CheckSettingsChanged(session, page);
       break;
     case WM_DESTROY:
-      g_nameFont.reset();
+      session.nameFont.reset();
       break;
     default: break;
   }
@@ -196,8 +193,10 @@ void FxMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
 
 INT_PTR CALLBACK FxPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   return platform::CatchAll<INT_PTR>(0, [&] {
-    INT_PTR result = PageFrameProc(page, message, wParam, lParam);
-    FxMessage(page, message, wParam, lParam);
+    SheetSession* session = PageSession(page, message, lParam);
+    if (!session) return INT_PTR{0};
+    INT_PTR result = PageFrameProc(*session, page, message, wParam, lParam);
+    FxMessage(*session, page, message, wParam, lParam);
     return result;
   });
 }

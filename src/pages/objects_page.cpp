@@ -11,17 +11,11 @@
 #include "pages/value_page.h"
 #include "resources/resource_ids.h"
 #include "selection/object_values.h"
-#include "selection/sheet_state.h"
 #include "ui/controls.h"
 #include "ui/module_state.h"
 
 namespace lmx {
 namespace {
-
-// Set while the page fills its controls, so that notifications the list may send then
-// never store half-loaded controls into a row. A file-scope flag because the page has no
-// data of its own from the sheet yet.
-bool filling = false;
 
 void SetupObjectTrackbars(HWND page) {
   SetupTrackbar(page, IDC_OBJ_LUMINOSITY, 0, 100, 10);
@@ -33,10 +27,10 @@ void SetupObjectTrackbars(HWND page) {
   SetupTrackbar(page, IDC_OBJ_TRAIL_SPACING, 0, 20, 0);
 }
 
-void LoadObjectControls(HWND page, int object) {
-  SelectionState& selection = Selection();
+void LoadObjectControls(SheetSession& session, HWND page, int object) {
+  SelectionState& selection = session.selection;
   selection.currentObject = object;
-  const ObjectValues v = ReadObjectValues(Sheet().hostSettings, object);
+  const ObjectValues v = ReadObjectValues(session.sheet.hostSettings, object);
   SetTrackbarWithLabel(page, IDC_OBJ_LUMINOSITY, v.luminosity);
   SetTrackbarWithLabel(page, IDC_OBJ_SHINE, v.shine);
   SetTrackbarWithLabel(page, IDC_OBJ_TRANSPARENCY, v.transparency);
@@ -51,23 +45,23 @@ void LoadObjectControls(HWND page, int object) {
   SetTrackbarWithLabel(page, IDC_OBJ_TRAIL_SPACING, v.trailSpacing);
 }
 
-void FillObjectsPage(HWND page) {
-  filling = true;
+void FillObjectsPage(SheetSession& session, HWND page) {
+  session.objectsFilling = true;
   HWND list = GetDlgItem(page, IDC_OBJ_LIST);
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  const int object = Selection().currentObject;
-  if (std::shared_ptr<const EffectRecord> effect = CurrentEffect(Selection())) {
+  const int object = session.selection.currentObject;
+  if (std::shared_ptr<const EffectRecord> effect = CurrentEffect(session.selection)) {
     for (uint32_t i = 0; i < effect->objectCount(); ++i)
       SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(effect->objectName(i).c_str()));
   }
   SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(object), 0);
-  LoadObjectControls(page, object);
-  filling = false;
+  LoadObjectControls(session, page, object);
+  session.objectsFilling = false;
 }
 
-void StoreObjectControls(HWND page) {
-  if (filling) return;
-  const int object = Selection().currentObject;
+void StoreObjectControls(SheetSession& session, HWND page) {
+  if (session.objectsFilling) return;
+  const int object = session.selection.currentObject;
   ObjectValues v;
   v.luminosity = GetTrackbarPos(page, IDC_OBJ_LUMINOSITY);
   v.shine = GetTrackbarPos(page, IDC_OBJ_SHINE);
@@ -77,20 +71,21 @@ void StoreObjectControls(HWND page) {
   v.rotatesWithPath = IsDlgButtonChecked(page, IDC_OBJ_ROTATES_WITH_PATH) == BST_CHECKED;
   v.trailCount = GetTrackbarPos(page, IDC_OBJ_TRAIL_COUNT);
   v.trailSpacing = GetTrackbarPos(page, IDC_OBJ_TRAIL_SPACING);
-  StoreObjectValues(Sheet().hostSettings, object, v);
+  StoreObjectValues(session.sheet.hostSettings, object, v);
 
   const LRESULT chosen = SendDlgItemMessageA(page, IDC_OBJ_LIST, CB_GETCURSEL, 0, 0);
-  if (chosen != CB_ERR && chosen != object) LoadObjectControls(page, static_cast<int>(chosen));
+  if (chosen != CB_ERR && chosen != object) LoadObjectControls(session, page, static_cast<int>(chosen));
 }
 
-void InitObjectsPage(HWND page) {
+void InitObjectsPage(SheetSession& session, HWND page) {
   SetupObjectTrackbars(page);
-  FillObjectsPage(page);
+  FillObjectsPage(session, page);
 }
 
-void ActivateObjectsPage(HWND page) {
-  Selection().currentObject = ObjectOnActivation(Selection(), Sheet().hostSettings, Module().effAutoreverse != 0);
-  FillObjectsPage(page);
+void ActivateObjectsPage(SheetSession& session, HWND page) {
+  SelectionState& selection = session.selection;
+  selection.currentObject = ObjectOnActivation(selection, session.sheet.hostSettings, Module().effAutoreverse != 0);
+  FillObjectsPage(session, page);
 }
 
 constexpr ValuePageSteps kObjectsSteps = {InitObjectsPage, ActivateObjectsPage, StoreObjectControls};

@@ -10,7 +10,6 @@
 #include "pages/value_page.h"
 #include "resources/resource_ids.h"
 #include "selection/options_values.h"
-#include "selection/sheet_state.h"
 #include "ui/controls.h"
 #include "ui/module_state.h"
 
@@ -28,8 +27,8 @@ void SetupOptionsTrackbars(HWND page) {
   SetupTrackbar(page, IDC_OPT_TRANSITION_PERIOD, 0, 100, 10);
 }
 
-void LoadOptionsControls(HWND page) {
-  const OptionsValues v = ReadOptionsValues(Sheet().hostSettings);
+void LoadOptionsControls(SheetSession& session, HWND page) {
+  const OptionsValues v = ReadOptionsValues(session.sheet.hostSettings);
   SetRadioIndex(page, IDC_OPT_FLY_OFF, IDC_OPT_FLY_ON, v.direction);
   SetRadioIndex(page, IDC_OPT_SMOOTH, IDC_OPT_WIRE, v.renderMode);
   SetRadioIndex(page, IDC_OPT_QUALITY_FASTEST, IDC_OPT_QUALITY_BEST, v.quality);
@@ -44,7 +43,7 @@ void LoadOptionsControls(HWND page) {
   SetTrackbarWithLabel(page, IDC_OPT_TRANSITION_PERIOD, v.transitionPeriod);
 }
 
-void StoreOptionsControls(HWND page) {
+void StoreOptionsControls(SheetSession& session, HWND page) {
   OptionsValues v;
   v.direction = GetRadioIndex(page, IDC_OPT_FLY_OFF, IDC_OPT_FLY_ON);
   v.renderMode = GetRadioIndex(page, IDC_OPT_SMOOTH, IDC_OPT_WIRE);
@@ -58,12 +57,12 @@ void StoreOptionsControls(HWND page) {
   v.blurCount = GetTrackbarPos(page, IDC_OPT_BLUR_COUNT);
   v.lightDirection = GetTrackbarPos(page, IDC_OPT_LIGHT_DIRECTION);
   v.transitionPeriod = GetTrackbarPos(page, IDC_OPT_TRANSITION_PERIOD);
-  StoreOptionsValues(v, Selection(), Sheet().hostSettings, Module().effAutoreverse != 0);
+  StoreOptionsValues(v, session.selection, session.sheet.hostSettings, Module().effAutoreverse != 0);
 }
 
-void InitOptionsPage(HWND page) {
+void InitOptionsPage(SheetSession& session, HWND page) {
   SetupOptionsTrackbars(page);
-  LoadOptionsControls(page);
+  LoadOptionsControls(session, page);
 }
 
 constexpr ValuePageSteps kOptionsSteps = {InitOptionsPage, nullptr, StoreOptionsControls};

@@ -7,85 +7,84 @@
 #include "platform/win32/gdi.h"
 #include "preview/preview.h"
 #include "selection/render_control.h"
-#include "selection/sheet_state.h"
 #include "ui/help.h"
 #include "ui/panel_ids.h"
 
 namespace lmx {
 namespace {
 
-void StartPreviewTimer(HWND page) {
-  SetTimer(page, kPreviewTimer, PlaybackIntervalMs(Preview().previewSpeed), nullptr);
+void StartPreviewTimer(SheetSession& session, HWND page) {
+  SetTimer(page, kPreviewTimer, PlaybackIntervalMs(session.preview.previewSpeed), nullptr);
 }
 
-void SetUpSpeedTrackbar(HWND page) {
+void SetUpSpeedTrackbar(SheetSession& session, HWND page) {
   HWND speed = GetDlgItem(page, kPanelSpeed);
   if (!speed) return;
-  if (Sheet().filterMode) {
+  if (session.sheet.filterMode) {
     EnableWindow(speed, FALSE);
     ShowWindow(speed, SW_HIDE);
     return;
   }
   SendMessageA(speed, TBM_SETRANGE, TRUE, MAKELPARAM(1, 30));
   SendMessageA(speed, TBM_SETPAGESIZE, 0, 10);
-  SendMessageA(speed, TBM_SETPOS, TRUE, static_cast<LPARAM>(Preview().previewSpeed));
+  SendMessageA(speed, TBM_SETPOS, TRUE, static_cast<LPARAM>(session.preview.previewSpeed));
   EnableWindow(speed, TRUE);
   ShowWindow(speed, SW_SHOW);
 }
 
-void OnSetActive(HWND page) {
-  PageFrame().currentPage = page;
-  if (!Sheet().filterMode)
-    SendDlgItemMessageA(page, kPanelSpeed, TBM_SETPOS, TRUE, static_cast<LPARAM>(Preview().previewSpeed));
+void OnSetActive(SheetSession& session, HWND page) {
+  session.frame.currentPage = page;
+  if (!session.sheet.filterMode)
+    SendDlgItemMessageA(page, kPanelSpeed, TBM_SETPOS, TRUE, static_cast<LPARAM>(session.preview.previewSpeed));
   SetTimer(page, kProgressTimer, kProgressTimerMs, nullptr);
-  StartPreviewTimer(page);
-  RefreshPanelTexts(page);
-  UpdateRenderButton(page);
+  StartPreviewTimer(session, page);
+  RefreshPanelTexts(session, page);
+  UpdateRenderButton(session, page);
 }
 
 // A render in progress is stopped. Otherwise the click claims the render as a change
 // does: a thread that is still ending (after a stop) or between two renders (a restart)
 // renders again, and only when none is busy does a new thread start.
-void OnRenderClicked() {
-  HWND current = PageFrame().currentPage;
-  RenderClick click = ClaimRenderForClick(Render(), Preview().frameCount);
+void OnRenderClicked(SheetSession& session) {
+  HWND current = session.frame.currentPage;
+  RenderClick click = ClaimRenderForClick(session.render, session.preview.frameCount);
   if (click == RenderClick::Stop) {
-    if (current) UpdateRenderButton(current);
+    if (current) UpdateRenderButton(session, current);
     return;
   }
-  if (current) ClearPreviewPicture(current);
-  if (click == RenderClick::Start) StartRender();
+  if (current) ClearPreviewPicture(session, current);
+  if (click == RenderClick::Start) StartRender(session);
 }
 
-void OnPreviewTick(HWND page) {
+void OnPreviewTick(SheetSession& session, HWND page) {
   HWND picture = GetDlgItem(page, kPanelPicture);
   if (!picture) return;
   WindowDc dc(picture);
   RECT rect;
   GetClientRect(picture, &rect);
-  if (dc.get()) ShowNextFrame(dc.get(), rect);
+  if (dc.get()) ShowNextFrame(session, dc.get(), rect);
 }
 
-void OnNotify(HWND page, const NMHDR* header) {
+void OnNotify(SheetSession& session, HWND page, const NMHDR* header) {
   switch (header->code) {
-    case PSN_SETACTIVE: OnSetActive(page); break;
+    case PSN_SETACTIVE: OnSetActive(session, page); break;
     case PSN_KILLACTIVE:
       KillTimer(page, kProgressTimer);
       KillTimer(page, kPreviewTimer);
       break;
     case PSN_HELP: ShowHelpContents(page); break;
-    case PSN_QUERYCANCEL: RequestCancel(); break;
+    case PSN_QUERYCANCEL: RequestCancel(session); break;
     default: break;
   }
 }
 
-void FrameMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+void FrameMessage(SheetSession& session, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
-      if (!IsPanelLess(page)) SetUpSpeedTrackbar(page);
+      if (!IsPanelLess(session.frame, page)) SetUpSpeedTrackbar(session, page);
       break;
     case WM_NOTIFY:
-      if (lParam) OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+      if (lParam) OnNotify(session, page, reinterpret_cast<const NMHDR*>(lParam));
       break;
     case WM_HELP: {
       const auto* info = reinterpret_cast<const HELPINFO*>(lParam);
@@ -96,16 +95,16 @@ void FrameMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
       RequestHelp(reinterpret_cast<HWND>(wParam), HELP_CONTEXTMENU, reinterpret_cast<ULONG_PTR>(HelpIdTable));
       break;
     case WM_COMMAND:
-      if (LOWORD(wParam) == kPanelRender && HIWORD(wParam) == BN_CLICKED) OnRenderClicked();
+      if (LOWORD(wParam) == kPanelRender && HIWORD(wParam) == BN_CLICKED) OnRenderClicked(session);
       break;
     case WM_TIMER:
-      if (wParam == kProgressTimer) UpdateProgressBar(page);
-      if (wParam == kPreviewTimer) OnPreviewTick(page);
+      if (wParam == kProgressTimer) UpdateProgressBar(session, page);
+      if (wParam == kPreviewTimer) OnPreviewTick(session, page);
       break;
     case WM_HSCROLL:
       if (lParam && GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kPanelSpeed) {
-        Preview().previewSpeed = static_cast<uint32_t>(SendDlgItemMessageA(page, kPanelSpeed, TBM_GETPOS, 0, 0));
-        StartPreviewTimer(page);
+        session.preview.previewSpeed = static_cast<uint32_t>(SendDlgItemMessageA(page, kPanelSpeed, TBM_GETPOS, 0, 0));
+        StartPreviewTimer(session, page);
       }
       break;
     case WM_PAINT: {
@@ -113,10 +112,10 @@ void FrameMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case kRenderStateMessage:
-      UpdateRenderButton(page);
+      UpdateRenderButton(session, page);
       break;
     case kRenderProgressMessage:
-      if (!IsPanelLess(page)) SendDlgItemMessageA(page, kPanelProgress, PBM_SETPOS, wParam, 0);
+      if (!IsPanelLess(session.frame, page)) SendDlgItemMessageA(page, kPanelProgress, PBM_SETPOS, wParam, 0);
       break;
     default: break;
   }
@@ -124,37 +123,47 @@ void FrameMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-INT_PTR PageFrameProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+SheetSession* PageSession(HWND page, UINT message, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    const auto* sheetPage = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
+    if (!sheetPage) return nullptr;
+    SetWindowLongPtrA(page, DWLP_USER, sheetPage->lParam);
+    return reinterpret_cast<SheetSession*>(sheetPage->lParam);
+  }
+  return reinterpret_cast<SheetSession*>(GetWindowLongPtrA(page, DWLP_USER));
+}
+
+INT_PTR PageFrameProc(SheetSession& session, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
-    FrameMessage(page, message, wParam, lParam);
+    FrameMessage(session, page, message, wParam, lParam);
   } catch (...) {
     // A message that could not be handled is left undone.
   }
   return 0;
 }
 
-void CheckSettingsChanged(HWND page) {
-  const EffectSettings* block = Sheet().hostSettings;
-  if (!block || std::memcmp(block, PageFrame().settingsSnapshot, sizeof PageFrame().settingsSnapshot) == 0) return;
-  ClearPreviewPicture(page);
-  std::memcpy(PageFrame().settingsSnapshot, block, sizeof PageFrame().settingsSnapshot);
-  if (Preview().autoRender) RequestRenderForChange();
+void CheckSettingsChanged(SheetSession& session, HWND page) {
+  const EffectSettings* block = session.sheet.hostSettings;
+  if (!block || std::memcmp(block, session.frame.settingsSnapshot, sizeof session.frame.settingsSnapshot) == 0) return;
+  ClearPreviewPicture(session, page);
+  std::memcpy(session.frame.settingsSnapshot, block, sizeof session.frame.settingsSnapshot);
+  if (session.preview.autoRender) RequestRenderForChange(session);
 }
 
-void TakeSettingsSnapshot() {
-  if (const EffectSettings* block = Sheet().hostSettings)
-    std::memcpy(PageFrame().settingsSnapshot, block, sizeof PageFrame().settingsSnapshot);
+void TakeSettingsSnapshot(SheetSession& session) {
+  if (const EffectSettings* block = session.sheet.hostSettings)
+    std::memcpy(session.frame.settingsSnapshot, block, sizeof session.frame.settingsSnapshot);
 }
 
-void RefreshPanelTexts(HWND page) {
-  if (IsPanelLess(page)) return;
-  std::shared_ptr<const EffectRecord> effect = CurrentEffect(Selection());
+void RefreshPanelTexts(SheetSession& session, HWND page) {
+  if (IsPanelLess(session.frame, page)) return;
+  std::shared_ptr<const EffectRecord> effect = CurrentEffect(session.selection);
   SetDlgItemTextA(page, kPanelGroupBox, effect ? effect->longName().c_str() : "");
   SetDlgItemTextA(page, kPanelDescription, effect ? effect->description().c_str() : "");
 }
 
-void ClearPreviewPicture(HWND page) {
-  if (IsPanelLess(page)) return;
+void ClearPreviewPicture(SheetSession& session, HWND page) {
+  if (IsPanelLess(session.frame, page)) return;
   HWND picture = GetDlgItem(page, kPanelPicture);
   if (!picture) return;
   RECT rect;
@@ -169,21 +178,22 @@ void ClearPreviewPicture(HWND page) {
   Rectangle(dc.get(), rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1);
 }
 
-void UpdateRenderButton(HWND page) {
-  if (!page || IsPanelLess(page)) return;
+void UpdateRenderButton(SheetSession& session, HWND page) {
+  if (!page || IsPanelLess(session.frame, page)) return;
   HWND button = GetDlgItem(page, kPanelRender);
   if (!button) return;
-  RenderCaption caption = RenderButtonCaption(Render().renderFrame, Preview().frameCount, Render().stopRequested);
+  const RenderFlags& flags = session.render;
+  RenderCaption caption = RenderButtonCaption(flags.renderFrame, session.preview.frameCount, flags.stopRequested);
   SetWindowTextA(button, RenderCaptionText(caption));
 }
 
-void UpdateProgressBar(HWND page) {
-  if (Sheet().filterMode || IsPanelLess(page)) return;
-  int32_t percent = ProgressPercent(Render().renderFrame, Preview().frameCount);
+void UpdateProgressBar(SheetSession& session, HWND page) {
+  if (session.sheet.filterMode || IsPanelLess(session.frame, page)) return;
+  int32_t percent = ProgressPercent(session.render.renderFrame, session.preview.frameCount);
   SendDlgItemMessageA(page, kPanelProgress, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 
-void RequestCancel() { Sheet().cancelRequested = true; }
+void RequestCancel(SheetSession& session) { session.sheet.cancelRequested = true; }
 
 void ShowHelpContents(HWND page) { RequestHelp(page, HELP_FINDER, 0); }
 

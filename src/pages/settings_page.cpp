@@ -20,24 +20,11 @@
 #include "preview/preview.h"
 #include "resources/resource_ids.h"
 #include "selection/settings_values.h"
-#include "selection/sheet_state.h"
 #include "ui/controls.h"
 #include "ui/module_state.h"
 
 namespace lmx {
 namespace {
-
-// What the page has shown or stored and the preview buffers may not yet be built with.
-struct SettingsPageState {
-  int32_t pendingPreviewFrames = 0;
-  int32_t pendingPreviewQuality = 0;
-  // Set until the page has filled its controls: a command before the first fill would
-  // store the template's values.
-  bool filling = true;
-};
-
-// The page's own state while it exists; the sheet gives it no lParam of its own yet.
-SettingsPageState state;
 
 void AddEntry(HWND page, int list, const std::string& text) {
   SendDlgItemMessageA(page, list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -75,22 +62,22 @@ uint32_t Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST
 // is -1, which checks no button.
 int32_t Signed(uint32_t value) { return static_cast<int32_t>(value); }
 
-void LoadSettingsControls(HWND page) {
-  state.filling = true;
+void LoadSettingsControls(SheetSession& session, HWND page) {
+  session.settingsPage.filling = true;
   const SettingsValues v = ReadSettingsValues();
   SetRadioIndex(page, IDC_SET_SHOW_ICON, IDC_SET_SHOW_BOTH, Signed(v.effDisplay));
   SelectByPrefix(page, IDC_SET_ORG_LIST, v.orgFile);
   Check(page, IDC_SET_AUTOREVERSE, v.effAutoreverse);
   SetRadioIndex(page, IDC_SET_QUALITY_LOW, IDC_SET_QUALITY_HIGH, Signed(v.prevQuality));
-  state.pendingPreviewQuality = Signed(v.prevQuality);
+  session.settingsPage.pendingPreviewQuality = Signed(v.prevQuality);
   SelectByPrefix(page, IDC_SET_PREVIEW_ENGINE, v.prevEngine);
   SetTrackbarWithLabel(page, IDC_SET_PREVIEW_FRAMES, Signed(v.prevFrames));
-  state.pendingPreviewFrames = Signed(v.prevFrames);
+  session.settingsPage.pendingPreviewFrames = Signed(v.prevFrames);
   Check(page, IDC_SET_AUTO_RENDER, v.prevRender);
   SetTrackbarWithLabel(page, IDC_SET_PREVIEW_SPEED, Signed(v.prevSpeed));
   SelectByPrefix(page, IDC_SET_RENDER_ENGINE, v.engine);
   SetRadioIndex(page, IDC_SET_LOG_OFF, IDC_SET_LOG_DETAILED, Signed(v.rndLogging));
-  state.filling = false;
+  session.settingsPage.filling = false;
 }
 
 // The selected entry's text, or none without a selection.
@@ -106,8 +93,8 @@ std::optional<std::string> SelectedText(HWND page, int list) {
   return std::string(text.data());
 }
 
-void StoreSettingsControls(HWND page) {
-  if (state.filling) return;
+void StoreSettingsControls(SheetSession& session, HWND page) {
+  if (session.settingsPage.filling) return;
   SettingsValues v;
   v.effDisplay = static_cast<uint32_t>(GetRadioIndex(page, IDC_SET_SHOW_ICON, IDC_SET_SHOW_BOTH));
   v.orgFile = SelectedText(page, IDC_SET_ORG_LIST);
@@ -123,37 +110,37 @@ void StoreSettingsControls(HWND page) {
 
   Module().effDisplay = v.effDisplay;
   Module().effAutoreverse = v.effAutoreverse;
-  state.pendingPreviewQuality = Signed(v.prevQuality);
-  state.pendingPreviewFrames = Signed(v.prevFrames);
-  Preview().autoRender = v.prevRender;
-  Preview().previewSpeed = v.prevSpeed;
+  session.settingsPage.pendingPreviewQuality = Signed(v.prevQuality);
+  session.settingsPage.pendingPreviewFrames = Signed(v.prevFrames);
+  session.preview.autoRender = v.prevRender;
+  session.preview.previewSpeed = v.prevSpeed;
 }
 
 // Leaving the page with a frame count or quality the buffers were not built with
 // rebuilds them from the registry, where the page has stored its values.
-void RebuildPreviewIfPending() {
-  const PreviewSettings& preview = Preview();
-  if (state.pendingPreviewFrames == preview.frameCount &&
-      state.pendingPreviewQuality == static_cast<int32_t>(preview.previewQuality))
+void RebuildPreviewIfPending(SheetSession& session) {
+  const PreviewSettings& preview = session.preview;
+  if (session.settingsPage.pendingPreviewFrames == preview.frameCount &&
+      session.settingsPage.pendingPreviewQuality == static_cast<int32_t>(preview.previewQuality))
     return;
-  DestroyPreviewBuffers();
-  CreatePreviewBuffers();
-  Render().renderFrame = -1;
+  DestroyPreviewBuffers(session);
+  CreatePreviewBuffers(session);
+  session.render.renderFrame = -1;
 }
 
-INT_PTR HandleNotify(HWND page, LPARAM lParam) {
+INT_PTR HandleNotify(SheetSession& session, HWND page, LPARAM lParam) {
   const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
   if (header == nullptr) return 0;
   switch (header->code) {
     case PSN_SETACTIVE:
-      RequestRenderStop(Render());
-      LoadSettingsControls(page);
+      RequestRenderStop(session.render);
+      LoadSettingsControls(session, page);
       return 0;
     case PSN_KILLACTIVE:
-      RebuildPreviewIfPending();
+      RebuildPreviewIfPending(session);
       return 0;
     case PSN_QUERYCANCEL:  // the cancel counts for the sheet's result
-      RequestCancel();
+      RequestCancel(session);
       return 0;
     case PSN_HELP:
       ShowHelpContents(page);
@@ -164,38 +151,41 @@ INT_PTR HandleNotify(HWND page, LPARAM lParam) {
 }
 
 INT_PTR SettingsMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  PageFrame().panelLessPage = page;
+  SheetSession* found = PageSession(page, message, lParam);
+  if (!found) return 0;
+  SheetSession& session = *found;
+  session.frame.panelLessPage = page;
   INT_PTR result = 0;
   switch (message) {
     case WM_NOTIFY:
-      result = HandleNotify(page, lParam);
+      result = HandleNotify(session, page, lParam);
       break;
     case WM_TIMER:
       break;
     case WM_INITDIALOG:
-      result = PageFrameProc(page, message, wParam, lParam);
-      state = SettingsPageState{};
+      result = PageFrameProc(session, page, message, wParam, lParam);
+      session.settingsPage = SettingsPageState{};
       SetupTrackbar(page, IDC_SET_PREVIEW_SPEED, 1, 30, 5);
       SetupTrackbar(page, IDC_SET_PREVIEW_FRAMES, 1, 60, 10);
       FillSettingsLists(page);
       break;
     case WM_COMMAND:
-      result = PageFrameProc(page, message, wParam, lParam);
+      result = PageFrameProc(session, page, message, wParam, lParam);
       if (LOWORD(wParam) == IDC_SET_SAVE_DEFAULTS && HIWORD(wParam) == BN_CLICKED)
-        SaveDefaults(Sheet().hostSettings);
+        SaveDefaults(session.sheet.hostSettings);
       else
-        StoreSettingsControls(page);
+        StoreSettingsControls(session, page);
       break;
     case WM_HSCROLL:
-      result = PageFrameProc(page, message, wParam, lParam);
+      result = PageFrameProc(session, page, message, wParam, lParam);
       if (lParam != 0) UpdateTrackbarLabel(page, reinterpret_cast<HWND>(lParam));
-      if (LOWORD(wParam) != TB_THUMBTRACK) StoreSettingsControls(page);
+      if (LOWORD(wParam) != TB_THUMBTRACK) StoreSettingsControls(session, page);
       break;
     default:
-      result = PageFrameProc(page, message, wParam, lParam);
+      result = PageFrameProc(session, page, message, wParam, lParam);
       break;
   }
-  CheckSettingsChanged(page);
+  CheckSettingsChanged(session, page);
   return result;
 }
 

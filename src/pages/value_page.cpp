@@ -10,27 +10,30 @@ namespace lmx {
 namespace {
 
 INT_PTR ValuePageMessage(const ValuePageSteps& steps, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  const INT_PTR result = PageFrameProc(page, message, wParam, lParam);
+  SheetSession* found = PageSession(page, message, lParam);
+  if (!found) return 0;
+  SheetSession& session = *found;
+  const INT_PTR result = PageFrameProc(session, page, message, wParam, lParam);
   switch (message) {
     case WM_INITDIALOG:
-      steps.init(page);
+      steps.init(session, page);
       break;
     case WM_NOTIFY:
       if (steps.activate && lParam != 0 &&
           reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_SETACTIVE))
-        steps.activate(page);
+        steps.activate(session, page);
       break;
     case WM_COMMAND:
-      steps.store(page);
+      steps.store(session, page);
       break;
     case WM_HSCROLL:
       if (lParam != 0) UpdateTrackbarLabel(page, reinterpret_cast<HWND>(lParam));
-      if (LOWORD(wParam) != TB_THUMBTRACK) steps.store(page);
+      if (LOWORD(wParam) != TB_THUMBTRACK) steps.store(session, page);
       break;
     default:
       break;
   }
-  CheckSettingsChanged(page);
+  CheckSettingsChanged(session, page);
   return result;
 }
 

@@ -5,12 +5,14 @@
 
 #include <windows.h>
 
+#include "preview/sheet_session.h"
+
 namespace lmx {
 
 struct ValuePageSteps {
-  void (*init)(HWND page);      // WM_INITDIALOG: set the controls up and load them
-  void (*activate)(HWND page);  // PSN_SETACTIVE; null when the page has nothing to do then
-  void (*store)(HWND page);     // a command, or a trackbar moved (not while it is dragged)
+  void (*init)(SheetSession& session, HWND page);      // WM_INITDIALOG: set the controls up and load them
+  void (*activate)(SheetSession& session, HWND page);  // PSN_SETACTIVE; null when the page has nothing to do then
+  void (*store)(SheetSession& session, HWND page);     // a command, or a trackbar moved (not while it is dragged)
 };
 
 INT_PTR ValuePageProc(const ValuePageSteps& steps, HWND page, UINT message, WPARAM wParam, LPARAM lParam);

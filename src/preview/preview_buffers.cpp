@@ -11,33 +11,10 @@
 #include "platform/win32/gdi.h"
 #include "preview/preview.h"
 #include "selection/render_control.h"
-#include "selection/sheet_state.h"
+#include "ui/module_state.h"
 
 namespace lmx {
 namespace {
-
-struct FrameBuffer {
-  Bitmap section;
-  void* pixels = nullptr;
-};
-
-struct PreviewBuffers {
-  bool exists = false;  // between CreatePreviewBuffers and DestroyPreviewBuffers
-  bool ready = false;   // every frame was created
-  PreviewQuality quality = kFirstQuality;
-  BITMAPINFOHEADER header = {};
-  std::vector<FrameBuffer> frames;
-  RenderJob job = {};
-  int32_t displayFrame = -2;
-  std::optional<CriticalSection> renderLock;
-};
-
-// The one sheet's preview. Global because the engine's callbacks (AbortCallback,
-// ProgressCallback) are plain C functions with no context argument, and the render
-// thread reaches the buffers through them.
-PreviewSettings g_settings;
-RenderFlags g_flags;
-PreviewBuffers g_buffers;
 
 void FillHeader(BITMAPINFOHEADER& header, const PreviewQuality& quality) {
   header = {};
@@ -94,73 +71,74 @@ void FillJob(RenderJob& job, const PreviewQuality& quality, int32_t frameCount) 
 
 }  // namespace
 
-PreviewSettings& Preview() { return g_settings; }
-RenderFlags& Render() { return g_flags; }
+int CreatePreviewBuffers(SheetSession& session) {
+  PreviewSettings& settings = session.preview;
+  RenderFlags& flags = session.render;
+  PreviewBuffers& buffers = session.buffers;
+  bool filterMode = session.sheet.filterMode;
+  settings.frameCount = PreviewFrameCount(ReadRegistryDword("Prev_Frames"), filterMode);
+  settings.previewSpeed = EffectivePreviewSpeed(ReadRegistryDword("Prev_Speed"));
+  settings.autoRender = ReadRegistryDword("Prev_Render");
+  settings.previewQuality = ReadRegistryDword("Prev_Quality");
+  buffers.quality = QualityFor(settings.previewQuality, Module().previewQuality);
+  Module().previewQuality = buffers.quality;
 
-int CreatePreviewBuffers() {
-  bool filterMode = Sheet().filterMode;
-  g_settings.frameCount = PreviewFrameCount(ReadRegistryDword("Prev_Frames"), filterMode);
-  g_settings.previewSpeed = EffectivePreviewSpeed(ReadRegistryDword("Prev_Speed"));
-  g_settings.autoRender = ReadRegistryDword("Prev_Render");
-  g_settings.previewQuality = ReadRegistryDword("Prev_Quality");
-  g_buffers.quality = QualityFor(g_settings.previewQuality, g_buffers.quality);
-
-  g_flags.renderFrame = -1;
-  g_flags.stopRequested = false;
-  g_flags.restartRequested = false;
-  g_flags.renderBusy = false;
-  g_flags.closing = false;
-  g_buffers.displayFrame = -1;
-  g_buffers.ready = false;
-  g_buffers.renderLock.emplace();
+  flags.renderFrame = -1;
+  flags.stopRequested = false;
+  flags.restartRequested = false;
+  flags.renderBusy = false;
+  flags.closing = false;
+  buffers.displayFrame = -1;
+  buffers.ready = false;
+  buffers.renderLock.emplace();
   // From here DestroyPreviewBuffers frees whatever was made, should the rest throw.
-  g_buffers.exists = true;
+  buffers.exists = true;
 
-  FillHeader(g_buffers.header, g_buffers.quality);
-  FillJob(g_buffers.job, g_buffers.quality, g_settings.frameCount);
-  g_buffers.ready = CreateFrames(g_buffers.frames, g_buffers.header, g_settings.frameCount);
+  FillHeader(buffers.header, buffers.quality);
+  FillJob(buffers.job, buffers.quality, settings.frameCount);
+  buffers.ready = CreateFrames(buffers.frames, buffers.header, settings.frameCount);
   return 1;
 }
 
-void DestroyPreviewBuffers() {
-  if (!g_buffers.exists) return;
+void DestroyPreviewBuffers(SheetSession& session) {
+  PreviewBuffers& buffers = session.buffers;
+  if (!buffers.exists) return;
   // The render thread never waits for this thread (its panel updates are posted), so
   // waiting for it here cannot block both; and every thread is joined, also one that a
   // restart has just begun.
-  JoinRenderThreads();
-  g_buffers.renderLock->Enter();
-  g_buffers.displayFrame = -2;
-  EndRenderTeardown(g_flags);
-  for (TextureImage& texture : g_buffers.job.textures) {
+  JoinRenderThreads(session);
+  buffers.renderLock->Enter();
+  buffers.displayFrame = -2;
+  EndRenderTeardown(session.render);
+  for (TextureImage& texture : buffers.job.textures) {
     texture.ownsPixels = 1;
     ReleaseTexture(&texture);
   }
-  g_buffers.frames.clear();
-  g_buffers.ready = false;
-  for (TextureImage& texture : g_buffers.job.textures) DestroyTexture(&texture);
-  DestroyTexture(&g_buffers.job.target);
-  g_buffers.renderLock->Leave();
-  g_buffers.renderLock.reset();
-  g_buffers.exists = false;
+  buffers.frames.clear();
+  buffers.ready = false;
+  for (TextureImage& texture : buffers.job.textures) DestroyTexture(&texture);
+  DestroyTexture(&buffers.job.target);
+  buffers.renderLock->Leave();
+  buffers.renderLock.reset();
+  buffers.exists = false;
 }
 
-void ShowNextFrame(HDC dc, const RECT& rect) {
-  int32_t count = g_settings.frameCount;
-  if (!g_buffers.ready || g_flags.renderFrame != count) return;
-  if (++g_buffers.displayFrame >= count || g_buffers.displayFrame < 0) g_buffers.displayFrame = 0;
-  const FrameBuffer& frame = g_buffers.frames[static_cast<size_t>(g_buffers.displayFrame)];
+void ShowNextFrame(SheetSession& session, HDC dc, const RECT& rect) {
+  PreviewBuffers& buffers = session.buffers;
+  int32_t count = session.preview.frameCount;
+  if (!buffers.ready || session.render.renderFrame != count) return;
+  if (++buffers.displayFrame >= count || buffers.displayFrame < 0) buffers.displayFrame = 0;
+  const FrameBuffer& frame = buffers.frames[static_cast<size_t>(buffers.displayFrame)];
   StretchDIBits(dc, rect.left + 1, rect.top + 1, rect.right - rect.left - 2, rect.bottom - rect.top - 2, 0, 0,
-                g_buffers.header.biWidth, g_buffers.header.biHeight, frame.pixels,
-                reinterpret_cast<const BITMAPINFO*>(&g_buffers.header), DIB_RGB_COLORS, SRCCOPY);
+                buffers.header.biWidth, buffers.header.biHeight, frame.pixels,
+                reinterpret_cast<const BITMAPINFO*>(&buffers.header), DIB_RGB_COLORS, SRCCOPY);
 }
 
-bool PreviewReady() { return g_buffers.exists && g_buffers.ready; }
-RenderJob& PreviewJob() { return g_buffers.job; }
-void* FramePixels(int32_t frame) {
-  if (frame < 0 || static_cast<size_t>(frame) >= g_buffers.frames.size()) return nullptr;
-  return g_buffers.frames[static_cast<size_t>(frame)].pixels;
+bool PreviewReady(const SheetSession& session) { return session.buffers.exists && session.buffers.ready; }
+void* FramePixels(SheetSession& session, int32_t frame) {
+  std::vector<FrameBuffer>& frames = session.buffers.frames;
+  if (frame < 0 || static_cast<size_t>(frame) >= frames.size()) return nullptr;
+  return frames[static_cast<size_t>(frame)].pixels;
 }
-void EnterRenderLock() { g_buffers.renderLock->Enter(); }
-void LeaveRenderLock() { g_buffers.renderLock->Leave(); }
 
 }  // namespace lmx

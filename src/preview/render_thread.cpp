@@ -7,55 +7,55 @@
 #include "platform/win32/gdi.h"
 #include "preview/preview.h"
 #include "selection/render_control.h"
-#include "selection/sheet_state.h"
 #include "ui/panel_messages.h"
 
 namespace lmx {
 namespace {
 
-// Every render thread that StartRender created and that may still run. Touched only on
-// the user-interface thread: a restart continues in the thread that was rendering.
-std::vector<KernelHandle> g_threads;
+// The session of the render running on this thread, set from the thread's parameter.
+// Thread-local because the engine's callbacks (AbortCallback, ProgressCallback) are plain
+// C functions with no context argument; null on every thread that is not rendering.
+thread_local SheetSession* t_renderSession = nullptr;
 
-void PruneFinishedThreads() {
-  g_threads.erase(std::remove_if(g_threads.begin(), g_threads.end(),
-                                 [](const KernelHandle& h) { return WaitForSingleObject(h.get(), 0) == WAIT_OBJECT_0; }),
-                  g_threads.end());
+void PruneFinishedThreads(std::vector<KernelHandle>& threads) {
+  threads.erase(std::remove_if(threads.begin(), threads.end(),
+                               [](const KernelHandle& h) { return WaitForSingleObject(h.get(), 0) == WAIT_OBJECT_0; }),
+                threads.end());
 }
 
 // What one render thread does at each step of RunRenderThread.
 class ThreadSteps {
  public:
-  ThreadSteps() = default;
+  explicit ThreadSteps(SheetSession& session) : session_(session) {}
   ThreadSteps(const ThreadSteps&) = delete;
   ThreadSteps& operator=(const ThreadSteps&) = delete;
   ~ThreadSteps() {
-    if (locked_) LeaveRenderLock();
+    if (locked_) session_.buffers.renderLock->Leave();
   }
 
-  int32_t FrameCount() const { return Preview().frameCount; }
+  int32_t FrameCount() const { return session_.preview.frameCount; }
   void EnterLock() {
-    EnterRenderLock();
+    session_.buffers.renderLock->Enter();
     locked_ = true;
   }
   void LeaveLock() {
     locked_ = false;
-    LeaveRenderLock();
+    session_.buffers.renderLock->Leave();
   }
 
   void BeginRender() {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
     // The render keeps its own reference: a pick meanwhile replaces the selection's
     // record but cannot free the one read here.
-    effect_ = CurrentEffect(Selection());
-    PreviewJob().objectCount = effect_ ? effect_->objectCount() : 0;
+    effect_ = CurrentEffect(session_.selection);
+    session_.buffers.job.objectCount = effect_ ? effect_->objectCount() : 0;
     bestPosition_ = effect_ ? effect_->bestPosition() : 0.0f;
   }
 
   void RenderFrame(int32_t k) {
-    const SheetContext& sheet = Sheet();
-    RenderJob& job = PreviewJob();
-    auto* pixels = static_cast<uint8_t*>(FramePixels(k));
+    const SheetContext& sheet = session_.sheet;
+    RenderJob& job = session_.buffers.job;
+    auto* pixels = static_cast<uint8_t*>(FramePixels(session_, k));
     if (!pixels) return;
     FramePosition at = PositionForFrame(k, FrameCount(), sheet.filterMode, *sheet.hostSettings, bestPosition_);
     job.position = at.position;
@@ -67,60 +67,68 @@ class ThreadSteps {
     if (sheet.filterMode) ProgressCallback(0);
   }
 
-  void Publish() { PostRenderStateChanged(); }
+  void Publish() { PostRenderStateChanged(session_.frame); }
   void EndRender() { effect_.reset(); }
 
  private:
+  SheetSession& session_;
   std::shared_ptr<const EffectRecord> effect_;
   float bestPosition_ = 0.0f;
   bool locked_ = false;  // left by the destructor should a step throw
 };
 
-DWORD WINAPI RenderThreadMain(void*) {
+// The parameter is the sheet's session, which outlives the thread: the teardown joins
+// every render thread before the session ends.
+DWORD WINAPI RenderThreadMain(void* parameter) {
+  SheetSession& session = *static_cast<SheetSession*>(parameter);
+  t_renderSession = &session;
   try {
-    ThreadSteps steps;
-    RunRenderThread(Render(), steps);
+    ThreadSteps steps(session);
+    RunRenderThread(session.render, steps);
   } catch (...) {
     // Nothing in a render throws by design; were it to, the lock is left (by the
     // steps' destructor) and the thread ends as a stopped render would.
-    Render().renderFrame = -1;
-    Render().renderBusy = false;
+    session.render.renderFrame = -1;
+    session.render.renderBusy = false;
   }
+  t_renderSession = nullptr;
   return 0;
 }
 
 }  // namespace
 
-extern "C" int16_t __cdecl AbortCallback(void) { return StopWanted(Render()) ? 1 : 0; }
+extern "C" int16_t __cdecl AbortCallback(void) {
+  return t_renderSession && StopWanted(t_renderSession->render) ? 1 : 0;
+}
 
 extern "C" int16_t __cdecl ProgressCallback(int32_t percent) {
-  PostRenderProgress(percent);
+  if (t_renderSession) PostRenderProgress(t_renderSession->frame, percent);
   return 0;
 }
 
-void StartRender() {
-  RenderFlags& flags = Render();
-  PruneFinishedThreads();
-  if (flags.closing || !PreviewReady() || !Sheet().renderEntry || !Sheet().hostSettings) {
+void StartRender(SheetSession& session) {
+  RenderFlags& flags = session.render;
+  PruneFinishedThreads(session.renderThreads);
+  if (flags.closing || !PreviewReady(session) || !session.sheet.renderEntry || !session.sheet.hostSettings) {
     flags.renderBusy = false;
     return;
   }
-  HANDLE thread = CreateThread(nullptr, 0, RenderThreadMain, nullptr, 0, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, RenderThreadMain, &session, 0, nullptr);
   if (!thread) {
     flags.renderBusy = false;
     return;
   }
-  g_threads.emplace_back(thread);
+  session.renderThreads.emplace_back(thread);
 }
 
-void RequestRenderForChange() {
-  if (ClaimRenderForChange(Render())) StartRender();
+void RequestRenderForChange(SheetSession& session) {
+  if (ClaimRenderForChange(session.render)) StartRender(session);
 }
 
-void JoinRenderThreads() {
-  BeginRenderTeardown(Render());
-  for (const KernelHandle& thread : g_threads) WaitForSingleObject(thread.get(), INFINITE);
-  g_threads.clear();
+void JoinRenderThreads(SheetSession& session) {
+  BeginRenderTeardown(session.render);
+  for (const KernelHandle& thread : session.renderThreads) WaitForSingleObject(thread.get(), INFINITE);
+  session.renderThreads.clear();
 }
 
 }  // namespace lmx

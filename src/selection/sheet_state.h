@@ -1,5 +1,5 @@
-// The state of one run of the selection sheet, valid from the start of RunSelectionSheet
-// to its end. At most one sheet runs at a time. Portable: pages, preview and the sheet share it.
+// What a run of the selection sheet was given: the host's block, the mode, the engine's
+// entry, and the icons the FX page shows. Portable; one run's session holds it.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,6 @@
 #include "model/effect_settings.h"
 #include "model/render_job.h"
 #include "platform/movable_memory.h"
-#include "selection/selection.h"
 
 namespace lmx {
 
@@ -20,8 +19,5 @@ struct SheetContext {
   RenderEntryFn renderEntry = nullptr;
   platform::MemoryHandle iconSlots[kIconSlots] = {};
 };
-
-SheetContext& Sheet();
-SelectionState& Selection();
 
 }  // namespace lmx

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "library/organization.h"
+#include "selection/render_control.h"
 
 namespace lmx {
 
@@ -18,6 +19,9 @@ struct ModuleState {
   char currentOrgName[16] = {};
   uint32_t effDisplay = 0;      // Eff_Display switch: 0 icons, 1 names, 2 both
   uint32_t effAutoreverse = 0;  // Eff_Autoreverse switch
+  // The quality the last preview was built with: a Prev_Quality other than 0, 1 or 2
+  // keeps it, also into the next sheet.
+  PreviewQuality previewQuality = kFirstQuality;
 };
 
 ModuleState& Module();

@@ -1,24 +1,16 @@
 #include "ui/panel_messages.h"
 
 namespace lmx {
-namespace {
 
-// Read by the render thread, which has no window of its own to keep it in.
-PageFrameState g_frame;
+bool IsPanelLess(const PageFrameState& frame, HWND page) { return page == frame.panelLessPage.load(); }
 
-}  // namespace
-
-PageFrameState& PageFrame() { return g_frame; }
-
-bool IsPanelLess(HWND page) { return page == g_frame.panelLessPage.load(); }
-
-void PostRenderStateChanged() {
-  if (HWND page = g_frame.currentPage) PostMessageA(page, kRenderStateMessage, 0, 0);
+void PostRenderStateChanged(const PageFrameState& frame) {
+  if (HWND page = frame.currentPage) PostMessageA(page, kRenderStateMessage, 0, 0);
 }
 
-void PostRenderProgress(int32_t percent) {
-  HWND page = g_frame.currentPage;
-  if (page && !IsPanelLess(page)) PostMessageA(page, kRenderProgressMessage, static_cast<WPARAM>(percent), 0);
+void PostRenderProgress(const PageFrameState& frame, int32_t percent) {
+  HWND page = frame.currentPage;
+  if (page && !IsPanelLess(frame, page)) PostMessageA(page, kRenderProgressMessage, static_cast<WPARAM>(percent), 0);
 }
 
 }  // namespace lmx

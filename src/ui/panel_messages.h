@@ -25,13 +25,12 @@ struct PageFrameState {
   uint8_t settingsSnapshot[sizeof(EffectSettings)] = {};
 };
 
-PageFrameState& PageFrame();
 // The page without the panel (the Settings page): no panel updates go to it.
-bool IsPanelLess(HWND page);
+bool IsPanelLess(const PageFrameState& frame, HWND page);
 
 // Called by the render thread: post the panel updates to the current page, so that the
 // render thread never waits for the user-interface thread.
-void PostRenderStateChanged();
-void PostRenderProgress(int32_t percent);
+void PostRenderStateChanged(const PageFrameState& frame);
+void PostRenderProgress(const PageFrameState& frame, int32_t percent);
 
 }  // namespace lmx
