@@ -84,6 +84,28 @@ inline Packed Shade(Packed texel, Attributes a) {
 #endif
 }
 
+#if defined(__SSE2__)
+// Shade for four texels at once, diffuse and specular of each in the lanes of d and s.
+inline __m128i Shade4(__m128i texels, __m128 d, __m128 s) {
+  const __m128 zero = _mm_setzero_ps();
+  const __m128 dClamped = _mm_min_ps(_mm_max_ps(d, zero), _mm_set1_ps(255.0f));
+  const __m128 sClamped = _mm_min_ps(_mm_max_ps(s, zero), _mm_set1_ps(1.0f));
+  const __m128i di = _mm_cvttps_epi32(_mm_mul_ps(dClamped, _mm_set1_ps(256.0f)));
+  const __m128i si = _mm_cvttps_epi32(_mm_mul_ps(sClamped, _mm_set1_ps(255.0f)));
+  __m128i dLo, dHi, sLo, sHi;
+  TexelFetch::Spread16(di, dLo, dHi);
+  TexelFetch::Spread16(si, sLo, sHi);
+  const __m128i zero16 = _mm_setzero_si128(), cap = _mm_set1_epi16(255);
+  auto lit = [&](__m128i c, __m128i dd, __m128i ss) {
+    __m128i l = _mm_adds_epu16(_mm_mulhi_epu16(c, dd), ss);
+    return _mm_sub_epi16(l, _mm_subs_epu16(l, cap));
+  };
+  const __m128i lo = lit(_mm_unpacklo_epi8(zero16, texels), dLo, sLo);
+  const __m128i hi = lit(_mm_unpackhi_epi8(zero16, texels), dHi, sHi);
+  return _mm_and_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(0xFFFFFF));
+}
+#endif
+
 // a(x, y) = a0 + ax * x + ay * y through three values at the vertices.
 struct Plane {
   float a0, ax, ay;
@@ -120,6 +142,23 @@ class FragmentShader {
     }
     return Shade(colour, a);
   }
+#if defined(__SSE2__)
+  // Whether Colour4 serves this primitive.
+  bool HasLanes() const { return !textured_ || fetch_.HasLanes(); }
+  // Colour for four pixels at once, each value's four pixels in its lanes; HasLanes()
+  // must hold. The same colours as Colour, lane by lane.
+  __m128i Colour4(__m128 z, __m128 u, __m128 v, __m128 d, __m128 s) const {
+    __m128i texels = _mm_set1_epi32(static_cast<int>(flat_));
+    if (textured_) {
+      if (perspective_) {
+        const __m128 inv = _mm_and_ps(_mm_cmpgt_ps(z, _mm_set1_ps(1e-12f)), _mm_div_ps(_mm_set1_ps(1.0f), z));
+        u = _mm_mul_ps(u, inv), v = _mm_mul_ps(v, inv);
+      }
+      texels = fetch_.At4(u, v);
+    }
+    return Shade4(texels, d, s);
+  }
+#endif
 
  private:
   Packed flat_;
@@ -278,6 +317,9 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   const Attributes attributes0 = Attributes::Of(pu.a0, pv.a0, pd.a0, ps.a0);
   const Attributes attributesX = Attributes::Of(pu.ax, pv.ax, pd.ax, ps.ax);
   const Attributes attributesY = Attributes::Of(pu.ay, pv.ay, pd.ay, ps.ay);
+#if defined(__SSE2__)
+  const bool quads = shader.HasLanes();
+#endif
 
   // The buffers through pointers of their own, which stores to bytes cannot change.
   uint8_t* const pixelState = state_.data();
@@ -313,9 +355,10 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     const int xs = x0 + rs, xe = x0 + re;
     // Attributes at the first pixel centre of the span, stepped along x.
     float cy = y + 0.5f, cx0 = xs + 0.5f;
-    float zc = depth.At(cx0, cy);
-    Attributes ac = attributes0 + attributesX * cx0 + attributesY * cy;
-    for (int x = xs; x <= xe; ++x, zc += depth.ax, ac = ac + attributesX) {
+    float zAt = depth.At(cx0, cy);
+    Attributes aAt = attributes0 + attributesX * cx0 + attributesY * cy;
+    // One pixel, its coverage sample by sample where an edge crosses it.
+    auto drawPixel = [&](int x, float zc, Attributes ac) __attribute__((always_inline)) {
       unsigned mask = fullMask;  // inside [as, ae] the pixel lies wholly inside
       const int k = x - x0;
       if (k < as || k > ae) {
@@ -332,7 +375,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           mask &= inside;
         }
       }
-      if (mask == 0) continue;
+      if (mask == 0) return;
       size_t pixel = static_cast<size_t>(y) * width_ + x;
       size_t base = pixel * S;
       if constexpr (kShadow) {
@@ -342,7 +385,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
             wholeShadow[pixel] = 1;
             wholes[pixel].colour = Darken(wholes[pixel].colour, keep);
           }
-          continue;
+          return;
         }
         Split(pixel);
         for (int s = 0; s < S; ++s) {
@@ -375,7 +418,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
               }
             }
           }
-          if (visible == 0) continue;
+          if (visible == 0) return;
           if (visible == fullMask) {
             Packed colour = shader.Colour(zc, ac);
             ++fragments;
@@ -388,12 +431,12 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
               MakeWhole(pixel);
               wholes[pixel].colour = Blend(wholes[pixel].colour, colour, alpha256);
             }
-            continue;
+            return;
           }
         }
         Split(pixel);
         visible = SamplesInFront(sampleDepth + base, depthOff, z0, mask, S);
-        if (visible == 0) continue;
+        if (visible == 0) return;
         ++fragments;
         written += CountOf(visible);
         Packed colour = shader.Colour(zc, ac);
@@ -403,7 +446,98 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           BlendSamples(sampleColour + base, colour, alpha256, visible, S);
         }
       }
+    };
+    int x = xs;
+#if defined(__SSE2__)
+    if constexpr (!kShadow) {
+      // Four pixels at a time where they lie wholly inside: depth tests and colours in
+      // lanes; a pixel whose samples are spelled out, or whose depth test needs them,
+      // goes through drawPixel.
+      const int quadEnd = std::min(xe, x0 + ae) - 3;  // the last first pixel of four
+      if (quads) {
+        for (; x < x0 + as && x <= xe; ++x, zAt += depth.ax, aAt = aAt + attributesX) drawPixel(x, zAt, aAt);
+        for (; x <= quadEnd; x += 4) {
+          const Attributes a1 = aAt + attributesX, a2 = a1 + attributesX, a3 = a2 + attributesX;
+          const float z1 = zAt + depth.ax, z2 = z1 + depth.ax, z3 = z2 + depth.ax;
+          const size_t pixel = static_cast<size_t>(y) * width_ + x;
+          uint32_t states;
+          std::memcpy(&states, pixelState + pixel, 4);
+          const __m128i zero32 = _mm_setzero_si128();
+          const __m128i state =
+              _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(states)), zero32), zero32);
+          auto lanesWhere = [](__m128i m) { return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(m))); };
+          const unsigned background = lanesWhere(_mm_cmpeq_epi32(state, zero32));
+          const unsigned split = lanesWhere(_mm_cmpeq_epi32(state, _mm_set1_epi32(kSplit)));
+          // The whole pixels' depth planes against this one's, as drawPixel decides them.
+          float* const whole4 = reinterpret_cast<float*>(wholes + pixel);  // 4 floats a pixel
+          __m128 wc = _mm_loadu_ps(whole4), wz = _mm_loadu_ps(whole4 + 4);
+          __m128 wdx = _mm_loadu_ps(whole4 + 8), wdy = _mm_loadu_ps(whole4 + 12);
+          _MM_TRANSPOSE4_PS(wc, wz, wdx, wdy);
+          const __m128 zero = _mm_setzero_ps();
+          const __m128 z0 = _mm_sub_ps(_mm_set_ps(z3, z2, z1, zAt), _mm_set1_ps(halfStep));
+          const __m128 d0 = _mm_sub_ps(z0, wz);
+          const __m128 ddx = _mm_sub_ps(_mm_set1_ps(depth.ax), wdx), ddy = _mm_sub_ps(_mm_set1_ps(depth.ay), wdy);
+          const __m128 lo = _mm_add_ps(_mm_add_ps(d0, _mm_min_ps(ddx, zero)), _mm_min_ps(ddy, zero));
+          const __m128 hi = _mm_add_ps(_mm_add_ps(d0, _mm_max_ps(ddx, zero)), _mm_max_ps(ddy, zero));
+          const unsigned front = static_cast<unsigned>(_mm_movemask_ps(_mm_cmpgt_ps(lo, zero)));
+          const unsigned partly = static_cast<unsigned>(_mm_movemask_ps(_mm_cmpgt_ps(hi, zero)));
+          const unsigned visible = background | (front & ~split);
+          const unsigned perSample = split | (partly & ~front & ~background);
+          if (visible != 0) {
+            __m128 u = aAt.lanes, v = a1.lanes, d = a2.lanes, s = a3.lanes;
+            _MM_TRANSPOSE4_PS(u, v, d, s);
+            uint32_t colours[4];
+            float corner[4];
+            const __m128i colour4 = shader.Colour4(_mm_set_ps(z3, z2, z1, zAt), u, v, d, s);
+            if (visible == 15 && alpha256 >= 256) {
+              // All four opaque and in front: whole pixels in four stores, the shadow
+              // flags of those that were background cleared.
+              __m128 c = _mm_castsi128_ps(colour4), z = z0, dx = _mm_set1_ps(depth.ax), dy = _mm_set1_ps(depth.ay);
+              _MM_TRANSPOSE4_PS(c, z, dx, dy);
+              _mm_storeu_ps(whole4, c);
+              _mm_storeu_ps(whole4 + 4, z);
+              _mm_storeu_ps(whole4 + 8, dx);
+              _mm_storeu_ps(whole4 + 12, dy);
+              const uint32_t allWhole = 0x01010101u * kWhole;
+              std::memcpy(pixelState + pixel, &allWhole, 4);
+              uint32_t shadows, keepShadow = 0;
+              for (int k = 0; k < 4; ++k) keepShadow |= (background >> k & 1u) ? 0u : 0xFFu << (8 * k);
+              std::memcpy(&shadows, wholeShadow + pixel, 4);
+              shadows &= keepShadow;
+              std::memcpy(wholeShadow + pixel, &shadows, 4);
+              fragments += 4;
+              written += 4 * S;
+            } else {
+              _mm_storeu_si128(reinterpret_cast<__m128i*>(colours), colour4);
+              _mm_storeu_ps(corner, z0);
+              for (int k = 0; k < 4; ++k) {
+                if (!(visible >> k & 1u)) continue;
+                const size_t p = pixel + k;
+                ++fragments;
+                written += S;
+                if (alpha256 >= 256) {
+                  pixelState[p] = kWhole;
+                  if (background >> k & 1u) wholeShadow[p] = 0;
+                  wholes[p] = {colours[k], corner[k], depth.ax, depth.ay};
+                } else {
+                  MakeWhole(p);
+                  wholes[p].colour = Blend(wholes[p].colour, colours[k], alpha256);
+                }
+              }
+            }
+          }
+          if (perSample != 0) {
+            if (perSample & 1u) drawPixel(x, zAt, aAt);
+            if (perSample & 2u) drawPixel(x + 1, z1, a1);
+            if (perSample & 4u) drawPixel(x + 2, z2, a2);
+            if (perSample & 8u) drawPixel(x + 3, z3, a3);
+          }
+          zAt = z3 + depth.ax, aAt = a3 + attributesX;
+        }
+      }
     }
+#endif
+    for (; x <= xe; ++x, zAt += depth.ax, aAt = aAt + attributesX) drawPixel(x, zAt, aAt);
   }
   fragments_ += fragments;
   written_ += written;
