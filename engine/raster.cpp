@@ -462,27 +462,29 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           const size_t pixel = static_cast<size_t>(y) * width_ + x;
           uint32_t states;
           std::memcpy(&states, pixelState + pixel, 4);
-          const __m128i zero32 = _mm_setzero_si128();
-          const __m128i state =
-              _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(states)), zero32), zero32);
-          auto lanesWhere = [](__m128i m) { return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(m))); };
-          const unsigned background = lanesWhere(_mm_cmpeq_epi32(state, zero32));
-          const unsigned split = lanesWhere(_mm_cmpeq_epi32(state, _mm_set1_epi32(kSplit)));
-          // The whole pixels' depth planes against this one's, as drawPixel decides them.
           float* const whole4 = reinterpret_cast<float*>(wholes + pixel);  // 4 floats a pixel
-          __m128 wc = _mm_loadu_ps(whole4), wz = _mm_loadu_ps(whole4 + 4);
-          __m128 wdx = _mm_loadu_ps(whole4 + 8), wdy = _mm_loadu_ps(whole4 + 12);
-          _MM_TRANSPOSE4_PS(wc, wz, wdx, wdy);
-          const __m128 zero = _mm_setzero_ps();
           const __m128 z0 = _mm_sub_ps(_mm_set_ps(z3, z2, z1, zAt), _mm_set1_ps(halfStep));
-          const __m128 d0 = _mm_sub_ps(z0, wz);
-          const __m128 ddx = _mm_sub_ps(_mm_set1_ps(depth.ax), wdx), ddy = _mm_sub_ps(_mm_set1_ps(depth.ay), wdy);
-          const __m128 lo = _mm_add_ps(_mm_add_ps(d0, _mm_min_ps(ddx, zero)), _mm_min_ps(ddy, zero));
-          const __m128 hi = _mm_add_ps(_mm_add_ps(d0, _mm_max_ps(ddx, zero)), _mm_max_ps(ddy, zero));
-          const unsigned front = static_cast<unsigned>(_mm_movemask_ps(_mm_cmpgt_ps(lo, zero)));
-          const unsigned partly = static_cast<unsigned>(_mm_movemask_ps(_mm_cmpgt_ps(hi, zero)));
-          const unsigned visible = background | (front & ~split);
-          const unsigned perSample = split | (partly & ~front & ~background);
+          unsigned background = 15, visible = 15, perSample = 0;  // four background pixels
+          if (states != 0) {
+            const __m128i zero32 = _mm_setzero_si128();
+            const __m128i state =
+                _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(states)), zero32), zero32);
+            auto lanesWhere = [](__m128 m) { return static_cast<unsigned>(_mm_movemask_ps(m)); };
+            background = lanesWhere(_mm_castsi128_ps(_mm_cmpeq_epi32(state, zero32)));
+            const unsigned split = lanesWhere(_mm_castsi128_ps(_mm_cmpeq_epi32(state, _mm_set1_epi32(kSplit))));
+            // The whole pixels' depth planes against this one's, as drawPixel decides them.
+            __m128 wc = _mm_loadu_ps(whole4), wz = _mm_loadu_ps(whole4 + 4);
+            __m128 wdx = _mm_loadu_ps(whole4 + 8), wdy = _mm_loadu_ps(whole4 + 12);
+            _MM_TRANSPOSE4_PS(wc, wz, wdx, wdy);
+            const __m128 zero = _mm_setzero_ps();
+            const __m128 d0 = _mm_sub_ps(z0, wz);
+            const __m128 ddx = _mm_sub_ps(_mm_set1_ps(depth.ax), wdx), ddy = _mm_sub_ps(_mm_set1_ps(depth.ay), wdy);
+            const __m128 lo = _mm_add_ps(_mm_add_ps(d0, _mm_min_ps(ddx, zero)), _mm_min_ps(ddy, zero));
+            const __m128 hi = _mm_add_ps(_mm_add_ps(d0, _mm_max_ps(ddx, zero)), _mm_max_ps(ddy, zero));
+            const unsigned front = lanesWhere(_mm_cmpgt_ps(lo, zero)), partly = lanesWhere(_mm_cmpgt_ps(hi, zero));
+            visible = background | (front & ~split);
+            perSample = split | (partly & ~front & ~background);
+          }
           if (visible != 0) {
             __m128 u = aAt.lanes, v = a1.lanes, d = a2.lanes, s = a3.lanes;
             _MM_TRANSPOSE4_PS(u, v, d, s);
@@ -500,10 +502,9 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
               _mm_storeu_ps(whole4 + 12, dy);
               const uint32_t allWhole = 0x01010101u * kWhole;
               std::memcpy(pixelState + pixel, &allWhole, 4);
-              uint32_t shadows, keepShadow = 0;
-              for (int k = 0; k < 4; ++k) keepShadow |= (background >> k & 1u) ? 0u : 0xFFu << (8 * k);
+              uint32_t shadows;  // each state byte is kBackground (0) or kWhole (1) here
               std::memcpy(&shadows, wholeShadow + pixel, 4);
-              shadows &= keepShadow;
+              shadows &= states * 0xFFu;
               std::memcpy(wholeShadow + pixel, &shadows, 4);
               fragments += 4;
               written += 4 * S;
@@ -586,15 +587,49 @@ void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
   const int S = samples_;
   for (int y = std::max(firstRow_, bandBegin_); y < bandEnd_; ++y) {
     if ((y - firstRow_) % rowStep_ != 0) continue;
-    for (size_t pixel = static_cast<size_t>(y) * width_, end = pixel + width_; pixel < end; ++pixel) {
-      uint32_t* sum = out + pixel * kSumLanes;
-      uint8_t state = pixelState[pixel];
+    auto addPixel = [&](size_t p) {
+      uint32_t* sum = out + p * kSumLanes;
+      uint8_t state = pixelState[p];
       if (state == kSplit) {
-        AddSamples(sum, sampleColour + pixel * S, S);
+        AddSamples(sum, sampleColour + p * S, S);
       } else {
-        AddColour(sum, state == kBackground ? background[pixel] : wholes[pixel].colour, S);
+        AddColour(sum, state == kBackground ? background[p] : wholes[p].colour, S);
+      }
+    };
+    size_t pixel = static_cast<size_t>(y) * width_;
+    const size_t end = pixel + width_;
+#if defined(__SSE2__)
+    // Four pixels at a time while none of them has its samples spelled out.
+    const __m128i zero = _mm_setzero_si128(), times = _mm_set1_epi16(static_cast<int16_t>(S));
+    for (; pixel + 4 <= end; pixel += 4) {
+      uint32_t states;
+      std::memcpy(&states, pixelState + pixel, 4);
+      if (states & (0x01010101u * kSplit)) {
+        for (size_t p = pixel; p < pixel + 4; ++p) addPixel(p);
+        continue;
+      }
+      const __m128i state =
+          _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(states)), zero), zero);
+      const __m128i isBackground = _mm_cmpeq_epi32(state, zero);
+      const float* const whole4 = reinterpret_cast<const float*>(wholes + pixel);  // 4 floats a pixel
+      const __m128 firstTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4), _mm_loadu_ps(whole4 + 4));
+      const __m128 lastTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4 + 8), _mm_loadu_ps(whole4 + 12));
+      const __m128i wholeColours = _mm_castps_si128(_mm_movelh_ps(firstTwo, lastTwo));
+      const __m128i backgrounds = _mm_loadu_si128(reinterpret_cast<const __m128i*>(background + pixel));
+      const __m128i colours = _mm_or_si128(_mm_and_si128(isBackground, backgrounds),
+                                           _mm_andnot_si128(isBackground, wholeColours));
+      // Channel * S stays below 16 bits.
+      const __m128i lo = _mm_mullo_epi16(_mm_unpacklo_epi8(colours, zero), times);
+      const __m128i hi = _mm_mullo_epi16(_mm_unpackhi_epi8(colours, zero), times);
+      const __m128i each[4] = {_mm_unpacklo_epi16(lo, zero), _mm_unpackhi_epi16(lo, zero), _mm_unpacklo_epi16(hi, zero),
+                               _mm_unpackhi_epi16(hi, zero)};
+      for (int k = 0; k < 4; ++k) {
+        __m128i* sum = reinterpret_cast<__m128i*>(out + (pixel + k) * kSumLanes);
+        _mm_storeu_si128(sum, _mm_add_epi32(_mm_loadu_si128(sum), each[k]));
       }
     }
+#endif
+    for (; pixel < end; ++pixel) addPixel(pixel);
   }
 }
 
