@@ -331,6 +331,9 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   uint64_t fragments = 0, written = 0;
   const unsigned fullMask = (1u << S) - 1;
   const float halfStep = 0.5f * (depth.ax + depth.ay);  // from a pixel's centre to its corner
+#if defined(__SSE2__)
+  const __m128 halfStep4 = _mm_set1_ps(halfStep), depthX4 = _mm_set1_ps(depth.ax), depthY4 = _mm_set1_ps(depth.ay);
+#endif
   y0 = std::max(y0, bandBegin_), y1 = std::min(y1, bandEnd_ - 1);
   const int64_t step[3] = {a[0] * sub, a[1] * sub, a[2] * sub};
   const int n = x1 - x0;
@@ -463,7 +466,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           uint32_t states;
           std::memcpy(&states, pixelState + pixel, 4);
           float* const whole4 = reinterpret_cast<float*>(wholes + pixel);  // 4 floats a pixel
-          const __m128 z0 = _mm_sub_ps(_mm_set_ps(z3, z2, z1, zAt), _mm_set1_ps(halfStep));
+          const __m128 z0 = _mm_sub_ps(_mm_set_ps(z3, z2, z1, zAt), halfStep4);
           unsigned background = 15, visible = 15, perSample = 0;  // four background pixels
           if (states != 0) {
             const __m128i zero32 = _mm_setzero_si128();
@@ -478,7 +481,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
             _MM_TRANSPOSE4_PS(wc, wz, wdx, wdy);
             const __m128 zero = _mm_setzero_ps();
             const __m128 d0 = _mm_sub_ps(z0, wz);
-            const __m128 ddx = _mm_sub_ps(_mm_set1_ps(depth.ax), wdx), ddy = _mm_sub_ps(_mm_set1_ps(depth.ay), wdy);
+            const __m128 ddx = _mm_sub_ps(depthX4, wdx), ddy = _mm_sub_ps(depthY4, wdy);
             const __m128 lo = _mm_add_ps(_mm_add_ps(d0, _mm_min_ps(ddx, zero)), _mm_min_ps(ddy, zero));
             const __m128 hi = _mm_add_ps(_mm_add_ps(d0, _mm_max_ps(ddx, zero)), _mm_max_ps(ddy, zero));
             const unsigned front = lanesWhere(_mm_cmpgt_ps(lo, zero)), partly = lanesWhere(_mm_cmpgt_ps(hi, zero));
@@ -494,7 +497,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
             if (visible == 15 && alpha256 >= 256) {
               // All four opaque and in front: whole pixels in four stores, the shadow
               // flags of those that were background cleared.
-              __m128 c = _mm_castsi128_ps(colour4), z = z0, dx = _mm_set1_ps(depth.ax), dy = _mm_set1_ps(depth.ay);
+              __m128 c = _mm_castsi128_ps(colour4), z = z0, dx = depthX4, dy = depthY4;
               _MM_TRANSPOSE4_PS(c, z, dx, dy);
               _mm_storeu_ps(whole4, c);
               _mm_storeu_ps(whole4 + 4, z);

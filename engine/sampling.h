@@ -127,6 +127,13 @@ class TexelFetch {
     rowWeights_[0] = 1, rowWeights_[1] = static_cast<int16_t>(image.width);
     lastTexel_[0] = image.width - 1, lastTexel_[1] = image.height - 1;
     nextBytes_[0] = 4, nextBytes_[1] = image.width * 4;
+    for (int k = 0; k < 4; ++k) {
+      wide_.scaleU[k] = scale_[0], wide_.scaleV[k] = scale_[1], wide_.offset[k] = offset_[0];
+      wide_.limitU[k] = limit_[0], wide_.limitV[k] = limit_[1];
+      wide_.lastX[k] = lastTexel_[0], wide_.lastY[k] = lastTexel_[1];
+      wide_.nextX[k] = nextBytes_[0], wide_.nextY[k] = nextBytes_[1];
+      wide_.rowWeights[k] = (static_cast<int32_t>(rowWeights_[1]) << 16) | 1;
+    }
   }
 
   Packed At(float u, float v) const {
@@ -157,13 +164,13 @@ class TexelFetch {
   // Four lookups at once, u and v of each in the lanes of u and v; HasLanes() must hold.
   // The same colours as At, lane by lane.
   __m128i At4(__m128 u, __m128 v) const {
-    const __m128 zero = _mm_setzero_ps();
-    __m128 tx = _mm_sub_ps(_mm_mul_ps(u, _mm_set1_ps(scale_[0])), _mm_set1_ps(offset_[0]));
-    __m128 ty = _mm_sub_ps(_mm_mul_ps(v, _mm_set1_ps(scale_[1])), _mm_set1_ps(offset_[1]));
-    tx = _mm_min_ps(_mm_max_ps(tx, zero), _mm_set1_ps(limit_[0]));
-    ty = _mm_min_ps(_mm_max_ps(ty, zero), _mm_set1_ps(limit_[1]));
+    const __m128 zero = _mm_setzero_ps(), offset = _mm_loadu_ps(wide_.offset);
+    __m128 tx = _mm_sub_ps(_mm_mul_ps(u, _mm_loadu_ps(wide_.scaleU)), offset);
+    __m128 ty = _mm_sub_ps(_mm_mul_ps(v, _mm_loadu_ps(wide_.scaleV)), offset);
+    tx = _mm_min_ps(_mm_max_ps(tx, zero), _mm_loadu_ps(wide_.limitU));
+    ty = _mm_min_ps(_mm_max_ps(ty, zero), _mm_loadu_ps(wide_.limitV));
     const __m128i fx = _mm_cvttps_epi32(tx), fy = _mm_cvttps_epi32(ty);
-    const __m128i rowWeights = _mm_set1_epi32((static_cast<int>(rowWeights_[1]) << 16) | 1);
+    const __m128i rowWeights = Load4(wide_.rowWeights);
     const __m128i colourBits = _mm_set1_epi32(0xFFFFFF);
     uint32_t texels[16];
     int32_t offsets[16];
@@ -175,11 +182,11 @@ class TexelFetch {
       return _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(texels)), colourBits);
     }
     const __m128i x0 = _mm_srai_epi32(fx, 8), y0 = _mm_srai_epi32(fy, 8);
-    const __m128i dx = _mm_and_si128(_mm_cmplt_epi32(x0, _mm_set1_epi32(lastTexel_[0])), _mm_set1_epi32(nextBytes_[0]));
-    const __m128i dy = _mm_and_si128(_mm_cmplt_epi32(y0, _mm_set1_epi32(lastTexel_[1])), _mm_set1_epi32(nextBytes_[1]));
+    const __m128i dx = _mm_and_si128(_mm_cmplt_epi32(x0, Load4(wide_.lastX)), Load4(wide_.nextX));
+    const __m128i dy = _mm_and_si128(_mm_cmplt_epi32(y0, Load4(wide_.lastY)), Load4(wide_.nextY));
     const __m128i at = _mm_slli_epi32(_mm_madd_epi16(_mm_or_si128(x0, _mm_slli_epi32(y0, 16)), rowWeights), 2);
     __m128i a, b, c, d;
-    if (nextBytes_[1] >= 8) {
+    if (wide_.nextY[0] >= 8) {
       // A row of two texels or more: each pair of neighbours along x in one 8-byte load,
       // at the last column the pair that ends there (whose second texel stands for both).
       const __m128i pair = _mm_add_epi32(at, _mm_sub_epi32(dx, _mm_set1_epi32(4)));
@@ -222,6 +229,7 @@ class TexelFetch {
     const __m128i bottomHi = lerp(_mm_unpackhi_epi8(c, zero16), _mm_unpackhi_epi8(d, zero16), wxHi);
     return _mm_and_si128(_mm_packus_epi16(lerp(topLo, bottomLo, wyLo), lerp(topHi, bottomHi, wyHi)), colourBits);
   }
+  static __m128i Load4(const int32_t* lanes) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes)); }
   // The two texels from byte `offset` on, in the low 64 bits.
   __m128i Pair(int32_t offset) const {
     return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels_ + offset));
@@ -280,6 +288,11 @@ class TexelFetch {
   float scale_[4] = {}, limit_[4] = {}, offset_[4] = {};
   int16_t rowWeights_[8] = {};
   int32_t lastTexel_[4] = {}, nextBytes_[4] = {};
+  // The same, each value in four lanes, for At4 (u and v apart).
+  struct {
+    float scaleU[4], scaleV[4], offset[4], limitU[4], limitV[4];
+    int32_t lastX[4], lastY[4], nextX[4], nextY[4], rowWeights[4];
+  } wide_ = {};
 };
 
 // The sampler for texture `index` of a job, with its stand-in colours.
