@@ -333,6 +333,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   const float halfStep = 0.5f * (depth.ax + depth.ay);  // from a pixel's centre to its corner
 #if defined(__SSE2__)
   const __m128 halfStep4 = _mm_set1_ps(halfStep), depthX4 = _mm_set1_ps(depth.ax), depthY4 = _mm_set1_ps(depth.ay);
+  const __m128 slopes = _mm_set_ps(depth.ay, depth.ax, depth.ay, depth.ax);  // a whole pixel's, twice
 #endif
   y0 = std::max(y0, bandBegin_), y1 = std::min(y1, bandEnd_ - 1);
   const int64_t step[3] = {a[0] * sub, a[1] * sub, a[2] * sub};
@@ -459,10 +460,11 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
       const int quadEnd = std::min(xe, x0 + ae) - 3;  // the last first pixel of four
       if (quads) {
         for (; x < x0 + as && x <= xe; ++x, zAt += depth.ax, aAt = aAt + attributesX) drawPixel(x, zAt, aAt);
+        const size_t rowPixel = static_cast<size_t>(y) * width_;  // the row's first pixel
         for (; x <= quadEnd; x += 4) {
           const Attributes a1 = aAt + attributesX, a2 = a1 + attributesX, a3 = a2 + attributesX;
           const float z1 = zAt + depth.ax, z2 = z1 + depth.ax, z3 = z2 + depth.ax;
-          const size_t pixel = static_cast<size_t>(y) * width_ + x;
+          const size_t pixel = rowPixel + x;
           uint32_t states;
           std::memcpy(&states, pixelState + pixel, 4);
           float* const whole4 = reinterpret_cast<float*>(wholes + pixel);  // 4 floats a pixel
@@ -497,12 +499,12 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
             if (visible == 15 && alpha256 >= 256) {
               // All four opaque and in front: whole pixels in four stores, the shadow
               // flags of those that were background cleared.
-              __m128 c = _mm_castsi128_ps(colour4), z = z0, dx = depthX4, dy = depthY4;
-              _MM_TRANSPOSE4_PS(c, z, dx, dy);
-              _mm_storeu_ps(whole4, c);
-              _mm_storeu_ps(whole4 + 4, z);
-              _mm_storeu_ps(whole4 + 8, dx);
-              _mm_storeu_ps(whole4 + 12, dy);
+              const __m128 c = _mm_castsi128_ps(colour4);
+              const __m128 firstTwo = _mm_unpacklo_ps(c, z0), lastTwo = _mm_unpackhi_ps(c, z0);  // colour, z
+              _mm_storeu_ps(whole4, _mm_movelh_ps(firstTwo, slopes));
+              _mm_storeu_ps(whole4 + 4, _mm_movehl_ps(slopes, firstTwo));
+              _mm_storeu_ps(whole4 + 8, _mm_movelh_ps(lastTwo, slopes));
+              _mm_storeu_ps(whole4 + 12, _mm_movehl_ps(slopes, lastTwo));
               const uint32_t allWhole = 0x01010101u * kWhole;
               std::memcpy(pixelState + pixel, &allWhole, 4);
               uint32_t shadows;  // each state byte is kBackground (0) or kWhole (1) here

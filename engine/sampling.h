@@ -193,12 +193,14 @@ class TexelFetch {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(offsets), pair);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(offsets + 4), _mm_add_epi32(pair, dy));
       const __m128 lastColumn = _mm_castsi128_ps(_mm_cmpeq_epi32(dx, _mm_setzero_si128()));
+      const bool atLast = _mm_movemask_ps(lastColumn) != 0;
       auto pairs = [&](const int32_t* at4, __m128i& first, __m128i& second) {
         const __m128 p01 = _mm_castsi128_ps(_mm_unpacklo_epi64(Pair(at4[0]), Pair(at4[1])));
         const __m128 p23 = _mm_castsi128_ps(_mm_unpacklo_epi64(Pair(at4[2]), Pair(at4[3])));
         const __m128 left = _mm_shuffle_ps(p01, p23, _MM_SHUFFLE(2, 0, 2, 0));
         const __m128 right = _mm_shuffle_ps(p01, p23, _MM_SHUFFLE(3, 1, 3, 1));
-        first = _mm_castps_si128(_mm_or_ps(_mm_and_ps(lastColumn, right), _mm_andnot_ps(lastColumn, left)));
+        const __m128 chosen = atLast ? _mm_or_ps(_mm_and_ps(lastColumn, right), _mm_andnot_ps(lastColumn, left)) : left;
+        first = _mm_castps_si128(chosen);
         second = _mm_castps_si128(right);
       };
       pairs(offsets, a, b);
