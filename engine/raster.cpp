@@ -84,6 +84,28 @@ inline Packed Shade(Packed texel, Attributes a) {
 #endif
 }
 
+#if defined(__SSE2__)
+// Shade for four texels at once, diffuse and specular of each in the lanes of d and s.
+inline __m128i Shade4(__m128i texels, __m128 d, __m128 s) {
+  const __m128 zero = _mm_setzero_ps();
+  const __m128 dClamped = _mm_min_ps(_mm_max_ps(d, zero), _mm_set1_ps(255.0f));
+  const __m128 sClamped = _mm_min_ps(_mm_max_ps(s, zero), _mm_set1_ps(1.0f));
+  const __m128i di = _mm_cvttps_epi32(_mm_mul_ps(dClamped, _mm_set1_ps(256.0f)));
+  const __m128i si = _mm_cvttps_epi32(_mm_mul_ps(sClamped, _mm_set1_ps(255.0f)));
+  __m128i dLo, dHi, sLo, sHi;
+  TexelFetch::Spread16(di, dLo, dHi);
+  TexelFetch::Spread16(si, sLo, sHi);
+  const __m128i zero16 = _mm_setzero_si128(), cap = _mm_set1_epi16(255);
+  auto lit = [&](__m128i c, __m128i dd, __m128i ss) {
+    __m128i l = _mm_adds_epu16(_mm_mulhi_epu16(c, dd), ss);
+    return _mm_sub_epi16(l, _mm_subs_epu16(l, cap));
+  };
+  const __m128i lo = lit(_mm_unpacklo_epi8(zero16, texels), dLo, sLo);
+  const __m128i hi = lit(_mm_unpackhi_epi8(zero16, texels), dHi, sHi);
+  return _mm_and_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(0xFFFFFF));
+}
+#endif
+
 // a(x, y) = a0 + ax * x + ay * y through three values at the vertices.
 struct Plane {
   float a0, ax, ay;
@@ -120,6 +142,23 @@ class FragmentShader {
     }
     return Shade(colour, a);
   }
+#if defined(__SSE2__)
+  // Whether Colour4 serves this primitive.
+  bool HasLanes() const { return !textured_ || fetch_.HasLanes(); }
+  // Colour for four pixels at once, each value's four pixels in its lanes; HasLanes()
+  // must hold. The same colours as Colour, lane by lane.
+  __m128i Colour4(__m128 z, __m128 u, __m128 v, __m128 d, __m128 s) const {
+    __m128i texels = _mm_set1_epi32(static_cast<int>(flat_));
+    if (textured_) {
+      if (perspective_) {
+        const __m128 inv = _mm_and_ps(_mm_cmpgt_ps(z, _mm_set1_ps(1e-12f)), _mm_div_ps(_mm_set1_ps(1.0f), z));
+        u = _mm_mul_ps(u, inv), v = _mm_mul_ps(v, inv);
+      }
+      texels = fetch_.At4(u, v);
+    }
+    return Shade4(texels, d, s);
+  }
+#endif
 
  private:
   Packed flat_;
@@ -278,6 +317,9 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   const Attributes attributes0 = Attributes::Of(pu.a0, pv.a0, pd.a0, ps.a0);
   const Attributes attributesX = Attributes::Of(pu.ax, pv.ax, pd.ax, ps.ax);
   const Attributes attributesY = Attributes::Of(pu.ay, pv.ay, pd.ay, ps.ay);
+#if defined(__SSE2__)
+  const bool quads = shader.HasLanes();
+#endif
 
   // The buffers through pointers of their own, which stores to bytes cannot change.
   uint8_t* const pixelState = state_.data();
@@ -289,6 +331,10 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   uint64_t fragments = 0, written = 0;
   const unsigned fullMask = (1u << S) - 1;
   const float halfStep = 0.5f * (depth.ax + depth.ay);  // from a pixel's centre to its corner
+#if defined(__SSE2__)
+  const __m128 halfStep4 = _mm_set1_ps(halfStep), depthX4 = _mm_set1_ps(depth.ax), depthY4 = _mm_set1_ps(depth.ay);
+  const __m128 slopes = _mm_set_ps(depth.ay, depth.ax, depth.ay, depth.ax);  // a whole pixel's, twice
+#endif
   y0 = std::max(y0, bandBegin_), y1 = std::min(y1, bandEnd_ - 1);
   const int64_t step[3] = {a[0] * sub, a[1] * sub, a[2] * sub};
   const int n = x1 - x0;
@@ -313,9 +359,10 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     const int xs = x0 + rs, xe = x0 + re;
     // Attributes at the first pixel centre of the span, stepped along x.
     float cy = y + 0.5f, cx0 = xs + 0.5f;
-    float zc = depth.At(cx0, cy);
-    Attributes ac = attributes0 + attributesX * cx0 + attributesY * cy;
-    for (int x = xs; x <= xe; ++x, zc += depth.ax, ac = ac + attributesX) {
+    float zAt = depth.At(cx0, cy);
+    Attributes aAt = attributes0 + attributesX * cx0 + attributesY * cy;
+    // One pixel, its coverage sample by sample where an edge crosses it.
+    auto drawPixel = [&](int x, float zc, Attributes ac) __attribute__((always_inline)) {
       unsigned mask = fullMask;  // inside [as, ae] the pixel lies wholly inside
       const int k = x - x0;
       if (k < as || k > ae) {
@@ -332,7 +379,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           mask &= inside;
         }
       }
-      if (mask == 0) continue;
+      if (mask == 0) return;
       size_t pixel = static_cast<size_t>(y) * width_ + x;
       size_t base = pixel * S;
       if constexpr (kShadow) {
@@ -342,7 +389,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
             wholeShadow[pixel] = 1;
             wholes[pixel].colour = Darken(wholes[pixel].colour, keep);
           }
-          continue;
+          return;
         }
         Split(pixel);
         for (int s = 0; s < S; ++s) {
@@ -375,7 +422,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
               }
             }
           }
-          if (visible == 0) continue;
+          if (visible == 0) return;
           if (visible == fullMask) {
             Packed colour = shader.Colour(zc, ac);
             ++fragments;
@@ -388,12 +435,12 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
               MakeWhole(pixel);
               wholes[pixel].colour = Blend(wholes[pixel].colour, colour, alpha256);
             }
-            continue;
+            return;
           }
         }
         Split(pixel);
         visible = SamplesInFront(sampleDepth + base, depthOff, z0, mask, S);
-        if (visible == 0) continue;
+        if (visible == 0) return;
         ++fragments;
         written += CountOf(visible);
         Packed colour = shader.Colour(zc, ac);
@@ -403,7 +450,100 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           BlendSamples(sampleColour + base, colour, alpha256, visible, S);
         }
       }
+    };
+    int x = xs;
+#if defined(__SSE2__)
+    if constexpr (!kShadow) {
+      // Four pixels at a time where they lie wholly inside: depth tests and colours in
+      // lanes; a pixel whose samples are spelled out, or whose depth test needs them,
+      // goes through drawPixel.
+      const int quadEnd = std::min(xe, x0 + ae) - 3;  // the last first pixel of four
+      if (quads) {
+        for (; x < x0 + as && x <= xe; ++x, zAt += depth.ax, aAt = aAt + attributesX) drawPixel(x, zAt, aAt);
+        const size_t rowPixel = static_cast<size_t>(y) * width_;  // the row's first pixel
+        for (; x <= quadEnd; x += 4) {
+          const Attributes a1 = aAt + attributesX, a2 = a1 + attributesX, a3 = a2 + attributesX;
+          const float z1 = zAt + depth.ax, z2 = z1 + depth.ax, z3 = z2 + depth.ax;
+          const size_t pixel = rowPixel + x;
+          uint32_t states;
+          std::memcpy(&states, pixelState + pixel, 4);
+          float* const whole4 = reinterpret_cast<float*>(wholes + pixel);  // 4 floats a pixel
+          const __m128 z0 = _mm_sub_ps(_mm_set_ps(z3, z2, z1, zAt), halfStep4);
+          unsigned background = 15, visible = 15, perSample = 0;  // four background pixels
+          if (states != 0) {
+            const __m128i zero32 = _mm_setzero_si128();
+            const __m128i state =
+                _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(states)), zero32), zero32);
+            auto lanesWhere = [](__m128 m) { return static_cast<unsigned>(_mm_movemask_ps(m)); };
+            background = lanesWhere(_mm_castsi128_ps(_mm_cmpeq_epi32(state, zero32)));
+            const unsigned split = lanesWhere(_mm_castsi128_ps(_mm_cmpeq_epi32(state, _mm_set1_epi32(kSplit))));
+            // The whole pixels' depth planes against this one's, as drawPixel decides them.
+            __m128 wc = _mm_loadu_ps(whole4), wz = _mm_loadu_ps(whole4 + 4);
+            __m128 wdx = _mm_loadu_ps(whole4 + 8), wdy = _mm_loadu_ps(whole4 + 12);
+            _MM_TRANSPOSE4_PS(wc, wz, wdx, wdy);
+            const __m128 zero = _mm_setzero_ps();
+            const __m128 d0 = _mm_sub_ps(z0, wz);
+            const __m128 ddx = _mm_sub_ps(depthX4, wdx), ddy = _mm_sub_ps(depthY4, wdy);
+            const __m128 lo = _mm_add_ps(_mm_add_ps(d0, _mm_min_ps(ddx, zero)), _mm_min_ps(ddy, zero));
+            const __m128 hi = _mm_add_ps(_mm_add_ps(d0, _mm_max_ps(ddx, zero)), _mm_max_ps(ddy, zero));
+            const unsigned front = lanesWhere(_mm_cmpgt_ps(lo, zero)), partly = lanesWhere(_mm_cmpgt_ps(hi, zero));
+            visible = background | (front & ~split);
+            perSample = split | (partly & ~front & ~background);
+          }
+          if (visible != 0) {
+            __m128 u = aAt.lanes, v = a1.lanes, d = a2.lanes, s = a3.lanes;
+            _MM_TRANSPOSE4_PS(u, v, d, s);
+            uint32_t colours[4];
+            float corner[4];
+            const __m128i colour4 = shader.Colour4(_mm_set_ps(z3, z2, z1, zAt), u, v, d, s);
+            if (visible == 15 && alpha256 >= 256) {
+              // All four opaque and in front: whole pixels in four stores, the shadow
+              // flags of those that were background cleared.
+              const __m128 c = _mm_castsi128_ps(colour4);
+              const __m128 firstTwo = _mm_unpacklo_ps(c, z0), lastTwo = _mm_unpackhi_ps(c, z0);  // colour, z
+              _mm_storeu_ps(whole4, _mm_movelh_ps(firstTwo, slopes));
+              _mm_storeu_ps(whole4 + 4, _mm_movehl_ps(slopes, firstTwo));
+              _mm_storeu_ps(whole4 + 8, _mm_movelh_ps(lastTwo, slopes));
+              _mm_storeu_ps(whole4 + 12, _mm_movehl_ps(slopes, lastTwo));
+              const uint32_t allWhole = 0x01010101u * kWhole;
+              std::memcpy(pixelState + pixel, &allWhole, 4);
+              uint32_t shadows;  // each state byte is kBackground (0) or kWhole (1) here
+              std::memcpy(&shadows, wholeShadow + pixel, 4);
+              shadows &= states * 0xFFu;
+              std::memcpy(wholeShadow + pixel, &shadows, 4);
+              fragments += 4;
+              written += 4 * S;
+            } else {
+              _mm_storeu_si128(reinterpret_cast<__m128i*>(colours), colour4);
+              _mm_storeu_ps(corner, z0);
+              for (int k = 0; k < 4; ++k) {
+                if (!(visible >> k & 1u)) continue;
+                const size_t p = pixel + k;
+                ++fragments;
+                written += S;
+                if (alpha256 >= 256) {
+                  pixelState[p] = kWhole;
+                  if (background >> k & 1u) wholeShadow[p] = 0;
+                  wholes[p] = {colours[k], corner[k], depth.ax, depth.ay};
+                } else {
+                  MakeWhole(p);
+                  wholes[p].colour = Blend(wholes[p].colour, colours[k], alpha256);
+                }
+              }
+            }
+          }
+          if (perSample != 0) {
+            if (perSample & 1u) drawPixel(x, zAt, aAt);
+            if (perSample & 2u) drawPixel(x + 1, z1, a1);
+            if (perSample & 4u) drawPixel(x + 2, z2, a2);
+            if (perSample & 8u) drawPixel(x + 3, z3, a3);
+          }
+          zAt = z3 + depth.ax, aAt = a3 + attributesX;
+        }
+      }
     }
+#endif
+    for (; x <= xe; ++x, zAt += depth.ax, aAt = aAt + attributesX) drawPixel(x, zAt, aAt);
   }
   fragments_ += fragments;
   written_ += written;
@@ -452,15 +592,49 @@ void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
   const int S = samples_;
   for (int y = std::max(firstRow_, bandBegin_); y < bandEnd_; ++y) {
     if ((y - firstRow_) % rowStep_ != 0) continue;
-    for (size_t pixel = static_cast<size_t>(y) * width_, end = pixel + width_; pixel < end; ++pixel) {
-      uint32_t* sum = out + pixel * kSumLanes;
-      uint8_t state = pixelState[pixel];
+    auto addPixel = [&](size_t p) {
+      uint32_t* sum = out + p * kSumLanes;
+      uint8_t state = pixelState[p];
       if (state == kSplit) {
-        AddSamples(sum, sampleColour + pixel * S, S);
+        AddSamples(sum, sampleColour + p * S, S);
       } else {
-        AddColour(sum, state == kBackground ? background[pixel] : wholes[pixel].colour, S);
+        AddColour(sum, state == kBackground ? background[p] : wholes[p].colour, S);
+      }
+    };
+    size_t pixel = static_cast<size_t>(y) * width_;
+    const size_t end = pixel + width_;
+#if defined(__SSE2__)
+    // Four pixels at a time while none of them has its samples spelled out.
+    const __m128i zero = _mm_setzero_si128(), times = _mm_set1_epi16(static_cast<int16_t>(S));
+    for (; pixel + 4 <= end; pixel += 4) {
+      uint32_t states;
+      std::memcpy(&states, pixelState + pixel, 4);
+      if (states & (0x01010101u * kSplit)) {
+        for (size_t p = pixel; p < pixel + 4; ++p) addPixel(p);
+        continue;
+      }
+      const __m128i state =
+          _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(states)), zero), zero);
+      const __m128i isBackground = _mm_cmpeq_epi32(state, zero);
+      const float* const whole4 = reinterpret_cast<const float*>(wholes + pixel);  // 4 floats a pixel
+      const __m128 firstTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4), _mm_loadu_ps(whole4 + 4));
+      const __m128 lastTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4 + 8), _mm_loadu_ps(whole4 + 12));
+      const __m128i wholeColours = _mm_castps_si128(_mm_movelh_ps(firstTwo, lastTwo));
+      const __m128i backgrounds = _mm_loadu_si128(reinterpret_cast<const __m128i*>(background + pixel));
+      const __m128i colours = _mm_or_si128(_mm_and_si128(isBackground, backgrounds),
+                                           _mm_andnot_si128(isBackground, wholeColours));
+      // Channel * S stays below 16 bits.
+      const __m128i lo = _mm_mullo_epi16(_mm_unpacklo_epi8(colours, zero), times);
+      const __m128i hi = _mm_mullo_epi16(_mm_unpackhi_epi8(colours, zero), times);
+      const __m128i each[4] = {_mm_unpacklo_epi16(lo, zero), _mm_unpackhi_epi16(lo, zero), _mm_unpacklo_epi16(hi, zero),
+                               _mm_unpackhi_epi16(hi, zero)};
+      for (int k = 0; k < 4; ++k) {
+        __m128i* sum = reinterpret_cast<__m128i*>(out + (pixel + k) * kSumLanes);
+        _mm_storeu_si128(sum, _mm_add_epi32(_mm_loadu_si128(sum), each[k]));
       }
     }
+#endif
+    for (; pixel < end; ++pixel) addPixel(pixel);
   }
 }
 

@@ -127,6 +127,13 @@ class TexelFetch {
     rowWeights_[0] = 1, rowWeights_[1] = static_cast<int16_t>(image.width);
     lastTexel_[0] = image.width - 1, lastTexel_[1] = image.height - 1;
     nextBytes_[0] = 4, nextBytes_[1] = image.width * 4;
+    for (int k = 0; k < 4; ++k) {
+      wide_.scaleU[k] = scale_[0], wide_.scaleV[k] = scale_[1], wide_.offset[k] = offset_[0];
+      wide_.limitU[k] = limit_[0], wide_.limitV[k] = limit_[1];
+      wide_.lastX[k] = lastTexel_[0], wide_.lastY[k] = lastTexel_[1];
+      wide_.nextX[k] = nextBytes_[0], wide_.nextY[k] = nextBytes_[1];
+      wide_.rowWeights[k] = (static_cast<int32_t>(rowWeights_[1]) << 16) | 1;
+    }
   }
 
   Packed At(float u, float v) const {
@@ -151,6 +158,90 @@ class TexelFetch {
     __m128i xy = _mm_cvttps_epi32(t);
     if (mode_ == kBilinear) return Blend(xy);
     return Sampler::Word(pixels_ + static_cast<size_t>(TexelIndex(xy)) * 4) & 0xFFFFFF;
+  }
+  // Whether At4 serves this sampler (an image to read; the stand-in pattern goes through At).
+  bool HasLanes() const { return mode_ != kOther; }
+  // Four lookups at once, u and v of each in the lanes of u and v; HasLanes() must hold.
+  // The same colours as At, lane by lane.
+  __m128i At4(__m128 u, __m128 v) const {
+    const __m128 zero = _mm_setzero_ps(), offset = _mm_loadu_ps(wide_.offset);
+    __m128 tx = _mm_sub_ps(_mm_mul_ps(u, _mm_loadu_ps(wide_.scaleU)), offset);
+    __m128 ty = _mm_sub_ps(_mm_mul_ps(v, _mm_loadu_ps(wide_.scaleV)), offset);
+    tx = _mm_min_ps(_mm_max_ps(tx, zero), _mm_loadu_ps(wide_.limitU));
+    ty = _mm_min_ps(_mm_max_ps(ty, zero), _mm_loadu_ps(wide_.limitV));
+    const __m128i fx = _mm_cvttps_epi32(tx), fy = _mm_cvttps_epi32(ty);
+    const __m128i rowWeights = Load4(wide_.rowWeights);
+    const __m128i colourBits = _mm_set1_epi32(0xFFFFFF);
+    uint32_t texels[16];
+    int32_t offsets[16];
+    if (mode_ == kNearest) {
+      // x + y * width in each lane, as bytes.
+      const __m128i index = _mm_madd_epi16(_mm_or_si128(fx, _mm_slli_epi32(fy, 16)), rowWeights);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(offsets), _mm_slli_epi32(index, 2));
+      for (int k = 0; k < 4; ++k) texels[k] = Sampler::Word(pixels_ + offsets[k]);
+      return _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(texels)), colourBits);
+    }
+    const __m128i x0 = _mm_srai_epi32(fx, 8), y0 = _mm_srai_epi32(fy, 8);
+    const __m128i dx = _mm_and_si128(_mm_cmplt_epi32(x0, Load4(wide_.lastX)), Load4(wide_.nextX));
+    const __m128i dy = _mm_and_si128(_mm_cmplt_epi32(y0, Load4(wide_.lastY)), Load4(wide_.nextY));
+    const __m128i at = _mm_slli_epi32(_mm_madd_epi16(_mm_or_si128(x0, _mm_slli_epi32(y0, 16)), rowWeights), 2);
+    __m128i a, b, c, d;
+    if (wide_.nextY[0] >= 8) {
+      // A row of two texels or more: each pair of neighbours along x in one 8-byte load,
+      // at the last column the pair that ends there (whose second texel stands for both).
+      const __m128i pair = _mm_add_epi32(at, _mm_sub_epi32(dx, _mm_set1_epi32(4)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(offsets), pair);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(offsets + 4), _mm_add_epi32(pair, dy));
+      const __m128 lastColumn = _mm_castsi128_ps(_mm_cmpeq_epi32(dx, _mm_setzero_si128()));
+      const bool atLast = _mm_movemask_ps(lastColumn) != 0;
+      auto pairs = [&](const int32_t* at4, __m128i& first, __m128i& second) {
+        const __m128 p01 = _mm_castsi128_ps(_mm_unpacklo_epi64(Pair(at4[0]), Pair(at4[1])));
+        const __m128 p23 = _mm_castsi128_ps(_mm_unpacklo_epi64(Pair(at4[2]), Pair(at4[3])));
+        const __m128 left = _mm_shuffle_ps(p01, p23, _MM_SHUFFLE(2, 0, 2, 0));
+        const __m128 right = _mm_shuffle_ps(p01, p23, _MM_SHUFFLE(3, 1, 3, 1));
+        const __m128 chosen = atLast ? _mm_or_ps(_mm_and_ps(lastColumn, right), _mm_andnot_ps(lastColumn, left)) : left;
+        first = _mm_castps_si128(chosen);
+        second = _mm_castps_si128(right);
+      };
+      pairs(offsets, a, b);
+      pairs(offsets + 4, c, d);
+    } else {
+      const __m128i below = _mm_add_epi32(at, dy);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(offsets), at);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(offsets + 4), _mm_add_epi32(at, dx));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(offsets + 8), below);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(offsets + 12), _mm_add_epi32(below, dx));
+      for (int k = 0; k < 16; ++k) texels[k] = Sampler::Word(pixels_ + offsets[k]);
+      a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels));
+      b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + 4));
+      c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + 8));
+      d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + 12));
+    }
+    // (a (256 - w) + b w) >> 8 stays below 2^16: 16-bit lanes, two texels per register.
+    __m128i wxLo, wxHi, wyLo, wyHi;
+    Spread16(_mm_and_si128(fx, _mm_set1_epi32(255)), wxLo, wxHi);
+    Spread16(_mm_and_si128(fy, _mm_set1_epi32(255)), wyLo, wyHi);
+    const __m128i full = _mm_set1_epi16(256), zero16 = _mm_setzero_si128();
+    auto lerp = [&](__m128i a, __m128i b, __m128i w) {
+      return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, _mm_sub_epi16(full, w)), _mm_mullo_epi16(b, w)), 8);
+    };
+    const __m128i topLo = lerp(_mm_unpacklo_epi8(a, zero16), _mm_unpacklo_epi8(b, zero16), wxLo);
+    const __m128i topHi = lerp(_mm_unpackhi_epi8(a, zero16), _mm_unpackhi_epi8(b, zero16), wxHi);
+    const __m128i bottomLo = lerp(_mm_unpacklo_epi8(c, zero16), _mm_unpacklo_epi8(d, zero16), wxLo);
+    const __m128i bottomHi = lerp(_mm_unpackhi_epi8(c, zero16), _mm_unpackhi_epi8(d, zero16), wxHi);
+    return _mm_and_si128(_mm_packus_epi16(lerp(topLo, bottomLo, wyLo), lerp(topHi, bottomHi, wyHi)), colourBits);
+  }
+  static __m128i Load4(const int32_t* lanes) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes)); }
+  // The two texels from byte `offset` on, in the low 64 bits.
+  __m128i Pair(int32_t offset) const {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels_ + offset));
+  }
+  // The low 16 bits of each 32-bit lane, four times over: lanes 0 and 1 into lo, 2 and 3
+  // into hi (one value per texel's four channels).
+  static void Spread16(__m128i v, __m128i& lo, __m128i& hi) {
+    const __m128i pairs = _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, _MM_SHUFFLE(2, 2, 0, 0)), _MM_SHUFFLE(2, 2, 0, 0));
+    lo = _mm_unpacklo_epi32(pairs, pairs);
+    hi = _mm_unpackhi_epi32(pairs, pairs);
   }
 #endif
 
@@ -199,6 +290,11 @@ class TexelFetch {
   float scale_[4] = {}, limit_[4] = {}, offset_[4] = {};
   int16_t rowWeights_[8] = {};
   int32_t lastTexel_[4] = {}, nextBytes_[4] = {};
+  // The same, each value in four lanes, for At4 (u and v apart).
+  struct {
+    float scaleU[4], scaleV[4], offset[4], limitU[4], limitV[4];
+    int32_t lastX[4], lastY[4], nextX[4], nextY[4], rowWeights[4];
+  } wide_ = {};
 };
 
 // The sampler for texture `index` of a job, with its stand-in colours.

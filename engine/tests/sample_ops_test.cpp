@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "sample_ops.h"
@@ -87,6 +88,40 @@ TEST(SampleOps, TexelFetchGivesTheSamplersColours) {
     }
   }
 }
+
+#if defined(__SSE2__)
+TEST(SampleOps, FourLookupsAtOnceGiveEachLanesColour) {
+  // A single column and row (no neighbour to blend with), two columns (the pair at the
+  // last column is the first pair of the row) and odd sides.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  std::vector<float> coordinates = {-1.0f, 0.0f, 1.0f, 1.5f, nan, 1e30f, 0.999f};
+  for (int i = 0; i <= 48; ++i) coordinates.push_back(static_cast<float>(i) / 48 + 0.002f * static_cast<float>(i % 7));
+  const size_t n = coordinates.size();
+  for (auto [width, height] : {std::pair{1, 1}, std::pair{1, 4}, std::pair{2, 1}, std::pair{2, 3}, std::pair{5, 3}}) {
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 53 + 7);
+    for (bool bilinear : {false, true}) {
+      Sampler sampler = MakeSampler(ImageView{pixels.data(), width, height}, 1, bilinear);
+      const TexelFetch fetch(&sampler);
+      ASSERT_TRUE(fetch.HasLanes());
+      int wrong = 0;
+      for (size_t i = 0; i < n; ++i) {
+        for (size_t j = 0; j < n; ++j) {
+          // Each lane its own point, so that lanes mixed up show.
+          float u[4], v[4];
+          for (size_t k = 0; k < 4; ++k) u[k] = coordinates[(i + k) % n], v[k] = coordinates[(j + 3 * k) % n];
+          uint32_t got[4];
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(got), fetch.At4(_mm_loadu_ps(u), _mm_loadu_ps(v)));
+          for (int k = 0; k < 4; ++k) wrong += got[k] != sampler.At(u[k], v[k]);
+        }
+      }
+      EXPECT_EQ(wrong, 0) << width << " x " << height << (bilinear ? ", bilinear" : ", nearest");
+    }
+  }
+  Sampler standIn = MakeSampler(ImageView{}, 1, true);
+  EXPECT_FALSE(TexelFetch(&standIn).HasLanes());
+}
+#endif
 
 }  // namespace
 }  // namespace lmx::engine::test
