@@ -7,6 +7,8 @@
 
 namespace lmx::platform {
 namespace {
+// The POSIX stand-in for the system's message box records what it would have shown, for
+// the native tests to read; a message box is process-wide, so its record is too.
 std::mutex g_lock;
 std::vector<posix::ShownMessage> g_shown;
 }  // namespace
