@@ -205,7 +205,7 @@ void SampleFrame::Reset(int width, int height, int samples) {
   depth_.resize(n);
   shadowed_.resize(n);
   size_t pixels = static_cast<size_t>(width) * height;
-  state_.assign(pixels, kBackground);
+  state_.resize(pixels);
   whole_.resize(pixels);
   wholeShadow_.resize(pixels);
   firstRow_ = 0, rowStep_ = 1;
@@ -228,6 +228,7 @@ void SampleFrame::SetBackground(const std::vector<Packed>& background) { backgro
 void SampleFrame::BeginPass() {
   std::fill(state_.begin() + static_cast<size_t>(bandBegin_) * width_,
             state_.begin() + static_cast<size_t>(bandEnd_) * width_, static_cast<uint8_t>(kBackground));
+  splitCount_ = 0;
 }
 
 void SampleFrame::DrawTriangle(const ScreenVertex* v, const Material& m) { Rasterise<false>(v, &m, 0); }
@@ -381,7 +382,6 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
       }
       if (mask == 0) return;
       size_t pixel = static_cast<size_t>(y) * width_ + x;
-      size_t base = pixel * S;
       if constexpr (kShadow) {
         MakeWhole(pixel);
         if (pixelState[pixel] == kWhole && mask == fullMask) {
@@ -392,6 +392,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           return;
         }
         Split(pixel);
+        const size_t base = SamplesOf(pixel);
         for (int s = 0; s < S; ++s) {
           if ((mask >> s & 1u) && !sampleShadowed[base + s]) {
             sampleShadowed[base + s] = 1;
@@ -439,6 +440,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           }
         }
         Split(pixel);
+        const size_t base = SamplesOf(pixel);
         visible = SamplesInFront(sampleDepth + base, depthOff, z0, mask, S);
         if (visible == 0) return;
         ++fragments;
@@ -578,7 +580,7 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
       whole_[pixel].colour = colour;
       continue;
     }
-    size_t base = pixel * samples_;
+    size_t base = SamplesOf(pixel);
     for (int s = 0; s < samples_; ++s) colour_[base + s] = colour;
   }
 }
@@ -596,7 +598,7 @@ void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
       uint32_t* sum = out + p * kSumLanes;
       uint8_t state = pixelState[p];
       if (state == kSplit) {
-        AddSamples(sum, sampleColour + p * S, S);
+        AddSamples(sum, sampleColour + SamplesOf(p), S);
       } else {
         AddColour(sum, state == kBackground ? background[p] : wholes[p].colour, S);
       }

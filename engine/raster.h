@@ -10,6 +10,7 @@
 
 #include "sample_ops.h"
 #include "sampling.h"
+#include "uninitialised.h"
 
 namespace lmx::engine {
 
@@ -83,7 +84,8 @@ class SampleFrame {
 
   enum PixelState : uint8_t { kBackground = 0, kWhole = 1, kSplit = 2 };
   // A pixel that one colour and one depth plane describe: the depth at its lower left
-  // corner and its slopes along x and y.
+  // corner and its slopes along x and y. Once the pixel is split, `colour` holds the
+  // index of its samples' slot instead.
   struct WholePixel {
     Packed colour;
     float z, dzx, dzy;
@@ -101,14 +103,18 @@ class SampleFrame {
     whole_[pixel] = {(*background_)[pixel], 0, 0, 0};
     wholeShadow_[pixel] = 0;
   }
-  // Spells out a pixel's samples.
+  // Where a split pixel's samples start in colour_, depth_ and shadowed_.
+  size_t SamplesOf(size_t pixel) const { return static_cast<size_t>(whole_[pixel].colour) * samples_; }
+  // Spells out a pixel's samples, in the next free slot.
   void Split(size_t pixel) {
     MakeWhole(pixel);
     if (state_[pixel] == kSplit) return;
     state_[pixel] = kSplit;
-    size_t base = pixel * samples_;
-    const WholePixel& w = whole_[pixel];
+    const size_t slot = splitCount_++;
+    const size_t base = slot * samples_;
+    WholePixel& w = whole_[pixel];
     FillSamples(&colour_[base], &depth_[base], w.colour, w.z, w.dzx, w.dzy, sx_, sy_, samples_);
+    w.colour = static_cast<Packed>(slot);
     uint8_t* shadowed = &shadowed_[base];
     const uint8_t shadow = wholeShadow_[pixel];
     switch (samples_) {  // sizes known here are written in place, without a call
@@ -124,12 +130,17 @@ class SampleFrame {
   int bandBegin_ = 0, bandEnd_ = 0;
   float sx_[kMaxSamples] = {}, sy_[kMaxSamples] = {};
   int64_t subX_[kMaxSamples] = {}, subY_[kMaxSamples] = {};  // the same in 1/kSubPixels
-  std::vector<Packed> colour_;
-  std::vector<float> depth_;
-  std::vector<uint8_t> shadowed_;
-  std::vector<uint8_t> state_;                 // PixelState per pixel, this pass
-  std::vector<WholePixel> whole_;              // per whole pixel: colour and depth plane,
-  std::vector<uint8_t> wholeShadow_;           // and whether a shadow darkened it
+  // The samples of split pixels, a slot of `samples_` each, given out in the order the
+  // pixels split: a pass touches only as many as it splits. Room for every pixel, but
+  // left unwritten until used.
+  UninitialisedVector<Packed> colour_;
+  UninitialisedVector<float> depth_;
+  UninitialisedVector<uint8_t> shadowed_;
+  size_t splitCount_ = 0;  // slots given out this pass
+  // Per pixel, written for the rows drawn only (BeginPass and the primitives).
+  UninitialisedVector<uint8_t> state_;         // PixelState per pixel, this pass
+  UninitialisedVector<WholePixel> whole_;      // per whole pixel: colour and depth plane,
+  UninitialisedVector<uint8_t> wholeShadow_;   // and whether a shadow darkened it
   const std::vector<Packed>* background_ = nullptr;
   uint64_t fragments_ = 0, written_ = 0;
 };
