@@ -209,7 +209,7 @@ void SampleFrame::Reset(int width, int height, int samples) {
   whole_.resize(pixels);
   wholeShadow_.resize(pixels);
   firstRow_ = 0, rowStep_ = 1;
-  bandBegin_ = 0, bandEnd_ = height;
+  bandIndex_ = 0, bandCount_ = 1;
   fragments_ = written_ = 0;
 }
 
@@ -218,16 +218,19 @@ void SampleFrame::SetRows(int first, int step) {
   rowStep_ = std::max(1, step);
 }
 
-void SampleFrame::SetBand(int begin, int end) {
-  bandBegin_ = std::clamp(begin, 0, height_);
-  bandEnd_ = std::clamp(end, bandBegin_, height_);
+void SampleFrame::SetBand(int index, int count) {
+  bandCount_ = std::max(1, count);
+  bandIndex_ = std::clamp(index, 0, bandCount_ - 1);
 }
 
 void SampleFrame::SetBackground(const std::vector<Packed>& background) { background_ = &background; }
 
 void SampleFrame::BeginPass() {
-  std::fill(state_.begin() + static_cast<size_t>(bandBegin_) * width_,
-            state_.begin() + static_cast<size_t>(bandEnd_) * width_, static_cast<uint8_t>(kBackground));
+  for (int y = bandIndex_ * kStripeRows; y < height_; y += bandCount_ * kStripeRows) {
+    const int end = std::min(height_, y + kStripeRows);
+    std::fill(state_.begin() + static_cast<size_t>(y) * width_, state_.begin() + static_cast<size_t>(end) * width_,
+              static_cast<uint8_t>(kBackground));
+  }
   splitCount_ = 0;
 }
 
@@ -336,7 +339,6 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   const __m128 halfStep4 = _mm_set1_ps(halfStep), depthX4 = _mm_set1_ps(depth.ax), depthY4 = _mm_set1_ps(depth.ay);
   const __m128 slopes = _mm_set_ps(depth.ay, depth.ax, depth.ay, depth.ax);  // a whole pixel's, twice
 #endif
-  y0 = std::max(y0, bandBegin_), y1 = std::min(y1, bandEnd_ - 1);
   const int64_t step[3] = {a[0] * sub, a[1] * sub, a[2] * sub};
   const int n = x1 - x0;
   // The rows drawn, every rowStep_-th from firstRow_, with E at the lower left corner of
@@ -349,6 +351,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     rowStep[i] = b[i] * sub * rowStep_;
   }
   for (int y = yFirst; y <= y1; y += rowStep_, e[0] += rowStep[0], e[1] += rowStep[1], e[2] += rowStep[2]) {
+    if (!InBand(y)) continue;
     // The pixels of the row with some sample inside ([rs, re] after x0) and those with
     // every sample inside ([as, ae]).
     int rs = 0, re = n, as = 0, ae = n;
@@ -592,8 +595,8 @@ void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
   const WholePixel* const wholes = whole_.data();
   const Packed* const sampleColour = colour_.data();
   const int S = samples_;
-  for (int y = std::max(firstRow_, bandBegin_); y < bandEnd_; ++y) {
-    if ((y - firstRow_) % rowStep_ != 0) continue;
+  for (int y = firstRow_; y < height_; ++y) {
+    if (!RowDrawn(y)) continue;
     auto addPixel = [&](size_t p) {
       uint32_t* sum = out + p * kSumLanes;
       uint8_t state = pixelState[p];

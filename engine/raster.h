@@ -45,9 +45,12 @@ class SampleFrame {
   void Reset(int width, int height, int samples);
   // Only rows first, first + step, ... are drawn and accumulated (field rendering).
   void SetRows(int first, int step);
-  // Only rows [begin, end) are cleared, drawn and accumulated: the band of the frame one
-  // thread renders. All rows after Reset.
-  void SetBand(int begin, int end);
+  // Only the rows of band `index` of `count` are cleared, drawn and accumulated: the
+  // share of the frame one thread renders. A band is every count-th stripe of
+  // kStripeRows rows, so that the bands of a frame get alike shares of its work wherever
+  // the pieces are. All rows after Reset.
+  static constexpr int kStripeRows = 8;
+  void SetBand(int index, int count);
   // The picture behind everything, pixel by pixel, for the passes that follow.
   void SetBackground(const std::vector<Packed>& background);
   // Starts a pass: every sample shows the background again, with no depth and no shadow.
@@ -76,9 +79,8 @@ class SampleFrame {
   uint64_t writtenSamples() const { return written_; }
 
  private:
-  bool RowDrawn(int y) const {
-    return y >= firstRow_ && y >= bandBegin_ && y < bandEnd_ && (y - firstRow_) % rowStep_ == 0;
-  }
+  bool InBand(int y) const { return bandCount_ == 1 || (y / kStripeRows) % bandCount_ == bandIndex_; }
+  bool RowDrawn(int y) const { return y >= firstRow_ && (y - firstRow_) % rowStep_ == 0 && InBand(y); }
   template <bool kShadow>
   void Rasterise(const ScreenVertex* v, const Material* m, int keep);
 
@@ -127,7 +129,7 @@ class SampleFrame {
 
   int width_ = 0, height_ = 0, samples_ = 1;
   int firstRow_ = 0, rowStep_ = 1;
-  int bandBegin_ = 0, bandEnd_ = 0;
+  int bandIndex_ = 0, bandCount_ = 1;
   float sx_[kMaxSamples] = {}, sy_[kMaxSamples] = {};
   int64_t subX_[kMaxSamples] = {}, subY_[kMaxSamples] = {};  // the same in 1/kSubPixels
   // The samples of split pixels, a slot of `samples_` each, given out in the order the

@@ -246,7 +246,8 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   sums.assign(static_cast<size_t>(width) * height * kSumLanes, 0);
 
   // The preview draws on the caller's thread; a filter frame splits the rows into bands,
-  // one per core, each drawing every pass of its rows.
+  // one per core (each a set of stripes across the frame), each drawing every pass of
+  // its rows.
   int bandCount = 1;
   if (filterMode) {
     int cores = threads > 0 ? threads : static_cast<int>(std::thread::hardware_concurrency());
@@ -257,7 +258,7 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   for (int b = 0; b < bandCount; ++b) {
     Band& band = scratch.bands[static_cast<size_t>(b)];
     band.frame.Reset(width, height, samples);
-    band.frame.SetBand(height * b / bandCount, height * (b + 1) / bandCount);
+    band.frame.SetBand(b, bandCount);
     band.frame.SetBackground(background);
     band.triangles = 0;
   }
