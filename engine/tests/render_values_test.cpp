@@ -50,6 +50,12 @@ TEST(ObjectValues, FullTransparencyHidesTheObjects) {
       EXPECT_LT(f.MeanDifferenceTo(1), 1.0) << static_cast<int>(kind) << " at " << position;
     }
   }
+  // A picture of the frame's size shows through texel for pixel.
+  JobFixture same(48, 48, 48);
+  EveryObject(same.settings(), Transparency, 100);
+  same.SetPosition(6, 20);
+  ASSERT_EQ(same.RenderKind(MotionKind::Tiles), 0);
+  EXPECT_EQ(same.PixelsDifferingFrom(1, 0), 0);
   // Half transparency shows both clips at rest.
   JobFixture half(64, 64);
   EveryObject(half.settings(), Transparency, 50);
