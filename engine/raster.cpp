@@ -190,6 +190,13 @@ bool Finite(const ScreenVertex& v) {
          std::isfinite(v.v) && std::isfinite(v.diffuse) && std::isfinite(v.specular);
 }
 
+// A vertex's position in 1/kSubPixels of a pixel; false when it lies too far out.
+bool Snap(const ScreenVertex& v, int64_t& x, int64_t& y) {
+  if (!(std::fabs(v.x) < kMaxCoordinate && std::fabs(v.y) < kMaxCoordinate)) return false;
+  x = std::llround(v.x * kSubPixels), y = std::llround(v.y * kSubPixels);
+  return true;
+}
+
 }  // namespace
 
 void SampleFrame::Reset(int width, int height, int samples) {
@@ -234,32 +241,56 @@ void SampleFrame::BeginPass() {
   splitCount_ = 0;
 }
 
-void SampleFrame::DrawTriangle(const ScreenVertex* v, const Material& m) { Rasterise<false>(v, &m, 0); }
+void SampleFrame::DrawTriangle(const ScreenVertex* v, const Material& m) { Rasterise<false, 3>(v, &m, 0); }
 
-void SampleFrame::DrawShadow(const ScreenVertex* v, int keep) { Rasterise<true>(v, nullptr, keep); }
+void SampleFrame::DrawShadow(const ScreenVertex* v, int keep) { Rasterise<true, 3>(v, nullptr, keep); }
 
-template <bool kShadow>
+void SampleFrame::DrawShadowQuad(const ScreenVertex* v, int keep) {
+  // Convex after snapping to the grid: every turn along the outline the same way.
+  int64_t X[4], Y[4];
+  bool convex = true;
+  for (int i = 0; i < 4 && convex; ++i) convex = Finite(v[i]) && Snap(v[i], X[i], Y[i]);
+  int sign = 0;
+  for (int i = 0; i < 4 && convex; ++i) {
+    const int j = (i + 1) % 4, k = (i + 2) % 4;
+    const int64_t turn = (X[j] - X[i]) * (Y[k] - Y[j]) - (Y[j] - Y[i]) * (X[k] - X[j]);
+    const int turnSign = turn > 0 ? 1 : (turn < 0 ? -1 : 0);
+    convex = turnSign != 0 && (sign == 0 || turnSign == sign);
+    sign = turnSign;
+  }
+  if (convex) return Rasterise<true, 4>(v, nullptr, keep);
+  const ScreenVertex second[3] = {v[0], v[2], v[3]};
+  DrawShadow(v, keep);
+  DrawShadow(second, keep);
+}
+
+template <bool kShadow, int kCorners>
 void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep) {
-  if (!Finite(in[0]) || !Finite(in[1]) || !Finite(in[2])) return;
-  ScreenVertex v[3] = {in[0], in[1], in[2]};
+  static_assert(kCorners == 3 || (kCorners == 4 && kShadow), "quads are drawn for shadows only");
+  ScreenVertex v[kCorners];
   // Positions in 1/256 pixel, as integers: every edge function below is exact, so two
   // triangles sharing an edge get exactly opposite values at every sample and the
   // top-left rule gives each sample to exactly one of them.
-  int64_t X[3], Y[3];
-  for (int i = 0; i < 3; ++i) {
-    if (!(std::fabs(v[i].x) < kMaxCoordinate && std::fabs(v[i].y) < kMaxCoordinate)) return;
-    X[i] = std::llround(v[i].x * kSubPixels), Y[i] = std::llround(v[i].y * kSubPixels);
+  int64_t X[kCorners], Y[kCorners];
+  for (int i = 0; i < kCorners; ++i) {
+    if (!Finite(in[i])) return;
+    v[i] = in[i];
+    if (!Snap(v[i], X[i], Y[i])) return;
   }
   int64_t area2 = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
   if (area2 == 0) return;
-  if (area2 < 0) {
-    std::swap(v[1], v[2]), std::swap(X[1], X[2]), std::swap(Y[1], Y[2]);
+  if (area2 < 0) {  // turned round: the last corner and the second change places
+    constexpr int last = kCorners - 1;
+    std::swap(v[1], v[last]), std::swap(X[1], X[last]), std::swap(Y[1], Y[last]);
     area2 = -area2;
   }
-  for (int i = 0; i < 3; ++i) v[i].x = X[i] / kSubPixels, v[i].y = Y[i] / kSubPixels;
+  for (int i = 0; i < kCorners; ++i) v[i].x = X[i] / kSubPixels, v[i].y = Y[i] / kSubPixels;
   const float area = static_cast<float>(area2) / (kSubPixels * kSubPixels);
-  int64_t minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
-  int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
+  int64_t minX = X[0], maxX = X[0], minY = Y[0], maxY = Y[0];
+  for (int i = 1; i < kCorners; ++i) {
+    minX = std::min(minX, X[i]), maxX = std::max(maxX, X[i]);
+    minY = std::min(minY, Y[i]), maxY = std::max(maxY, Y[i]);
+  }
   const int64_t sub = static_cast<int64_t>(kSubPixels);
   if (maxX <= 0 || maxY <= 0 || minX >= width_ * sub || minY >= height_ * sub) return;
   int x0 = static_cast<int>(std::max<int64_t>(0, minX / sub));
@@ -268,14 +299,16 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   int y1 = static_cast<int>(std::min<int64_t>(height_ - 1, maxY / sub));
 
   // Edge i runs from vertex i to vertex i + 1: E = a (x - xi) + b (y - yi), in 1/65536
-  // of a square pixel. A sample is inside where E + topLeft > 0 for all three edges:
-  // E > 0, or E = 0 on a top or left edge.
+  // of a square pixel. A sample is inside where E + topLeft > 0 for every edge: E > 0, or
+  // E = 0 on a top or left edge. A convex quad is the two triangles (0, 1, 2) and
+  // (0, 2, 3) with the same samples, without the edge between them.
+  constexpr int kEdges = kCorners;
   const int S = samples_;
-  int64_t a[3], b[3], rejectBias[3], acceptBias[3], sampleBias[3][kMaxSamples];
+  int64_t a[kEdges], b[kEdges], rejectBias[kEdges], acceptBias[kEdges], sampleBias[kEdges][kMaxSamples];
   constexpr int32_t kNarrow = 1 << 30;
   bool narrow = true;
-  for (int i = 0; i < 3; ++i) {
-    int j = (i + 1) % 3;
+  for (int i = 0; i < kEdges; ++i) {
+    int j = (i + 1) % kEdges;
     a[i] = -(Y[j] - Y[i]);
     b[i] = X[j] - X[i];
     int64_t topLeft = (Y[j] - Y[i]) < 0 || ((Y[j] - Y[i]) == 0 && (X[j] - X[i]) > 0) ? 1 : 0;
@@ -291,9 +324,9 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   // Where every edge's biases span less than kNarrow, a pixel that an edge crosses
   // (E + hi > 0 >= E + lo) is tested in 32 bits: sample s is inside where
   // (E + lo) + (bias[s] - lo) > 0, both terms within kNarrow of 0.
-  int32_t sampleRise[3][kMaxSamples];
+  int32_t sampleRise[kEdges][kMaxSamples];
   if (narrow) {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kEdges; ++i) {
       for (int s = 0; s < kMaxSamples; ++s) {
         sampleRise[i][s] = s < S ? static_cast<int32_t>(sampleBias[i][s] - acceptBias[i]) : -kNarrow;
       }
@@ -339,23 +372,25 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   const __m128 halfStep4 = _mm_set1_ps(halfStep), depthX4 = _mm_set1_ps(depth.ax), depthY4 = _mm_set1_ps(depth.ay);
   const __m128 slopes = _mm_set_ps(depth.ay, depth.ax, depth.ay, depth.ax);  // a whole pixel's, twice
 #endif
-  const int64_t step[3] = {a[0] * sub, a[1] * sub, a[2] * sub};
+  int64_t step[kEdges];
+  for (int i = 0; i < kEdges; ++i) step[i] = a[i] * sub;
   const int n = x1 - x0;
   // The rows drawn, every rowStep_-th from firstRow_, with E at the lower left corner of
   // pixel (x0, y) stepped from one to the next.
   int yFirst = std::max(y0, firstRow_);
   yFirst += ((firstRow_ - yFirst) % rowStep_ + rowStep_) % rowStep_;
-  int64_t e[3], rowStep[3];
-  for (int i = 0; i < 3; ++i) {
-    e[i] = a[i] * (x0 * sub - X[i]) + b[i] * (yFirst * sub - Y[i]);
+  int64_t e[kEdges], rowStep[kEdges];
+  for (int i = 0; i < kEdges; ++i) {
+    e[i] = a[i] * (x0 * sub - X[i]) + b[i] * (yFirst * sub - Y[i]) - rowStep_ * b[i] * sub;
     rowStep[i] = b[i] * sub * rowStep_;
   }
-  for (int y = yFirst; y <= y1; y += rowStep_, e[0] += rowStep[0], e[1] += rowStep[1], e[2] += rowStep[2]) {
+  for (int y = yFirst; y <= y1; y += rowStep_) {
+    for (int i = 0; i < kEdges; ++i) e[i] += rowStep[i];
     if (!InBand(y)) continue;
     // The pixels of the row with some sample inside ([rs, re] after x0) and those with
     // every sample inside ([as, ae]).
     int rs = 0, re = n, as = 0, ae = n;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kEdges; ++i) {
       Passing(e[i] + rejectBias[i], step[i], n, rs, re);
       Passing(e[i] + acceptBias[i], step[i], n, as, ae);
     }
@@ -371,7 +406,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
       const int k = x - x0;
       if (k < as || k > ae) {
         // Sample by sample, against the edges that cross the pixel.
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < kEdges; ++i) {
           int64_t ei = e[i] + step[i] * k;
           if (ei + acceptBias[i] > 0) continue;
           unsigned inside = 0;

@@ -63,6 +63,9 @@ class SampleFrame {
   void DrawTriangle(const ScreenVertex* v, const Material& m);
   // Darkens the samples covered, each at most once per pass: colour * keep / 256.
   void DrawShadow(const ScreenVertex* v, int keep);
+  // The same for the quad v[0..3]: the samples of triangles (0, 1, 2) and (0, 2, 3). A
+  // convex one is drawn whole, so that the pixels along its diagonal stay whole too.
+  void DrawShadowQuad(const ScreenVertex* v, int keep);
   void DrawLine(float x0, float y0, float x1, float y1, Packed colour);
   // Adds, for each drawn row, the sum of each pixel's samples per channel to sums
   // (kSumLanes per pixel: blue, green, red and one not used).
@@ -81,7 +84,8 @@ class SampleFrame {
  private:
   bool InBand(int y) const { return bandCount_ == 1 || (y / kStripeRows) % bandCount_ == bandIndex_; }
   bool RowDrawn(int y) const { return y >= firstRow_ && (y - firstRow_) % rowStep_ == 0 && InBand(y); }
-  template <bool kShadow>
+  // A triangle, or (shadows only) a convex quad.
+  template <bool kShadow, int kCorners>
   void Rasterise(const ScreenVertex* v, const Material* m, int keep);
 
   enum PixelState : uint8_t { kBackground = 0, kWhole = 1, kSplit = 2 };

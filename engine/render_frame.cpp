@@ -79,7 +79,10 @@ void DrawPass(const FrameSetup& setup, size_t i, Band& band, std::vector<uint32_
     BuildPass(setup.context, pass.tau, lists);
     frame.SetRows(pass.firstRow, pass.rowStep);
     frame.BeginPass();
-    for (const DrawShadow& s : lists.shadows) frame.DrawShadow(s.v, s.keep);
+    for (const DrawShadow& s : lists.shadows) {
+      if (s.corners == 4) frame.DrawShadowQuad(s.v, s.keep);
+      else frame.DrawShadow(s.v, s.keep);
+    }
     for (const DrawTriangle& t : lists.opaque) frame.DrawTriangle(t.v, t.material);
     for (const DrawTriangle& t : lists.translucent) frame.DrawTriangle(t.v, t.material);
     for (const DrawLine& l : lists.lines) frame.DrawLine(l.x0, l.y0, l.x1, l.y1, l.colour);

@@ -1,6 +1,7 @@
 #include "scene.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace lmx::engine {
@@ -29,6 +30,14 @@ float Inside(const ClipVertex& c, int p) {
     case 3: return kGuard * c.W - c.Y;
     default: return kGuard * c.W + c.Y;
   }
+}
+
+// Whether the vertex lies inside the near plane and the guard band.
+bool Unclipped(const ClipVertex& c) {
+  for (int p = 0; p < 5; ++p) {
+    if (Inside(c, p) < 0) return false;
+  }
+  return true;
 }
 
 // Sutherland-Hodgman against the near plane and the guard band; returns the count.
@@ -192,17 +201,17 @@ class PieceEmitter {
       Edges(copy, edges);
       if (ctx_.params->shadows && !copy.trail) {
         for (int j = 0; j < ny; ++j)
-          for (int i = 0; i < nx; ++i) {
-            Shadow(copy, at(i, j), at(i + 1, j), at(i + 1, j + 1));
-            Shadow(copy, at(i, j), at(i + 1, j + 1), at(i, j + 1));
-          }
+          for (int i = 0; i < nx; ++i) CellShadow(copy, {at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)});
       }
       return;
     }
     for (int j = 0; j < ny; ++j) {
       for (int i = 0; i < nx; ++i) {
-        Triangle(copy, at(i, j), at(i + 1, j), at(i + 1, j + 1));
-        Triangle(copy, at(i, j), at(i + 1, j + 1), at(i, j + 1));
+        Triangle(copy, at(i, j), at(i + 1, j), at(i + 1, j + 1), false);
+        Triangle(copy, at(i, j), at(i + 1, j + 1), at(i, j + 1), false);
+        if (ctx_.params->shadows && !copy.trail) {
+          CellShadow(copy, {at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)});
+        }
       }
     }
   }
@@ -233,7 +242,7 @@ class PieceEmitter {
     return c;
   }
 
-  void Triangle(const Copy& copy, int ia, int ib, int ic) {
+  void Triangle(const Copy& copy, int ia, int ib, int ic, bool withShadow = true) {
     Vec3 face = Cross(world_[ib] - world_[ia], world_[ic] - world_[ia]) * -1.0f;
     bool back = Dot(face, Vec3{0, 0, -kEyeDistance} - world_[ia]) < 0;
     ClipVertex a = Vertex(copy, ia, back), b = Vertex(copy, ib, back), c = Vertex(copy, ic, back);
@@ -261,29 +270,54 @@ class PieceEmitter {
       t.key = key;
       (opaque ? out_.opaque : out_.translucent).push_back(t);
     });
-    if (ctx_.params->shadows && !copy.trail) Shadow(copy, ia, ib, ic);
+    if (withShadow && ctx_.params->shadows && !copy.trail) Shadow(copy, ia, ib, ic);
   }
+
+  // Where vertex k's shadow falls on the shadow plane; false when the vertex lies on it.
+  bool ShadowPoint(int k, ClipVertex& c) const {
+    Vec3 p = world_[k];
+    float depth = shadowPlane_ - std::min(p.z, shadowPlane_);
+    Vec3 onPlane = p + lit_.light * (-depth / lit_.light.z);
+    onPlane.z = shadowPlane_;
+    c = cam_.ToClip(onPlane);
+    return depth > 1e-3f;
+  }
+
+  static int Keep(const Copy& copy) { return 256 - static_cast<int>(120 * copy.alpha); }
 
   void Shadow(const Copy& copy, int ia, int ib, int ic) {
     const int idx[3] = {ia, ib, ic};
     bool lifted = false;
     ClipVertex c[3];
-    for (int i = 0; i < 3; ++i) {
-      Vec3 p = world_[idx[i]];
-      float depth = shadowPlane_ - std::min(p.z, shadowPlane_);
-      lifted = lifted || depth > 1e-3f;
-      Vec3 onPlane = p + lit_.light * (-depth / lit_.light.z);
-      onPlane.z = shadowPlane_;
-      c[i] = cam_.ToClip(onPlane);
-    }
+    for (int i = 0; i < 3; ++i) lifted = ShadowPoint(idx[i], c[i]) || lifted;
     if (!lifted) return;
-    int keep = 256 - static_cast<int>(120 * copy.alpha);
     ClipAndEmit(cam_, c[0], c[1], c[2], [&](const ScreenVertex* v) {
       DrawShadow s;
       std::copy(v, v + 3, s.v);
-      s.keep = keep;
+      s.keep = Keep(copy);
       out_.shadows.push_back(s);
     });
+  }
+
+  // The shadow of the mesh cell with corners k[0..3] (triangles 0 1 2 and 0 2 3): one
+  // quad when both halves cast one and nothing needs clipping, else half by half.
+  void CellShadow(const Copy& copy, const std::array<int, 4>& k) {
+    ClipVertex c[4];
+    bool lifted[4];
+    for (int i = 0; i < 4; ++i) lifted[i] = ShadowPoint(k[i], c[i]);
+    const bool first = lifted[0] || lifted[1] || lifted[2], second = lifted[0] || lifted[2] || lifted[3];
+    bool inside = true;
+    for (int i = 0; i < 4; ++i) inside = inside && Unclipped(c[i]);
+    if (!(first && second && inside)) {
+      if (first) Shadow(copy, k[0], k[1], k[2]);
+      if (second) Shadow(copy, k[0], k[2], k[3]);
+      return;
+    }
+    DrawShadow s;
+    for (int i = 0; i < 4; ++i) s.v[i] = cam_.ToScreen(c[i]);
+    s.corners = 4;
+    s.keep = Keep(copy);
+    out_.shadows.push_back(s);
   }
 
   void Edges(const Copy& copy, const std::vector<std::pair<int, int>>& edges) {

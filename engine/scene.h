@@ -18,7 +18,8 @@ struct DrawTriangle {
 };
 
 struct DrawShadow {
-  ScreenVertex v[3];
+  ScreenVertex v[4];
+  int corners = 3;  // a triangle, or the quad of triangles (0, 1, 2) and (0, 2, 3)
   int keep = 256;
 };
 

@@ -97,6 +97,58 @@ TEST(RasterCoverage, SharedEdgesCoverEverySampleExactlyOnce) {
   }
 }
 
+// Sums after shadowing a grey frame with each quad, whole or as its triangles (0, 1, 2)
+// and (0, 2, 3); quad i darkens with its own strength, so the first to reach a sample shows.
+std::vector<uint32_t> Shadowed(int width, int height, int samples, const std::vector<std::array<ScreenVertex, 4>>& quads,
+                               bool whole) {
+  SampleFrame frame;
+  frame.Reset(width, height, samples);
+  std::vector<Packed> background(static_cast<size_t>(width) * height, 0xC8C8C8);
+  frame.SetBackground(background);
+  frame.BeginPass();
+  for (size_t i = 0; i < quads.size(); ++i) {
+    const auto& q = quads[i];
+    const int keep = 100 + static_cast<int>(i % 7) * 20;
+    if (whole) {
+      frame.DrawShadowQuad(q.data(), keep);
+    } else {
+      const ScreenVertex second[3] = {q[0], q[2], q[3]};
+      frame.DrawShadow(q.data(), keep);
+      frame.DrawShadow(second, keep);
+    }
+  }
+  std::vector<uint32_t> sums(static_cast<size_t>(width) * height * kSumLanes, 0);
+  frame.Accumulate(sums);
+  return sums;
+}
+
+TEST(RasterCoverage, ShadowQuadsCoverWhatTheirTrianglesCover) {
+  const int width = 64, height = 24;
+  for (int samples : {1, 2, 4, 8}) {
+    for (unsigned seed = 0; seed < 3; ++seed) {
+      // Quads that are not convex (a dart and a bow tie), then the cells of a jittered grid
+      // (convex, either winding) and overlapping cells of a coarser one.
+      std::vector<std::array<ScreenVertex, 4>> quads = {
+          {At(5.3f, 3.1f), At(30.7f, 6.2f), At(12.5f, 9.4f), At(8.1f, 20.6f)},
+          {At(40.2f, 2.5f), At(60.9f, 21.3f), At(60.1f, 2.9f), At(41.6f, 20.1f)}};
+      for (int cells : {6, 3}) {
+        std::vector<std::array<ScreenVertex, 3>> halves = Mesh(width, height, cells, seed);
+        for (size_t t = 0; t + 1 < halves.size(); t += 2) {
+          const auto& h = halves[t];
+          const auto& o = halves[t + 1];
+          if (h[0].x == o[0].x && h[0].y == o[0].y) {
+            quads.push_back({h[0], h[1], h[2], o[2]});
+          } else {  // the other diagonal: the quad turned the other way round
+            quads.push_back({h[0], h[2], o[0], h[1]});
+          }
+        }
+      }
+      EXPECT_EQ(Shadowed(width, height, samples, quads, true), Shadowed(width, height, samples, quads, false))
+          << samples << " samples, seed " << seed;
+    }
+  }
+}
+
 TEST(RasterCoverage, FanAboutASamplePositionCoversItOnce) {
   // Twelve triangles meeting at a point; the point is put on a sample position of every
   // pattern and on a pixel corner.
