@@ -301,8 +301,8 @@ class GlRenderer {
     if (lists.shadows.empty()) return;
     batch_.clear();
     for (const auto& s : lists.shadows)
-      for (const auto& v : s.v) {
-        Vertex c = ToClip(v, 1);
+      for (int i = 0; i < lmx::engine::TriangleCornerCount(s.corners); ++i) {
+        Vertex c = ToClip(s.v[lmx::engine::kTriangleCorners[i]], 1);
         c.z = -c.w;  // on the background, in front of nothing
         c.diffuse = s.keep / 256.0f;
         batch_.push_back(c);
@@ -339,7 +339,10 @@ class GlRenderer {
       size_t end = start;
       batch_.clear();
       while (end < list.size() && list[end].material.sampler == sampler) {
-        for (const auto& v : list[end].v) batch_.push_back(ToClip(v, list[end].material.alpha));
+        const lmx::engine::DrawTriangle& t = list[end];
+        for (int i = 0; i < lmx::engine::TriangleCornerCount(t.corners); ++i) {
+          batch_.push_back(ToClip(t.v[lmx::engine::kTriangleCorners[i]], t.material.alpha));
+        }
         ++end;
       }
       Upload();

@@ -121,6 +121,83 @@ Plane PlaneThrough(const ScreenVertex* v, float f0, float f1, float f2, float in
   return {f0 - ax * v[0].x - ay * v[0].y, ax, ay};
 }
 
+// The depth and attribute planes of a triangle, with what the rasteriser derives from them.
+struct Surface {
+  Plane depth;
+  float halfStep;  // depth from a pixel's centre to its lower left corner
+  float depthOff[kMaxSamples];  // depth at each sample position from the pixel's corner
+  Attributes attributes0, attributesX, attributesY;
+#if defined(__SSE2__)
+  __m128 halfStep4, depthX4, depthY4;
+  __m128 slopes;  // a whole pixel's depth slopes, twice
+#endif
+};
+
+// The planes through triangle t (of area 1 / invArea) for material m (null: depth only).
+template <bool kDepthOnly>
+Surface MakeSurface(const ScreenVertex* t, float invArea, const Material* m, const float* sx, const float* sy,
+                    int samples) {
+  Surface f;
+  const Plane depth = PlaneThrough(t, t[0].invW, t[1].invW, t[2].invW, invArea);
+  f.depth = depth;
+  for (int s = 0; s < samples; ++s) f.depthOff[s] = depth.ax * sx[s] + depth.ay * sy[s];
+  f.halfStep = 0.5f * (depth.ax + depth.ay);
+  Plane pu{}, pv{}, pd{}, ps{};
+  if constexpr (!kDepthOnly) {
+    const bool perspective = m->perspective;
+    auto uOf = [&](const ScreenVertex& p) { return perspective ? p.u * p.invW : p.u; };
+    auto vOf = [&](const ScreenVertex& p) { return perspective ? p.v * p.invW : p.v; };
+    pu = PlaneThrough(t, uOf(t[0]), uOf(t[1]), uOf(t[2]), invArea);
+    pv = PlaneThrough(t, vOf(t[0]), vOf(t[1]), vOf(t[2]), invArea);
+    pd = PlaneThrough(t, t[0].diffuse, t[1].diffuse, t[2].diffuse, invArea);
+    ps = PlaneThrough(t, t[0].specular, t[1].specular, t[2].specular, invArea);
+  }
+  f.attributes0 = Attributes::Of(pu.a0, pv.a0, pd.a0, ps.a0);
+  f.attributesX = Attributes::Of(pu.ax, pv.ax, pd.ax, ps.ax);
+  f.attributesY = Attributes::Of(pu.ay, pv.ay, pd.ay, ps.ay);
+#if defined(__SSE2__)
+  f.halfStep4 = _mm_set1_ps(f.halfStep), f.depthX4 = _mm_set1_ps(depth.ax), f.depthY4 = _mm_set1_ps(depth.ay);
+  f.slopes = _mm_set_ps(depth.ay, depth.ax, depth.ay, depth.ax);
+#endif
+  return f;
+}
+
+// Whether two planes have the same slopes, but for `absolute` and 1/64 of the first's.
+bool SameSlopes(const Plane& p, const Plane& q, float absolute) {
+  const float apart = std::fabs(p.ax - q.ax) + std::fabs(p.ay - q.ay);
+  return apart <= absolute + (std::fabs(p.ax) + std::fabs(p.ay)) / 64;
+}
+
+// Whether the halves (0, 1, 2) and (0, 2, 3) of quad v interpolate depth and attributes
+// alike: then a pixel the diagonal crosses looks the same shaded by either half (to
+// within a level or two, and a hundredth of a texel), and the quad can be drawn as one.
+// Halves of a flat piece, with perspective-correct textures, agree; those of a bent one
+// or with textures interpolated across the screen often do not.
+bool HalvesAgree(const ScreenVertex* v, const Material& m) {
+  const ScreenVertex second[3] = {v[0], v[2], v[3]};
+  const ScreenVertex* halves[2] = {v, second};
+  Plane planes[2][5];
+  for (int h = 0; h < 2; ++h) {
+    const ScreenVertex* t = halves[h];
+    const float area = (t[1].x - t[0].x) * (t[2].y - t[0].y) - (t[2].x - t[0].x) * (t[1].y - t[0].y);
+    if (!(std::fabs(area) > 0)) return false;
+    const float invArea = 1.0f / area;
+    auto uOf = [&](const ScreenVertex& p) { return m.perspective ? p.u * p.invW : p.u; };
+    auto vOf = [&](const ScreenVertex& p) { return m.perspective ? p.v * p.invW : p.v; };
+    planes[h][0] = PlaneThrough(t, t[0].invW, t[1].invW, t[2].invW, invArea);
+    planes[h][1] = PlaneThrough(t, uOf(t[0]), uOf(t[1]), uOf(t[2]), invArea);
+    planes[h][2] = PlaneThrough(t, vOf(t[0]), vOf(t[1]), vOf(t[2]), invArea);
+    planes[h][3] = PlaneThrough(t, t[0].diffuse, t[1].diffuse, t[2].diffuse, invArea);
+    planes[h][4] = PlaneThrough(t, t[0].specular, t[1].specular, t[2].specular, invArea);
+  }
+  constexpr float kLevel = 1.0f / 255;
+  const float absolute[5] = {1e-9f, 1e-6f, 1e-6f, 2 * kLevel, 2 * kLevel};
+  for (int i = 0; i < 5; ++i) {
+    if (!SameSlopes(planes[0][i], planes[1][i], absolute[i])) return false;
+  }
+  return true;
+}
+
 // The colour of a primitive's fragments, from the attributes at a pixel centre.
 class FragmentShader {
  public:
@@ -197,6 +274,24 @@ bool Snap(const ScreenVertex& v, int64_t& x, int64_t& y) {
   return true;
 }
 
+// Whether quad v[0..3] is convex once snapped to the grid: every turn along its outline
+// the same way, none straight.
+bool ConvexOnGrid(const ScreenVertex* v) {
+  int64_t X[4], Y[4];
+  for (int i = 0; i < 4; ++i) {
+    if (!Finite(v[i]) || !Snap(v[i], X[i], Y[i])) return false;
+  }
+  int sign = 0;
+  for (int i = 0; i < 4; ++i) {
+    const int j = (i + 1) % 4, k = (i + 2) % 4;
+    const int64_t turn = (X[j] - X[i]) * (Y[k] - Y[j]) - (Y[j] - Y[i]) * (X[k] - X[j]);
+    const int turnSign = turn > 0 ? 1 : (turn < 0 ? -1 : 0);
+    if (turnSign == 0 || (sign != 0 && turnSign != sign)) return false;
+    sign = turnSign;
+  }
+  return true;
+}
+
 }  // namespace
 
 void SampleFrame::Reset(int width, int height, int samples) {
@@ -246,27 +341,22 @@ void SampleFrame::DrawTriangle(const ScreenVertex* v, const Material& m) { Raste
 void SampleFrame::DrawShadow(const ScreenVertex* v, int keep) { Rasterise<true, 3>(v, nullptr, keep); }
 
 void SampleFrame::DrawShadowQuad(const ScreenVertex* v, int keep) {
-  // Convex after snapping to the grid: every turn along the outline the same way.
-  int64_t X[4], Y[4];
-  bool convex = true;
-  for (int i = 0; i < 4 && convex; ++i) convex = Finite(v[i]) && Snap(v[i], X[i], Y[i]);
-  int sign = 0;
-  for (int i = 0; i < 4 && convex; ++i) {
-    const int j = (i + 1) % 4, k = (i + 2) % 4;
-    const int64_t turn = (X[j] - X[i]) * (Y[k] - Y[j]) - (Y[j] - Y[i]) * (X[k] - X[j]);
-    const int turnSign = turn > 0 ? 1 : (turn < 0 ? -1 : 0);
-    convex = turnSign != 0 && (sign == 0 || turnSign == sign);
-    sign = turnSign;
-  }
-  if (convex) return Rasterise<true, 4>(v, nullptr, keep);
+  if (ConvexOnGrid(v)) return Rasterise<true, 4>(v, nullptr, keep);
   const ScreenVertex second[3] = {v[0], v[2], v[3]};
   DrawShadow(v, keep);
   DrawShadow(second, keep);
 }
 
+void SampleFrame::DrawQuad(const ScreenVertex* v, const Material& m) {
+  if (ConvexOnGrid(v) && HalvesAgree(v, m)) return Rasterise<false, 4>(v, &m, 0);
+  const ScreenVertex second[3] = {v[0], v[2], v[3]};
+  DrawTriangle(v, m);
+  DrawTriangle(second, m);
+}
+
 template <bool kShadow, int kCorners>
 void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep) {
-  static_assert(kCorners == 3 || (kCorners == 4 && kShadow), "quads are drawn for shadows only");
+  static_assert(kCorners == 3 || kCorners == 4);
   ScreenVertex v[kCorners];
   // Positions in 1/256 pixel, as integers: every edge function below is exact, so two
   // triangles sharing an edge get exactly opposite values at every sample and the
@@ -285,7 +375,6 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     area2 = -area2;
   }
   for (int i = 0; i < kCorners; ++i) v[i].x = X[i] / kSubPixels, v[i].y = Y[i] / kSubPixels;
-  const float area = static_cast<float>(area2) / (kSubPixels * kSubPixels);
   int64_t minX = X[0], maxX = X[0], minY = Y[0], maxY = Y[0];
   for (int i = 1; i < kCorners; ++i) {
     minX = std::min(minX, X[i]), maxX = std::max(maxX, X[i]);
@@ -332,28 +421,23 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
       }
     }
   }
-  float invArea = 1.0f / area;
-  Plane depth = PlaneThrough(v, v[0].invW, v[1].invW, v[2].invW, invArea);
-  float depthOff[kMaxSamples];
-  for (int s = 0; s < samples_; ++s) depthOff[s] = depth.ax * sx_[s] + depth.ay * sy_[s];
-
-  Plane pu{}, pv{}, pd{}, ps{};
   const FragmentShader shader(m);
   int alpha256 = 256;
   if constexpr (!kShadow) {
-    const bool perspective = m->perspective;
     alpha256 = std::clamp(static_cast<int>(m->alpha * 256 + 0.5f), 0, 256);
     if (alpha256 == 0) return;
-    auto uOf = [&](const ScreenVertex& p) { return perspective ? p.u * p.invW : p.u; };
-    auto vOf = [&](const ScreenVertex& p) { return perspective ? p.v * p.invW : p.v; };
-    pu = PlaneThrough(v, uOf(v[0]), uOf(v[1]), uOf(v[2]), invArea);
-    pv = PlaneThrough(v, vOf(v[0]), vOf(v[1]), vOf(v[2]), invArea);
-    pd = PlaneThrough(v, v[0].diffuse, v[1].diffuse, v[2].diffuse, invArea);
-    ps = PlaneThrough(v, v[0].specular, v[1].specular, v[2].specular, invArea);
   }
-  const Attributes attributes0 = Attributes::Of(pu.a0, pv.a0, pd.a0, ps.a0);
-  const Attributes attributesX = Attributes::Of(pu.ax, pv.ax, pd.ax, ps.ax);
-  const Attributes attributesY = Attributes::Of(pu.ay, pv.ay, pd.ay, ps.ay);
+  // The depth and attribute planes: of the triangle, or of each half of a quad, the
+  // pixels whose centre lies beyond the diagonal from corner 0 to 2 taking the second's.
+  constexpr int kSurfaces = kCorners == 4 && !kShadow ? 2 : 1;
+  Surface surfaces[kSurfaces];
+  for (int h = 0; h < kSurfaces; ++h) {
+    const int i0 = 0, i1 = h == 0 ? 1 : 2, i2 = h == 0 ? 2 : 3;
+    const ScreenVertex t[3] = {v[i0], v[i1], v[i2]};
+    const int64_t twice = (X[i1] - X[i0]) * (Y[i2] - Y[i0]) - (X[i2] - X[i0]) * (Y[i1] - Y[i0]);
+    const float area = static_cast<float>(twice) / (kSubPixels * kSubPixels);
+    surfaces[h] = MakeSurface<kShadow>(t, 1.0f / area, m, sx_, sy_, samples_);
+  }
 #if defined(__SSE2__)
   const bool quads = shader.HasLanes();
 #endif
@@ -367,11 +451,6 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   uint8_t* const sampleShadowed = shadowed_.data();
   uint64_t fragments = 0, written = 0;
   const unsigned fullMask = (1u << S) - 1;
-  const float halfStep = 0.5f * (depth.ax + depth.ay);  // from a pixel's centre to its corner
-#if defined(__SSE2__)
-  const __m128 halfStep4 = _mm_set1_ps(halfStep), depthX4 = _mm_set1_ps(depth.ax), depthY4 = _mm_set1_ps(depth.ay);
-  const __m128 slopes = _mm_set_ps(depth.ay, depth.ax, depth.ay, depth.ax);  // a whole pixel's, twice
-#endif
   int64_t step[kEdges];
   for (int i = 0; i < kEdges; ++i) step[i] = a[i] * sub;
   const int n = x1 - x0;
@@ -379,6 +458,15 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   // pixel (x0, y) stepped from one to the next.
   int yFirst = std::max(y0, firstRow_);
   yFirst += ((firstRow_ - yFirst) % rowStep_ + rowStep_) % rowStep_;
+  // For a quad: the diagonal's edge function (corner 0 to 2) at the centre of pixel
+  // (x0, yFirst), and its steps along the row and from one drawn row to the next.
+  int64_t diagonal = 0, diagonalStep = 0, rowDiagonal = 0;
+  if constexpr (kSurfaces == 2) {
+    const int64_t ad = -(Y[2] - Y[0]), bd = X[2] - X[0];
+    diagonal = ad * (x0 * sub + sub / 2 - X[0]) + bd * (yFirst * sub + sub / 2 - Y[0]);
+    diagonalStep = ad * sub;
+    rowDiagonal = bd * sub * rowStep_;
+  }
   int64_t e[kEdges], rowStep[kEdges];
   for (int i = 0; i < kEdges; ++i) {
     e[i] = a[i] * (x0 * sub - X[i]) + b[i] * (yFirst * sub - Y[i]) - rowStep_ * b[i] * sub;
@@ -395,11 +483,12 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
       Passing(e[i] + acceptBias[i], step[i], n, as, ae);
     }
     if (rs > re) continue;
-    const int xs = x0 + rs, xe = x0 + re;
+    // Pixels xs..xe of the row with the planes of surface f.
+    auto drawRun = [&](const int xs, const int xe, const Surface& f) __attribute__((always_inline)) {
     // Attributes at the first pixel centre of the span, stepped along x.
     float cy = y + 0.5f, cx0 = xs + 0.5f;
-    float zAt = depth.At(cx0, cy);
-    Attributes aAt = attributes0 + attributesX * cx0 + attributesY * cy;
+    float zAt = f.depth.At(cx0, cy);
+    Attributes aAt = f.attributes0 + f.attributesX * cx0 + f.attributesY * cy;
     // One pixel, its coverage sample by sample where an edge crosses it.
     auto drawPixel = [&](int x, float zc, Attributes ac) __attribute__((always_inline)) {
       unsigned mask = fullMask;  // inside [as, ae] the pixel lies wholly inside
@@ -438,7 +527,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           }
         }
       } else {
-        const float z0 = zc - halfStep;  // at the pixel's corner
+        const float z0 = zc - f.halfStep;  // at the pixel's corner
         uint8_t state = pixelState[pixel];
         unsigned visible = 0;
         if (state != kSplit && mask == fullMask) {
@@ -450,14 +539,14 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
             // The depth difference is a plane: decided at the pixel's corners when it has
             // one sign there, sample by sample otherwise.
             const WholePixel& w = wholes[pixel];
-            float d0 = z0 - w.z, ddx = depth.ax - w.dzx, ddy = depth.ay - w.dzy;
+            float d0 = z0 - w.z, ddx = f.depth.ax - w.dzx, ddy = f.depth.ay - w.dzy;
             float lo = d0 + std::min(0.0f, ddx) + std::min(0.0f, ddy);
             float hi = d0 + std::max(0.0f, ddx) + std::max(0.0f, ddy);
             if (lo > 0) {
               visible = fullMask;
             } else if (hi > 0) {
               for (int s = 0; s < S; ++s) {
-                if (z0 + depthOff[s] > WholeDepth(pixel, s)) visible |= 1u << s;
+                if (z0 + f.depthOff[s] > WholeDepth(pixel, s)) visible |= 1u << s;
               }
             }
           }
@@ -469,7 +558,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
             if (alpha256 >= 256) {
               pixelState[pixel] = kWhole;
               if (state == kBackground) wholeShadow[pixel] = 0;
-              wholes[pixel] = {colour, z0, depth.ax, depth.ay};
+              wholes[pixel] = {colour, z0, f.depth.ax, f.depth.ay};
             } else {
               MakeWhole(pixel);
               wholes[pixel].colour = Blend(wholes[pixel].colour, colour, alpha256);
@@ -479,13 +568,13 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
         }
         Split(pixel);
         const size_t base = SamplesOf(pixel);
-        visible = SamplesInFront(sampleDepth + base, depthOff, z0, mask, S);
+        visible = SamplesInFront(sampleDepth + base, f.depthOff, z0, mask, S);
         if (visible == 0) return;
         ++fragments;
         written += CountOf(visible);
         Packed colour = shader.Colour(zc, ac);
         if (alpha256 >= 256) {
-          WriteSamples(sampleColour + base, sampleDepth + base, depthOff, colour, z0, visible, S);
+          WriteSamples(sampleColour + base, sampleDepth + base, f.depthOff, colour, z0, visible, S);
         } else {
           BlendSamples(sampleColour + base, colour, alpha256, visible, S);
         }
@@ -499,16 +588,16 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
       // goes through drawPixel.
       const int quadEnd = std::min(xe, x0 + ae) - 3;  // the last first pixel of four
       if (quads) {
-        for (; x < x0 + as && x <= xe; ++x, zAt += depth.ax, aAt = aAt + attributesX) drawPixel(x, zAt, aAt);
+        for (; x < x0 + as && x <= xe; ++x, zAt += f.depth.ax, aAt = aAt + f.attributesX) drawPixel(x, zAt, aAt);
         const size_t rowPixel = static_cast<size_t>(y) * width_;  // the row's first pixel
         for (; x <= quadEnd; x += 4) {
-          const Attributes a1 = aAt + attributesX, a2 = a1 + attributesX, a3 = a2 + attributesX;
-          const float z1 = zAt + depth.ax, z2 = z1 + depth.ax, z3 = z2 + depth.ax;
+          const Attributes a1 = aAt + f.attributesX, a2 = a1 + f.attributesX, a3 = a2 + f.attributesX;
+          const float z1 = zAt + f.depth.ax, z2 = z1 + f.depth.ax, z3 = z2 + f.depth.ax;
           const size_t pixel = rowPixel + x;
           uint32_t states;
           std::memcpy(&states, pixelState + pixel, 4);
           float* const whole4 = reinterpret_cast<float*>(wholes + pixel);  // 4 floats a pixel
-          const __m128 z0 = _mm_sub_ps(_mm_set_ps(z3, z2, z1, zAt), halfStep4);
+          const __m128 z0 = _mm_sub_ps(_mm_set_ps(z3, z2, z1, zAt), f.halfStep4);
           unsigned background = 15, visible = 15, perSample = 0;  // four background pixels
           if (states != 0) {
             const __m128i zero32 = _mm_setzero_si128();
@@ -523,7 +612,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
             _MM_TRANSPOSE4_PS(wc, wz, wdx, wdy);
             const __m128 zero = _mm_setzero_ps();
             const __m128 d0 = _mm_sub_ps(z0, wz);
-            const __m128 ddx = _mm_sub_ps(depthX4, wdx), ddy = _mm_sub_ps(depthY4, wdy);
+            const __m128 ddx = _mm_sub_ps(f.depthX4, wdx), ddy = _mm_sub_ps(f.depthY4, wdy);
             const __m128 lo = _mm_add_ps(_mm_add_ps(d0, _mm_min_ps(ddx, zero)), _mm_min_ps(ddy, zero));
             const __m128 hi = _mm_add_ps(_mm_add_ps(d0, _mm_max_ps(ddx, zero)), _mm_max_ps(ddy, zero));
             const unsigned front = lanesWhere(_mm_cmpgt_ps(lo, zero)), partly = lanesWhere(_mm_cmpgt_ps(hi, zero));
@@ -541,10 +630,10 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
               // flags of those that were background cleared.
               const __m128 c = _mm_castsi128_ps(colour4);
               const __m128 firstTwo = _mm_unpacklo_ps(c, z0), lastTwo = _mm_unpackhi_ps(c, z0);  // colour, z
-              _mm_storeu_ps(whole4, _mm_movelh_ps(firstTwo, slopes));
-              _mm_storeu_ps(whole4 + 4, _mm_movehl_ps(slopes, firstTwo));
-              _mm_storeu_ps(whole4 + 8, _mm_movelh_ps(lastTwo, slopes));
-              _mm_storeu_ps(whole4 + 12, _mm_movehl_ps(slopes, lastTwo));
+              _mm_storeu_ps(whole4, _mm_movelh_ps(firstTwo, f.slopes));
+              _mm_storeu_ps(whole4 + 4, _mm_movehl_ps(f.slopes, firstTwo));
+              _mm_storeu_ps(whole4 + 8, _mm_movelh_ps(lastTwo, f.slopes));
+              _mm_storeu_ps(whole4 + 12, _mm_movehl_ps(f.slopes, lastTwo));
               const uint32_t allWhole = 0x01010101u * kWhole;
               std::memcpy(pixelState + pixel, &allWhole, 4);
               uint32_t shadows;  // each state byte is kBackground (0) or kWhole (1) here
@@ -564,7 +653,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
                 if (alpha256 >= 256) {
                   pixelState[p] = kWhole;
                   if (background >> k & 1u) wholeShadow[p] = 0;
-                  wholes[p] = {colours[k], corner[k], depth.ax, depth.ay};
+                  wholes[p] = {colours[k], corner[k], f.depth.ax, f.depth.ay};
                 } else {
                   MakeWhole(p);
                   wholes[p].colour = Blend(wholes[p].colour, colours[k], alpha256);
@@ -578,12 +667,27 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
             if (perSample & 4u) drawPixel(x + 2, z2, a2);
             if (perSample & 8u) drawPixel(x + 3, z3, a3);
           }
-          zAt = z3 + depth.ax, aAt = a3 + attributesX;
+          zAt = z3 + f.depth.ax, aAt = a3 + f.attributesX;
         }
       }
     }
 #endif
-    for (; x <= xe; ++x, zAt += depth.ax, aAt = aAt + attributesX) drawPixel(x, zAt, aAt);
+    for (; x <= xe; ++x, zAt += f.depth.ax, aAt = aAt + f.attributesX) drawPixel(x, zAt, aAt);
+    };
+    if constexpr (kSurfaces == 1) {
+      drawRun(x0 + rs, x0 + re, surfaces[0]);
+    } else {
+      // The second half's pixels: those whose centre lies beyond the diagonal.
+      int bs = rs, be = re;
+      Passing(diagonal + rowDiagonal * ((y - yFirst) / rowStep_), diagonalStep, n, bs, be);
+      if (bs > be) {
+        drawRun(x0 + rs, x0 + re, surfaces[0]);
+      } else {
+        if (bs > rs) drawRun(x0 + rs, x0 + bs - 1, surfaces[0]);
+        drawRun(x0 + bs, x0 + be, surfaces[1]);
+        if (be < re) drawRun(x0 + be + 1, x0 + re, surfaces[0]);
+      }
+    }
   }
   fragments_ += fragments;
   written_ += written;

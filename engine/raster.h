@@ -61,6 +61,10 @@ class SampleFrame {
   // sum per pass, whatever the sample count.
   void BeginPass();
   void DrawTriangle(const ScreenVertex* v, const Material& m);
+  // The quad v[0..3]: triangles (0, 1, 2) and (0, 2, 3). A convex one is drawn as one
+  // primitive, each pixel shaded with the planes of the half holding its centre, so that
+  // the pixels along the diagonal stay whole.
+  void DrawQuad(const ScreenVertex* v, const Material& m);
   // Darkens the samples covered, each at most once per pass: colour * keep / 256.
   void DrawShadow(const ScreenVertex* v, int keep);
   // The same for the quad v[0..3]: the samples of triangles (0, 1, 2) and (0, 2, 3). A
@@ -84,7 +88,7 @@ class SampleFrame {
  private:
   bool InBand(int y) const { return bandCount_ == 1 || (y / kStripeRows) % bandCount_ == bandIndex_; }
   bool RowDrawn(int y) const { return y >= firstRow_ && (y - firstRow_) % rowStep_ == 0 && InBand(y); }
-  // A triangle, or (shadows only) a convex quad.
+  // A triangle, or a convex quad.
   template <bool kShadow, int kCorners>
   void Rasterise(const ScreenVertex* v, const Material* m, int keep);
 

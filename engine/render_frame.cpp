@@ -83,8 +83,12 @@ void DrawPass(const FrameSetup& setup, size_t i, Band& band, std::vector<uint32_
       if (s.corners == 4) frame.DrawShadowQuad(s.v, s.keep);
       else frame.DrawShadow(s.v, s.keep);
     }
-    for (const DrawTriangle& t : lists.opaque) frame.DrawTriangle(t.v, t.material);
-    for (const DrawTriangle& t : lists.translucent) frame.DrawTriangle(t.v, t.material);
+    auto draw = [&frame](const DrawTriangle& t) {
+      if (t.corners == 4) frame.DrawQuad(t.v, t.material);
+      else frame.DrawTriangle(t.v, t.material);
+    };
+    for (const DrawTriangle& t : lists.opaque) draw(t);
+    for (const DrawTriangle& t : lists.translucent) draw(t);
     for (const DrawLine& l : lists.lines) frame.DrawLine(l.x0, l.y0, l.x1, l.y1, l.colour);
     band.triangles += lists.opaque.size() + lists.translucent.size();
   }

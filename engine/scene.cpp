@@ -207,11 +207,9 @@ class PieceEmitter {
     }
     for (int j = 0; j < ny; ++j) {
       for (int i = 0; i < nx; ++i) {
-        Triangle(copy, at(i, j), at(i + 1, j), at(i + 1, j + 1), false);
-        Triangle(copy, at(i, j), at(i + 1, j + 1), at(i, j + 1), false);
-        if (ctx_.params->shadows && !copy.trail) {
-          CellShadow(copy, {at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)});
-        }
+        const std::array<int, 4> cell = {at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)};
+        Cell(copy, cell);
+        if (ctx_.params->shadows && !copy.trail) CellShadow(copy, cell);
       }
     }
   }
@@ -242,33 +240,82 @@ class PieceEmitter {
     return c;
   }
 
-  void Triangle(const Copy& copy, int ia, int ib, int ic, bool withShadow = true) {
+  // Whether the viewer sees the back of triangle (ia, ib, ic).
+  bool Back(int ia, int ib, int ic) const {
     Vec3 face = Cross(world_[ib] - world_[ia], world_[ic] - world_[ia]) * -1.0f;
-    bool back = Dot(face, Vec3{0, 0, -kEyeDistance} - world_[ia]) < 0;
-    ClipVertex a = Vertex(copy, ia, back), b = Vertex(copy, ib, back), c = Vertex(copy, ic, back);
+    return Dot(face, Vec3{0, 0, -kEyeDistance} - world_[ia]) < 0;
+  }
+
+  Material MaterialOf(const Copy& copy) const {
     Material m;
     m.alpha = copy.alpha;
     m.perspective = ctx_.params->bestQuality;
-    const Sampler* sampler = ctx_.clips[copy.piece->clip == kIncoming ? 1 : 0];
+    m.sampler = ctx_.clips[copy.piece->clip == kIncoming ? 1 : 0];
+    return m;
+  }
+
+  void Add(const Copy& copy, const DrawTriangle& t) {
+    bool opaque = copy.alpha >= 0.999f && !copy.trail;
+    (opaque ? out_.opaque : out_.translucent).push_back(t);
+  }
+
+  // The mesh cell with corners k[0..3]: triangles (0, 1, 2) and (0, 2, 3). When it is
+  // textured, both halves face the same way and nothing needs clipping, the halves carry
+  // the cell's number, so that they can be drawn as one quad where they stay next to
+  // each other in drawing order (MergeCells).
+  void Cell(const Copy& copy, const std::array<int, 4>& k) {
+    const bool back = Back(k[0], k[1], k[2]);
+    if (ctx_.params->renderMode != 1 && Back(k[0], k[2], k[3]) == back) {
+      ClipVertex c[4];
+      bool inside = true;
+      for (int i = 0; i < 4; ++i) {
+        c[i] = Vertex(copy, k[i], back);
+        inside = inside && Unclipped(c[i]);
+      }
+      if (inside) {
+        ScreenVertex s[4];
+        for (int i = 0; i < 4; ++i) s[i] = cam_.ToScreen(c[i]);
+        ++cells_;
+        for (int half = 0; half < 2; ++half) {
+          const int second = half == 0 ? 1 : 2, third = half == 0 ? 2 : 3;
+          DrawTriangle t;
+          t.v[0] = s[0], t.v[1] = s[second], t.v[2] = s[third];
+          t.material = MaterialOf(copy);
+          const float key = (c[0].W + c[second].W + c[third].W) / 3;
+          t.key = std::isfinite(key) ? key : 0;
+          t.cell = cells_;
+          t.half = half;
+          Add(copy, t);
+        }
+        return;
+      }
+    }
+    Triangle(copy, k[0], k[1], k[2], false);
+    Triangle(copy, k[0], k[2], k[3], false);
+  }
+
+  void Triangle(const Copy& copy, int ia, int ib, int ic, bool withShadow = true) {
+    bool back = Back(ia, ib, ic);
+    ClipVertex a = Vertex(copy, ia, back), b = Vertex(copy, ib, back), c = Vertex(copy, ic, back);
+    Material m = MaterialOf(copy);
     if (ctx_.params->renderMode == 1) {
+      const Sampler* sampler = m.sampler;
+      m.sampler = nullptr;
       float u0 = std::min({a.u, b.u, c.u}), u1 = std::max({a.u, b.u, c.u});
       float v0 = std::min({a.v, b.v, c.v}), v1 = std::max({a.v, b.v, c.v});
       m.flat = sampler->MeanOver(u0, v0, u1, v1);
       float d = (a.d + b.d + c.d) / 3, s = (a.s + b.s + c.s) / 3;
       a.d = b.d = c.d = d;
       a.s = b.s = c.s = s;
-    } else {
-      m.sampler = sampler;
     }
     float key = (a.W + b.W + c.W) / 3;
     if (!std::isfinite(key)) key = 0;
-    bool opaque = copy.alpha >= 0.999f && !copy.trail;
     ClipAndEmit(cam_, a, b, c, [&](const ScreenVertex* v) {
       DrawTriangle t;
       std::copy(v, v + 3, t.v);
       t.material = m;
       t.key = key;
-      (opaque ? out_.opaque : out_.translucent).push_back(t);
+      Add(copy, t);
     });
     if (withShadow && ctx_.params->shadows && !copy.trail) Shadow(copy, ia, ib, ic);
   }
@@ -343,6 +390,7 @@ class PieceEmitter {
   const SceneContext& ctx_;
   DrawLists& out_;
   Camera cam_;
+  uint32_t cells_ = 0;  // cells numbered so far
   Lighting lit_{};
   float shadowPlane_ = 0;
   std::vector<Vec3> world_, uv_, normal_;
@@ -393,6 +441,26 @@ bool AnyPieceInView(const SceneContext& ctx, float tau) {
   return false;
 }
 
+// Nothing is drawn between two halves that are next to each other: drawn as one quad,
+// they change no other primitive's place in the order.
+void MergeCells(std::vector<DrawTriangle>& list) {
+  size_t kept = 0;
+  for (size_t i = 0; i < list.size(); ++i, ++kept) {
+    DrawTriangle t = list[i];
+    if (t.cell != 0 && i + 1 < list.size() && list[i + 1].cell == t.cell) {
+      const DrawTriangle& first = t.half == 0 ? t : list[i + 1];
+      const DrawTriangle& second = t.half == 0 ? list[i + 1] : t;
+      DrawTriangle quad = first;
+      quad.v[3] = second.v[2];
+      quad.corners = 4;
+      t = quad;
+      ++i;
+    }
+    list[kept] = t;
+  }
+  list.resize(kept);
+}
+
 void BuildPass(const SceneContext& ctx, float tau, DrawLists& out) {
   out.Clear();
   const Layout& layout = *ctx.layout;
@@ -436,6 +504,8 @@ void BuildPass(const SceneContext& ctx, float tau, DrawLists& out) {
                    [](const DrawTriangle& a, const DrawTriangle& b) { return a.key < b.key; });
   std::stable_sort(out.translucent.begin(), out.translucent.end(),
                    [](const DrawTriangle& a, const DrawTriangle& b) { return a.key > b.key; });
+  MergeCells(out.opaque);
+  MergeCells(out.translucent);
   std::stable_sort(out.lines.begin(), out.lines.end(),
                    [](const DrawLine& a, const DrawLine& b) { return a.key > b.key; });
 }

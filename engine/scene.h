@@ -3,6 +3,7 @@
 // and shadows.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "frame_params.h"
@@ -11,10 +12,18 @@
 
 namespace lmx::engine {
 
+// A triangle's or a quad's corners as triangles, three by three: the first three for a
+// triangle, all six for a quad.
+inline constexpr int kTriangleCorners[6] = {0, 1, 2, 0, 2, 3};
+inline int TriangleCornerCount(int corners) { return corners == 4 ? 6 : 3; }
+
 struct DrawTriangle {
-  ScreenVertex v[3];
+  ScreenVertex v[4];
+  int corners = 3;  // a triangle, or the quad of triangles (0, 1, 2) and (0, 2, 3)
   Material material;
   float key = 0;  // distance from the viewer, for ordering
+  uint32_t cell = 0;  // the mesh cell this is half of (0: none), and which half (0 or 1)
+  uint8_t half = 0;
 };
 
 struct DrawShadow {
@@ -53,6 +62,9 @@ Vec3 LightVector(float degrees);
 // The progress of a piece along its path at transition time tau (0..1), before easing.
 float PathProgress(const Layout& layout, const RestPiece& piece, const ObjectParams& object, float tau);
 void BuildPass(const SceneContext& context, float tau, DrawLists& out);
+// Joins the two halves of each mesh cell that stand next to each other in the list into
+// one quad; halves with something drawn between them stay apart.
+void MergeCells(std::vector<DrawTriangle>& list);
 // Whether some piece (or trail copy) at transition time tau overlaps the view.
 bool AnyPieceInView(const SceneContext& context, float tau);
 

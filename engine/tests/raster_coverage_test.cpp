@@ -1,5 +1,5 @@
-// Coverage of the rasteriser: triangles that share edges cover every sample exactly once,
-// whatever the sample count; thin slivers cover the samples they pass over.
+// Coverage of the rasteriser: triangles and quads that share edges cover every sample
+// exactly once, whatever the sample count; thin slivers cover the samples they pass over.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -32,8 +32,10 @@ float Jitter(unsigned i, float reach) {
   return static_cast<float>(static_cast<int>((i >> 13) % static_cast<unsigned>(2 * steps + 1)) - steps) / 16.0f;
 }
 
-// Sums of every pixel's samples after drawing `triangles` translucent over black.
-std::vector<uint32_t> Draw(int width, int height, int samples, const std::vector<std::array<ScreenVertex, 3>>& triangles) {
+// Sums of every pixel's samples after drawing `shapes` (triangles, or quads drawn as
+// one) translucent over black.
+template <size_t kCorners>
+std::vector<uint32_t> Draw(int width, int height, int samples, const std::vector<std::array<ScreenVertex, kCorners>>& shapes) {
   SampleFrame frame;
   frame.Reset(width, height, samples);
   std::vector<Packed> background(static_cast<size_t>(width) * height, kBackground);
@@ -42,7 +44,10 @@ std::vector<uint32_t> Draw(int width, int height, int samples, const std::vector
   Material material;
   material.flat = kMeshColour;
   material.alpha = 0.5f;
-  for (const auto& t : triangles) frame.DrawTriangle(t.data(), material);
+  for (const auto& t : shapes) {
+    if constexpr (kCorners == 4) frame.DrawQuad(t.data(), material);
+    else frame.DrawTriangle(t.data(), material);
+  }
   std::vector<uint32_t> sums(static_cast<size_t>(width) * height * kSumLanes, 0);
   frame.Accumulate(sums);
   // Blue, green and red of each pixel.
@@ -82,16 +87,35 @@ std::vector<std::array<ScreenVertex, 3>> Mesh(int width, int height, int cells, 
   return out;
 }
 
+// The cells of a mesh as quads: each pair of halves from Mesh, joined along a diagonal.
+std::vector<std::array<ScreenVertex, 4>> CellsOf(const std::vector<std::array<ScreenVertex, 3>>& halves) {
+  std::vector<std::array<ScreenVertex, 4>> quads;
+  for (size_t t = 0; t + 1 < halves.size(); t += 2) {
+    const auto& h = halves[t];
+    const auto& o = halves[t + 1];
+    if (h[0].x == o[0].x && h[0].y == o[0].y) {
+      quads.push_back({h[0], h[1], h[2], o[2]});
+    } else {  // the other diagonal: the quad turned the other way round
+      quads.push_back({h[0], h[2], o[0], h[1]});
+    }
+  }
+  return quads;
+}
+
 TEST(RasterCoverage, SharedEdgesCoverEverySampleExactlyOnce) {
   // Wide, so that positions far from the frame's corner meet sample positions.
   const int width = 128, height = 16;
   for (int samples = 1; samples <= kMaxSamples; ++samples) {
     for (unsigned seed = 0; seed < 4; ++seed) {
       for (int cells : {5, 16}) {
-        std::vector<uint32_t> sums = Draw(width, height, samples, Mesh(width, height, cells, seed));
-        int wrong = 0;
-        for (uint32_t s : sums) wrong += s != 0x64u * samples;
-        EXPECT_EQ(wrong, 0) << samples << " samples, seed " << seed << ", " << cells << " cells";
+        const std::vector<std::array<ScreenVertex, 3>> mesh = Mesh(width, height, cells, seed);
+        for (bool quads : {false, true}) {
+          std::vector<uint32_t> sums = quads ? Draw(width, height, samples, CellsOf(mesh)) : Draw(width, height, samples, mesh);
+          int wrong = 0;
+          for (uint32_t s : sums) wrong += s != 0x64u * samples;
+          EXPECT_EQ(wrong, 0) << samples << " samples, seed " << seed << ", " << cells << " cells"
+                              << (quads ? ", quads" : "");
+        }
       }
     }
   }
@@ -132,16 +156,7 @@ TEST(RasterCoverage, ShadowQuadsCoverWhatTheirTrianglesCover) {
           {At(5.3f, 3.1f), At(30.7f, 6.2f), At(12.5f, 9.4f), At(8.1f, 20.6f)},
           {At(40.2f, 2.5f), At(60.9f, 21.3f), At(60.1f, 2.9f), At(41.6f, 20.1f)}};
       for (int cells : {6, 3}) {
-        std::vector<std::array<ScreenVertex, 3>> halves = Mesh(width, height, cells, seed);
-        for (size_t t = 0; t + 1 < halves.size(); t += 2) {
-          const auto& h = halves[t];
-          const auto& o = halves[t + 1];
-          if (h[0].x == o[0].x && h[0].y == o[0].y) {
-            quads.push_back({h[0], h[1], h[2], o[2]});
-          } else {  // the other diagonal: the quad turned the other way round
-            quads.push_back({h[0], h[2], o[0], h[1]});
-          }
-        }
+        for (const auto& q : CellsOf(Mesh(width, height, cells, seed))) quads.push_back(q);
       }
       EXPECT_EQ(Shadowed(width, height, samples, quads, true), Shadowed(width, height, samples, quads, false))
           << samples << " samples, seed " << seed;

@@ -1,5 +1,6 @@
 // Depth tests of the rasteriser where two planes cross inside a row: every sample shows
-// the nearer primitive, whether its pixel is whole, split by an edge, or on the crossing.
+// the nearer primitive, whether its pixel is whole, split by an edge, or on the crossing,
+// and whether the primitives are triangles or quads.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -18,13 +19,15 @@ constexpr Packed kRed = 0xC00000, kBlue = 0x0000C0;
 float Rising(float x) { return 0.1f + 0.01f * x; }
 float Falling(float x) { return 0.746f - 0.01f * x; }
 
-// Two triangles over more than the frame, their diagonal crossing every row.
-void DrawCover(SampleFrame& frame, Packed colour, float (*depth)(float)) {
+// Two triangles over more than the frame, their diagonal crossing every row; or the
+// quad they make, drawn as one.
+void DrawCover(SampleFrame& frame, Packed colour, float (*depth)(float), bool asQuad) {
   ScreenVertex corners[4];
   const float xs[4] = {-1, kWidth + 1.0f, kWidth + 1.0f, -1}, ys[4] = {-1, -1, kHeight + 1.0f, kHeight + 1.0f};
   for (int i = 0; i < 4; ++i) corners[i].x = xs[i], corners[i].y = ys[i], corners[i].invW = depth(xs[i]);
   Material material;
   material.flat = colour;
+  if (asQuad) return frame.DrawQuad(corners, material);
   const ScreenVertex first[3] = {corners[0], corners[1], corners[2]}, second[3] = {corners[0], corners[2], corners[3]};
   frame.DrawTriangle(first, material);
   frame.DrawTriangle(second, material);
@@ -32,18 +35,19 @@ void DrawCover(SampleFrame& frame, Packed colour, float (*depth)(float)) {
 
 TEST(RasterDepth, CrossingPlanesShowTheNearerAtEverySample) {
   for (int samples : {1, 2, 4, 8}) {
-    for (bool risingFirst : {true, false}) {
+    for (int order = 0; order < 4; ++order) {
+      const bool risingFirst = order % 2 == 0, asQuads = order >= 2;
       SampleFrame frame;
       frame.Reset(kWidth, kHeight, samples);
       std::vector<Packed> background(static_cast<size_t>(kWidth) * kHeight, 0x00FF00);
       frame.SetBackground(background);
       frame.BeginPass();
       if (risingFirst) {
-        DrawCover(frame, kRed, Rising);
-        DrawCover(frame, kBlue, Falling);
+        DrawCover(frame, kRed, Rising, asQuads);
+        DrawCover(frame, kBlue, Falling, asQuads);
       } else {
-        DrawCover(frame, kBlue, Falling);
-        DrawCover(frame, kRed, Rising);
+        DrawCover(frame, kBlue, Falling, asQuads);
+        DrawCover(frame, kRed, Rising, asQuads);
       }
       std::vector<uint32_t> sums(static_cast<size_t>(kWidth) * kHeight * kSumLanes, 0);
       frame.Accumulate(sums);
@@ -59,7 +63,8 @@ TEST(RasterDepth, CrossingPlanesShowTheNearerAtEverySample) {
           wrong += sum[0] != blue || sum[1] != 0 || sum[2] != red;
         }
       }
-      EXPECT_EQ(wrong, 0) << samples << " samples, " << (risingFirst ? "rising" : "falling") << " plane first";
+      EXPECT_EQ(wrong, 0) << samples << " samples, " << (risingFirst ? "rising" : "falling") << " plane first"
+                          << (asQuads ? ", quads" : ", triangles");
     }
   }
 }
