@@ -33,12 +33,6 @@ void SamplePattern(int n, float* xs, float* ys) {
   }
 }
 
-inline Packed Darken(Packed c, int keep) {
-  uint32_t rb = ((c & 0xFF00FF) * keep) >> 8;
-  uint32_t g = ((c & 0x00FF00) * keep) >> 8;
-  return (rb & 0xFF00FF) | (g & 0x00FF00);
-}
-
 // u, v, diffuse and specular at a point, interpolated together.
 #if defined(__SSE2__)
 struct Attributes {
@@ -449,6 +443,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   Packed* const sampleColour = colour_.data();
   float* const sampleDepth = depth_.data();
   uint8_t* const sampleShadowed = shadowed_.data();
+  [[maybe_unused]] const Packed* const backgroundPixels = background_->data();
   uint64_t fragments = 0, written = 0;
   const unsigned fullMask = (1u << S) - 1;
   int64_t step[kEdges];
@@ -669,6 +664,32 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           }
           zAt = z3 + f.depth.ax, aAt = a3 + f.attributesX;
         }
+      }
+    } else {
+      // Four pixels at a time where the shadow covers them wholly and they still show the
+      // background (shadows come first in a pass): they become whole pixels of the
+      // darkened background. Other groups go pixel by pixel.
+      const int quadEnd = std::min(xe, x0 + ae) - 3;
+      for (; x < x0 + as && x <= xe; ++x) drawPixel(x, zAt, aAt);
+      const size_t rowPixel = static_cast<size_t>(y) * width_;
+      for (; x <= quadEnd; x += 4) {
+        const size_t pixel = rowPixel + x;
+        uint32_t states;
+        std::memcpy(&states, pixelState + pixel, 4);
+        if (states != 0) {
+          for (int k = 0; k < 4; ++k) drawPixel(x + k, zAt, aAt);
+          continue;
+        }
+        const __m128i dark = sse::Darken4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(backgroundPixels + pixel)), keep);
+        // Pixel k: its colour in the lowest lane, no depth and no slopes.
+        __m128i* const whole4 = reinterpret_cast<__m128i*>(wholes + pixel);
+        _mm_storeu_si128(whole4, _mm_srli_si128(_mm_slli_si128(dark, 12), 12));
+        _mm_storeu_si128(whole4 + 1, _mm_srli_si128(_mm_slli_si128(dark, 8), 12));
+        _mm_storeu_si128(whole4 + 2, _mm_srli_si128(_mm_slli_si128(dark, 4), 12));
+        _mm_storeu_si128(whole4 + 3, _mm_srli_si128(dark, 12));
+        const uint32_t allOnes = 0x01010101u;  // kWhole, and shadowed
+        std::memcpy(pixelState + pixel, &allOnes, 4);
+        std::memcpy(wholeShadow + pixel, &allOnes, 4);
       }
     }
 #endif

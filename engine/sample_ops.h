@@ -22,6 +22,13 @@ inline Packed Blend(Packed dst, Packed src, int a256) {
   return (rb & 0xFF00FF) | (g & 0x00FF00);
 }
 
+// Each of blue, green and red times keep / 256 (keep at most 256); the top byte 0.
+inline Packed Darken(Packed c, int keep) {
+  uint32_t rb = ((c & 0xFF00FF) * keep) >> 8;
+  uint32_t g = ((c & 0x00FF00) * keep) >> 8;
+  return (rb & 0xFF00FF) | (g & 0x00FF00);
+}
+
 #if defined(__SSE2__)
 namespace sse {
 
@@ -44,6 +51,14 @@ inline __m128i Blend4(__m128i dst, __m128i src, int a256) {
   __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dst, zero), keep),
                              _mm_mullo_epi16(_mm_unpackhi_epi8(src, zero), take));
   return _mm_packus_epi16(_mm_srli_epi16(lo, 8), _mm_srli_epi16(hi, 8));
+}
+
+// Darken for four colours.
+inline __m128i Darken4(__m128i c, int keep) {
+  const __m128i zero = _mm_setzero_si128(), times = _mm_set1_epi16(static_cast<int16_t>(keep));
+  const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(c, zero), times), 8);
+  const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(c, zero), times), 8);
+  return _mm_and_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(0x00FFFFFF));
 }
 
 }  // namespace sse

@@ -1,6 +1,6 @@
 // The per-pixel arithmetic of the sample buffers against its plain integer form (the
-// mean colour of a pixel, sample sums, sample masks), and a primitive's texel lookups
-// against the sampler's.
+// mean colour of a pixel, sample sums, sample masks, darkening), and a primitive's texel
+// lookups against the sampler's.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -65,6 +65,25 @@ TEST(SampleOps, SumsAndMasksMatchTheirPlainForms) {
     int bits = 0;
     for (unsigned m = mask; m != 0; m >>= 1) bits += m & 1;
     EXPECT_EQ(CountOf(mask), bits) << mask;
+  }
+}
+
+TEST(SampleOps, DarkeningKeepsAShareOfEachChannel) {
+  const Packed colours[4] = {0xFFFFFFFFu, 0x00010203u, 0x7F80FF00u, 0x12345678u};
+  for (int keep : {0, 1, 136, 200, 255, 256}) {
+    for (Packed c : colours) {
+      const Packed dark = Darken(c, keep);
+      EXPECT_EQ(BlueOf(dark), BlueOf(c) * static_cast<uint32_t>(keep) >> 8) << keep;
+      EXPECT_EQ(GreenOf(dark), GreenOf(c) * static_cast<uint32_t>(keep) >> 8) << keep;
+      EXPECT_EQ(RedOf(dark), RedOf(c) * static_cast<uint32_t>(keep) >> 8) << keep;
+      EXPECT_EQ(dark >> 24, 0u) << keep;
+    }
+#if defined(__SSE2__)
+    Packed lanes[4];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes),
+                     sse::Darken4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(colours)), keep));
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(lanes[k], Darken(colours[k], keep)) << "lane " << k << ", keep " << keep;
+#endif
   }
 }
 
