@@ -44,7 +44,7 @@ FrameParams ReadFrameParams(const EffectSettings& s) {
   p.lighting = Flag(g[Lighting]);
   p.shadows = Flag(g[Shadows]);
   p.blurPercent = Clamped(g[BlurPercent], 0, 100, 0) / 100.0f;
-  p.blurCount = ClampedInt(g[BlurCount], 0, 10);
+  p.blurCount = ClampedInt(g[BlurCount], 0, kMaxBlurCount);
   p.centerObjects = Flag(g[CenterObjects]);
   p.lightDirection = Angle(g[LightDirection]);
   p.filterFrames = ClampedInt(g[FilterFrames], 0, 100000);

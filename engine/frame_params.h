@@ -22,6 +22,8 @@ struct ObjectParams {
   int trailSpacing = 0;     // 0..20
 };
 
+inline constexpr int kMaxBlurCount = 10;
+
 struct FrameParams {
   bool flyOn = false;
   int renderMode = 0;       // 0 smooth, 1 flat, 2 wire
@@ -31,7 +33,7 @@ struct FrameParams {
   bool lighting = false;
   bool shadows = false;
   float blurPercent = 0;    // 0..1 share of a frame interval
-  int blurCount = 0;        // 0..10 extra sub-frames
+  int blurCount = 0;        // 0..kMaxBlurCount extra sub-frames
   bool centerObjects = false;
   float lightDirection = 0; // degrees 0..360
   int filterFrames = 0;

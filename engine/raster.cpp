@@ -748,8 +748,8 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
   }
 }
 
-void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
-  uint32_t* const out = sums.data();
+void SampleFrame::Accumulate(std::vector<SampleSum>& sums) const {
+  SampleSum* const out = sums.data();
   const Packed* const background = background_->data();
   const uint8_t* const pixelState = state_.data();
   const WholePixel* const wholes = whole_.data();
@@ -758,7 +758,7 @@ void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
   for (int y = firstRow_; y < height_; ++y) {
     if (!RowDrawn(y)) continue;
     auto addPixel = [&](size_t p) {
-      uint32_t* sum = out + p * kSumLanes;
+      SampleSum* sum = out + p * kSumLanes;
       uint8_t state = pixelState[p];
       if (state == kSplit) {
         AddSamples(sum, sampleColour + SamplesOf(p), S);
@@ -788,15 +788,11 @@ void SampleFrame::Accumulate(std::vector<uint32_t>& sums) const {
       const __m128i backgrounds = _mm_loadu_si128(reinterpret_cast<const __m128i*>(background + pixel));
       const __m128i colours = _mm_or_si128(_mm_and_si128(isBackground, backgrounds),
                                            _mm_andnot_si128(isBackground, wholeColours));
-      // Channel * S stays below 16 bits.
-      const __m128i lo = _mm_mullo_epi16(_mm_unpacklo_epi8(colours, zero), times);
-      const __m128i hi = _mm_mullo_epi16(_mm_unpackhi_epi8(colours, zero), times);
-      const __m128i each[4] = {_mm_unpacklo_epi16(lo, zero), _mm_unpackhi_epi16(lo, zero), _mm_unpacklo_epi16(hi, zero),
-                               _mm_unpackhi_epi16(hi, zero)};
-      for (int k = 0; k < 4; ++k) {
-        __m128i* sum = reinterpret_cast<__m128i*>(out + (pixel + k) * kSumLanes);
-        _mm_storeu_si128(sum, _mm_add_epi32(_mm_loadu_si128(sum), each[k]));
-      }
+      // Channel * S stays below 16 bits; two pixels' sums to a vector.
+      __m128i* const sum = reinterpret_cast<__m128i*>(out + pixel * kSumLanes);
+      _mm_storeu_si128(sum, _mm_add_epi16(_mm_loadu_si128(sum), _mm_mullo_epi16(_mm_unpacklo_epi8(colours, zero), times)));
+      _mm_storeu_si128(sum + 1,
+                       _mm_add_epi16(_mm_loadu_si128(sum + 1), _mm_mullo_epi16(_mm_unpackhi_epi8(colours, zero), times)));
     }
 #endif
     for (; pixel < end; ++pixel) addPixel(pixel);

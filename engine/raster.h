@@ -16,8 +16,11 @@ namespace lmx::engine {
 
 inline constexpr int kMaxSamples = 8;
 // Running sums per pixel in SampleFrame::Accumulate: blue, green, red, and one lane that
-// keeps each pixel's sums in one 16-byte block.
+// keeps each pixel's sums in one 8-byte block. A sum is at most 255 per sample per pass
+// of a row, which 16 bits hold for up to 257 of them (kMaxSumCount).
+using SampleSum = uint16_t;
 inline constexpr size_t kSumLanes = 4;
+inline constexpr uint32_t kMaxSumCount = 0xFFFF / 255;
 // Vertices and sample positions are placed on a grid of 1/kSubPixels of a pixel.
 inline constexpr float kSubPixels = 256.0f;
 // Triangles reaching further than this from the frame's corner (in pixels) are not drawn;
@@ -73,7 +76,7 @@ class SampleFrame {
   void DrawLine(float x0, float y0, float x1, float y1, Packed colour);
   // Adds, for each drawn row, the sum of each pixel's samples per channel to sums
   // (kSumLanes per pixel: blue, green, red and one not used).
-  void Accumulate(std::vector<uint32_t>& sums) const;
+  void Accumulate(std::vector<SampleSum>& sums) const;
 
   int width() const { return width_; }
   int height() const { return height_; }

@@ -67,7 +67,7 @@ struct Band {
 };
 
 // Draws pass i of the frame into the band's rows and adds them to `sums`.
-void DrawPass(const FrameSetup& setup, size_t i, Band& band, std::vector<uint32_t>& sums) {
+void DrawPass(const FrameSetup& setup, size_t i, Band& band, std::vector<SampleSum>& sums) {
   const std::vector<Pass>& passes = setup.passes;
   const Pass& pass = passes[i];
   SampleFrame& frame = band.frame;
@@ -145,7 +145,7 @@ class Helpers {
 struct Scratch {
   std::vector<Band> bands;
   std::vector<Packed> background;
-  std::vector<uint32_t> sums;
+  std::vector<SampleSum> sums;
   VisibleSpanCache span;
 };
 
@@ -176,7 +176,7 @@ class ScratchLease {
 // narrowing to nothing at the end of the transition; with field rendering every
 // sub-frame is drawn once per field, the second field half an interval later.
 std::vector<Pass> PassesOf(const FrameParams& params, const Timing& timing, int height) {
-  int subFrames = params.blurPercent > 0 ? params.blurCount + 1 : 1;
+  int subFrames = params.blurPercent > 0 ? std::clamp(params.blurCount, 0, kMaxBlurCount) + 1 : 1;
   float window = params.blurPercent * timing.interval * std::min(1.0f, (1 - timing.tau) / timing.interval);
   std::vector<Pass> passes;
   int fields = params.frameField == 0 ? 1 : 2;
@@ -255,7 +255,7 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   std::vector<Packed>& background = scratch.background;
   Background(*setup.behind, width, height, background);
   const std::vector<Pass>& passes = setup.passes;
-  std::vector<uint32_t>& sums = scratch.sums;
+  std::vector<SampleSum>& sums = scratch.sums;
   sums.assign(static_cast<size_t>(width) * height * kSumLanes, 0);
 
   // The preview draws on the caller's thread; a filter frame splits the rows into bands,
@@ -267,7 +267,7 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
     bandCount = std::clamp(std::min(cores, height / kMinBandRows), 1, kMaxThreads);
   }
   if (static_cast<int>(scratch.bands.size()) < bandCount) scratch.bands.resize(static_cast<size_t>(bandCount));
-  const int samples = std::max(1, params.antiAliasing);
+  const int samples = std::clamp(params.antiAliasing, 1, kMaxSamples);
   for (int b = 0; b < bandCount; ++b) {
     Band& band = scratch.bands[static_cast<size_t>(b)];
     band.frame.Reset(width, height, samples);
@@ -297,6 +297,7 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   // Every row got the same number of passes: those of its field.
   uint32_t perPixel = static_cast<uint32_t>(samples) * static_cast<uint32_t>(setup.passesPerRow);
   static_assert(kSumLanes == 4);
+  static_assert(kMaxSamples * (kMaxBlurCount + 1) <= kMaxSumCount, "a pixel's sums must fit their lanes");
   MeanColours(sums.data(), perPixel, target.pixels, static_cast<size_t>(width) * height);
   if (stats) {
     stats->passes += static_cast<int>(passes.size());

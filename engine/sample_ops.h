@@ -156,22 +156,22 @@ inline void BlendSamples(Packed* colour, Packed c, int a256, unsigned mask, int 
 
 // Adds colour c, `times` over, to the running sums of blue, green and red in sum[0..2]
 // (sum[3] is left as it is, or gets c's top byte times `times`).
-inline void AddColour(uint32_t* sum, Packed c, int times) {
+inline void AddColour(uint16_t* sum, Packed c, int times) {
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
-  __m128i v = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(c)), zero), zero);
-  v = _mm_mullo_epi16(v, _mm_set1_epi32(times));  // channel * times stays below 16 bits
+  __m128i v = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(c)), zero);
+  v = _mm_mullo_epi16(v, _mm_set1_epi16(static_cast<int16_t>(times)));  // channel * times stays below 16 bits
   __m128i* p = reinterpret_cast<__m128i*>(sum);
-  _mm_storeu_si128(p, _mm_add_epi32(_mm_loadu_si128(p), v));
+  _mm_storel_epi64(p, _mm_add_epi16(_mm_loadl_epi64(p), v));
 #else
-  sum[0] += static_cast<uint32_t>(BlueOf(c) * times);
-  sum[1] += static_cast<uint32_t>(GreenOf(c) * times);
-  sum[2] += static_cast<uint32_t>(RedOf(c) * times);
+  sum[0] = static_cast<uint16_t>(sum[0] + BlueOf(c) * times);
+  sum[1] = static_cast<uint16_t>(sum[1] + GreenOf(c) * times);
+  sum[2] = static_cast<uint16_t>(sum[2] + RedOf(c) * times);
 #endif
 }
 
 // Adds the sums of blue, green and red over a pixel's samples to sum[0..2], as AddColour.
-inline void AddSamples(uint32_t* sum, const Packed* colour, int samples) {
+inline void AddSamples(uint16_t* sum, const Packed* colour, int samples) {
 #if defined(__SSE2__)
   if ((samples & 3) == 0) {
     const __m128i zero = _mm_setzero_si128();
@@ -182,7 +182,7 @@ inline void AddSamples(uint32_t* sum, const Packed* colour, int samples) {
     }
     acc = _mm_add_epi16(acc, _mm_srli_si128(acc, 8));
     __m128i* p = reinterpret_cast<__m128i*>(sum);
-    _mm_storeu_si128(p, _mm_add_epi32(_mm_loadu_si128(p), _mm_unpacklo_epi16(acc, zero)));
+    _mm_storel_epi64(p, _mm_add_epi16(_mm_loadl_epi64(p), acc));
     return;
   }
   if (samples == 2) {
@@ -190,7 +190,7 @@ inline void AddSamples(uint32_t* sum, const Packed* colour, int samples) {
     __m128i v = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(colour)), zero);
     v = _mm_add_epi16(v, _mm_srli_si128(v, 8));
     __m128i* p = reinterpret_cast<__m128i*>(sum);
-    _mm_storeu_si128(p, _mm_add_epi32(_mm_loadu_si128(p), _mm_unpacklo_epi16(v, zero)));
+    _mm_storel_epi64(p, _mm_add_epi16(_mm_loadl_epi64(p), v));
     return;
   }
 #endif
@@ -200,12 +200,14 @@ inline void AddSamples(uint32_t* sum, const Packed* colour, int samples) {
     rb += colour[s] & 0xFF00FF;
     gg += colour[s] & 0x00FF00;
   }
-  sum[0] += rb & 0xFFFF, sum[1] += gg >> 8, sum[2] += rb >> 16;
+  sum[0] = static_cast<uint16_t>(sum[0] + (rb & 0xFFFF));
+  sum[1] = static_cast<uint16_t>(sum[1] + (gg >> 8));
+  sum[2] = static_cast<uint16_t>(sum[2] + (rb >> 16));
 }
 
 // Each pixel's mean colour, rounded, from its sums of blue, green and red (4 lanes per
 // pixel, the fourth not used) over `count` samples; out gets blue, green, red and 255.
-inline void MeanColours(const uint32_t* sums, uint32_t count, uint8_t* out, size_t pixels) {
+inline void MeanColours(const uint16_t* sums, uint32_t count, uint8_t* out, size_t pixels) {
   const uint32_t half = count / 2;
 #if defined(__SSE2__)
   // In float, where (sum + half) and q * count stay below 2^24 and are exact: a quotient
@@ -213,8 +215,10 @@ inline void MeanColours(const uint32_t* sums, uint32_t count, uint8_t* out, size
   if (count < (1u << 16)) {
     const __m128 d = _mm_set1_ps(static_cast<float>(count)), inv = _mm_set1_ps(1.0f / static_cast<float>(count));
     const __m128 h = _mm_set1_ps(static_cast<float>(half)), zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
+    const __m128i zero16 = _mm_setzero_si128();
     for (size_t p = 0; p < pixels; ++p) {
-      __m128 n = _mm_add_ps(_mm_cvtepi32_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + p * 4))), h);
+      const __m128i sum = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(sums + p * 4)), zero16);
+      __m128 n = _mm_add_ps(_mm_cvtepi32_ps(sum), h);
       __m128 q = _mm_cvtepi32_ps(_mm_cvttps_epi32(_mm_mul_ps(n, inv)));
       __m128 r = _mm_sub_ps(n, _mm_mul_ps(q, d));
       q = _mm_add_ps(q, _mm_and_ps(_mm_cmpge_ps(r, d), one));

@@ -48,7 +48,7 @@ std::vector<uint32_t> Draw(int width, int height, int samples, const std::vector
     if constexpr (kCorners == 4) frame.DrawQuad(t.data(), material);
     else frame.DrawTriangle(t.data(), material);
   }
-  std::vector<uint32_t> sums(static_cast<size_t>(width) * height * kSumLanes, 0);
+  std::vector<SampleSum> sums(static_cast<size_t>(width) * height * kSumLanes, 0);
   frame.Accumulate(sums);
   // Blue, green and red of each pixel.
   std::vector<uint32_t> channels;
@@ -123,7 +123,7 @@ TEST(RasterCoverage, SharedEdgesCoverEverySampleExactlyOnce) {
 
 // Sums after shadowing a grey frame with each quad, whole or as its triangles (0, 1, 2)
 // and (0, 2, 3); quad i darkens with its own strength, so the first to reach a sample shows.
-std::vector<uint32_t> Shadowed(int width, int height, int samples, const std::vector<std::array<ScreenVertex, 4>>& quads,
+std::vector<SampleSum> Shadowed(int width, int height, int samples, const std::vector<std::array<ScreenVertex, 4>>& quads,
                                bool whole) {
   SampleFrame frame;
   frame.Reset(width, height, samples);
@@ -141,7 +141,7 @@ std::vector<uint32_t> Shadowed(int width, int height, int samples, const std::ve
       frame.DrawShadow(second, keep);
     }
   }
-  std::vector<uint32_t> sums(static_cast<size_t>(width) * height * kSumLanes, 0);
+  std::vector<SampleSum> sums(static_cast<size_t>(width) * height * kSumLanes, 0);
   frame.Accumulate(sums);
   return sums;
 }

@@ -49,7 +49,7 @@ TEST(RasterDepth, CrossingPlanesShowTheNearerAtEverySample) {
         DrawCover(frame, kBlue, Falling, asQuads);
         DrawCover(frame, kRed, Rising, asQuads);
       }
-      std::vector<uint32_t> sums(static_cast<size_t>(kWidth) * kHeight * kSumLanes, 0);
+      std::vector<SampleSum> sums(static_cast<size_t>(kWidth) * kHeight * kSumLanes, 0);
       frame.Accumulate(sums);
       int wrong = 0;
       for (int y = 0; y < kHeight; ++y) {
@@ -59,7 +59,7 @@ TEST(RasterDepth, CrossingPlanesShowTheNearerAtEverySample) {
             const float at = x + frame.sampleX()[s];
             (Rising(at) > Falling(at) ? red : blue) += 0xC0;
           }
-          const uint32_t* sum = &sums[(static_cast<size_t>(y) * kWidth + x) * kSumLanes];
+          const SampleSum* sum = &sums[(static_cast<size_t>(y) * kWidth + x) * kSumLanes];
           wrong += sum[0] != blue || sum[1] != 0 || sum[2] != red;
         }
       }

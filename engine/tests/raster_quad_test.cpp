@@ -30,7 +30,7 @@ std::vector<uint8_t> Picture() {
 }
 
 struct Drawn {
-  std::vector<uint32_t> sums;
+  std::vector<SampleSum> sums;
   uint64_t fragments;
 };
 
@@ -54,7 +54,7 @@ Drawn DrawTextured(const ScreenVertex* v, bool perspective, bool asQuad, const s
     frame.DrawTriangle(v, m);
     frame.DrawTriangle(second, m);
   }
-  Drawn out{std::vector<uint32_t>(static_cast<size_t>(kWidth) * kHeight * kSumLanes, 0), frame.shadedFragments()};
+  Drawn out{std::vector<SampleSum>(static_cast<size_t>(kWidth) * kHeight * kSumLanes, 0), frame.shadedFragments()};
   frame.Accumulate(out.sums);
   return out;
 }

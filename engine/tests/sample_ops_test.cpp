@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "raster.h"
 #include "sample_ops.h"
 #include "sampling.h"
 
@@ -16,13 +17,16 @@ namespace {
 
 TEST(SampleOps, MeanColoursRoundLikeIntegerDivision) {
   // Every sum a pixel can reach for sample counts of the usual settings and a few odd
-  // ones, near each quotient's edges in particular.
-  for (uint32_t count : {1u, 2u, 3u, 7u, 8u, 24u, 88u, 176u, 255u, 1000u, 4095u, 70000u}) {
-    std::vector<uint32_t> sums;
+  // ones up to the largest the lanes hold, near each quotient's edges in particular.
+  for (uint32_t count : {1u, 2u, 3u, 7u, 8u, 24u, 88u, 176u, 255u, kMaxSumCount}) {
+    std::vector<SampleSum> sums;
     for (uint32_t level = 0; level <= 255; ++level) {
       for (uint32_t offset : {0u, 1u, count / 2 - (count > 1 ? 1 : 0), count / 2, count / 2 + 1, count - 1}) {
         uint32_t n = level * count + offset;
-        if (n <= 255 * count) sums.insert(sums.end(), {n, 255 * count - n, n / 2, 0});
+        if (n <= 255 * count) {
+          sums.insert(sums.end(), {static_cast<SampleSum>(n), static_cast<SampleSum>(255 * count - n),
+                                   static_cast<SampleSum>(n / 2), 0});
+        }
       }
     }
     size_t pixels = sums.size() / 4;
@@ -41,7 +45,7 @@ TEST(SampleOps, SumsAndMasksMatchTheirPlainForms) {
   std::vector<Packed> colours;
   for (uint32_t i = 0; i < 8; ++i) colours.push_back(0x00FFFFFFu - i * 0x00251C13u);
   for (int samples = 1; samples <= 8; ++samples) {
-    uint32_t sum[4] = {7, 8, 9, 0};
+    SampleSum sum[4] = {7, 8, 9, 0};
     AddSamples(sum, colours.data(), samples);
     uint32_t b = 7, g = 8, r = 9;
     for (int s = 0; s < samples; ++s) b += BlueOf(colours[s]), g += GreenOf(colours[s]), r += RedOf(colours[s]);
@@ -49,7 +53,7 @@ TEST(SampleOps, SumsAndMasksMatchTheirPlainForms) {
     EXPECT_EQ(sum[1], g) << samples;
     EXPECT_EQ(sum[2], r) << samples;
 
-    uint32_t whole[4] = {1, 2, 3, 0};
+    SampleSum whole[4] = {1, 2, 3, 0};
     AddColour(whole, colours[samples - 1], samples);
     EXPECT_EQ(whole[0], 1u + BlueOf(colours[samples - 1]) * samples);
     EXPECT_EQ(whole[2], 3u + RedOf(colours[samples - 1]) * samples);
