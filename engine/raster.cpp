@@ -480,220 +480,221 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     if (rs > re) continue;
     // Pixels xs..xe of the row with the planes of surface f.
     auto drawRun = [&](const int xs, const int xe, const Surface& f) __attribute__((always_inline)) {
-    // Attributes at the first pixel centre of the span, stepped along x.
-    float cy = y + 0.5f, cx0 = xs + 0.5f;
-    float zAt = f.depth.At(cx0, cy);
-    Attributes aAt = f.attributes0 + f.attributesX * cx0 + f.attributesY * cy;
-    // One pixel, its coverage sample by sample where an edge crosses it.
-    auto drawPixel = [&](int x, float zc, Attributes ac) __attribute__((always_inline)) {
-      unsigned mask = fullMask;  // inside [as, ae] the pixel lies wholly inside
-      const int k = x - x0;
-      if (k < as || k > ae) {
-        // Sample by sample, against the edges that cross the pixel.
-        for (int i = 0; i < kEdges; ++i) {
-          int64_t ei = e[i] + step[i] * k;
-          if (ei + acceptBias[i] > 0) continue;
-          unsigned inside = 0;
-          if (narrow) {
-            inside = SamplesAbove(static_cast<int32_t>(ei + acceptBias[i]), sampleRise[i], S);
-          } else {
-            for (int s = 0; s < S; ++s) inside |= static_cast<unsigned>(ei + sampleBias[i][s] > 0) << s;
-          }
-          mask &= inside;
-        }
-      }
-      if (mask == 0) return;
-      size_t pixel = static_cast<size_t>(y) * width_ + x;
-      if constexpr (kShadow) {
-        MakeWhole(pixel);
-        if (pixelState[pixel] == kWhole && mask == fullMask) {
-          if (!wholeShadow[pixel]) {
-            wholeShadow[pixel] = 1;
-            wholes[pixel].colour = Darken(wholes[pixel].colour, keep);
-          }
-          return;
-        }
-        Split(pixel);
-        const size_t base = SamplesOf(pixel);
-        for (int s = 0; s < S; ++s) {
-          if ((mask >> s & 1u) && !sampleShadowed[base + s]) {
-            sampleShadowed[base + s] = 1;
-            sampleColour[base + s] = Darken(sampleColour[base + s], keep);
-          }
-        }
-      } else {
-        const float z0 = zc - f.halfStep;  // at the pixel's corner
-        uint8_t state = pixelState[pixel];
-        unsigned visible = 0;
-        if (state != kSplit && mask == fullMask) {
-          // A whole pixel stays whole when the primitive covers it and is in front of it
-          // at every sample.
-          if (state == kBackground) {
-            visible = fullMask;
-          } else {
-            // The depth difference is a plane: decided at the pixel's corners when it has
-            // one sign there, sample by sample otherwise.
-            const WholePixel& w = wholes[pixel];
-            float d0 = z0 - w.z, ddx = f.depth.ax - w.dzx, ddy = f.depth.ay - w.dzy;
-            float lo = d0 + std::min(0.0f, ddx) + std::min(0.0f, ddy);
-            float hi = d0 + std::max(0.0f, ddx) + std::max(0.0f, ddy);
-            if (lo > 0) {
-              visible = fullMask;
-            } else if (hi > 0) {
-              for (int s = 0; s < S; ++s) {
-                if (z0 + f.depthOff[s] > WholeDepth(pixel, s)) visible |= 1u << s;
-              }
-            }
-          }
-          if (visible == 0) return;
-          if (visible == fullMask) {
-            Packed colour = shader.Colour(zc, ac);
-            ++fragments;
-            written += S;
-            if (alpha256 >= 256) {
-              pixelState[pixel] = kWhole;
-              if (state == kBackground) wholeShadow[pixel] = 0;
-              wholes[pixel] = {colour, z0, f.depth.ax, f.depth.ay};
+      // Attributes at the first pixel centre of the span, stepped along x.
+      float cy = y + 0.5f, cx0 = xs + 0.5f;
+      float zAt = f.depth.At(cx0, cy);
+      Attributes aAt = f.attributes0 + f.attributesX * cx0 + f.attributesY * cy;
+      // One pixel, its coverage sample by sample where an edge crosses it.
+      auto drawPixel = [&](int x, float zc, Attributes ac) __attribute__((always_inline)) {
+        unsigned mask = fullMask;  // inside [as, ae] the pixel lies wholly inside
+        const int k = x - x0;
+        if (k < as || k > ae) {
+          // Sample by sample, against the edges that cross the pixel.
+          for (int i = 0; i < kEdges; ++i) {
+            int64_t ei = e[i] + step[i] * k;
+            if (ei + acceptBias[i] > 0) continue;
+            unsigned inside = 0;
+            if (narrow) {
+              inside = SamplesAbove(static_cast<int32_t>(ei + acceptBias[i]), sampleRise[i], S);
             } else {
-              MakeWhole(pixel);
-              wholes[pixel].colour = Blend(wholes[pixel].colour, colour, alpha256);
+              for (int s = 0; s < S; ++s) inside |= static_cast<unsigned>(ei + sampleBias[i][s] > 0) << s;
+            }
+            mask &= inside;
+          }
+        }
+        if (mask == 0) return;
+        size_t pixel = static_cast<size_t>(y) * width_ + x;
+        if constexpr (kShadow) {
+          MakeWhole(pixel);
+          if (pixelState[pixel] == kWhole && mask == fullMask) {
+            if (!wholeShadow[pixel]) {
+              wholeShadow[pixel] = 1;
+              wholes[pixel].colour = Darken(wholes[pixel].colour, keep);
             }
             return;
           }
-        }
-        Split(pixel);
-        const size_t base = SamplesOf(pixel);
-        visible = SamplesInFront(sampleDepth + base, f.depthOff, z0, mask, S);
-        if (visible == 0) return;
-        ++fragments;
-        written += CountOf(visible);
-        Packed colour = shader.Colour(zc, ac);
-        if (alpha256 >= 256) {
-          WriteSamples(sampleColour + base, sampleDepth + base, f.depthOff, colour, z0, visible, S);
-        } else {
-          BlendSamples(sampleColour + base, colour, alpha256, visible, S);
-        }
-      }
-    };
-    int x = xs;
-#if defined(__SSE2__)
-    if constexpr (!kShadow) {
-      // Four pixels at a time where they lie wholly inside: depth tests and colours in
-      // lanes; a pixel whose samples are spelled out, or whose depth test needs them,
-      // goes through drawPixel.
-      const int quadEnd = std::min(xe, x0 + ae) - 3;  // the last first pixel of four
-      if (quads) {
-        for (; x < x0 + as && x <= xe; ++x, zAt += f.depth.ax, aAt = aAt + f.attributesX) drawPixel(x, zAt, aAt);
-        const size_t rowPixel = static_cast<size_t>(y) * width_;  // the row's first pixel
-        for (; x <= quadEnd; x += 4) {
-          const Attributes a1 = aAt + f.attributesX, a2 = a1 + f.attributesX, a3 = a2 + f.attributesX;
-          const float z1 = zAt + f.depth.ax, z2 = z1 + f.depth.ax, z3 = z2 + f.depth.ax;
-          const size_t pixel = rowPixel + x;
-          uint32_t states;
-          std::memcpy(&states, pixelState + pixel, 4);
-          float* const whole4 = reinterpret_cast<float*>(wholes + pixel);  // 4 floats a pixel
-          const __m128 z0 = _mm_sub_ps(_mm_set_ps(z3, z2, z1, zAt), f.halfStep4);
-          unsigned background = 15, visible = 15, perSample = 0;  // four background pixels
-          if (states != 0) {
-            const __m128i zero32 = _mm_setzero_si128();
-            const __m128i state =
-                _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(states)), zero32), zero32);
-            auto lanesWhere = [](__m128 m) { return static_cast<unsigned>(_mm_movemask_ps(m)); };
-            background = lanesWhere(_mm_castsi128_ps(_mm_cmpeq_epi32(state, zero32)));
-            const unsigned split = lanesWhere(_mm_castsi128_ps(_mm_cmpeq_epi32(state, _mm_set1_epi32(kSplit))));
-            // The whole pixels' depth planes against this one's, as drawPixel decides them.
-            __m128 wc = _mm_loadu_ps(whole4), wz = _mm_loadu_ps(whole4 + 4);
-            __m128 wdx = _mm_loadu_ps(whole4 + 8), wdy = _mm_loadu_ps(whole4 + 12);
-            _MM_TRANSPOSE4_PS(wc, wz, wdx, wdy);
-            const __m128 zero = _mm_setzero_ps();
-            const __m128 d0 = _mm_sub_ps(z0, wz);
-            const __m128 ddx = _mm_sub_ps(f.depthX4, wdx), ddy = _mm_sub_ps(f.depthY4, wdy);
-            const __m128 lo = _mm_add_ps(_mm_add_ps(d0, _mm_min_ps(ddx, zero)), _mm_min_ps(ddy, zero));
-            const __m128 hi = _mm_add_ps(_mm_add_ps(d0, _mm_max_ps(ddx, zero)), _mm_max_ps(ddy, zero));
-            const unsigned front = lanesWhere(_mm_cmpgt_ps(lo, zero)), partly = lanesWhere(_mm_cmpgt_ps(hi, zero));
-            visible = background | (front & ~split);
-            perSample = split | (partly & ~front & ~background);
+          Split(pixel);
+          const size_t base = SamplesOf(pixel);
+          for (int s = 0; s < S; ++s) {
+            if ((mask >> s & 1u) && !sampleShadowed[base + s]) {
+              sampleShadowed[base + s] = 1;
+              sampleColour[base + s] = Darken(sampleColour[base + s], keep);
+            }
           }
-          if (visible != 0) {
-            __m128 u = aAt.lanes, v = a1.lanes, d = a2.lanes, s = a3.lanes;
-            _MM_TRANSPOSE4_PS(u, v, d, s);
-            uint32_t colours[4];
-            float corner[4];
-            const __m128i colour4 = shader.Colour4(_mm_set_ps(z3, z2, z1, zAt), u, v, d, s);
-            if (visible == 15 && alpha256 >= 256) {
-              // All four opaque and in front: whole pixels in four stores, the shadow
-              // flags of those that were background cleared.
-              const __m128 c = _mm_castsi128_ps(colour4);
-              const __m128 firstTwo = _mm_unpacklo_ps(c, z0), lastTwo = _mm_unpackhi_ps(c, z0);  // colour, z
-              _mm_storeu_ps(whole4, _mm_movelh_ps(firstTwo, f.slopes));
-              _mm_storeu_ps(whole4 + 4, _mm_movehl_ps(f.slopes, firstTwo));
-              _mm_storeu_ps(whole4 + 8, _mm_movelh_ps(lastTwo, f.slopes));
-              _mm_storeu_ps(whole4 + 12, _mm_movehl_ps(f.slopes, lastTwo));
-              const uint32_t allWhole = 0x01010101u * kWhole;
-              std::memcpy(pixelState + pixel, &allWhole, 4);
-              uint32_t shadows;  // each state byte is kBackground (0) or kWhole (1) here
-              std::memcpy(&shadows, wholeShadow + pixel, 4);
-              shadows &= states * 0xFFu;
-              std::memcpy(wholeShadow + pixel, &shadows, 4);
-              fragments += 4;
-              written += 4 * S;
+        } else {
+          const float z0 = zc - f.halfStep;  // at the pixel's corner
+          uint8_t state = pixelState[pixel];
+          unsigned visible = 0;
+          if (state != kSplit && mask == fullMask) {
+            // A whole pixel stays whole when the primitive covers it and is in front of it
+            // at every sample.
+            if (state == kBackground) {
+              visible = fullMask;
             } else {
-              _mm_storeu_si128(reinterpret_cast<__m128i*>(colours), colour4);
-              _mm_storeu_ps(corner, z0);
-              for (int k = 0; k < 4; ++k) {
-                if (!(visible >> k & 1u)) continue;
-                const size_t p = pixel + k;
-                ++fragments;
-                written += S;
-                if (alpha256 >= 256) {
-                  pixelState[p] = kWhole;
-                  if (background >> k & 1u) wholeShadow[p] = 0;
-                  wholes[p] = {colours[k], corner[k], f.depth.ax, f.depth.ay};
-                } else {
-                  MakeWhole(p);
-                  wholes[p].colour = Blend(wholes[p].colour, colours[k], alpha256);
+              // The depth difference is a plane: decided at the pixel's corners when it has
+              // one sign there, sample by sample otherwise.
+              const WholePixel& w = wholes[pixel];
+              float d0 = z0 - w.z, ddx = f.depth.ax - w.dzx, ddy = f.depth.ay - w.dzy;
+              float lo = d0 + std::min(0.0f, ddx) + std::min(0.0f, ddy);
+              float hi = d0 + std::max(0.0f, ddx) + std::max(0.0f, ddy);
+              if (lo > 0) {
+                visible = fullMask;
+              } else if (hi > 0) {
+                for (int s = 0; s < S; ++s) {
+                  if (z0 + f.depthOff[s] > WholeDepth(pixel, s)) visible |= 1u << s;
                 }
               }
             }
+            if (visible == 0) return;
+            if (visible == fullMask) {
+              Packed colour = shader.Colour(zc, ac);
+              ++fragments;
+              written += S;
+              if (alpha256 >= 256) {
+                pixelState[pixel] = kWhole;
+                if (state == kBackground) wholeShadow[pixel] = 0;
+                wholes[pixel] = {colour, z0, f.depth.ax, f.depth.ay};
+              } else {
+                MakeWhole(pixel);
+                wholes[pixel].colour = Blend(wholes[pixel].colour, colour, alpha256);
+              }
+              return;
+            }
           }
-          if (perSample != 0) {
-            if (perSample & 1u) drawPixel(x, zAt, aAt);
-            if (perSample & 2u) drawPixel(x + 1, z1, a1);
-            if (perSample & 4u) drawPixel(x + 2, z2, a2);
-            if (perSample & 8u) drawPixel(x + 3, z3, a3);
+          Split(pixel);
+          const size_t base = SamplesOf(pixel);
+          visible = SamplesInFront(sampleDepth + base, f.depthOff, z0, mask, S);
+          if (visible == 0) return;
+          ++fragments;
+          written += CountOf(visible);
+          Packed colour = shader.Colour(zc, ac);
+          if (alpha256 >= 256) {
+            WriteSamples(sampleColour + base, sampleDepth + base, f.depthOff, colour, z0, visible, S);
+          } else {
+            BlendSamples(sampleColour + base, colour, alpha256, visible, S);
           }
-          zAt = z3 + f.depth.ax, aAt = a3 + f.attributesX;
+        }
+      };
+      int x = xs;
+#if defined(__SSE2__)
+      if constexpr (!kShadow) {
+        // Four pixels at a time where they lie wholly inside: depth tests and colours in
+        // lanes; a pixel whose samples are spelled out, or whose depth test needs them,
+        // goes through drawPixel.
+        const int quadEnd = std::min(xe, x0 + ae) - 3;  // the last first pixel of four
+        if (quads) {
+          for (; x < x0 + as && x <= xe; ++x, zAt += f.depth.ax, aAt = aAt + f.attributesX) drawPixel(x, zAt, aAt);
+          const size_t rowPixel = static_cast<size_t>(y) * width_;  // the row's first pixel
+          for (; x <= quadEnd; x += 4) {
+            const Attributes a1 = aAt + f.attributesX, a2 = a1 + f.attributesX, a3 = a2 + f.attributesX;
+            const float z1 = zAt + f.depth.ax, z2 = z1 + f.depth.ax, z3 = z2 + f.depth.ax;
+            const size_t pixel = rowPixel + x;
+            uint32_t states;
+            std::memcpy(&states, pixelState + pixel, 4);
+            float* const whole4 = reinterpret_cast<float*>(wholes + pixel);  // 4 floats a pixel
+            const __m128 z0 = _mm_sub_ps(_mm_set_ps(z3, z2, z1, zAt), f.halfStep4);
+            unsigned background = 15, visible = 15, perSample = 0;  // four background pixels
+            if (states != 0) {
+              const __m128i zero32 = _mm_setzero_si128();
+              const __m128i state =
+                  _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(states)), zero32), zero32);
+              auto lanesWhere = [](__m128 m) { return static_cast<unsigned>(_mm_movemask_ps(m)); };
+              background = lanesWhere(_mm_castsi128_ps(_mm_cmpeq_epi32(state, zero32)));
+              const unsigned split = lanesWhere(_mm_castsi128_ps(_mm_cmpeq_epi32(state, _mm_set1_epi32(kSplit))));
+              // The whole pixels' depth planes against this one's, as drawPixel decides them.
+              __m128 wc = _mm_loadu_ps(whole4), wz = _mm_loadu_ps(whole4 + 4);
+              __m128 wdx = _mm_loadu_ps(whole4 + 8), wdy = _mm_loadu_ps(whole4 + 12);
+              _MM_TRANSPOSE4_PS(wc, wz, wdx, wdy);
+              const __m128 zero = _mm_setzero_ps();
+              const __m128 d0 = _mm_sub_ps(z0, wz);
+              const __m128 ddx = _mm_sub_ps(f.depthX4, wdx), ddy = _mm_sub_ps(f.depthY4, wdy);
+              const __m128 lo = _mm_add_ps(_mm_add_ps(d0, _mm_min_ps(ddx, zero)), _mm_min_ps(ddy, zero));
+              const __m128 hi = _mm_add_ps(_mm_add_ps(d0, _mm_max_ps(ddx, zero)), _mm_max_ps(ddy, zero));
+              const unsigned front = lanesWhere(_mm_cmpgt_ps(lo, zero)), partly = lanesWhere(_mm_cmpgt_ps(hi, zero));
+              visible = background | (front & ~split);
+              perSample = split | (partly & ~front & ~background);
+            }
+            if (visible != 0) {
+              __m128 u = aAt.lanes, v = a1.lanes, d = a2.lanes, s = a3.lanes;
+              _MM_TRANSPOSE4_PS(u, v, d, s);
+              uint32_t colours[4];
+              float corner[4];
+              const __m128i colour4 = shader.Colour4(_mm_set_ps(z3, z2, z1, zAt), u, v, d, s);
+              if (visible == 15 && alpha256 >= 256) {
+                // All four opaque and in front: whole pixels in four stores, the shadow
+                // flags of those that were background cleared.
+                const __m128 c = _mm_castsi128_ps(colour4);
+                const __m128 firstTwo = _mm_unpacklo_ps(c, z0), lastTwo = _mm_unpackhi_ps(c, z0);  // colour, z
+                _mm_storeu_ps(whole4, _mm_movelh_ps(firstTwo, f.slopes));
+                _mm_storeu_ps(whole4 + 4, _mm_movehl_ps(f.slopes, firstTwo));
+                _mm_storeu_ps(whole4 + 8, _mm_movelh_ps(lastTwo, f.slopes));
+                _mm_storeu_ps(whole4 + 12, _mm_movehl_ps(f.slopes, lastTwo));
+                const uint32_t allWhole = 0x01010101u * kWhole;
+                std::memcpy(pixelState + pixel, &allWhole, 4);
+                uint32_t shadows;  // each state byte is kBackground (0) or kWhole (1) here
+                std::memcpy(&shadows, wholeShadow + pixel, 4);
+                shadows &= states * 0xFFu;
+                std::memcpy(wholeShadow + pixel, &shadows, 4);
+                fragments += 4;
+                written += 4 * S;
+              } else {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(colours), colour4);
+                _mm_storeu_ps(corner, z0);
+                for (int k = 0; k < 4; ++k) {
+                  if (!(visible >> k & 1u)) continue;
+                  const size_t p = pixel + k;
+                  ++fragments;
+                  written += S;
+                  if (alpha256 >= 256) {
+                    pixelState[p] = kWhole;
+                    if (background >> k & 1u) wholeShadow[p] = 0;
+                    wholes[p] = {colours[k], corner[k], f.depth.ax, f.depth.ay};
+                  } else {
+                    MakeWhole(p);
+                    wholes[p].colour = Blend(wholes[p].colour, colours[k], alpha256);
+                  }
+                }
+              }
+            }
+            if (perSample != 0) {
+              if (perSample & 1u) drawPixel(x, zAt, aAt);
+              if (perSample & 2u) drawPixel(x + 1, z1, a1);
+              if (perSample & 4u) drawPixel(x + 2, z2, a2);
+              if (perSample & 8u) drawPixel(x + 3, z3, a3);
+            }
+            zAt = z3 + f.depth.ax, aAt = a3 + f.attributesX;
+          }
+        }
+      } else {
+        // Four pixels at a time where the shadow covers them wholly and they still show the
+        // background (shadows come first in a pass): they become whole pixels of the
+        // darkened background. Other groups go pixel by pixel.
+        const int quadEnd = std::min(xe, x0 + ae) - 3;
+        for (; x < x0 + as && x <= xe; ++x) drawPixel(x, zAt, aAt);
+        const size_t rowPixel = static_cast<size_t>(y) * width_;
+        for (; x <= quadEnd; x += 4) {
+          const size_t pixel = rowPixel + x;
+          uint32_t states;
+          std::memcpy(&states, pixelState + pixel, 4);
+          if (states != 0) {
+            for (int k = 0; k < 4; ++k) drawPixel(x + k, zAt, aAt);
+            continue;
+          }
+          const __m128i shown = _mm_loadu_si128(reinterpret_cast<const __m128i*>(backgroundPixels + pixel));
+          const __m128i dark = sse::Darken4(shown, keep);
+          // Pixel k: its colour in the lowest lane, no depth and no slopes.
+          __m128i* const whole4 = reinterpret_cast<__m128i*>(wholes + pixel);
+          _mm_storeu_si128(whole4, _mm_srli_si128(_mm_slli_si128(dark, 12), 12));
+          _mm_storeu_si128(whole4 + 1, _mm_srli_si128(_mm_slli_si128(dark, 8), 12));
+          _mm_storeu_si128(whole4 + 2, _mm_srli_si128(_mm_slli_si128(dark, 4), 12));
+          _mm_storeu_si128(whole4 + 3, _mm_srli_si128(dark, 12));
+          const uint32_t allOnes = 0x01010101u;  // kWhole, and shadowed
+          std::memcpy(pixelState + pixel, &allOnes, 4);
+          std::memcpy(wholeShadow + pixel, &allOnes, 4);
         }
       }
-    } else {
-      // Four pixels at a time where the shadow covers them wholly and they still show the
-      // background (shadows come first in a pass): they become whole pixels of the
-      // darkened background. Other groups go pixel by pixel.
-      const int quadEnd = std::min(xe, x0 + ae) - 3;
-      for (; x < x0 + as && x <= xe; ++x) drawPixel(x, zAt, aAt);
-      const size_t rowPixel = static_cast<size_t>(y) * width_;
-      for (; x <= quadEnd; x += 4) {
-        const size_t pixel = rowPixel + x;
-        uint32_t states;
-        std::memcpy(&states, pixelState + pixel, 4);
-        if (states != 0) {
-          for (int k = 0; k < 4; ++k) drawPixel(x + k, zAt, aAt);
-          continue;
-        }
-        const __m128i dark = sse::Darken4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(backgroundPixels + pixel)), keep);
-        // Pixel k: its colour in the lowest lane, no depth and no slopes.
-        __m128i* const whole4 = reinterpret_cast<__m128i*>(wholes + pixel);
-        _mm_storeu_si128(whole4, _mm_srli_si128(_mm_slli_si128(dark, 12), 12));
-        _mm_storeu_si128(whole4 + 1, _mm_srli_si128(_mm_slli_si128(dark, 8), 12));
-        _mm_storeu_si128(whole4 + 2, _mm_srli_si128(_mm_slli_si128(dark, 4), 12));
-        _mm_storeu_si128(whole4 + 3, _mm_srli_si128(dark, 12));
-        const uint32_t allOnes = 0x01010101u;  // kWhole, and shadowed
-        std::memcpy(pixelState + pixel, &allOnes, 4);
-        std::memcpy(wholeShadow + pixel, &allOnes, 4);
-      }
-    }
 #endif
-    for (; x <= xe; ++x, zAt += f.depth.ax, aAt = aAt + f.attributesX) drawPixel(x, zAt, aAt);
+      for (; x <= xe; ++x, zAt += f.depth.ax, aAt = aAt + f.attributesX) drawPixel(x, zAt, aAt);
     };
     if constexpr (kSurfaces == 1) {
       drawRun(x0 + rs, x0 + re, surfaces[0]);
@@ -790,9 +791,10 @@ void SampleFrame::Accumulate(std::vector<SampleSum>& sums) const {
                                            _mm_andnot_si128(isBackground, wholeColours));
       // Channel * S stays below 16 bits; two pixels' sums to a vector.
       __m128i* const sum = reinterpret_cast<__m128i*>(out + pixel * kSumLanes);
-      _mm_storeu_si128(sum, _mm_add_epi16(_mm_loadu_si128(sum), _mm_mullo_epi16(_mm_unpacklo_epi8(colours, zero), times)));
-      _mm_storeu_si128(sum + 1,
-                       _mm_add_epi16(_mm_loadu_si128(sum + 1), _mm_mullo_epi16(_mm_unpackhi_epi8(colours, zero), times)));
+      const __m128i firstSums = _mm_mullo_epi16(_mm_unpacklo_epi8(colours, zero), times);
+      const __m128i lastSums = _mm_mullo_epi16(_mm_unpackhi_epi8(colours, zero), times);
+      _mm_storeu_si128(sum, _mm_add_epi16(_mm_loadu_si128(sum), firstSums));
+      _mm_storeu_si128(sum + 1, _mm_add_epi16(_mm_loadu_si128(sum + 1), lastSums));
     }
 #endif
     for (; pixel < end; ++pixel) addPixel(pixel);

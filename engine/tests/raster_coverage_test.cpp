@@ -35,7 +35,8 @@ float Jitter(unsigned i, float reach) {
 // Sums of every pixel's samples after drawing `shapes` (triangles, or quads drawn as
 // one) translucent over black.
 template <size_t kCorners>
-std::vector<uint32_t> Draw(int width, int height, int samples, const std::vector<std::array<ScreenVertex, kCorners>>& shapes) {
+std::vector<uint32_t> Draw(int width, int height, int samples,
+                           const std::vector<std::array<ScreenVertex, kCorners>>& shapes) {
   SampleFrame frame;
   frame.Reset(width, height, samples);
   std::vector<Packed> background(static_cast<size_t>(width) * height, kBackground);
@@ -110,7 +111,8 @@ TEST(RasterCoverage, SharedEdgesCoverEverySampleExactlyOnce) {
       for (int cells : {5, 16}) {
         const std::vector<std::array<ScreenVertex, 3>> mesh = Mesh(width, height, cells, seed);
         for (bool quads : {false, true}) {
-          std::vector<uint32_t> sums = quads ? Draw(width, height, samples, CellsOf(mesh)) : Draw(width, height, samples, mesh);
+          std::vector<uint32_t> sums =
+              quads ? Draw(width, height, samples, CellsOf(mesh)) : Draw(width, height, samples, mesh);
           int wrong = 0;
           for (uint32_t s : sums) wrong += s != 0x64u * samples;
           EXPECT_EQ(wrong, 0) << samples << " samples, seed " << seed << ", " << cells << " cells"
@@ -123,8 +125,8 @@ TEST(RasterCoverage, SharedEdgesCoverEverySampleExactlyOnce) {
 
 // Sums after shadowing a grey frame with each quad, whole or as its triangles (0, 1, 2)
 // and (0, 2, 3); quad i darkens with its own strength, so the first to reach a sample shows.
-std::vector<SampleSum> Shadowed(int width, int height, int samples, const std::vector<std::array<ScreenVertex, 4>>& quads,
-                               bool whole) {
+std::vector<SampleSum> Shadowed(int width, int height, int samples,
+                                const std::vector<std::array<ScreenVertex, 4>>& quads, bool whole) {
   SampleFrame frame;
   frame.Reset(width, height, samples);
   std::vector<Packed> background(static_cast<size_t>(width) * height, 0xC8C8C8);
