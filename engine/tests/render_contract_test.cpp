@@ -206,6 +206,15 @@ TEST(RenderContract, FilterFrameIsTheSameOnAnyNumberOfThreads) {
   EXPECT_EQ(RenderShape(params, shape, f.job(), nullptr, 4), 1);
   EXPECT_EQ(f.Snapshot(), first);
   EXPECT_TRUE(f.GuardsIntact());
+
+  // Wire mode: lines, drawn pixel by pixel, land in the rows of their band only.
+  f.job().abortCallback = nullptr;
+  FrameParams wire = params;
+  wire.renderMode = 2;
+  ASSERT_EQ(RenderShape(wire, shape, f.job(), nullptr, 1), 0);
+  const std::vector<uint8_t> wireFirst = f.Snapshot();
+  ASSERT_EQ(RenderShape(wire, shape, f.job(), nullptr, 3), 0);
+  EXPECT_EQ(f.Snapshot(), wireFirst);
 }
 
 }  // namespace
