@@ -485,7 +485,9 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
       float zAt = f.depth.At(cx0, cy);
       Attributes aAt = f.attributes0 + f.attributesX * cx0 + f.attributesY * cy;
       // One pixel, its coverage sample by sample where an edge crosses it.
-      auto drawPixel = [&](int x, float zc, Attributes ac) __attribute__((always_inline)) {
+      // `known`: the pixel's colour when the four-pixel path has worked it out already.
+      auto drawPixel = [&](int x, float zc, Attributes ac, const Packed* known = nullptr)
+                           __attribute__((always_inline)) {
         unsigned mask = fullMask;  // inside [as, ae] the pixel lies wholly inside
         const int k = x - x0;
         if (k < as || k > ae) {
@@ -547,7 +549,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
             }
             if (visible == 0) return;
             if (visible == fullMask) {
-              Packed colour = shader.Colour(zc, ac);
+              Packed colour = known ? *known : shader.Colour(zc, ac);
               ++fragments;
               written += S;
               if (alpha256 >= 256) {
@@ -567,7 +569,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           if (visible == 0) return;
           ++fragments;
           written += CountOf(visible);
-          Packed colour = shader.Colour(zc, ac);
+          Packed colour = known ? *known : shader.Colour(zc, ac);
           if (alpha256 >= 256) {
             WriteSamples(sampleColour + base, sampleDepth + base, f.depthOff, colour, z0, visible, S);
           } else {
@@ -614,10 +616,10 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
               visible = background | (front & ~split);
               perSample = split | (partly & ~front & ~background);
             }
+            uint32_t colours[4];  // the four colours, where visible != 0 and a pixel goes on below
             if (visible != 0) {
               __m128 u = aAt.lanes, v = a1.lanes, d = a2.lanes, s = a3.lanes;
               _MM_TRANSPOSE4_PS(u, v, d, s);
-              uint32_t colours[4];
               float corner[4];
               const __m128i colour4 = shader.Colour4(_mm_set_ps(z3, z2, z1, zAt), u, v, d, s);
               if (visible == 15 && alpha256 >= 256) {
@@ -657,10 +659,13 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
               }
             }
             if (perSample != 0) {
-              if (perSample & 1u) drawPixel(x, zAt, aAt);
-              if (perSample & 2u) drawPixel(x + 1, z1, a1);
-              if (perSample & 4u) drawPixel(x + 2, z2, a2);
-              if (perSample & 8u) drawPixel(x + 3, z3, a3);
+              // Pixels that need their samples; their colours are known if any of the
+              // four was drawn whole above.
+              const Packed* known = visible != 0 ? colours : nullptr;
+              if (perSample & 1u) drawPixel(x, zAt, aAt, known);
+              if (perSample & 2u) drawPixel(x + 1, z1, a1, known ? known + 1 : nullptr);
+              if (perSample & 4u) drawPixel(x + 2, z2, a2, known ? known + 2 : nullptr);
+              if (perSample & 8u) drawPixel(x + 3, z3, a3, known ? known + 3 : nullptr);
             }
             zAt = z3 + f.depth.ax, aAt = a3 + f.attributesX;
           }
