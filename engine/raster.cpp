@@ -115,6 +115,22 @@ Plane PlaneThrough(const ScreenVertex* v, float f0, float f1, float f2, float in
   return {f0 - ax * v[0].x - ay * v[0].y, ax, ay};
 }
 
+// The planes through triangle t (of area 1 / invArea): depth, the texture coordinates
+// (divided by the distance, for perspective) and the lighting; depth only without kAll.
+enum PlaneIndex { kDepthPlane, kUPlane, kVPlane, kDiffusePlane, kSpecularPlane, kPlanes };
+template <bool kAll>
+void PlanesThrough(const ScreenVertex* t, float invArea, bool perspective, Plane* planes) {
+  planes[kDepthPlane] = PlaneThrough(t, t[0].invW, t[1].invW, t[2].invW, invArea);
+  if constexpr (kAll) {
+    auto uOf = [&](const ScreenVertex& p) { return perspective ? p.u * p.invW : p.u; };
+    auto vOf = [&](const ScreenVertex& p) { return perspective ? p.v * p.invW : p.v; };
+    planes[kUPlane] = PlaneThrough(t, uOf(t[0]), uOf(t[1]), uOf(t[2]), invArea);
+    planes[kVPlane] = PlaneThrough(t, vOf(t[0]), vOf(t[1]), vOf(t[2]), invArea);
+    planes[kDiffusePlane] = PlaneThrough(t, t[0].diffuse, t[1].diffuse, t[2].diffuse, invArea);
+    planes[kSpecularPlane] = PlaneThrough(t, t[0].specular, t[1].specular, t[2].specular, invArea);
+  }
+}
+
 // The depth and attribute planes of a triangle, with what the rasteriser derives from them.
 struct Surface {
   Plane depth;
@@ -127,25 +143,18 @@ struct Surface {
 #endif
 };
 
-// The planes through triangle t (of area 1 / invArea) for material m (null: depth only).
+// The surface of triangle t (of area 1 / invArea) for material m (null: depth only).
 template <bool kDepthOnly>
 Surface MakeSurface(const ScreenVertex* t, float invArea, const Material* m, const float* sx, const float* sy,
                     int samples) {
+  Plane planes[kPlanes] = {};
+  PlanesThrough<!kDepthOnly>(t, invArea, m != nullptr && m->perspective, planes);
+  const Plane& depth = planes[kDepthPlane];
+  const Plane &pu = planes[kUPlane], &pv = planes[kVPlane], &pd = planes[kDiffusePlane], &ps = planes[kSpecularPlane];
   Surface f;
-  const Plane depth = PlaneThrough(t, t[0].invW, t[1].invW, t[2].invW, invArea);
   f.depth = depth;
   for (int s = 0; s < samples; ++s) f.depthOff[s] = depth.ax * sx[s] + depth.ay * sy[s];
   f.halfStep = 0.5f * (depth.ax + depth.ay);
-  Plane pu{}, pv{}, pd{}, ps{};
-  if constexpr (!kDepthOnly) {
-    const bool perspective = m->perspective;
-    auto uOf = [&](const ScreenVertex& p) { return perspective ? p.u * p.invW : p.u; };
-    auto vOf = [&](const ScreenVertex& p) { return perspective ? p.v * p.invW : p.v; };
-    pu = PlaneThrough(t, uOf(t[0]), uOf(t[1]), uOf(t[2]), invArea);
-    pv = PlaneThrough(t, vOf(t[0]), vOf(t[1]), vOf(t[2]), invArea);
-    pd = PlaneThrough(t, t[0].diffuse, t[1].diffuse, t[2].diffuse, invArea);
-    ps = PlaneThrough(t, t[0].specular, t[1].specular, t[2].specular, invArea);
-  }
   f.attributes0 = Attributes::Of(pu.a0, pv.a0, pd.a0, ps.a0);
   f.attributesX = Attributes::Of(pu.ax, pv.ax, pd.ax, ps.ax);
   f.attributesY = Attributes::Of(pu.ay, pv.ay, pd.ay, ps.ay);
@@ -170,23 +179,16 @@ bool SameSlopes(const Plane& p, const Plane& q, float absolute) {
 bool HalvesAgree(const ScreenVertex* v, const Material& m) {
   const ScreenVertex second[3] = {v[0], v[2], v[3]};
   const ScreenVertex* halves[2] = {v, second};
-  Plane planes[2][5];
+  Plane planes[2][kPlanes];
   for (int h = 0; h < 2; ++h) {
     const ScreenVertex* t = halves[h];
     const float area = (t[1].x - t[0].x) * (t[2].y - t[0].y) - (t[2].x - t[0].x) * (t[1].y - t[0].y);
     if (!(std::fabs(area) > 0)) return false;
-    const float invArea = 1.0f / area;
-    auto uOf = [&](const ScreenVertex& p) { return m.perspective ? p.u * p.invW : p.u; };
-    auto vOf = [&](const ScreenVertex& p) { return m.perspective ? p.v * p.invW : p.v; };
-    planes[h][0] = PlaneThrough(t, t[0].invW, t[1].invW, t[2].invW, invArea);
-    planes[h][1] = PlaneThrough(t, uOf(t[0]), uOf(t[1]), uOf(t[2]), invArea);
-    planes[h][2] = PlaneThrough(t, vOf(t[0]), vOf(t[1]), vOf(t[2]), invArea);
-    planes[h][3] = PlaneThrough(t, t[0].diffuse, t[1].diffuse, t[2].diffuse, invArea);
-    planes[h][4] = PlaneThrough(t, t[0].specular, t[1].specular, t[2].specular, invArea);
+    PlanesThrough<true>(t, 1.0f / area, m.perspective, planes[h]);
   }
   constexpr float kLevel = 1.0f / 255;
-  const float absolute[5] = {1e-9f, 1e-6f, 1e-6f, 2 * kLevel, 2 * kLevel};
-  for (int i = 0; i < 5; ++i) {
+  const float absolute[kPlanes] = {1e-9f, 1e-6f, 1e-6f, 2 * kLevel, 2 * kLevel};
+  for (int i = 0; i < kPlanes; ++i) {
     if (!SameSlopes(planes[0][i], planes[1][i], absolute[i])) return false;
   }
   return true;
