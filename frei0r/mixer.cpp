@@ -129,8 +129,9 @@ void Mixer::Render(const uint32_t* a, const uint32_t* b, uint32_t* out) {
   job.position = static_cast<int32_t>(std::lround(PositionOf(options_) * kPositionSteps));
 
   lmx::EffectSettings settings = SettingsFor(options_, effect_.settings);
-  int32_t result = lmx::engine::RenderShape(lmx::engine::ReadFrameParams(settings), effect_.shape, job, nullptr, 0,
-                                            &scratch_);
+  // One instance draws each frame on every core: MLT may ask for one frame at a time.
+  int32_t result = lmx::engine::RenderShape(lmx::engine::ReadFrameParams(settings), effect_.shape, job, nullptr,
+                                            lmx::engine::kThreadPerCore, &scratch_);
   if (result != lmx::engine::kRendered) {
     ReportOnce("the engine rendered nothing (result " + std::to_string(result) + "); clip A passes through");
     PassThrough(a, out);
