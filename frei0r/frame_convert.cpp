@@ -2,6 +2,10 @@
 
 #include <cstddef>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace lumorafx {
 
 namespace {
@@ -12,7 +16,19 @@ void SwapAndFlip(const uint8_t* in, int width, int height, uint8_t* out) {
   for (int y = 0; y < height; ++y) {
     const uint8_t* p = in + static_cast<size_t>(y) * row;
     uint8_t* q = out + static_cast<size_t>(height - 1 - y) * row;
-    for (size_t x = 0; x < row; x += 4) {
+    size_t x = 0;
+#if defined(__SSE2__)
+    // Four pixels at a time: green and alpha stay, the bytes of red and blue trade places.
+    const __m128i keep = _mm_set1_epi32(static_cast<int>(0xFF00FF00u)), low = _mm_set1_epi32(0xFF);
+    for (; x + 16 <= row; x += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x));
+      const __m128i swapped = _mm_or_si128(_mm_and_si128(v, keep),
+                                           _mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 16), low),
+                                                        _mm_slli_epi32(_mm_and_si128(v, low), 16)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(q + x), swapped);
+    }
+#endif
+    for (; x < row; x += 4) {
       q[x] = p[x + 2];
       q[x + 1] = p[x + 1];
       q[x + 2] = p[x];
