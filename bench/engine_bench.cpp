@@ -1,15 +1,23 @@
 // lmx_bench: times the engine on the benchmark scenes.
-//   lmx_bench [--scene NAME] [--frames N] [--min-seconds S] [--threads N]
-// (--threads: for the filter scene, 0 for one per core, the default)
+//   lmx_bench [--scene NAME] [--frames N] [--min-seconds S] [--threads N] [--antialiasing N]
+// (--threads: for the filter frames, 0 for one per core, the default; --antialiasing:
+// samples per pixel instead of the scene's)
 // For each scene prints one line of NAME=VALUE fields: the first frame of a fresh
 // process (first_ms), the mean steady time per frame over every frame of the scene
-// (steady_ms), and the work per frame (passes, samples: every sample of every pass).
+// (steady_ms), the work per frame (passes, samples: every sample of every pass) and, on
+// Linux, the memory: the process's size before the first frame, with the scene's
+// pictures and target in it (base_rss_mb), and its peak (peak_rss_mb).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 #include "frame_params.h"
 #include "render_frame.h"
@@ -21,26 +29,51 @@ using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
+// The process's resident size now and at its peak, in MB (0 where unknown).
+double ResidentMb() {
+#if defined(__linux__)
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
+#else
+  return 0;
+#endif
+}
+double PeakResidentMb() {
+#if defined(__linux__)
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024;  // kB
+#else
+  return 0;
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string only;
   int frameLimit = 0;
   double minSeconds = 1.0;
-  int threads = 0;
+  int threads = 0, antiAliasing = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (!std::strcmp(argv[i], "--scene")) only = argv[i + 1];
     else if (!std::strcmp(argv[i], "--frames")) frameLimit = std::atoi(argv[i + 1]);
     else if (!std::strcmp(argv[i], "--min-seconds")) minSeconds = std::atof(argv[i + 1]);
     else if (!std::strcmp(argv[i], "--threads")) threads = std::atoi(argv[i + 1]);
+    else if (!std::strcmp(argv[i], "--antialiasing")) antiAliasing = std::atoi(argv[i + 1]);
   }
   using namespace lmx;
   bool any = false;
-  for (const bench::Scene& scene : bench::AllScenes()) {
-    if (!only.empty() && scene.name != only) continue;
+  for (bench::Scene& scene : bench::Scenes(only)) {
     any = true;
+    if (antiAliasing > 0) scene.settings.generalValues[AntiAliasing] = static_cast<float>(antiAliasing);
     std::vector<uint8_t> target;
     RenderJob job = bench::MakeJob(scene, target);
+    const double baseMb = ResidentMb();
     int frames = frameLimit > 0 ? std::min(frameLimit, scene.frames) : scene.frames;
 
     // The first frame of the scene, from nothing.
@@ -69,11 +102,11 @@ int main(int argc, char** argv) {
     double passes = static_cast<double>(stats.passes) / rendered;
     double samples = passes * scene.width * scene.height * (aa > 1 ? aa : 1);
     std::printf("engine scene=%s size=%dx%d frames=%d first_ms=%.3f steady_ms=%.4f fps=%.1f passes=%.1f "
-                "samples=%.0f fragments=%.0f triangles=%.0f threads=%d checksum=%llx\n",
+                "samples=%.0f fragments=%.0f triangles=%.0f threads=%d checksum=%llx base_rss_mb=%.1f peak_rss_mb=%.1f\n",
                 scene.name.c_str(), scene.width, scene.height, frames, firstMs, steadyMs, 1000 / steadyMs, passes,
                 samples, static_cast<double>(stats.shadedFragments) / rendered,
                 static_cast<double>(stats.triangles) / rendered, scene.filterMode ? threads : 1,
-                static_cast<unsigned long long>(checksum));
+                static_cast<unsigned long long>(checksum), baseMb, PeakResidentMb());
     std::fflush(stdout);
   }
   return any ? 0 : 2;

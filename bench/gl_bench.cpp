@@ -176,7 +176,7 @@ class GlRenderer {
       rgba = scene.textures[i];
       for (size_t p = 0; p < rgba.size(); p += 4) std::swap(rgba[p], rgba[p + 2]);  // BGRA to RGBA
       glBindTexture(GL_TEXTURE_2D, textures_[i]);
-      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, scene.width, scene.width, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, scene.width, scene.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
       Filter(linear);
     }
     glGenFramebuffers(1, &msFbo_);
@@ -388,11 +388,9 @@ int main(int argc, char** argv) {
   setenv("EGL_PLATFORM", "surfaceless", 1);
   setenv("GALLIUM_DRIVER", "llvmpipe", 1);
   using namespace lmx;
-  std::vector<bench::Scene> scenes = bench::AllScenes();
-  const bench::Scene* scene = nullptr;
-  for (const bench::Scene& s : scenes)
-    if (s.name == (only.empty() ? "typical" : only)) scene = &s;
-  if (!scene) return 2;
+  std::vector<bench::Scene> scenes = bench::Scenes(only.empty() ? "typical" : only);
+  if (scenes.empty()) return 2;
+  const bench::Scene* scene = &scenes.front();
 
   std::vector<uint8_t> target, reference;
   RenderJob job = bench::MakeJob(*scene, target);
