@@ -1,43 +1,60 @@
 #include "frame_threads.h"
 
-#include <atomic>
+#include <new>
 #include <system_error>
-#include <thread>
-#include <vector>
 
 #include "platform/thread_priority.h"
 
 namespace lmx::engine {
 
-bool RunOnThreads(int count, const std::function<void(int)>& work) {
-  std::atomic<bool> failed{false};
-  auto run = [&](int index) {
-    try {
-      work(index);
-    } catch (...) {
-      failed.store(true);
-    }
-  };
+FrameThreads::FrameThreads(int count, const std::function<void(int)>& work) {
   // A thread starts at the process's normal priority on Windows, whatever its creator's:
   // a render thread that lowered itself would otherwise compete through its helpers.
   const platform::ThreadPriority priority = platform::CurrentThreadPriority();
-  std::vector<std::thread> helpers;
   for (int i = 1; i < count; ++i) {
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      ++running_;
+    }
     try {
-      helpers.emplace_back([&run, priority, i] {
+      threads_.emplace_back([this, &work, priority, i] {
         platform::SetCurrentThreadPriority(priority);
-        run(i);
+        try {
+          work(i);
+        } catch (...) {
+          failed_.store(true);
+        }
+        std::lock_guard<std::mutex> hold(lock_);
+        --running_;
+        changed_.notify_one();
       });
     } catch (const std::system_error&) {
-      break;  // no more threads to be had: those running share the work
+      std::lock_guard<std::mutex> hold(lock_);
+      --running_;  // no more threads to be had: those running share the work
+      break;
     } catch (const std::bad_alloc&) {
+      std::lock_guard<std::mutex> hold(lock_);
+      --running_;
       break;
     }
   }
-  run(0);
-  // Joining waits in the system until each has ended; nothing spins.
-  for (std::thread& t : helpers) t.join();
-  return !failed.load();
+}
+
+FrameThreads::~FrameThreads() {
+  for (std::thread& t : threads_) t.join();
+}
+
+void FrameThreads::Report() {
+  std::lock_guard<std::mutex> hold(lock_);
+  ++reports_;
+  changed_.notify_one();
+}
+
+bool FrameThreads::Wait() {
+  std::unique_lock<std::mutex> hold(lock_);
+  changed_.wait(hold, [this] { return reports_ != seen_ || running_ == 0; });
+  seen_ = reports_;
+  return running_ > 0;
 }
 
 }  // namespace lmx::engine

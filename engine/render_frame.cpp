@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <atomic>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -287,20 +288,24 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   std::atomic<bool> stop{false};
   const size_t allPasses = passes.size() * static_cast<size_t>(tiles);
   int reported = 0;
-  // Before each pass: the caller's thread asks the abort callback and reports progress;
-  // every thread stops once it has said stop.
+  // Before each pass: the caller's thread asks the abort callback (until it says stop)
+  // and reports progress; every thread stops once it has said stop.
   auto goOn = [&](int w) {
-    if (w == 0) {
-      if (Stopped(job)) stop.store(true);
-      const int percent = static_cast<int>(passesDone.load() * 100 / allPasses);
-      if (filterMode && percent > reported && !stop.load()) job.progressCallback(reported = percent);
+    if (w == 0 && !stop.load()) {
+      if (Stopped(job)) {
+        stop.store(true);
+      } else if (filterMode) {
+        const int percent = static_cast<int>(passesDone.load() * 100 / allPasses);
+        if (percent > reported) job.progressCallback(reported = percent);
+      }
     }
     return !stop.load(std::memory_order_relaxed);
   };
   // Rows drawn in one pass each (no motion blur) go from the samples to the target
   // directly; others add up their passes first.
   const bool onePass = setup.passesPerRow == 1;
-  const bool finished = RunOnThreads(workers, [&](int w) {
+  std::optional<FrameThreads> helpers;
+  const std::function<void(int)> drawTiles = [&](int w) {
     Worker& worker = scratch.workers[static_cast<size_t>(w)];
     for (int tile = nextTile++; tile < tiles; tile = nextTile++) {
       const int first = tile * tileRows, rows = std::min(tileRows, height - first);
@@ -315,12 +320,27 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
         if (onePass) worker.frame.Resolve(out);
         else worker.frame.Accumulate(worker.sums);
         ++passesDone;
+        if (w > 0) helpers->Report();
       }
       if (!onePass) MeanColours(worker.sums.data(), perPixel, out, static_cast<size_t>(width) * rows);
     }
-  });
+  };
+  helpers.emplace(workers, drawTiles);
+  goOn(0);  // once the helpers have started, whatever tiles this thread gets
+  bool failed = false;
+  try {
+    drawTiles(0);
+  } catch (...) {  // no memory: the helpers are told to stop
+    failed = true;
+    stop.store(true);
+  }
+  // Until the helpers have drawn their last tiles: the abort callback and the progress
+  // after each of their passes.
+  while (helpers->Wait()) goOn(0);
+  failed = failed || helpers->failed();
+  helpers.reset();
   for (int w = 0; w < workers; ++w) scratch.workers[static_cast<size_t>(w)].frame.TrimSamples();
-  if (!finished) return kNoTarget;  // a thread could not finish (no memory)
+  if (failed) return kNoTarget;  // a thread could not finish (no memory)
   if (stop.load()) return kStopped;
   if (filterMode && reported < 100) job.progressCallback(100);
   if (stats) {

@@ -22,7 +22,13 @@ TEST(RenderThreads, HelpersRunAtTheCallersPriority) {
   std::vector<int> levels(3, 99);
   std::thread caller([&] {
     platform::SetCurrentThreadPriority(lowered);
-    EXPECT_TRUE(RunOnThreads(3, [&](int i) { levels[static_cast<size_t>(i)] = platform::CurrentThreadPriority().level; }));
+    const std::function<void(int)> record = [&](int i) {
+      levels[static_cast<size_t>(i)] = platform::CurrentThreadPriority().level;
+    };
+    FrameThreads helpers(3, record);
+    record(0);
+    while (helpers.Wait()) {
+    }
   });
   caller.join();
   EXPECT_EQ(levels, std::vector<int>(3, lowered.level));
