@@ -239,20 +239,35 @@ class FragmentShader {
   TexelFetch fetch_;
 };
 
-// floor(num / den) for den > 0.
-[[gnu::always_inline]] inline int64_t FloorDiv(int64_t num, int64_t den) {
+// floor(num / den) for den > 0, clamped to [lo, hi] (a span of a few thousand).
+[[gnu::always_inline]] inline int FloorDivIn(int64_t num, int64_t den, int lo, int hi) {
+#if defined(__x86_64__) || defined(__aarch64__)
+  // One division instruction gives quotient and remainder.
   int64_t q = num / den;
-  return (num % den != 0 && num < 0) ? q - 1 : q;
+  if (num % den != 0 && num < 0) --q;
+  return static_cast<int>(std::clamp<int64_t>(q, lo, hi));
+#else
+  // A 32-bit target divides 64-bit integers in a runtime call: one division in double
+  // instead, put right by one step with exact products (the double's quotient is off by
+  // less than one wherever the clamp does not decide).
+  const double below = lo - 2.0;
+  const double q = std::min(std::max(static_cast<double>(num) / static_cast<double>(den), below), hi + 2.0);
+  int k = static_cast<int>(q - below) + (lo - 2);  // truncating a value >= 0 floors it
+  if (k >= lo && static_cast<int64_t>(k) * den > num) {
+    --k;
+  } else if (k <= hi && static_cast<int64_t>(k + 1) * den <= num) {
+    ++k;
+  }
+  return std::clamp(k, lo, hi);
+#endif
 }
 
 // Narrows [first, last] (pixel offsets 0..n along a row) to the k with v + step * k > 0.
 [[gnu::always_inline]] inline void Passing(int64_t v, int64_t step, int n, int& first, int& last) {
   if (step > 0) {
-    int64_t k = FloorDiv(-v, step) + 1;  // the smallest k passing
-    first = static_cast<int>(std::max<int64_t>(first, std::min<int64_t>(k, n + 1)));
+    first = std::max(first, FloorDivIn(-v, step, -1, n) + 1);  // the smallest k passing
   } else if (step < 0) {
-    int64_t k = -FloorDiv(-v, -step) - 1;  // the largest k passing: ceil(v / -step) - 1
-    last = static_cast<int>(std::min<int64_t>(last, std::max<int64_t>(k, -1)));
+    last = std::min(last, -FloorDivIn(-v, -step, -n - 1, 0) - 1);  // the largest: ceil(v / -step) - 1
   } else if (v <= 0) {
     first = n + 1;
   }
