@@ -4,8 +4,8 @@
 // samples per pixel instead of the scene's)
 // For each scene prints one line of NAME=VALUE fields: the first frame of a fresh
 // process (first_ms), the mean steady time per frame over every frame of the scene
-// (steady_ms), the work per frame (passes, samples: every sample of every pass) and, on
-// Linux, the memory: the process's size before the first frame, with the scene's
+// (steady_ms) and the processor time that took (cpu_ms, every thread's), the work per
+// frame (passes, samples: every sample of every pass) and, on Linux, the memory: the process's size before the first frame, with the scene's
 // pictures and target in it (base_rss_mb), and its peak (peak_rss_mb).
 #include <chrono>
 #include <cstdio>
@@ -14,12 +14,8 @@
 #include <string>
 #include <vector>
 
-#if defined(__linux__)
-#include <sys/resource.h>
-#include <unistd.h>
-#endif
-
 #include "frame_params.h"
+#include "process_stats.h"
 #include "render_frame.h"
 #include "scenes.h"
 
@@ -28,29 +24,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-// The process's resident size now and at its peak, in MB (0 where unknown).
-double ResidentMb() {
-#if defined(__linux__)
-  long pages = 0, resident = 0;
-  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(f);
-  }
-  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
-#else
-  return 0;
-#endif
-}
-double PeakResidentMb() {
-#if defined(__linux__)
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024;  // kB
-#else
-  return 0;
-#endif
-}
 
 }  // namespace
 
@@ -73,7 +46,7 @@ int main(int argc, char** argv) {
     if (antiAliasing > 0) scene.settings.generalValues[AntiAliasing] = static_cast<float>(antiAliasing);
     std::vector<uint8_t> target;
     RenderJob job = bench::MakeJob(scene, target);
-    const double baseMb = ResidentMb();
+    const double baseMb = bench::ResidentMb();
     int frames = frameLimit > 0 ? std::min(frameLimit, scene.frames) : scene.frames;
 
     // The first frame of the scene, from nothing.
@@ -87,6 +60,7 @@ int main(int argc, char** argv) {
     engine::RenderStats stats;
     int rendered = 0;
     start = Clock::now();
+    const double cpuStart = bench::ProcessCpuMs();
     do {
       for (int k = 0; k < frames; ++k) {
         bench::SetFrame(scene, job, k);
@@ -96,17 +70,18 @@ int main(int argc, char** argv) {
       }
     } while (Ms(Clock::now() - start) < minSeconds * 1000);
     double steadyMs = Ms(Clock::now() - start) / rendered;
+    double cpuMs = (bench::ProcessCpuMs() - cpuStart) / rendered;
     uint64_t checksum = 0;
     for (uint8_t b : target) checksum = checksum * 31 + b;
     int aa = static_cast<int>(scene.settings.generalValues[AntiAliasing]);
     double passes = static_cast<double>(stats.passes) / rendered;
     double samples = passes * scene.width * scene.height * (aa > 1 ? aa : 1);
-    std::printf("engine scene=%s size=%dx%d frames=%d first_ms=%.3f steady_ms=%.4f fps=%.1f passes=%.1f "
+    std::printf("engine scene=%s size=%dx%d frames=%d first_ms=%.3f steady_ms=%.4f cpu_ms=%.4f fps=%.1f passes=%.1f "
                 "samples=%.0f fragments=%.0f triangles=%.0f threads=%d checksum=%llx base_rss_mb=%.1f peak_rss_mb=%.1f\n",
-                scene.name.c_str(), scene.width, scene.height, frames, firstMs, steadyMs, 1000 / steadyMs, passes,
+                scene.name.c_str(), scene.width, scene.height, frames, firstMs, steadyMs, cpuMs, 1000 / steadyMs, passes,
                 samples, static_cast<double>(stats.shadedFragments) / rendered,
                 static_cast<double>(stats.triangles) / rendered, scene.filterMode ? threads : 1,
-                static_cast<unsigned long long>(checksum), baseMb, PeakResidentMb());
+                static_cast<unsigned long long>(checksum), baseMb, bench::PeakResidentMb());
     std::fflush(stdout);
   }
   return any ? 0 : 2;
