@@ -100,6 +100,22 @@ inline __m128i Shade4(__m128i texels, __m128 d, __m128 s) {
 }
 #endif
 
+#if defined(__SSE2__)
+// The colours of four pixels none of which is split: the background's where a pixel's
+// state byte (of `states`) is 0, its whole colour (the first of its four floats from
+// whole4 on) otherwise.
+inline __m128i ShownColours4(uint32_t states, const float* whole4, const Packed* background) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i state = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(states)), zero), zero);
+  const __m128i isBackground = _mm_cmpeq_epi32(state, zero);
+  const __m128 firstTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4), _mm_loadu_ps(whole4 + 4));
+  const __m128 lastTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4 + 8), _mm_loadu_ps(whole4 + 12));
+  const __m128i wholeColours = _mm_castps_si128(_mm_movelh_ps(firstTwo, lastTwo));
+  const __m128i backgrounds = _mm_loadu_si128(reinterpret_cast<const __m128i*>(background));
+  return sse::Select(isBackground, backgrounds, wholeColours);
+}
+#endif
+
 // a(x, y) = a0 + ax * x + ay * y through three values at the vertices.
 struct Plane {
   float a0, ax, ay;
@@ -843,16 +859,7 @@ void SampleFrame::Accumulate(std::vector<SampleSum>& sums) const {
         for (size_t p = pixel; p < pixel + 4; ++p) addPixel(p);
         continue;
       }
-      const __m128i state =
-          _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(states)), zero), zero);
-      const __m128i isBackground = _mm_cmpeq_epi32(state, zero);
-      const float* const whole4 = reinterpret_cast<const float*>(wholes + pixel);  // 4 floats a pixel
-      const __m128 firstTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4), _mm_loadu_ps(whole4 + 4));
-      const __m128 lastTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4 + 8), _mm_loadu_ps(whole4 + 12));
-      const __m128i wholeColours = _mm_castps_si128(_mm_movelh_ps(firstTwo, lastTwo));
-      const __m128i backgrounds = _mm_loadu_si128(reinterpret_cast<const __m128i*>(background + pixel));
-      const __m128i colours = _mm_or_si128(_mm_and_si128(isBackground, backgrounds),
-                                           _mm_andnot_si128(isBackground, wholeColours));
+      const __m128i colours = ShownColours4(states, reinterpret_cast<const float*>(wholes + pixel), background + pixel);
       // Channel * S stays below 16 bits; two pixels' sums to a vector.
       __m128i* const sum = reinterpret_cast<__m128i*>(out + pixel * kSumLanes);
       const __m128i firstSums = _mm_mullo_epi16(_mm_unpacklo_epi8(colours, zero), times);
@@ -892,7 +899,7 @@ void SampleFrame::Resolve(uint8_t* out) const {
 #if defined(__SSE2__)
     // Four pixels at a time while none of them has its samples spelled out: a whole
     // pixel's mean is its colour.
-    const __m128i zero = _mm_setzero_si128(), opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     for (; pixel + 4 <= end; pixel += 4) {
       uint32_t states;
       std::memcpy(&states, pixelState + pixel, 4);
@@ -900,15 +907,7 @@ void SampleFrame::Resolve(uint8_t* out) const {
         for (size_t p = pixel; p < pixel + 4; ++p) resolvePixel(p);
         continue;
       }
-      const __m128i state =
-          _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(states)), zero), zero);
-      const __m128i isBackground = _mm_cmpeq_epi32(state, zero);
-      const float* const whole4 = reinterpret_cast<const float*>(wholes + pixel);
-      const __m128 firstTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4), _mm_loadu_ps(whole4 + 4));
-      const __m128 lastTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4 + 8), _mm_loadu_ps(whole4 + 12));
-      const __m128i wholeColours = _mm_castps_si128(_mm_movelh_ps(firstTwo, lastTwo));
-      const __m128i backgrounds = _mm_loadu_si128(reinterpret_cast<const __m128i*>(background + pixel));
-      const __m128i colours = sse::Select(isBackground, backgrounds, wholeColours);
+      const __m128i colours = ShownColours4(states, reinterpret_cast<const float*>(wholes + pixel), background + pixel);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + pixel * 4), _mm_or_si128(colours, opaque));
     }
 #endif
