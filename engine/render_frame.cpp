@@ -89,40 +89,19 @@ struct Worker {
   std::vector<SampleSum> sums;
 };
 
-// The draw lists of a frame's passes, each built once, by the first thread that needs it.
-class PassLists {
- public:
-  PassLists(const FrameSetup& setup, std::vector<DrawLists>& lists)
-      : setup_(setup), lists_(lists), built_(std::make_unique<std::once_flag[]>(setup.passes.size())) {
-    if (lists_.size() < setup.passes.size()) lists_.resize(setup.passes.size());
-  }
-  const DrawLists& Get(size_t i) {
-    std::call_once(built_[i], [this, i] {
-      BuildPass(setup_.context, setup_.passes[i].tau, lists_[i]);
-      const DrawLists& l = lists_[i];
-      triangles_.fetch_add(l.opaque.size() + l.translucent.size(), std::memory_order_relaxed);
-    });
-    return lists_[i];
-  }
-  uint64_t triangles() const { return triangles_.load(); }
-
- private:
-  const FrameSetup& setup_;
-  std::vector<DrawLists>& lists_;
-  std::unique_ptr<std::once_flag[]> built_;
-  std::atomic<uint64_t> triangles_{0};
-};
+// A sub-frame at the same moment as the one before (the blur window reaches back past the
+// start of the transition) is the same picture: it is not drawn again, only counted again.
+bool RepeatsPrevious(const std::vector<Pass>& passes, size_t i) {
+  return i > 0 && passes[i].tau == passes[i - 1].tau && passes[i].firstRow == passes[i - 1].firstRow;
+}
 
 // Draws pass i of the frame into the tile.
-void DrawPass(const FrameSetup& setup, size_t i, PassLists& all, Worker& worker) {
+void DrawPass(const FrameSetup& setup, size_t i, const std::vector<DrawLists>& all, Worker& worker) {
   const std::vector<Pass>& passes = setup.passes;
   const Pass& pass = passes[i];
   SampleFrame& frame = worker.frame;
-  // A sub-frame at the same moment as the one before (the blur window reaches back
-  // past the start of the transition) is the same picture: it is counted again.
-  bool repeat = i > 0 && pass.tau == passes[i - 1].tau && pass.firstRow == passes[i - 1].firstRow;
-  if (!repeat) {
-    const DrawLists& lists = all.Get(i);
+  if (!RepeatsPrevious(passes, i)) {
+    const DrawLists& lists = all[i];
     frame.SetRows(pass.firstRow, pass.rowStep);
     frame.BeginPass();
     for (const DrawShadow& s : lists.shadows) {
@@ -277,7 +256,16 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   const int workers = std::min(wanted, tiles);
   if (static_cast<int>(scratch.workers.size()) < workers) scratch.workers.resize(static_cast<size_t>(workers));
   for (int w = 0; w < workers; ++w) scratch.workers[static_cast<size_t>(w)].frame.Reset(width, height, samples, tileRows);
-  PassLists lists(setup, scratch.lists);
+  // What each pass draws, built once for every tile and thread, here, before the helpers
+  // start: they share the lists without a lock.
+  std::vector<DrawLists>& lists = scratch.lists;
+  if (lists.size() < passes.size()) lists.resize(passes.size());
+  uint64_t triangles = 0;
+  for (size_t i = 0; i < passes.size(); ++i) {
+    if (RepeatsPrevious(passes, i)) continue;
+    BuildPass(setup.context, passes[i].tau, lists[i]);
+    triangles += lists[i].opaque.size() + lists[i].translucent.size();
+  }
 
   // Every row gets the same number of passes: those of its field.
   const uint32_t perPixel = static_cast<uint32_t>(samples) * static_cast<uint32_t>(setup.passesPerRow);
@@ -345,7 +333,7 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   if (filterMode && reported < 100) job.progressCallback(100);
   if (stats) {
     stats->passes += static_cast<int>(passes.size());
-    stats->triangles += lists.triangles();
+    stats->triangles += triangles;
     for (int w = 0; w < workers; ++w) {
       const SampleFrame& frame = scratch.workers[static_cast<size_t>(w)].frame;
       stats->shadedFragments += frame.shadedFragments();
