@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,5 +18,10 @@ std::string WhyNotRegularFile(const std::string& path);
 bool SameFile(const std::string& a, const std::string& b);
 // The extension after the last dot, upper-cased; "" when there is none.
 std::string UpperExtension(const std::string& path);
+
+// Paths from lmxlib's texts and back. Texts are UTF-8 on every system (on Windows through
+// the program's code page), which std::filesystem does not assume of narrow strings there.
+std::filesystem::path PathOf(const std::string& utf8);
+std::string TextOf(const std::filesystem::path& path);
 
 }  // namespace lmxlib

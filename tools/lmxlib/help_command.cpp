@@ -24,10 +24,10 @@ std::string Hex8(uint32_t v) {
 
 // The .CNT beside the help file, its extension in the help file's case.
 std::string ContentsPath(const std::string& hlp) {
-  std::filesystem::path p(hlp);
-  const std::string ext = p.extension().string();
+  std::filesystem::path p = PathOf(hlp);
+  const std::string ext = TextOf(p.extension());
   p.replace_extension(!ext.empty() && ext == ".hlp" ? ".cnt" : ".CNT");
-  return p.string();
+  return TextOf(p);
 }
 
 int Build(const Args& args, std::ostream& out, std::ostream& err) {
@@ -52,7 +52,7 @@ int Build(const Args& args, std::ostream& out, std::ostream& err) {
     return kExitFindings;
   }
   const std::string cntPath = ContentsPath(dst);
-  const std::string cnt = winhelp::ContentsFile(project, std::filesystem::path(dst).filename().string());
+  const std::string cnt = winhelp::ContentsFile(project, TextOf(PathOf(dst).filename()));
   for (const auto& [path, data] : {std::pair{dst, bytes}, std::pair{cntPath, std::vector<uint8_t>(cnt.begin(), cnt.end())}}) {
     if (!WriteFileBytes(path, data, &error)) {
       err << "lmxlib help build: cannot write " << path << ": " << error << "\n";
