@@ -69,6 +69,18 @@ bool SameFile(const std::string& a, const std::string& b) {
   return fs::equivalent(PathOf(a), PathOf(b), ec) && !ec;
 }
 
+bool SameOutputFile(const std::string& a, const std::string& b) {
+  if (SameFile(a, b)) return true;
+  auto key = [](const std::string& path) {
+    std::error_code ec;
+    std::string name = TextOf(fs::absolute(PathOf(lmx::WriteTarget(path)), ec).lexically_normal());
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    for (char& c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return name;
+  };
+  return key(a) == key(b);
+}
+
 std::string UpperExtension(const std::string& path) {
   const std::string name = TextOf(PathOf(path).filename());
   const size_t dot = name.rfind('.');

@@ -16,6 +16,10 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, 
 std::string WhyNotRegularFile(const std::string& path);
 // True when both paths name the same existing file (through links or other spellings).
 bool SameFile(const std::string& a, const std::string& b);
+// True when a write to b would replace the file a names, or the other way round: the same
+// existing file, or the same name but for case, trailing dots or blanks (which Windows
+// does not tell apart), after following symbolic links.
+bool SameOutputFile(const std::string& a, const std::string& b);
 // The extension after the last dot, upper-cased; "" when there is none.
 std::string UpperExtension(const std::string& path);
 

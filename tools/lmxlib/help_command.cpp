@@ -44,6 +44,12 @@ int Build(const Args& args, std::ostream& out, std::ostream& err) {
     err << kUsage;
     return kExitUsage;
   }
+  // -o X.CNT would write the help file, then the contents file over it.
+  if (SameOutputFile(dst, ContentsPath(dst))) {
+    err << "lmxlib help build: -o " << dst << ": its contents file " << ContentsPath(dst)
+        << " would be the same file; name the help file FILE.HLP\n";
+    return kExitUsage;
+  }
   winhelp::HelpProject project;
   std::vector<uint8_t> bytes;
   std::string error;
