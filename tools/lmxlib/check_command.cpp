@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "common/safe_write.h"
 #include "lmxlib/check.h"
 #include "lmxlib/cli.h"
 #include "lmxlib/command.h"
@@ -152,6 +153,14 @@ struct Checker {
       for (const std::string& p : winhelp::CheckHelpFile(bytes)) Add(path, p);
   }
 
+  // What a write that never finished (a crash, a power cut) left beside its target.
+  void Leftovers() {
+    for (const char* d : {"", "HELP", "LIBS", "ORGS", "EFFECTS", "TEXTURES", "Work"})
+      for (const fs::path& path : Listing(root / d))
+        if (TextOf(path.filename()).rfind(lmx::kWriteTemporaryPrefix, 0) == 0)
+          Add(path, "left by a write that did not finish (a crash or a power cut); nothing reads it, delete it");
+  }
+
   static std::string Upper(std::string s) {
     for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
     return s;
@@ -179,6 +188,7 @@ std::vector<Finding> CheckInstallation(const std::string& dir) {
   c.Effects();
   c.Unlisted();
   c.Textures();
+  c.Leftovers();
   return c.findings;
 }
 
