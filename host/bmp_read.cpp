@@ -51,7 +51,8 @@ bool ReadBmp(const std::string& path, int maxSide, Image* image, std::string* er
   const uint16_t bits = U16(b, 28);
   const uint32_t compression = U32(b, 30);
   if (headerSize < kInfoHeader || U16(b, 26) != 1) return fail("not a BMP file of a kind lmxhost reads");
-  if (bits != 24 && bits != 32) return fail(std::to_string(bits) + " bits a pixel; lmxhost reads 24 or 32");
+  if (bits != 24 && bits != 32)
+    return fail(std::to_string(bits) + (bits == 1 ? " bit" : " bits") + " a pixel; lmxhost reads 24 or 32");
   if (!(compression == kUncompressed || (bits == 32 && compression == kBitFields && UsualMasks(b))))
     return fail("compressed; lmxhost reads uncompressed bitmaps");
   const int64_t rows = std::llabs(int64_t(height));

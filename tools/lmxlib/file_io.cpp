@@ -72,8 +72,10 @@ bool SameFile(const std::string& a, const std::string& b) {
 bool SameOutputFile(const std::string& a, const std::string& b) {
   if (SameFile(a, b)) return true;
   auto key = [](const std::string& path) {
+    const fs::path target = PathOf(lmx::WriteTarget(path));
     std::error_code ec;
-    std::string name = TextOf(fs::absolute(PathOf(lmx::WriteTarget(path)), ec).lexically_normal());
+    const fs::path full = fs::absolute(target, ec);
+    std::string name = TextOf((ec ? target : full).lexically_normal());
     while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
     for (char& c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
     return name;
