@@ -20,6 +20,9 @@
 
 ; How many files this run kept because they were the user's.
 Var LmxKeptCount
+; CryptoAPI's provider, acquired at the first hash (it costs tens of milliseconds under
+; Wine) and kept until the process ends.
+Var LmxCryptProvider
 
 !macro LMX_SHA1_FUNCTION UN
 ; $0 <- the SHA-1 of the file named on the stack, as 40 lower-case hexadecimal digits; ""
@@ -33,9 +36,14 @@ Function ${UN}FileSha1
   Push $5
   Push $6
   StrCpy $0 ""
-  System::Call 'advapi32::CryptAcquireContextW(*p .r1, p 0, p 0, i 1, i 0xF0000000) i .r2'  ; PROV_RSA_FULL, CRYPT_VERIFYCONTEXT
-  ${If} $2 <> 0
-    System::Call 'advapi32::CryptCreateHash(p r1, i 0x8004, p 0, i 0, *p .r3) i .r2'  ; CALG_SHA1
+  ${If} $LmxCryptProvider == ""
+    System::Call 'advapi32::CryptAcquireContextW(*p .r1, p 0, p 0, i 1, i 0xF0000000) i .r2'  ; PROV_RSA_FULL, CRYPT_VERIFYCONTEXT
+    ${If} $2 <> 0
+      StrCpy $LmxCryptProvider $1
+    ${EndIf}
+  ${EndIf}
+  ${If} $LmxCryptProvider != ""
+    System::Call 'advapi32::CryptCreateHash(p $LmxCryptProvider, i 0x8004, p 0, i 0, *p .r3) i .r2'  ; CALG_SHA1
     ${If} $2 <> 0
       ClearErrors
       FileOpen $4 $R0 r
@@ -64,7 +72,6 @@ Function ${UN}FileSha1
       ${EndIf}
       System::Call 'advapi32::CryptDestroyHash(p r3)'
     ${EndIf}
-    System::Call 'advapi32::CryptReleaseContext(p r1, i 0)'
   ${EndIf}
   Pop $6
   Pop $5
