@@ -124,6 +124,16 @@ Function LibraryTarget
   Call MayReplace
   ${If} $0 = 1
     StrCpy $1 $R0
+    ; A NAME.new left from an earlier upgrade goes, unless the user changed it.
+    ${If} ${FileExists} "$INSTDIR\$R0.new"
+      Push "$R0.new"
+      Push $R1
+      Call MayReplace
+      ${If} $0 = 1
+        Delete "$INSTDIR\$R0.new"
+        DeleteINIStr "${LMX_RECORD}" "Files" "$R0.new"
+      ${EndIf}
+    ${EndIf}
   ${Else}
     ; Recorded with the content the installer has for it: so the uninstaller lists it as
     ; kept, and once the user puts NAME.new in its place, it is the installer's again.
