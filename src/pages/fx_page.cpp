@@ -123,7 +123,7 @@ void DrawButton(SheetSession& session, const DRAWITEMSTRUCT& item) {
     platform::MemoryHandle icon = i < kIconSlots ? session.sheet.iconSlots[i] : nullptr;
     const RECT inside = {2, 2, w - 2, h - 2};
     if ((mode == 0 || mode == 2) && icon) {
-      PictureStretch stretch(dc, DialogScale::Of(item.hwndItem));
+      PictureStretch stretch(dc, DialogScale::Of(GetParent(item.hwndItem)));
       DrawDibBlock(dc, inside, icon);
     }
     if (mode == 1 || mode == 2)

@@ -2,12 +2,9 @@
 
 namespace lmx {
 
-DialogScale DialogScale::Of(HWND window) {
-  // A control's parent is its dialog; MapDialogRect fails on anything but a dialog.
+DialogScale DialogScale::Of(HWND dialog) {
   RECT line = {0, 0, 0, 8};
-  if (MapDialogRect(window, &line) || (window && MapDialogRect(GetParent(window), &line)))
-    return DialogScale(line.bottom);
-  return DialogScale(kLinePixelsAt96);
+  return DialogScale(MapDialogRect(dialog, &line) ? line.bottom : kLinePixelsAt96);
 }
 
 PictureStretch::PictureStretch(HDC dc, const DialogScale& scale) {

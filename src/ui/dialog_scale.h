@@ -14,8 +14,8 @@ class DialogScale {
   // sheet's 8-point font at 96 DPI.
   static constexpr int kLinePixelsAt96 = 13;
 
-  // The scale of a dialog, or of the dialog a control belongs to; 1 for any other window.
-  static DialogScale Of(HWND window);
+  // The scale of a dialog; 1 for any other window (MapDialogRect fails on those).
+  static DialogScale Of(HWND dialog);
 
   // True when the dialog is drawn larger than at 96 DPI.
   bool Enlarged() const { return linePixels_ > kLinePixelsAt96; }
