@@ -829,6 +829,30 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
   }
 }
 
+template <class One, class Four>
+void SampleFrame::ForEachDrawnPixel(One one, [[maybe_unused]] Four four) const {
+  [[maybe_unused]] const uint8_t* const pixelState = state_.data();
+  [[maybe_unused]] const float* const wholes = reinterpret_cast<const float*>(whole_.data());  // 4 floats a pixel
+  [[maybe_unused]] const Packed* const background = background_->data();
+  for (int y = tileFirst_; y < tileEnd_; ++y) {
+    if (!RowDrawn(y)) continue;
+    size_t pixel = PixelAt(0, y);
+    const size_t end = pixel + width_;
+#if defined(__SSE2__)
+    for (; pixel + 4 <= end; pixel += 4) {
+      uint32_t states;
+      std::memcpy(&states, pixelState + pixel, 4);
+      if (states & (0x01010101u * kSplit)) {
+        for (size_t p = pixel; p < pixel + 4; ++p) one(p);
+      } else {
+        four(pixel, ShownColours4(states, wholes + pixel * 4, background + pixel));
+      }
+    }
+#endif
+    for (; pixel < end; ++pixel) one(pixel);
+  }
+}
+
 void SampleFrame::Accumulate(std::vector<SampleSum>& sums) const {
   SampleSum* const out = sums.data();
   const Packed* const background = background_->data();
@@ -836,40 +860,29 @@ void SampleFrame::Accumulate(std::vector<SampleSum>& sums) const {
   const WholePixel* const wholes = whole_.data();
   const Packed* const sampleColour = colour_.data();
   const int S = samples_;
-  for (int y = tileFirst_; y < tileEnd_; ++y) {
-    if (!RowDrawn(y)) continue;
-    auto addPixel = [&](size_t p) {
-      SampleSum* sum = out + p * kSumLanes;
-      uint8_t state = pixelState[p];
-      if (state == kSplit) {
-        AddSamples(sum, sampleColour + SamplesOf(p), S);
-      } else {
-        AddColour(sum, state == kBackground ? background[p] : wholes[p].colour, S);
-      }
-    };
-    size_t pixel = PixelAt(0, y);
-    const size_t end = pixel + width_;
-#if defined(__SSE2__)
-    // Four pixels at a time while none of them has its samples spelled out.
-    const __m128i zero = _mm_setzero_si128(), times = _mm_set1_epi16(static_cast<int16_t>(S));
-    for (; pixel + 4 <= end; pixel += 4) {
-      uint32_t states;
-      std::memcpy(&states, pixelState + pixel, 4);
-      if (states & (0x01010101u * kSplit)) {
-        for (size_t p = pixel; p < pixel + 4; ++p) addPixel(p);
-        continue;
-      }
-      const __m128i colours = ShownColours4(states, reinterpret_cast<const float*>(wholes + pixel), background + pixel);
-      // Channel * S stays below 16 bits; two pixels' sums to a vector.
-      __m128i* const sum = reinterpret_cast<__m128i*>(out + pixel * kSumLanes);
-      const __m128i firstSums = _mm_mullo_epi16(_mm_unpacklo_epi8(colours, zero), times);
-      const __m128i lastSums = _mm_mullo_epi16(_mm_unpackhi_epi8(colours, zero), times);
-      _mm_storeu_si128(sum, _mm_add_epi16(_mm_loadu_si128(sum), firstSums));
-      _mm_storeu_si128(sum + 1, _mm_add_epi16(_mm_loadu_si128(sum + 1), lastSums));
+  auto addPixel = [&](size_t p) {
+    SampleSum* sum = out + p * kSumLanes;
+    uint8_t state = pixelState[p];
+    if (state == kSplit) {
+      AddSamples(sum, sampleColour + SamplesOf(p), S);
+    } else {
+      AddColour(sum, state == kBackground ? background[p] : wholes[p].colour, S);
     }
+  };
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128(), times = _mm_set1_epi16(static_cast<int16_t>(S));
+  auto addFour = [&](size_t pixel, __m128i colours) {
+    // Channel * S stays below 16 bits; two pixels' sums to a vector.
+    __m128i* const sum = reinterpret_cast<__m128i*>(out + pixel * kSumLanes);
+    const __m128i firstSums = _mm_mullo_epi16(_mm_unpacklo_epi8(colours, zero), times);
+    const __m128i lastSums = _mm_mullo_epi16(_mm_unpackhi_epi8(colours, zero), times);
+    _mm_storeu_si128(sum, _mm_add_epi16(_mm_loadu_si128(sum), firstSums));
+    _mm_storeu_si128(sum + 1, _mm_add_epi16(_mm_loadu_si128(sum + 1), lastSums));
+  };
+#else
+  auto addFour = [](size_t, int) {};
 #endif
-    for (; pixel < end; ++pixel) addPixel(pixel);
-  }
+  ForEachDrawnPixel(addPixel, addFour);
 }
 
 void SampleFrame::Resolve(uint8_t* out) const {
@@ -877,42 +890,31 @@ void SampleFrame::Resolve(uint8_t* out) const {
   const uint8_t* const pixelState = state_.data();
   const WholePixel* const wholes = whole_.data();
   const int S = samples_;
-  for (int y = tileFirst_; y < tileEnd_; ++y) {
-    if (!RowDrawn(y)) continue;
-    auto resolvePixel = [&](size_t p) {
-      Packed c;
-      const uint8_t state = pixelState[p];
-      if (state == kSplit) {
-        // The rounded mean over the samples: (sum + S / 2) / S per channel.
-        SampleSum sum[kSumLanes] = {};
-        AddSamples(sum, colour_.data() + SamplesOf(p), S);
-        const int half = S / 2;
-        c = Pack((sum[2] + half) / S, (sum[1] + half) / S, (sum[0] + half) / S);
-      } else {
-        c = state == kBackground ? background[p] : wholes[p].colour;
-      }
-      c = (c & 0xFFFFFF) | 0xFF000000u;
-      std::memcpy(out + p * 4, &c, 4);
-    };
-    size_t pixel = PixelAt(0, y);
-    const size_t end = pixel + width_;
-#if defined(__SSE2__)
-    // Four pixels at a time while none of them has its samples spelled out: a whole
-    // pixel's mean is its colour.
-    const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-    for (; pixel + 4 <= end; pixel += 4) {
-      uint32_t states;
-      std::memcpy(&states, pixelState + pixel, 4);
-      if (states & (0x01010101u * kSplit)) {
-        for (size_t p = pixel; p < pixel + 4; ++p) resolvePixel(p);
-        continue;
-      }
-      const __m128i colours = ShownColours4(states, reinterpret_cast<const float*>(wholes + pixel), background + pixel);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + pixel * 4), _mm_or_si128(colours, opaque));
+  auto resolvePixel = [&](size_t p) {
+    Packed c;
+    const uint8_t state = pixelState[p];
+    if (state == kSplit) {
+      // The rounded mean over the samples: (sum + S / 2) / S per channel.
+      SampleSum sum[kSumLanes] = {};
+      AddSamples(sum, colour_.data() + SamplesOf(p), S);
+      const int half = S / 2;
+      c = Pack((sum[2] + half) / S, (sum[1] + half) / S, (sum[0] + half) / S);
+    } else {
+      c = state == kBackground ? background[p] : wholes[p].colour;
     }
+    c = (c & 0xFFFFFF) | 0xFF000000u;
+    std::memcpy(out + p * 4, &c, 4);
+  };
+#if defined(__SSE2__)
+  // A whole pixel's mean is its colour.
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  auto resolveFour = [&](size_t pixel, __m128i colours) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + pixel * 4), _mm_or_si128(colours, opaque));
+  };
+#else
+  auto resolveFour = [](size_t, int) {};
 #endif
-    for (; pixel < end; ++pixel) resolvePixel(pixel);
-  }
+  ForEachDrawnPixel(resolvePixel, resolveFour);
 }
 
 }  // namespace lmx::engine

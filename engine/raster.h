@@ -111,6 +111,10 @@ class SampleFrame {
   size_t PixelAt(int x, int y) const { return static_cast<size_t>(y - tileFirst_) * width_ + x; }
   // Whether the primitive v[0..corners - 1] surely has no sample in the tile's rows.
   bool OutsideTile(const ScreenVertex* v, int corners) const;
+  // Calls one(pixel) for the pixels of the drawn rows, but four(pixel, colours) for a
+  // group of four of them none of which is split, with the colours they show (SSE2).
+  template <class One, class Four>
+  void ForEachDrawnPixel(One one, Four four) const;
   // Room for `slots` slots of split samples in all.
   void GrowSlots(size_t slots);
   // A triangle, or a convex quad.
