@@ -115,22 +115,25 @@ bool RestartAfterRelease(Flags& flags) {
 }
 
 // One render: frames 0 to frameCount - 1 from a counter of its own, each published in
-// renderFrame once done, until a stop. A stopped render leaves renderFrame -1.
+// renderFrame once done, until a stop or a frame the engine could not render. A stopped
+// or failed render leaves renderFrame -1: none of its frames is shown.
 //
-// Steps provides: int32_t FrameCount(); void BeginRender(); void RenderFrame(int32_t k)
-// (k always inside 0..frameCount-1); void Publish() (renderFrame changed);
-// void EndRender().
+// Steps provides: int32_t FrameCount(); void BeginRender(); bool RenderFrame(int32_t k)
+// (k always inside 0..frameCount-1; false when the engine failed); void Publish()
+// (renderFrame changed); void EndRender().
 template <class Flags, class Steps>
 void RenderFrames(Flags& flags, Steps& steps) {
   const int32_t frameCount = steps.FrameCount();
   steps.BeginRender();
   flags.renderFrame = 0;
   steps.Publish();
+  bool failed = false;
   for (int32_t k = 0; k < frameCount && !StopWanted(flags); ++k) {
-    steps.RenderFrame(k);
+    failed = !steps.RenderFrame(k);
+    if (failed) break;
     flags.renderFrame = k + 1;
   }
-  if (StopWanted(flags)) flags.renderFrame = -1;
+  if (failed || StopWanted(flags)) flags.renderFrame = -1;
   steps.Publish();
   steps.EndRender();
 }

@@ -87,15 +87,16 @@ class FakeSteps {
   // The engine: polls the stop first, as LMX_Render polls its abort callback, and then
   // reads the settings block. A frame takes any time: the user may act meanwhile
   // without that counting as a preemption.
-  void RenderFrame(int32_t k) {
+  bool RenderFrame(int32_t k) {
     if (k < 0 || k >= w_.frameCount) {
       w_.Fault("frame index " + std::to_string(k) + " outside the frame table");
-      return;
+      return true;
     }
-    if (StopWanted(w_.flags)) return;
+    if (StopWanted(w_.flags)) return true;
     w_.scheduler->Yield(true);
     oldest_ = std::min(oldest_, w_.version);
     ++drawn_;
+    return true;
   }
 
   void Publish() {}

@@ -36,13 +36,14 @@ class ThreadSteps {
     oldest_ = INT32_MAX;
     drawn_ = 0;
   }
-  void RenderFrame(int32_t k) {
+  bool RenderFrame(int32_t k) {
     if (k < 0 || k >= s_.frameCount) ++s_.faults;
     for (int i = 0; i < 200 && !StopWanted(s_.flags); ++i) std::this_thread::yield();
-    if (StopWanted(s_.flags)) return;
+    if (StopWanted(s_.flags)) return true;
     int seen = s_.version;
     if (seen < oldest_) oldest_ = seen;
     ++drawn_;
+    return true;
   }
   void Publish() {}
   void EndRender() {

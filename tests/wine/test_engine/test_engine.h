@@ -1,7 +1,8 @@
 // The instrumented stand-in for LMX.DLL that the end-to-end tests install: it records
 // every LMX_Render call, paints each frame in a colour that names its position, can be
-// made slow or held at a given call, and honours the abort callback. Built twice: with
-// LMX_Render, and without it (for the missing-export case).
+// made slow or held at a given call, honours the abort callback, and fails on request
+// (its error result, nothing painted). Built twice: with LMX_Render, and without it (for
+// the missing-export case).
 #pragma once
 
 #include <cstdint>
@@ -44,6 +45,8 @@ typedef void(__cdecl* TestEngineResetFn)(int32_t delayMs, int32_t holdAtCall, in
 typedef int32_t(__cdecl* TestEngineCallCountFn)(void);
 typedef int32_t(__cdecl* TestEngineGetCallFn)(int32_t index, EngineCall* call);
 typedef void(__cdecl* TestEngineReleaseFn)(void);
+// While failing is set (until the next reset), every call returns -1 and paints nothing.
+typedef void(__cdecl* TestEngineFailFn)(int32_t failing);
 // Whether a call has seen the abort callback ask for a stop since the last reset.
 typedef int32_t(__cdecl* TestEngineAbortSeenFn)(void);
 // Calls running now, and the most that ever ran at once.
