@@ -76,6 +76,21 @@ void RequestRenderStop(Flags& flags) {
   if (flags.renderBusy) flags.stopRequested = true;
 }
 
+// A page's write into the settings block that the engine reads (user-interface thread).
+// The running render is asked to stop and a restart asked for earlier is dropped, so that
+// the render lock comes free at the engine's next poll of the stop (one pass) and no
+// render takes it again meanwhile; the write is made under the lock, so no engine call
+// ever reads half of it. The change check that follows starts the render again. The wait
+// cannot block both threads: the render thread never waits for this one (its panel
+// updates are posted). Lock provides void Enter(); void Leave(); write must not throw.
+template <class Flags, class Lock, class Write>
+void WriteBetweenRenders(Flags& flags, Lock& lock, Write&& write) {
+  RequestRenderStop(flags);
+  lock.Enter();
+  write();
+  lock.Leave();
+}
+
 // The teardown, before it waits for every render thread: no render goes on or starts.
 template <class Flags>
 void BeginRenderTeardown(Flags& flags) {

@@ -67,6 +67,7 @@ __declspec(dllexport) int32_t __cdecl LMX_Render(lmx::EffectSettings* settings, 
   call.settings = settings;
   call.pixels = job->target.pixels;
   std::memcpy(call.effectName, settings->effectName, sizeof call.effectName);
+  const lmx::EffectSettings before = *settings;
   for (int i = 0; i < lmx::kPreviewTextures; ++i) {
     const lmx::TextureImage& texture = job->textures[i];
     call.texturesWithPixels += texture.pixels != nullptr;
@@ -93,7 +94,10 @@ __declspec(dllexport) int32_t __cdecl LMX_Render(lmx::EffectSettings* settings, 
   }
   const bool failing = g_failing;
   if (!aborted && !failing) Paint(job);
-  if (index < kMaxCalls) g_calls[index].aborted = aborted;
+  if (index < kMaxCalls) {
+    g_calls[index].aborted = aborted;
+    g_calls[index].settingsChanged = std::memcmp(&before, settings, sizeof before) != 0;
+  }
   --g_active;
   return failing ? -1 : 0;
 }

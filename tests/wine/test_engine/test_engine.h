@@ -17,6 +17,7 @@ struct EngineCall {
   int32_t hasProgress;       // progressCallback given
   int32_t hasAbort;          // abortCallback given
   int32_t aborted;           // the call returned because the abort callback said so
+  int32_t settingsChanged;   // the block was written while the call ran
   int32_t threadPriority;    // GetThreadPriority of the calling thread
   uint32_t threadId;
   uint32_t frameWidth;
