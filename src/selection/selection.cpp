@@ -56,7 +56,8 @@ void InitSelection(SelectionState& selection, EffectSettings* block, const Organ
   selection.currentObject = 0;
   std::memset(selection.selectedName, 0, sizeof selection.selectedName);
 
-  if (filterMode && GetGeneral(block, FilterFrames) == 0.0f) SetGeneral(block, FilterFrames, float(kDefaultFilterFrames));
+  if (filterMode && GetGeneral(block, FilterFrames) == 0.0f)
+    SetGeneral(block, FilterFrames, static_cast<float>(kDefaultFilterFrames));
 
   char name[sizeof block->effectName];
   GetEffectName(block, name);

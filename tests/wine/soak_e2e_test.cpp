@@ -29,8 +29,15 @@ struct Counts {
   DWORD gdi = 0;
   DWORD user = 0;
   DWORD handles = 0;
-  int threads = 0;
+  DWORD threads = 0;
 };
+
+// One count at each point of the run, as "a -> b -> c -> d".
+std::string Course(const std::vector<Counts>& points, DWORD Counts::*count) {
+  std::string text;
+  for (const Counts& c : points) text += (text.empty() ? "" : " -> ") + std::to_string(c.*count);
+  return text;
+}
 
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
   ++*reinterpret_cast<DWORD*>(count);
@@ -250,18 +257,13 @@ TEST_F(Soak, SheetsOpenedAndClosedDuringRendersLeaveNothingBehind) {
   }
   const Counts end = Settled(mid);
   const int maxActive = engine_->MaxActive();
+  const std::vector<Counts> points = {start, warm, mid, end};
   std::printf(
-      "soak: %lu cycles (seed %lu), %lu hangs, %d renders at most at once, %d engine calls; "
-      "GDI objects %lu -> %lu -> %lu -> %lu, USER objects %lu -> %lu -> %lu -> %lu, "
-      "handles %lu -> %lu -> %lu -> %lu, threads %d -> %d -> %d -> %d "
-      "(at the start, after %lu and %lu cycles, at the end)\n",
-      done, seed, hangs, maxActive, engine_->CallCount(), static_cast<unsigned long>(start.gdi),
-      static_cast<unsigned long>(warm.gdi), static_cast<unsigned long>(mid.gdi), static_cast<unsigned long>(end.gdi),
-      static_cast<unsigned long>(start.user), static_cast<unsigned long>(warm.user),
-      static_cast<unsigned long>(mid.user), static_cast<unsigned long>(end.user),
-      static_cast<unsigned long>(start.handles), static_cast<unsigned long>(warm.handles),
-      static_cast<unsigned long>(mid.handles), static_cast<unsigned long>(end.handles), start.threads, warm.threads,
-      mid.threads, end.threads, warmCycles, midCycles);
+      "soak: %lu cycles (seed %lu), %lu hangs, %d renders at most at once, %d engine calls; GDI objects %s, "
+      "USER objects %s, handles %s, threads %s (at the start, after %lu and %lu cycles, at the end)\n",
+      done, seed, hangs, maxActive, engine_->CallCount(), Course(points, &Counts::gdi).c_str(),
+      Course(points, &Counts::user).c_str(), Course(points, &Counts::handles).c_str(),
+      Course(points, &Counts::threads).c_str(), warmCycles, midCycles);
   std::fflush(stdout);
   EXPECT_EQ(hangs, 0u);
   EXPECT_EQ(done, cycles);
