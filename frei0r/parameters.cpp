@@ -61,11 +61,13 @@ std::string DefaultLibrary() {
   if (const char* env = std::getenv("LUMORAFX_LIBRARY"); env != nullptr && *env != '\0') return env;
   Dl_info info{};
   if (dladdr(reinterpret_cast<void*>(&DefaultLibrary), &info) != 0 && info.dli_fname != nullptr) {
+    // The module's real file: hosts may load it through a link.
     std::error_code ec;
-    fs::path dir = fs::absolute(info.dli_fname, ec).parent_path();
+    fs::path dir = fs::canonical(info.dli_fname, ec).parent_path();
     for (int up = 0; up < 4 && !ec && dir.has_relative_path(); ++up, dir = dir.parent_path()) {
       fs::path candidate = dir / "share" / "lumorafx";
-      if (fs::is_directory(candidate / "EFFECTS", ec)) return candidate.string();
+      std::error_code missing;
+      if (fs::is_directory(candidate / "EFFECTS", missing)) return candidate.string();
     }
   }
   return LUMORAFX_INSTALLED_LIBRARY;
