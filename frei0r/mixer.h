@@ -15,7 +15,8 @@
 
 namespace lumorafx {
 
-// Where a frame's time went, for the benchmark: nanoseconds converting and rendering.
+// Where a frame's time went, for the benchmark: the process's processor time converting
+// and rendering, in nanoseconds.
 struct MixerTimes {
   uint64_t convert = 0, render = 0;
   uint64_t frames = 0;
