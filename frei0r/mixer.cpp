@@ -73,10 +73,11 @@ Mixer::~Mixer() {
 
 bool Mixer::Ready() {
   std::string library = options_.library.empty() ? DefaultLibrary() : options_.library;
-  if (loaded_ && loadedEffect_ == options_.effect && loadedLibrary_ == library) return usable_;
+  std::string effect = options_.effect.empty() ? kDefaultEffect : options_.effect;
+  if (loaded_ && loadedEffect_ == effect && loadedLibrary_ == library) return usable_;
   loaded_ = true;
   loadedLibrary_ = std::move(library);
-  loadedEffect_ = options_.effect;
+  loadedEffect_ = effect;
   using lmx::engine::FolderRead;
   FolderRead read = lmx::engine::ReadFolderEffect(loadedLibrary_, loadedEffect_, &effect_);
   usable_ = read == FolderRead::Ok;

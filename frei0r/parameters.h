@@ -18,7 +18,7 @@ const ParamInfo& ParamAt(int index);
 // The values of one instance.
 struct Options {
   std::string library;                   // empty: DefaultLibrary()
-  std::string effect = kDefaultEffect;
+  std::string effect = kDefaultEffect;  // empty: kDefaultEffect
   double values[kParamCount] = {};  // the numeric parameters by index; strings unused
 
   Options();

@@ -48,7 +48,7 @@ void ReadOptions(mlt_transition transition, mlt_frame frame, lumorafx::Options* 
     const char* text = mlt_properties_get(properties, p.name);
     if (text == nullptr) continue;
     if (i == lumorafx::kLibrary) options->library = text;
-    else if (i == lumorafx::kEffect) options->effect = *text != '\0' ? text : lumorafx::kDefaultEffect;
+    else if (i == lumorafx::kEffect) options->effect = text;
     else options->values[i] = mlt_properties_anim_get_double(properties, p.name, position, length);
   }
 }

@@ -166,7 +166,8 @@ TEST(LumorafxPlugin, TheCubeTurnsInFrontOfBlackOrTextureThree) {
   Frame a(w * h, Rgba(208, 32, 32)), b(w * h, Rgba(32, 64, 224));
   Instance m(w, h);
   m.Set(lumorafx::kPosition, 0.5);
-  // No library or effect named: CUBE from $LUMORAFX_LIBRARY.
+  // No library named, the effect empty: CUBE from $LUMORAFX_LIBRARY.
+  m.Set(lumorafx::kEffect, "");
   setenv("LUMORAFX_LIBRARY", kLibrary.c_str(), 1);
   const uint32_t black = Rgba(0, 0, 0);
   EXPECT_GT(CountNear(m.Mix(a, b), black), a.size() / 20);
