@@ -61,9 +61,9 @@ int Yuv422RowToBgraSimd(const YuvFactors& f, const uint8_t* yuv, int width, uint
     v = _mm_sub_epi16(_mm_or_si128(v, _mm_slli_epi32(v, 16)), c128);
     const __m128i base = _mm_add_epi16(yy, round);
     const __m128i b = _mm_srai_epi16(_mm_adds_epi16(base, _mm_mullo_epi16(u, _mm_set1_epi16(f.bu))), 6);
-    const __m128i g = _mm_srai_epi16(
-        _mm_sub_epi16(_mm_sub_epi16(base, _mm_mullo_epi16(v, _mm_set1_epi16(f.gv))), _mm_mullo_epi16(u, _mm_set1_epi16(f.gu))),
-        6);
+    const __m128i g = _mm_srai_epi16(_mm_sub_epi16(_mm_sub_epi16(base, _mm_mullo_epi16(v, _mm_set1_epi16(f.gv))),
+                                                   _mm_mullo_epi16(u, _mm_set1_epi16(f.gu))),
+                                     6);
     const __m128i r = _mm_srai_epi16(_mm_adds_epi16(base, _mm_mullo_epi16(v, _mm_set1_epi16(f.rv))), 6);
     const __m128i bg = _mm_packus_epi16(b, g), ra = _mm_packus_epi16(r, alpha);
     const __m128i bgPairs = _mm_unpacklo_epi8(bg, _mm_srli_si128(bg, 8));
@@ -82,7 +82,8 @@ int BgraRowToYuv422Simd(const YuvFactors& f, const uint8_t* bgra, int width, uin
     const __m128i p0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bgra + x * 4));
     const __m128i p1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bgra + x * 4 + 16));
     const __m128i b = _mm_packs_epi32(_mm_and_si128(p0, mask), _mm_and_si128(p1, mask));
-    const __m128i g = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(p0, 8), mask), _mm_and_si128(_mm_srli_epi32(p1, 8), mask));
+    const __m128i g =
+        _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(p0, 8), mask), _mm_and_si128(_mm_srli_epi32(p1, 8), mask));
     const __m128i r =
         _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(p0, 16), mask), _mm_and_si128(_mm_srli_epi32(p1, 16), mask));
     __m128i y = _mm_add_epi16(_mm_mullo_epi16(r, _mm_set1_epi16(f.yr)), _mm_mullo_epi16(g, _mm_set1_epi16(f.yg)));
@@ -94,10 +95,12 @@ int BgraRowToYuv422Simd(const YuvFactors& f, const uint8_t* bgra, int width, uin
       return _mm_packs_epi32(m, m);
     };
     const __m128i rm = mean(r), gm = mean(g), bm = mean(b);
-    __m128i u = _mm_sub_epi16(_mm_mullo_epi16(bm, _mm_set1_epi16(112)),
-                              _mm_add_epi16(_mm_mullo_epi16(rm, _mm_set1_epi16(f.ur)), _mm_mullo_epi16(gm, _mm_set1_epi16(f.ug))));
-    __m128i v = _mm_sub_epi16(_mm_mullo_epi16(rm, _mm_set1_epi16(112)),
-                              _mm_add_epi16(_mm_mullo_epi16(gm, _mm_set1_epi16(f.vg)), _mm_mullo_epi16(bm, _mm_set1_epi16(f.vb))));
+    __m128i u = _mm_sub_epi16(
+        _mm_mullo_epi16(bm, _mm_set1_epi16(112)),
+        _mm_add_epi16(_mm_mullo_epi16(rm, _mm_set1_epi16(f.ur)), _mm_mullo_epi16(gm, _mm_set1_epi16(f.ug))));
+    __m128i v = _mm_sub_epi16(
+        _mm_mullo_epi16(rm, _mm_set1_epi16(112)),
+        _mm_add_epi16(_mm_mullo_epi16(gm, _mm_set1_epi16(f.vg)), _mm_mullo_epi16(bm, _mm_set1_epi16(f.vb))));
     u = _mm_add_epi16(_mm_srai_epi16(_mm_add_epi16(u, half), 8), half);
     v = _mm_add_epi16(_mm_srai_epi16(_mm_add_epi16(v, half), 8), half);
     const __m128i uv = _mm_unpacklo_epi16(u, v);
@@ -113,9 +116,9 @@ int SwapRedBlueRowSimd(const uint8_t* in, int width, uint8_t* out) {
   int x = 0;
   for (; x + 4 <= width; x += 4) {
     const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x * 4));
-    const __m128i swapped = _mm_or_si128(_mm_and_si128(p, keep),
-                                         _mm_or_si128(_mm_and_si128(_mm_srli_epi32(p, 16), low),
-                                                      _mm_slli_epi32(_mm_and_si128(p, low), 16)));
+    const __m128i swapped = _mm_or_si128(
+        _mm_and_si128(p, keep),
+        _mm_or_si128(_mm_and_si128(_mm_srli_epi32(p, 16), low), _mm_slli_epi32(_mm_and_si128(p, low), 16)));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x * 4), swapped);
   }
   return x;

@@ -66,8 +66,11 @@ Mixer::~Mixer() {
   const char* wanted = std::getenv("LUMORAFX_TIMES");
   if (wanted == nullptr || *wanted == '\0' || times_.frames == 0) return;
   const double frames = static_cast<double>(times_.frames);
+  const char* layout = layout_ == PixelLayout::Rgba     ? "rgba"
+                       : layout_ == PixelLayout::Yuv709 ? "yuv422 709"
+                                                        : "yuv422 601";
   std::fprintf(stderr, "lumorafx: %ux%u %s, %llu frames: convert %.2f ms, render %.2f ms a frame\n", width_, height_,
-               layout_ == PixelLayout::Rgba ? "rgba" : layout_ == PixelLayout::Yuv709 ? "yuv422 709" : "yuv422 601", static_cast<unsigned long long>(times_.frames),
+               layout, static_cast<unsigned long long>(times_.frames),
                static_cast<double>(times_.convert) / frames / 1e6, static_cast<double>(times_.render) / frames / 1e6);
 }
 

@@ -50,9 +50,9 @@ inline constexpr const char* kDefaultEffect = "CUBE";
 // An option slot below 0 leaves the effect's own default.
 inline constexpr double kEffectDefault = -1;
 
-#define LUMORAFX_OPTION(n)                                                                                  \
-  {"option" #n, ParamType::Double, "Option " #n,                                                           \
-   "The effect's option " #n " across its range (0: its minimum, 1: its maximum); below 0: the effect's default", \
+#define LUMORAFX_OPTION(n)                                                                             \
+  {"option" #n, ParamType::Double, "Option " #n,                                                      \
+   "The effect's option " #n " across its range (0: its minimum, 1: its maximum); below 0: its default", \
    kEffectDefault, 0, ""}
 
 inline constexpr ParamInfo kParams[kParamCount] = {

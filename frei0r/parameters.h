@@ -17,7 +17,7 @@ const ParamInfo& ParamAt(int index);
 
 // The values of one instance.
 struct Options {
-  std::string library;                   // empty: DefaultLibrary()
+  std::string library;                  // empty: DefaultLibrary()
   std::string effect = kDefaultEffect;  // empty: kDefaultEffect
   double values[kParamCount] = {};  // the numeric parameters by index; strings unused
 

@@ -7,10 +7,10 @@ extern "C" {
 #include <frei0r.h>
 }
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -184,12 +184,14 @@ TEST(LumorafxPlugin, EffectOptionsRunAcrossTheirRangeOrKeepTheEffectsDefault) {
   const struct {
     double set[4];
     float want[4];
-  } cases[] = {{{-1, -1, -1, -1}, {3, 3, 30, 0}}, {{0, 1, 0.5, 1}, {1, 8, 50, 1}}, {{2, std::nan(""), -5, 0.2}, {8, 3, 30, 0}}};
+  } cases[] = {
+      {{-1, -1, -1, -1}, {3, 3, 30, 0}}, {{0, 1, 0.5, 1}, {1, 8, 50, 1}}, {{2, std::nan(""), -5, 0.2}, {8, 3, 30, 0}}};
   for (const auto& c : cases) {
     lumorafx::Options o;
     for (int i = 0; i < 4; ++i) o.values[lumorafx::kOption1 + i] = c.set[i];
     lmx::EffectSettings s = lumorafx::SettingsFor(o, effect.settings, effect.options);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(s.specialValues[i].value, c.want[i]) << "option " << i + 1 << " set to " << c.set[i];
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(s.specialValues[i].value, c.want[i]) << "option " << i + 1 << " set to " << c.set[i];
   }
 }
 

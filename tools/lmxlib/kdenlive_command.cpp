@@ -23,15 +23,19 @@ using lumorafx::ParamInfo;
 using lumorafx::ParamType;
 
 const CommandInfo kCommand = {
-    "kdenlive", "EFFECTS",
+    "kdenlive",
+    "EFFECTS",
     "Writes a Kdenlive composition for every effect file (.LMI) in EFFECTS: its long name and description,\n"
     "the effect fixed, the position animated from 0 to 1, the switches, factors and the effect's own options.",
-    1, 1,
+    1,
+    1,
     {{"--output", "-o", "DIR", "the folder of the compositions (made when missing)", Use::Required},
      {"--service", nullptr, "NAME", "the MLT service they use: lumorafx (the native one, default) or frei0r.lumorafx",
       Use::Optional},
-     {"--yaml", nullptr, "DIR", "also write MLT's descriptions transition_lumorafx.yml and\n"
-                                "transition_frei0r.lumorafx.yml there", Use::Optional}},
+     {"--yaml", nullptr, "DIR",
+      "also write MLT's descriptions transition_lumorafx.yml and\n"
+      "transition_frei0r.lumorafx.yml there",
+      Use::Optional}},
     "Exit status 1 when an effect file is damaged or a file cannot be written.\n"};
 
 struct Effect {
@@ -101,18 +105,19 @@ void WriteOption(const lmx::EffectOption& o, int slot, std::ostream& x) {
   if (o.kind == 1) {
     x << "  <parameter type=\"bool\" name=\"" << name << "\" default=\"" << Number(unit) << "\">\n";
   } else if (o.kind == 3) {
-    const std::vector<std::string> choices = Split(FromAnsi(std::string(o.choices, strnlen(o.choices, sizeof o.choices))), ',');
+    const std::vector<std::string> choices =
+        Split(FromAnsi(std::string(o.choices, strnlen(o.choices, sizeof o.choices))), ',');
     std::string values;
     for (size_t i = 0; i < choices.size(); ++i) values += (i ? ";" : "") + Number(width > 0 ? i / width : 0);
-    x << "  <parameter type=\"list\" name=\"" << name << "\" default=\"" << Number(unit) << "\" paramlist=\""
-      << values << "\">\n";
+    x << "  <parameter type=\"list\" name=\"" << name << "\" default=\"" << Number(unit) << "\" paramlist=\"" << values
+      << "\">\n";
     std::string shown;
     for (size_t i = 0; i < choices.size(); ++i) shown += (i ? "," : "") + choices[i];
     x << "    <paramlistdisplay>" << Escaped(shown) << "</paramlistdisplay>\n";
   } else {
     x << "  <parameter type=\"constant\" name=\"" << name << "\" min=\"" << Number(span.low) << "\" max=\""
-      << Number(span.high) << "\" default=\"" << Number(o.defaultValue) << "\" factor=\"" << Number(width) << "\" offset=\""
-      << Number(span.low) << "\" decimals=\"0\">\n";
+      << Number(span.high) << "\" default=\"" << Number(o.defaultValue) << "\" factor=\"" << Number(width)
+      << "\" offset=\"" << Number(span.low) << "\" decimals=\"0\">\n";
   }
   x << "    <name>" << Escaped(label) << "</name>\n  </parameter>\n";
 }
@@ -152,7 +157,8 @@ std::string Yaml(const std::string& identifier, const std::vector<Effect>& effec
   std::ostringstream y;
   y << "schema_version: 0.3\ntype: transition\nidentifier: " << identifier << "\ntitle: Lumora FX\nversion: 1\n"
     << "creator: Lumora FX\nlanguage: en\ntags:\n  - Video\n"
-    << "description: >\n  3-D transitions from a Lumora FX effect library: the clips become pieces that fly, turn and fold.\n"
+    << "description: >\n  3-D transitions from a Lumora FX effect library: the clips become pieces that fly, turn and "
+       "fold.\n"
     << "parameters:\n";
   for (const ParamInfo& p : kParams) {
     const std::string name = p.name;
