@@ -1,7 +1,8 @@
 // lmxhost: a host program the way a video editor's plug-in layer uses LMX_GUI.DLL. It keeps
 // one settings block in a file between runs, shows the chosen transition, and opens the
-// selection sheet and the about box; `info` prints one effect's EffectInfo, and
-// `--autopilot` drives the sheet on its own and records what it shows.
+// selection sheet and the about box; `info` prints one effect's EffectInfo, `render`
+// renders the chosen transition's frames through the engine, and `--autopilot` drives the
+// sheet on its own and records what it shows.
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "host_window.h"
 #include "info_text.h"
 #include "options.h"
+#include "render_command.h"
 
 namespace fs = std::filesystem;
 
@@ -29,6 +31,18 @@ std::string DefaultBlockPath() {
   DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return "lmxhost.lri";
   return (fs::path(exe).parent_path() / "lmxhost.lri").string();
+}
+
+// Today's video editors are per-monitor DPI aware, so the sheet draws itself at the
+// monitor's DPI instead of being enlarged as a 96-DPI picture. Looked up by name: older
+// systems have only the system-wide switch, or none.
+void BecomeDpiAware() {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  auto find = [user32](const char* name) { return reinterpret_cast<void*>(GetProcAddress(user32, name)); };
+  const auto perMonitorV2 = reinterpret_cast<HANDLE>(-4);  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+  if (auto setContext = reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(find("SetProcessDpiAwarenessContext")))
+    if (setContext(perMonitorV2)) return;
+  if (auto setAware = reinterpret_cast<BOOL(WINAPI*)()>(find("SetProcessDPIAware"))) setAware();
 }
 
 void Note(const std::string& text) {
@@ -112,6 +126,7 @@ int Main(const std::vector<std::string>& args) {
   }
   if (o.command == Command::Autopilot) return RunAutopilot(o);
   if (o.blockPath.empty()) o.blockPath = DefaultBlockPath();
+  if (o.command == Command::Render) return RunRender(o);
 
   GuiLibrary library(o.dllPath);
   if (!library.IsLoaded()) return Fail(library.error());
@@ -146,6 +161,7 @@ int main(int argc, char** argv) {
   // Output goes to pipes under test runners: unbuffered keeps it in order with stderr.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   try {
+    lmx::host::BecomeDpiAware();
     return lmx::host::Main(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "lmxhost: %s\n", e.what());
