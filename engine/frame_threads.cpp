@@ -7,7 +7,7 @@
 
 namespace lmx::engine {
 
-FrameThreads::FrameThreads(int count, const std::function<void(int)>& work) {
+void FrameThreads::Start(int count, const std::function<void(int)>& work) {
   if (count <= 1) return;  // asking the priority can take a call into the system
   // A thread starts at the process's normal priority on Windows, whatever its creator's:
   // a render thread that lowered itself would otherwise compete through its helpers.

@@ -12,10 +12,11 @@ namespace lmx::engine {
 
 class FrameThreads {
  public:
+  FrameThreads() = default;
   // Runs work(1) .. work(count - 1) on helper threads at the caller's scheduling
-  // priority. A helper that cannot be started is left out, so the work must not rely on
-  // every index running.
-  FrameThreads(int count, const std::function<void(int)>& work);
+  // priority; `work` must outlive this object. A helper that cannot be started is left
+  // out, so the work must not rely on every index running. Once only.
+  void Start(int count, const std::function<void(int)>& work);
   // Joins every helper.
   ~FrameThreads();
   FrameThreads(const FrameThreads&) = delete;

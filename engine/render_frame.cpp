@@ -292,7 +292,7 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   // Rows drawn in one pass each (no motion blur) go from the samples to the target
   // directly; others add up their passes first.
   const bool onePass = setup.passesPerRow == 1;
-  std::optional<FrameThreads> helpers;
+  FrameThreads helpers;
   const std::function<void(int)> drawTiles = [&](int w) {
     Worker& worker = scratch.workers[static_cast<size_t>(w)];
     for (int tile = nextTile++; tile < tiles; tile = nextTile++) {
@@ -308,12 +308,12 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
         if (onePass) worker.frame.Resolve(out);
         else worker.frame.Accumulate(worker.sums);
         ++passesDone;
-        if (w > 0) helpers->Report();
+        if (w > 0) helpers.Report();
       }
       if (!onePass) MeanColours(worker.sums.data(), perPixel, out, static_cast<size_t>(width) * rows);
     }
   };
-  helpers.emplace(workers, drawTiles);
+  helpers.Start(workers, drawTiles);
   goOn(0);  // once the helpers have started, whatever tiles this thread gets
   bool failed = false;
   try {
@@ -324,9 +324,8 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   }
   // Until the helpers have drawn their last tiles: the abort callback and the progress
   // after each of their passes.
-  while (helpers->Wait()) goOn(0);
-  failed = failed || helpers->failed();
-  helpers.reset();
+  while (helpers.Wait()) goOn(0);
+  failed = failed || helpers.failed();
   for (int w = 0; w < workers; ++w) scratch.workers[static_cast<size_t>(w)].frame.TrimSamples();
   if (failed) return kNoTarget;  // a thread could not finish (no memory)
   if (stop.load()) return kStopped;

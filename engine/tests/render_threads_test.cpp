@@ -25,7 +25,8 @@ TEST(RenderThreads, HelpersRunAtTheCallersPriority) {
     const std::function<void(int)> record = [&](int i) {
       levels[static_cast<size_t>(i)] = platform::CurrentThreadPriority().level;
     };
-    FrameThreads helpers(3, record);
+    FrameThreads helpers;
+    helpers.Start(3, record);
     record(0);
     while (helpers.Wait()) {
     }
