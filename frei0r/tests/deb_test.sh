@@ -17,6 +17,7 @@ set -u
 check=$1 deb=$2 work=$3 mode=$4 arg=$5
 A=d02020 B=2040e0
 fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/melt_render.sh"
 
 rm -rf "$work" && mkdir -p "$work/frames" || fail "cannot make $work"
 [ -d "$deb" ] && deb=$(ls "$deb"/lumorafx_*_amd64.deb 2>/dev/null | tail -n 1)
@@ -52,15 +53,15 @@ PROFILE
 case $mode in
   melt)
     # Nine mixed frames: 00:00:00.320 is the last (frame 8 at 25 frames a second).
-    melt -profile "$work/profile" "color:0x${A}ff" out=8 "color:0x${B}ff" out=8 -mix 9 -mixer "$arg" \
-      "position=00:00:00.000=0;00:00:00.320=1" -consumer "avformat:$work/frames/f-%03d.png" vcodec=png \
-      >"$work/melt.out" 2>"$work/melt.err" || { cat "$work/melt.err" >&2; fail "melt failed"; }
+    melt_render "$work/frames" -profile "$work/profile" "color:0x${A}ff" out=8 "color:0x${B}ff" out=8 \
+      -mix 9 -mixer "$arg" "position=00:00:00.000=0;00:00:00.320=1" \
+      -consumer "avformat:$work/frames/f-%03d.png" vcodec=png || { cat "$work/melt.err" >&2; fail "melt failed"; }
     middle=$work/frames/f-005.png
     ;;
   kdenlive)
     sed "s|@PROFILE@|$work/profile|" "$arg" >"$work/project.mlt"
-    melt -profile "$work/profile" "$work/project.mlt" -consumer "avformat:$work/frames/f-%03d.png" vcodec=png \
-      >"$work/melt.out" 2>"$work/melt.err" || { cat "$work/melt.err" >&2; fail "melt failed"; }
+    melt_render "$work/frames" -profile "$work/profile" "$work/project.mlt" \
+      -consumer "avformat:$work/frames/f-%03d.png" vcodec=png || { cat "$work/melt.err" >&2; fail "melt failed"; }
     middle=$work/frames/f-013.png  # the mix runs over frames 10 to 14 (files 11 to 15)
     ;;
   *) fail "unknown mode $mode" ;;

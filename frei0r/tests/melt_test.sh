@@ -15,6 +15,7 @@ shift 5
 A=d02020 B=2040e0
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/melt_render.sh"
 
 rm -rf "$work" && mkdir -p "$work/frames" || fail "cannot make $work"
 
@@ -37,9 +38,9 @@ colorspace=601
 PROFILE
   local last=$((frames - 1))
   # MLT looks for frei0r plugins in FREI0R_PATH only, when it is set.
-  FREI0R_PATH=$plugin_dir melt -profile "$work/profile" \
+  FREI0R_PATH=$plugin_dir melt_render "$work/frames" -profile "$work/profile" \
     "color:0x${A}ff" out=$last "color:0x${B}ff" out=$last -mix "$frames" -mixer "$@" \
-    -consumer "avformat:$work/frames/f-%03d.png" vcodec=png >"$work/melt.out" 2>"$work/melt.err"
+    -consumer "avformat:$work/frames/f-%03d.png" vcodec=png
   local status=$?
   [ $status -eq 0 ] || { cat "$work/melt.err" >&2; fail "melt exited $status"; }
   local count
