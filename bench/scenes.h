@@ -21,8 +21,10 @@ struct Scene {
   std::vector<std::vector<uint8_t>> textures;  // outgoing, incoming, backdrop
 };
 
-// "typical", "maximum" and "filter".
-std::vector<Scene> AllScenes();
+// The preview scenes "typical", "maximum" and "filter"; or the one scene named: one of
+// those, or a video-size filter frame, "720p", "hd" (1920 x 1080), "1440p" or "uhd"
+// (3840 x 2160). Their textures are of the frame's size.
+std::vector<Scene> Scenes(const std::string& only = "");
 
 // A job over the scene's textures writing into `target` (width x height x 4 bytes).
 RenderJob MakeJob(const Scene& scene, std::vector<uint8_t>& target);

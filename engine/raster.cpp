@@ -100,6 +100,22 @@ inline __m128i Shade4(__m128i texels, __m128 d, __m128 s) {
 }
 #endif
 
+#if defined(__SSE2__)
+// The colours of four pixels none of which is split: the background's where a pixel's
+// state byte (of `states`) is 0, its whole colour (the first of its four floats from
+// whole4 on) otherwise.
+inline __m128i ShownColours4(uint32_t states, const float* whole4, const Packed* background) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i state = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(states)), zero), zero);
+  const __m128i isBackground = _mm_cmpeq_epi32(state, zero);
+  const __m128 firstTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4), _mm_loadu_ps(whole4 + 4));
+  const __m128 lastTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4 + 8), _mm_loadu_ps(whole4 + 12));
+  const __m128i wholeColours = _mm_castps_si128(_mm_movelh_ps(firstTwo, lastTwo));
+  const __m128i backgrounds = _mm_loadu_si128(reinterpret_cast<const __m128i*>(background));
+  return sse::Select(isBackground, backgrounds, wholeColours);
+}
+#endif
+
 // a(x, y) = a0 + ax * x + ay * y through three values at the vertices.
 struct Plane {
   float a0, ax, ay;
@@ -239,20 +255,35 @@ class FragmentShader {
   TexelFetch fetch_;
 };
 
-// floor(num / den) for den > 0.
-[[gnu::always_inline]] inline int64_t FloorDiv(int64_t num, int64_t den) {
+// floor(num / den) for den > 0, clamped to [lo, hi] (a span of a few thousand).
+[[gnu::always_inline]] inline int FloorDivIn(int64_t num, int64_t den, int lo, int hi) {
+#if defined(__x86_64__) || defined(__aarch64__)
+  // One division instruction gives quotient and remainder.
   int64_t q = num / den;
-  return (num % den != 0 && num < 0) ? q - 1 : q;
+  if (num % den != 0 && num < 0) --q;
+  return static_cast<int>(std::clamp<int64_t>(q, lo, hi));
+#else
+  // A 32-bit target divides 64-bit integers in a runtime call: one division in double
+  // instead, put right by one step with exact products (the double's quotient is off by
+  // less than one wherever the clamp does not decide).
+  const double below = lo - 2.0;
+  const double q = std::min(std::max(static_cast<double>(num) / static_cast<double>(den), below), hi + 2.0);
+  int k = static_cast<int>(q - below) + (lo - 2);  // truncating a value >= 0 floors it
+  if (k >= lo && static_cast<int64_t>(k) * den > num) {
+    --k;
+  } else if (k <= hi && static_cast<int64_t>(k + 1) * den <= num) {
+    ++k;
+  }
+  return std::clamp(k, lo, hi);
+#endif
 }
 
 // Narrows [first, last] (pixel offsets 0..n along a row) to the k with v + step * k > 0.
 [[gnu::always_inline]] inline void Passing(int64_t v, int64_t step, int n, int& first, int& last) {
   if (step > 0) {
-    int64_t k = FloorDiv(-v, step) + 1;  // the smallest k passing
-    first = static_cast<int>(std::max<int64_t>(first, std::min<int64_t>(k, n + 1)));
+    first = std::max(first, FloorDivIn(-v, step, -1, n) + 1);  // the smallest k passing
   } else if (step < 0) {
-    int64_t k = -FloorDiv(-v, -step) - 1;  // the largest k passing: ceil(v / -step) - 1
-    last = static_cast<int>(std::min<int64_t>(last, std::max<int64_t>(k, -1)));
+    last = std::min(last, -FloorDivIn(-v, -step, -n - 1, 0) - 1);  // the largest: ceil(v / -step) - 1
   } else if (v <= 0) {
     first = n + 1;
   }
@@ -290,7 +321,7 @@ bool ConvexOnGrid(const ScreenVertex* v) {
 
 }  // namespace
 
-void SampleFrame::Reset(int width, int height, int samples) {
+void SampleFrame::Reset(int width, int height, int samples, int tileRows) {
   width_ = width, height_ = height;
   samples_ = std::clamp(samples, 1, kMaxSamples);
   SamplePattern(samples_, sx_, sy_);
@@ -298,17 +329,49 @@ void SampleFrame::Reset(int width, int height, int samples) {
     subX_[s] = std::lround(sx_[s] * kSubPixels), subY_[s] = std::lround(sy_[s] * kSubPixels);
     sx_[s] = subX_[s] / kSubPixels, sy_[s] = subY_[s] / kSubPixels;
   }
-  size_t n = static_cast<size_t>(width) * height * samples_;
-  colour_.resize(n);
-  depth_.resize(n);
-  shadowed_.resize(n);
-  size_t pixels = static_cast<size_t>(width) * height;
+  tileRows_ = tileRows > 0 ? std::min(tileRows, height) : height;
+  const size_t pixels = static_cast<size_t>(width) * tileRows_;
   state_.resize(pixels);
   whole_.resize(pixels);
   wholeShadow_.resize(pixels);
+  // A slot's size may have changed: the slots given out start again.
+  slotCapacity_ = colour_.size() / samples_;
+  splitCount_ = 0;
+  SetTile(0, tileRows_);
   firstRow_ = 0, rowStep_ = 1;
-  bandIndex_ = 0, bandCount_ = 1;
   fragments_ = written_ = 0;
+}
+
+void SampleFrame::SetTile(int first, int rows) {
+  tileFirst_ = std::clamp(first, 0, height_);
+  tileEnd_ = std::clamp(first + std::min(rows, tileRows_), tileFirst_, height_);
+}
+
+void SampleFrame::GrowSlots(size_t slots) {
+  // Doubling keeps the copies few; a pass rarely splits more than a part of its pixels.
+  const size_t grown = std::max({slots, 2 * slotCapacity_, size_t{1024}});
+  const size_t n = grown * samples_;
+  colour_.resize(n);
+  depth_.resize(n);
+  shadowed_.resize(n);
+  slotCapacity_ = grown;
+}
+
+void SampleFrame::TrimSamples() {
+  const size_t keep = peakSplit_ * samples_;
+  if (colour_.size() > 2 * keep + 4096) {
+    // shrink_to_fit copies what is kept into a buffer of its size.
+    colour_.resize(keep), colour_.shrink_to_fit();
+    depth_.resize(keep), depth_.shrink_to_fit();
+    shadowed_.resize(keep), shadowed_.shrink_to_fit();
+    slotCapacity_ = peakSplit_;
+  }
+  peakSplit_ = 0;
+}
+
+size_t SampleFrame::heldBytes() const {
+  return colour_.capacity() * sizeof(Packed) + depth_.capacity() * sizeof(float) + shadowed_.capacity() +
+         state_.capacity() + whole_.capacity() * sizeof(WholePixel) + wholeShadow_.capacity();
 }
 
 void SampleFrame::SetRows(int first, int step) {
@@ -316,27 +379,31 @@ void SampleFrame::SetRows(int first, int step) {
   rowStep_ = std::max(1, step);
 }
 
-void SampleFrame::SetBand(int index, int count) {
-  bandCount_ = std::max(1, count);
-  bandIndex_ = std::clamp(index, 0, bandCount_ - 1);
-}
-
 void SampleFrame::SetBackground(const std::vector<Packed>& background) { background_ = &background; }
 
 void SampleFrame::BeginPass() {
-  for (int y = bandIndex_ * kStripeRows; y < height_; y += bandCount_ * kStripeRows) {
-    const int end = std::min(height_, y + kStripeRows);
-    std::fill(state_.begin() + static_cast<size_t>(y) * width_, state_.begin() + static_cast<size_t>(end) * width_,
-              static_cast<uint8_t>(kBackground));
-  }
+  std::fill(state_.begin(), state_.begin() + static_cast<ptrdiff_t>(PixelAt(0, tileEnd_)),
+            static_cast<uint8_t>(kBackground));
   splitCount_ = 0;
 }
 
-void SampleFrame::DrawTriangle(const ScreenVertex* v, const Material& m) { Rasterise<false, 3>(v, &m, 0); }
+bool SampleFrame::OutsideTile(const ScreenVertex* v, int corners) const {
+  // A pixel of margin covers the snapping to the grid; NaN is never outside here.
+  float lo = v[0].y, hi = v[0].y;
+  for (int i = 1; i < corners; ++i) lo = std::min(lo, v[i].y), hi = std::max(hi, v[i].y);
+  return hi < static_cast<float>(tileFirst_) - 1 || lo > static_cast<float>(tileEnd_) + 1;
+}
 
-void SampleFrame::DrawShadow(const ScreenVertex* v, int keep) { Rasterise<true, 3>(v, nullptr, keep); }
+void SampleFrame::DrawTriangle(const ScreenVertex* v, const Material& m) {
+  if (!OutsideTile(v, 3)) Rasterise<false, 3>(v, &m, 0);
+}
+
+void SampleFrame::DrawShadow(const ScreenVertex* v, int keep) {
+  if (!OutsideTile(v, 3)) Rasterise<true, 3>(v, nullptr, keep);
+}
 
 void SampleFrame::DrawShadowQuad(const ScreenVertex* v, int keep) {
+  if (OutsideTile(v, 4)) return;
   if (ConvexOnGrid(v)) return Rasterise<true, 4>(v, nullptr, keep);
   const ScreenVertex second[3] = {v[0], v[2], v[3]};
   DrawShadow(v, keep);
@@ -344,6 +411,7 @@ void SampleFrame::DrawShadowQuad(const ScreenVertex* v, int keep) {
 }
 
 void SampleFrame::DrawQuad(const ScreenVertex* v, const Material& m) {
+  if (OutsideTile(v, 4)) return;
   if (ConvexOnGrid(v) && HalvesAgree(v, m)) return Rasterise<false, 4>(v, &m, 0);
   const ScreenVertex second[3] = {v[0], v[2], v[3]};
   DrawTriangle(v, m);
@@ -377,11 +445,11 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
     minY = std::min(minY, Y[i]), maxY = std::max(maxY, Y[i]);
   }
   const int64_t sub = static_cast<int64_t>(kSubPixels);
-  if (maxX <= 0 || maxY <= 0 || minX >= width_ * sub || minY >= height_ * sub) return;
+  if (maxX <= 0 || maxY <= tileFirst_ * sub || minX >= width_ * sub || minY >= tileEnd_ * sub) return;
   int x0 = static_cast<int>(std::max<int64_t>(0, minX / sub));
   int x1 = static_cast<int>(std::min<int64_t>(width_ - 1, maxX / sub));
-  int y0 = static_cast<int>(std::max<int64_t>(0, minY / sub));
-  int y1 = static_cast<int>(std::min<int64_t>(height_ - 1, maxY / sub));
+  int y0 = static_cast<int>(std::max<int64_t>(tileFirst_, minY / sub));
+  int y1 = static_cast<int>(std::min<int64_t>(tileEnd_ - 1, maxY / sub));
 
   // Edge i runs from vertex i to vertex i + 1: E = a (x - xi) + b (y - yi), in 1/65536
   // of a square pixel. A sample is inside where E + topLeft > 0 for every edge: E > 0, or
@@ -442,9 +510,10 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   uint8_t* const pixelState = state_.data();
   WholePixel* const wholes = whole_.data();
   uint8_t* const wholeShadow = wholeShadow_.data();
-  Packed* const sampleColour = colour_.data();
-  float* const sampleDepth = depth_.data();
-  uint8_t* const sampleShadowed = shadowed_.data();
+  // The split samples' slots may move when they grow, at the start of a row.
+  Packed* sampleColour = colour_.data();
+  float* sampleDepth = depth_.data();
+  uint8_t* sampleShadowed = shadowed_.data();
   [[maybe_unused]] const Packed* const backgroundPixels = background_->data();
   uint64_t fragments = 0, written = 0;
   const unsigned fullMask = (1u << S) - 1;
@@ -471,7 +540,6 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
   }
   for (int y = yFirst; y <= y1; y += rowStep_) {
     for (int i = 0; i < kEdges; ++i) e[i] += rowStep[i];
-    if (!InBand(y)) continue;
     // The pixels of the row with some sample inside ([rs, re] after x0) and those with
     // every sample inside ([as, ae]).
     int rs = 0, re = n, as = 0, ae = n;
@@ -480,6 +548,11 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
       Passing(e[i] + acceptBias[i], step[i], n, as, ae);
     }
     if (rs > re) continue;
+    if (splitCount_ + static_cast<size_t>(re - rs + 1) > slotCapacity_) {
+      // Every pixel of the row may split once.
+      GrowSlots(splitCount_ + static_cast<size_t>(re - rs + 1));
+      sampleColour = colour_.data(), sampleDepth = depth_.data(), sampleShadowed = shadowed_.data();
+    }
     // Pixels xs..xe of the row with the planes of surface f.
     auto drawRun = [&](const int xs, const int xe, const Surface& f) __attribute__((always_inline)) {
       // Attributes at the first pixel centre of the span, stepped along x.
@@ -507,7 +580,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
           }
         }
         if (mask == 0) return;
-        size_t pixel = static_cast<size_t>(y) * width_ + x;
+        size_t pixel = PixelAt(x, y);
         if constexpr (kShadow) {
           MakeWhole(pixel);
           if (pixelState[pixel] == kWhole && mask == fullMask) {
@@ -588,7 +661,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
         const int quadEnd = std::min(xe, x0 + ae) - 3;  // the last first pixel of four
         if (quads) {
           for (; x < x0 + as && x <= xe; ++x, zAt += f.depth.ax, aAt = aAt + f.attributesX) drawPixel(x, zAt, aAt);
-          const size_t rowPixel = static_cast<size_t>(y) * width_;  // the row's first pixel
+          const size_t rowPixel = PixelAt(0, y);  // the row's first pixel
           for (; x <= quadEnd; x += 4) {
             const Attributes a1 = aAt + f.attributesX, a2 = a1 + f.attributesX, a3 = a2 + f.attributesX;
             const float z1 = zAt + f.depth.ax, z2 = z1 + f.depth.ax, z3 = z2 + f.depth.ax;
@@ -678,7 +751,7 @@ void SampleFrame::Rasterise(const ScreenVertex* in, const Material* m, int keep)
         // darkened background. Other groups go pixel by pixel.
         const int quadEnd = std::min(xe, x0 + ae) - 3;
         for (; x < x0 + as && x <= xe; ++x) drawPixel(x, zAt, aAt);
-        const size_t rowPixel = static_cast<size_t>(y) * width_;
+        const size_t rowPixel = PixelAt(0, y);
         for (; x <= quadEnd; x += 4) {
           const size_t pixel = rowPixel + x;
           uint32_t states;
@@ -744,7 +817,7 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
     float t = static_cast<float>(i) / steps;
     int x = static_cast<int>(ax + (bx - ax) * t), y = static_cast<int>(ay + (by - ay) * t);
     if (x < 0 || y < 0 || x >= width_ || y >= height_ || !RowDrawn(y)) continue;
-    size_t pixel = static_cast<size_t>(y) * width_ + x;
+    size_t pixel = PixelAt(x, y);
     written_ += samples_;
     MakeWhole(pixel);
     if (state_[pixel] == kWhole) {
@@ -756,6 +829,30 @@ void SampleFrame::DrawLine(float x0, float y0, float x1, float y1, Packed colour
   }
 }
 
+template <class One, class Four>
+void SampleFrame::ForEachDrawnPixel(One one, [[maybe_unused]] Four four) const {
+  [[maybe_unused]] const uint8_t* const pixelState = state_.data();
+  [[maybe_unused]] const float* const wholes = reinterpret_cast<const float*>(whole_.data());  // 4 floats a pixel
+  [[maybe_unused]] const Packed* const background = background_->data();
+  for (int y = tileFirst_; y < tileEnd_; ++y) {
+    if (!RowDrawn(y)) continue;
+    size_t pixel = PixelAt(0, y);
+    const size_t end = pixel + width_;
+#if defined(__SSE2__)
+    for (; pixel + 4 <= end; pixel += 4) {
+      uint32_t states;
+      std::memcpy(&states, pixelState + pixel, 4);
+      if (states & (0x01010101u * kSplit)) {
+        for (size_t p = pixel; p < pixel + 4; ++p) one(p);
+      } else {
+        four(pixel, ShownColours4(states, wholes + pixel * 4, background + pixel));
+      }
+    }
+#endif
+    for (; pixel < end; ++pixel) one(pixel);
+  }
+}
+
 void SampleFrame::Accumulate(std::vector<SampleSum>& sums) const {
   SampleSum* const out = sums.data();
   const Packed* const background = background_->data();
@@ -763,49 +860,61 @@ void SampleFrame::Accumulate(std::vector<SampleSum>& sums) const {
   const WholePixel* const wholes = whole_.data();
   const Packed* const sampleColour = colour_.data();
   const int S = samples_;
-  for (int y = firstRow_; y < height_; ++y) {
-    if (!RowDrawn(y)) continue;
-    auto addPixel = [&](size_t p) {
-      SampleSum* sum = out + p * kSumLanes;
-      uint8_t state = pixelState[p];
-      if (state == kSplit) {
-        AddSamples(sum, sampleColour + SamplesOf(p), S);
-      } else {
-        AddColour(sum, state == kBackground ? background[p] : wholes[p].colour, S);
-      }
-    };
-    size_t pixel = static_cast<size_t>(y) * width_;
-    const size_t end = pixel + width_;
-#if defined(__SSE2__)
-    // Four pixels at a time while none of them has its samples spelled out.
-    const __m128i zero = _mm_setzero_si128(), times = _mm_set1_epi16(static_cast<int16_t>(S));
-    for (; pixel + 4 <= end; pixel += 4) {
-      uint32_t states;
-      std::memcpy(&states, pixelState + pixel, 4);
-      if (states & (0x01010101u * kSplit)) {
-        for (size_t p = pixel; p < pixel + 4; ++p) addPixel(p);
-        continue;
-      }
-      const __m128i state =
-          _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(states)), zero), zero);
-      const __m128i isBackground = _mm_cmpeq_epi32(state, zero);
-      const float* const whole4 = reinterpret_cast<const float*>(wholes + pixel);  // 4 floats a pixel
-      const __m128 firstTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4), _mm_loadu_ps(whole4 + 4));
-      const __m128 lastTwo = _mm_unpacklo_ps(_mm_loadu_ps(whole4 + 8), _mm_loadu_ps(whole4 + 12));
-      const __m128i wholeColours = _mm_castps_si128(_mm_movelh_ps(firstTwo, lastTwo));
-      const __m128i backgrounds = _mm_loadu_si128(reinterpret_cast<const __m128i*>(background + pixel));
-      const __m128i colours = _mm_or_si128(_mm_and_si128(isBackground, backgrounds),
-                                           _mm_andnot_si128(isBackground, wholeColours));
-      // Channel * S stays below 16 bits; two pixels' sums to a vector.
-      __m128i* const sum = reinterpret_cast<__m128i*>(out + pixel * kSumLanes);
-      const __m128i firstSums = _mm_mullo_epi16(_mm_unpacklo_epi8(colours, zero), times);
-      const __m128i lastSums = _mm_mullo_epi16(_mm_unpackhi_epi8(colours, zero), times);
-      _mm_storeu_si128(sum, _mm_add_epi16(_mm_loadu_si128(sum), firstSums));
-      _mm_storeu_si128(sum + 1, _mm_add_epi16(_mm_loadu_si128(sum + 1), lastSums));
+  auto addPixel = [&](size_t p) {
+    SampleSum* sum = out + p * kSumLanes;
+    uint8_t state = pixelState[p];
+    if (state == kSplit) {
+      AddSamples(sum, sampleColour + SamplesOf(p), S);
+    } else {
+      AddColour(sum, state == kBackground ? background[p] : wholes[p].colour, S);
     }
+  };
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128(), times = _mm_set1_epi16(static_cast<int16_t>(S));
+  auto addFour = [&](size_t pixel, __m128i colours) {
+    // Channel * S stays below 16 bits; two pixels' sums to a vector.
+    __m128i* const sum = reinterpret_cast<__m128i*>(out + pixel * kSumLanes);
+    const __m128i firstSums = _mm_mullo_epi16(_mm_unpacklo_epi8(colours, zero), times);
+    const __m128i lastSums = _mm_mullo_epi16(_mm_unpackhi_epi8(colours, zero), times);
+    _mm_storeu_si128(sum, _mm_add_epi16(_mm_loadu_si128(sum), firstSums));
+    _mm_storeu_si128(sum + 1, _mm_add_epi16(_mm_loadu_si128(sum + 1), lastSums));
+  };
+#else
+  auto addFour = [](size_t, int) {};
 #endif
-    for (; pixel < end; ++pixel) addPixel(pixel);
-  }
+  ForEachDrawnPixel(addPixel, addFour);
+}
+
+void SampleFrame::Resolve(uint8_t* out) const {
+  const Packed* const background = background_->data();
+  const uint8_t* const pixelState = state_.data();
+  const WholePixel* const wholes = whole_.data();
+  const int S = samples_;
+  auto resolvePixel = [&](size_t p) {
+    Packed c;
+    const uint8_t state = pixelState[p];
+    if (state == kSplit) {
+      // The rounded mean over the samples: (sum + S / 2) / S per channel.
+      SampleSum sum[kSumLanes] = {};
+      AddSamples(sum, colour_.data() + SamplesOf(p), S);
+      const int half = S / 2;
+      c = Pack((sum[2] + half) / S, (sum[1] + half) / S, (sum[0] + half) / S);
+    } else {
+      c = state == kBackground ? background[p] : wholes[p].colour;
+    }
+    c = (c & 0xFFFFFF) | 0xFF000000u;
+    std::memcpy(out + p * 4, &c, 4);
+  };
+#if defined(__SSE2__)
+  // A whole pixel's mean is its colour.
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  auto resolveFour = [&](size_t pixel, __m128i colours) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + pixel * 4), _mm_or_si128(colours, opaque));
+  };
+#else
+  auto resolveFour = [](size_t, int) {};
+#endif
+  ForEachDrawnPixel(resolvePixel, resolveFour);
 }
 
 }  // namespace lmx::engine

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -44,17 +45,17 @@ struct Material {
 
 class SampleFrame {
  public:
-  // Sizes the buffers; allocates only when they grow.
-  void Reset(int width, int height, int samples);
+  // A frame of width x height pixels, of which runs of at most `tileRows` rows (0: all)
+  // are drawn one at a time: the buffers cover one such tile. The tile is the first
+  // rows until SetTile. Allocates only when the buffers grow.
+  void Reset(int width, int height, int samples, int tileRows = 0);
+  // The tile: only rows first .. first + rows - 1 (at most `tileRows` of them, within
+  // the frame) are cleared, drawn and accumulated.
+  void SetTile(int first, int rows);
   // Only rows first, first + step, ... are drawn and accumulated (field rendering).
   void SetRows(int first, int step);
-  // Only the rows of band `index` of `count` are cleared, drawn and accumulated: the
-  // share of the frame one thread renders. A band is every count-th stripe of
-  // kStripeRows rows, so that the bands of a frame get alike shares of its work wherever
-  // the pieces are. All rows after Reset.
-  static constexpr int kStripeRows = 8;
-  void SetBand(int index, int count);
-  // The picture behind everything, pixel by pixel, for the passes that follow.
+  // The picture behind everything, pixel by pixel over the tile's rows, for the passes
+  // that follow.
   void SetBackground(const std::vector<Packed>& background);
   // Starts a pass: every sample shows the background again, with no depth and no shadow.
   //
@@ -75,8 +76,16 @@ class SampleFrame {
   void DrawShadowQuad(const ScreenVertex* v, int keep);
   void DrawLine(float x0, float y0, float x1, float y1, Packed colour);
   // Adds, for each drawn row, the sum of each pixel's samples per channel to sums
-  // (kSumLanes per pixel: blue, green, red and one not used).
+  // (kSumLanes per pixel: blue, green, red and one not used), the tile's rows from its
+  // first.
   void Accumulate(std::vector<SampleSum>& sums) const;
+  // Writes each drawn row's pixels to out (blue, green, red and 255, the tile's rows
+  // from its first): the mean of each pixel's samples, as Accumulate and MeanColours give
+  // them for a row drawn in one pass only.
+  void Resolve(uint8_t* out) const;
+  // Gives back the memory of the split pixels' samples beyond what the passes since the
+  // last call used.
+  void TrimSamples();
 
   int width() const { return width_; }
   int height() const { return height_; }
@@ -87,10 +96,27 @@ class SampleFrame {
   // How many shaded pixel fragments and written samples the passes so far produced.
   uint64_t shadedFragments() const { return fragments_; }
   uint64_t writtenSamples() const { return written_; }
+  // Bytes held by the buffers.
+  size_t heldBytes() const;
+  // The most bytes a pixel of a tile can take: its own, and its samples were it split.
+  static constexpr size_t PixelBytes(int samples) {
+    return 2 + 16 + static_cast<size_t>(samples) * (sizeof(Packed) + sizeof(float) + 1);
+  }
 
  private:
-  bool InBand(int y) const { return bandCount_ == 1 || (y / kStripeRows) % bandCount_ == bandIndex_; }
-  bool RowDrawn(int y) const { return y >= firstRow_ && (y - firstRow_) % rowStep_ == 0 && InBand(y); }
+  bool RowDrawn(int y) const {
+    return y >= tileFirst_ && y < tileEnd_ && y >= firstRow_ && (y - firstRow_) % rowStep_ == 0;
+  }
+  // Where pixel (x, y) of the tile lies in the per-pixel buffers.
+  size_t PixelAt(int x, int y) const { return static_cast<size_t>(y - tileFirst_) * width_ + x; }
+  // Whether the primitive v[0..corners - 1] surely has no sample in the tile's rows.
+  bool OutsideTile(const ScreenVertex* v, int corners) const;
+  // Calls one(pixel) for the pixels of the drawn rows, but four(pixel, colours) for a
+  // group of four of them none of which is split, with the colours they show (SSE2).
+  template <class One, class Four>
+  void ForEachDrawnPixel(One one, Four four) const;
+  // Room for `slots` slots of split samples in all.
+  void GrowSlots(size_t slots);
   // A triangle, or a convex quad.
   template <bool kShadow, int kCorners>
   void Rasterise(const ScreenVertex* v, const Material* m, int keep);
@@ -124,6 +150,7 @@ class SampleFrame {
     if (state_[pixel] == kSplit) return;
     state_[pixel] = kSplit;
     const size_t slot = splitCount_++;
+    peakSplit_ = std::max(peakSplit_, splitCount_);
     const size_t base = slot * samples_;
     WholePixel& w = whole_[pixel];
     FillSamples(&colour_[base], &depth_[base], w.colour, w.z, w.dzx, w.dzy, sx_, sy_, samples_);
@@ -139,18 +166,21 @@ class SampleFrame {
   }
 
   int width_ = 0, height_ = 0, samples_ = 1;
+  int tileRows_ = 0;                 // the most rows a tile has
+  int tileFirst_ = 0, tileEnd_ = 0;  // the tile: rows [tileFirst_, tileEnd_)
   int firstRow_ = 0, rowStep_ = 1;
-  int bandIndex_ = 0, bandCount_ = 1;
   float sx_[kMaxSamples] = {}, sy_[kMaxSamples] = {};
   int64_t subX_[kMaxSamples] = {}, subY_[kMaxSamples] = {};  // the same in 1/kSubPixels
   // The samples of split pixels, a slot of `samples_` each, given out in the order the
-  // pixels split: a pass touches only as many as it splits. Room for every pixel, but
-  // left unwritten until used.
+  // pixels split: a pass touches only as many as it splits, and the slots grow only as
+  // far as a pass has used them.
   UninitialisedVector<Packed> colour_;
   UninitialisedVector<float> depth_;
   UninitialisedVector<uint8_t> shadowed_;
-  size_t splitCount_ = 0;  // slots given out this pass
-  // Per pixel, written for the rows drawn only (BeginPass and the primitives).
+  size_t slotCapacity_ = 0;  // slots the three hold
+  size_t splitCount_ = 0;    // slots given out this pass
+  size_t peakSplit_ = 0;     // the most given out in a pass since the last TrimSamples
+  // Per pixel of the tile, written for the rows drawn only (BeginPass and the primitives).
   UninitialisedVector<uint8_t> state_;         // PixelState per pixel, this pass
   UninitialisedVector<WholePixel> whole_;      // per whole pixel: colour and depth plane,
   UninitialisedVector<uint8_t> wholeShadow_;   // and whether a shadow darkened it

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <atomic>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 
+#include "frame_threads.h"
 #include "image_view.h"
 #include "motion.h"
 #include "raster.h"
@@ -40,43 +42,66 @@ Timing TimingOf(const FrameParams& params, const RenderJob& job) {
   return {static_cast<float>(tau), static_cast<float>(interval / share)};
 }
 
-void Background(const Sampler& sampler, int width, int height, std::vector<Packed>& out) {
-  out.resize(static_cast<size_t>(width) * height);
+// Rows first .. first + rows - 1 of the picture behind everything, one pixel a texel.
+void Background(const Sampler& sampler, int width, int height, int first, int rows, std::vector<Packed>& out) {
+  out.resize(static_cast<size_t>(width) * rows);
   const ImageView& image = sampler.image;
   if (image.valid() && image.width == width && image.height == height) {
     // A picture of the frame's size lies on it texel for pixel: copied, not sampled.
-    for (size_t i = 0; i < out.size(); ++i) out[i] = Sampler::Word(image.pixels + i * 4) & 0xFFFFFF;
+    const uint8_t* texels = image.pixels + static_cast<size_t>(first) * width * 4;
+    for (size_t i = 0; i < out.size(); ++i) out[i] = Sampler::Word(texels + i * 4) & 0xFFFFFF;
     return;
   }
   const TexelFetch fetch(&sampler);
   Packed* row = out.data();
-  for (int y = 0; y < height; ++y, row += width) {
+  for (int y = first; y < first + rows; ++y, row += width) {
     const float v = (y + 0.5f) / height;
     for (int x = 0; x < width; ++x) row[x] = fetch.At((x + 0.5f) / width, v);
   }
 }
 
 constexpr int kMaxThreads = 16;
-constexpr int kMinBandRows = 16;  // a band of fewer rows is not worth a thread
+// A frame is drawn in tiles: runs of whole rows, each drawn through every pass and then
+// written to the target, so that a thread's buffers cover one tile, whatever the frame's
+// size. A tile's buffers take at most kTileBytes, were every pixel split.
+constexpr size_t kTileBytes = size_t{3} << 20;
+// Tiles of fewer rows repeat too much of each primitive's setup.
+constexpr int kMinTileRows = 8;
+// With several threads, at least this many tiles each, so that they finish together.
+constexpr int kTilesPerThread = 4;
 
-// Rows of a frame that one thread draws, with what it draws them with.
-struct Band {
+// The rows of a tile for a frame of width x height at `samples` on `threads` threads.
+int TileRows(int width, int height, int samples, int threads) {
+  // Per pixel: the tile's buffers, its sums and its background.
+  const size_t perPixel = SampleFrame::PixelBytes(samples) + kSumLanes * sizeof(SampleSum) + sizeof(Packed);
+  int rows = static_cast<int>(std::max<size_t>(1, kTileBytes / (perPixel * static_cast<size_t>(width))));
+  if (threads > 1) {
+    const int shared = (height + threads * kTilesPerThread - 1) / (threads * kTilesPerThread);
+    rows = std::min(rows, std::max(kMinTileRows, shared));
+  }
+  return std::clamp(rows, 1, height);
+}
+
+// One thread's buffers: a tile's samples, background and sums.
+struct Worker {
   SampleFrame frame;
-  DrawLists lists;
-  uint64_t triangles = 0;
+  std::vector<Packed> background;
+  std::vector<SampleSum> sums;
 };
 
-// Draws pass i of the frame into the band's rows and adds them to `sums`.
-void DrawPass(const FrameSetup& setup, size_t i, Band& band, std::vector<SampleSum>& sums) {
+// A sub-frame at the same moment as the one before (the blur window reaches back past the
+// start of the transition) is the same picture: it is not drawn again, only counted again.
+bool RepeatsPrevious(const std::vector<Pass>& passes, size_t i) {
+  return i > 0 && passes[i].tau == passes[i - 1].tau && passes[i].firstRow == passes[i - 1].firstRow;
+}
+
+// Draws pass i of the frame into the tile.
+void DrawPass(const FrameSetup& setup, size_t i, const std::vector<DrawLists>& all, Worker& worker) {
   const std::vector<Pass>& passes = setup.passes;
   const Pass& pass = passes[i];
-  SampleFrame& frame = band.frame;
-  // A sub-frame at the same moment as the one before (the blur window reaches back
-  // past the start of the transition) is the same picture: it is counted again.
-  bool repeat = i > 0 && pass.tau == passes[i - 1].tau && pass.firstRow == passes[i - 1].firstRow;
-  if (!repeat) {
-    DrawLists& lists = band.lists;
-    BuildPass(setup.context, pass.tau, lists);
+  SampleFrame& frame = worker.frame;
+  if (!RepeatsPrevious(passes, i)) {
+    const DrawLists& lists = all[i];
     frame.SetRows(pass.firstRow, pass.rowStep);
     frame.BeginPass();
     for (const DrawShadow& s : lists.shadows) {
@@ -90,62 +115,15 @@ void DrawPass(const FrameSetup& setup, size_t i, Band& band, std::vector<SampleS
     for (const DrawTriangle& t : lists.opaque) draw(t);
     for (const DrawTriangle& t : lists.translucent) draw(t);
     for (const DrawLine& l : lists.lines) frame.DrawLine(l.x0, l.y0, l.x1, l.y1, l.colour);
-    band.triangles += lists.opaque.size() + lists.translucent.size();
   }
-  frame.Accumulate(sums);
 }
-
-// The threads drawing the other bands: each reports how many passes it has drawn; all
-// are told to stop and joined when this goes out of scope.
-class Helpers {
- public:
-  explicit Helpers(int count) : done_(std::make_unique<std::atomic<size_t>[]>(static_cast<size_t>(count))) {
-    for (int i = 0; i < count; ++i) done_[static_cast<size_t>(i)].store(0);
-    threads_.reserve(static_cast<size_t>(count));
-  }
-  ~Helpers() {
-    stop_.store(true);
-    for (std::thread& t : threads_) t.join();
-  }
-  Helpers(const Helpers&) = delete;
-  Helpers& operator=(const Helpers&) = delete;
-
-  template <class Work>
-  void Start(Work work) {
-    size_t index = threads_.size();
-    threads_.emplace_back([this, index, work] {
-      try {
-        work();
-      } catch (...) {
-        failed_.store(true);
-      }
-      done_[index].store(kFinished, std::memory_order_release);
-    });
-  }
-  bool stopping() const { return stop_.load(std::memory_order_relaxed); }
-  void Done(int index, size_t passes) { done_[static_cast<size_t>(index)].store(passes, std::memory_order_release); }
-  // Waits until every helper has drawn `passes` passes; false when one failed.
-  bool WaitFor(size_t passes) {
-    for (size_t i = 0; i < threads_.size(); ++i) {
-      while (done_[i].load(std::memory_order_acquire) < passes) std::this_thread::yield();
-    }
-    return !failed_.load();
-  }
-
- private:
-  static constexpr size_t kFinished = SIZE_MAX;
-  std::unique_ptr<std::atomic<size_t>[]> done_;
-  std::vector<std::thread> threads_;
-  std::atomic<bool> stop_{false}, failed_{false};
-};
 
 // The buffers of a render, kept from one call to the next: a preview renders many frames
 // of one size in a row. A call that finds them in use (another thread rendering) makes
-// its own.
+// its own. They cover one tile per thread, so they stay small after a large frame.
 struct Scratch {
-  std::vector<Band> bands;
-  std::vector<Packed> background;
-  std::vector<SampleSum> sums;
+  std::vector<Worker> workers;
+  std::vector<DrawLists> lists;
   VisibleSpanCache span;
 };
 
@@ -201,6 +179,19 @@ struct RenderScratch::Buffers {
 RenderScratch::RenderScratch() : buffers_(std::make_unique<Buffers>()) {}
 RenderScratch::~RenderScratch() = default;
 
+size_t RenderScratch::heldBytes() const {
+  const Scratch& s = buffers_->scratch;
+  size_t bytes = 0;
+  for (const Worker& w : s.workers) {
+    bytes += w.frame.heldBytes() + w.background.capacity() * sizeof(Packed) + w.sums.capacity() * sizeof(SampleSum);
+  }
+  for (const DrawLists& l : s.lists) {
+    bytes += (l.opaque.capacity() + l.translucent.capacity()) * sizeof(DrawTriangle) +
+             l.shadows.capacity() * sizeof(DrawShadow) + l.lines.capacity() * sizeof(DrawLine);
+  }
+  return bytes;
+}
+
 int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job) {
   if (!ViewTarget(job.target).valid()) return kNoTarget;
   FrameParams params = ReadFrameParams(settings);
@@ -252,60 +243,100 @@ int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const R
   Scratch& scratch = caller ? caller->buffers().scratch : lease->get();
   FrameSetup setup;
   PrepareFrame(params, shape, job, setup, &scratch.span);
-  std::vector<Packed>& background = scratch.background;
-  Background(*setup.behind, width, height, background);
   const std::vector<Pass>& passes = setup.passes;
-  std::vector<SampleSum>& sums = scratch.sums;
-  sums.assign(static_cast<size_t>(width) * height * kSumLanes, 0);
-
-  // The preview draws on the caller's thread; a filter frame splits the rows into bands,
-  // one per core (each a set of stripes across the frame), each drawing every pass of
-  // its rows.
-  int bandCount = 1;
-  if (filterMode) {
-    int cores = threads > 0 ? threads : static_cast<int>(std::thread::hardware_concurrency());
-    bandCount = std::clamp(std::min(cores, height / kMinBandRows), 1, kMaxThreads);
-  }
-  if (static_cast<int>(scratch.bands.size()) < bandCount) scratch.bands.resize(static_cast<size_t>(bandCount));
   const int samples = std::clamp(params.antiAliasing, 1, kMaxSamples);
-  for (int b = 0; b < bandCount; ++b) {
-    Band& band = scratch.bands[static_cast<size_t>(b)];
-    band.frame.Reset(width, height, samples);
-    band.frame.SetBand(b, bandCount);
-    band.frame.SetBackground(background);
-    band.triangles = 0;
-  }
 
-  Helpers helpers(bandCount - 1);
-  for (int b = 1; b < bandCount; ++b) {
-    helpers.Start([&, b] {
-      Band& band = scratch.bands[static_cast<size_t>(b)];
-      for (size_t i = 0; i < passes.size() && !helpers.stopping(); ++i) {
-        DrawPass(setup, i, band, sums);
-        helpers.Done(b - 1, i + 1);
-      }
-    });
-  }
-  Band& own = scratch.bands[0];
+  // The preview draws on the caller's thread; a filter frame, or a caller that asks for
+  // more, on one thread per core (or as many as asked), each taking the next tile.
+  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  int wanted = threads > 0 ? threads : (threads == kThreadPerCore || filterMode ? cores : 1);
+  wanted = std::clamp(wanted, 1, kMaxThreads);
+  const int tileRows = TileRows(width, height, samples, wanted);
+  const int tiles = (height + tileRows - 1) / tileRows;
+  const int workers = std::min(wanted, tiles);
+  if (static_cast<int>(scratch.workers.size()) < workers) scratch.workers.resize(static_cast<size_t>(workers));
+  for (int w = 0; w < workers; ++w) scratch.workers[static_cast<size_t>(w)].frame.Reset(width, height, samples, tileRows);
+  // What each pass draws, built once for every tile and thread, here, before the helpers
+  // start: they share the lists without a lock.
+  std::vector<DrawLists>& lists = scratch.lists;
+  if (lists.size() < passes.size()) lists.resize(passes.size());
+  uint64_t triangles = 0;
   for (size_t i = 0; i < passes.size(); ++i) {
-    if (Stopped(job)) return kStopped;
-    DrawPass(setup, i, own, sums);
-    if (!helpers.WaitFor(i + 1)) return kNoTarget;  // a helper could not finish (no memory)
-    if (filterMode) job.progressCallback(static_cast<int32_t>((i + 1) * 100 / passes.size()));
+    if (RepeatsPrevious(passes, i)) continue;
+    BuildPass(setup.context, passes[i].tau, lists[i]);
+    triangles += lists[i].opaque.size() + lists[i].translucent.size();
   }
 
-  // Every row got the same number of passes: those of its field.
-  uint32_t perPixel = static_cast<uint32_t>(samples) * static_cast<uint32_t>(setup.passesPerRow);
+  // Every row gets the same number of passes: those of its field.
+  const uint32_t perPixel = static_cast<uint32_t>(samples) * static_cast<uint32_t>(setup.passesPerRow);
   static_assert(kSumLanes == 4);
   static_assert(kMaxSamples * (kMaxBlurCount + 1) <= kMaxSumCount, "a pixel's sums must fit their lanes");
-  MeanColours(sums.data(), perPixel, target.pixels, static_cast<size_t>(width) * height);
+  std::atomic<int> nextTile{0};
+  std::atomic<size_t> passesDone{0};  // over all tiles
+  std::atomic<bool> stop{false};
+  const size_t allPasses = passes.size() * static_cast<size_t>(tiles);
+  int reported = 0;
+  // Before each pass: the caller's thread asks the abort callback (until it says stop)
+  // and reports progress; every thread stops once it has said stop.
+  auto goOn = [&](int w) {
+    if (w == 0 && !stop.load()) {
+      if (Stopped(job)) {
+        stop.store(true);
+      } else if (filterMode) {
+        const int percent = static_cast<int>(passesDone.load() * 100 / allPasses);
+        if (percent > reported) job.progressCallback(reported = percent);
+      }
+    }
+    return !stop.load(std::memory_order_relaxed);
+  };
+  // Rows drawn in one pass each (no motion blur) go from the samples to the target
+  // directly; others add up their passes first.
+  const bool onePass = setup.passesPerRow == 1;
+  FrameThreads helpers;
+  const std::function<void(int)> drawTiles = [&](int w) {
+    Worker& worker = scratch.workers[static_cast<size_t>(w)];
+    for (int tile = nextTile++; tile < tiles; tile = nextTile++) {
+      const int first = tile * tileRows, rows = std::min(tileRows, height - first);
+      uint8_t* const out = target.pixels + static_cast<size_t>(first) * width * 4;
+      worker.frame.SetTile(first, rows);
+      Background(*setup.behind, width, height, first, rows, worker.background);
+      worker.frame.SetBackground(worker.background);
+      if (!onePass) worker.sums.assign(static_cast<size_t>(width) * rows * kSumLanes, 0);
+      for (size_t i = 0; i < passes.size(); ++i) {
+        if (!goOn(w)) return;
+        DrawPass(setup, i, lists, worker);
+        if (onePass) worker.frame.Resolve(out);
+        else worker.frame.Accumulate(worker.sums);
+        ++passesDone;
+        if (w > 0) helpers.Report();
+      }
+      if (!onePass) MeanColours(worker.sums.data(), perPixel, out, static_cast<size_t>(width) * rows);
+    }
+  };
+  helpers.Start(workers, drawTiles);
+  goOn(0);  // once the helpers have started, whatever tiles this thread gets
+  bool failed = false;
+  try {
+    drawTiles(0);
+  } catch (...) {  // no memory: the helpers are told to stop
+    failed = true;
+    stop.store(true);
+  }
+  // Until the helpers have drawn their last tiles: the abort callback and the progress
+  // after each of their passes.
+  while (helpers.Wait()) goOn(0);
+  failed = failed || helpers.failed();
+  for (int w = 0; w < workers; ++w) scratch.workers[static_cast<size_t>(w)].frame.TrimSamples();
+  if (failed) return kNoTarget;  // a thread could not finish (no memory)
+  if (stop.load()) return kStopped;
+  if (filterMode && reported < 100) job.progressCallback(100);
   if (stats) {
     stats->passes += static_cast<int>(passes.size());
-    for (int b = 0; b < bandCount; ++b) {
-      const Band& band = scratch.bands[static_cast<size_t>(b)];
-      stats->triangles += band.triangles;
-      stats->shadedFragments += band.frame.shadedFragments();
-      stats->writtenSamples += band.frame.writtenSamples();
+    stats->triangles += triangles;
+    for (int w = 0; w < workers; ++w) {
+      const SampleFrame& frame = scratch.workers[static_cast<size_t>(w)].frame;
+      stats->shadedFragments += frame.shadedFragments();
+      stats->writtenSamples += frame.writtenSamples();
     }
   }
   return kRendered;

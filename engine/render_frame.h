@@ -1,6 +1,7 @@
 // One preview frame: the settings block and the job in, the job's target out.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -17,7 +18,8 @@ namespace lmx::engine {
 
 enum RenderResult : int32_t {
   kRendered = 0,
-  kStopped = 1,     // the abort callback asked to stop; the target was not written
+  kStopped = 1,     // the abort callback asked to stop; the frame is unfinished (the tiles
+                    // done so far may be in the target; a frame of one tile is not written)
   kNoTarget = -1,   // the target has no usable pixels; nothing was written
 };
 
@@ -70,6 +72,8 @@ class RenderScratch {
 
   struct Buffers;  // laid out by the renderer
   Buffers& buffers() { return *buffers_; }
+  // Bytes the buffers hold between frames.
+  size_t heldBytes() const;
 
  private:
   std::unique_ptr<Buffers> buffers_;
@@ -77,9 +81,11 @@ class RenderScratch {
 
 // Reads the effect named in the block from the installation and renders.
 int32_t RenderFrame(const EffectSettings& settings, const RenderJob& job);
-// Renders with the shape given (no file is read). A filter frame (progress callback
-// given) is drawn on `threads` threads, 0 for one per core; a preview frame on one. With
-// `scratch`, the caller's buffers are used instead of the shared ones.
+// `threads` for a frame drawn on one thread per core, preview or not.
+inline constexpr int kThreadPerCore = -1;
+// Renders with the shape given (no file is read) on `threads` threads: 0 for the
+// default, one per core for a filter frame (progress callback given) and one for a
+// preview frame. With `scratch`, the caller's buffers are used instead of the shared ones.
 int32_t RenderShape(const FrameParams& params, const EffectShape& shape, const RenderJob& job,
                     RenderStats* stats = nullptr, int threads = 0, RenderScratch* scratch = nullptr);
 

@@ -160,8 +160,9 @@ void Mixer::Render(const uint8_t* a, const uint8_t* b, uint8_t* out) {
 
   lmx::EffectSettings settings = SettingsFor(options_, effect_.settings, effect_.options);
   start = ProcessorTime();
-  int32_t result = lmx::engine::RenderShape(lmx::engine::ReadFrameParams(settings), effect_.shape, job, nullptr, 0,
-                                            &scratch_);
+  // One instance draws each frame on every core: MLT may ask for one frame at a time.
+  int32_t result = lmx::engine::RenderShape(lmx::engine::ReadFrameParams(settings), effect_.shape, job, nullptr,
+                                            lmx::engine::kThreadPerCore, &scratch_);
   times_.render += Since(start);
   if (result != lmx::engine::kRendered) {
     ReportOnce("the engine rendered nothing (result " + std::to_string(result) + "); clip A passes through");
