@@ -1,10 +1,15 @@
 ; LumoraFX-Setup.exe: installs LMX_GUI.DLL, the engine LMX.DLL, the host program, lmxlib
-; and the sample library, registers the installation, and writes an uninstaller.
+; and the sample library, registers the installation, and writes an uninstaller. On 64-bit
+; Windows it installs the 64-bit build as well, in a folder of its own (the engine is
+; LIBS\LMX.DLL under each build's "Path"), registered in the 64-bit registry view, with its
+; own uninstaller and uninstall entry; the 32-bit build goes where it goes on 32-bit Windows.
 ;
 ; The build passes, with /D on makensis's command line:
 ;   LMX_VERSION      the version shown in the list of programs ("2.0.0")
 ;   LMX_OUTFILE      the installer to write
-;   LMX_GUI_DLL, LMX_ENGINE_DLL, LMX_HOST_EXE, LMX_LIB_EXE   the built binaries
+;   LMX_GUI_DLL, LMX_ENGINE_DLL, LMX_HOST_EXE, LMX_LIB_EXE   the built 32-bit binaries
+;   LMX_GUI_DLL64, LMX_ENGINE_DLL64, LMX_HOST_EXE64, LMX_LIB_EXE64   the 64-bit ones
+;                    (optional: without them the installer has the 32-bit build only)
 ;   LMX_FILE_LIST    the sample installation's file list (list_files.cmake)
 ;
 ; Use: LumoraFX-Setup.exe [/S] [/D=C:\path\without\quotes]  (/D last on the line)
@@ -20,12 +25,14 @@ ManifestDPIAware true
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "x64.nsh"
 !include "${LMX_FILE_LIST}"
 
 !define LMX_KEY "Software\Corvane\LumoraFX\CurrentVersion"
 !define LMX_UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\LumoraFX"
 !define LMX_STARTMENU "$SMPROGRAMS\Lumora FX"
 !define LMX_UNINSTALLER "Uninstall.exe"
+!define LMX_DIR64 "$PROGRAMFILES64\Corvane\Lumora FX"
 ; The module builds LIBS\LMX.DLL, ORGS\<name>.ORG and EFFECTS\<name>.LMI or .BMP under
 ; "Path" in 128-byte buffers: "\EFFECTS\" + 8 characters + ".LMI" and the zero leave
 ; 128 - 22 = 106 characters for the folder itself.
@@ -153,12 +160,28 @@ FunctionEnd
 ; ---------------------------------------------------------------------------------------
 ; Installer
 
+!ifdef LMX_GUI_DLL64
+Var Dir32  ; the 32-bit build's folder, while $INSTDIR names the 64-bit one
+Var Dir64  ; the 64-bit build's folder: where it is installed, or else the default
+!endif
+
 Function .onInit
   ; A 32-bit installer on 64-bit Windows writes HKLM\Software\WOW6432Node, which is where
   ; the 32-bit LMX_GUI.DLL reads. Stated here so nobody "fixes" it to the 64-bit view.
   SetRegView 32
   SetShellVarContext all
   Call CheckRequestedDir
+!ifdef LMX_GUI_DLL64
+  ; The 64-bit build upgrades where its own view's "Path" names; /D is the 32-bit build's.
+  ${If} ${RunningX64}
+    SetRegView 64
+    ReadRegStr $Dir64 HKLM "${LMX_KEY}" "Path"
+    SetRegView 32
+    ${If} $Dir64 == ""
+      StrCpy $Dir64 "${LMX_DIR64}"
+    ${EndIf}
+  ${EndIf}
+!endif
 FunctionEnd
 
 ; A /D= folder that NSIS finds unusable (a file in its way, a drive that does not exist)
@@ -267,18 +290,17 @@ Function RemoveCreatedFolders
   ${Loop}
 FunctionEnd
 
-Section "Lumora FX" SecMain
-  SectionIn RO
-  Call CheckTarget
-
+; One build into $INSTDIR: its binaries, the sample library and the uninstaller. A file
+; that cannot be written fails the installation; a first installation is undone then.
+!macro LMX_INSTALL_BUILD GUI ENGINE HOST LIB
   ClearErrors
   SetOutPath "$INSTDIR"
-  File "/oname=LMX_GUI.DLL" "${LMX_GUI_DLL}"
-  File "/oname=lmxhost.exe" "${LMX_HOST_EXE}"
-  File "/oname=lmxlib.exe" "${LMX_LIB_EXE}"
+  File "/oname=LMX_GUI.DLL" "${GUI}"
+  File "/oname=lmxhost.exe" "${HOST}"
+  File "/oname=lmxlib.exe" "${LIB}"
   !insertmacro LMX_INSTALL_SAMPLE
   SetOutPath "$INSTDIR\LIBS"
-  File "/oname=LMX.DLL" "${LMX_ENGINE_DLL}"
+  File "/oname=LMX.DLL" "${ENGINE}"
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${LMX_UNINSTALLER}"
   ${If} ${Errors}
@@ -289,9 +311,13 @@ Section "Lumora FX" SecMain
     ${EndIf}
     !insertmacro LMX_FAIL "Could not write every file to $INSTDIR; nothing was registered."
   ${EndIf}
+!macroend
 
+; The installation in $INSTDIR, in the current registry view: its shortcut, "Path", the
+; defaults and its uninstall entry.
+!macro LMX_REGISTER_BUILD DISPLAY_NAME SHORTCUT
   CreateDirectory "${LMX_STARTMENU}"
-  CreateShortCut "${LMX_STARTMENU}\Lumora FX Host.lnk" "$INSTDIR\lmxhost.exe" "" "$INSTDIR\lmxhost.exe" 0
+  CreateShortCut "${LMX_STARTMENU}\${SHORTCUT}" "$INSTDIR\lmxhost.exe" "" "$INSTDIR\lmxhost.exe" 0
 
   ; "Path" always names this installation; every other value is written only when the
   ; key does not hold it yet, so a user's settings survive an upgrade.
@@ -302,7 +328,7 @@ Section "Lumora FX" SecMain
   !insertmacro LMX_DEFAULT_DWORD "Prev_Quality" ${LMX_DEFAULT_PREV_QUALITY}
   !insertmacro LMX_DEFAULT_DWORD "Prev_Render" ${LMX_DEFAULT_PREV_RENDER}
 
-  WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "DisplayName" "Lumora FX"
+  WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "DisplayName" "${DISPLAY_NAME}"
   WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "DisplayVersion" "${LMX_VERSION}"
   WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "Publisher" "Corvane"
   WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\lmxhost.exe"
@@ -313,6 +339,46 @@ Section "Lumora FX" SecMain
   WriteRegDWORD HKLM "${LMX_UNINSTALL_KEY}" "NoRepair" 1
   SectionGetSize ${SecMain} $0
   WriteRegDWORD HKLM "${LMX_UNINSTALL_KEY}" "EstimatedSize" $0
+!macroend
+
+Section "Lumora FX" SecMain
+  SectionIn RO
+!ifdef LMX_GUI_DLL64
+  ; Both folders are checked before anything is written to either; CheckTarget's notes on
+  ; the 64-bit folder ($R8, $R7) are kept in $R6 and $R5 meanwhile.
+  ${If} ${RunningX64}
+    StrCpy $Dir32 $INSTDIR 1 -1
+    ${If} $Dir32 == "\"
+      StrCpy $INSTDIR $INSTDIR -1
+    ${EndIf}
+    ${If} $INSTDIR == $Dir64
+      !insertmacro LMX_FAIL "The 32-bit and the 64-bit build need folders of their own, and $INSTDIR is the 64-bit build's."
+    ${EndIf}
+    StrCpy $Dir32 $INSTDIR
+    StrCpy $INSTDIR $Dir64
+    Call CheckTarget
+    StrCpy $Dir64 $INSTDIR
+    StrCpy $R6 $R8
+    StrCpy $R5 $R7
+    StrCpy $INSTDIR $Dir32
+  ${EndIf}
+!endif
+  Call CheckTarget
+  !insertmacro LMX_INSTALL_BUILD "${LMX_GUI_DLL}" "${LMX_ENGINE_DLL}" "${LMX_HOST_EXE}" "${LMX_LIB_EXE}"
+!ifdef LMX_GUI_DLL64
+  ${If} ${RunningX64}
+    StrCpy $Dir32 $INSTDIR
+    StrCpy $INSTDIR $Dir64
+    StrCpy $R8 $R6
+    StrCpy $R7 $R5
+    !insertmacro LMX_INSTALL_BUILD "${LMX_GUI_DLL64}" "${LMX_ENGINE_DLL64}" "${LMX_HOST_EXE64}" "${LMX_LIB_EXE64}"
+    SetRegView 64
+    !insertmacro LMX_REGISTER_BUILD "Lumora FX (64-bit)" "Lumora FX Host (64-bit).lnk"
+    SetRegView 32
+    StrCpy $INSTDIR $Dir32
+  ${EndIf}
+!endif
+  !insertmacro LMX_REGISTER_BUILD "Lumora FX" "Lumora FX Host.lnk"
 SectionEnd
 
 ; Every file the installer puts in place, then the folders it made that are empty now.
@@ -336,9 +402,22 @@ FunctionEnd
 ; user made: Work\Defaults.LRI (and any other file it did not install, with the folders
 ; holding them), and every registry value that no longer holds what the installer wrote.
 
+; Each installation's uninstaller removes that installation alone. It is the 64-bit
+; build's when the 64-bit view's uninstall entry names its folder, and works in that view.
+Var UninstallShortcut
+
 Function un.onInit
-  SetRegView 32
   SetShellVarContext all
+  StrCpy $UninstallShortcut "Lumora FX Host.lnk"
+  ${If} ${RunningX64}
+    SetRegView 64
+    ReadRegStr $0 HKLM "${LMX_UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 == $INSTDIR
+      StrCpy $UninstallShortcut "Lumora FX Host (64-bit).lnk"
+      Return
+    ${EndIf}
+  ${EndIf}
+  SetRegView 32
 FunctionEnd
 
 Section "Uninstall"
@@ -346,10 +425,11 @@ Section "Uninstall"
   ; The default folder's parent, when nothing else lives there.
   ${un.GetParent} $INSTDIR $1
   ${If} $1 == "$PROGRAMFILES\Corvane"
+  ${OrIf} $1 == "$PROGRAMFILES64\Corvane"
     RMDir $1
   ${EndIf}
 
-  Delete "${LMX_STARTMENU}\Lumora FX Host.lnk"
+  Delete "${LMX_STARTMENU}\$UninstallShortcut"
   RMDir "${LMX_STARTMENU}"
 
   ; "Path" goes when it names this installation; the defaults go while unchanged.
