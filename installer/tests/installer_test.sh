@@ -125,6 +125,26 @@ check_defaults() {  # the values a new installation gets
 }
 shortcut() { find "$WINEPREFIX/drive_c" -name "$shortcut_name" 2>/dev/null; }
 
+# read_effect DIR: the host program installed in DIR prints one effect's EffectInfo.
+read_effect() {
+  run 120 "$1/lmxhost.exe" info BLINDS || { fail "lmxhost info in $1 exited with $?: $out"; return; }
+  case "$out" in
+    *"shortName: BLINDS"*"longName: Venetian Blinds"*) ;;
+    *) fail "lmxhost info BLINDS in $1 printed: $out" ;;
+  esac
+}
+# autopilot DIR SHOTS: that host drives the sheet on the first effect and records it in
+# SHOTS; returns the run's exit status.
+autopilot() {
+  rm -rf "$2"; mkdir -p "$2"
+  run 300 "$1/lmxhost.exe" --autopilot "$(winepath -w "$2" | tr -d '\r')" --pick 0:0 --pages FX --timeout 60
+}
+previewed() {  # SHOTS: the autopilot recorded a preview
+  local frames
+  frames=$(find "$1/pick-1" -name 'frame-*.bmp' 2>/dev/null | wc -l)
+  [ "$frames" -ge 2 ] || fail "the preview in $1 recorded $frames frames: $out"
+}
+
 # uninstall DIR: the uninstaller as the system's list of programs runs it
 # (QuietUninstallString). It hands over to a copy of itself and returns at once, so this
 # waits, up to a deadline, until that copy has removed the uninstall entry, its last step.
@@ -153,27 +173,19 @@ install)
 
   # The host program from the installed folder, with the installed LMX_GUI.DLL beside it.
   cd "$default_dir" || exit 1
-  run 120 "$default_dir/lmxhost.exe" info BLINDS || fail "lmxhost info exited with $?: $out"
-  case "$out" in
-    *"shortName: BLINDS"*"longName: Venetian Blinds"*) ;;
-    *) fail "lmxhost info BLINDS printed: $out" ;;
-  esac
+  read_effect "$default_dir"
 
   # The sheet on the installed library, its preview rendered by the installed LMX.DLL.
   shots="$state/autopilot"
-  mkdir -p "$shots"
-  run 300 "$default_dir/lmxhost.exe" --autopilot "$(winepath -w "$shots" | tr -d '\r')" --pick 0:0 --pages FX --timeout 60 ||
-    fail "the autopilot exited with $?: $out"
-  frames=$(find "$shots/pick-1" -name 'frame-*.bmp' 2>/dev/null | wc -l)
-  [ "$frames" -ge 2 ] || fail "the preview recorded $frames frames: $out"
+  autopilot "$default_dir" "$shots" || fail "the autopilot exited with $?: $out"
+  previewed "$shots"
   [ -f "$shots/page-1-fx.bmp" ] || fail "no screenshot of the FX page"
   # The first effect of the installed DEFAULT organization's first group.
   grep -q 'effectName: "FLYAWAY"' "$shots/block.txt" 2>/dev/null ||
     fail "the confirmed block does not name FLYAWAY: $(head -n 3 "$shots/block.txt" 2>/dev/null)"
   # Without the installed engine the same run fails: it was that engine that rendered.
   mv "$default_dir/LIBS/LMX.DLL" "$state/LMX.DLL.aside"
-  rm -rf "$shots"; mkdir -p "$shots"
-  if run 300 "$default_dir/lmxhost.exe" --autopilot "$(winepath -w "$shots" | tr -d '\r')" --pick 0:0 --pages FX --timeout 60; then
+  if autopilot "$default_dir" "$shots"; then
     fail "the autopilot succeeded without the installed LIBS\\LMX.DLL"
   fi
   case "$out" in *"Error getting LMX.DLL."*) ;; *) fail "no engine error without LIBS\\LMX.DLL: $out" ;; esac
@@ -328,14 +340,9 @@ win64)
     check_defaults
     # Each build's host reads an effect through its own DLL and registry view, and its
     # preview is rendered by its own LIBS\LMX.DLL (the other build's engine cannot load).
-    run 120 "$dir/lmxhost.exe" info BLINDS || fail "the $build-bit lmxhost info exited with $?: $out"
-    case "$out" in *"longName: Venetian Blinds"*) ;; *) fail "the $build-bit lmxhost info BLINDS printed: $out" ;; esac
-    shots="$state/autopilot$build"
-    mkdir -p "$shots"
-    run 300 "$dir/lmxhost.exe" --autopilot "$(winepath -w "$shots" | tr -d '\r')" --pick 0:0 --pages FX --timeout 60 ||
-      fail "the $build-bit autopilot exited with $?: $out"
-    frames=$(find "$shots/pick-1" -name 'frame-*.bmp' 2>/dev/null | wc -l)
-    [ "$frames" -ge 2 ] || fail "the $build-bit preview recorded $frames frames: $out"
+    read_effect "$dir"
+    autopilot "$dir" "$state/autopilot$build" || fail "the $build-bit autopilot exited with $?: $out"
+    previewed "$state/autopilot$build"
   done
   # The two builds' sheets show the same preview and confirm the same block.
   "$root/scripts/compare-previews" "$state/autopilot32" "$state/autopilot64" || fail "the two builds differ"
