@@ -40,6 +40,12 @@ constexpr int kRenderButton = 1078;
 
 constexpr int kSpeedTrackbar = 1062;
 
+// Controls of the Options page.
+constexpr int kAntiAliasing = 1110;
+constexpr int kLighting = 1112;
+constexpr int kShadows = 1113;
+constexpr int kLightDirection = 1121;
+
 constexpr Ms kPoll{10};
 // Frames per second at most while frames are recorded: slow enough that every frame is
 // seen at least once whatever the capture costs, and that the polling never locks in step
@@ -67,6 +73,13 @@ std::string Numbered(const char* pattern, int n) {
   return text;
 }
 
+// Moves a page's trackbar as a user would: the position, then the scroll message the
+// trackbar sends its page.
+void MoveTrackbar(HWND page, HWND trackbar, int position) {
+  Send(trackbar, TBM_SETPOS, TRUE, position);
+  Send(page, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(trackbar));
+}
+
 // Moves the panel's speed trackbar as a user would (position, then the scroll message the
 // trackbar sends its page), and puts it back when it goes.
 class PlaybackSpeed {
@@ -87,10 +100,7 @@ class PlaybackSpeed {
   bool changed() const { return previous_ > 0; }
 
  private:
-  void Set(int speed) {
-    Send(trackbar_, TBM_SETPOS, TRUE, speed);
-    Send(page_, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(trackbar_));
-  }
+  void Set(int speed) { MoveTrackbar(page_, trackbar_, speed); }
   HWND page_;
   HWND trackbar_;
   int previous_ = 0;
@@ -195,6 +205,7 @@ class AutopilotRun {
       if (groups <= 0) throw Failure{"the FX page lists no effect groups"};
       picks.push_back({0, 0});
       if (groups > 1) picks.push_back({1, 0});
+      ShowOffTheEngine();
     }
     for (size_t n = 0; n < picks.size(); ++n) PickAndPreview(fx, picks[n], static_cast<int>(n) + 1);
 
@@ -212,6 +223,27 @@ class AutopilotRun {
     // Help on the FX page, and F1 over its group list.
     GoToPage(0);
     RecordHelp(sheet_, fx, kGroupList, {config_.dir, config_.timeoutSeconds, [this](const std::string& l) { Log(l); }});
+  }
+
+  // The default picks preview with anti-aliasing, lighting and shadows on, set on the
+  // Options page as a user would, so that the pictures show what the engine draws.
+  void ShowOffTheEngine() {
+    const auto options = std::find_if(titles_.begin(), titles_.end(), [](const std::string& title) {
+      return PageKey(title) == "options";
+    });
+    if (options == titles_.end()) return;
+    const int index = static_cast<int>(options - titles_.begin());
+    GoToPage(index);
+    HWND page = PageWindow(sheet_, index);
+    MoveTrackbar(page, GetDlgItem(page, kAntiAliasing), 4);
+    MoveTrackbar(page, GetDlgItem(page, kLightDirection), 135);
+    for (int box : {kLighting, kShadows}) {
+      LRESULT state = BST_UNCHECKED;
+      HWND button = GetDlgItem(page, box);
+      if (Send(button, BM_GETCHECK, 0, 0, &state) && state != BST_CHECKED) Send(button, BM_CLICK, 0, 0);
+    }
+    Log("options: anti-aliasing 4, light from 135 degrees, lighting and shadows on");
+    GoToPage(0);
   }
 
   void GoToPage(int index) {

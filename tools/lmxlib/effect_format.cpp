@@ -1,5 +1,6 @@
 #include "lmxlib/effect_format.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "common/chunk_writer.h"
@@ -102,6 +103,14 @@ lmx::EffectOption ParseOption(const Json& o, const std::string& where) {
 }
 
 std::string FixedText(const char* field, size_t size) { return std::string(field, strnlen(field, size)); }
+
+// A whole number as sources write it (4, not 4.0); -0 and fractions stay floats, so the
+// source builds back to the same bytes.
+Json NumberJson(float value) {
+  const bool whole = std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 1e9f;
+  if (whole && !(value == 0.0f && std::signbit(value))) return static_cast<int64_t>(value);
+  return value;
+}
 
 }  // namespace
 
@@ -209,16 +218,17 @@ Json EffectJson(const EffectSource& e) {
   j["direction"] = FlagJson(e.direction);
   j["shadow"] = FlagJson(e.shadow);
   j["motion"] = FlagJson(e.motion);
-  j["bestPosition"] = e.bestPosition;
+  j["bestPosition"] = NumberJson(e.bestPosition);
   j["options"] = Json::array();
   for (const auto& o : e.options) {
     Json oj;
     oj["label"] = FromAnsi(FixedText(o.label, sizeof o.label));
     oj["kind"] = OptionKindJson(o.kind);
-    oj["choices"] = FromAnsi(FixedText(o.choices, sizeof o.choices));
-    oj["default"] = o.defaultValue;
-    oj["minimum"] = o.minimum;
-    oj["maximum"] = o.maximum;
+    const std::string choices = FixedText(o.choices, sizeof o.choices);
+    if (!choices.empty()) oj["choices"] = FromAnsi(choices);
+    oj["default"] = NumberJson(o.defaultValue);
+    oj["minimum"] = NumberJson(o.minimum);
+    oj["maximum"] = NumberJson(o.maximum);
     oj["tag"] = OptionTagJson(o.tag);
     if (o.unused) oj["unused"] = o.unused;
     j["options"].push_back(oj);

@@ -110,7 +110,7 @@ TEST(Author, OrganizationsAreEditedInPlace) {
 TEST(Author, DumpSourceBuildsBackToTheSameBytes) {
   TempDir dir;
   WriteText(dir / "SWIRL.json", R"({"name": "SWIRL", "longName": "Café Crème – Swirl", "kind": "spiral",
-    "objects": ["Piece"], "options": [{"label": "Größe", "kind": "list", "choices": ["Klein", "Groß"], "default": 1,
+    "objects": ["Piece"], "options": [{"label": "Größe", "kind": "list", "choices": ["Klein", "Groß"], "default": 1, "minimum": -0.0,
     "tag": "axis"}]})");
   ASSERT_EQ(Lmxlib({"build", dir / "SWIRL.json", "-o", dir / "SWIRL.LMI"}).status, kExitOk);
   Result r = Lmxlib({"dump", "--source", dir / "SWIRL.LMI"});

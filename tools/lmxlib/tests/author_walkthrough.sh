@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# author_walkthrough.sh LMXLIB INSTALL: the README's walk-through for a new effect on a
-# copy of the sample installation, then a build that the file size limit stops halfway
-# (`ulimit -f` with SIGXFSZ ignored), which must leave the old effect byte for byte.
+# author_walkthrough.sh LMXLIB INSTALL PAGE: the authoring page's walk-through for a new
+# effect on a copy of the sample installation, then a build that the file size limit stops
+# halfway (`ulimit -f` with SIGXFSZ ignored), which must leave the old effect byte for byte.
+# The page's source example (its first json block) is what dump --source prints.
 set -eu
-lmxlib=$1 install=$2
+lmxlib=$1 install=$2 page=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$install" "$work/fx"
 cd "$work/fx"
 
+awk '/^```json$/ { on = 1; next } on && /^```$/ { exit } on' "$page" > example.json
+"$lmxlib" dump --source EFFECTS/TILES4X4.LMI | diff -u example.json - || { echo "the page's example differs"; exit 1; }
 "$lmxlib" dump --source EFFECTS/SPIRAL.LMI > SWIRL.json
 sed -i 's/"name": "SPIRAL"/"name": "SWIRL"/' SWIRL.json
 "$lmxlib" build SWIRL.json -o EFFECTS/SWIRL.LMI

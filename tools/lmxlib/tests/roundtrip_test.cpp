@@ -30,10 +30,10 @@ const char* kEffect = R"({
   "motion": 7,
   "bestPosition": 42.5,
   "options": [
-    {"label": "Rows", "kind": "slider", "choices": "", "default": 4.0, "minimum": 1.0, "maximum": 8.0, "tag": "rows"},
-    {"label": "Reverse Order", "kind": "checkbox", "choices": "", "default": 1.0, "minimum": 0.0, "maximum": 0.0, "tag": "reverse"},
-    {"label": "Axis", "kind": "list", "choices": "Horizontal,Vertical", "default": 1.0, "minimum": 0.0, "maximum": 0.0, "tag": "axis"},
-    {"label": "Private", "kind": "slider", "choices": "", "default": 0.0, "minimum": -5.0, "maximum": 5.0, "tag": 4711, "unused": 3}
+    {"label": "Rows", "kind": "slider", "default": 4, "minimum": 1, "maximum": 8, "tag": "rows"},
+    {"label": "Reverse Order", "kind": "checkbox", "default": 1, "minimum": 0, "maximum": 0, "tag": "reverse"},
+    {"label": "Axis", "kind": "list", "choices": "Horizontal,Vertical", "default": 1, "minimum": 0, "maximum": 0, "tag": "axis"},
+    {"label": "Private", "kind": "slider", "default": -0.5, "minimum": -5, "maximum": -0.0, "tag": 4711, "unused": 3}
   ],
   "extraRecords": [{"tag": "XTRA", "hex": "00ff10"}]
 })";
