@@ -31,6 +31,18 @@ std::string DefaultBlockPath() {
   return (fs::path(exe).parent_path() / "lmxhost.lri").string();
 }
 
+// Today's video editors are per-monitor DPI aware, so the sheet draws itself at the
+// monitor's DPI instead of being enlarged as a 96-DPI picture. Looked up by name: older
+// systems have only the system-wide switch, or none.
+void BecomeDpiAware() {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  auto find = [user32](const char* name) { return reinterpret_cast<void*>(GetProcAddress(user32, name)); };
+  const auto perMonitorV2 = reinterpret_cast<HANDLE>(-4);  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+  if (auto setContext = reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(find("SetProcessDpiAwarenessContext")))
+    if (setContext(perMonitorV2)) return;
+  if (auto setAware = reinterpret_cast<BOOL(WINAPI*)()>(find("SetProcessDPIAware"))) setAware();
+}
+
 void Note(const std::string& text) {
   if (!text.empty()) std::fprintf(stderr, "lmxhost: %s\n", text.c_str());
 }
@@ -146,6 +158,7 @@ int main(int argc, char** argv) {
   // Output goes to pipes under test runners: unbuffered keeps it in order with stderr.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   try {
+    lmx::host::BecomeDpiAware();
     return lmx::host::Main(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "lmxhost: %s\n", e.what());

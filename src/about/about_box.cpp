@@ -7,6 +7,7 @@
 #include "platform/movable_memory.h"
 #include "platform/win32/gdi.h"
 #include "resources/resource_ids.h"
+#include "ui/dialog_scale.h"
 #include "ui/dib_draw.h"
 #include "ui/module_instance.h"
 
@@ -22,8 +23,8 @@ struct AboutBox {
   char release[kTextSize] = "Release 2";
   platform::MovableBlock picture;
   platform::MovableBlock logo;
-  Font titleFont{BoldFont(28)};
-  Font releaseFont{BoldFont(18)};
+  Font titleFont;  // made with the dialog, at its scale; they outlive its controls
+  Font releaseFont;
 };
 
 platform::MovableBlock LoadPicture(const char* name) {
@@ -39,6 +40,7 @@ void PaintPicture(HWND dialog, int id, const platform::MovableBlock& dib) {
   RECT rect;
   GetClientRect(frame, &rect);
   WindowDc dc(frame);
+  PictureStretch stretch(dc.get(), DialogScale::Of(dialog));
   DrawDibBlock(dc.get(), rect, dib.get());
 }
 
@@ -47,6 +49,9 @@ INT_PTR AboutMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG: {
       auto* box = reinterpret_cast<AboutBox*>(lParam);
       SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      const DialogScale scale = DialogScale::Of(dialog);
+      box->titleFont.reset(BoldFont(scale.Pixels(28)));
+      box->releaseFont.reset(BoldFont(scale.Pixels(18)));
       SendDlgItemMessageA(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(box->titleFont.get()), FALSE);
       SetDlgItemTextA(dialog, IDC_ABOUT_TITLE, box->title);
       SendDlgItemMessageA(dialog, IDC_ABOUT_RELEASE, WM_SETFONT, reinterpret_cast<WPARAM>(box->releaseFont.get()), FALSE);

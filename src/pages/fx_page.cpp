@@ -16,6 +16,7 @@
 #include "preview/preview.h"
 #include "resources/resource_ids.h"
 #include "ui/controls.h"
+#include "ui/dialog_scale.h"
 #include "ui/dib_draw.h"
 #include "ui/module_state.h"
 
@@ -121,7 +122,10 @@ void DrawButton(SheetSession& session, const DRAWITEMSTRUCT& item) {
   if (item.itemAction == ODA_DRAWENTIRE) {
     platform::MemoryHandle icon = i < kIconSlots ? session.sheet.iconSlots[i] : nullptr;
     const RECT inside = {2, 2, w - 2, h - 2};
-    if ((mode == 0 || mode == 2) && icon) DrawDibBlock(dc, inside, icon);
+    if ((mode == 0 || mode == 2) && icon) {
+      PictureStretch stretch(dc, DialogScale::Of(GetParent(item.hwndItem)));
+      DrawDibBlock(dc, inside, icon);
+    }
     if (mode == 1 || mode == 2)
       DrawName(session.nameFont.get(), dc, item.rcItem, organization.EntryName(selection.shownGroup, i), mode);
   }
@@ -169,7 +173,8 @@ void FxMessage(SheetSession& session, HWND page, UINT message, WPARAM wParam, LP
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header && header->code == PSN_SETACTIVE) {
         CheckOrganizationChange(session, page);
-        session.nameFont.reset(CreateFontA(12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
+        const int height = DialogScale::Of(page).Pixels(12);
+        session.nameFont.reset(CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
       } else if (header && header->code == PSN_KILLACTIVE) {
         session.nameFont.reset();
       }

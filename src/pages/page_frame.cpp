@@ -7,6 +7,7 @@
 #include "platform/win32/gdi.h"
 #include "preview/preview.h"
 #include "selection/render_control.h"
+#include "ui/dialog_scale.h"
 #include "ui/help.h"
 #include "ui/panel_ids.h"
 
@@ -62,7 +63,10 @@ void OnPreviewTick(SheetSession& session, HWND page) {
   WindowDc dc(picture);
   RECT rect;
   GetClientRect(picture, &rect);
-  if (dc.get()) ShowNextFrame(session, dc.get(), rect);
+  if (!dc.get()) return;
+  // The frames keep the size their quality gives; only their stretching follows the page.
+  PictureStretch stretch(dc.get(), DialogScale::Of(page));
+  ShowNextFrame(session, dc.get(), rect);
 }
 
 void OnNotify(SheetSession& session, HWND page, const NMHDR* header) {

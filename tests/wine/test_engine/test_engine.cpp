@@ -40,8 +40,10 @@ void Paint(const lmx::RenderJob* job) {
   auto* pixels = reinterpret_cast<uint32_t*>(job->target.pixels);
   if (!pixels) return;
   uint32_t colour = lmx::test::FrameColour(job->position);
-  size_t n = size_t(job->target.width) * job->target.height;
-  for (size_t i = 0; i < n; ++i) pixels[i] = colour;
+  const uint32_t width = job->target.width;
+  size_t n = size_t(width) * job->target.height;
+  // The first column is white, so that the stretching of the picture shows.
+  for (size_t i = 0; i < n; ++i) pixels[i] = i % width == 0 ? 0xFFFFFFFFu : colour;
 }
 
 }  // namespace

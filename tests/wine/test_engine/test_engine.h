@@ -1,7 +1,7 @@
 // The instrumented stand-in for LMX.DLL that the end-to-end tests install: it records
-// every LMX_Render call, paints each frame in a colour that names its position, can be
-// made slow or held at a given call, and honours the abort callback. Built twice: with
-// LMX_Render, and without it (for the missing-export case).
+// every LMX_Render call, paints each frame in a colour that names its position (its first
+// column white), can be made slow or held at a given call, and honours the abort callback.
+// Built twice: with LMX_Render, and without it (for the missing-export case).
 #pragma once
 
 #include <cstdint>
