@@ -40,11 +40,11 @@ struct RenderJob {
   uint16_t reserved4;
 };
 
-#if UINTPTR_MAX == 0xFFFFFFFFu
-static_assert(sizeof(RenderJob) == 1320);
 static_assert(offsetof(RenderJob, frameWidth) == 0);
 static_assert(offsetof(RenderJob, frameHeight) == 4);
 static_assert(offsetof(RenderJob, objectCount) == 8);
+#if UINTPTR_MAX == 0xFFFFFFFFu
+static_assert(sizeof(RenderJob) == 1320);
 static_assert(offsetof(RenderJob, textures) == 12);
 static_assert(offsetof(RenderJob, target) == 1212);
 static_assert(offsetof(RenderJob, reserved0) == 1272);
@@ -58,9 +58,6 @@ static_assert(offsetof(RenderJob, reserved3) == 1316);
 static_assert(offsetof(RenderJob, reserved4) == 1318);
 #elif UINTPTR_MAX == 0xFFFFFFFFFFFFFFFFu
 static_assert(sizeof(RenderJob) == 1424);
-static_assert(offsetof(RenderJob, frameWidth) == 0);
-static_assert(offsetof(RenderJob, frameHeight) == 4);
-static_assert(offsetof(RenderJob, objectCount) == 8);
 static_assert(offsetof(RenderJob, textures) == 16);
 static_assert(offsetof(RenderJob, target) == 1296);
 static_assert(offsetof(RenderJob, reserved0) == 1360);

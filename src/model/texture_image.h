@@ -30,8 +30,7 @@ struct TextureImage {
   uint8_t reserved[8];
 };
 
-#if UINTPTR_MAX == 0xFFFFFFFFu
-static_assert(sizeof(TextureImage) == 60);
+// The fields before pixels sit alike in both layouts.
 static_assert(offsetof(TextureImage, formatCode) == 12);
 static_assert(offsetof(TextureImage, width) == 16);
 static_assert(offsetof(TextureImage, height) == 20);
@@ -40,19 +39,13 @@ static_assert(offsetof(TextureImage, extentHeight) == 28);
 static_assert(offsetof(TextureImage, scaleX) == 32);
 static_assert(offsetof(TextureImage, scaleY) == 36);
 static_assert(offsetof(TextureImage, pixels) == 40);
+#if UINTPTR_MAX == 0xFFFFFFFFu
+static_assert(sizeof(TextureImage) == 60);
 static_assert(offsetof(TextureImage, ownsPixels) == 44);
 static_assert(offsetof(TextureImage, bytesPerPixel) == 48);
 static_assert(offsetof(TextureImage, reserved) == 52);
 #elif UINTPTR_MAX == 0xFFFFFFFFFFFFFFFFu
 static_assert(sizeof(TextureImage) == 64);
-static_assert(offsetof(TextureImage, formatCode) == 12);
-static_assert(offsetof(TextureImage, width) == 16);
-static_assert(offsetof(TextureImage, height) == 20);
-static_assert(offsetof(TextureImage, extentWidth) == 24);
-static_assert(offsetof(TextureImage, extentHeight) == 28);
-static_assert(offsetof(TextureImage, scaleX) == 32);
-static_assert(offsetof(TextureImage, scaleY) == 36);
-static_assert(offsetof(TextureImage, pixels) == 40);
 static_assert(offsetof(TextureImage, ownsPixels) == 48);
 static_assert(offsetof(TextureImage, bytesPerPixel) == 52);
 static_assert(offsetof(TextureImage, reserved) == 56);
