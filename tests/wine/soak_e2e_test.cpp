@@ -144,15 +144,14 @@ Counts Measure() {
   return c;
 }
 
-// Counts settle a moment after a sheet closes (threads end, windows are destroyed); on a
-// busy machine Wine may take seconds to close a handle of its own.
-Counts Settled(const Counts& start, int deadlineMs) {
+// Counts settle a moment after a sheet closes (threads end, windows are destroyed).
+Counts Settled(const Counts& start) {
   Counts now = Measure();
   WaitUntil([&] {
     now = Measure();
     return now.gdi <= start.gdi && now.user <= start.user && now.handles <= start.handles &&
            now.threads <= start.threads;
-  }, deadlineMs);
+  }, 3000);
   return now;
 }
 
@@ -227,7 +226,7 @@ TEST_F(Soak, SheetsOpenedAndClosedDuringRendersLeaveNothingBehind) {
   unsigned long hangs = 0, done = 0;
   for (; done < cycles && hangs == 0; ++done) {
     if (done == warmCycles) {
-      warm = Settled(start, 3000);
+      warm = Settled(start);
       warmTypes = GdiObjectTypes();
     }
     const bool filterMode = Pick(10) == 0;
@@ -250,7 +249,7 @@ TEST_F(Soak, SheetsOpenedAndClosedDuringRendersLeaveNothingBehind) {
     EXPECT_EQ(engine_->Active(), 0) << "cycle " << done << ": a render runs after the sheet closed";
     run_.reset();
   }
-  const Counts end = Settled(warm, 15000);
+  const Counts end = Settled(warm);
   const int maxActive = engine_->MaxActive();
   std::printf(
       "soak: %lu cycles (seed %lu), %lu hangs, %d renders at most at once, %d engine calls; "
