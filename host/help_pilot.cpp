@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "install_path.h"
 #include "model/help_ids.h"
 #include "sheet_driver.h"
 #include "window_capture.h"
@@ -69,18 +70,7 @@ DWORD ContextOf(int control) {
 }
 
 // HELP\LMXSlct.HLP under the installation the registry names, as the module builds it.
-std::string HelpFilePath() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Corvane\\LumoraFX\\CurrentVersion", 0, KEY_READ, &key) !=
-      ERROR_SUCCESS)
-    return "";
-  char path[MAX_PATH] = {};
-  DWORD size = sizeof path - 1, type = 0;
-  const LONG read = RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(path), &size);
-  RegCloseKey(key);
-  if (read != ERROR_SUCCESS || type != REG_SZ) return "";
-  return std::string(path) + "\\HELP\\LMXSlct.HLP";
-}
+std::string HelpFilePath() { return InstalledFile("HELP\\LMXSlct.HLP"); }
 
 // The viewer belongs to another process, so its window is read off the screen: the
 // client area, cut out of a picture of the whole desktop.

@@ -1,7 +1,8 @@
 // lmxhost: a host program the way a video editor's plug-in layer uses LMX_GUI.DLL. It keeps
 // one settings block in a file between runs, shows the chosen transition, and opens the
-// selection sheet and the about box; `info` prints one effect's EffectInfo, and
-// `--autopilot` drives the sheet on its own and records what it shows.
+// selection sheet and the about box; `info` prints one effect's EffectInfo, `render`
+// renders the chosen transition's frames through the engine, and `--autopilot` drives the
+// sheet on its own and records what it shows.
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "host_window.h"
 #include "info_text.h"
 #include "options.h"
+#include "render_command.h"
 
 namespace fs = std::filesystem;
 
@@ -124,6 +126,7 @@ int Main(const std::vector<std::string>& args) {
   }
   if (o.command == Command::Autopilot) return RunAutopilot(o);
   if (o.blockPath.empty()) o.blockPath = DefaultBlockPath();
+  if (o.command == Command::Render) return RunRender(o);
 
   GuiLibrary library(o.dllPath);
   if (!library.IsLoaded()) return Fail(library.error());

@@ -17,6 +17,13 @@ bool ParseWhole(const std::string& text, int max, int* value) {
   return true;
 }
 
+// "WxH", each side a whole number from 1 to kMaxFrameSide.
+bool ParseSize(const std::string& text, int* width, int* height) {
+  const size_t x = text.find('x');
+  return x != std::string::npos && ParseWhole(text.substr(0, x), kMaxFrameSide, width) && *width > 0 &&
+         ParseWhole(text.substr(x + 1), kMaxFrameSide, height) && *height > 0;
+}
+
 std::vector<std::string> SplitList(const std::string& list) {
   std::vector<std::string> items;
   size_t start = 0;
@@ -85,6 +92,25 @@ bool ParseCommandLine(const std::vector<std::string>& args, HostOptions* options
         *error = "info needs an effect name";
         return false;
       }
+    } else if (a == "render") {
+      if (!setCommand(Command::Render)) return false;
+    } else if (o.command == Command::Render && a[0] != '-' && o.clips.size() < 2) {
+      o.clips.push_back(a);
+    } else if (a == "--size") {
+      if (!value(&v)) return false;
+      if (!ParseSize(v, &o.width, &o.height)) {
+        *error = "--size wants WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxFrameSide) + " pixels, not \"" +
+                 v + "\"";
+        return false;
+      }
+    } else if (a == "--frames") {
+      if (!value(&v)) return false;
+      if (!ParseWhole(v, kMaxRenderFrames, &o.frames) || o.frames == 0) {
+        *error = "--frames wants a count from 1 to " + std::to_string(kMaxRenderFrames) + ", not \"" + v + "\"";
+        return false;
+      }
+    } else if (a == "-o") {
+      if (!value(&o.outputDir)) return false;
     } else if (a == "--help" || a == "-h" || a == "/?") {
       if (!setCommand(Command::Help)) return false;
     } else if (a == "--filter") {
@@ -122,6 +148,15 @@ bool ParseCommandLine(const std::vector<std::string>& args, HostOptions* options
       return false;
     }
   }
+  const bool renderValues = o.frames > 0 || o.width > 0 || !o.outputDir.empty();
+  if (o.command == Command::Render && (o.clips.size() != 2 || o.frames == 0 || o.width == 0 || o.outputDir.empty())) {
+    *error = "render needs two pictures, --size, --frames and -o";
+    return false;
+  }
+  if (renderValues && o.command != Command::Render) {
+    *error = "--size, --frames and -o go with render";
+    return false;
+  }
   if ((o.picksGiven || !o.pages.empty()) && o.command != Command::Autopilot) {
     *error = "--pick and --pages go with --autopilot";
     return false;
@@ -141,6 +176,9 @@ const char* UsageText() {
          "  lmxhost select [--filter] [--block FILE]         open the selection sheet\n"
          "  lmxhost info NAME                                print one effect's EffectInfo\n"
          "  lmxhost about                                    show the about box\n"
+         "  lmxhost render A.bmp B.bmp --size WxH --frames N -o DIR [--block FILE]\n"
+         "                                                   render the chosen transition from\n"
+         "                                                   clip A to clip B into DIR as BMPs\n"
          "  lmxhost --autopilot DIR [--filter] [--pick GROUP:INDEX]... [--pages LIST]\n"
          "          [--timeout SECONDS] [--block FILE]       drive the sheet and record it\n"
          "The settings block lives in lmxhost.lri beside the program unless --block names a file.\n";

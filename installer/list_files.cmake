@@ -1,9 +1,10 @@
 # cmake -DSAMPLE=DIR -DOUT=FILE -P list_files.cmake
 # Writes the installer's file list of the sample installation DIR as two NSIS macros:
-# LMX_INSTALL_SAMPLE (creates every directory, installs every file) and
-# LMX_UNINSTALL_SAMPLE (deletes exactly those files, then the directories that are empty).
-# Each file's SHA-1 is written beside it, so that a changed file changes the list and
-# makensis runs again; the list is rewritten only when it changed.
+# LMX_INSTALL_SAMPLE (creates every directory, installs every file through LMX_LIBRARY_FILE
+# of library_files.nsh, with its SHA-1, which the installer records) and
+# LMX_REMOVE_SAMPLE_FOLDERS (removes those directories that are empty, deepest first; the
+# files go by the installer's record). A changed file changes its SHA-1 and so the list,
+# and makensis runs again; the list is rewritten only when it changed.
 if(NOT IS_DIRECTORY "${SAMPLE}/EFFECTS")
   message(FATAL_ERROR "list_files: ${SAMPLE} is not a sample installation (no EFFECTS)")
 endif()
@@ -19,6 +20,9 @@ foreach(rel IN LISTS entries)
     # Work holds what the user saves (the defaults file): the installer makes the folder
     # and never ships, replaces or deletes a file in it.
     message(FATAL_ERROR "list_files: the sample installation holds ${rel}; Work must ship empty")
+  elseif(rel MATCHES "=")
+    # The installer's record (an INI file) names each file before a "=".
+    message(FATAL_ERROR "list_files: ${rel}: a file name with \"=\" cannot be recorded")
   else()
     list(APPEND files "${rel}")
   endif()
@@ -29,26 +33,14 @@ foreach(dir IN LISTS dirs)
   string(REPLACE "/" "\\" win "${dir}")
   string(APPEND install "  CreateDirectory \"$INSTDIR\\${win}\"\n")
 endforeach()
-set(uninstall "!macro LMX_UNINSTALL_SAMPLE\n")
-set(current "<none>")
 foreach(rel IN LISTS files)
-  get_filename_component(dir "${rel}" DIRECTORY)
-  if(NOT dir STREQUAL current)
-    string(REPLACE "/" "\\" win "${dir}")
-    if(dir STREQUAL "")
-      string(APPEND install "  SetOutPath \"$INSTDIR\"\n")
-    else()
-      string(APPEND install "  SetOutPath \"$INSTDIR\\${win}\"\n")
-    endif()
-    set(current "${dir}")
-  endif()
   file(SHA1 "${SAMPLE}/${rel}" hash)
   string(REPLACE "/" "\\" win "${rel}")
-  string(APPEND install "  File \"${SAMPLE}/${rel}\" ; ${hash}\n")
-  string(APPEND uninstall "  Delete \"$INSTDIR\\${win}\"\n")
+  string(APPEND install "  !insertmacro LMX_LIBRARY_FILE \"${win}\" \"${SAMPLE}/${rel}\" ${hash}\n")
 endforeach()
 string(APPEND install "!macroend\n")
 # Deepest first, so a folder is empty (unless it holds user files) when its turn comes.
+set(uninstall "!macro LMX_REMOVE_SAMPLE_FOLDERS\n")
 list(REVERSE dirs)
 foreach(dir IN LISTS dirs)
   string(REPLACE "/" "\\" win "${dir}")

@@ -15,6 +15,8 @@
 ; Use: LumoraFX-Setup.exe [/S] [/D=C:\path\without\quotes]  (/D last on the line)
 ; Exit codes: 0 installed; 1 cancelled by the user; 2 the installation failed (the reason
 ; in a message box, and in silent mode on the standard error handle when there is one).
+; The uninstaller's: 0 removed; 2 nothing removed, because a program file is in use (or,
+; should one stay after all, the installation stays registered for a second run).
 
 !pragma warning error all
 Unicode true
@@ -26,6 +28,9 @@ ManifestDPIAware true
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 !include "x64.nsh"
+!addincludedir "${__FILEDIR__}"
+!include "report.nsh"
+!include "library_files.nsh"
 !include "${LMX_FILE_LIST}"
 
 !define LMX_KEY "Software\Corvane\LumoraFX\CurrentVersion"
@@ -67,35 +72,59 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Corvane"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; ---------------------------------------------------------------------------------------
-; Failing: a message box for a person; in silent mode the message goes to the standard
-; error handle (a console or a redirection), and the exit code is 2. Call only before
-; anything was installed, or after undoing it.
-Function Fail
-  Exch $R9
-  MessageBox MB_OK|MB_ICONSTOP "$R9" /SD IDOK
-  ${If} ${Silent}
-    System::Call 'kernel32::GetStdHandle(i -12) p .r0'
-    ${If} $0 P= 0
-    ${OrIf} $0 P= -1
-      System::Call 'kernel32::AttachConsole(i -1) i .r1'
-      System::Call 'kernel32::GetStdHandle(i -12) p .r0'
-    ${EndIf}
-    ${If} $0 P<> 0
-    ${AndIf} $0 P<> -1
-      StrCpy $R9 "LumoraFX-Setup: $R9$\r$\n"
-      StrLen $1 $R9
-      System::Call 'kernel32::WriteFile(p r0, m R9, i r1, *i .r2, p 0) i .r3'
+; The program files, each with the file the build packs for it: the uninstaller removes
+; them before anything else, and only when none is in use.
+!macro LMX_PROGRAM_FILES DO
+  !insertmacro ${DO} "LMX_GUI.DLL" "${LMX_GUI_DLL}"
+  !insertmacro ${DO} "lmxhost.exe" "${LMX_HOST_EXE}"
+  !insertmacro ${DO} "lmxlib.exe" "${LMX_LIB_EXE}"
+  !insertmacro ${DO} "LIBS\LMX.DLL" "${LMX_ENGINE_DLL}"
+!macroend
+!ifdef LMX_GUI_DLL64
+!macro LMX_PROGRAM_FILES64 DO  ; the same files of the 64-bit build
+  !insertmacro ${DO} "LMX_GUI.DLL" "${LMX_GUI_DLL64}"
+  !insertmacro ${DO} "lmxhost.exe" "${LMX_HOST_EXE64}"
+  !insertmacro ${DO} "lmxlib.exe" "${LMX_LIB_EXE64}"
+  !insertmacro ${DO} "LIBS\LMX.DLL" "${LMX_ENGINE_DLL64}"
+!macroend
+!endif
+!macro LMX_INSTALL_PROGRAM NAME SOURCE
+  File "/oname=$INSTDIR\${NAME}" "${SOURCE}"
+!macroend
+!macro LMX_DELETE_PROGRAM NAME SOURCE
+  Delete "$INSTDIR\${NAME}"
+!macroend
+; Adds NAME to $R5 when it is there and cannot be opened for writing: a program has it
+; loaded (Windows then refuses to delete it as well).
+!macro LMX_NOTE_IF_IN_USE NAME SOURCE
+  ${If} ${FileExists} "$INSTDIR\${NAME}"
+    ClearErrors
+    FileOpen $0 "$INSTDIR\${NAME}" a
+    ${If} ${Errors}
+      StrCpy $R5 "$R5 ${NAME}"
+    ${Else}
+      FileClose $0
     ${EndIf}
   ${EndIf}
-  SetErrorLevel 2
-  Quit
-FunctionEnd
-
-!macro LMX_FAIL MESSAGE
-  Push "${MESSAGE}"
-  Call Fail
 !macroend
+!macro LMX_NOTE_IF_PRESENT NAME SOURCE
+  ${If} ${FileExists} "$INSTDIR\${NAME}"
+    StrCpy $R5 "$R5 ${NAME}"
+  ${EndIf}
+!macroend
+
+; The 32-bit registry view and the all-users shell folders, for the installer and the
+; uninstaller alike. A 32-bit installer on 64-bit Windows writes HKLM\Software\WOW6432Node,
+; which is where the 32-bit LMX_GUI.DLL reads. Stated here so nobody "fixes" it to the
+; 64-bit view.
+!macro LMX_CONTEXT
+  SetRegView 32
+  SetShellVarContext all
+!macroend
+
+; ---------------------------------------------------------------------------------------
+!insertmacro LMX_REPORT_FUNCTIONS "" "LumoraFX-Setup"
+!insertmacro LMX_REPORT_FUNCTIONS "un." "Uninstall"
 
 ; True (in $0, "1") when the key holds a value of that name, whatever its type.
 Function ValueExists
@@ -166,10 +195,7 @@ Var Dir64  ; the 64-bit build's folder: where it is installed, or else the defau
 !endif
 
 Function .onInit
-  ; A 32-bit installer on 64-bit Windows writes HKLM\Software\WOW6432Node, which is where
-  ; the 32-bit LMX_GUI.DLL reads. Stated here so nobody "fixes" it to the 64-bit view.
-  SetRegView 32
-  SetShellVarContext all
+  !insertmacro LMX_CONTEXT
   Call CheckRequestedDir
 !ifdef LMX_GUI_DLL64
   ; The 64-bit build upgrades where its own view's "Path" names; /D is the 32-bit build's.
@@ -290,18 +316,15 @@ Function RemoveCreatedFolders
   ${Loop}
 FunctionEnd
 
-; One build into $INSTDIR: its binaries, the sample library and the uninstaller. A file
-; that cannot be written fails the installation; a first installation is undone then.
-!macro LMX_INSTALL_BUILD GUI ENGINE HOST LIB
+; One build into $INSTDIR: its program files (PROGRAMS: LMX_PROGRAM_FILES or
+; LMX_PROGRAM_FILES64), the sample library and the uninstaller. A file that cannot be
+; written fails the installation; a first installation is undone then.
+!macro LMX_INSTALL_BUILD PROGRAMS
   ClearErrors
   SetOutPath "$INSTDIR"
-  File "/oname=LMX_GUI.DLL" "${GUI}"
-  File "/oname=lmxhost.exe" "${HOST}"
-  File "/oname=lmxlib.exe" "${LIB}"
+  CreateDirectory "$INSTDIR\LIBS"
+  !insertmacro ${PROGRAMS} LMX_INSTALL_PROGRAM
   !insertmacro LMX_INSTALL_SAMPLE
-  SetOutPath "$INSTDIR\LIBS"
-  File "/oname=LMX.DLL" "${ENGINE}"
-  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${LMX_UNINSTALLER}"
   ${If} ${Errors}
     ; A file could not be written (silent mode ignores such errors and goes on).
@@ -364,14 +387,15 @@ Section "Lumora FX" SecMain
   ${EndIf}
 !endif
   Call CheckTarget
-  !insertmacro LMX_INSTALL_BUILD "${LMX_GUI_DLL}" "${LMX_ENGINE_DLL}" "${LMX_HOST_EXE}" "${LMX_LIB_EXE}"
+  StrCpy $LmxKeptCount 0
+  !insertmacro LMX_INSTALL_BUILD LMX_PROGRAM_FILES
 !ifdef LMX_GUI_DLL64
   ${If} ${RunningX64}
     StrCpy $Dir32 $INSTDIR
     StrCpy $INSTDIR $Dir64
     StrCpy $R8 $R6
     StrCpy $R7 $R5
-    !insertmacro LMX_INSTALL_BUILD "${LMX_GUI_DLL64}" "${LMX_ENGINE_DLL64}" "${LMX_HOST_EXE64}" "${LMX_LIB_EXE64}"
+    !insertmacro LMX_INSTALL_BUILD LMX_PROGRAM_FILES64
     SetRegView 64
     !insertmacro LMX_REGISTER_BUILD "Lumora FX (64-bit)" "Lumora FX Host (64-bit).lnk"
     SetRegView 32
@@ -379,35 +403,40 @@ Section "Lumora FX" SecMain
   ${EndIf}
 !endif
   !insertmacro LMX_REGISTER_BUILD "Lumora FX" "Lumora FX Host.lnk"
+
+  ${If} $LmxKeptCount > 0
+    MessageBox MB_OK|MB_ICONINFORMATION "$LmxKeptCount library files were changed since they were installed and are kept as they are. The new ones were installed beside them, named like the file with .new added (listed in the details)." /SD IDOK
+  ${EndIf}
 SectionEnd
 
 ; Every file the installer puts in place, then the folders it made that are empty now.
-!macro LMX_REMOVE_INSTALLED
-  Delete "$INSTDIR\LMX_GUI.DLL"
-  Delete "$INSTDIR\lmxhost.exe"
-  Delete "$INSTDIR\lmxlib.exe"
-  Delete "$INSTDIR\LIBS\LMX.DLL"
-  !insertmacro LMX_UNINSTALL_SAMPLE
+!macro LMX_REMOVE_INSTALLED UN
+  !insertmacro LMX_PROGRAM_FILES LMX_DELETE_PROGRAM
+  Call ${UN}RemoveLibraryFiles
+  !insertmacro LMX_REMOVE_SAMPLE_FOLDERS
   Delete "$INSTDIR\${LMX_UNINSTALLER}"
+  RMDir "$INSTDIR\LIBS"
   RMDir "$INSTDIR"
 !macroend
 
 ; Undoes a first installation that could not write every file.
 Function RemoveInstalledFiles
-  !insertmacro LMX_REMOVE_INSTALLED
+  !insertmacro LMX_REMOVE_INSTALLED ""
 FunctionEnd
 
 ; ---------------------------------------------------------------------------------------
-; Uninstaller: removes every file it installed and the uninstall entry. It keeps what the
-; user made: Work\Defaults.LRI (and any other file it did not install, with the folders
-; holding them), and every registry value that no longer holds what the installer wrote.
+; Uninstaller: removes every file it installed and, when they name this installation, the
+; uninstall entry, the shortcut and "Path". It keeps what the user made: Work\Defaults.LRI
+; (and any other file it did not install, with the folders holding them), every library
+; file changed since it was installed (listed in Uninstall-kept.txt), and every registry
+; value that no longer holds what the installer wrote.
 
 ; Each installation's uninstaller removes that installation alone. It is the 64-bit
 ; build's when the 64-bit view's uninstall entry names its folder, and works in that view.
 Var UninstallShortcut
 
 Function un.onInit
-  SetShellVarContext all
+  !insertmacro LMX_CONTEXT
   StrCpy $UninstallShortcut "Lumora FX Host.lnk"
   ${If} ${RunningX64}
     SetRegView 64
@@ -416,12 +445,67 @@ Function un.onInit
       StrCpy $UninstallShortcut "Lumora FX Host (64-bit).lnk"
       Return
     ${EndIf}
+    SetRegView 32
   ${EndIf}
-  SetRegView 32
+FunctionEnd
+
+; Returns once no program file is in use; otherwise asks to close the program and retry,
+; and stops the uninstall, with nothing removed, when the answer is Cancel (the only one in
+; silent mode).
+Function un.WaitForProgramFiles
+  again:
+  StrCpy $R5 ""
+  !insertmacro LMX_PROGRAM_FILES LMX_NOTE_IF_IN_USE
+  StrCmp $R5 "" 0 +2
+    Return
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "A running program has these files of $INSTDIR loaded:$R5.$\r$\nClose it (a video editor using Lumora FX, say), then choose Retry." /SD IDCANCEL IDRETRY again
+  Push "Nothing was removed: a running program has these files loaded:$R5. Close it and uninstall again."
+  Call un.Report
+  SetErrorLevel 2
+  Quit
+FunctionEnd
+
+; $0 <- the program the shortcut named on the stack starts, or "" when it cannot be read.
+Function un.ShortcutTarget
+  Exch $R0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $0 ""
+  System::Call 'ole32::CoInitialize(p 0)'
+  ; CLSID_ShellLink, IID_IShellLinkW; then IPersistFile::Load and IShellLinkW::GetPath.
+  System::Call 'ole32::CoCreateInstance(g "{00021401-0000-0000-C000-000000000046}", p 0, i 1, g "{000214F9-0000-0000-C000-000000000046}", *p .r1) i .r3'
+  ${If} $3 = 0
+    System::Call '$1->0(g "{0000010b-0000-0000-C000-000000000046}", *p .r2) i .r3'
+    ${If} $3 = 0
+      System::Call '$2->5(w R0, i 0) i .r3'
+      ${If} $3 = 0
+        System::Call '$1->3(w .r0, i ${NSIS_MAX_STRLEN}, p 0, i 0) i .r3'
+        ${If} $3 <> 0
+          StrCpy $0 ""
+        ${EndIf}
+      ${EndIf}
+      System::Call '$2->2()'
+    ${EndIf}
+    System::Call '$1->2()'
+  ${EndIf}
+  System::Call 'ole32::CoUninitialize()'
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $R0
 FunctionEnd
 
 Section "Uninstall"
-  !insertmacro LMX_REMOVE_INSTALLED
+  Call un.WaitForProgramFiles
+  !insertmacro LMX_PROGRAM_FILES LMX_DELETE_PROGRAM
+  ; One loaded in the meantime stays: so do the uninstaller, the record and the entry.
+  StrCpy $R5 ""
+  !insertmacro LMX_PROGRAM_FILES LMX_NOTE_IF_PRESENT
+  ${If} $R5 != ""
+    !insertmacro LMX_UN_FAIL "These files could not be removed:$R5. A running program has them loaded: close it and uninstall again."
+  ${EndIf}
+  !insertmacro LMX_REMOVE_INSTALLED "un."
   ; The default folder's parent, when nothing else lives there.
   ${un.GetParent} $INSTDIR $1
   ${If} $1 == "$PROGRAMFILES\Corvane"
@@ -429,19 +513,37 @@ Section "Uninstall"
     RMDir $1
   ${EndIf}
 
-  Delete "${LMX_STARTMENU}\$UninstallShortcut"
-  RMDir "${LMX_STARTMENU}"
+  ; The shortcut and the uninstall entry (last of all) go only when they name this
+  ; installation: another one installed later has taken them over.
+  Push "${LMX_STARTMENU}\$UninstallShortcut"
+  Call un.ShortcutTarget
+  ${If} $0 == "$INSTDIR\lmxhost.exe"
+    Delete "${LMX_STARTMENU}\$UninstallShortcut"
+    RMDir "${LMX_STARTMENU}"
+  ${EndIf}
 
-  ; "Path" goes when it names this installation; the defaults go while unchanged.
-  !insertmacro LMX_REMOVE_STRING_IF "Path" "$INSTDIR"
-  !insertmacro LMX_REMOVE_STRING_IF "OrgFile" "${LMX_DEFAULT_ORGFILE}"
-  !insertmacro LMX_REMOVE_DWORD_IF "Prev_Frames" ${LMX_DEFAULT_PREV_FRAMES}
-  !insertmacro LMX_REMOVE_DWORD_IF "Prev_Speed" ${LMX_DEFAULT_PREV_SPEED}
-  !insertmacro LMX_REMOVE_DWORD_IF "Prev_Quality" ${LMX_DEFAULT_PREV_QUALITY}
-  !insertmacro LMX_REMOVE_DWORD_IF "Prev_Render" ${LMX_DEFAULT_PREV_RENDER}
-  DeleteRegKey /ifempty HKLM "${LMX_KEY}"
-  DeleteRegKey /ifempty HKLM "Software\Corvane\LumoraFX"
-  DeleteRegKey /ifempty HKLM "Software\Corvane"
+  ; While "Path" names another installation, every value serves that one. Otherwise "Path"
+  ; goes, and the defaults go while unchanged.
+  ClearErrors
+  ReadRegStr $0 HKLM "${LMX_KEY}" "Path"
+  ${If} ${Errors}
+  ${OrIf} $0 == $INSTDIR
+    DeleteRegValue HKLM "${LMX_KEY}" "Path"
+    !insertmacro LMX_REMOVE_STRING_IF "OrgFile" "${LMX_DEFAULT_ORGFILE}"
+    !insertmacro LMX_REMOVE_DWORD_IF "Prev_Frames" ${LMX_DEFAULT_PREV_FRAMES}
+    !insertmacro LMX_REMOVE_DWORD_IF "Prev_Speed" ${LMX_DEFAULT_PREV_SPEED}
+    !insertmacro LMX_REMOVE_DWORD_IF "Prev_Quality" ${LMX_DEFAULT_PREV_QUALITY}
+    !insertmacro LMX_REMOVE_DWORD_IF "Prev_Render" ${LMX_DEFAULT_PREV_RENDER}
+    DeleteRegKey /ifempty HKLM "${LMX_KEY}"
+    DeleteRegKey /ifempty HKLM "Software\Corvane\LumoraFX"
+    DeleteRegKey /ifempty HKLM "Software\Corvane"
+  ${EndIf}
 
-  DeleteRegKey HKLM "${LMX_UNINSTALL_KEY}"
+  ${If} $LmxKeptCount > 0
+    MessageBox MB_OK|MB_ICONINFORMATION "$LmxKeptCount library files were changed since they were installed and are kept in $INSTDIR; their names are in ${LMX_KEPT_LIST}." /SD IDOK
+  ${EndIf}
+  ReadRegStr $0 HKLM "${LMX_UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 == $INSTDIR
+    DeleteRegKey HKLM "${LMX_UNINSTALL_KEY}"
+  ${EndIf}
 SectionEnd

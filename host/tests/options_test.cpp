@@ -65,6 +65,29 @@ TEST(Options, BadInputIsRefusedWithAReason) {
   EXPECT_NE(Refused({"--autopilot", "d", "--pages", " , "}).find("--pages"), std::string::npos);
 }
 
+TEST(Options, Render) {
+  HostOptions o = Parse({"render", "a.bmp", "b.bmp", "--size", "1920x1080", "--frames", "25", "-o", "out"});
+  EXPECT_EQ(o.command, Command::Render);
+  EXPECT_EQ(o.clips, (std::vector<std::string>{"a.bmp", "b.bmp"}));
+  EXPECT_EQ(o.width, 1920);
+  EXPECT_EQ(o.height, 1080);
+  EXPECT_EQ(o.frames, 25);
+  EXPECT_EQ(o.outputDir, "out");
+  const std::pair<std::vector<std::string>, const char*> bad[] = {
+      {{"--size", "0x10", "--frames", "2"}, "--size"},   {{"--size", "4097x10", "--frames", "2"}, "--size"},
+      {{"--size", "10x", "--frames", "2"}, "--size"},    {{"--size", "10", "--frames", "2"}, "--size"},
+      {{"--size", "10x10", "--frames", "0"}, "--frames"}, {{"--size", "10x10", "--frames", "100001"}, "--frames"},
+      {{"--size", "10x10"}, "two pictures, --size"},     {{"c.bmp", "--size", "1x1", "--frames", "1"}, "unknown"}};
+  for (const auto& [more, reason] : bad) {
+    std::vector<std::string> args = {"render", "a.bmp", "b.bmp", "-o", "out"};
+    args.insert(args.end(), more.begin(), more.end());
+    EXPECT_NE(Refused(args).find(reason), std::string::npos) << reason;
+  }
+  EXPECT_NE(Refused({"render", "a.bmp", "--size", "1x1", "--frames", "1", "-o", "d"}).find("two pictures"),
+            std::string::npos);
+  EXPECT_NE(Refused({"select", "--frames", "2"}).find("go with render"), std::string::npos);
+}
+
 TEST(Options, PageKeysIgnoreBlanksAndCase) {
   EXPECT_EQ(PageKey("   FX"), "fx");
   EXPECT_EQ(PageKey("Filter Options"), "filter options");

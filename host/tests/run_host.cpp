@@ -19,12 +19,7 @@ struct Handle {
   Handle& operator=(const Handle&) = delete;
 };
 
-std::string HostPath() {
-  char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string path = exe;
-  return path.substr(0, path.find_last_of("\\/") + 1) + "lmxhost.exe";
-}
+std::string HostPath() { return ProgramFolder() + "\\lmxhost.exe"; }
 
 std::string Quote(const std::string& arg) {
   if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
@@ -37,6 +32,13 @@ std::string Quote(const std::string& arg) {
 }
 
 }  // namespace
+
+std::string ProgramFolder() {
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  const std::string path = exe;
+  return path.substr(0, path.find_last_of("\\/"));
+}
 
 HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs) {
   HostRun run;

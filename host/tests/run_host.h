@@ -15,4 +15,7 @@ struct HostRun {
 
 HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs);
 
+// The folder of the test program, where lmxhost.exe and the modules are.
+std::string ProgramFolder();
+
 }  // namespace lmx::host::test

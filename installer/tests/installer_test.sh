@@ -6,9 +6,12 @@
 # packed (PACKAGE_DIR, the 64-bit ones in PACKAGE_DIR/win64).
 #   install    files, registry values with their types, the uninstall entry, the Start-menu
 #              shortcut, `lmxhost info` and the autopilot run from the installed folder
-#   upgrade    a second install keeps the user's settings and Work\Defaults.LRI and
+#   upgrade    a second install keeps the user's settings, Work\Defaults.LRI and the library
+#              files the user changed (the new ones go beside them as NAME.new), and
 #              repairs the program files
-#   uninstall  the silent uninstaller leaves exactly the user's files and changed values
+#   uninstall  the silent uninstaller leaves exactly the user's files and changed values;
+#              it removes nothing while a host has a program file loaded, and leaves
+#              another installation's entry, shortcut and values alone
 #   bad_input  a /D path too long for the module, and folders that cannot be written
 #   win64      on 64-bit Windows both builds, each in its folder and registry view: each
 #              host reads an effect and previews it with its own engine, the two previews
@@ -81,12 +84,13 @@ key_exists() { wine reg query "$1" >/dev/null 2>&1; }
 # The files an installation holds: the sample's and the program's.
 expected_files() {
   { (cd "$sample" && find . -type f | sed 's|^\./||')
-    printf '%s\n' LMX_GUI.DLL lmxhost.exe lmxlib.exe LIBS/LMX.DLL Uninstall.exe; } | sort
+    printf '%s\n' LMX_GUI.DLL lmxhost.exe lmxlib.exe LIBS/LMX.DLL Uninstall.exe Uninstall.ini; } | sort
 }
 files_in() { (cd "$1" && find . -type f | sed 's|^\./||' | sort); }
 
 # check_installed DIR WINDIR [EXTRA_FILE...]: every file in place and equal to its source,
-# nothing else there but the EXTRA_FILEs, and the registry naming DIR.
+# nothing else there but the EXTRA_FILEs, and the registry naming DIR. An EXTRA_FILE
+# NAME.new is the installed NAME, beside the user's NAME, which stays as it was.
 check_installed() {
   local dir=$1 win=$2; shift 2
   local want got
@@ -99,9 +103,10 @@ check_installed() {
   for d in HELP LIBS ORGS EFFECTS TEXTURES Work; do
     [ -d "$dir/$d" ] || fail "the folder $d was not made"
   done
-  local f
+  local f extra=" $* "
   while IFS= read -r f; do
-    cmp -s "$sample/$f" "$dir/$f" || fail "$f differs from the sample installation's"
+    [[ "$extra" == *" $f.new "* ]] && f=$f.new
+    cmp -s "$sample/${f%.new}" "$dir/$f" || fail "$f differs from the sample installation's"
   done < <(cd "$sample" && find . -type f | sed 's|^\./||')
   for f in LMX_GUI.DLL lmxhost.exe lmxlib.exe; do
     cmp -s "$bin/$f" "$dir/$f" || fail "$f differs from the packed one"
@@ -202,13 +207,24 @@ upgrade)
   wine reg add "$key" /v OrgFile /t REG_SZ /d BYSTYLE /f >/dev/null 2>&1
   wine reg add "$key" /v Eff_Display /t REG_DWORD /d 2 /f >/dev/null 2>&1
   cp "$user_defaults" "$dir/Work/Defaults.LRI"
-  # And program files that went bad or missing since.
-  printf 'damage' >>"$dir/LMX_GUI.DLL"
+  # Library files the user changed (an organization edited, an effect emptied), a program
+  # file gone bad, a texture gone, and one that an older version installed with other
+  # content (its record says so): only the user's are kept.
+  printf 'group' >>"$dir/ORGS/DEFAULT.ORG"
+  cp "$dir/ORGS/DEFAULT.ORG" "$state/user.org"
   : >"$dir/EFFECTS/BLINDS.LMI"
+  printf 'damage' >>"$dir/LMX_GUI.DLL"
   rm -f "$dir/TEXTURES/PREVM_05.LMT"
+  printf 'older' >"$dir/TEXTURES/PREVM_06.LMT"
+  sed -i "s/^\(TEXTURES.PREVM_06.LMT=\)[0-9a-f]*/\1$(printf older | sha1sum | cut -c1-40)/" "$dir/Uninstall.ini"
 
   install "/D=$win\\" || fail "the upgrade exited with $?"  # a trailing separator, dropped
-  check_installed "$dir" "$win" Work/Defaults.LRI
+  kept="Work/Defaults.LRI ORGS/DEFAULT.ORG.new EFFECTS/BLINDS.LMI.new"
+  # shellcheck disable=SC2086
+  check_installed "$dir" "$win" $kept
+  cmp -s "$state/user.org" "$dir/ORGS/DEFAULT.ORG" || fail "the upgrade replaced the changed ORGS\\DEFAULT.ORG"
+  [ ! -s "$dir/EFFECTS/BLINDS.LMI" ] || fail "the upgrade replaced the emptied EFFECTS\\BLINDS.LMI"
+  case "$out" in *'Kept ORGS\DEFAULT.ORG'*'DEFAULT.ORG.new'*) ;; *) fail "the upgrade did not say what it kept" ;; esac
   cmp -s "$user_defaults" "$dir/Work/Defaults.LRI" || fail "the upgrade changed Work\\Defaults.LRI"
   expect_value "$key" Prev_Frames "REG_DWORD 0x7"
   expect_value "$key" OrgFile "REG_SZ BYSTYLE"
@@ -219,6 +235,9 @@ upgrade)
   install || fail "the upgrade without /D exited with $?"
   [ ! -e "$default_dir" ] || fail "the upgrade without /D installed into $default_win"
   expect_value "$key" Path "REG_SZ $win"
+  # shellcheck disable=SC2086
+  check_installed "$dir" "$win" $kept
+  cmp -s "$state/user.org" "$dir/ORGS/DEFAULT.ORG" || fail "the second upgrade replaced ORGS\\DEFAULT.ORG"
   cmp -s "$user_defaults" "$dir/Work/Defaults.LRI" || fail "the second upgrade changed Work\\Defaults.LRI"
   ;;
 
@@ -226,17 +245,20 @@ uninstall)
   install || fail "the installer exited with $?"
   check_installed "$default_dir" "$default_win"
   cp "$user_defaults" "$default_dir/Work/Defaults.LRI"
+  printf 'group' >>"$default_dir/ORGS/DEFAULT.ORG"
   wine reg add "$key" /v Prev_Frames /t REG_DWORD /d 7 /f >/dev/null 2>&1
   wine reg add "$key" /v Eff_Autoreverse /t REG_DWORD /d 1 /f >/dev/null 2>&1
   # Written as the Settings page would, but with the value the installer wrote: not a change.
   wine reg add "$key" /v Prev_Speed /t REG_DWORD /d 10 /f >/dev/null 2>&1
 
   uninstall "$default_dir" "$default_win"
-  left=$(files_in "$default_dir" 2>/dev/null)
-  [ "$left" = "Work/Defaults.LRI" ] || fail "after uninstalling, the folder holds: $(echo $left)"
+  left=$(files_in "$default_dir" 2>/dev/null | tr '\n' ' ')
+  [ "$left" = "ORGS/DEFAULT.ORG Uninstall-kept.txt Work/Defaults.LRI " ] || fail "after uninstalling, the folder holds: $left"
   cmp -s "$user_defaults" "$default_dir/Work/Defaults.LRI" || fail "the uninstaller changed Work\\Defaults.LRI"
+  [ "$(tr -d '\r' <"$default_dir/Uninstall-kept.txt" 2>/dev/null)" = 'ORGS\DEFAULT.ORG' ] ||
+    fail "Uninstall-kept.txt does not list ORGS\\DEFAULT.ORG alone"
   dirs=$(cd "$default_dir" 2>/dev/null && find . -mindepth 1 -type d | sort | tr '\n' ' ')
-  [ "$dirs" = "./Work " ] || fail "after uninstalling, the folders left are: $dirs"
+  [ "$dirs" = "./ORGS ./Work " ] || fail "after uninstalling, the folders left are: $dirs"
   [ -z "$(shortcut)" ] || fail "the Start-menu shortcut is still there"
   key_exists "$ukey" && fail "the uninstall entry is still there"
   names=$(value_names "$key")
@@ -244,7 +266,7 @@ uninstall)
   expect_value "$key" Prev_Frames "REG_DWORD 0x7"
 
   # Without user data nothing at all is left.
-  rm -f "$default_dir/Work/Defaults.LRI"
+  rm -f "$default_dir/Work/Defaults.LRI" "$default_dir/ORGS/DEFAULT.ORG"
   wine reg delete "$key" /v Prev_Frames /f >/dev/null 2>&1
   wine reg delete "$key" /v Eff_Autoreverse /f >/dev/null 2>&1
   install || fail "the second install exited with $?"
@@ -253,6 +275,32 @@ uninstall)
   [ ! -e "$default_dir" ] || fail "the folder is left: $(files_in "$default_dir" | tr '\n' ' ')"
   [ ! -e "$WINEPREFIX/drive_c/Program Files/Corvane" ] || fail "the folder Corvane is left"
   key_exists 'HKLM\Software\Corvane' && fail "the key Software\\Corvane is left"
+
+  # Two installations, A and then B, which takes over the entry, the shortcut and "Path".
+  # Uninstallers run in place (_?=) here, so that their exit status is theirs.
+  a='C:\LumoraA' adir="$WINEPREFIX/drive_c/LumoraA" b='C:\LumoraB' bdir="$WINEPREFIX/drive_c/LumoraB"
+  install "/D=$a" && install "/D=$b" || fail "installing A and B failed"
+  # While a host has A's LMX_GUI.DLL loaded, A's uninstaller removes nothing and fails.
+  "$root/cmake/wine/run" "$state" "$a\\lmxhost.exe" select >/dev/null 2>&1 &
+  holders() { grep -l "drive_c/LumoraA/LMX_GUI.DLL" /proc/[0-9]*/maps 2>/dev/null | cut -d/ -f3; }
+  deadline=$(( $(date +%s) + 120 ))
+  until [ -n "$(holders)" ] || [ "$(date +%s)" -ge "$deadline" ]; do sleep 0.5; done
+  [ -n "$(holders)" ] || fail "the host did not load A's LMX_GUI.DLL within 120 s"
+  run 120 "$a\\Uninstall.exe" /S "_?=$a"
+  code=$?
+  [ "$code" -eq 2 ] || fail "A's uninstaller exited with $code while LMX_GUI.DLL was loaded, expected 2"
+  case "$out" in *"loaded:"*LMX_GUI.DLL*) ;; *) fail "A's uninstaller did not name LMX_GUI.DLL: $out" ;; esac
+  [ "$(files_in "$adir")" = "$(expected_files)" ] || fail "A's uninstaller removed files while they were in use"
+  holders | xargs -r kill -9
+  deadline=$(( $(date +%s) + 60 ))
+  # Gone once neither a process nor the wineserver holds the file.
+  until [ -z "$(holders; find /proc/[0-9]*/fd -lname '*/drive_c/LumoraA/LMX_GUI.DLL' 2>/dev/null)" ] ||
+    [ "$(date +%s)" -ge "$deadline" ]; do sleep 0.5; done
+  run 120 "$a\\Uninstall.exe" /S "_?=$a" || fail "A's second uninstall exited with $?: $out"
+  # In place the uninstaller cannot delete itself; everything else of A is gone.
+  [ "$(files_in "$adir")" = Uninstall.exe ] || fail "A's folder holds: $(files_in "$adir" | tr '\n' ' ')"
+  check_installed "$bdir" "$b"
+  check_defaults
   ;;
 
 bad_input)

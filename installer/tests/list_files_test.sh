@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # list_files_test.sh MAKENSIS: list_files.cmake on a made-up sample installation (nested and
-# empty folders, a blank in a name and in the folder's path): where each file is installed,
-# what the uninstaller deletes and in which order it removes folders, that an unchanged
+# empty folders, a blank in a name and in the folder's path): where each file is installed
+# and with which SHA-1, in which order the uninstaller removes folders, that an unchanged
 # installation leaves the list untouched, that a Work file is refused, and that makensis
-# compiles both macros without a warning. Runs natively, no Wine.
+# compiles both macros with library_files.nsh without a warning. Runs natively, no Wine.
 set -u
 makensis=$1
-lister="$(cd "$(dirname "$0")/.." && pwd)/list_files.cmake"
+installer="$(cd "$(dirname "$0")/.." && pwd)"
+lister="$installer/list_files.cmake"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 sample="$tmp/sample dir"
@@ -22,13 +23,11 @@ cmake -DSAMPLE="$sample" -DOUT="$list" -P "$lister" || { echo "FAIL: the lister 
 
 grep -q '^!define LMX_SAMPLE_FILE_COUNT 3$' "$list" || fail "the file count is not 3"
 
-# Each file goes to the folder the SetOutPath before it names.
-placed=$(awk '/^!macro LMX_INSTALL_SAMPLE/ {on=1} /^!macroend/ {on=0}
-  on && $1 == "SetOutPath" {out=$0; sub(/^ *SetOutPath /, "", out)}
-  on && $1 == "File" {f=$0; sub(/^ *File /, "", f); sub(/ ;.*$/, "", f); print out " <- " f}' "$list")
-want="\"\$INSTDIR\\EFFECTS\" <- \"$sample/EFFECTS/A B.LMI\"
-\"\$INSTDIR\" <- \"$sample/LMX.BMP\"
-\"\$INSTDIR\\TEXTURES\\sub\\deep\" <- \"$sample/TEXTURES/sub/deep/X.LMT\""
+# Each file: its name below the installation folder, its source and the source's SHA-1.
+placed=$(sed -n 's/^  !insertmacro LMX_LIBRARY_FILE //p' "$list")
+want=$(for f in "EFFECTS/A B.LMI" LMX.BMP TEXTURES/sub/deep/X.LMT; do
+  printf '"%s" "%s" %s\n' "${f//\//\\}" "$sample/$f" "$(sha1sum <"$sample/$f" | cut -d' ' -f1)"
+done)
 [ "$placed" = "$want" ] || fail "files are placed as:
 $placed"
 
@@ -37,13 +36,7 @@ for d in EFFECTS HELP Work TEXTURES 'TEXTURES\sub' 'TEXTURES\sub\deep'; do
   grep -qxF "  CreateDirectory \"\$INSTDIR\\$d\"" "$list" || fail "the folder $d is not made"
 done
 
-# The uninstaller deletes exactly those files and removes each folder before its parent.
-deleted=$(sed -n 's/^  Delete //p' "$list")
-want_deleted='"$INSTDIR\EFFECTS\A B.LMI"
-"$INSTDIR\LMX.BMP"
-"$INSTDIR\TEXTURES\sub\deep\X.LMT"'
-[ "$deleted" = "$want_deleted" ] || fail "the uninstaller deletes:
-$deleted"
+# The uninstaller removes each folder before its parent.
 order=$(sed -n 's/^  RMDir "$INSTDIR\\\(.*\)"$/\1/p' "$list" | tr '\n' ' ')
 pos() { echo "$order" | tr ' ' '\n' | grep -nxF "$1" | cut -d: -f1; }
 [ "$(echo "$order" | wc -w)" -eq 6 ] || fail "the uninstaller removes these folders: $order"
@@ -71,19 +64,29 @@ grep -q 'holds Work/Defaults.LRI' "$tmp/work.log" || fail "no reason given for t
 cmp -s "$list" "$tmp/kept.nsh" || fail "the refused run changed the list"
 rm -f "$sample/Work/Defaults.LRI"
 
-# makensis takes both macros as they are.
+# makensis takes both macros, with the functions they call, as they are.
 cat >"$tmp/probe.nsi" <<EOF
 !pragma warning error all
 Unicode true
 OutFile "$tmp/probe.exe"
 InstallDir "\$PROGRAMFILES\\probe"
+!include "LogicLib.nsh"
+!addincludedir "$installer"
+!include "report.nsh"
+!include "library_files.nsh"
 !include "$list"
+!insertmacro LMX_REPORT_FUNCTIONS "" "probe"
+!insertmacro LMX_REPORT_FUNCTIONS "un." "probe"
 Section
   !insertmacro LMX_INSTALL_SAMPLE
+  Call RemoveLibraryFiles
+  !insertmacro LMX_FAIL "compiled, never run"
   WriteUninstaller "\$INSTDIR\\u.exe"
 SectionEnd
 Section "Uninstall"
-  !insertmacro LMX_UNINSTALL_SAMPLE
+  Call un.RemoveLibraryFiles
+  !insertmacro LMX_REMOVE_SAMPLE_FOLDERS
+  !insertmacro LMX_UN_FAIL "compiled, never run"
 SectionEnd
 EOF
 "$makensis" -V1 "$tmp/probe.nsi" >"$tmp/makensis.log" 2>&1 || fail "makensis refused the list: $(cat "$tmp/makensis.log")"

@@ -10,7 +10,18 @@
 namespace lmx {
 
 // Writes bytes to path; false with the system's reason in *error (the target is then
-// untouched). A new file gets the usual permissions; a replaced one keeps its own.
+// untouched). A write to a symbolic link replaces the file the link leads to and leaves
+// the link as it is. A new file gets the usual permissions; a replaced one keeps its own
+// (on Windows also its attributes and access rights).
 bool WriteFileSafely(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);
+
+// The file a write to path replaces: path itself, or the file its chain of symbolic links
+// ends at (which need not exist yet).
+std::string WriteTarget(const std::string& path);
+
+// How the new file of a write is named until it takes the target's place (the rest of the
+// name is random). One found later is what a write that never finished (a crash, a power
+// cut) left behind.
+inline constexpr const char kWriteTemporaryPrefix[] = ".lmx-write-";
 
 }  // namespace lmx

@@ -1,6 +1,4 @@
 // lmxlib build SRC -o FILE [--kind effect|organization|texture]
-#include <filesystem>
-
 #include "lmxlib/cli.h"
 #include "lmxlib/command.h"
 #include "lmxlib/effect_format.h"
@@ -62,7 +60,7 @@ int RunBuild(const Args& args, std::ostream& out, std::ostream& err) {
       throw SourceError("a picture builds a texture (.LMT), not an " + kind);
     } else if (kind == "effect") {
       EffectSource e = ParseEffect(json);
-      const std::string stem = std::filesystem::path(dst).stem().string();
+      const std::string stem = TextOf(PathOf(dst).stem());
       if (stem != e.name)
         err << "lmxlib build: warning: " << dst << " holds the effect \"" << e.name
             << "\"; the library finds an effect by its file name\n";

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "common/safe_write.h"
 #include "lmxlib/check.h"
 #include "lmxlib/cli.h"
 #include "lmxlib/command.h"
@@ -24,7 +25,7 @@ struct Checker {
   std::set<std::string> iconsChecked;
   std::set<std::string> listed;  // upper-cased entry names of every organization
 
-  void Add(const fs::path& path, const std::string& message) { findings.push_back({path.string(), message}); }
+  void Add(const fs::path& path, const std::string& message) { findings.push_back({TextOf(path), message}); }
 
   // Reads and inspects one file; every problem of the report becomes a finding.
   bool File(const fs::path& path, const std::string& kind, Report* out = nullptr) {
@@ -35,7 +36,7 @@ struct Checker {
     }
     std::vector<uint8_t> bytes;
     std::string error;
-    if (!ReadFileBytes(path.string(), &bytes, &error)) {
+    if (!ReadFileBytes(TextOf(path), &bytes, &error)) {
       Add(path, "cannot read: " + error);
       return false;
     }
@@ -62,13 +63,13 @@ struct Checker {
     if (!fs::is_regular_file(root / "ORGS" / "DEFAULT.ORG", ec))
       Add(root / "ORGS" / "DEFAULT.ORG", "missing: the organization every start falls back to");
     for (const fs::path& path : Listing(root / "ORGS")) {
-      const std::string file = path.filename().string();
+      const std::string file = TextOf(path.filename());
       if (UpperExtension(file) != "ORG") continue;
       if (file.size() < 4 || file.compare(file.size() - 4, 4, ".ORG") != 0) {
         Add(path, "extension is not upper-case \".ORG\"; the Settings page lists it under a name that cannot be loaded");
         continue;
       }
-      if (path.stem().string().size() > 8) Add(path, "organization name longer than 8 characters is ignored by the FX page");
+      if (TextOf(path.stem()).size() > 8) Add(path, "organization name longer than 8 characters is ignored by the FX page");
       Report rep;
       File(path, "organization", &rep);
       if (!rep.content.contains("groups")) continue;
@@ -83,7 +84,7 @@ struct Checker {
           }
           listed.insert(Upper(name));
           std::error_code ec2;
-          if (!fs::is_regular_file(root / "EFFECTS" / (name + ".LMI"), ec2))
+          if (!fs::is_regular_file(root / "EFFECTS" / PathOf(name + ".LMI"), ec2))
             Add(path, "group \"" + g["name"].get<std::string>() + "\": effect \"" + name + "\" has no effect file");
           Icon(name);
         }
@@ -93,10 +94,10 @@ struct Checker {
 
   void Effects() {
     for (const fs::path& path : Listing(root / "EFFECTS")) {
-      if (UpperExtension(path.string()) != "LMI") continue;
+      if (UpperExtension(TextOf(path)) != "LMI") continue;
       Report rep;
       if (!File(path, "effect", &rep) && !rep.content.contains("name")) continue;
-      if (rep.content.contains("name") && rep.content["name"].get<std::string>() != path.stem().string())
+      if (rep.content.contains("name") && rep.content["name"].get<std::string>() != TextOf(path.stem()))
         Add(path, "short name \"" + rep.content["name"].get<std::string>() + "\" differs from the file name");
     }
   }
@@ -104,7 +105,7 @@ struct Checker {
   // Effects that no organization lists: the FX page never shows them.
   void Unlisted() {
     for (const fs::path& path : Listing(root / "EFFECTS"))
-      if (UpperExtension(path.string()) == "LMI" && !listed.count(Upper(path.stem().string())))
+      if (UpperExtension(TextOf(path)) == "LMI" && !listed.count(Upper(TextOf(path.stem()))))
         Add(path, "no organization lists this effect, so the FX page never shows it (lmxlib org add)");
   }
 
@@ -129,7 +130,7 @@ struct Checker {
       }
     }
     for (const fs::path& path : Listing(root / "TEXTURES"))
-      if (UpperExtension(path.string()) == "LMT" && !previews.count(path.filename().string())) File(path, "texture");
+      if (UpperExtension(TextOf(path)) == "LMT" && !previews.count(TextOf(path.filename()))) File(path, "texture");
   }
 
   void Rest() {
@@ -147,9 +148,17 @@ struct Checker {
     std::string error;
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) Add(path, "missing: help requests find no help file");
-    else if (!ReadFileBytes(path.string(), &bytes, &error)) Add(path, "cannot read: " + error);
+    else if (!ReadFileBytes(TextOf(path), &bytes, &error)) Add(path, "cannot read: " + error);
     else
       for (const std::string& p : winhelp::CheckHelpFile(bytes)) Add(path, p);
+  }
+
+  // What a write that never finished (a crash, a power cut) left beside its target.
+  void Leftovers() {
+    for (const char* d : {"", "HELP", "LIBS", "ORGS", "EFFECTS", "TEXTURES", "Work"})
+      for (const fs::path& path : Listing(root / d))
+        if (TextOf(path.filename()).rfind(lmx::kWriteTemporaryPrefix, 0) == 0)
+          Add(path, "left by a write that did not finish (a crash or a power cut); nothing reads it, delete it");
   }
 
   static std::string Upper(std::string s) {
@@ -171,7 +180,7 @@ struct Checker {
 
 std::vector<Finding> CheckInstallation(const std::string& dir) {
   Checker c;
-  c.root = dir;
+  c.root = PathOf(dir);
   c.Directories();
   c.Rest();
   c.Help();
@@ -179,6 +188,7 @@ std::vector<Finding> CheckInstallation(const std::string& dir) {
   c.Effects();
   c.Unlisted();
   c.Textures();
+  c.Leftovers();
   return c.findings;
 }
 
@@ -192,7 +202,7 @@ int RunCheck(const Args& args, std::ostream& out, std::ostream& err) {
   if (int status = ParseCommandLine(info, args, &a, out, err); status >= 0) return status;
   const std::string dir = a.operands[0];
   std::error_code ec;
-  if (!fs::is_directory(dir, ec)) {
+  if (!fs::is_directory(PathOf(dir), ec)) {
     err << "lmxlib check: " << dir << " is not a directory\n";
     return kExitUsage;
   }

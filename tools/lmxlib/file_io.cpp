@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 std::string WhyNotRegularFile(const std::string& path) {
   std::error_code ec;
-  const fs::file_status st = fs::status(path, ec);
+  const fs::file_status st = fs::status(PathOf(path), ec);
   if (ec || !fs::exists(st)) return ec && ec != std::errc::no_such_file_or_directory ? ec.message() : std::strerror(ENOENT);
   switch (st.type()) {
     case fs::file_type::regular: return "";
@@ -56,7 +56,7 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes, std::st
 
 bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
   std::error_code ec;
-  const fs::file_status st = fs::status(path, ec);
+  const fs::file_status st = fs::status(PathOf(path), ec);
   if (!ec && fs::exists(st) && st.type() != fs::file_type::regular) {
     *error = WhyNotRegularFile(path);
     return false;
@@ -66,16 +66,34 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes, 
 
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
-  return fs::equivalent(a, b, ec) && !ec;
+  return fs::equivalent(PathOf(a), PathOf(b), ec) && !ec;
+}
+
+bool SameOutputFile(const std::string& a, const std::string& b) {
+  if (SameFile(a, b)) return true;
+  auto key = [](const std::string& path) {
+    const fs::path target = PathOf(lmx::WriteTarget(path));
+    std::error_code ec;
+    const fs::path full = fs::absolute(target, ec);
+    std::string name = TextOf((ec ? target : full).lexically_normal());
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    for (char& c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return name;
+  };
+  return key(a) == key(b);
 }
 
 std::string UpperExtension(const std::string& path) {
-  const std::string name = fs::path(path).filename().string();
+  const std::string name = TextOf(PathOf(path).filename());
   const size_t dot = name.rfind('.');
   if (dot == std::string::npos) return "";
   std::string ext = name.substr(dot + 1);
   for (char& c : ext) c = char(std::toupper(static_cast<unsigned char>(c)));
   return ext;
 }
+
+fs::path PathOf(const std::string& utf8) { return fs::u8path(utf8); }
+
+std::string TextOf(const fs::path& path) { return path.u8string(); }
 
 }  // namespace lmxlib

@@ -24,10 +24,10 @@ std::string Hex8(uint32_t v) {
 
 // The .CNT beside the help file, its extension in the help file's case.
 std::string ContentsPath(const std::string& hlp) {
-  std::filesystem::path p(hlp);
-  const std::string ext = p.extension().string();
+  std::filesystem::path p = PathOf(hlp);
+  const std::string ext = TextOf(p.extension());
   p.replace_extension(!ext.empty() && ext == ".hlp" ? ".cnt" : ".CNT");
-  return p.string();
+  return TextOf(p);
 }
 
 int Build(const Args& args, std::ostream& out, std::ostream& err) {
@@ -44,6 +44,12 @@ int Build(const Args& args, std::ostream& out, std::ostream& err) {
     err << kUsage;
     return kExitUsage;
   }
+  // -o X.CNT would write the help file, then the contents file over it.
+  if (SameOutputFile(dst, ContentsPath(dst))) {
+    err << "lmxlib help build: -o " << dst << ": its contents file " << ContentsPath(dst)
+        << " would be the same file; name the help file FILE.HLP\n";
+    return kExitUsage;
+  }
   winhelp::HelpProject project;
   std::vector<uint8_t> bytes;
   std::string error;
@@ -52,7 +58,7 @@ int Build(const Args& args, std::ostream& out, std::ostream& err) {
     return kExitFindings;
   }
   const std::string cntPath = ContentsPath(dst);
-  const std::string cnt = winhelp::ContentsFile(project, std::filesystem::path(dst).filename().string());
+  const std::string cnt = winhelp::ContentsFile(project, TextOf(PathOf(dst).filename()));
   for (const auto& [path, data] : {std::pair{dst, bytes}, std::pair{cntPath, std::vector<uint8_t>(cnt.begin(), cnt.end())}}) {
     if (!WriteFileBytes(path, data, &error)) {
       err << "lmxlib help build: cannot write " << path << ": " << error << "\n";

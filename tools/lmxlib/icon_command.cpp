@@ -1,6 +1,4 @@
 // lmxlib icon PICTURE -o EFFECTS/NAME.BMP: an effect's icon from any PNG or BMP picture.
-#include <filesystem>
-
 #include "lmxlib/cli.h"
 #include "lmxlib/command.h"
 #include "lmxlib/effect_format.h"
@@ -32,7 +30,7 @@ int RunIcon(const Args& args, std::ostream& out, std::ostream& err) {
   }
   try {
     const Picture picture = DecodePicture(bytes);
-    const std::string stem = std::filesystem::path(dst).stem().string();
+    const std::string stem = TextOf(PathOf(dst).stem());
     try {
       CheckShortName(stem, "icon name");
       if (UpperExtension(dst) != "BMP") throw SourceError("the extension is not .BMP");

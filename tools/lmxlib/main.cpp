@@ -5,8 +5,10 @@
 #include <new>
 
 #include "lmxlib/command.h"
+#include "lmxlib/console_text.h"
 
 int main(int argc, char** argv) {
+  const lmxlib::ConsoleText console;
   // Commands report their own faults; these are the last resort, without the library's
   // own wording.
   try {

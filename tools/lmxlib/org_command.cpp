@@ -28,7 +28,7 @@ const CommandInfo kList = {"org list", "ORG", "Lists the groups of ORG and their
 // be read or has problems an edit would silently carry on or drop.
 bool ReadOrganization(const std::string& path, bool mayBeMissing, Json* source, std::ostream& err) {
   std::error_code ec;
-  if (mayBeMissing && !fs::exists(path, ec)) {
+  if (mayBeMissing && !fs::exists(PathOf(path), ec)) {
     *source = Json{{"groups", Json::array()}};
     return true;
   }
@@ -116,9 +116,9 @@ int Edit(bool add, const ParsedArgs& a, std::ostream& out, std::ostream& err) {
   }
   out << path << ": " << done << "\n";
   std::error_code ec;
-  const fs::path effectFile = fs::path(path).parent_path().parent_path() / "EFFECTS" / (effect + ".LMI");
+  const fs::path effectFile = PathOf(path).parent_path().parent_path() / "EFFECTS" / PathOf(effect + ".LMI");
   if (add && !fs::exists(effectFile, ec))
-    err << "lmxlib org: note: " << effectFile.string() << " does not exist (yet); the FX page shows an empty button\n";
+    err << "lmxlib org: note: " << TextOf(effectFile) << " does not exist (yet); the FX page shows an empty button\n";
   return kExitOk;
 }
 

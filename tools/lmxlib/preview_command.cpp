@@ -80,14 +80,14 @@ std::vector<std::vector<uint8_t>> LoadTextures(const Options& o, const std::stri
   const char* prefix = o.size <= 32 ? "PREVS_" : (o.size <= 64 ? "PREVM_" : "PREVL_");
   std::string dir = o.textures;
   if (dir.empty()) {
-    fs::path candidate = fs::path(effectPath).parent_path().parent_path() / "TEXTURES";
+    fs::path candidate = PathOf(effectPath).parent_path().parent_path() / "TEXTURES";
     std::error_code ec;
-    if (fs::is_directory(candidate, ec)) dir = candidate.string();
+    if (fs::is_directory(candidate, ec)) dir = TextOf(candidate);
   }
   std::vector<std::vector<uint8_t>> out;
   *side = 0;
   for (int i = 1; i <= 3 && !dir.empty(); ++i) {
-    std::string path = (fs::path(dir) / (std::string(prefix) + "0" + std::to_string(i) + ".LMT")).string();
+    std::string path = TextOf(PathOf(dir) / (std::string(prefix) + "0" + std::to_string(i) + ".LMT"));
     std::vector<uint8_t> bytes;
     std::string error;
     uint32_t w = 0, h = 0;
@@ -155,7 +155,7 @@ bool ReadOptions(const ParsedArgs& a, Options* o, std::ostream& err) {
     ok = false;
   }
   std::error_code ec;
-  if (!o->textures.empty() && !fs::is_directory(o->textures, ec)) {
+  if (!o->textures.empty() && !fs::is_directory(PathOf(o->textures), ec)) {
     err << "lmxlib preview: --textures \"" << o->textures << "\": no such folder\n";
     ok = false;
   }

@@ -130,7 +130,7 @@ bool ParseTopicSource(const std::string& text, const std::string& source, Topic*
 bool LoadHelpSources(const std::string& dir, HelpProject* project, std::string* error) {
   std::vector<fs::path> files;
   std::error_code ec;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+  for (fs::directory_iterator it(fs::u8path(dir), ec), end; !ec && it != end; it.increment(ec))
     if (it->path().extension() == ".md" && it->is_regular_file(ec)) files.push_back(it->path());
   if (ec) {
     *error = dir + ": " + ec.message();
@@ -147,11 +147,11 @@ bool LoadHelpSources(const std::string& dir, HelpProject* project, std::string* 
     std::stringstream text;
     text << in.rdbuf();
     if (!in) {
-      *error = path.string() + ": cannot read";
+      *error = path.u8string() + ": cannot read";
       return false;
     }
     Topic topic;
-    if (!ParseTopicSource(text.str(), path.string(), &topic, project, error)) return false;
+    if (!ParseTopicSource(text.str(), path.u8string(), &topic, project, error)) return false;
     project->topics.push_back(std::move(topic));
   }
   std::stable_sort(project->topics.begin(), project->topics.end(),

@@ -24,7 +24,8 @@ namespace winhelp {
 bool ParseTopicSource(const std::string& text, const std::string& source, Topic* topic, HelpProject* project,
                       std::string* error);
 
-// Every *.md file of dir, in file order: the contents topic, the pages, then the popups.
+// Every *.md file of dir (a UTF-8 path), in file order: the contents topic, the pages,
+// then the popups.
 bool LoadHelpSources(const std::string& dir, HelpProject* project, std::string* error);
 
 // The contents file (.CNT) for the help file named hlpName: the contents topic and the

@@ -160,6 +160,8 @@ const Fault kFaults[] = {
        WriteBytes((r / "HELP/LMXSlct.HLP").string(), b);
      },
      "HELP/LMXSlct.HLP: unreadable help file: file cut short"},
+    {"write cut off by a crash", [](const fs::path& r) { WriteText((r / "ORGS/.lmx-write-a1B2c3").string(), "DE"); },
+     "ORGS/.lmx-write-a1B2c3: left by a write that did not finish"},
 };
 
 // One complete installation, copied for each planted fault.

@@ -71,6 +71,22 @@ TEST(FileSafety, OutputThatIsAnInputIsRefused) {
   EXPECT_EQ(std::string(kept.begin(), kept.end()), source);
 }
 
+TEST(FileSafety, AWriteToALinkReplacesItsTargetAndKeepsTheLink) {
+  TempDir dir;
+  fs::create_directory(dir.path() / "real");
+  WriteText(dir / "A.json", R"({"name": "A"})");
+  WriteText(dir / "real/A.LMI", "old");
+  ASSERT_EQ(chmod((dir / "real/A.LMI").c_str(), 0640), 0);
+  fs::create_symlink("real/A.LMI", dir.path() / "A.LMI");
+  ASSERT_EQ(Lmxlib({"build", dir / "A.json", "-o", dir / "A.LMI"}).status, kExitOk);
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "A.LMI"));
+  EXPECT_EQ(Lmxlib({"dump", dir / "real/A.LMI"}).status, kExitOk) << "the target holds the new effect";
+  struct stat st;
+  ASSERT_EQ(stat((dir / "real/A.LMI").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(FilesIn(dir.path() / "real"), 1u);
+}
+
 TEST(FileSafety, FifosAndDirectoriesAreRefusedWithoutWaiting) {
   TempDir dir;
   ASSERT_EQ(mkfifo((dir / "pipe.LMI").c_str(), 0600), 0);

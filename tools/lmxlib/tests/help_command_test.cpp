@@ -38,6 +38,17 @@ TEST_F(HelpCommand, BuildWritesBothFilesAndDumpListsThem) {
     EXPECT_NE(dump.out.find(line), std::string::npos) << line << "\n" << dump.out;
 }
 
+TEST_F(HelpCommand, AnOutputThatIsItsOwnContentsFileIsRefused) {
+  fs::create_symlink("L.HLP", dir_.path() / "L.CNT");
+  for (const char* name : {"X.CNT", "X.cnt", "L.HLP"}) {
+    SCOPED_TRACE(name);
+    Result r = Lmxlib({"help", "build", src_.string(), "-o", dir_ / name});
+    EXPECT_EQ(r.status, kExitUsage);
+    EXPECT_NE(r.err.find("would be the same file"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 2) << "help/ and L.CNT";
+}
+
 TEST_F(HelpCommand, FaultsGiveTheirStatusAndReason) {
   EXPECT_EQ(Lmxlib({"help", "build", src_.string()}).status, kExitUsage);
   EXPECT_EQ(Lmxlib({"help", "dump"}).status, kExitUsage);

@@ -1,0 +1,109 @@
+// lmxhost.exe render through the real engine on a planted installation: every frame of the
+// frame's size, from clip A to clip B the right way up, and bad inputs refused with a reason.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "block_file.h"
+#include "bmp_read.h"
+#include "common/chunk_writer.h"
+#include "library/bytes.h"
+#include "library/effect_record.h"
+#include "run_host.h"
+#include "support/test_install.h"
+
+namespace fs = std::filesystem;
+
+namespace lmx::host {
+namespace {
+
+// A picture whose top half is one colour and bottom half another (B, G, R).
+Image Halves(int width, int height, uint32_t top, uint32_t bottom) {
+  Image image;
+  image.width = width;
+  image.height = height;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      for (int byte = 0; byte < 4; ++byte) image.bgrx.push_back(uint8_t((y < height / 2 ? top : bottom) >> (8 * byte)));
+  return image;
+}
+
+uint32_t PixelAt(const Image& image, int x, int y) {
+  const uint8_t* p = &image.bgrx[(size_t(y) * size_t(image.width) + size_t(x)) * 4];
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+}
+
+constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
+
+class HostRender : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ChunkWriter w(kEffectHeader);
+    w.U32(FourCC("ETYP"), 0).U32(FourCC("ITYP"), 1).Text(FourCC("ENAM"), "PLANE").U32(FourCC("VCNT"), 1);
+    install_.Write("EFFECTS/PLANE.LMI", w.bytes());
+    std::error_code ec;
+    fs::copy_file(fs::path(test::ProgramFolder()) / "LMX.DLL", install_.File("LIBS/LMX.DLL"), ec);
+    ASSERT_FALSE(ec) << "the engine LMX.DLL is not beside the test";
+    dir_ = fs::path(install_.root()) / "Work";
+    EffectSettings block = {};
+    std::strcpy(block.effectName, "PLANE");
+    ASSERT_TRUE(SaveBlockFile(Path("block.lri"), block));
+    ASSERT_TRUE(WriteBmp24(Path("a.bmp"), Halves(64, 48, kRed, kGreen)));
+    ASSERT_TRUE(WriteBmp24(Path("b.bmp"), Halves(64, 48, kBlue, kBlue)));
+  }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+  test::HostRun Render(const std::string& a, const std::string& size, const std::string& block = "block.lri") {
+    return test::RunHost({"render", Path(a), Path("b.bmp"), "--size", size, "--frames", "5", "-o", Path("out"),
+                          "--block", Path(block)},
+                         120000);
+  }
+
+  lmx::test::TestInstall install_;
+  fs::path dir_;
+};
+
+TEST_F(HostRender, WritesEveryFrameOfTheSizeFromClipAToClipB) {
+  test::HostRun run = Render("a.bmp", "80x60");
+  ASSERT_TRUE(run.finished) << run.output;
+  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  Image frames[5];
+  std::string error;
+  for (int k = 0; k < 5; ++k) {
+    ASSERT_TRUE(ReadBmp(Path("out/frame-000" + std::to_string(k) + ".bmp"), 4096, &frames[k], &error)) << error;
+    EXPECT_EQ(frames[k].width, 80);
+    EXPECT_EQ(frames[k].height, 60);
+  }
+  EXPECT_FALSE(fs::exists(Path("out/frame-0005.bmp")));
+  EXPECT_NE(Fingerprint(frames[0]), Fingerprint(frames[4]));
+  // The transition starts on clip A, upright, and ends on clip B.
+  EXPECT_EQ(PixelAt(frames[0], 40, 5), kRed);
+  EXPECT_EQ(PixelAt(frames[0], 40, 55), kGreen);
+  EXPECT_EQ(PixelAt(frames[4], 40, 30), kBlue);
+}
+
+TEST_F(HostRender, BadInputsAreRefusedWithAReason) {
+  WriteBmp24(Path("cut.bmp"), Halves(64, 48, kRed, kGreen));
+  fs::resize_file(Path("cut.bmp"), 1000);
+  struct Case {
+    const char* clip;
+    const char* size;
+    const char* block;
+    unsigned long status;
+    const char* reason;
+  };
+  for (const Case& c : {Case{"none.bmp", "80x60", "block.lri", 1, "cannot open"},
+                        Case{"cut.bmp", "80x60", "block.lri", 1, "cut short"},
+                        Case{"a.bmp", "80x60", "none.lri", 1, "choose a transition"},
+                        Case{"a.bmp", "80x0", "block.lri", 2, "--size"}}) {
+    SCOPED_TRACE(c.reason);
+    test::HostRun run = Render(c.clip, c.size, c.block);
+    EXPECT_EQ(run.exitCode, c.status) << run.output;
+    EXPECT_NE(run.output.find(c.reason), std::string::npos) << run.output;
+  }
+}
+
+}  // namespace
+}  // namespace lmx::host
