@@ -52,6 +52,7 @@ FolderRead ReadFolderEffect(const std::string& folder, const std::string& name, 
   for (uint32_t i = 0; i < settings.specialCount; ++i) {
     EffectOption option = record.option(i);
     settings.specialValues[i] = {0, option.tag, option.defaultValue};
+    out->options.push_back(option);
   }
   return FolderRead::Ok;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "effect_source.h"
+#include "model/effect_option.h"
 #include "model/effect_settings.h"
 
 namespace lmx::engine {
@@ -25,6 +26,8 @@ struct FolderEffect {
   // The block as the front end leaves it after picking the effect: its short name and its
   // options' defaults; every general and per-object value 0.
   EffectSettings settings{};
+  // The options the block's special values hold, in the same order.
+  std::vector<EffectOption> options;
 };
 
 // Reads <folder>/EFFECTS/<NAME>.LMI, the name taken in upper case (short names are the

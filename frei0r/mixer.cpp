@@ -1,7 +1,10 @@
 #include "mixer.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "frame_convert.h"
 #include "frame_params.h"
@@ -35,11 +38,22 @@ lmx::TextureImage Image(const uint8_t* pixels, int width, int height, uint32_t f
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
+// Processor time of the whole process (the engine's worker threads included) in
+// nanoseconds: on a shared machine wall time would count the other work too.
+uint64_t ProcessorTime() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<uint64_t>(t.tv_sec) * 1000000000u + static_cast<uint64_t>(t.tv_nsec);
+}
+
+uint64_t Since(uint64_t start) { return ProcessorTime() - start; }
+
 }  // namespace
 
-Mixer::Mixer(unsigned width, unsigned height)
+Mixer::Mixer(unsigned width, unsigned height, PixelLayout layout)
     : width_(width),
       height_(height),
+      layout_(layout),
       sizeUsable_(width >= 1 && height >= 1 && width <= lmx::engine::kMaxImageSide &&
                   height <= lmx::engine::kMaxImageSide) {
   if (!sizeUsable_) {
@@ -48,11 +62,25 @@ Mixer::Mixer(unsigned width, unsigned height)
   }
 }
 
+Mixer::~Mixer() {
+  const char* wanted = std::getenv("LUMORAFX_TIMES");
+  if (wanted == nullptr || *wanted == '\0' || times_.frames == 0) return;
+  const double frames = static_cast<double>(times_.frames);
+  const char* layout = layout_ == PixelLayout::Rgba     ? "rgba"
+                       : layout_ == PixelLayout::Yuv709 ? "yuv422 709"
+                                                        : "yuv422 601";
+  std::fprintf(stderr, "lumorafx: %ux%u %s, %llu frames: convert %.2f ms, render %.2f ms a frame\n", width_, height_,
+               layout, static_cast<unsigned long long>(times_.frames),
+               static_cast<double>(times_.convert) / frames / 1e6, static_cast<double>(times_.render) / frames / 1e6);
+}
+
 bool Mixer::Ready() {
-  if (loaded_ && loadedLibrary_ == options_.library && loadedEffect_ == options_.effect) return usable_;
+  std::string library = options_.library.empty() ? DefaultLibrary() : options_.library;
+  std::string effect = options_.effect.empty() ? kDefaultEffect : options_.effect;
+  if (loaded_ && loadedEffect_ == effect && loadedLibrary_ == library) return usable_;
   loaded_ = true;
-  loadedLibrary_ = options_.library;
-  loadedEffect_ = options_.effect;
+  loadedLibrary_ = std::move(library);
+  loadedEffect_ = effect;
   using lmx::engine::FolderRead;
   FolderRead read = lmx::engine::ReadFolderEffect(loadedLibrary_, loadedEffect_, &effect_);
   usable_ = read == FolderRead::Ok;
@@ -60,8 +88,8 @@ bool Mixer::Ready() {
   switch (read) {
     case FolderRead::Ok: break;
     case FolderRead::NoFolder:
-      ReportOnce(loadedLibrary_.empty() ? "no library folder given (parameter \"library\")" + tail
-                                        : "library folder " + Quoted(loadedLibrary_) + " not found" + tail);
+      ReportOnce("library folder " + Quoted(loadedLibrary_) + " not found" +
+                 (options_.library.empty() ? " (set parameter \"library\" or LUMORAFX_LIBRARY)" : "") + tail);
       break;
     case FolderRead::BadName:
       ReportOnce("effect name " + Quoted(loadedEffect_) +
@@ -79,14 +107,14 @@ bool Mixer::Ready() {
   return usable_;
 }
 
-void Mixer::PassThrough(const uint32_t* a, uint32_t* out) const {
-  if (out == nullptr) return;
-  const size_t bytes = static_cast<size_t>(width_) * height_ * 4;
+void Mixer::PassThrough(const uint8_t* a, uint8_t* out) const {
+  if (out == nullptr || a == out) return;
+  const size_t bytes = static_cast<size_t>(width_) * height_ * BytesPerPixel(layout_);
   if (a != nullptr) std::memcpy(out, a, bytes);
   else std::memset(out, 0, bytes);
 }
 
-void Mixer::Update(const uint32_t* a, const uint32_t* b, uint32_t* out) {
+void Mixer::Update(const uint8_t* a, const uint8_t* b, uint8_t* out) {
   if (out == nullptr) return;
   if (!sizeUsable_) {
     PassThrough(a, out);
@@ -104,15 +132,17 @@ void Mixer::Update(const uint32_t* a, const uint32_t* b, uint32_t* out) {
   Render(a, b, out);
 }
 
-void Mixer::Render(const uint32_t* a, const uint32_t* b, uint32_t* out) {
+void Mixer::Render(const uint8_t* a, const uint8_t* b, uint8_t* out) {
   // Both sides are within the engine's limit here.
   const int width = static_cast<int>(width_), height = static_cast<int>(height_);
   const size_t bytes = static_cast<size_t>(width) * height * 4;
   clipA_.resize(bytes);
   clipB_.resize(bytes);
   target_.resize(bytes);
-  FrameToEngine(a, width, height, clipA_.data());
-  FrameToEngine(b, width, height, clipB_.data());
+  uint64_t start = ProcessorTime();
+  FrameToEngine(layout_, a, width, height, clipA_.data());
+  FrameToEngine(layout_, b, width, height, clipB_.data());
+  times_.convert += Since(start);
 
   lmx::RenderJob job{};
   job.frameWidth = width_;
@@ -128,15 +158,20 @@ void Mixer::Render(const uint32_t* a, const uint32_t* b, uint32_t* out) {
   job.lastPosition = kPositionSteps;
   job.position = static_cast<int32_t>(std::lround(PositionOf(options_) * kPositionSteps));
 
-  lmx::EffectSettings settings = SettingsFor(options_, effect_.settings);
+  lmx::EffectSettings settings = SettingsFor(options_, effect_.settings, effect_.options);
+  start = ProcessorTime();
   int32_t result = lmx::engine::RenderShape(lmx::engine::ReadFrameParams(settings), effect_.shape, job, nullptr, 0,
                                             &scratch_);
+  times_.render += Since(start);
   if (result != lmx::engine::kRendered) {
     ReportOnce("the engine rendered nothing (result " + std::to_string(result) + "); clip A passes through");
     PassThrough(a, out);
     return;
   }
-  EngineToFrame(target_.data(), width, height, out);
+  start = ProcessorTime();
+  EngineToFrame(layout_, target_.data(), width, height, out);
+  times_.convert += Since(start);
+  ++times_.frames;
 }
 
 }  // namespace lumorafx

@@ -1,40 +1,26 @@
 #include "parameters.h"
 
+#include <dlfcn.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 
 namespace lumorafx {
 
 namespace {
 
-const ParamInfo kParams[kParamCount] = {
-    {"library", ParamType::String, "Folder of the effect library (the installation holding EFFECTS and TEXTURES)"},
-    {"effect", ParamType::String, "Short name of the effect, its file name in EFFECTS without .LMI (e.g. CUBE)"},
-    {"position", ParamType::Double, "Transition position: 0 shows clip A, 1 clip B; animate it (\"0=0;-1=1\")"},
-    {"direction", ParamType::Bool, "Off: clip A's pieces fly off over B; on: B's pieces fly on over A"},
-    {"quality", ParamType::Bool, "Finer meshes and perspective-correct textures"},
-    {"bilinear", ParamType::Bool, "Bilinear texture filtering (off: nearest texel)"},
-    {"antialiasing", ParamType::Double, "Samples per pixel divided by 8 (0: one, 1: eight)"},
-    {"lighting", ParamType::Bool, "Light the pieces from the light angle"},
-    {"lightangle", ParamType::Double,
-     "Light direction as a share of 360 degrees (0 from the right, 0.25 from the top)"},
-    {"shadows", ParamType::Bool, "The pieces cast shadows onto what lies behind them"},
-    {"blur", ParamType::Double, "Motion blur: the share of a frame interval the exposure spans (0: none)"},
-    {"blursamples", ParamType::Double, "Sub-frames of the motion blur beyond the first, divided by 10"},
-    {"backdrop", ParamType::Bool, "On: the library's texture 03 behind a turning cube; off: black"},
-};
-
 bool On(double v) { return UnitValue(v) >= 0.5; }
+
+float Whole(double v) { return static_cast<float>(std::lround(v)); }
 
 }  // namespace
 
 const ParamInfo& ParamAt(int index) { return kParams[index]; }
 
 Options::Options() {
-  values[kBilinear] = 1;
-  values[kAntiAliasing] = 0.25;  // two samples: smooth edges at little cost
-  values[kLightAngle] = 0.375;   // from the upper left
-  values[kBlurSamples] = 0.4;
-  values[kBackdrop] = 1;
+  for (int i = 0; i < kParamCount; ++i) values[i] = kParams[i].defaultValue;
 }
 
 double UnitValue(double v) {
@@ -44,22 +30,47 @@ double UnitValue(double v) {
 
 double PositionOf(const Options& options) { return UnitValue(options.values[kPosition]); }
 
-lmx::EffectSettings SettingsFor(const Options& options, const lmx::EffectSettings& picked) {
+lmx::EffectSettings SettingsFor(const Options& options, const lmx::EffectSettings& picked,
+                                const std::vector<lmx::EffectOption>& effectOptions) {
   lmx::EffectSettings s = picked;
   const double* v = options.values;
   float* g = s.generalValues;
   g[lmx::Direction] = On(v[kDirection]) ? 1.0f : 0.0f;
   g[lmx::Quality] = On(v[kQuality]) ? 1.0f : 0.0f;
   g[lmx::ImageQuality] = On(v[kBilinear]) ? 1.0f : 0.0f;
-  g[lmx::AntiAliasing] = static_cast<float>(std::lround(UnitValue(v[kAntiAliasing]) * 8));
+  g[lmx::AntiAliasing] = Whole(UnitValue(v[kAntiAliasing]) * 8);
   g[lmx::Lighting] = On(v[kLighting]) ? 1.0f : 0.0f;
   g[lmx::LightDirection] = static_cast<float>(UnitValue(v[kLightAngle]) * 360);
   g[lmx::Shadows] = On(v[kShadows]) ? 1.0f : 0.0f;
   g[lmx::BlurPercent] = static_cast<float>(UnitValue(v[kBlur]) * 100);
-  g[lmx::BlurCount] = static_cast<float>(std::lround(UnitValue(v[kBlurSamples]) * 10));
+  g[lmx::BlurCount] = Whole(UnitValue(v[kBlurSamples]) * 10);
+  const size_t slots = std::min<size_t>({size_t{s.specialCount}, effectOptions.size(), size_t{kOptionSlots}});
+  for (size_t i = 0; i < slots; ++i) {
+    const double value = v[kOption1 + i];
+    if (!(value >= 0)) continue;  // the effect's default (NaN too)
+    const OptionSpan span = SpanOf(effectOptions[i]);
+    s.specialValues[i].value = Whole(span.low + UnitValue(value) * (span.high - span.low));
+  }
   return s;
 }
 
 bool BackdropFromLibrary(const Options& options) { return On(options.values[kBackdrop]); }
+
+std::string DefaultLibrary() {
+  namespace fs = std::filesystem;
+  if (const char* env = std::getenv("LUMORAFX_LIBRARY"); env != nullptr && *env != '\0') return env;
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&DefaultLibrary), &info) != 0 && info.dli_fname != nullptr) {
+    // The module's real file: hosts may load it through a link.
+    std::error_code ec;
+    fs::path dir = fs::canonical(info.dli_fname, ec).parent_path();
+    for (int up = 0; up < 4 && !ec && dir.has_relative_path(); ++up, dir = dir.parent_path()) {
+      fs::path candidate = dir / "share" / "lumorafx";
+      std::error_code missing;
+      if (fs::is_directory(candidate / "EFFECTS", missing)) return candidate.string();
+    }
+  }
+  return LUMORAFX_INSTALLED_LIBRARY;
+}
 
 }  // namespace lumorafx

@@ -17,10 +17,13 @@ extern "C" {
 
 using lumorafx::Mixer;
 using lumorafx::ParamType;
+using lumorafx::PixelLayout;
 
 namespace {
 
 Mixer* MixerOf(f0r_instance_t instance) { return static_cast<Mixer*>(instance); }
+
+const uint8_t* Bytes(const uint32_t* frame) { return reinterpret_cast<const uint8_t*>(frame); }
 
 bool IsParam(int index) { return index >= 0 && index < lumorafx::kParamCount; }
 
@@ -72,7 +75,7 @@ void f0r_get_param_info(f0r_param_info_t* info, int param_index) {
 f0r_instance_t f0r_construct(unsigned int width, unsigned int height) {
   try {
     // The host holds the instance until f0r_destruct takes it back.
-    return std::make_unique<Mixer>(width, height).release();
+    return std::make_unique<Mixer>(width, height, PixelLayout::Rgba).release();
   } catch (const std::exception& e) {
     lumorafx::ReportOnce(std::string("cannot make an instance: ") + e.what());
     return nullptr;
@@ -115,10 +118,10 @@ void f0r_update2(f0r_instance_t instance, double /*time*/, const uint32_t* infra
   Mixer* mixer = MixerOf(instance);
   if (mixer == nullptr) return;
   try {
-    mixer->Update(inframe1, inframe2, outframe);
+    mixer->Update(Bytes(inframe1), Bytes(inframe2), reinterpret_cast<uint8_t*>(outframe));
   } catch (const std::exception& e) {
     lumorafx::ReportOnce(std::string("a frame failed (") + e.what() + "); clip A passes through");
-    mixer->PassThrough(inframe1, outframe);
+    mixer->PassThrough(Bytes(inframe1), reinterpret_cast<uint8_t*>(outframe));
   }
 }
 

@@ -54,11 +54,25 @@ TEST(RenderContract, OddJobsNeverWriteOutside) {
   JobFixture f(5, 3);
   f.ClearTexture(0);
   f.ClearTexture(1);
-  for (auto [pos, last] : {std::pair{0, 0}, {5, -3}, {-7, 10}, {1000, 10}, {INT32_MIN, INT32_MAX}}) {
+  for (auto [pos, last] : {std::pair{0, 0}, {-7, 10}, {1000, 10}, {INT32_MIN, INT32_MAX}}) {
     f.SetPosition(pos, last);
     EXPECT_EQ(f.Render(), 0);
     EXPECT_TRUE(f.GuardsIntact());
   }
+  // A position beyond either end is drawn at that end; a negative last position places
+  // no frame: refused, nothing written.
+  for (auto [outside, at] : {std::pair{-7, 0}, {1000, 10}}) {
+    JobFixture beyond(16, 12), inside(16, 12);
+    beyond.SetPosition(outside, 10);
+    inside.SetPosition(at, 10);
+    ASSERT_EQ(beyond.Render(), 0);
+    ASSERT_EQ(inside.Render(), 0);
+    EXPECT_EQ(beyond.Snapshot(), inside.Snapshot()) << outside;
+  }
+  JobFixture refused(5, 3);
+  refused.SetPosition(5, -3);
+  EXPECT_EQ(refused.Render(), -1);
+  EXPECT_EQ(refused.targetBytes(), std::vector<uint8_t>(refused.targetBytes().size(), kGuardByte));
   f.job().target.pixels = nullptr;
   EXPECT_EQ(f.Render(), -1);
   EXPECT_EQ(LMX_Render(nullptr, nullptr, 1), -1);

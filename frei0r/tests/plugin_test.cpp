@@ -7,6 +7,7 @@ extern "C" {
 #include <frei0r.h>
 }
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +16,7 @@ extern "C" {
 #include <string>
 #include <vector>
 
+#include "frame_convert.h"
 #include "frame_params.h"
 #include "library_folder.h"
 #include "parameters.h"
@@ -159,16 +161,38 @@ TEST(LumorafxPlugin, MiddleOfATransitionShowsPiecesOfBothClips) {
   EXPECT_NE(m.Mix(a, b), off);
 }
 
-TEST(LumorafxPlugin, TheCubeTurnsInFrontOfTextureThreeOrBlack) {
+TEST(LumorafxPlugin, TheCubeTurnsInFrontOfBlackOrTextureThree) {
   const int w = 80, h = 60;
   Frame a(w * h, Rgba(208, 32, 32)), b(w * h, Rgba(32, 64, 224));
   Instance m(w, h);
-  m.Effect("CUBE");
   m.Set(lumorafx::kPosition, 0.5);
+  // No library named, the effect empty: CUBE from $LUMORAFX_LIBRARY.
+  m.Set(lumorafx::kEffect, "");
+  setenv("LUMORAFX_LIBRARY", kLibrary.c_str(), 1);
   const uint32_t black = Rgba(0, 0, 0);
-  EXPECT_EQ(CountNear(m.Mix(a, b), black), 0u);
-  m.Set(lumorafx::kBackdrop, 0.0);
   EXPECT_GT(CountNear(m.Mix(a, b), black), a.size() / 20);
+  unsetenv("LUMORAFX_LIBRARY");
+  m.Set(lumorafx::kLibrary, kLibrary.c_str());
+  m.Set(lumorafx::kBackdrop, 1.0);
+  EXPECT_EQ(CountNear(m.Mix(a, b), black), 0u);
+}
+
+TEST(LumorafxPlugin, EffectOptionsRunAcrossTheirRangeOrKeepTheEffectsDefault) {
+  lmx::engine::FolderEffect effect;
+  ASSERT_EQ(lmx::engine::ReadFolderEffect(kLibrary, "TILES3X3", &effect), lmx::engine::FolderRead::Ok);
+  // rows 1..8 (3), columns 1..8 (3), scatter 0..100 (30), reverse (check box, 0)
+  const struct {
+    double set[4];
+    float want[4];
+  } cases[] = {
+      {{-1, -1, -1, -1}, {3, 3, 30, 0}}, {{0, 1, 0.5, 1}, {1, 8, 50, 1}}, {{2, std::nan(""), -5, 0.2}, {8, 3, 30, 0}}};
+  for (const auto& c : cases) {
+    lumorafx::Options o;
+    for (int i = 0; i < 4; ++i) o.values[lumorafx::kOption1 + i] = c.set[i];
+    lmx::EffectSettings s = lumorafx::SettingsFor(o, effect.settings, effect.options);
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(s.specialValues[i].value, c.want[i]) << "option " << i + 1 << " set to " << c.set[i];
+  }
 }
 
 // The engine's layout, written out here independently of the plugin: blue, green, red,
@@ -211,11 +235,42 @@ TEST(LumorafxPlugin, RendersWhatTheEngineRendersFromTheUprightClips) {
   job.textures[1] = View(clipB, w, h);
   job.target = View(target, w, h);
   job.position = 3750, job.lastPosition = 10000;
-  lmx::EffectSettings settings = lumorafx::SettingsFor(lumorafx::Options(), effect.settings);
+  lmx::EffectSettings settings = lumorafx::SettingsFor(lumorafx::Options(), effect.settings, effect.options);
   ASSERT_EQ(lmx::engine::RenderShape(lmx::engine::ReadFrameParams(settings), effect.shape, job), 0);
 
   EXPECT_EQ(EngineLayout(fromPlugin, w, h), target);
   EXPECT_GT(MaxDifference(fromPlugin, a), 100);  // and it is not clip A
+}
+
+// MLT's yuv422 frames: the SSE2 rows give what the plain rows give, for every width's
+// tail, and a picture (in pixel pairs, which share their chroma) comes back within 4 levels.
+TEST(LumorafxFrames, Yuv422ConvertsLikeThePlainRowsAndBack) {
+  using lumorafx::PixelLayout;
+  uint32_t seed = 12345;
+  for (PixelLayout layout : {PixelLayout::Yuv601, PixelLayout::Yuv709})
+    for (int w : {1, 7, 8, 17, 66}) {
+      SCOPED_TRACE(std::to_string(w) + (layout == PixelLayout::Yuv709 ? " pixels, BT.709" : " pixels, BT.601"));
+      const int h = 2;
+      std::vector<uint8_t> bgra(static_cast<size_t>(w) * h * 4), yuv(static_cast<size_t>(w) * h * 2), back(bgra.size());
+      for (size_t i = 0; i < bgra.size(); ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bgra[i] = (i / 4) % w % 2 == 1 ? bgra[i - 4] : static_cast<uint8_t>(seed >> 16);
+      }
+      lumorafx::EngineToFrame(layout, bgra.data(), w, h, yuv.data());
+      lumorafx::FrameToEngine(layout, yuv.data(), w, h, back.data());
+      const lumorafx::YuvFactors& f = lumorafx::FactorsOf(layout);
+      std::vector<uint8_t> plainYuv(static_cast<size_t>(w) * 2), plainBgra(static_cast<size_t>(w) * 4);
+      for (int y = 0; y < h; ++y) {
+        const size_t engineRow = static_cast<size_t>(h - 1 - y) * w;  // the engine's rows are bottom-up
+        lumorafx::BgraRowToYuv422(f, &bgra[engineRow * 4], 0, w, plainYuv.data());
+        EXPECT_TRUE(std::equal(plainYuv.begin(), plainYuv.end(), &yuv[static_cast<size_t>(y) * w * 2]));
+        lumorafx::Yuv422RowToBgra(f, &yuv[static_cast<size_t>(y) * w * 2], 0, w, plainBgra.data());
+        EXPECT_TRUE(std::equal(plainBgra.begin(), plainBgra.end(), &back[engineRow * 4]));
+      }
+      for (size_t i = 0; i < bgra.size(); ++i)
+        if (i % 4 != 3 && (w % 2 == 0 || (i / 4) % w != static_cast<size_t>(w) - 1))  // a lone last pixel has no V
+          ASSERT_LE(std::abs(bgra[i] - back[i]), 4) << "byte " << i;
+    }
 }
 
 struct BadCase {
@@ -231,12 +286,13 @@ TEST(LumorafxPlugin, BadInputPassesClipAThroughWithOneMessage) {
   const BadCase cases[] = {
       {"unknown effect", kLibrary, "NOSUCH", "lumorafx: no effect \"NOSUCH\" in"},
       {"missing library", "/nonexistent/lumora", "CUBE", "lumorafx: library folder \"/nonexistent/lumora\" not found"},
-      {"no library", "", "CUBE", "lumorafx: no library folder given"},
+      {"no library", "", "CUBE", "(set parameter \"library\" or LUMORAFX_LIBRARY)"},
       {"path in the name", kLibrary, "../CUBE", "lumorafx: effect name \"../CUBE\" is not a short name"},
       {"damaged file", damaged.root(), "BROKEN", "is damaged; clip A passes through"},
   };
   const int w = 33, h = 17;
   Frame a = Gradient(w, h, true), b = Gradient(w, h, false);
+  setenv("LUMORAFX_LIBRARY", "/nonexistent/installed", 1);  // not the machine's own library
   for (const BadCase& c : cases) {
     SCOPED_TRACE(c.name);
     testing::internal::CaptureStderr();
@@ -254,6 +310,7 @@ TEST(LumorafxPlugin, BadInputPassesClipAThroughWithOneMessage) {
     ASSERT_NE(first, std::string::npos) << err;
     EXPECT_EQ(err.find("lumorafx:", first + 1), std::string::npos) << err;
   }
+  unsetenv("LUMORAFX_LIBRARY");
 }
 
 TEST(LumorafxPlugin, FramesItCannotRenderPassClipAThrough) {

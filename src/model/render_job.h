@@ -75,7 +75,8 @@ static_assert(offsetof(RenderJob, reserved4) == 1418);
 
 extern "C" {
 // The engine's one export: renders the frame at job->position into job->target.
-// The third argument is always 1. The result is not looked at.
+// The third argument is always 1. A negative result is the engine's error (the frame
+// could not be rendered); 0 and above are a rendered or a stopped frame.
 typedef int32_t(__cdecl* RenderEntryFn)(EffectSettings* settings, RenderJob* job, int32_t flags);
 }
 

@@ -11,6 +11,7 @@
 #include "pages/page_frame.h"
 #include "pages/page_procs.h"
 #include "pages/value_page.h"
+#include "preview/preview.h"
 #include "resources/resource_ids.h"
 #include "selection/filter_values.h"
 #include "ui/controls.h"
@@ -42,7 +43,7 @@ void StoreFilterControls(SheetSession& session, HWND page) {
   v.percent = GetTrackbarPos(page, IDC_FILTER_PERCENT);
   v.frames = GetTrackbarPos(page, IDC_FILTER_FRAMES);
   v.centerObjects = IsDlgButtonChecked(page, IDC_FILTER_CENTER_OBJECTS) == BST_CHECKED;
-  StoreFilterValues(session.sheet.hostSettings, v);
+  WriteSettings(session, [&](EffectSettings* block) { StoreFilterValues(block, v); });
 }
 
 void InitFilterPage(SheetSession& session, HWND page) {

@@ -32,7 +32,11 @@ void SelectShownGroupInList(SheetSession& session, HWND page) {
 }
 
 void PickEffect(SheetSession& session, HWND page, int group, int entry) {
-  if (SelectEffect(session.selection, session.sheet.hostSettings, Module().organization, group, entry)) {
+  bool picked = false;
+  WriteSettings(session, [&](EffectSettings* block) {
+    picked = SelectEffect(session.selection, block, Module().organization, group, entry);
+  });
+  if (picked) {
     RefreshPanelTexts(session, page);
     RepaintControl(page, kFirstButton + entry);
   }
@@ -91,7 +95,9 @@ void CheckOrganizationChange(SheetSession& session, HWND page) {
   else
     ReadInstalledOrganization(module.organization, "DEFAULT");
   if (std::strcmp(name, module.currentOrgName) != 0) WriteRegistryString("OrgFile", module.currentOrgName);
-  InitSelection(session.selection, session.sheet.hostSettings, module.organization, session.sheet.filterMode);
+  WriteSettings(session, [&](EffectSettings* block) {
+    InitSelection(session.selection, block, module.organization, session.sheet.filterMode);
+  });
   FillFxPage(session, page);
 }
 

@@ -9,6 +9,7 @@
 #include "pages/page_frame.h"
 #include "pages/page_procs.h"
 #include "pages/value_page.h"
+#include "preview/preview.h"
 #include "resources/resource_ids.h"
 #include "selection/object_values.h"
 #include "ui/controls.h"
@@ -71,7 +72,7 @@ void StoreObjectControls(SheetSession& session, HWND page) {
   v.rotatesWithPath = IsDlgButtonChecked(page, IDC_OBJ_ROTATES_WITH_PATH) == BST_CHECKED;
   v.trailCount = GetTrackbarPos(page, IDC_OBJ_TRAIL_COUNT);
   v.trailSpacing = GetTrackbarPos(page, IDC_OBJ_TRAIL_SPACING);
-  StoreObjectValues(session.sheet.hostSettings, object, v);
+  WriteSettings(session, [&](EffectSettings* block) { StoreObjectValues(block, object, v); });
 
   const LRESULT chosen = SendDlgItemMessageA(page, IDC_OBJ_LIST, CB_GETCURSEL, 0, 0);
   if (chosen != CB_ERR && chosen != object) LoadObjectControls(session, page, static_cast<int>(chosen));

@@ -8,6 +8,7 @@
 #include "pages/page_frame.h"
 #include "pages/page_procs.h"
 #include "pages/value_page.h"
+#include "preview/preview.h"
 #include "resources/resource_ids.h"
 #include "selection/options_values.h"
 #include "ui/controls.h"
@@ -57,7 +58,9 @@ void StoreOptionsControls(SheetSession& session, HWND page) {
   v.blurCount = GetTrackbarPos(page, IDC_OPT_BLUR_COUNT);
   v.lightDirection = GetTrackbarPos(page, IDC_OPT_LIGHT_DIRECTION);
   v.transitionPeriod = GetTrackbarPos(page, IDC_OPT_TRANSITION_PERIOD);
-  StoreOptionsValues(v, session.selection, session.sheet.hostSettings, Module().effAutoreverse != 0);
+  WriteSettings(session, [&](EffectSettings* block) {
+    StoreOptionsValues(v, session.selection, block, Module().effAutoreverse != 0);
+  });
 }
 
 void InitOptionsPage(SheetSession& session, HWND page) {

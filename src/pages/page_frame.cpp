@@ -14,6 +14,9 @@
 namespace lmx {
 namespace {
 
+// What the picture shows after a render the engine could not finish.
+constexpr char kRenderFailedText[] = "Preview could not be rendered";
+
 void StartPreviewTimer(SheetSession& session, HWND page) {
   SetTimer(page, kPreviewTimer, PlaybackIntervalMs(session.preview.previewSpeed), nullptr);
 }
@@ -57,6 +60,20 @@ void OnRenderClicked(SheetSession& session) {
   if (click == RenderClick::Start) StartRender(session);
 }
 
+// The failure in the picture, centred in the page's font and colours. The text is drawn
+// with its background, so that drawing it again at each tick does not flicker.
+void ShowRenderFailure(HWND page, HDC dc, RECT rect) {
+  SelectedObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(page, WM_GETFONT, 0, 0)));
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  InflateRect(&rect, -4, -4);
+  RECT measured = rect;
+  DrawTextA(dc, kRenderFailedText, -1, &measured, DT_CENTER | DT_WORDBREAK | DT_CALCRECT);
+  rect.top += (rect.bottom - measured.bottom) / 2;
+  DrawTextA(dc, kRenderFailedText, -1, &rect, DT_CENTER | DT_WORDBREAK);
+}
+
+// A tick of playback: the next frame of a complete render, or the failure of the last.
 void OnPreviewTick(SheetSession& session, HWND page) {
   HWND picture = GetDlgItem(page, kPanelPicture);
   if (!picture) return;
@@ -64,6 +81,10 @@ void OnPreviewTick(SheetSession& session, HWND page) {
   RECT rect;
   GetClientRect(picture, &rect);
   if (!dc.get()) return;
+  if (session.renderFailed) {
+    ShowRenderFailure(page, dc.get(), rect);
+    return;
+  }
   // The frames keep the size their quality gives; only their stretching follows the page.
   PictureStretch stretch(dc.get(), DialogScale::Of(page));
   ShowNextFrame(session, dc.get(), rect);
@@ -117,6 +138,7 @@ void FrameMessage(SheetSession& session, HWND page, UINT message, WPARAM wParam,
     }
     case kRenderStateMessage:
       UpdateRenderButton(session, page);
+      if (session.renderFailed) OnPreviewTick(session, page);
       break;
     case kRenderProgressMessage:
       if (!IsPanelLess(session.frame, page)) SendDlgItemMessageA(page, kPanelProgress, PBM_SETPOS, wParam, 0);
@@ -167,6 +189,7 @@ void RefreshPanelTexts(SheetSession& session, HWND page) {
 }
 
 void ClearPreviewPicture(SheetSession& session, HWND page) {
+  session.renderFailed = false;
   if (IsPanelLess(session.frame, page)) return;
   HWND picture = GetDlgItem(page, kPanelPicture);
   if (!picture) return;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "model/render_job.h"
 #include "preview/sheet_session.h"
@@ -25,6 +26,12 @@ void ShowNextFrame(SheetSession& session, HDC dc, const RECT& rect);
 void StartRender(SheetSession& session);
 // The change check's request: restarts a running render, or starts one.
 void RequestRenderForChange(SheetSession& session);
+
+// A page's change of the host's block (user-interface thread only). `change` works on a
+// copy; when the copy differs from the block, a running render is asked to stop and the
+// copy is written under the render lock, once the engine call in progress has returned,
+// so that no engine call reads a block half written. The change check then restarts it.
+void WriteSettings(SheetSession& session, const std::function<void(EffectSettings*)>& change);
 
 // The engine's callbacks, whose addresses go into the RenderJob. They act for the
 // session of the render thread that calls them; on any other thread they do nothing.

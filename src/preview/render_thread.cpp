@@ -45,6 +45,7 @@ class ThreadSteps {
 
   void BeginRender() {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+    session_.renderFailed = false;
     // The render keeps its own reference: a pick meanwhile replaces the selection's
     // record but cannot free the one read here.
     effect_ = CurrentEffect(session_.selection);
@@ -52,19 +53,22 @@ class ThreadSteps {
     bestPosition_ = effect_ ? effect_->bestPosition() : 0.0f;
   }
 
-  void RenderFrame(int32_t k) {
+  // False when the engine gave its error result (no memory, a job it refuses).
+  bool RenderFrame(int32_t k) {
     const SheetContext& sheet = session_.sheet;
     RenderJob& job = session_.buffers.job;
     auto* pixels = static_cast<uint8_t*>(FramePixels(session_, k));
-    if (!pixels) return;
+    if (!pixels) return false;
     FramePosition at = PositionForFrame(k, FrameCount(), sheet.filterMode, *sheet.hostSettings, bestPosition_);
     job.position = at.position;
     job.lastPosition = at.lastPosition;
     job.target.pixels = pixels;
     job.abortCallback = AbortCallback;
     job.progressCallback = sheet.filterMode ? ProgressCallback : nullptr;
-    sheet.renderEntry(sheet.hostSettings, &job, 1);
+    const int32_t result = sheet.renderEntry(sheet.hostSettings, &job, 1);
     if (sheet.filterMode) ProgressCallback(0);
+    if (result < 0) session_.renderFailed = true;
+    return result >= 0;
   }
 
   void Publish() { PostRenderStateChanged(session_.frame); }

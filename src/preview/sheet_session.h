@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -64,6 +65,9 @@ struct SheetSession {
   PreviewSettings preview;
   // Shared by the user-interface thread and the render thread, without a lock.
   RenderFlags render;
+  // Set by the render thread when the engine gave its error result for a frame; cleared
+  // as a render begins and when the picture is cleared. The panel then says so.
+  std::atomic<bool> renderFailed{false};
   PreviewBuffers buffers;
   // Every render thread that StartRender created and that may still run. Touched only on
   // the user-interface thread: a restart continues in the thread that was rendering.

@@ -1,6 +1,6 @@
 #include "selection/render_control.h"
 
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
 
 #include "selection/whole_number.h"
@@ -32,36 +32,20 @@ void TextureName(char* out, const char* prefix, int index) {
   std::snprintf(out, 16, "%s%02d", prefix, index + 1);
 }
 
-namespace {
-
-int32_t TruncateToDouble(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 2147483647.0) return INT32_MAX;
-  if (value <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(value);
-}
-
-int32_t SaturateToInt(int64_t value) {
-  if (value > INT32_MAX) return INT32_MAX;
-  if (value < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(value);
-}
-
-}  // namespace
-
 FramePosition PositionForFrame(int32_t k, int32_t frameCount, bool filterMode, const EffectSettings& block,
                                float bestPosition) {
   if (filterMode) {
     int32_t last = WholeNumber(block.generalValues[FilterFrames]);
+    if (last < 1) last = kDefaultFilterFrames;
     // Multiplied before dividing, in double precision: a whole percent of a whole frame
     // count lands exactly (53 % of 100 is 53, where the share 0.53 taken first gives 52).
     double position = double(block.generalValues[FilterPercent]) * double(last) / 100.0;
-    return {TruncateToDouble(position), last};
+    position = position >= 0.0 ? std::min(position, double(last)) : 0.0;  // NaN gives 0
+    return {static_cast<int32_t>(position), last};
   }
   if (frameCount == 1) {
-    int32_t position = WholeNumber(bestPosition);
-    // Widened: a bestPosition saturated at INT32_MIN would overflow 100 - position.
-    if (block.generalValues[Direction] == 1.0f) position = SaturateToInt(100 - int64_t(position));
+    int32_t position = std::clamp(WholeNumber(bestPosition), 0, 100);
+    if (block.generalValues[Direction] == 1.0f) position = 100 - position;
     return {position, 100};
   }
   return {k, frameCount - 1};

@@ -37,9 +37,15 @@ struct FramePosition {
   int32_t position;
   int32_t lastPosition;
 };
-// The position and last position handed to the engine for frame k. Filter mode: the
-// FilterPercent share of FilterFrames; one frame: bestPosition out of 100, mirrored for
-// Direction 1.0; otherwise k out of frameCount - 1.
+// The filter frame's count when the block gives none: a FilterFrames of 0 becomes it when
+// the sheet opens, and the preview takes any count below 1 as it.
+inline constexpr int32_t kDefaultFilterFrames = 100;
+
+// The position and last position handed to the engine for frame k, the position always
+// within 0..lastPosition whatever the block or the effect holds. Filter mode: the
+// FilterPercent share of FilterFrames (kDefaultFilterFrames for a count below 1); one
+// frame: bestPosition out of 100, mirrored for Direction 1.0; otherwise k out of
+// frameCount - 1.
 FramePosition PositionForFrame(int32_t k, int32_t frameCount, bool filterMode, const EffectSettings& block,
                                float bestPosition);
 

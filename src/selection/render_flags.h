@@ -76,6 +76,21 @@ void RequestRenderStop(Flags& flags) {
   if (flags.renderBusy) flags.stopRequested = true;
 }
 
+// A page's write into the settings block that the engine reads (user-interface thread).
+// The running render is asked to stop and a restart asked for earlier is dropped, so that
+// the render lock comes free at the engine's next poll of the stop (one pass) and no
+// render takes it again meanwhile; the write is made under the lock, so no engine call
+// ever reads half of it. The change check that follows starts the render again. The wait
+// cannot block both threads: the render thread never waits for this one (its panel
+// updates are posted). Lock provides void Enter(); void Leave(); write must not throw.
+template <class Flags, class Lock, class Write>
+void WriteBetweenRenders(Flags& flags, Lock& lock, Write&& write) {
+  RequestRenderStop(flags);
+  lock.Enter();
+  write();
+  lock.Leave();
+}
+
 // The teardown, before it waits for every render thread: no render goes on or starts.
 template <class Flags>
 void BeginRenderTeardown(Flags& flags) {
@@ -115,22 +130,25 @@ bool RestartAfterRelease(Flags& flags) {
 }
 
 // One render: frames 0 to frameCount - 1 from a counter of its own, each published in
-// renderFrame once done, until a stop. A stopped render leaves renderFrame -1.
+// renderFrame once done, until a stop or a frame the engine could not render. A stopped
+// or failed render leaves renderFrame -1: none of its frames is shown.
 //
-// Steps provides: int32_t FrameCount(); void BeginRender(); void RenderFrame(int32_t k)
-// (k always inside 0..frameCount-1); void Publish() (renderFrame changed);
-// void EndRender().
+// Steps provides: int32_t FrameCount(); void BeginRender(); bool RenderFrame(int32_t k)
+// (k always inside 0..frameCount-1; false when the engine failed); void Publish()
+// (renderFrame changed); void EndRender().
 template <class Flags, class Steps>
 void RenderFrames(Flags& flags, Steps& steps) {
   const int32_t frameCount = steps.FrameCount();
   steps.BeginRender();
   flags.renderFrame = 0;
   steps.Publish();
+  bool failed = false;
   for (int32_t k = 0; k < frameCount && !StopWanted(flags); ++k) {
-    steps.RenderFrame(k);
+    failed = !steps.RenderFrame(k);
+    if (failed) break;
     flags.renderFrame = k + 1;
   }
-  if (StopWanted(flags)) flags.renderFrame = -1;
+  if (failed || StopWanted(flags)) flags.renderFrame = -1;
   steps.Publish();
   steps.EndRender();
 }

@@ -7,6 +7,7 @@
 #include "config/defaults_file.h"
 #include "config/installed_files.h"
 #include "library/bytes.h"
+#include "selection/render_control.h"
 #include "selection/settings_access.h"
 
 namespace lmx {
@@ -55,7 +56,8 @@ void InitSelection(SelectionState& selection, EffectSettings* block, const Organ
   selection.currentObject = 0;
   std::memset(selection.selectedName, 0, sizeof selection.selectedName);
 
-  if (filterMode && GetGeneral(block, FilterFrames) == 0.0f) SetGeneral(block, FilterFrames, 100.0f);
+  if (filterMode && GetGeneral(block, FilterFrames) == 0.0f)
+    SetGeneral(block, FilterFrames, static_cast<float>(kDefaultFilterFrames));
 
   char name[sizeof block->effectName];
   GetEffectName(block, name);

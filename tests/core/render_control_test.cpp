@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 
 namespace lmx {
 namespace {
@@ -92,19 +93,30 @@ TEST(RenderControlTest, PositionsByMode) {
   }
 }
 
-TEST(RenderControlTest, DamagedFloatsConvertSafely) {
+// Whatever a host's block or a damaged effect file holds, the position stays within
+// 0..lastPosition, and a filter frame count below 1 is the default.
+TEST(RenderControlTest, HostileValuesGiveAPositionWithinTheLast) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  struct Case {
+    float frames, percent;
+    int32_t position, last;
+  };
   EffectSettings block = Block();
-  block.generalValues[FilterFrames] = std::numeric_limits<float>::quiet_NaN();
-  block.generalValues[FilterPercent] = 1e30f;
-  FramePosition p = PositionForFrame(0, 1, true, block, 0.0f);
-  EXPECT_EQ(p.lastPosition, 0);
-  EXPECT_EQ(p.position, 0);
-  EXPECT_EQ(PositionForFrame(0, 1, false, block, std::numeric_limits<float>::infinity()).position, INT32_MAX);
-  // Mirrored for Direction 1.0, a saturated bestPosition saturates again instead of
-  // overflowing 100 - position.
-  block.generalValues[Direction] = 1.0f;
-  EXPECT_EQ(PositionForFrame(0, 1, false, block, -1e20f).position, INT32_MAX);
-  EXPECT_EQ(PositionForFrame(0, 1, false, block, 1e20f).position, 100 - INT32_MAX);
+  for (Case c : {Case{-5, 1e9f, 100, 100}, Case{1e9f, 1e9f, 1000000000, 1000000000}, Case{nan, 1e30f, 100, 100},
+                 Case{0, 25, 25, 100}, Case{50, -20, 0, 50}, Case{50, nan, 0, 50}}) {
+    SCOPED_TRACE(std::to_string(c.frames) + " frames, " + std::to_string(c.percent) + " %");
+    block.generalValues[FilterFrames] = c.frames;
+    block.generalValues[FilterPercent] = c.percent;
+    FramePosition p = PositionForFrame(0, 1, true, block, 0.0f);
+    EXPECT_EQ(p.position, c.position);
+    EXPECT_EQ(p.lastPosition, c.last);
+  }
+  for (float direction : {0.0f, 1.0f}) {
+    block.generalValues[Direction] = direction;
+    const int32_t mirrored = direction == 1.0f ? 100 : 0;
+    EXPECT_EQ(PositionForFrame(0, 1, false, block, std::numeric_limits<float>::infinity()).position, 100 - mirrored);
+    EXPECT_EQ(PositionForFrame(0, 1, false, block, -1e20f).position, mirrored);
+  }
 }
 
 TEST(RenderControlTest, ProgressAndButtonFollowTheFrame) {

@@ -1,9 +1,9 @@
 // The render protocol of the preview against every interleaving (up to two preemptions)
-// of what the user-interface thread does (a change of the settings with automatic
-// preview, a Render click, a stop, the teardown) with what the render threads do. The
-// product's own protocol code runs here; only the flags' atomics, the render lock, the
-// threads and the engine are stand-ins, the engine honouring the stop as LMX_Render
-// does.
+// of what the user-interface thread does (a page's write and the change it makes with
+// automatic preview, a Render click, a stop, the teardown) with what the render threads
+// do. The product's own protocol code runs here; only the flags' atomics, the render
+// lock, the threads, the settings block (a version number) and the engine are
+// stand-ins, the engine honouring the stop as LMX_Render does.
 #include "selection/render_flags.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +41,7 @@ struct World {
   SteppedFlags flags;
   int32_t frameCount = 2;
   int version = 0;            // what the picture must show: raised by each change and Render click
+  int block = 0;              // the settings block's values: raised by each page's write
   int inRender = 0;           // render threads between BeginRender and EndRender
   int completedVersion = -1;  // the oldest version the frames of the last complete render read
   std::vector<int> threads;   // every render thread started
@@ -85,17 +86,20 @@ class FakeSteps {
   }
 
   // The engine: polls the stop first, as LMX_Render polls its abort callback, and then
-  // reads the settings block. A frame takes any time: the user may act meanwhile
-  // without that counting as a preemption.
-  void RenderFrame(int32_t k) {
+  // reads the settings block throughout the call. A frame takes any time: the user may
+  // act meanwhile without that counting as a preemption.
+  bool RenderFrame(int32_t k) {
     if (k < 0 || k >= w_.frameCount) {
       w_.Fault("frame index " + std::to_string(k) + " outside the frame table");
-      return;
+      return true;
     }
-    if (StopWanted(w_.flags)) return;
-    w_.scheduler->Yield(true);
+    if (StopWanted(w_.flags)) return true;
+    const int read = w_.block;
     oldest_ = std::min(oldest_, w_.version);
+    w_.scheduler->Yield(true);
+    if (w_.block != read) w_.Fault("the block was written during an engine call");
     ++drawn_;
+    return true;
   }
 
   void Publish() {}
@@ -117,6 +121,13 @@ class FakeSteps {
 
 enum class Expect { Nothing, Complete, StoppedOrComplete, TornDown };
 
+// The render lock as the pages take it.
+struct SteppedLock {
+  StepScheduler* scheduler;
+  void Enter() { scheduler->Lock(); }
+  void Leave() { scheduler->Unlock(); }
+};
+
 // The page frame's and the teardown's use of the protocol, as the product makes them.
 class UserInterface {
  public:
@@ -124,11 +135,13 @@ class UserInterface {
 
   void Do(Op op) {
     switch (op) {
-      case Op::Change:
-        ++w_.version;  // the page writes the block before the change check sees it
+      case Op::Change: {
+        SteppedLock lock{w_.scheduler};
+        WriteBetweenRenders(w_.flags, lock, [this] { ++w_.block, ++w_.version; });  // then the change check
         if (ClaimRenderForChange(w_.flags)) StartThread();
         expect_ = Expect::Complete;
         break;
+      }
       case Op::Click: {
         ++w_.version;
         RenderClick click = ClaimRenderForClick(w_.flags, w_.frameCount);

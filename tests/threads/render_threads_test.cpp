@@ -1,6 +1,7 @@
 // The render protocol with real threads and std::atomic, as the product runs it: the
-// user-interface side fires changes, clicks and stops from a seeded generator while
-// render threads run; ThreadSanitizer (the tsan preset) watches every access.
+// user-interface side fires changes (a page's write into the block), clicks and stops
+// from a seeded generator while render threads read the block through the product's
+// selection code; ThreadSanitizer (the tsan preset) watches every access.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "selection/filter_values.h"
+#include "selection/render_control.h"
 #include "selection/render_flags.h"
 
 namespace lmx {
@@ -18,6 +21,7 @@ namespace {
 struct Shared {
   RenderFlags flags;
   std::mutex renderLock;
+  EffectSettings block{};
   int32_t frameCount = 3;
   std::atomic<int> version{0};
   std::atomic<int> inRender{0};
@@ -36,13 +40,16 @@ class ThreadSteps {
     oldest_ = INT32_MAX;
     drawn_ = 0;
   }
-  void RenderFrame(int32_t k) {
+  bool RenderFrame(int32_t k) {
     if (k < 0 || k >= s_.frameCount) ++s_.faults;
+    const int32_t read = PositionForFrame(k, 1, true, s_.block, 0.0f).lastPosition;  // as the engine call begins
     for (int i = 0; i < 200 && !StopWanted(s_.flags); ++i) std::this_thread::yield();
-    if (StopWanted(s_.flags)) return;
+    if (PositionForFrame(k, 1, true, s_.block, 0.0f).lastPosition != read) ++s_.faults;
+    if (StopWanted(s_.flags)) return true;
     int seen = s_.version;
     if (seen < oldest_) oldest_ = seen;
     ++drawn_;
+    return true;
   }
   void Publish() {}
   void EndRender() {
@@ -69,7 +76,13 @@ void RunBurst(Shared& shared, std::mt19937& random, std::vector<std::thread>& th
     for (int spin = pause(random); spin > 0; --spin) std::this_thread::yield();
     int which = i == 11 ? 0 : action(random);
     if (which < 5) {
-      ++shared.version;
+      const int version = ++shared.version;
+      struct {
+        std::mutex& lock;
+        void Enter() { lock.lock(); }
+        void Leave() { lock.unlock(); }
+      } lock{shared.renderLock};
+      WriteBetweenRenders(shared.flags, lock, [&] { StoreFilterValues(&shared.block, {-1, 50, 10 + version, false}); });
       if (ClaimRenderForChange(shared.flags)) threads.emplace_back(RenderThread, &shared);
     } else if (which < 9) {
       ++shared.version;

@@ -36,6 +36,23 @@ int FrameShown(const SheetRun& run) {
 
 bool PictureCleared(const SheetRun& run) { return PictureCentre(run) == GetSysColor(COLOR_BTNFACE); }
 
+// Words in the picture: pixels in the colour of button text, on the face colour.
+bool TextInPicture(const SheetRun& run) {
+  HWND picture = run.Control(IDC_PANEL_PICTURE);
+  RECT rect;
+  GetClientRect(picture, &rect);
+  HDC dc = GetDC(picture);
+  int text = 0, face = 0;
+  for (int y = 0; y < rect.bottom; y += 2)
+    for (int x = 0; x < rect.right; ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      text += c == GetSysColor(COLOR_BTNTEXT);
+      face += c == GetSysColor(COLOR_BTNFACE);
+    }
+  ReleaseDC(picture, dc);
+  return text > 0 && face > text;
+}
+
 // The engine's calls end with one whole render of `frames` frames of `effect`, from 0.
 bool EndsWithWholeRender(const std::vector<EngineCall>& calls, int frames, const char* effect) {
   if (calls.size() < size_t(frames)) return false;
@@ -106,6 +123,22 @@ TEST_F(RenderProtocolE2E, RenderAfterACompleteRenderClearsThePictureAndStopsPlay
   EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Stop"));
   engine_->Release();
   EXPECT_TRUE(WaitUntil([&] { return run.Text(IDC_PANEL_RENDER) == "Render" && FrameShown(run) >= 0; }));
+  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+}
+
+TEST_F(RenderProtocolE2E, AFailedRenderIsShownNotPlayedAndTheNextChangeTriesAgain) {
+  SetRegistryDword("Prev_Frames", 6);
+  SetRegistryDword("Prev_Render", 1);
+  Load();
+  engine_->Fail(true);
+  SheetRun& run = Open();  // the FX page renders by itself; the engine fails its first frame
+  ASSERT_TRUE(WaitUntil([&] { return TextInPicture(run); })) << "the picture says the render failed";
+  EXPECT_EQ(engine_->CallCount(), 1) << "no frame after the failed one";
+  EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Render");
+  engine_->Fail(false);
+  run.Click(IDC_FX_BUTTON_FIRST + 2);  // a change
+  EXPECT_TRUE(WaitUntil([&] { return FrameShown(run) >= 0; })) << "rendered again, and played";
+  EXPECT_FALSE(TextInPicture(run));
   EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 

@@ -202,6 +202,7 @@ Engine::Engine(const TestInstall& install, bool withRender) : module_(InstallEng
   count_ = Get<TestEngineCallCountFn>(module_, "TestEngine_CallCount");
   getCall_ = Get<TestEngineGetCallFn>(module_, "TestEngine_GetCall");
   release_ = Get<TestEngineReleaseFn>(module_, "TestEngine_Release");
+  fail_ = Get<TestEngineFailFn>(module_, "TestEngine_Fail");
   abortSeen_ = Get<TestEngineAbortSeenFn>(module_, "TestEngine_AbortSeen");
   active_ = Get<TestEngineActiveFn>(module_, "TestEngine_Active");
   maxActive_ = Get<TestEngineMaxActiveFn>(module_, "TestEngine_MaxActive");

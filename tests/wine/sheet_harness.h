@@ -78,6 +78,7 @@ class Engine {
   int CallCount() const { return count_(); }
   std::vector<EngineCall> Calls() const;
   void Release() { release_(); }
+  void Fail(bool failing) { fail_(failing ? 1 : 0); }
   bool AbortSeen() const { return abortSeen_() != 0; }
   int Active() const { return active_(); }
   int MaxActive() const { return maxActive_(); }
@@ -88,6 +89,7 @@ class Engine {
   TestEngineCallCountFn count_ = nullptr;
   TestEngineGetCallFn getCall_ = nullptr;
   TestEngineReleaseFn release_ = nullptr;
+  TestEngineFailFn fail_ = nullptr;
   TestEngineAbortSeenFn abortSeen_ = nullptr;
   TestEngineActiveFn active_ = nullptr;
   TestEngineMaxActiveFn maxActive_ = nullptr;

@@ -32,6 +32,7 @@ int RunCheck(const Args& args, std::ostream& out, std::ostream& err);
 int RunPreview(const Args& args, std::ostream& out, std::ostream& err);
 int RunHelp(const Args& args, std::ostream& out, std::ostream& err);
 int RunIcon(const Args& args, std::ostream& out, std::ostream& err);
+int RunKdenlive(const Args& args, std::ostream& out, std::ostream& err);
 int RunOrg(const Args& args, std::ostream& out, std::ostream& err);
 
 // The table main() dispatches on, and a lookup by name (nullptr when unknown).

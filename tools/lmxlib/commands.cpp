@@ -13,6 +13,8 @@ const std::vector<Command>& Commands() {
        "render an effect's preview through the engine into an animated GIF or a strip of frames", RunPreview},
       {"icon", "PICTURE -o EFFECTS/NAME.BMP", "write an effect's icon as the FX page draws it from a PNG or BMP picture", RunIcon},
       {"org", "add|remove|list ORG ...", "list an organization, or add an effect to a group or remove it", RunOrg},
+      {"kdenlive", "EFFECTS -o DIR [--service NAME] [--yaml DIR]",
+       "write a Kdenlive composition per effect and MLT's descriptions of the transition", RunKdenlive},
       {"help", "build SRC -o FILE.HLP | dump FILE.HLP", "write the help file from its topic sources, or list one", RunHelp},
   };
   return table;

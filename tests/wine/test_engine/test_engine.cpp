@@ -17,6 +17,7 @@ std::atomic<int32_t> g_count{0};
 std::atomic<int32_t> g_delayMs{0};
 std::atomic<int32_t> g_holdAt{-1};
 std::atomic<bool> g_honourAbort{true};
+std::atomic<bool> g_failing{false};
 std::atomic<bool> g_released{false};
 std::atomic<bool> g_abortSeen{false};
 std::atomic<int32_t> g_active{0};
@@ -68,6 +69,7 @@ __declspec(dllexport) int32_t __cdecl LMX_Render(lmx::EffectSettings* settings, 
   call.settings = settings;
   call.pixels = job->target.pixels;
   std::memcpy(call.effectName, settings->effectName, sizeof call.effectName);
+  const lmx::EffectSettings before = *settings;
   for (int i = 0; i < lmx::kPreviewTextures; ++i) {
     const lmx::TextureImage& texture = job->textures[i];
     call.texturesWithPixels += texture.pixels != nullptr;
@@ -92,10 +94,14 @@ __declspec(dllexport) int32_t __cdecl LMX_Render(lmx::EffectSettings* settings, 
     aborted = AbortSeen(job);
     Sleep(1);
   }
-  if (!aborted) Paint(job);
-  if (index < kMaxCalls) g_calls[index].aborted = aborted;
+  const bool failing = g_failing;
+  if (!aborted && !failing) Paint(job);
+  if (index < kMaxCalls) {
+    g_calls[index].aborted = aborted;
+    g_calls[index].settingsChanged = std::memcmp(&before, settings, sizeof before) != 0;
+  }
   --g_active;
-  return 0;
+  return failing ? -1 : 0;
 }
 #endif
 
@@ -107,7 +113,10 @@ __declspec(dllexport) void __cdecl TestEngine_Reset(int32_t delayMs, int32_t hol
   g_released = false;
   g_abortSeen = false;
   g_maxActive = 0;
+  g_failing = false;
 }
+
+__declspec(dllexport) void __cdecl TestEngine_Fail(int32_t failing) { g_failing = failing != 0; }
 
 __declspec(dllexport) int32_t __cdecl TestEngine_CallCount(void) { return g_count; }
 

@@ -1,7 +1,8 @@
 // The instrumented stand-in for LMX.DLL that the end-to-end tests install: it records
 // every LMX_Render call, paints each frame in a colour that names its position (its first
-// column white), can be made slow or held at a given call, and honours the abort callback.
-// Built twice: with LMX_Render, and without it (for the missing-export case).
+// column white), can be made slow or held at a given call, honours the abort callback,
+// and fails on request (its error result, nothing painted). Built twice: with LMX_Render,
+// and without it (for the missing-export case).
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,7 @@ struct EngineCall {
   int32_t hasProgress;       // progressCallback given
   int32_t hasAbort;          // abortCallback given
   int32_t aborted;           // the call returned because the abort callback said so
+  int32_t settingsChanged;   // the block was written while the call ran
   int32_t threadPriority;    // GetThreadPriority of the calling thread
   uint32_t threadId;
   uint32_t frameWidth;
@@ -44,6 +46,8 @@ typedef void(__cdecl* TestEngineResetFn)(int32_t delayMs, int32_t holdAtCall, in
 typedef int32_t(__cdecl* TestEngineCallCountFn)(void);
 typedef int32_t(__cdecl* TestEngineGetCallFn)(int32_t index, EngineCall* call);
 typedef void(__cdecl* TestEngineReleaseFn)(void);
+// While failing is set (until the next reset), every call returns -1 and paints nothing.
+typedef void(__cdecl* TestEngineFailFn)(int32_t failing);
 // Whether a call has seen the abort callback ask for a stop since the last reset.
 typedef int32_t(__cdecl* TestEngineAbortSeenFn)(void);
 // Calls running now, and the most that ever ran at once.
