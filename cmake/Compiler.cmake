@@ -1,10 +1,12 @@
 # Compiler settings shared by every target of the two builds.
 
 if(WIN32)
-  # The product: 32-bit Windows. SSE2 floating point instead of x87, and no assumption
-  # of more than the 4-byte stack alignment Windows guarantees on entry from a host,
-  # the system or a thread start.
-  add_compile_options(-msse2 -mfpmath=sse -mincoming-stack-boundary=2)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # 32-bit Windows: SSE2 floating point instead of x87, and no assumption of more than
+    # the 4-byte stack alignment Windows guarantees on entry from a host, the system or a
+    # thread start. On x64, SSE2 and a 16-byte aligned stack are the platform's own.
+    add_compile_options(-msse2 -mfpmath=sse -mincoming-stack-boundary=2)
+  endif()
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
   # The C and C++ runtimes and winpthread are linked in, so the binaries import only
   # system DLLs.

@@ -1,7 +1,8 @@
 # GoogleTest from Debian's sources, built for whichever target this tree builds for,
 # and lmx_add_test() which registers a test binary with CTest. Under the cross build
 # every test runs under Wine through cmake/wine/run, inside one shared Wine
-# environment (one Xvfb display, one wineserver, a prefix inside the build tree).
+# environment (one Xvfb display, one wineserver, a prefix inside the build tree: 32-bit
+# in the win32 build, 64-bit in the win64 one).
 
 set(LMX_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
 if(EXISTS ${LMX_GTEST_SOURCE}/CMakeLists.txt)
@@ -16,9 +17,9 @@ endif()
 
 # lmx_wine_test(name [OWN_PREFIX]): marks a test as one that runs under Wine: it needs the
 # shared Wine environment and runs alone, or, with OWN_PREFIX, makes a prefix and display
-# of its own and runs beside those (one such test at a time). On a machine that cannot
-# execute 32-bit x86 code (Wine cannot start there) the test is disabled, so CTest reports
-# it as not run.
+# of its own and runs beside those (one such test at a time). In the win32 build on a
+# machine that cannot execute 32-bit x86 code (Wine cannot start there) the test is
+# disabled, so CTest reports it as not run.
 function(lmx_wine_test name)
   cmake_parse_arguments(W "OWN_PREFIX" "" "" ${ARGN})
   if(W_OWN_PREFIX)
@@ -35,9 +36,23 @@ endfunction()
 if(WIN32)
   set(LMX_WINE_RUN ${CMAKE_SOURCE_DIR}/cmake/wine/run)
   set(LMX_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+  # The prefix's kind follows the build: cmake/wine/common.sh reads it from this file.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(LMX_WINE_ARCH win64)
+  else()
+    set(LMX_WINE_ARCH win32)
+  endif()
+  file(WRITE ${LMX_WINE_STATE}/arch ${LMX_WINE_ARCH})
   # Probed at every configure: the same build tree may move between machines of both kinds.
-  execute_process(COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine/probe-i386
-    RESULT_VARIABLE probe_status OUTPUT_VARIABLE probe_output OUTPUT_STRIP_TRAILING_WHITESPACE)
+  # A 64-bit prefix needs only Wine's 64-bit half, which runs wherever the host does.
+  if(LMX_WINE_ARCH STREQUAL win64)
+    execute_process(COMMAND bash -c ". ${CMAKE_SOURCE_DIR}/cmake/wine/common.sh && wine64_loader"
+      RESULT_VARIABLE probe_status OUTPUT_QUIET)
+    set(probe_output "no: Wine's 64-bit loader is missing")
+  else()
+    execute_process(COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine/probe-i386
+      RESULT_VARIABLE probe_status OUTPUT_VARIABLE probe_output OUTPUT_STRIP_TRAILING_WHITESPACE)
+  endif()
   if(probe_status EQUAL 0)
     set(LMX_WINE_USABLE TRUE)
   else()

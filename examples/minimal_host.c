@@ -2,7 +2,8 @@
    installation, lets the user choose a transition on the sheet, and renders frame 25 of 50
    of it with LMX_Render of the installation's LMX.DLL into a 32-bit BMP.
      minimal_host [OUT.BMP]        (default minimal_host.bmp; exit 0 rendered, 1 cancelled, 2 failed)
-     i686-w64-mingw32-gcc -std=c11 minimal_host.c -o minimal_host.exe -ladvapi32 */
+     i686-w64-mingw32-gcc -std=c11 minimal_host.c -o minimal_host.exe -ladvapi32
+   (x86_64-w64-mingw32-gcc for a 64-bit host, which finds the 64-bit installation) */
 #include <windows.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -35,7 +36,11 @@ typedef struct {
   uint32_t ownsPixels, bytesPerPixel;
   uint8_t reserved[8];
 } TextureImage;
+#ifdef _WIN64
+_Static_assert(sizeof(TextureImage) == 64, "TextureImage is 64 bytes in a 64-bit host");
+#else
 _Static_assert(sizeof(TextureImage) == 60, "TextureImage is 60 bytes");
+#endif
 
 /* One frame's job, src/model/render_job.h. Textures 01 and 02 are the outgoing and the
    incoming clip, 03 the backdrop behind a turning cube. */
@@ -49,7 +54,11 @@ typedef struct {
   int16_t(__cdecl* abortCallback)(void);
   uint8_t reserved1[20]; uint32_t reserved2; uint16_t reserved3, reserved4;
 } RenderJob;
+#ifdef _WIN64
+_Static_assert(sizeof(RenderJob) == 1424, "RenderJob is 1424 bytes in a 64-bit host");
+#else
 _Static_assert(sizeof(RenderJob) == 1320, "RenderJob is 1320 bytes");
+#endif
 
 typedef int16_t(__cdecl* SelectFn)(HWND owner, void* settings, int32_t filterMode);
 typedef int16_t(__cdecl* InfoFn)(const char* name, EffectInfo* info);

@@ -1,10 +1,15 @@
 ; LumoraFX-Setup.exe: installs LMX_GUI.DLL, the engine LMX.DLL, the host program, lmxlib
-; and the sample library, registers the installation, and writes an uninstaller.
+; and the sample library, registers the installation, and writes an uninstaller. On 64-bit
+; Windows it installs the 64-bit build as well, in a folder of its own (the engine is
+; LIBS\LMX.DLL under each build's "Path"), registered in the 64-bit registry view, with its
+; own uninstaller and uninstall entry; the 32-bit build goes where it goes on 32-bit Windows.
 ;
 ; The build passes, with /D on makensis's command line:
 ;   LMX_VERSION      the version shown in the list of programs ("2.0.0")
 ;   LMX_OUTFILE      the installer to write
-;   LMX_GUI_DLL, LMX_ENGINE_DLL, LMX_HOST_EXE, LMX_LIB_EXE   the built binaries
+;   LMX_GUI_DLL, LMX_ENGINE_DLL, LMX_HOST_EXE, LMX_LIB_EXE   the built 32-bit binaries
+;   LMX_GUI_DLL64, LMX_ENGINE_DLL64, LMX_HOST_EXE64, LMX_LIB_EXE64   the 64-bit ones
+;                    (optional: without them the installer has the 32-bit build only)
 ;   LMX_FILE_LIST    the sample installation's file list (list_files.cmake)
 ;
 ; Use: LumoraFX-Setup.exe [/S] [/D=C:\path\without\quotes]  (/D last on the line)
@@ -22,6 +27,7 @@ ManifestDPIAware true
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "x64.nsh"
 !addincludedir "${__FILEDIR__}"
 !include "report.nsh"
 !include "library_files.nsh"
@@ -31,6 +37,7 @@ ManifestDPIAware true
 !define LMX_UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\LumoraFX"
 !define LMX_STARTMENU "$SMPROGRAMS\Lumora FX"
 !define LMX_UNINSTALLER "Uninstall.exe"
+!define LMX_DIR64 "$PROGRAMFILES64\Corvane\Lumora FX"
 ; The module builds LIBS\LMX.DLL, ORGS\<name>.ORG and EFFECTS\<name>.LMI or .BMP under
 ; "Path" in 128-byte buffers: "\EFFECTS\" + 8 characters + ".LMI" and the zero leave
 ; 128 - 22 = 106 characters for the folder itself.
@@ -73,6 +80,14 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Corvane"
   !insertmacro ${DO} "lmxlib.exe" "${LMX_LIB_EXE}"
   !insertmacro ${DO} "LIBS\LMX.DLL" "${LMX_ENGINE_DLL}"
 !macroend
+!ifdef LMX_GUI_DLL64
+!macro LMX_PROGRAM_FILES64 DO  ; the same files of the 64-bit build
+  !insertmacro ${DO} "LMX_GUI.DLL" "${LMX_GUI_DLL64}"
+  !insertmacro ${DO} "lmxhost.exe" "${LMX_HOST_EXE64}"
+  !insertmacro ${DO} "lmxlib.exe" "${LMX_LIB_EXE64}"
+  !insertmacro ${DO} "LIBS\LMX.DLL" "${LMX_ENGINE_DLL64}"
+!macroend
+!endif
 !macro LMX_INSTALL_PROGRAM NAME SOURCE
   File "/oname=$INSTDIR\${NAME}" "${SOURCE}"
 !macroend
@@ -174,9 +189,25 @@ FunctionEnd
 ; ---------------------------------------------------------------------------------------
 ; Installer
 
+!ifdef LMX_GUI_DLL64
+Var Dir32  ; the 32-bit build's folder, while $INSTDIR names the 64-bit one
+Var Dir64  ; the 64-bit build's folder: where it is installed, or else the default
+!endif
+
 Function .onInit
   !insertmacro LMX_CONTEXT
   Call CheckRequestedDir
+!ifdef LMX_GUI_DLL64
+  ; The 64-bit build upgrades where its own view's "Path" names; /D is the 32-bit build's.
+  ${If} ${RunningX64}
+    SetRegView 64
+    ReadRegStr $Dir64 HKLM "${LMX_KEY}" "Path"
+    SetRegView 32
+    ${If} $Dir64 == ""
+      StrCpy $Dir64 "${LMX_DIR64}"
+    ${EndIf}
+  ${EndIf}
+!endif
 FunctionEnd
 
 ; A /D= folder that NSIS finds unusable (a file in its way, a drive that does not exist)
@@ -285,15 +316,14 @@ Function RemoveCreatedFolders
   ${Loop}
 FunctionEnd
 
-Section "Lumora FX" SecMain
-  SectionIn RO
-  Call CheckTarget
-
+; One build into $INSTDIR: its program files (PROGRAMS: LMX_PROGRAM_FILES or
+; LMX_PROGRAM_FILES64), the sample library and the uninstaller. A file that cannot be
+; written fails the installation; a first installation is undone then.
+!macro LMX_INSTALL_BUILD PROGRAMS
   ClearErrors
   SetOutPath "$INSTDIR"
   CreateDirectory "$INSTDIR\LIBS"
-  !insertmacro LMX_PROGRAM_FILES LMX_INSTALL_PROGRAM
-  StrCpy $LmxKeptCount 0
+  !insertmacro ${PROGRAMS} LMX_INSTALL_PROGRAM
   !insertmacro LMX_INSTALL_SAMPLE
   WriteUninstaller "$INSTDIR\${LMX_UNINSTALLER}"
   ${If} ${Errors}
@@ -304,9 +334,13 @@ Section "Lumora FX" SecMain
     ${EndIf}
     !insertmacro LMX_FAIL "Could not write every file to $INSTDIR; nothing was registered."
   ${EndIf}
+!macroend
 
+; The installation in $INSTDIR, in the current registry view: its shortcut, "Path", the
+; defaults and its uninstall entry.
+!macro LMX_REGISTER_BUILD DISPLAY_NAME SHORTCUT
   CreateDirectory "${LMX_STARTMENU}"
-  CreateShortCut "${LMX_STARTMENU}\Lumora FX Host.lnk" "$INSTDIR\lmxhost.exe" "" "$INSTDIR\lmxhost.exe" 0
+  CreateShortCut "${LMX_STARTMENU}\${SHORTCUT}" "$INSTDIR\lmxhost.exe" "" "$INSTDIR\lmxhost.exe" 0
 
   ; "Path" always names this installation; every other value is written only when the
   ; key does not hold it yet, so a user's settings survive an upgrade.
@@ -317,7 +351,7 @@ Section "Lumora FX" SecMain
   !insertmacro LMX_DEFAULT_DWORD "Prev_Quality" ${LMX_DEFAULT_PREV_QUALITY}
   !insertmacro LMX_DEFAULT_DWORD "Prev_Render" ${LMX_DEFAULT_PREV_RENDER}
 
-  WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "DisplayName" "Lumora FX"
+  WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "DisplayName" "${DISPLAY_NAME}"
   WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "DisplayVersion" "${LMX_VERSION}"
   WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "Publisher" "Corvane"
   WriteRegStr HKLM "${LMX_UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\lmxhost.exe"
@@ -328,6 +362,47 @@ Section "Lumora FX" SecMain
   WriteRegDWORD HKLM "${LMX_UNINSTALL_KEY}" "NoRepair" 1
   SectionGetSize ${SecMain} $0
   WriteRegDWORD HKLM "${LMX_UNINSTALL_KEY}" "EstimatedSize" $0
+!macroend
+
+Section "Lumora FX" SecMain
+  SectionIn RO
+!ifdef LMX_GUI_DLL64
+  ; Both folders are checked before anything is written to either; CheckTarget's notes on
+  ; the 64-bit folder ($R8, $R7) are kept in $R6 and $R5 meanwhile.
+  ${If} ${RunningX64}
+    StrCpy $Dir32 $INSTDIR 1 -1
+    ${If} $Dir32 == "\"
+      StrCpy $INSTDIR $INSTDIR -1
+    ${EndIf}
+    ${If} $INSTDIR == $Dir64
+      !insertmacro LMX_FAIL "The 32-bit and the 64-bit build need folders of their own, and $INSTDIR is the 64-bit build's."
+    ${EndIf}
+    StrCpy $Dir32 $INSTDIR
+    StrCpy $INSTDIR $Dir64
+    Call CheckTarget
+    StrCpy $Dir64 $INSTDIR
+    StrCpy $R6 $R8
+    StrCpy $R5 $R7
+    StrCpy $INSTDIR $Dir32
+  ${EndIf}
+!endif
+  Call CheckTarget
+  StrCpy $LmxKeptCount 0
+  !insertmacro LMX_INSTALL_BUILD LMX_PROGRAM_FILES
+!ifdef LMX_GUI_DLL64
+  ${If} ${RunningX64}
+    StrCpy $Dir32 $INSTDIR
+    StrCpy $INSTDIR $Dir64
+    StrCpy $R8 $R6
+    StrCpy $R7 $R5
+    !insertmacro LMX_INSTALL_BUILD LMX_PROGRAM_FILES64
+    SetRegView 64
+    !insertmacro LMX_REGISTER_BUILD "Lumora FX (64-bit)" "Lumora FX Host (64-bit).lnk"
+    SetRegView 32
+    StrCpy $INSTDIR $Dir32
+  ${EndIf}
+!endif
+  !insertmacro LMX_REGISTER_BUILD "Lumora FX" "Lumora FX Host.lnk"
 
   ${If} $LmxKeptCount > 0
     MessageBox MB_OK|MB_ICONINFORMATION "$LmxKeptCount library files were changed since they were installed and are kept as they are. The new ones were installed beside them, named like the file with .new added (listed in the details)." /SD IDOK
@@ -356,8 +431,22 @@ FunctionEnd
 ; file changed since it was installed (listed in Uninstall-kept.txt), and every registry
 ; value that no longer holds what the installer wrote.
 
+; Each installation's uninstaller removes that installation alone. It is the 64-bit
+; build's when the 64-bit view's uninstall entry names its folder, and works in that view.
+Var UninstallShortcut
+
 Function un.onInit
   !insertmacro LMX_CONTEXT
+  StrCpy $UninstallShortcut "Lumora FX Host.lnk"
+  ${If} ${RunningX64}
+    SetRegView 64
+    ReadRegStr $0 HKLM "${LMX_UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 == $INSTDIR
+      StrCpy $UninstallShortcut "Lumora FX Host (64-bit).lnk"
+      Return
+    ${EndIf}
+    SetRegView 32
+  ${EndIf}
 FunctionEnd
 
 ; Returns once no program file is in use; otherwise asks to close the program and retry,
@@ -420,15 +509,16 @@ Section "Uninstall"
   ; The default folder's parent, when nothing else lives there.
   ${un.GetParent} $INSTDIR $1
   ${If} $1 == "$PROGRAMFILES\Corvane"
+  ${OrIf} $1 == "$PROGRAMFILES64\Corvane"
     RMDir $1
   ${EndIf}
 
   ; The shortcut and the uninstall entry (last of all) go only when they name this
   ; installation: another one installed later has taken them over.
-  Push "${LMX_STARTMENU}\Lumora FX Host.lnk"
+  Push "${LMX_STARTMENU}\$UninstallShortcut"
   Call un.ShortcutTarget
   ${If} $0 == "$INSTDIR\lmxhost.exe"
-    Delete "${LMX_STARTMENU}\Lumora FX Host.lnk"
+    Delete "${LMX_STARTMENU}\$UninstallShortcut"
     RMDir "${LMX_STARTMENU}"
   ${EndIf}
 

@@ -5,9 +5,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "block_file.h"
+#include "support/golden_block.h"
 
 namespace fs = std::filesystem;
 
@@ -54,6 +56,19 @@ TEST_F(BlockFileTest, RoundTripKeepsEveryByteAndReplacesAnOlderBlock) {
   EffectSettings loaded;
   ASSERT_EQ(LoadBlockFile(Path("a.lri"), &loaded), BlockLoad::Loaded);
   EXPECT_EQ(std::memcmp(&saved, &loaded, sizeof saved), 0);
+}
+
+TEST_F(BlockFileTest, EveryBuildReadsAndWritesTheSameFile) {
+  ASSERT_TRUE(SaveBlockFile(Path("saved.lri"), test::GoldenBlock()));
+  std::ifstream in(Path("saved.lri"), std::ios::binary);
+  EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {}), test::GoldenBlockImage());
+  const auto image = test::GoldenBlockImage();
+  std::ofstream(Path("golden.lri"), std::ios::binary)
+      .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+  EffectSettings loaded;
+  ASSERT_EQ(LoadBlockFile(Path("golden.lri"), &loaded), BlockLoad::Loaded);
+  const EffectSettings golden = test::GoldenBlock();
+  EXPECT_EQ(std::memcmp(&loaded, &golden, sizeof golden), 0);
 }
 
 TEST_F(BlockFileTest, MissingFileGivesAnEmptyBlock) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # installer_test.sh CASE STATE_ROOT SETUP_EXE PACKAGE_DIR SAMPLE_DIR VERSION
 # Runs the installer SETUP_EXE silently under Wine, in a fresh 32-bit prefix of its own
-# (STATE_ROOT/CASE, with its own Xvfb display and wineserver), and checks the result
-# against the sample installation SAMPLE_DIR and the binaries it packed (PACKAGE_DIR).
+# (STATE_ROOT/CASE, with its own Xvfb display and wineserver; 64-bit for the case win64),
+# and checks the result against the sample installation SAMPLE_DIR and the binaries it
+# packed (PACKAGE_DIR, the 64-bit ones in PACKAGE_DIR/win64).
 #   install    files, registry values with their types, the uninstall entry, the Start-menu
 #              shortcut, `lmxhost info` and the autopilot run from the installed folder
 #   upgrade    a second install keeps the user's settings, Work\Defaults.LRI and the library
@@ -12,6 +13,10 @@
 #              it removes nothing while a host has a program file loaded, and leaves
 #              another installation's entry, shortcut and values alone
 #   bad_input  a /D path too long for the module, and folders that cannot be written
+#   win64      on 64-bit Windows both builds, each in its folder and registry view: each
+#              host reads an effect and previews it with its own engine, the two previews
+#              match (scripts/compare-previews); an upgrade keeps
+#              the 64-bit build's user data; each uninstaller removes its own build alone
 # Prints the times the installer and uninstaller took. Exit status 0 when every check held.
 set -u
 [ $# -eq 6 ] || { echo "usage: installer_test.sh CASE STATE_ROOT SETUP_EXE PACKAGE_DIR SAMPLE_DIR VERSION" >&2; exit 2; }
@@ -25,6 +30,8 @@ done
 # A fresh prefix for this case alone.
 "$root/cmake/wine/env" stop "$state" >/dev/null 2>&1
 rm -rf "$state"
+mkdir -p "$state"
+[ "$case" = win64 ] && echo win64 >"$state/arch"
 "$root/cmake/wine/env" start "$state" >/dev/null || { echo "FAIL: the Wine environment did not start"; exit 1; }
 trap '"$root/cmake/wine/env" stop "$state" >/dev/null 2>&1' EXIT
 . "$root/cmake/wine/common.sh"
@@ -34,6 +41,7 @@ key='HKLM\Software\Corvane\LumoraFX\CurrentVersion'
 ukey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\LumoraFX'
 default_win='C:\Program Files\Corvane\Lumora FX'
 default_dir="$WINEPREFIX/drive_c/Program Files/Corvane/Lumora FX"
+display_name="Lumora FX" shortcut_name="Lumora FX Host.lnk"
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
@@ -105,7 +113,7 @@ check_installed() {
   done
   cmp -s "$bin/LMX.DLL" "$dir/LIBS/LMX.DLL" || fail "LIBS\\LMX.DLL differs from the packed engine"
   expect_value "$key" Path "REG_SZ $win"
-  expect_value "$ukey" DisplayName "REG_SZ Lumora FX"
+  expect_value "$ukey" DisplayName "REG_SZ $display_name"
   expect_value "$ukey" DisplayVersion "REG_SZ $version"
   expect_value "$ukey" Publisher "REG_SZ Corvane"
   expect_value "$ukey" InstallLocation "REG_SZ $win"
@@ -120,7 +128,27 @@ check_defaults() {  # the values a new installation gets
   expect_value "$key" Prev_Quality "REG_DWORD 0x1"
   expect_value "$key" Prev_Render "REG_DWORD 0x1"
 }
-shortcut() { find "$WINEPREFIX/drive_c" -name 'Lumora FX Host.lnk' 2>/dev/null; }
+shortcut() { find "$WINEPREFIX/drive_c" -name "$shortcut_name" 2>/dev/null; }
+
+# read_effect DIR: the host program installed in DIR prints one effect's EffectInfo.
+read_effect() {
+  run 120 "$1/lmxhost.exe" info BLINDS || { fail "lmxhost info in $1 exited with $?: $out"; return; }
+  case "$out" in
+    *"shortName: BLINDS"*"longName: Venetian Blinds"*) ;;
+    *) fail "lmxhost info BLINDS in $1 printed: $out" ;;
+  esac
+}
+# autopilot DIR SHOTS: that host drives the sheet on the first effect and records it in
+# SHOTS; returns the run's exit status.
+autopilot() {
+  rm -rf "$2"; mkdir -p "$2"
+  run 300 "$1/lmxhost.exe" --autopilot "$(winepath -w "$2" | tr -d '\r')" --pick 0:0 --pages FX --timeout 60
+}
+previewed() {  # SHOTS: the autopilot recorded a preview
+  local frames
+  frames=$(find "$1/pick-1" -name 'frame-*.bmp' 2>/dev/null | wc -l)
+  [ "$frames" -ge 2 ] || fail "the preview in $1 recorded $frames frames: $out"
+}
 
 # uninstall DIR: the uninstaller as the system's list of programs runs it
 # (QuietUninstallString). It hands over to a copy of itself and returns at once, so this
@@ -150,27 +178,19 @@ install)
 
   # The host program from the installed folder, with the installed LMX_GUI.DLL beside it.
   cd "$default_dir" || exit 1
-  run 120 "$default_dir/lmxhost.exe" info BLINDS || fail "lmxhost info exited with $?: $out"
-  case "$out" in
-    *"shortName: BLINDS"*"longName: Venetian Blinds"*) ;;
-    *) fail "lmxhost info BLINDS printed: $out" ;;
-  esac
+  read_effect "$default_dir"
 
   # The sheet on the installed library, its preview rendered by the installed LMX.DLL.
   shots="$state/autopilot"
-  mkdir -p "$shots"
-  run 300 "$default_dir/lmxhost.exe" --autopilot "$(winepath -w "$shots" | tr -d '\r')" --pick 0:0 --pages FX --timeout 60 ||
-    fail "the autopilot exited with $?: $out"
-  frames=$(find "$shots/pick-1" -name 'frame-*.bmp' 2>/dev/null | wc -l)
-  [ "$frames" -ge 2 ] || fail "the preview recorded $frames frames: $out"
+  autopilot "$default_dir" "$shots" || fail "the autopilot exited with $?: $out"
+  previewed "$shots"
   [ -f "$shots/page-1-fx.bmp" ] || fail "no screenshot of the FX page"
   # The first effect of the installed DEFAULT organization's first group.
   grep -q 'effectName: "FLYAWAY"' "$shots/block.txt" 2>/dev/null ||
     fail "the confirmed block does not name FLYAWAY: $(head -n 3 "$shots/block.txt" 2>/dev/null)"
   # Without the installed engine the same run fails: it was that engine that rendered.
   mv "$default_dir/LIBS/LMX.DLL" "$state/LMX.DLL.aside"
-  rm -rf "$shots"; mkdir -p "$shots"
-  if run 300 "$default_dir/lmxhost.exe" --autopilot "$(winepath -w "$shots" | tr -d '\r')" --pick 0:0 --pages FX --timeout 60; then
+  if autopilot "$default_dir" "$shots"; then
     fail "the autopilot succeeded without the installed LIBS\\LMX.DLL"
   fi
   case "$out" in *"Error getting LMX.DLL."*) ;; *) fail "no engine error without LIBS\\LMX.DLL: $out" ;; esac
@@ -344,6 +364,58 @@ bad_input)
   while [ ${#edge} -lt 106 ]; do edge="${edge}x"; done
   install "/D=$edge" || fail "a /D of 106 characters was refused: $out"
   expect_value "$key" Path "REG_SZ $edge"
+  ;;
+
+win64)
+  # The 32-bit build where a 32-bit installer puts it, registered in the 32-bit view (which
+  # 64-bit Windows keeps under WOW6432Node); the 64-bit build in Program Files, in the
+  # 64-bit view.
+  key64=$key ukey64=$ukey bin32=$bin
+  as32() {
+    key='HKLM\Software\WOW6432Node\Corvane\LumoraFX\CurrentVersion'
+    ukey='HKLM\Software\WOW6432Node\Microsoft\Windows\CurrentVersion\Uninstall\LumoraFX'
+    bin=$bin32 display_name="Lumora FX" shortcut_name="Lumora FX Host.lnk"
+    dir="$WINEPREFIX/drive_c/Program Files (x86)/Corvane/Lumora FX" win='C:\Program Files (x86)\Corvane\Lumora FX'
+  }
+  as64() {
+    key=$key64 ukey=$ukey64 bin=$bin32/win64 display_name="Lumora FX (64-bit)"
+    shortcut_name="Lumora FX Host (64-bit).lnk" dir=$default_dir win=$default_win
+  }
+  install || fail "the installer exited with $?"
+  for build in 32 64; do
+    "as$build"
+    check_installed "$dir" "$win"
+    check_defaults
+    # Each build's host reads an effect through its own DLL and registry view, and its
+    # preview is rendered by its own LIBS\LMX.DLL (the other build's engine cannot load).
+    read_effect "$dir"
+    autopilot "$dir" "$state/autopilot$build" || fail "the $build-bit autopilot exited with $?: $out"
+    previewed "$state/autopilot$build"
+  done
+  # The two builds' sheets show the same preview and confirm the same block.
+  "$root/scripts/compare-previews" "$state/autopilot32" "$state/autopilot64" || fail "the two builds differ"
+
+  # An upgrade keeps the 64-bit build's user data as it keeps the 32-bit build's.
+  as64
+  wine reg add "$key" /v Prev_Frames /t REG_DWORD /d 7 /f >/dev/null 2>&1
+  cp "$user_defaults" "$dir/Work/Defaults.LRI"
+  install || fail "the upgrade exited with $?"
+  expect_value "$key" Prev_Frames "REG_DWORD 0x7"
+  cmp -s "$user_defaults" "$dir/Work/Defaults.LRI" || fail "the upgrade changed the 64-bit Work\\Defaults.LRI"
+
+  # The 32-bit build's uninstaller removes that build alone.
+  as32
+  uninstall "$dir" "$win"
+  [ ! -e "$dir" ] || fail "the 32-bit folder is left: $(files_in "$dir" | tr '\n' ' ')"
+  key_exists 'HKLM\Software\WOW6432Node\Corvane' && fail "the 32-bit view keeps Software\\Corvane"
+  as64
+  check_installed "$dir" "$win" Work/Defaults.LRI
+  uninstall "$dir" "$win"
+  left=$(files_in "$dir" 2>/dev/null)
+  [ "$left" = "Work/Defaults.LRI" ] || fail "after uninstalling, the 64-bit folder holds: $(echo $left)"
+  names=$(value_names "$key")
+  [ "$names" = "Prev_Frames " ] || fail "the 64-bit key keeps the values: $names"
+  [ -z "$(shortcut)" ] || fail "the 64-bit Start-menu shortcut is still there"
   ;;
 
 *) echo "installer_test.sh: unknown case $case" >&2; exit 2 ;;

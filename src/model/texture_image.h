@@ -1,6 +1,7 @@
-// The 60-byte image descriptor that the engine reads: a texture of the preview, or the
-// frame the engine renders into. Layout shared byte for byte with LMX.DLL in the 32-bit
-// build (32-bit addresses).
+// The image descriptor that the engine reads: a texture of the preview, or the frame the
+// engine renders into. Layout shared byte for byte with LMX.DLL of the same build: 60
+// bytes with 32-bit addresses, 64 bytes with 64-bit ones (pixels is an address, so it
+// and what follows it move; the fields before it stay where they are).
 #pragma once
 
 #include <cstddef>
@@ -29,8 +30,7 @@ struct TextureImage {
   uint8_t reserved[8];
 };
 
-#if UINTPTR_MAX == 0xFFFFFFFFu
-static_assert(sizeof(TextureImage) == 60);
+// The fields before pixels sit alike in both layouts.
 static_assert(offsetof(TextureImage, formatCode) == 12);
 static_assert(offsetof(TextureImage, width) == 16);
 static_assert(offsetof(TextureImage, height) == 20);
@@ -39,9 +39,18 @@ static_assert(offsetof(TextureImage, extentHeight) == 28);
 static_assert(offsetof(TextureImage, scaleX) == 32);
 static_assert(offsetof(TextureImage, scaleY) == 36);
 static_assert(offsetof(TextureImage, pixels) == 40);
+#if UINTPTR_MAX == 0xFFFFFFFFu
+static_assert(sizeof(TextureImage) == 60);
 static_assert(offsetof(TextureImage, ownsPixels) == 44);
 static_assert(offsetof(TextureImage, bytesPerPixel) == 48);
 static_assert(offsetof(TextureImage, reserved) == 52);
+#elif UINTPTR_MAX == 0xFFFFFFFFFFFFFFFFu
+static_assert(sizeof(TextureImage) == 64);
+static_assert(offsetof(TextureImage, ownsPixels) == 48);
+static_assert(offsetof(TextureImage, bytesPerPixel) == 52);
+static_assert(offsetof(TextureImage, reserved) == 56);
+#else
+#error "TextureImage has a layout for 32-bit and 64-bit addresses only"
 #endif
 
 }  // namespace lmx

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <vector>
 
+#include "support/golden_block.h"
 #include "support/registry_control.h"
 #include "support/test_install.h"
 
@@ -80,6 +81,17 @@ TEST_F(DefaultsFileTest, EveryByteSurvivesTheRoundTrip) {
 #ifndef _WIN32
   EXPECT_TRUE(platform::posix::TakeShownMessages().empty());
 #endif
+}
+
+TEST_F(DefaultsFileTest, EveryBuildReadsAndWritesTheSameFile) {
+  install_.Write("Work/Defaults.LRI", test::GoldenBlockImage());
+  EffectSettings loaded = FromBytes(Pattern(sizeof(EffectSettings), 5));
+  LoadDefaults(&loaded);
+  EXPECT_EQ(ToBytes(loaded), ToBytes(test::GoldenBlock()));
+  install_.Remove("Work/Defaults.LRI");
+  const EffectSettings golden = test::GoldenBlock();
+  SaveDefaults(&golden);
+  EXPECT_EQ(ReadFile(), test::GoldenBlockImage());
 }
 
 TEST_F(DefaultsFileTest, LoadWithoutWorkDirectoryOrPathChangesNothing) {

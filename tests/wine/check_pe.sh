@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# check_pe.sh OBJDUMP DLL: the DLL is PE32 for i386, exports exactly the three entry
-# points by name with ordinals 1 to 3, imports nothing but Windows system DLLs, and
-# carries no test hook read from the environment.
+# check_pe.sh OBJDUMP DLL: the DLL is PE32 for i386 (PE32+ for x86-64 when OBJDUMP is the
+# 64-bit toolchain's), exports exactly the three entry points by name with ordinals 1 to 3,
+# imports nothing but Windows system DLLs, and carries no test hook read from the
+# environment.
 set -u
 objdump=$1 dll=$2
 dump=$("$objdump" -p "$dll") || exit 1
 fail=0
-echo "$dump" | grep -q 'file format pei-i386' || { echo "not a PE32 i386 image"; fail=1; }
+# The 32-bit build makes PE32 for i386, the 64-bit build PE32+ for x86-64.
+case "$objdump" in
+  *x86_64*) format=pei-x86-64 ;;
+  *) format=pei-i386 ;;
+esac
+echo "$dump" | grep -q "file format $format" || { echo "not a $format image"; fail=1; }
 base=$(echo "$dump" | sed -n 's/.*Ordinal Base[[:space:]]*\([0-9][0-9]*\).*/\1/p' | head -n 1)
 # "[Ordinal/Name Pointer] Table" lists each name with its ordinal less the base.
 names=$(echo "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |

@@ -12,6 +12,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
@@ -83,7 +84,7 @@ std::string GdiGrowth(const std::map<DWORD, int>& before, const std::map<DWORD, 
 }
 
 // Wine's GetProcessHandleCount gives 0 as well; its system handle list holds the truth.
-// One entry of that list (class 16), as laid out for a 32-bit process.
+// The list (class 16): a count, then its entries, aligned for the object's address.
 struct SystemHandleEntry {
   ULONG ownerProcess;
   BYTE objectType;
@@ -92,7 +93,15 @@ struct SystemHandleEntry {
   PVOID object;
   ULONG access;
 };
-static_assert(sizeof(SystemHandleEntry) == 16, "32-bit layout");
+struct SystemHandleList {
+  ULONG count;
+  SystemHandleEntry first;
+};
+#ifdef _WIN64
+static_assert(sizeof(SystemHandleEntry) == 24 && offsetof(SystemHandleList, first) == 8, "64-bit layout");
+#else
+static_assert(sizeof(SystemHandleEntry) == 16 && offsetof(SystemHandleList, first) == 4, "32-bit layout");
+#endif
 
 DWORD KernelHandles() {
   DWORD n = 0;
@@ -112,10 +121,11 @@ DWORD KernelHandles() {
   if (status < 0) return 0;
   ULONG count = 0;
   std::memcpy(&count, buffer.data(), sizeof count);
-  const size_t fits = (buffer.size() - sizeof(ULONG)) / sizeof(SystemHandleEntry);
+  constexpr size_t kEntriesAt = offsetof(SystemHandleList, first);
+  const size_t fits = (buffer.size() - kEntriesAt) / sizeof(SystemHandleEntry);
   for (size_t i = 0; i < std::min<size_t>(count, fits); ++i) {
     SystemHandleEntry entry;
-    std::memcpy(&entry, buffer.data() + sizeof(ULONG) + i * sizeof entry, sizeof entry);
+    std::memcpy(&entry, buffer.data() + kEntriesAt + i * sizeof entry, sizeof entry);
     n += entry.ownerProcess == GetCurrentProcessId();
   }
   return n;
