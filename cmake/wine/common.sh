@@ -13,6 +13,15 @@ wine_arch() {
   [ "$arch" = win64 ] && echo win64 || echo win32
 }
 
+# prefix_arch PREFIX: win32 or win64 for a prefix Wine has made, nothing for none. Read off
+# the tree wineboot makes, not system.reg: a persistent wineserver writes that file only
+# some seconds after the prefix is made.
+prefix_arch() {
+  if [ -d "$1/drive_c/windows/syswow64" ]; then echo win64
+  elif [ -d "$1/drive_c/windows/system32" ]; then echo win32
+  fi
+}
+
 # wine64_loader: the path of Wine's 64-bit loader, or nothing.
 wine64_loader() {
   local loader
