@@ -20,21 +20,15 @@ class EffectFile : public ::testing::Test {
     w.U32(FourCC("ETYP"), 1).U32(FourCC("ITYP"), kind).Text(FourCC("ENAM"), name).U32(FourCC("VCNT"), objects);
     install_.Write("EFFECTS/" + name + ".LMI", w.bytes());
   }
-  // The frame that LMX_Render gives for the named effect at 7 of 20.
-  std::vector<uint8_t> ByName(const char* name) {
+  // The frame at 7 of 20 that LMX_Render gives for the named effect, or RenderKind for the
+  // kind (name null).
+  std::vector<uint8_t> Frame(const char* name, MotionKind kind = MotionKind::Plane, uint32_t objects = 0) {
     JobFixture f(48, 48);
-    std::memcpy(f.settings().effectName, name, std::min<size_t>(std::strlen(name), 12));
     f.settings().objectValues[1][Transparency] = 100;
     f.SetPosition(7, 20);
-    EXPECT_EQ(f.Render(), 0);
+    if (name != nullptr) std::memcpy(f.settings().effectName, name, std::min<size_t>(std::strlen(name), 12));
+    EXPECT_EQ(name != nullptr ? f.Render() : f.RenderKind(kind, objects), 0);
     EXPECT_TRUE(f.GuardsIntact());
-    return f.Snapshot();
-  }
-  std::vector<uint8_t> ByKind(MotionKind kind, uint32_t objects) {
-    JobFixture f(48, 48);
-    f.settings().objectValues[1][Transparency] = 100;
-    f.SetPosition(7, 20);
-    EXPECT_EQ(f.RenderKind(kind, objects), 0);
     return f.Snapshot();
   }
   lmx::test::TestInstall install_;
@@ -43,22 +37,19 @@ class EffectFile : public ::testing::Test {
 TEST_F(EffectFile, KindAndObjectsComeFromTheFile) {
   Plant("DOORS2", static_cast<uint32_t>(MotionKind::Doors), 2);
   Plant("TILES1", static_cast<uint32_t>(MotionKind::Tiles), 1);
-  EXPECT_EQ(ByName("DOORS2"), ByKind(MotionKind::Doors, 2));
-  EXPECT_EQ(ByName("TILES1"), ByKind(MotionKind::Tiles, 1));
-  EXPECT_NE(ByName("TILES1"), ByKind(MotionKind::Tiles, 2));
+  EXPECT_EQ(Frame("DOORS2"), Frame(nullptr, MotionKind::Doors, 2));
+  EXPECT_EQ(Frame("TILES1"), Frame(nullptr, MotionKind::Tiles, 1));
+  EXPECT_NE(Frame("TILES1"), Frame(nullptr, MotionKind::Tiles, 2));
 }
 
 TEST_F(EffectFile, MissingOddOrUnknownEffectsRenderTheDefault) {
   Plant("WEIRD", 1234, 0);
-  std::vector<uint8_t> plane = ByKind(MotionKind::Plane, 0);
-  EXPECT_EQ(ByName("NOSUCH"), plane);
-  EXPECT_EQ(ByName("WEIRD"), plane);
-  EXPECT_EQ(ByName(""), plane);
-  EXPECT_EQ(ByName("..\\..\\X"), plane);
-  // Twelve characters and no terminating zero.
-  EXPECT_EQ(ByName("ABCDEFGHIJKL"), plane);
   install_.Write("EFFECTS/BROKEN.LMI", {'L', 'M', 'X', 'I', 9, 9});
-  EXPECT_EQ(ByName("BROKEN"), plane);
+  const std::vector<uint8_t> plane = Frame(nullptr);
+  // The last: twelve characters and no terminating zero.
+  for (const char* name : {"NOSUCH", "WEIRD", "", "..\\..\\X", "BROKEN", "ABCDEFGHIJKL"}) {
+    EXPECT_EQ(Frame(name), plane) << name;
+  }
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "lmx_render.h"
-#include "render_frame.h"
 
 namespace lmx::engine::test {
 
@@ -69,11 +68,20 @@ int32_t JobFixture::Render(RenderEntryFn entry) {
   return (entry != nullptr ? entry : &LMX_Render)(&settings_, &job_, 1);
 }
 
-int32_t JobFixture::RenderKind(MotionKind kind, uint32_t objectCount) {
+int32_t JobFixture::RenderKind(MotionKind kind, uint32_t objectCount, int threads, RenderScratch* scratch) {
   EffectShape shape;
   shape.kind = kind;
   shape.objectCount = objectCount;
-  return RenderShape(ReadFrameParams(settings_), shape, job_);
+  return RenderShape(ReadFrameParams(settings_), shape, job_, nullptr, threads, scratch);
+}
+
+int32_t JobFixture::RenderAt(MotionKind kind, int position, int last, uint32_t objectCount) {
+  SetPosition(position, last);
+  return RenderKind(kind, objectCount);
+}
+
+void JobFixture::EveryObject(int column, float value) {
+  for (auto& row : settings_.objectValues) row[column] = value;
 }
 
 double JobFixture::MeanBrightness(int x0, int x1) const {
@@ -88,15 +96,24 @@ double JobFixture::MeanBrightness(int x0, int x1) const {
   return sum / (static_cast<double>(x1 - x0) * height_);
 }
 
-int JobFixture::PixelsDifferingFrom(int texture, int tolerance) const {
+template <typename OtherFn>
+int JobFixture::CountDiffering(int tolerance, OtherFn other) const {
   int n = 0;
   for (int y = 0; y < height_; ++y) {
     for (int x = 0; x < width_; ++x) {
-      Rgb8 a = TargetPixel(x, y), b = TexturePixelAt(texture, x, y);
-      if (std::abs(a.b - b.b) > tolerance || std::abs(a.g - b.g) > tolerance || std::abs(a.r - b.r) > tolerance) ++n;
+      Rgb8 a = TargetPixel(x, y), b = other(x, y);
+      n += std::abs(a.b - b.b) > tolerance || std::abs(a.g - b.g) > tolerance || std::abs(a.r - b.r) > tolerance;
     }
   }
   return n;
+}
+
+int JobFixture::PixelsDifferingFrom(int texture, int tolerance) const {
+  return CountDiffering(tolerance, [&](int x, int y) { return TexturePixelAt(texture, x, y); });
+}
+
+int JobFixture::PixelsDifferingFrom(const JobFixture& other, int tolerance) const {
+  return CountDiffering(tolerance, [&](int x, int y) { return other.TargetPixel(x, y); });
 }
 
 Rgb8 JobFixture::TargetPixel(int x, int y) const {

@@ -2,15 +2,13 @@
 // exactly once, whatever the sample count; thin slivers cover the samples they pass over.
 #include <gtest/gtest.h>
 
-#include <array>
-
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
 #include "job_fixture.h"
-#include "raster.h"
 
 namespace lmx::engine::test {
 namespace {
@@ -35,26 +33,24 @@ float Jitter(unsigned i, float reach) {
 // Sums of every pixel's samples after drawing `shapes` (triangles, or quads drawn as
 // one) translucent over black.
 template <size_t kCorners>
-std::vector<uint32_t> Draw(int width, int height, int samples,
-                           const std::vector<std::array<ScreenVertex, kCorners>>& shapes) {
-  SampleFrame frame;
-  frame.Reset(width, height, samples);
-  std::vector<Packed> background(static_cast<size_t>(width) * height, kBackground);
-  frame.SetBackground(background);
-  frame.BeginPass();
+std::vector<SampleSum> Draw(int width, int height, int samples,
+                            const std::vector<std::array<ScreenVertex, kCorners>>& shapes) {
   Material material;
   material.flat = kMeshColour;
   material.alpha = 0.5f;
-  for (const auto& t : shapes) {
-    if constexpr (kCorners == 4) frame.DrawQuad(t.data(), material);
-    else frame.DrawTriangle(t.data(), material);
-  }
-  std::vector<SampleSum> sums(static_cast<size_t>(width) * height * kSumLanes, 0);
-  frame.Accumulate(sums);
-  // Blue, green and red of each pixel.
-  std::vector<uint32_t> channels;
-  for (size_t p = 0; p < sums.size(); p += kSumLanes) channels.insert(channels.end(), &sums[p], &sums[p + 3]);
-  return channels;
+  return DrawSums(width, height, samples, kBackground, [&](SampleFrame& frame) {
+    for (const auto& t : shapes) {
+      if constexpr (kCorners == 4) frame.DrawQuad(t.data(), material);
+      else frame.DrawTriangle(t.data(), material);
+    }
+  });
+}
+
+// Colour channels whose samples do not add up to each sample covered exactly once.
+int NotCoveredOnce(const std::vector<SampleSum>& sums, int samples) {
+  int wrong = 0;
+  for (size_t i = 0; i < sums.size(); ++i) wrong += i % kSumLanes != 3 && sums[i] != 0x64u * samples;
+  return wrong;
 }
 
 // A jittered grid over more than the frame, each cell cut along a varying diagonal. A
@@ -111,12 +107,10 @@ TEST(RasterCoverage, SharedEdgesCoverEverySampleExactlyOnce) {
       for (int cells : {5, 16}) {
         const std::vector<std::array<ScreenVertex, 3>> mesh = Mesh(width, height, cells, seed);
         for (bool quads : {false, true}) {
-          std::vector<uint32_t> sums =
+          const std::vector<SampleSum> sums =
               quads ? Draw(width, height, samples, CellsOf(mesh)) : Draw(width, height, samples, mesh);
-          int wrong = 0;
-          for (uint32_t s : sums) wrong += s != 0x64u * samples;
-          EXPECT_EQ(wrong, 0) << samples << " samples, seed " << seed << ", " << cells << " cells"
-                              << (quads ? ", quads" : "");
+          EXPECT_EQ(NotCoveredOnce(sums, samples), 0)
+              << samples << " samples, seed " << seed << ", " << cells << " cells" << (quads ? ", quads" : "");
         }
       }
     }
@@ -127,25 +121,19 @@ TEST(RasterCoverage, SharedEdgesCoverEverySampleExactlyOnce) {
 // and (0, 2, 3); quad i darkens with its own strength, so the first to reach a sample shows.
 std::vector<SampleSum> Shadowed(int width, int height, int samples,
                                 const std::vector<std::array<ScreenVertex, 4>>& quads, bool whole) {
-  SampleFrame frame;
-  frame.Reset(width, height, samples);
-  std::vector<Packed> background(static_cast<size_t>(width) * height, 0xC8C8C8);
-  frame.SetBackground(background);
-  frame.BeginPass();
-  for (size_t i = 0; i < quads.size(); ++i) {
-    const auto& q = quads[i];
-    const int keep = 100 + static_cast<int>(i % 7) * 20;
-    if (whole) {
-      frame.DrawShadowQuad(q.data(), keep);
-    } else {
+  return DrawSums(width, height, samples, 0xC8C8C8, [&](SampleFrame& frame) {
+    for (size_t i = 0; i < quads.size(); ++i) {
+      const auto& q = quads[i];
+      const int keep = 100 + static_cast<int>(i % 7) * 20;
       const ScreenVertex second[3] = {q[0], q[2], q[3]};
-      frame.DrawShadow(q.data(), keep);
-      frame.DrawShadow(second, keep);
+      if (whole) {
+        frame.DrawShadowQuad(q.data(), keep);
+      } else {
+        frame.DrawShadow(q.data(), keep);
+        frame.DrawShadow(second, keep);
+      }
     }
-  }
-  std::vector<SampleSum> sums(static_cast<size_t>(width) * height * kSumLanes, 0);
-  frame.Accumulate(sums);
-  return sums;
+  });
 }
 
 TEST(RasterCoverage, ShadowQuadsCoverWhatTheirTrianglesCover) {
@@ -166,27 +154,27 @@ TEST(RasterCoverage, ShadowQuadsCoverWhatTheirTrianglesCover) {
   }
 }
 
+// Triangles from (cx, cy) to each pair of neighbouring points of a closed ring.
+std::vector<std::array<ScreenVertex, 3>> Fan(float cx, float cy, const std::vector<ScreenVertex>& ring) {
+  std::vector<std::array<ScreenVertex, 3>> fan;
+  for (size_t k = 0; k < ring.size(); ++k) fan.push_back({At(cx, cy), ring[k], ring[(k + 1) % ring.size()]});
+  return fan;
+}
+
 TEST(RasterCoverage, FanAboutASamplePositionCoversItOnce) {
   // Twelve triangles meeting at a point; the point is put on a sample position of every
   // pattern and on a pixel corner.
-  const int side = 8;
+  const float ring[12][2] = {{20, 0},  {20, 7},    {20, 20}, {6, 20},  {0, 20},   {-13, 20},
+                             {-20, 1}, {-20, -20}, {-3, -20}, {0, -20}, {11, -20}, {20, -20}};
   for (int samples = 1; samples <= kMaxSamples; ++samples) {
     SampleFrame probe;
-    probe.Reset(side, side, samples);
+    probe.Reset(8, 8, samples);
     for (int s = -1; s < samples; ++s) {
       float cx = 4 + (s < 0 ? 0 : probe.sampleX()[s]), cy = 3 + (s < 0 ? 0 : probe.sampleY()[s]);
-      std::vector<std::array<ScreenVertex, 3>> fan;
-      const float ring[12][2] = {{20, 0},  {20, 7},  {20, 20}, {6, 20},   {0, 20},   {-13, 20},
-                                 {-20, 1}, {-20, -20}, {-3, -20}, {0, -20}, {11, -20}, {20, -20}};
-      for (int k = 0; k < 12; ++k) {
-        const float* p = ring[k];
-        const float* q = ring[(k + 1) % 12];
-        fan.push_back({At(cx, cy), At(cx + p[0], cy + p[1]), At(cx + q[0], cy + q[1])});
-      }
-      std::vector<uint32_t> sums = Draw(side, side, samples, fan);
-      int wrong = 0;
-      for (uint32_t v : sums) wrong += v != 0x64u * samples;
-      EXPECT_EQ(wrong, 0) << samples << " samples, centre at sample " << s;
+      std::vector<ScreenVertex> points;
+      for (const auto& p : ring) points.push_back(At(cx + p[0], cy + p[1]));
+      EXPECT_EQ(NotCoveredOnce(Draw(8, 8, samples, Fan(cx, cy, points)), samples), 0)
+          << samples << " samples, centre at sample " << s;
     }
   }
 }
@@ -195,47 +183,40 @@ TEST(RasterCoverage, LongAndShortTrianglesAgreeOnTheirSharedEdges) {
   // A fan whose ring alternates points tens of thousands of pixels away with points
   // near the frame: the long triangles' edge tests need 64 bits, the short ones' fit in
   // 32, and both must give every sample of a shared edge to exactly one of them.
-  const int side = 12;
   for (int samples = 1; samples <= kMaxSamples; ++samples) {
     for (unsigned seed = 0; seed < 3; ++seed) {
       const float cx = 6 + Jitter(seed, 1), cy = 5 + Jitter(seed + 7, 1);
-      std::vector<std::array<ScreenVertex, 3>> fan;
-      const int kRing = 12;
-      for (int k = 0; k < kRing; ++k) {
-        auto ringPoint = [&](int i) {
-          float angle = 6.2831853f * (i % kRing) / kRing + 0.1f * static_cast<float>(seed);
-          float reach = i % 3 == 0 ? 40000.0f + 1000.0f * static_cast<float>(seed) : 30.0f;
-          return At(cx + reach * std::cos(angle), cy + reach * std::sin(angle));
-        };
-        fan.push_back({At(cx, cy), ringPoint(k), ringPoint(k + 1)});
+      std::vector<ScreenVertex> points;
+      for (int k = 0; k < 12; ++k) {
+        float angle = 6.2831853f * k / 12 + 0.1f * static_cast<float>(seed);
+        float reach = k % 3 == 0 ? 40000.0f + 1000.0f * static_cast<float>(seed) : 30.0f;
+        points.push_back(At(cx + reach * std::cos(angle), cy + reach * std::sin(angle)));
       }
-      std::vector<uint32_t> sums = Draw(side, side, samples, fan);
-      int wrong = 0;
-      for (uint32_t v : sums) wrong += v != 0x64u * samples;
-      EXPECT_EQ(wrong, 0) << samples << " samples, seed " << seed;
+      EXPECT_EQ(NotCoveredOnce(Draw(12, 12, samples, Fan(cx, cy, points)), samples), 0)
+          << samples << " samples, seed " << seed;
     }
   }
 }
 
 TEST(RasterCoverage, SliverCoversTheSamplesItPassesOver) {
-  // A tenth of a pixel thick, nearly horizontal, across the frame: at one sample per
-  // pixel it covers the centre of every pixel it passes over in its row band; with more
-  // samples every column still gets some coverage (no dotted line).
+  // A tenth of a pixel thick, nearly horizontal, across the frame, at the height of each
+  // sample of row 3 in turn: every pixel of the row counts exactly the samples at that
+  // height (no dotted line).
   const int width = 32, height = 8;
   for (int samples : {1, 2, 4, 8}) {
     SampleFrame probe;
     probe.Reset(width, height, samples);
     for (int s = 0; s < samples; ++s) {
-      float y = 3 + probe.sampleY()[s];
-      std::vector<std::array<ScreenVertex, 3>> quad = {
+      const float y = 3 + probe.sampleY()[s];
+      uint32_t expected = 0;
+      for (int t = 0; t < samples; ++t) expected += probe.sampleY()[t] == probe.sampleY()[s] ? 0x64u : 0u;
+      const std::vector<std::array<ScreenVertex, 3>> quad = {
           {At(-1, y - 0.05f), At(width + 1, y - 0.05f), At(width + 1, y + 0.05f)},
           {At(-1, y - 0.05f), At(width + 1, y + 0.05f), At(-1, y + 0.05f)}};
-      std::vector<uint32_t> sums = Draw(width, height, samples, quad);
+      const std::vector<SampleSum> sums = Draw(width, height, samples, quad);
       for (int x = 0; x < width; ++x) {
-        // Exactly the samples of row 3 at that height: those of sample s's height.
-        uint32_t expected = 0;
-        for (int t = 0; t < samples; ++t) expected += probe.sampleY()[t] == probe.sampleY()[s] ? 0x64u : 0u;
-        EXPECT_EQ(sums[(3 * width + x) * 3], expected) << samples << " samples, sample " << s << ", column " << x;
+        EXPECT_EQ(sums[(3 * width + x) * kSumLanes], expected)
+            << samples << " samples, sample " << s << ", column " << x;
       }
     }
   }
@@ -249,12 +230,11 @@ TEST(RasterCoverage, PageMeshesHaveNoHolesAtAnySampleCount) {
       JobFixture f(128, 128);
       f.FillTexture(0, {0, 0, 255});
       f.FillTexture(1, {0, 255, 0});
-      f.settings().generalValues[AntiAliasing] = static_cast<float>(aa);
+      f.general(AntiAliasing) = static_cast<float>(aa);
       f.settings().specialValues[0] = {0, TagCurl, objects == 1 ? 50.0f : 70.0f};
       f.settings().specialCount = 1;
       for (int position : {1, 2, 3, 5, 8, 11}) {
-        f.SetPosition(position, 15);
-        ASSERT_EQ(f.RenderKind(MotionKind::Page, objects), 0);
+        ASSERT_EQ(f.RenderAt(MotionKind::Page, position, 15, objects), 0);
         int holes = 0;
         for (int y = 1; y < 127; ++y) {
           for (int x = 1; x < 127; ++x) {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "raster.h"
+#include "job_fixture.h"
 
 namespace lmx::engine::test {
 namespace {
@@ -37,26 +37,18 @@ TEST(RasterDepth, CrossingPlanesShowTheNearerAtEverySample) {
   for (int samples : {1, 2, 4, 8}) {
     for (int order = 0; order < 4; ++order) {
       const bool risingFirst = order % 2 == 0, asQuads = order >= 2;
-      SampleFrame frame;
-      frame.Reset(kWidth, kHeight, samples);
-      std::vector<Packed> background(static_cast<size_t>(kWidth) * kHeight, 0x00FF00);
-      frame.SetBackground(background);
-      frame.BeginPass();
-      if (risingFirst) {
-        DrawCover(frame, kRed, Rising, asQuads);
-        DrawCover(frame, kBlue, Falling, asQuads);
-      } else {
-        DrawCover(frame, kBlue, Falling, asQuads);
-        DrawCover(frame, kRed, Rising, asQuads);
-      }
-      std::vector<SampleSum> sums(static_cast<size_t>(kWidth) * kHeight * kSumLanes, 0);
-      frame.Accumulate(sums);
+      const std::vector<SampleSum> sums = DrawSums(kWidth, kHeight, samples, 0x00FF00, [&](SampleFrame& frame) {
+        DrawCover(frame, risingFirst ? kRed : kBlue, risingFirst ? Rising : Falling, asQuads);
+        DrawCover(frame, risingFirst ? kBlue : kRed, risingFirst ? Falling : Rising, asQuads);
+      });
+      SampleFrame probe;
+      probe.Reset(kWidth, kHeight, samples);
       int wrong = 0;
       for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
           uint32_t red = 0, blue = 0;
           for (int s = 0; s < samples; ++s) {
-            const float at = x + frame.sampleX()[s];
+            const float at = x + probe.sampleX()[s];
             (Rising(at) > Falling(at) ? red : blue) += 0xC0;
           }
           const SampleSum* sum = &sums[(static_cast<size_t>(y) * kWidth + x) * kSumLanes];

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "raster.h"
+#include "job_fixture.h"
 #include "scene.h"
 
 namespace lmx::engine::test {
@@ -37,26 +37,21 @@ struct Drawn {
 
 // Draws quad v textured with `picture`, as one primitive or as its halves.
 Drawn DrawTextured(const ScreenVertex* v, bool perspective, bool asQuad, const std::vector<uint8_t>& picture) {
-  SampleFrame frame;
-  frame.Reset(kWidth, kHeight, 4);
-  std::vector<Packed> background(static_cast<size_t>(kWidth) * kHeight, 0);
-  frame.SetBackground(background);
-  frame.BeginPass();
-  ImageView image;
-  image.pixels = picture.data(), image.width = kSide, image.height = kSide;
-  const Sampler sampler = MakeSampler(image, 0, true);
+  const Sampler sampler = MakeSampler(ImageView{picture.data(), kSide, kSide}, 0, true);
   Material m;
   m.sampler = &sampler;
   m.perspective = perspective;
-  if (asQuad) {
-    frame.DrawQuad(v, m);
-  } else {
+  Drawn out{};
+  out.sums = DrawSums(kWidth, kHeight, 4, 0, [&](SampleFrame& frame) {
     const ScreenVertex second[3] = {v[0], v[2], v[3]};
-    frame.DrawTriangle(v, m);
-    frame.DrawTriangle(second, m);
-  }
-  Drawn out{std::vector<SampleSum>(static_cast<size_t>(kWidth) * kHeight * kSumLanes, 0), frame.shadedFragments()};
-  frame.Accumulate(out.sums);
+    if (asQuad) {
+      frame.DrawQuad(v, m);
+    } else {
+      frame.DrawTriangle(v, m);
+      frame.DrawTriangle(second, m);
+    }
+    out.fragments = frame.shadedFragments();
+  });
   return out;
 }
 

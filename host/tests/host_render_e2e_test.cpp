@@ -42,9 +42,7 @@ class HostRender : public ::testing::Test {
     ChunkWriter w(kEffectHeader);
     w.U32(FourCC("ETYP"), 0).U32(FourCC("ITYP"), 1).Text(FourCC("ENAM"), "PLANE").U32(FourCC("VCNT"), 1);
     install_.Write("EFFECTS/PLANE.LMI", w.bytes());
-    std::error_code ec;
-    fs::copy_file(fs::path(test::ProgramFolder()) / "LMX.DLL", install_.File("LIBS/LMX.DLL"), ec);
-    ASSERT_FALSE(ec) << "the engine LMX.DLL is not beside the test";
+    ASSERT_TRUE(test::PlantModule(install_, "LIBS/LMX.DLL")) << "the engine LMX.DLL is not beside the test";
     dir_ = fs::path(install_.root()) / "Work";
     EffectSettings block = {};
     std::strcpy(block.effectName, "PLANE");
@@ -66,9 +64,7 @@ class HostRender : public ::testing::Test {
 };
 
 TEST_F(HostRender, WritesEveryFrameOfTheSizeFromClipAToClipB) {
-  test::HostRun run = Render("a.bmp", "80x60");
-  ASSERT_TRUE(run.finished) << run.output;
-  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  ASSERT_TRUE(test::Ended(Render("a.bmp", "80x60"), 0));
   Image frames[5];
   std::string error;
   for (int k = 0; k < 5; ++k) {
@@ -98,10 +94,7 @@ TEST_F(HostRender, BadInputsAreRefusedWithAReason) {
                         Case{"cut.bmp", "80x60", "block.lri", 1, "cut short"},
                         Case{"a.bmp", "80x60", "none.lri", 1, "choose a transition"},
                         Case{"a.bmp", "80x0", "block.lri", 2, "--size"}}) {
-    SCOPED_TRACE(c.reason);
-    test::HostRun run = Render(c.clip, c.size, c.block);
-    EXPECT_EQ(run.exitCode, c.status) << run.output;
-    EXPECT_NE(run.output.find(c.reason), std::string::npos) << run.output;
+    EXPECT_TRUE(test::Ended(Render(c.clip, c.size, c.block), c.status, c.reason));
   }
 }
 
