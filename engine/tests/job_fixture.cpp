@@ -28,31 +28,26 @@ void Paint(std::vector<uint8_t>& pixels, int side, int which) {
   }
 }
 
+void Describe(TextureImage& t, uint32_t format, int width, int height, uint8_t* pixels) {
+  t.formatCode = format;
+  t.width = t.extentWidth = static_cast<uint32_t>(width);
+  t.height = t.extentHeight = static_cast<uint32_t>(height);
+  t.scaleX = t.scaleY = 1.0f;
+  t.pixels = pixels;
+  t.bytesPerPixel = 4;
+}
+
 }  // namespace
 
 JobFixture::JobFixture(int width, int height, int textureSide)
     : width_(width), height_(height), side_(textureSide), textures_(kPreviewTextures) {
   for (int i = 0; i < kPreviewTextures; ++i) {
-    textures_[i].assign(static_cast<size_t>(side_) * side_ * 4, 0);
-    Paint(textures_[i], side_, i == 0 ? 0 : 1);
-    if (i >= 2) std::fill(textures_[i].begin(), textures_[i].end(), static_cast<uint8_t>(90 + i));
-    TextureImage& t = job_.textures[i];
-    t.formatCode = kTextureFormat;
-    t.width = t.extentWidth = static_cast<uint32_t>(side_);
-    t.height = t.extentHeight = static_cast<uint32_t>(side_);
-    t.scaleX = t.scaleY = 1.0f;
-    t.pixels = textures_[i].data();
-    t.bytesPerPixel = 4;
+    textures_[i].assign(static_cast<size_t>(side_) * side_ * 4, static_cast<uint8_t>(90 + i));
+    if (i < 2) Paint(textures_[i], side_, i);
+    Describe(job_.textures[i], kTextureFormat, side_, side_, textures_[i].data());
   }
-  size_t bytes = static_cast<size_t>(std::max(width, 0)) * std::max(height, 0) * 4;
-  target_.assign(bytes + 2 * kGuardBytes, kGuardByte);
-  TextureImage& t = job_.target;
-  t.formatCode = kTargetFormat;
-  t.width = t.extentWidth = static_cast<uint32_t>(width);
-  t.height = t.extentHeight = static_cast<uint32_t>(height);
-  t.scaleX = t.scaleY = 1.0f;
-  t.pixels = target_.data() + kGuardBytes;
-  t.bytesPerPixel = 4;
+  target_.assign(static_cast<size_t>(std::max(width, 0)) * std::max(height, 0) * 4 + 2 * kGuardBytes, kGuardByte);
+  Describe(job_.target, kTargetFormat, width, height, target_.data() + kGuardBytes);
   job_.frameWidth = static_cast<uint32_t>(width);
   job_.frameHeight = static_cast<uint32_t>(height);
   job_.objectCount = 20;

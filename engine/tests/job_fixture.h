@@ -17,6 +17,7 @@ inline constexpr uint8_t kGuardByte = 0xA5;
 
 struct Rgb8 {
   uint8_t b, g, r;
+  bool operator==(const Rgb8& o) const { return b == o.b && g == o.g && r == o.r; }
 };
 
 // A progress callback that only marks a render as a filter frame.

@@ -161,39 +161,31 @@ std::vector<std::array<ScreenVertex, 3>> Fan(float cx, float cy, const std::vect
   return fan;
 }
 
-TEST(RasterCoverage, FanAboutASamplePositionCoversItOnce) {
-  // Twelve triangles meeting at a point; the point is put on a sample position of every
-  // pattern and on a pixel corner.
+TEST(RasterCoverage, FansCoverEverySampleOnce) {
+  // Twelve triangles meeting at a point: the point on each sample position of the pattern
+  // and on a pixel corner (variants -1 to samples - 1); then about a jittered point, with
+  // a ring alternating points tens of thousands of pixels away with points near the frame
+  // (variants 8 to 10): the long triangles' edge tests need 64 bits, the short ones' fit in
+  // 32, and both must give every sample of a shared edge to exactly one of them.
   const float ring[12][2] = {{20, 0},  {20, 7},    {20, 20}, {6, 20},  {0, 20},   {-13, 20},
                              {-20, 1}, {-20, -20}, {-3, -20}, {0, -20}, {11, -20}, {20, -20}};
   for (int samples = 1; samples <= kMaxSamples; ++samples) {
     SampleFrame probe;
-    probe.Reset(8, 8, samples);
-    for (int s = -1; s < samples; ++s) {
-      float cx = 4 + (s < 0 ? 0 : probe.sampleX()[s]), cy = 3 + (s < 0 ? 0 : probe.sampleY()[s]);
-      std::vector<ScreenVertex> points;
-      for (const auto& p : ring) points.push_back(At(cx + p[0], cy + p[1]));
-      EXPECT_EQ(NotCoveredOnce(Draw(8, 8, samples, Fan(cx, cy, points)), samples), 0)
-          << samples << " samples, centre at sample " << s;
-    }
-  }
-}
-
-TEST(RasterCoverage, LongAndShortTrianglesAgreeOnTheirSharedEdges) {
-  // A fan whose ring alternates points tens of thousands of pixels away with points
-  // near the frame: the long triangles' edge tests need 64 bits, the short ones' fit in
-  // 32, and both must give every sample of a shared edge to exactly one of them.
-  for (int samples = 1; samples <= kMaxSamples; ++samples) {
-    for (unsigned seed = 0; seed < 3; ++seed) {
-      const float cx = 6 + Jitter(seed, 1), cy = 5 + Jitter(seed + 7, 1);
+    probe.Reset(12, 12, samples);
+    for (int variant = -1; variant < 11; ++variant) {
+      if (variant >= samples && variant < 8) continue;
+      const bool far = variant >= 8;
+      const float seed = static_cast<float>(variant - 8);
+      const float cx = far ? 6 + Jitter(variant - 8, 1) : 4 + (variant < 0 ? 0 : probe.sampleX()[variant]);
+      const float cy = far ? 5 + Jitter(variant - 1, 1) : 3 + (variant < 0 ? 0 : probe.sampleY()[variant]);
       std::vector<ScreenVertex> points;
       for (int k = 0; k < 12; ++k) {
-        float angle = 6.2831853f * k / 12 + 0.1f * static_cast<float>(seed);
-        float reach = k % 3 == 0 ? 40000.0f + 1000.0f * static_cast<float>(seed) : 30.0f;
-        points.push_back(At(cx + reach * std::cos(angle), cy + reach * std::sin(angle)));
+        const float angle = 6.2831853f * k / 12 + 0.1f * seed, reach = k % 3 == 0 ? 40000.0f + 1000.0f * seed : 30.0f;
+        points.push_back(far ? At(cx + reach * std::cos(angle), cy + reach * std::sin(angle))
+                             : At(cx + ring[k][0], cy + ring[k][1]));
       }
       EXPECT_EQ(NotCoveredOnce(Draw(12, 12, samples, Fan(cx, cy, points)), samples), 0)
-          << samples << " samples, seed " << seed;
+          << samples << " samples, variant " << variant;
     }
   }
 }

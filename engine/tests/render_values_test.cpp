@@ -63,8 +63,7 @@ TEST(GeneralValues, WireModeTouchesOnlyEdges) {
     for (int x = 0; x < 64; ++x) {
       bool nearLine = x % 16 <= 1 || x % 16 == 15 || y % 16 <= 1 || y % 16 == 15 || x >= 62 || y >= 62;
       if (nearLine) continue;
-      Rgb8 a = f.TargetPixel(x, y), b = f.TexturePixelAt(1, x, y);
-      ASSERT_TRUE(a.r == b.r && a.g == b.g && a.b == b.b) << x << "," << y;
+      ASSERT_TRUE(f.TargetPixel(x, y) == f.TexturePixelAt(1, x, y)) << x << "," << y;
     }
   EXPECT_GT(f.PixelsDifferingFrom(1, 8), 64 * 4);
 }
@@ -74,8 +73,7 @@ TEST(GeneralValues, FlatModeGivesEachFaceOneColour) {
   f.general(RenderMode) = 1;
   ASSERT_EQ(f.RenderAt(MotionKind::Tiles, 0), 0);
   // Inside one tile's triangle the colour does not vary, while the clip does.
-  Rgb8 a = f.TargetPixel(4, 9), b = f.TargetPixel(9, 12);
-  EXPECT_TRUE(a.r == b.r && a.g == b.g && a.b == b.b);
+  EXPECT_TRUE(f.TargetPixel(4, 9) == f.TargetPixel(9, 12));
   EXPECT_NE(f.TexturePixelAt(0, 4, 9).g, f.TexturePixelAt(0, 9, 12).g);
   EXPECT_GT(f.MeanDifferenceTo(0), 2.0);
 }
@@ -163,10 +161,7 @@ TEST(GeneralValues, FieldRenderingDrawsOneFieldAtTheFrameTime) {
     for (int y = 0; y < 64; ++y) {
       const int parity = ((63 - y) % 2 == 0) == (field == 1) ? 0 : 1;
       bool equal = true;
-      for (int x = 0; x < 64; ++x) {
-        Rgb8 a = p.plain.TargetPixel(x, y), b = p.changed.TargetPixel(x, y);
-        equal = equal && a.r == b.r && a.g == b.g && a.b == b.b;
-      }
+      for (int x = 0; x < 64; ++x) equal = equal && p.plain.TargetPixel(x, y) == p.changed.TargetPixel(x, y);
       same[parity] += equal;
       ++rows[parity];
     }

@@ -1,5 +1,6 @@
-// lmxhost.exe render through the real engine on a planted installation: every frame of the
-// frame's size, from clip A to clip B the right way up, and bad inputs refused with a reason.
+// lmxhost.exe run as a program on a planted installation: `render` through the real engine
+// (every frame of the frame's size, from clip A to clip B the right way up, bad inputs
+// refused with a reason) and `info` through the real LMX_GUI.DLL.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "common/chunk_writer.h"
 #include "library/bytes.h"
 #include "library/effect_record.h"
+#include "library/organization.h"
 #include "run_host.h"
 #include "support/test_install.h"
 
@@ -96,6 +98,24 @@ TEST_F(HostRender, BadInputsAreRefusedWithAReason) {
                         Case{"a.bmp", "80x0", "block.lri", 2, "--size"}}) {
     EXPECT_TRUE(test::Ended(Render(c.clip, c.size, c.block), c.status, c.reason));
   }
+}
+
+TEST(HostInfo, PrintsTheFieldsTheModuleFills) {
+  lmx::test::TestInstall install;
+  // An organization that loads (with no groups), so the module starts without its
+  // "Cannot continue" box.
+  install.Write("ORGS/DEFAULT.ORG", ChunkWriter(kOrganizationHeader).bytes());
+  ChunkWriter w(kEffectHeader);
+  w.U32(FourCC("ETYP"), 7).Text(FourCC("ENAM"), "DOORS").Text(FourCC("ELNM"), "Double Doors").U32(FourCC("VCNT"), 2);
+  install.Write("EFFECTS/DOORS.LMI", w.bytes());
+  EXPECT_TRUE(test::Ended(test::RunHost({"info", "DOORS"}, 60000), 0,
+                          "effectType: 7\r\nshortName: DOORS\r\nlongName: Double Doors\r\nobjectCount: 2\r\n"));
+}
+
+TEST(HostInfo, AMissingModuleOrBadArgumentsAreReported) {
+  EXPECT_TRUE(test::Ended(test::RunHost({"info", "DOORS", "--dll", "NO_SUCH_MODULE.DLL"}, 60000), 1,
+                          "cannot load NO_SUCH_MODULE.DLL"));
+  EXPECT_TRUE(test::Ended(test::RunHost({"info"}, 60000), 2, "usage:"));
 }
 
 }  // namespace
