@@ -1,14 +1,21 @@
-// Coverage of the rasteriser: triangles and quads that share edges cover every sample
+// The rasteriser. Coverage: triangles and quads that share edges cover every sample
 // exactly once, whatever the sample count; thin slivers cover the samples they pass over.
+// Depth: where two planes cross inside a row, every sample shows the nearer primitive,
+// whether its pixel is whole, split by an edge, or on the crossing. Quads: textured quads
+// drawn as one primitive are shaded as their two halves would be, within a level or two
+// along the diagonal, and drawn as the halves where those interpolate apart; the draw lists
+// join a cell's halves only where nothing comes between them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "job_fixture.h"
+#include "scene.h"
 
 namespace lmx::engine::test {
 namespace {
@@ -16,10 +23,23 @@ namespace {
 constexpr Packed kBackground = 0x000000;
 constexpr Packed kMeshColour = 0xC8C8C8;  // drawn at half opacity: 0x646464 once, 0x969696 twice
 
-ScreenVertex At(float x, float y) {
-  ScreenVertex v;
-  v.x = x, v.y = y, v.invW = 0.5f;
-  return v;
+ScreenVertex Corner(float x, float y, float invW, float u, float v) {
+  ScreenVertex c;
+  c.x = x, c.y = y, c.invW = invW, c.u = u, c.v = v;
+  return c;
+}
+
+ScreenVertex At(float x, float y) { return Corner(x, y, 0.5f, 0, 0); }
+
+// Quad v[0..3] drawn as one primitive, or as its halves (0, 1, 2) and (0, 2, 3).
+void DrawQuadOrHalves(SampleFrame& frame, const ScreenVertex* v, const Material& m, bool whole) {
+  const ScreenVertex second[3] = {v[0], v[2], v[3]};
+  if (whole) {
+    frame.DrawQuad(v, m);
+  } else {
+    frame.DrawTriangle(v, m);
+    frame.DrawTriangle(second, m);
+  }
 }
 
 // A deterministic jitter of at most `reach` pixels, in sixteenths of a pixel, so that
@@ -242,6 +262,173 @@ TEST(RasterCoverage, PageMeshesHaveNoHolesAtAnySampleCount) {
     }
   }
 }
+
+namespace depth {
+
+constexpr int kWidth = 64, kHeight = 5;
+constexpr Packed kRed = 0xC00000, kBlue = 0x0000C0;
+
+// 1 / distance along x: the rising plane passes the falling one at x = 32.3, away from
+// every sample position.
+float Rising(float x) { return 0.1f + 0.01f * x; }
+float Falling(float x) { return 0.746f - 0.01f * x; }
+
+// Two triangles over more than the frame, their diagonal crossing every row; or the
+// quad they make, drawn as one.
+void DrawCover(SampleFrame& frame, Packed colour, float (*depth)(float), bool asQuad) {
+  const float right = kWidth + 1.0f, bottom = kHeight + 1.0f;
+  const ScreenVertex corners[4] = {Corner(-1, -1, depth(-1), 0, 0), Corner(right, -1, depth(right), 0, 0),
+                                   Corner(right, bottom, depth(right), 0, 0), Corner(-1, bottom, depth(-1), 0, 0)};
+  Material material;
+  material.flat = colour;
+  DrawQuadOrHalves(frame, corners, material, asQuad);
+}
+
+TEST(RasterDepth, CrossingPlanesShowTheNearerAtEverySample) {
+  for (int samples : {1, 2, 4, 8}) {
+    for (int order = 0; order < 4; ++order) {
+      const bool risingFirst = order % 2 == 0, asQuads = order >= 2;
+      const std::vector<SampleSum> sums = DrawSums(kWidth, kHeight, samples, 0x00FF00, [&](SampleFrame& frame) {
+        DrawCover(frame, risingFirst ? kRed : kBlue, risingFirst ? Rising : Falling, asQuads);
+        DrawCover(frame, risingFirst ? kBlue : kRed, risingFirst ? Falling : Rising, asQuads);
+      });
+      SampleFrame probe;
+      probe.Reset(kWidth, kHeight, samples);
+      int wrong = 0;
+      for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+          uint32_t red = 0, blue = 0;
+          for (int s = 0; s < samples; ++s) {
+            const float at = x + probe.sampleX()[s];
+            (Rising(at) > Falling(at) ? red : blue) += 0xC0;
+          }
+          const SampleSum* sum = &sums[(static_cast<size_t>(y) * kWidth + x) * kSumLanes];
+          wrong += sum[0] != blue || sum[1] != 0 || sum[2] != red;
+        }
+      }
+      EXPECT_EQ(wrong, 0) << samples << " samples, " << (risingFirst ? "rising" : "falling") << " plane first"
+                          << (asQuads ? ", quads" : ", triangles");
+    }
+  }
+}
+
+}  // namespace depth
+
+namespace quad {
+
+constexpr int kWidth = 48, kHeight = 32, kSide = 16;
+
+// A smooth picture: neighbouring texels differ by a few levels.
+std::vector<uint8_t> Picture() {
+  std::vector<uint8_t> px(static_cast<size_t>(kSide) * kSide * 4);
+  for (int y = 0; y < kSide; ++y) {
+    for (int x = 0; x < kSide; ++x) {
+      uint8_t* p = &px[(static_cast<size_t>(y) * kSide + x) * 4];
+      p[0] = static_cast<uint8_t>(40 + 8 * x), p[1] = static_cast<uint8_t>(200 - 6 * y);
+      p[2] = static_cast<uint8_t>(90 + 3 * (x + y));
+      p[3] = 255;
+    }
+  }
+  return px;
+}
+
+struct Drawn {
+  std::vector<SampleSum> sums;
+  uint64_t fragments;
+};
+
+// Draws quad v textured with `picture`, as one primitive or as its halves.
+Drawn DrawTextured(const ScreenVertex* v, bool perspective, bool asQuad, const std::vector<uint8_t>& picture) {
+  const Sampler sampler = MakeSampler(ImageView{picture.data(), kSide, kSide}, 0, true);
+  Material m;
+  m.sampler = &sampler;
+  m.perspective = perspective;
+  Drawn out{};
+  out.sums = DrawSums(kWidth, kHeight, 4, 0, [&](SampleFrame& frame) {
+    DrawQuadOrHalves(frame, v, m, asQuad);
+    out.fragments = frame.shadedFragments();
+  });
+  return out;
+}
+
+// A square seen in perspective, leaning away from the viewer: corner (s, t) of the square
+// at (-10, -8, 2) + s (20, 0, 0) + t (0, 14, 3), texture coordinates (s, t).
+void LeaningSquare(ScreenVertex* quad) {
+  const float st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  for (int i = 0; i < 4; ++i) {
+    const float s = st[i][0], t = st[i][1];
+    const float x = -10 + 20 * s, y = -8 + 14 * t, z = 2 + 3 * t;
+    quad[i] = Corner(24 + 4 * x / z, 16 + 3.5f * y / z, 1 / z, s, t);
+  }
+}
+
+// The largest difference of a pixel's mean colour between two drawings.
+int LargestDifference(const Drawn& a, const Drawn& b) {
+  int worst = 0;
+  for (size_t i = 0; i < a.sums.size(); ++i) {
+    if (i % kSumLanes == 3) continue;
+    worst = std::max(worst, std::abs(static_cast<int>(a.sums[i] / 4) - static_cast<int>(b.sums[i] / 4)));
+  }
+  return worst;
+}
+
+TEST(RasterQuad, FlatQuadInPerspectiveIsShadedOncePerPixel) {
+  ScreenVertex quad[4];
+  LeaningSquare(quad);
+  // A highlight towards one corner, which the halves interpolate a little apart (by about
+  // a level per pixel): each pixel takes the half that holds its centre.
+  quad[3].specular = 0.04f;
+  const std::vector<uint8_t> picture = Picture();
+  const Drawn whole = DrawTextured(quad, true, true, picture), halves = DrawTextured(quad, true, false, picture);
+  EXPECT_LE(LargestDifference(whole, halves), 2);
+  // The pixels along the diagonal are shaded once, not once per half.
+  EXPECT_LT(whole.fragments, halves.fragments);
+}
+
+TEST(RasterQuad, HalvesThatInterpolateApartAreDrawnAsTriangles) {
+  // The same square with its texture interpolated across the screen: each half has its
+  // own mapping, which meet only along the diagonal.
+  ScreenVertex quad[4];
+  LeaningSquare(quad);
+  const std::vector<uint8_t> picture = Picture();
+  const Drawn whole = DrawTextured(quad, false, true, picture), halves = DrawTextured(quad, false, false, picture);
+  EXPECT_EQ(whole.sums, halves.sums);
+  EXPECT_EQ(whole.fragments, halves.fragments);
+  // So does a quad that is not convex.
+  const ScreenVertex dart[4] = {Corner(3, 3, 0.5f, 0, 0), Corner(40, 6, 0.5f, 1, 0), Corner(14, 12, 0.5f, 1, 1),
+                                Corner(8, 29, 0.5f, 0, 1)};
+  EXPECT_EQ(DrawTextured(dart, true, true, picture).sums, DrawTextured(dart, true, false, picture).sums);
+}
+
+// A list entry: half `half` of cell `cell` (0: none), its first corner at x = id.
+DrawTriangle Half(uint32_t cell, uint8_t half, float id) {
+  DrawTriangle t;
+  for (int i = 0; i < 3; ++i) t.v[i] = Corner(id, static_cast<float>(i), 1, 0, 0);
+  t.v[2].y = half == 0 ? 2.0f : 3.0f;  // the third corner: 2 in the first half, 3 in the second
+  t.cell = cell, t.half = half;
+  return t;
+}
+
+TEST(RasterQuad, CellHalvesJoinOnlyWhenNextToEachOther) {
+  // Cell 1 in order, cell 3 the other way round, cell 2 with a triangle between.
+  std::vector<DrawTriangle> list = {Half(1, 0, 10), Half(1, 1, 11), Half(0, 0, 20), Half(2, 0, 30),
+                                    Half(0, 0, 21), Half(2, 1, 31), Half(3, 1, 41), Half(3, 0, 40)};
+  MergeCells(list);
+  ASSERT_EQ(list.size(), 6u);
+  const float firstCorners[6] = {10, 20, 30, 21, 31, 40};
+  const int corners[6] = {4, 3, 3, 3, 3, 4};
+  for (size_t i = 0; i < list.size(); ++i) {
+    EXPECT_EQ(list[i].v[0].x, firstCorners[i]) << i;
+    EXPECT_EQ(list[i].corners, corners[i]) << i;
+  }
+  // A quad's corners: the first half's three, then the second half's last.
+  EXPECT_EQ(list[0].v[2].y, 2.0f);
+  EXPECT_EQ(list[0].v[3].x, 11.0f);
+  EXPECT_EQ(list[0].v[3].y, 3.0f);
+  EXPECT_EQ(list[5].v[3].x, 41.0f);
+}
+
+}  // namespace quad
 
 }  // namespace
 }  // namespace lmx::engine::test
