@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "lmx_render.h"
-#include "render_frame.h"
 
 namespace lmx::engine::test {
 
@@ -29,31 +28,26 @@ void Paint(std::vector<uint8_t>& pixels, int side, int which) {
   }
 }
 
+void Describe(TextureImage& t, uint32_t format, int width, int height, uint8_t* pixels) {
+  t.formatCode = format;
+  t.width = t.extentWidth = static_cast<uint32_t>(width);
+  t.height = t.extentHeight = static_cast<uint32_t>(height);
+  t.scaleX = t.scaleY = 1.0f;
+  t.pixels = pixels;
+  t.bytesPerPixel = 4;
+}
+
 }  // namespace
 
 JobFixture::JobFixture(int width, int height, int textureSide)
     : width_(width), height_(height), side_(textureSide), textures_(kPreviewTextures) {
   for (int i = 0; i < kPreviewTextures; ++i) {
-    textures_[i].assign(static_cast<size_t>(side_) * side_ * 4, 0);
-    Paint(textures_[i], side_, i == 0 ? 0 : 1);
-    if (i >= 2) std::fill(textures_[i].begin(), textures_[i].end(), static_cast<uint8_t>(90 + i));
-    TextureImage& t = job_.textures[i];
-    t.formatCode = kTextureFormat;
-    t.width = t.extentWidth = static_cast<uint32_t>(side_);
-    t.height = t.extentHeight = static_cast<uint32_t>(side_);
-    t.scaleX = t.scaleY = 1.0f;
-    t.pixels = textures_[i].data();
-    t.bytesPerPixel = 4;
+    textures_[i].assign(static_cast<size_t>(side_) * side_ * 4, static_cast<uint8_t>(90 + i));
+    if (i < 2) Paint(textures_[i], side_, i);
+    Describe(job_.textures[i], kTextureFormat, side_, side_, textures_[i].data());
   }
-  size_t bytes = static_cast<size_t>(std::max(width, 0)) * std::max(height, 0) * 4;
-  target_.assign(bytes + 2 * kGuardBytes, kGuardByte);
-  TextureImage& t = job_.target;
-  t.formatCode = kTargetFormat;
-  t.width = t.extentWidth = static_cast<uint32_t>(width);
-  t.height = t.extentHeight = static_cast<uint32_t>(height);
-  t.scaleX = t.scaleY = 1.0f;
-  t.pixels = target_.data() + kGuardBytes;
-  t.bytesPerPixel = 4;
+  target_.assign(static_cast<size_t>(std::max(width, 0)) * std::max(height, 0) * 4 + 2 * kGuardBytes, kGuardByte);
+  Describe(job_.target, kTargetFormat, width, height, target_.data() + kGuardBytes);
   job_.frameWidth = static_cast<uint32_t>(width);
   job_.frameHeight = static_cast<uint32_t>(height);
   job_.objectCount = 20;
@@ -69,11 +63,20 @@ int32_t JobFixture::Render(RenderEntryFn entry) {
   return (entry != nullptr ? entry : &LMX_Render)(&settings_, &job_, 1);
 }
 
-int32_t JobFixture::RenderKind(MotionKind kind, uint32_t objectCount) {
+int32_t JobFixture::RenderKind(MotionKind kind, uint32_t objectCount, int threads, RenderScratch* scratch) {
   EffectShape shape;
   shape.kind = kind;
   shape.objectCount = objectCount;
-  return RenderShape(ReadFrameParams(settings_), shape, job_);
+  return RenderShape(ReadFrameParams(settings_), shape, job_, nullptr, threads, scratch);
+}
+
+int32_t JobFixture::RenderAt(MotionKind kind, int position, int last, uint32_t objectCount) {
+  SetPosition(position, last);
+  return RenderKind(kind, objectCount);
+}
+
+void JobFixture::EveryObject(int column, float value) {
+  for (auto& row : settings_.objectValues) row[column] = value;
 }
 
 double JobFixture::MeanBrightness(int x0, int x1) const {
@@ -88,15 +91,24 @@ double JobFixture::MeanBrightness(int x0, int x1) const {
   return sum / (static_cast<double>(x1 - x0) * height_);
 }
 
-int JobFixture::PixelsDifferingFrom(int texture, int tolerance) const {
+template <typename OtherFn>
+int JobFixture::CountDiffering(int tolerance, OtherFn other) const {
   int n = 0;
   for (int y = 0; y < height_; ++y) {
     for (int x = 0; x < width_; ++x) {
-      Rgb8 a = TargetPixel(x, y), b = TexturePixelAt(texture, x, y);
-      if (std::abs(a.b - b.b) > tolerance || std::abs(a.g - b.g) > tolerance || std::abs(a.r - b.r) > tolerance) ++n;
+      Rgb8 a = TargetPixel(x, y), b = other(x, y);
+      n += std::abs(a.b - b.b) > tolerance || std::abs(a.g - b.g) > tolerance || std::abs(a.r - b.r) > tolerance;
     }
   }
   return n;
+}
+
+int JobFixture::PixelsDifferingFrom(int texture, int tolerance) const {
+  return CountDiffering(tolerance, [&](int x, int y) { return TexturePixelAt(texture, x, y); });
+}
+
+int JobFixture::PixelsDifferingFrom(const JobFixture& other, int tolerance) const {
+  return CountDiffering(tolerance, [&](int x, int y) { return other.TargetPixel(x, y); });
 }
 
 Rgb8 JobFixture::TargetPixel(int x, int y) const {

@@ -1,11 +1,14 @@
-// A RenderJob over owned pixel buffers, with guard bands around the target, for tests.
+// A RenderJob over owned pixel buffers, with guard bands around the target, and the
+// rasteriser's sample sums, for tests.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "motion_kinds.h"
 #include "model/render_job.h"
+#include "motion_kinds.h"
+#include "raster.h"
+#include "render_frame.h"
 
 namespace lmx::engine::test {
 
@@ -14,7 +17,25 @@ inline constexpr uint8_t kGuardByte = 0xA5;
 
 struct Rgb8 {
   uint8_t b, g, r;
+  bool operator==(const Rgb8& o) const { return b == o.b && g == o.g && r == o.r; }
 };
+
+// A progress callback that only marks a render as a filter frame.
+inline int16_t __cdecl QuietProgress(int32_t) { return 0; }
+
+// Every pixel's sample sums after `draw` on a frame of one background colour.
+template <typename DrawFn>
+std::vector<SampleSum> DrawSums(int width, int height, int samples, Packed background, DrawFn draw) {
+  SampleFrame frame;
+  frame.Reset(width, height, samples);
+  const std::vector<Packed> behind(static_cast<size_t>(width) * height, background);  // kept by the frame
+  frame.SetBackground(behind);
+  frame.BeginPass();
+  draw(frame);
+  std::vector<SampleSum> sums(static_cast<size_t>(width) * height * kSumLanes, 0);
+  frame.Accumulate(sums);
+  return sums;
+}
 
 class JobFixture {
  public:
@@ -23,12 +44,17 @@ class JobFixture {
 
   RenderJob& job() { return job_; }
   EffectSettings& settings() { return settings_; }
+  float& general(int index) { return settings_.generalValues[index]; }
+  // The same value in every object's row.
+  void EveryObject(int column, float value);
   // Sets frame k of a preview of `frames` frames.
   void SetPosition(int position, int lastPosition);
   // Renders through `entry`: the linked engine, or LMX_Render of the loaded DLL.
   int32_t Render(RenderEntryFn entry = nullptr);
   // Renders the given motion kind without reading an effect file.
-  int32_t RenderKind(MotionKind kind, uint32_t objectCount = 0);
+  int32_t RenderKind(MotionKind kind, uint32_t objectCount = 0, int threads = 0, RenderScratch* scratch = nullptr);
+  // RenderKind at frame `position` of 0 .. `last`.
+  int32_t RenderAt(MotionKind kind, int position, int last = 20, uint32_t objectCount = 0);
 
   Rgb8 TargetPixel(int x, int y) const;
   // Pixel of texture i at the target position (x, y), nearest sampling.
@@ -36,10 +62,14 @@ class JobFixture {
   // Mean absolute difference per channel between the target and texture i.
   double MeanDifferenceTo(int texture) const;
   bool GuardsIntact() const;
+  // Nothing written: the target holds guard bytes only.
+  bool Untouched() const { return target_ == std::vector<uint8_t>(target_.size(), kGuardByte); }
   // Mean of (blue + green + red) / 3 over the target, or over columns [x0, x1).
   double MeanBrightness(int x0 = 0, int x1 = -1) const;
-  // Pixels of the target that differ from texture i by more than `tolerance` in a channel.
+  // Pixels of the target that differ from texture i (or another fixture's target) by more
+  // than `tolerance` in a channel.
   int PixelsDifferingFrom(int texture, int tolerance) const;
+  int PixelsDifferingFrom(const JobFixture& other, int tolerance) const;
   std::vector<uint8_t> Snapshot() const { return target_; }
   int width() const { return width_; }
   int height() const { return height_; }
@@ -49,6 +79,9 @@ class JobFixture {
   void ClearTexture(int texture);
 
  private:
+  template <typename OtherFn>
+  int CountDiffering(int tolerance, OtherFn other) const;
+
   int width_, height_, side_;
   EffectSettings settings_{};
   RenderJob job_{};

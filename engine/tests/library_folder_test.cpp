@@ -1,8 +1,14 @@
-// Installations named by their folder: the effect's shape and picked settings, the faults
-// told apart, and textures read from TEXTURES.
+// Effects read from an installation. Named by their folder: the effect's shape and picked
+// settings, the faults told apart, and textures read from TEXTURES. Through LMX_Render: the
+// motion kind and the object count come from the effect's file; without a usable file it
+// renders the default motion.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "common/chunk_writer.h"
+#include "job_fixture.h"
 #include "library/bytes.h"
 #include "library/effect_record.h"
 #include "library/texture_reader.h"
@@ -14,10 +20,10 @@ namespace {
 
 class LibraryFolder : public ::testing::Test {
  protected:
-  ChunkWriter Effect(const std::string& name) {
+  ChunkWriter Effect(const std::string& name, MotionKind kind = MotionKind::Tiles, uint32_t objects = 3) {
     ChunkWriter w(kEffectHeader);
-    w.U32(FourCC("ETYP"), 2).U32(FourCC("ITYP"), static_cast<uint32_t>(MotionKind::Tiles));
-    w.Text(FourCC("ENAM"), name).U32(FourCC("VCNT"), 3).U32(FourCC("OCNT"), 2);
+    w.U32(FourCC("ETYP"), 2).U32(FourCC("ITYP"), static_cast<uint32_t>(kind));
+    w.Text(FourCC("ENAM"), name).U32(FourCC("VCNT"), objects).U32(FourCC("OCNT"), 2);
     for (uint32_t i = 0; i < 2; ++i) {
       EffectOption o{};
       o.tag = static_cast<uint16_t>(1 + i);
@@ -25,6 +31,17 @@ class LibraryFolder : public ::testing::Test {
       w.IndexedBytes(FourCC("OPTS"), i, &o, sizeof o);
     }
     return w;
+  }
+  // The frame at 7 of 20 that LMX_Render gives for the named effect, or RenderKind for the
+  // kind (name null).
+  std::vector<uint8_t> Frame(const char* name, MotionKind kind = MotionKind::Plane, uint32_t objects = 0) {
+    JobFixture f(48, 48);
+    f.settings().objectValues[1][Transparency] = 100;
+    f.SetPosition(7, 20);
+    if (name != nullptr) std::memcpy(f.settings().effectName, name, std::min<size_t>(std::strlen(name), 12));
+    EXPECT_EQ(name != nullptr ? f.Render() : f.RenderKind(kind, objects), 0);
+    EXPECT_TRUE(f.GuardsIntact());
+    return f.Snapshot();
   }
   FolderRead Read(const std::string& name) { return ReadFolderEffect(install_.root(), name, &effect_); }
 
@@ -75,6 +92,24 @@ TEST_F(LibraryFolder, ReadsTexturesFromTheFolder) {
   EXPECT_EQ(texture.pixels, std::vector<uint8_t>(pixels, pixels + 8));
   EXPECT_FALSE(ReadFolderTexture(install_.root(), "PREVL_04", &texture));
   EXPECT_TRUE(texture.pixels.empty());
+}
+
+TEST_F(LibraryFolder, KindAndObjectsComeFromTheFile) {
+  install_.Write("EFFECTS/DOORS2.LMI", Effect("DOORS2", MotionKind::Doors, 2).bytes());
+  install_.Write("EFFECTS/TILES1.LMI", Effect("TILES1", MotionKind::Tiles, 1).bytes());
+  EXPECT_EQ(Frame("DOORS2"), Frame(nullptr, MotionKind::Doors, 2));
+  EXPECT_EQ(Frame("TILES1"), Frame(nullptr, MotionKind::Tiles, 1));
+  EXPECT_NE(Frame("TILES1"), Frame(nullptr, MotionKind::Tiles, 2));
+}
+
+TEST_F(LibraryFolder, MissingOddOrUnknownEffectsRenderTheDefault) {
+  install_.Write("EFFECTS/WEIRD.LMI", Effect("WEIRD", static_cast<MotionKind>(1234), 0).bytes());
+  install_.Write("EFFECTS/BROKEN.LMI", {'L', 'M', 'X', 'I', 9, 9});
+  const std::vector<uint8_t> plane = Frame(nullptr);
+  // The last: twelve characters and no terminating zero.
+  for (const char* name : {"NOSUCH", "WEIRD", "", "..\\..\\X", "BROKEN", "ABCDEFGHIJKL"}) {
+    EXPECT_EQ(Frame(name), plane) << name;
+  }
 }
 
 }  // namespace

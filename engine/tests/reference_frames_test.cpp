@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "job_fixture.h"
@@ -22,85 +22,44 @@ constexpr int kLast = 19;
 constexpr int kPositions[] = {3, 8, 13};
 constexpr int kFrames = sizeof(kPositions) / sizeof(kPositions[0]);
 
+using Values = std::vector<std::pair<int, float>>;
+
+// General values, values of every object, and the effect's options in their order.
 struct ReferenceScene {
   const char* name;
   MotionKind kind;
   uint32_t objects;
-  std::function<void(EffectSettings&)> setup;
+  Values general, everyObject, options;
   bool filterMode = false;
 };
 
-void Option(EffectSettings& s, uint16_t tag, float value) {
-  s.specialValues[s.specialCount++] = {0, tag, value};
-}
-
-void EveryObject(EffectSettings& s, int column, float value) {
-  for (auto& row : s.objectValues) row[column] = value;
-}
-
-int16_t __cdecl QuietProgress(int32_t) { return 0; }
-
 std::vector<ReferenceScene> Scenes() {
-  using G = General;
+  using K = MotionKind;
   return {
-      {"plane_aa1", MotionKind::Plane, 1, [](EffectSettings& s) { Option(s, TagLift, 60); }},
-      {"plane_flyon_bilinear", MotionKind::Plane, 1,
-       [](EffectSettings& s) {
-         s.generalValues[G::Direction] = 1, s.generalValues[G::ImageQuality] = 1;
-         s.generalValues[G::TransitionPeriod] = 60, s.generalValues[G::AntiAliasing] = 2;
-       }},
-      {"tiles_aa2_blur_shadows", MotionKind::Tiles, 1,
-       [](EffectSettings& s) {
-         s.generalValues[G::AntiAliasing] = 2, s.generalValues[G::BlurPercent] = 50;
-         s.generalValues[G::BlurCount] = 3, s.generalValues[G::Shadows] = 1;
-       }},
-      {"tiles_maximum", MotionKind::Tiles, 20,
-       [](EffectSettings& s) {
-         float* g = s.generalValues;
-         g[G::AntiAliasing] = 8, g[G::BlurPercent] = 100, g[G::BlurCount] = 10, g[G::Shadows] = 1;
-         g[G::Lighting] = 1, g[G::LightDirection] = 135, g[G::Quality] = 1, g[G::ImageQuality] = 1;
-         EveryObject(s, TrailCount, 5), EveryObject(s, TrailSpacing, 3);
-         EveryObject(s, Shine, 60), EveryObject(s, Luminosity, 20);
-         Option(s, TagRows, 4), Option(s, TagColumns, 5);
-       }},
-      {"tiles2x2_aa4_path", MotionKind::Tiles, 4,
-       [](EffectSettings& s) {
-         s.generalValues[G::AntiAliasing] = 4;
-         Option(s, TagRows, 2), Option(s, TagColumns, 2), Option(s, TagLift, 30);
-         EveryObject(s, PathRotation, 90), EveryObject(s, RotatesWithPath, 1);
-       }},
-      {"tiles_field_aa3", MotionKind::Tiles, 1,
-       [](EffectSettings& s) { s.generalValues[G::FrameField] = 1, s.generalValues[G::AntiAliasing] = 3; }},
-      {"strips_aa4_lighting", MotionKind::Strips, 1,
-       [](EffectSettings& s) {
-         s.generalValues[G::AntiAliasing] = 4, s.generalValues[G::Lighting] = 1;
-         s.generalValues[G::LightDirection] = 45, s.generalValues[G::Quality] = 1;
-         Option(s, TagCurl, 60);
-       }},
-      {"doors_aa4_flat", MotionKind::Doors, 2,
-       [](EffectSettings& s) { s.generalValues[G::AntiAliasing] = 4, s.generalValues[G::RenderMode] = 1; }},
-      {"cube_aa4_shadows_lighting", MotionKind::Cube, 1,
-       [](EffectSettings& s) {
-         s.generalValues[G::AntiAliasing] = 4, s.generalValues[G::Shadows] = 1;
-         s.generalValues[G::Lighting] = 1, s.generalValues[G::LightDirection] = 135;
-       }},
-      {"page_aa4", MotionKind::Page, 1,
-       [](EffectSettings& s) { s.generalValues[G::AntiAliasing] = 4, Option(s, TagCurl, 50); }},
-      {"page_aa8_pair", MotionKind::Page, 2,
-       [](EffectSettings& s) {
-         s.generalValues[G::AntiAliasing] = 8, s.generalValues[G::Shadows] = 1, s.generalValues[G::Quality] = 1;
-         Option(s, TagCurl, 70);
-       }},
-      {"shards_aa2_half_transparent", MotionKind::Shards, 1,
-       [](EffectSettings& s) { s.generalValues[G::AntiAliasing] = 2, EveryObject(s, Transparency, 50); }},
-      {"spiral_wire", MotionKind::Spiral, 1, [](EffectSettings& s) { s.generalValues[G::RenderMode] = 2; }},
-      {"tiles_filter_centred", MotionKind::Tiles, 4,
-       [](EffectSettings& s) {
-         s.generalValues[G::AntiAliasing] = 4, s.generalValues[G::CenterObjects] = 1;
-         s.generalValues[G::BlurPercent] = 60, s.generalValues[G::BlurCount] = 4;
-         EveryObject(s, ChangePeriod, 40), EveryObject(s, Shine, 50), s.generalValues[G::Lighting] = 1;
-       },
-       true},
+      {"plane_aa1", K::Plane, 1, {}, {}, {{TagLift, 60}}},
+      {"plane_flyon_bilinear", K::Plane, 1,
+       {{Direction, 1}, {ImageQuality, 1}, {TransitionPeriod, 60}, {AntiAliasing, 2}}, {}, {}},
+      {"tiles_aa2_blur_shadows", K::Tiles, 1, {{AntiAliasing, 2}, {BlurPercent, 50}, {BlurCount, 3}, {Shadows, 1}}, {}, {}},
+      {"tiles_maximum", K::Tiles, 20,
+       {{AntiAliasing, 8}, {BlurPercent, 100}, {BlurCount, 10}, {Shadows, 1}, {Lighting, 1}, {LightDirection, 135},
+        {Quality, 1}, {ImageQuality, 1}},
+       {{TrailCount, 5}, {TrailSpacing, 3}, {Shine, 60}, {Luminosity, 20}},
+       {{TagRows, 4}, {TagColumns, 5}}},
+      {"tiles2x2_aa4_path", K::Tiles, 4, {{AntiAliasing, 4}}, {{PathRotation, 90}, {RotatesWithPath, 1}},
+       {{TagRows, 2}, {TagColumns, 2}, {TagLift, 30}}},
+      {"tiles_field_aa3", K::Tiles, 1, {{FrameField, 1}, {AntiAliasing, 3}}, {}, {}},
+      {"strips_aa4_lighting", K::Strips, 1, {{AntiAliasing, 4}, {Lighting, 1}, {LightDirection, 45}, {Quality, 1}}, {},
+       {{TagCurl, 60}}},
+      {"doors_aa4_flat", K::Doors, 2, {{AntiAliasing, 4}, {RenderMode, 1}}, {}, {}},
+      {"cube_aa4_shadows_lighting", K::Cube, 1,
+       {{AntiAliasing, 4}, {Shadows, 1}, {Lighting, 1}, {LightDirection, 135}}, {}, {}},
+      {"page_aa4", K::Page, 1, {{AntiAliasing, 4}}, {}, {{TagCurl, 50}}},
+      {"page_aa8_pair", K::Page, 2, {{AntiAliasing, 8}, {Shadows, 1}, {Quality, 1}}, {}, {{TagCurl, 70}}},
+      {"shards_aa2_half_transparent", K::Shards, 1, {{AntiAliasing, 2}}, {{Transparency, 50}}, {}},
+      {"spiral_wire", K::Spiral, 1, {{RenderMode, 2}}, {}, {}},
+      {"tiles_filter_centred", K::Tiles, 4,
+       {{AntiAliasing, 4}, {CenterObjects, 1}, {BlurPercent, 60}, {BlurCount, 4}, {Lighting, 1}},
+       {{ChangePeriod, 40}, {Shine, 50}}, {}, true},
   };
 }
 
@@ -109,12 +68,15 @@ std::string ReferencePath(const char* name) { return std::string(LMX_REFERENCE_D
 // The scene's frames as RGB rows, top row first, frame after frame.
 std::vector<uint8_t> RenderScene(const ReferenceScene& scene) {
   JobFixture f(kSide, kSide);
-  scene.setup(f.settings());
+  for (auto [index, value] : scene.general) f.general(index) = value;
+  for (auto [column, value] : scene.everyObject) f.EveryObject(column, value);
+  for (auto [tag, value] : scene.options) {
+    f.settings().specialValues[f.settings().specialCount++] = {0, static_cast<uint16_t>(tag), value};
+  }
   if (scene.filterMode) f.job().progressCallback = &QuietProgress;
   std::vector<uint8_t> rgb;
   for (int position : kPositions) {
-    f.SetPosition(position, kLast);
-    EXPECT_EQ(f.RenderKind(scene.kind, scene.objects), 0) << scene.name << " at " << position;
+    EXPECT_EQ(f.RenderAt(scene.kind, position, kLast, scene.objects), 0) << scene.name << " at " << position;
     for (int y = kSide - 1; y >= 0; --y) {
       for (int x = 0; x < kSide; ++x) {
         Rgb8 p = f.TargetPixel(x, y);

@@ -1,5 +1,5 @@
 // The engine's contract with the front end: what lands in the target, and only there;
-// stopping; progress; blocks and jobs that make no sense.
+// stopping; progress; blocks and jobs that make no sense; buffers and threads.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +9,6 @@
 
 #include "job_fixture.h"
 #include "lmx_render.h"
-#include "render_frame.h"
 
 namespace lmx::engine::test {
 namespace {
@@ -32,18 +31,13 @@ TEST(RenderContract, ReportsProgressFromZeroToHundred) {
 }
 
 TEST(RenderContract, HostileValuesRenderWithoutFault) {
-  const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
-  for (float bad : {nan, inf, -inf, -1e30f, 1e30f, -5.0f}) {
+  for (float bad : {std::numeric_limits<float>::quiet_NaN(), inf, -inf, -1e30f, 1e30f, -5.0f}) {
     JobFixture f(37, 23);
     for (float& g : f.settings().generalValues) g = bad;
-    for (auto& row : f.settings().objectValues)
-      for (float& v : row) v = bad;
+    for (int column = 0; column < kObjectColumns; ++column) f.EveryObject(column, bad);
     f.settings().specialCount = 0xFFFFFFFFu;
-    for (auto& sv : f.settings().specialValues) {
-      sv.tag = 3;
-      sv.value = bad;
-    }
+    for (auto& sv : f.settings().specialValues) sv = {0, 3, bad};
     f.SetPosition(7, 19);
     EXPECT_EQ(f.Render(), 0) << bad;
     EXPECT_TRUE(f.GuardsIntact()) << bad;
@@ -59,8 +53,7 @@ TEST(RenderContract, OddJobsNeverWriteOutside) {
     EXPECT_EQ(f.Render(), 0);
     EXPECT_TRUE(f.GuardsIntact());
   }
-  // A position beyond either end is drawn at that end; a negative last position places
-  // no frame: refused, nothing written.
+  // A position beyond either end is drawn at that end.
   for (auto [outside, at] : {std::pair{-7, 0}, {1000, 10}}) {
     JobFixture beyond(16, 12), inside(16, 12);
     beyond.SetPosition(outside, 10);
@@ -69,28 +62,29 @@ TEST(RenderContract, OddJobsNeverWriteOutside) {
     ASSERT_EQ(inside.Render(), 0);
     EXPECT_EQ(beyond.Snapshot(), inside.Snapshot()) << outside;
   }
-  JobFixture refused(5, 3);
-  refused.SetPosition(5, -3);
-  EXPECT_EQ(refused.Render(), -1);
-  EXPECT_EQ(refused.targetBytes(), std::vector<uint8_t>(refused.targetBytes().size(), kGuardByte));
-  f.job().target.pixels = nullptr;
-  EXPECT_EQ(f.Render(), -1);
-  EXPECT_EQ(LMX_Render(nullptr, nullptr, 1), -1);
-
   // One pixel, and textures far larger than the frame.
   JobFixture tiny(1, 1, 256);
-  tiny.settings().generalValues[AntiAliasing] = 8;
+  tiny.general(AntiAliasing) = 8;
   tiny.SetPosition(3, 7);
   EXPECT_EQ(tiny.Render(), 0);
   EXPECT_TRUE(tiny.GuardsIntact());
-  // A target claiming more than it can be, or pixels of another size: nothing written.
-  JobFixture claims(8, 8);
+  // Refused, nothing written: a negative last position places no frame; no target; a
+  // target claiming more than it can be, or pixels of another size.
+  f.SetPosition(5, -3);
+  EXPECT_EQ(f.Render(), -1);
+  f.job().target.pixels = nullptr;
+  EXPECT_EQ(f.Render(), -1);
+  EXPECT_EQ(LMX_Render(nullptr, nullptr, 1), -1);
+  JobFixture refused(8, 8), claims(8, 8);
+  refused.SetPosition(5, -3);
+  EXPECT_EQ(refused.Render(), -1);
   claims.job().target.width = 100000;
   EXPECT_EQ(claims.Render(), -1);
   claims.job().target.width = 8;
   claims.job().target.bytesPerPixel = 3;
   EXPECT_EQ(claims.Render(), -1);
-  EXPECT_EQ(claims.targetBytes(), std::vector<uint8_t>(claims.targetBytes().size(), kGuardByte));
+  EXPECT_TRUE(refused.Untouched());
+  EXPECT_TRUE(claims.Untouched());
 }
 
 TEST(RenderContract, IdenticalInputsGiveIdenticalPixels) {
@@ -99,8 +93,8 @@ TEST(RenderContract, IdenticalInputsGiveIdenticalPixels) {
   b.SetPosition(6, 19);
   ASSERT_EQ(a.Render(), 0);
   // Calls in between, of another size and with more samples, leave nothing behind.
-  other.settings().generalValues[AntiAliasing] = 8;
-  other.settings().generalValues[Shadows] = 1;
+  other.general(AntiAliasing) = 8;
+  other.general(Shadows) = 1;
   ASSERT_EQ(other.Render(), 0);
   ASSERT_EQ(b.Render(), 0);
   EXPECT_EQ(a.targetBytes(), b.targetBytes());
@@ -108,55 +102,42 @@ TEST(RenderContract, IdenticalInputsGiveIdenticalPixels) {
 
 int g_polls = 0;
 int g_stopAt = 0;
-int16_t __cdecl StopAtPoll() {
-  ++g_polls;
-  return g_polls >= g_stopAt ? 1 : 0;
-}
+int16_t __cdecl StopAtPoll() { return ++g_polls >= g_stopAt ? 1 : 0; }
 
 TEST(RenderContract, AbortIsPolledEverySubFrameAndHonouredAtOnce) {
-  JobFixture f(40, 40);
-  f.settings().generalValues[BlurPercent] = 100;
-  f.settings().generalValues[BlurCount] = 10;
-  f.settings().generalValues[FrameField] = 2;
-  f.job().abortCallback = &StopAtPoll;
-  f.SetPosition(5, 20);
-  // Never stopping: at least one poll per sub-frame of each field.
-  g_polls = 0, g_stopAt = 1 << 30;
-  ASSERT_EQ(f.Render(), 0);
-  EXPECT_GE(g_polls, 22);
-  // Stopping at the third poll: no further poll, no pixel written.
-  std::vector<uint8_t> before(f.targetBytes().size(), kGuardByte);
-  JobFixture g(40, 40);
-  g.settings() = f.settings();
-  g.job().abortCallback = &StopAtPoll;
-  g.SetPosition(5, 20);
-  g_polls = 0, g_stopAt = 3;
-  EXPECT_EQ(g.Render(), 1);
-  EXPECT_EQ(g_polls, 3);
-  EXPECT_EQ(g.targetBytes(), before);
-}
-
-std::vector<int> g_steps;
-int16_t __cdecl RecordStep(int32_t percent) {
-  g_steps.push_back(percent);
-  return 0;
+  for (int stopAt : {1 << 30, 3}) {
+    JobFixture f(40, 40);
+    f.general(BlurPercent) = 100;
+    f.general(BlurCount) = 10;
+    f.general(FrameField) = 2;
+    f.job().abortCallback = &StopAtPoll;
+    f.SetPosition(5, 20);
+    g_polls = 0, g_stopAt = stopAt;
+    if (stopAt > 3) {
+      // Never stopping: at least one poll per sub-frame of each field.
+      ASSERT_EQ(f.Render(), 0);
+      EXPECT_GE(g_polls, 22);
+    } else {
+      // Stopping at the third poll: no further poll, no pixel written.
+      EXPECT_EQ(f.Render(), 1);
+      EXPECT_EQ(g_polls, 3);
+      EXPECT_TRUE(f.Untouched());
+    }
+  }
 }
 
 // A caller's own buffers give the pixels the shared ones give, also while another thread
 // renders with its own at the same time (plugin instances on threads of their own).
 TEST(RenderContract, OwnBuffersRenderWhatTheSharedOnesRender) {
   auto settingsOf = [](JobFixture& f, int position) {
-    float* g = f.settings().generalValues;
-    g[AntiAliasing] = 4, g[BlurPercent] = 50, g[BlurCount] = 3, g[Shadows] = 1;
+    f.general(AntiAliasing) = 4, f.general(BlurPercent) = 50, f.general(BlurCount) = 3, f.general(Shadows) = 1;
     f.SetPosition(position, 20);
   };
-  EffectShape shape;
-  shape.kind = MotionKind::Tiles;
   JobFixture shared(64, 48), first(64, 48), second(64, 48);
   std::vector<std::vector<uint8_t>> want;
   for (int position : {5, 12}) {
     settingsOf(shared, position);
-    ASSERT_EQ(RenderShape(ReadFrameParams(shared.settings()), shape, shared.job()), 0);
+    ASSERT_EQ(shared.RenderKind(MotionKind::Tiles), 0);
     want.push_back(shared.Snapshot());
   }
   settingsOf(first, 5);
@@ -164,8 +145,8 @@ TEST(RenderContract, OwnBuffersRenderWhatTheSharedOnesRender) {
   RenderScratch scratchA, scratchB;
   for (int round = 0; round < 3; ++round) {  // the buffers are kept between frames
     int32_t resultA = -2, resultB = -2;
-    std::thread a([&] { resultA = RenderShape(ReadFrameParams(first.settings()), shape, first.job(), nullptr, 1, &scratchA); });
-    std::thread b([&] { resultB = RenderShape(ReadFrameParams(second.settings()), shape, second.job(), nullptr, 1, &scratchB); });
+    std::thread a([&] { resultA = first.RenderKind(MotionKind::Tiles, 0, 1, &scratchA); });
+    std::thread b([&] { resultB = second.RenderKind(MotionKind::Tiles, 0, 1, &scratchB); });
     a.join();
     b.join();
     ASSERT_EQ(resultA, 0);
@@ -180,42 +161,32 @@ int16_t __cdecl StopLater() { return --g_stopAfter < 0 ? 1 : 0; }
 
 TEST(RenderContract, FilterFrameIsTheSameOnAnyNumberOfThreads) {
   JobFixture f(96, 67);  // the tiles do not divide the rows evenly
-  float* g = f.settings().generalValues;
-  g[AntiAliasing] = 4, g[BlurCount] = 5, g[Shadows] = 1, g[FrameField] = 2;
-  for (auto& row : f.settings().objectValues) row[TrailCount] = 2;
-  f.job().progressCallback = &RecordStep;
+  f.general(AntiAliasing) = 4, f.general(BlurCount) = 5, f.general(Shadows) = 1, f.general(FrameField) = 2;
+  f.EveryObject(TrailCount, 2);
+  f.job().progressCallback = &RecordProgress;
   f.SetPosition(30, 100);
-  EffectShape shape;
-  shape.kind = MotionKind::Tiles;
-  std::vector<uint8_t> first;
-  for (float blur : {0.0f, 80.0f}) {  // each row drawn once, or summed over its sub-frames
-    g[BlurPercent] = blur;
-    const FrameParams params = ReadFrameParams(f.settings());
+  // Each row drawn once, or summed over its sub-frames; then wire mode, lines drawn pixel
+  // by pixel, that land in the rows of their tile only.
+  for (auto [blur, mode] : {std::pair{0.0f, 0.0f}, {80.0f, 0.0f}, {0.0f, 2.0f}}) {
+    f.general(BlurPercent) = blur;
+    f.general(RenderMode) = mode;
+    std::vector<uint8_t> first;
     for (int threads : {1, 2, 3, 4}) {
-      g_steps.clear();
-      ASSERT_EQ(RenderShape(params, shape, f.job(), nullptr, threads), 0);
+      g_progress.clear();
+      ASSERT_EQ(f.RenderKind(MotionKind::Tiles, 0, threads), 0);
       if (threads == 1) first = f.Snapshot();
-      EXPECT_EQ(f.Snapshot(), first) << threads << " threads, blur " << blur;
-      EXPECT_EQ(g_steps.back(), 100);
+      EXPECT_EQ(f.Snapshot(), first) << threads << " threads, blur " << blur << ", mode " << mode;
+      EXPECT_EQ(g_progress.back(), 100);
     }
   }
-
   // Stopped once the helpers have started: they are told to stop, nothing is written
   // outside.
+  f.general(RenderMode) = 0;
   f.SetPosition(60, 100);
   f.job().abortCallback = &StopLater;
   g_stopAfter = 1;
-  EXPECT_EQ(RenderShape(ReadFrameParams(f.settings()), shape, f.job(), nullptr, 4), 1);
+  EXPECT_EQ(f.RenderKind(MotionKind::Tiles, 0, 4), 1);
   EXPECT_TRUE(f.GuardsIntact());
-
-  // Wire mode: lines, drawn pixel by pixel, land in the rows of their tile only.
-  f.job().abortCallback = nullptr;
-  FrameParams wire = ReadFrameParams(f.settings());
-  wire.renderMode = 2;
-  ASSERT_EQ(RenderShape(wire, shape, f.job(), nullptr, 1), 0);
-  const std::vector<uint8_t> wireFirst = f.Snapshot();
-  ASSERT_EQ(RenderShape(wire, shape, f.job(), nullptr, 3), 0);
-  EXPECT_EQ(f.Snapshot(), wireFirst);
 }
 
 }  // namespace

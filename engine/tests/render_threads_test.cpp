@@ -8,7 +8,6 @@
 #include "frame_threads.h"
 #include "job_fixture.h"
 #include "platform/thread_priority.h"
-#include "render_frame.h"
 
 namespace lmx::engine::test {
 namespace {
@@ -36,20 +35,15 @@ TEST(RenderThreads, HelpersRunAtTheCallersPriority) {
 }
 
 #if defined(_WIN32)
-int16_t __cdecl NoProgress(int32_t) { return 0; }
-
 // 3840 x 2160 at eight samples on four threads: each thread's buffers cover a tile, so
 // the frame fits the 2 GB of a 32-bit process, and little stays held afterwards.
 TEST(RenderThreads, UhdFrameAtEightSamplesOnFourThreads) {
   JobFixture f(3840, 2160, 2048);
-  float* g = f.settings().generalValues;
-  g[AntiAliasing] = 8, g[Shadows] = 1, g[Lighting] = 1;
-  f.job().progressCallback = &NoProgress;  // a filter frame, as a host's final render
+  f.general(AntiAliasing) = 8, f.general(Shadows) = 1, f.general(Lighting) = 1;
+  f.job().progressCallback = &QuietProgress;  // a filter frame, as a host's final render
   f.SetPosition(40, 100);
-  EffectShape shape;
-  shape.kind = MotionKind::Tiles;
   RenderScratch scratch;
-  ASSERT_EQ(RenderShape(ReadFrameParams(f.settings()), shape, f.job(), nullptr, 4, &scratch), 0);
+  ASSERT_EQ(f.RenderKind(MotionKind::Tiles, 0, 4, &scratch), 0);
   EXPECT_TRUE(f.GuardsIntact());
   // Pieces in flight between the clips: the frame is neither clip.
   const int some = f.width() * f.height() / 20;

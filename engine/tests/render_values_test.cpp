@@ -1,66 +1,46 @@
-// What each general and per-object value does to the picture.
+// What each general and per-object value does to the picture. Values whose only rule is
+// that they change the picture are held by the reference frames.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "job_fixture.h"
 
 namespace lmx::engine::test {
 namespace {
 
-using Tweak = std::function<void(EffectSettings&)>;
-
-void EveryObject(EffectSettings& s, int column, float value) {
-  for (auto& row : s.objectValues) row[column] = value;
-}
+using Tweak = std::function<void(JobFixture&)>;
 
 // Renders the kind at position/20 with and without `setup`.
 struct Pair {
   JobFixture plain{64, 64}, changed{64, 64};
-  Pair(MotionKind kind, int position, const Tweak& setup, const Tweak& common = nullptr) {
-    if (common) {
-      common(plain.settings());
-      common(changed.settings());
-    }
-    setup(changed.settings());
-    plain.SetPosition(position, 20);
-    changed.SetPosition(position, 20);
-    EXPECT_EQ(plain.RenderKind(kind), 0);
-    EXPECT_EQ(changed.RenderKind(kind), 0);
+  Pair(MotionKind kind, int position, const Tweak& setup) {
+    setup(changed);
+    EXPECT_EQ(plain.RenderAt(kind, position), 0);
+    EXPECT_EQ(changed.RenderAt(kind, position), 0);
   }
-  int DifferingPixels(int tolerance = 2) const {
-    int n = 0;
-    for (int y = 0; y < 64; ++y)
-      for (int x = 0; x < 64; ++x) {
-        Rgb8 a = plain.TargetPixel(x, y), b = changed.TargetPixel(x, y);
-        if (std::abs(a.r - b.r) > tolerance || std::abs(a.g - b.g) > tolerance || std::abs(a.b - b.b) > tolerance) ++n;
-      }
-    return n;
-  }
+  int DifferingPixels(int tolerance = 2) const { return plain.PixelsDifferingFrom(changed, tolerance); }
 };
 
 TEST(ObjectValues, FullTransparencyHidesTheObjects) {
   for (MotionKind kind : {MotionKind::Plane, MotionKind::Tiles, MotionKind::Page}) {
     JobFixture f(64, 64);
-    EveryObject(f.settings(), Transparency, 100);
+    f.EveryObject(Transparency, 100);
     for (int position : {0, 6, 14}) {
-      f.SetPosition(position, 20);
-      ASSERT_EQ(f.RenderKind(kind), 0);
+      ASSERT_EQ(f.RenderAt(kind, position), 0);
       EXPECT_LT(f.MeanDifferenceTo(1), 1.0) << static_cast<int>(kind) << " at " << position;
     }
   }
   // A picture of the frame's size shows through texel for pixel.
   JobFixture same(48, 48, 48);
-  EveryObject(same.settings(), Transparency, 100);
-  same.SetPosition(6, 20);
-  ASSERT_EQ(same.RenderKind(MotionKind::Tiles), 0);
+  same.EveryObject(Transparency, 100);
+  ASSERT_EQ(same.RenderAt(MotionKind::Tiles, 6), 0);
   EXPECT_EQ(same.PixelsDifferingFrom(1, 0), 0);
   // Half transparency shows both clips at rest.
   JobFixture half(64, 64);
-  EveryObject(half.settings(), Transparency, 50);
-  half.SetPosition(0, 20);
-  ASSERT_EQ(half.RenderKind(MotionKind::Plane), 0);
+  half.EveryObject(Transparency, 50);
+  ASSERT_EQ(half.RenderAt(MotionKind::Plane, 0), 0);
   EXPECT_GT(half.MeanDifferenceTo(0), 30.0);
   EXPECT_GT(half.MeanDifferenceTo(1), 30.0);
 }
@@ -69,53 +49,44 @@ TEST(ObjectValues, OnlyTheObjectsRowsOwnValuesApply) {
   // Two objects: tile i takes row i % 2; hiding row 1 hides every other tile.
   JobFixture f(64, 64);
   f.settings().objectValues[1][Transparency] = 100;
-  f.SetPosition(0, 20);
-  ASSERT_EQ(f.RenderKind(MotionKind::Tiles, 2), 0);
-  int incoming = 64 * 64 - f.PixelsDifferingFrom(1, 8);
-  EXPECT_NEAR(incoming, 64 * 64 / 2, 64 * 4);
+  ASSERT_EQ(f.RenderAt(MotionKind::Tiles, 0, 20, 2), 0);
+  EXPECT_NEAR(64 * 64 - f.PixelsDifferingFrom(1, 8), 64 * 64 / 2, 64 * 4);
 }
 
 TEST(GeneralValues, WireModeTouchesOnlyEdges) {
   JobFixture f(64, 64);
-  f.settings().generalValues[RenderMode] = 2;
-  f.SetPosition(0, 20);
-  ASSERT_EQ(f.RenderKind(MotionKind::Tiles), 0);
+  f.general(RenderMode) = 2;
+  ASSERT_EQ(f.RenderAt(MotionKind::Tiles, 0), 0);
   // At rest the 4 x 4 tiles' outlines are lines every 16 pixels: everything else shows
   // the incoming clip.
   for (int y = 0; y < 64; ++y)
     for (int x = 0; x < 64; ++x) {
       bool nearLine = x % 16 <= 1 || x % 16 == 15 || y % 16 <= 1 || y % 16 == 15 || x >= 62 || y >= 62;
       if (nearLine) continue;
-      Rgb8 a = f.TargetPixel(x, y), b = f.TexturePixelAt(1, x, y);
-      ASSERT_TRUE(a.r == b.r && a.g == b.g && a.b == b.b) << x << "," << y;
+      ASSERT_TRUE(f.TargetPixel(x, y) == f.TexturePixelAt(1, x, y)) << x << "," << y;
     }
   EXPECT_GT(f.PixelsDifferingFrom(1, 8), 64 * 4);
 }
 
 TEST(GeneralValues, FlatModeGivesEachFaceOneColour) {
   JobFixture f(64, 64);
-  f.settings().generalValues[RenderMode] = 1;
-  f.SetPosition(0, 20);
-  ASSERT_EQ(f.RenderKind(MotionKind::Tiles), 0);
+  f.general(RenderMode) = 1;
+  ASSERT_EQ(f.RenderAt(MotionKind::Tiles, 0), 0);
   // Inside one tile's triangle the colour does not vary, while the clip does.
-  Rgb8 a = f.TargetPixel(4, 9), b = f.TargetPixel(9, 12);
-  EXPECT_TRUE(a.r == b.r && a.g == b.g && a.b == b.b);
-  Rgb8 ta = f.TexturePixelAt(0, 4, 9), tb = f.TexturePixelAt(0, 9, 12);
-  EXPECT_FALSE(ta.g == tb.g);
+  EXPECT_TRUE(f.TargetPixel(4, 9) == f.TargetPixel(9, 12));
+  EXPECT_NE(f.TexturePixelAt(0, 4, 9).g, f.TexturePixelAt(0, 9, 12).g);
   EXPECT_GT(f.MeanDifferenceTo(0), 2.0);
 }
 
 TEST(GeneralValues, ShadowsOnlyDarken) {
   for (MotionKind kind : {MotionKind::Tiles, MotionKind::Doors, MotionKind::Cube, MotionKind::Plane}) {
-    Pair p(kind, 7, [](EffectSettings& s) { s.generalValues[Shadows] = 1; });
+    Pair p(kind, 7, [](JobFixture& f) { f.general(Shadows) = 1; });
     int darker = 0;
     for (int y = 0; y < 64; ++y)
       for (int x = 0; x < 64; ++x) {
         Rgb8 a = p.plain.TargetPixel(x, y), b = p.changed.TargetPixel(x, y);
-        ASSERT_LE(b.r, a.r);
-        ASSERT_LE(b.g, a.g);
-        ASSERT_LE(b.b, a.b);
-        if (b.r + b.g + b.b + 6 < a.r + a.g + a.b) ++darker;
+        ASSERT_TRUE(b.r <= a.r && b.g <= a.g && b.b <= a.b) << x << "," << y;
+        darker += b.r + b.g + b.b + 6 < a.r + a.g + a.b;
       }
     EXPECT_GT(darker, 20) << static_cast<int>(kind);
   }
@@ -127,10 +98,9 @@ TEST(GeneralValues, LightingFollowsTheLightDirection) {
     auto f = std::make_unique<JobFixture>(64, 64);
     f->FillTexture(0, {160, 160, 160});
     f->FillTexture(1, {0, 0, 0});
-    f->settings().generalValues[Lighting] = 1;
-    f->settings().generalValues[LightDirection] = degrees;
-    f->SetPosition(5, 20);
-    EXPECT_EQ(f->RenderKind(MotionKind::Doors), 0);
+    f->general(Lighting) = 1;
+    f->general(LightDirection) = degrees;
+    EXPECT_EQ(f->RenderAt(MotionKind::Doors, 5), 0);
     return f;
   };
   auto fromLeft = render(180), fromRight = render(0);
@@ -138,31 +108,10 @@ TEST(GeneralValues, LightingFollowsTheLightDirection) {
   EXPECT_GT(fromRight->MeanBrightness(32, 64), fromLeft->MeanBrightness(32, 64) + 5);
 }
 
-// Values without a test of their own below: each at least changes the picture.
-TEST(GeneralValues, EachValueChangesTheMidFrame) {
-  struct Case {
-    const char* name;
-    MotionKind kind;
-    Tweak setup;
-  };
-  const Case cases[] = {
-      {"Quality", MotionKind::Plane, [](EffectSettings& s) { s.generalValues[Quality] = 1; }},
-      {"ImageQuality", MotionKind::Plane, [](EffectSettings& s) { s.generalValues[ImageQuality] = 1; }},
-      {"PathRotation", MotionKind::Tiles, [](EffectSettings& s) { EveryObject(s, PathRotation, 180); }},
-      {"RotatesWithPath", MotionKind::Shards, [](EffectSettings& s) { EveryObject(s, RotatesWithPath, 1); }},
-      {"TrailCount", MotionKind::Tiles,
-       [](EffectSettings& s) { EveryObject(s, TrailCount, 5), EveryObject(s, TrailSpacing, 4); }},
-  };
-  for (const Case& c : cases) {
-    Pair p(c.kind, 8, c.setup);
-    EXPECT_GT(p.DifferingPixels(), 30) << c.name;
-  }
-}
-
 TEST(GeneralValues, LuminosityAndShineBrighten) {
-  Pair lum(MotionKind::Plane, 4, [](EffectSettings& s) { EveryObject(s, Luminosity, 100); });
+  Pair lum(MotionKind::Plane, 4, [](JobFixture& f) { f.EveryObject(Luminosity, 100); });
   EXPECT_GT(lum.changed.MeanBrightness(), lum.plain.MeanBrightness() + 10);
-  Pair shine(MotionKind::Plane, 0, [](EffectSettings& s) { EveryObject(s, Shine, 100); });
+  Pair shine(MotionKind::Plane, 0, [](JobFixture& f) { f.EveryObject(Shine, 100); });
   EXPECT_GT(shine.changed.MeanBrightness(), shine.plain.MeanBrightness() + 1);
 }
 
@@ -171,15 +120,11 @@ TEST(GeneralValues, AntiAliasingSoftensEdges) {
     JobFixture f(64, 64);
     f.FillTexture(0, {0, 0, 0});
     f.FillTexture(1, {250, 250, 250});
-    f.settings().generalValues[AntiAliasing] = static_cast<float>(aa);
-    f.SetPosition(6, 20);
-    EXPECT_EQ(f.RenderKind(MotionKind::Shards), 0);
+    f.general(AntiAliasing) = static_cast<float>(aa);
+    EXPECT_EQ(f.RenderAt(MotionKind::Shards, 6), 0);
     int n = 0;
     for (int y = 0; y < 64; ++y)
-      for (int x = 0; x < 64; ++x) {
-        int v = f.TargetPixel(x, y).g;
-        if (v > 20 && v < 230) ++n;
-      }
+      for (int x = 0; x < 64; ++x) n += f.TargetPixel(x, y).g > 20 && f.TargetPixel(x, y).g < 230;
     return n;
   };
   int none = mixed(0), eight = mixed(8);
@@ -187,39 +132,36 @@ TEST(GeneralValues, AntiAliasingSoftensEdges) {
   EXPECT_GT(eight, none + 40);
 }
 
-TEST(GeneralValues, ChangePeriodDelaysTheObject) {
-  // With the longest change period the object has not moved at 70% of the transition.
-  JobFixture f(48, 48);
-  EveryObject(f.settings(), ChangePeriod, 100);
-  f.SetPosition(14, 20);
-  ASSERT_EQ(f.RenderKind(MotionKind::Plane), 0);
-  EXPECT_LT(f.MeanDifferenceTo(0), 3.0);
-}
-
-TEST(GeneralValues, TransitionPeriodHoldsBothEnds) {
-  JobFixture f(48, 48);
-  f.settings().generalValues[TransitionPeriod] = 50;
-  f.SetPosition(4, 20);
-  ASSERT_EQ(f.RenderKind(MotionKind::Tiles), 0);
-  EXPECT_LT(f.MeanDifferenceTo(0), 3.0);
-  f.SetPosition(16, 20);
-  ASSERT_EQ(f.RenderKind(MotionKind::Tiles), 0);
-  EXPECT_LT(f.MeanDifferenceTo(1), 3.0);
+TEST(GeneralValues, PeriodsHoldTheObjectsAtAnEnd) {
+  // The longest change period keeps the object unmoved at 70% of the transition; a
+  // transition period of half holds the outgoing clip early and the incoming one late.
+  struct Case {
+    const char* name;
+    Tweak setup;
+    MotionKind kind;
+    int position, shows;
+  };
+  const Tweak changePeriod = [](JobFixture& f) { f.EveryObject(ChangePeriod, 100); };
+  const Tweak transitionPeriod = [](JobFixture& f) { f.general(TransitionPeriod) = 50; };
+  for (const Case& c : {Case{"change period", changePeriod, MotionKind::Plane, 14, 0},
+                        Case{"transition period, early", transitionPeriod, MotionKind::Tiles, 4, 0},
+                        Case{"transition period, late", transitionPeriod, MotionKind::Tiles, 16, 1}}) {
+    JobFixture f(48, 48);
+    c.setup(f);
+    ASSERT_EQ(f.RenderAt(c.kind, c.position), 0);
+    EXPECT_LT(f.MeanDifferenceTo(c.shows), 3.0) << c.name;
+  }
 }
 
 TEST(GeneralValues, FieldRenderingDrawsOneFieldAtTheFrameTime) {
   for (int field : {1, 2}) {
-    Pair p(MotionKind::Plane, 8, [field](EffectSettings& s) { s.generalValues[FrameField] = static_cast<float>(field); });
+    Pair p(MotionKind::Plane, 8, [field](JobFixture& f) { f.general(FrameField) = static_cast<float>(field); });
     // The first field (odd: the 1st, 3rd, ... line from the top) is the frame itself.
     int same[2] = {0, 0}, rows[2] = {0, 0};
     for (int y = 0; y < 64; ++y) {
-      int fromTop = 63 - y;
-      int parity = (fromTop % 2 == 0) == (field == 1) ? 0 : 1;
+      const int parity = ((63 - y) % 2 == 0) == (field == 1) ? 0 : 1;
       bool equal = true;
-      for (int x = 0; x < 64; ++x) {
-        Rgb8 a = p.plain.TargetPixel(x, y), b = p.changed.TargetPixel(x, y);
-        equal = equal && a.r == b.r && a.g == b.g && a.b == b.b;
-      }
+      for (int x = 0; x < 64; ++x) equal = equal && p.plain.TargetPixel(x, y) == p.changed.TargetPixel(x, y);
       same[parity] += equal;
       ++rows[parity];
     }
@@ -229,27 +171,24 @@ TEST(GeneralValues, FieldRenderingDrawsOneFieldAtTheFrameTime) {
 }
 
 TEST(GeneralValues, MotionBlurSpreadsOverTheFrameInterval) {
-  Pair p(MotionKind::Plane, 10, [](EffectSettings& s) { s.generalValues[BlurPercent] = 100, s.generalValues[BlurCount] = 6; });
+  Pair p(MotionKind::Plane, 10, [](JobFixture& f) { f.general(BlurPercent) = 100, f.general(BlurCount) = 6; });
   // Blended pixels between the clips appear along the moving edges.
   EXPECT_GT(p.DifferingPixels(20), 40);
   // No blur count, or no percentage: no blur.
-  Pair none(MotionKind::Plane, 10, [](EffectSettings& s) { s.generalValues[BlurPercent] = 100; });
+  Pair none(MotionKind::Plane, 10, [](JobFixture& f) { f.general(BlurPercent) = 100; });
   EXPECT_EQ(none.DifferingPixels(0), 0);
-  Pair zero(MotionKind::Plane, 10, [](EffectSettings& s) { s.generalValues[BlurCount] = 10; });
+  Pair zero(MotionKind::Plane, 10, [](JobFixture& f) { f.general(BlurCount) = 10; });
   EXPECT_EQ(zero.DifferingPixels(0), 0);
 }
 
-int16_t __cdecl NoProgress(int32_t) { return 0; }
-
 TEST(GeneralValues, CenterObjectsActsInFilterModeOnly) {
-  Pair outside(MotionKind::Plane, 10, [](EffectSettings& s) { s.generalValues[CenterObjects] = 1; });
+  Pair outside(MotionKind::Plane, 10, [](JobFixture& f) { f.general(CenterObjects) = 1; });
   EXPECT_EQ(outside.DifferingPixels(0), 0);
   JobFixture plain(64, 64), centred(64, 64);
-  centred.settings().generalValues[CenterObjects] = 1;
+  centred.general(CenterObjects) = 1;
   for (JobFixture* f : {&plain, &centred}) {
-    f->job().progressCallback = &NoProgress;
-    f->SetPosition(50, 100);
-    ASSERT_EQ(f->RenderKind(MotionKind::Plane), 0);
+    f->job().progressCallback = &QuietProgress;
+    ASSERT_EQ(f->RenderAt(MotionKind::Plane, 50, 100), 0);
   }
   // The plane flies off to the right; centred, it stays over the middle.
   EXPECT_LT(centred.MeanDifferenceTo(1), plain.MeanDifferenceTo(1) - 5);

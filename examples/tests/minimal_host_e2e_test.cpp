@@ -10,17 +10,13 @@
 
 #include <chrono>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "common/chunk_writer.h"
 #include "library/bytes.h"
 #include "library/effect_record.h"
 #include "library/organization.h"
+#include "run_host.h"
 #include "support/test_install.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -54,17 +50,12 @@ TEST(MinimalHost, RendersTheChosenTransitionIntoABmp) {
   lmx::ChunkWriter org(lmx::kOrganizationHeader);
   org.Text(lmx::FourCC("OGRP"), "Tiles").Text(lmx::FourCC("OITM"), "TILES");
   install.Write("ORGS/DEFAULT.ORG", org.bytes());
-  char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  const fs::path bin = fs::path(exe).parent_path();
   for (const char* dll : {"LMX_GUI.DLL", "LIBS/LMX.DLL"}) {
-    std::error_code ec;
-    fs::copy_file(bin / fs::path(dll).filename(), install.File(dll), ec);
-    ASSERT_FALSE(ec) << fs::path(dll).filename() << " must be beside the test";
+    ASSERT_TRUE(lmx::host::test::PlantModule(install, dll)) << dll << " must be beside the test";
   }
 
   const std::string bmp = install.File("frame.bmp");
-  std::string line = "\"" + (bin / "minimal_host.exe").string() + "\" \"" + bmp + "\"";
+  std::string line = "\"" + lmx::host::test::ProgramFolder() + "\\minimal_host.exe\" \"" + bmp + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
@@ -89,8 +80,7 @@ TEST(MinimalHost, RendersTheChosenTransitionIntoABmp) {
   ASSERT_TRUE(pressed) << "the sheet never opened";
   ASSERT_EQ(code, 0u);
 
-  std::ifstream in(bmp, std::ios::binary);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+  const std::vector<uint8_t> bytes = lmx::host::test::ReadAll(bmp);
   const size_t pixels = 320 * 240;
   ASSERT_EQ(bytes.size(), 54 + pixels * 4);
   BITMAPINFOHEADER header;

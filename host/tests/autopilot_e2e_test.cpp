@@ -1,15 +1,11 @@
 // lmxhost.exe --autopilot against the real LMX_GUI.DLL and engine, on a planted installation:
 // the sheet opens, the picks land in the block, every page and preview frame is recorded,
 // and failures end the run with a reason instead of hanging.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "common/chunk_writer.h"
 #include "library/bytes.h"
@@ -25,25 +21,10 @@ namespace fs = std::filesystem;
 namespace lmx::host {
 namespace {
 
-constexpr unsigned long kRunMs = 240000;
-
-std::string ProgramFolder() {
-  char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  return fs::path(exe).parent_path().string();
-}
-
-std::vector<uint8_t> ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 size_t CountFiles(const fs::path& dir, const std::string& prefix) {
   size_t n = 0;
   std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(dir, ec)) {
-    if (entry.path().filename().string().rfind(prefix, 0) == 0) ++n;
-  }
+  for (const auto& entry : fs::directory_iterator(dir, ec)) n += entry.path().filename().string().rfind(prefix, 0) == 0;
   return n;
 }
 
@@ -58,14 +39,11 @@ class AutopilotE2E : public ::testing::Test {
     org.Text(FourCC("OGRP"), "Doors").Text(FourCC("OITM"), "DOORA").Text(FourCC("OITM"), "DOORB");
     org.Text(FourCC("OGRP"), "Spins").Text(FourCC("OITM"), "SPINA");
     install_.Write("ORGS/DEFAULT.ORG", org.bytes());
-    std::error_code ec;
-    fs::copy_file(fs::path(ProgramFolder()) / "LMX.DLL", install_.File("LIBS/LMX.DLL"), ec);
-    ASSERT_FALSE(ec) << "the engine LMX.DLL is not beside the test";
-    lmx::test::SetRegistryDword("Prev_Frames", 6);
-    lmx::test::SetRegistryDword("Prev_Speed", 30);
-    lmx::test::SetRegistryDword("Prev_Quality", 0);
-    lmx::test::SetRegistryDword("Prev_Render", 1);
-
+    ASSERT_TRUE(test::PlantModule(install_, "LIBS/LMX.DLL")) << "the engine LMX.DLL is not beside the test";
+    for (auto [name, value] :
+         {std::pair{"Prev_Frames", 6}, {"Prev_Speed", 30}, {"Prev_Quality", 0}, {"Prev_Render", 1}}) {
+      lmx::test::SetRegistryDword(name, value);
+    }
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     out_ = fs::temp_directory_path() / ("lmxhost-autopilot-" + std::to_string(stamp));
   }
@@ -86,16 +64,23 @@ class AutopilotE2E : public ::testing::Test {
   test::HostRun Autopilot(std::vector<std::string> extra) {
     std::vector<std::string> args = {"--autopilot", out_.string(), "--timeout", "60"};
     args.insert(args.end(), extra.begin(), extra.end());
-    return test::RunHost(args, kRunMs);
+    return test::RunHost(args, 240000);
   }
 
   EffectSettings Block() {
-    std::vector<uint8_t> bytes = ReadAll(out_ / "block.lri");
+    std::vector<uint8_t> bytes = test::ReadAll((out_ / "block.lri").string());
     EffectSettings block;
     std::memset(&block, 0, sizeof block);
     EXPECT_EQ(bytes.size(), sizeof block);
     if (bytes.size() == sizeof block) std::memcpy(&block, bytes.data(), sizeof block);
     return block;
+  }
+
+  // Preview frames of a pick: six are rendered; at this size some of them may look alike
+  // (a picture fully flown off), and each look is kept once.
+  void ExpectPreview(const char* pick, const test::HostRun& run) {
+    size_t frames = CountFiles(out_ / pick, "frame-");
+    EXPECT_TRUE(frames >= 3 && frames <= 6) << frames << " frames of " << pick << "\n" << run.output;
   }
 
   lmx::test::TestInstall install_;
@@ -105,49 +90,37 @@ class AutopilotE2E : public ::testing::Test {
 TEST_F(AutopilotE2E, DefaultPicksRecordEveryPageAndBothPreviews) {
   fs::path kept = out_.string() + "-kept.lri";
   test::HostRun run = Autopilot({"--block", kept.string()});
-  ASSERT_TRUE(run.finished) << run.output;
-  ASSERT_EQ(run.exitCode, 0u) << run.output;
-
+  ASSERT_TRUE(test::Ended(run, 0));
   for (const char* page : {"page-1-fx.bmp", "page-2-options.bmp", "page-3-objects.bmp", "page-4-settings.bmp"}) {
     EXPECT_TRUE(fs::exists(out_ / page)) << page << "\n" << run.output;
   }
   EXPECT_FALSE(fs::exists(out_ / "page-5-settings.bmp")) << "four tabs outside filter mode";
-  // First effect of each of the two groups. Six frames are rendered; at this size some of
-  // them may look alike (a picture fully flown off), and each look is kept once.
-  EXPECT_NE(run.output.find("-> \"Doors Apart\""), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("-> \"Spin Away\""), std::string::npos) << run.output;
-  for (const char* pick : {"pick-1", "pick-2"}) {
-    size_t frames = CountFiles(out_ / pick, "frame-");
-    EXPECT_GE(frames, 3u) << pick << "\n" << run.output;
-    EXPECT_LE(frames, 6u) << pick << "\n" << run.output;
-  }
+  // First effect of each of the two groups.
+  EXPECT_TRUE(test::Ended(run, 0, "-> \"Doors Apart\""));
+  EXPECT_TRUE(test::Ended(run, 0, "-> \"Spin Away\""));
+  ExpectPreview("pick-1", run);
+  ExpectPreview("pick-2", run);
   EXPECT_EQ(run.output.find("did not come round"), std::string::npos) << run.output;
   EXPECT_TRUE(fs::exists(out_ / "pick-2" / "fx-page.bmp"));
 
   // A frame file is a 24-bit bitmap of the picture control's size.
-  std::vector<uint8_t> frame = ReadAll(out_ / "pick-1" / "frame-001.bmp");
+  std::vector<uint8_t> frame = test::ReadAll((out_ / "pick-1" / "frame-001.bmp").string());
   ASSERT_GE(frame.size(), 54u);
   EXPECT_EQ(frame[0], 'B');
   EXPECT_EQ(frame[28], 24);
 
-  EffectSettings block = Block();
-  EXPECT_STREQ(block.effectName, "SPINA") << "the last pick is what OK confirms";
-  std::string dump;
-  {
-    std::ifstream in(out_ / "block.txt");
-    dump.assign(std::istreambuf_iterator<char>(in), {});
-  }
-  EXPECT_NE(dump.find("effectName: \"SPINA\""), std::string::npos) << dump;
-  EXPECT_EQ(ReadAll(kept), ReadAll(out_ / "block.lri")) << "the host keeps the confirmed block";
+  EXPECT_STREQ(Block().effectName, "SPINA") << "the last pick is what OK confirms";
+  const std::vector<uint8_t> dump = test::ReadAll((out_ / "block.txt").string());
+  EXPECT_NE(std::string(dump.begin(), dump.end()).find("effectName: \"SPINA\""), std::string::npos);
+  EXPECT_EQ(test::ReadAll(kept.string()), test::ReadAll((out_ / "block.lri").string()))
+      << "the host keeps the confirmed block";
   std::error_code ignored;
   fs::remove(kept, ignored);
 }
 
 TEST_F(AutopilotE2E, FilterModeChosenPicksAndPages) {
   test::HostRun run = Autopilot({"--filter", "--pick", "0:1", "--pages", "FX,Filter Options"});
-  ASSERT_TRUE(run.finished) << run.output;
-  ASSERT_EQ(run.exitCode, 0u) << run.output;
-  EXPECT_NE(run.output.find("5 pages"), std::string::npos) << run.output;
+  ASSERT_TRUE(test::Ended(run, 0, "5 pages"));
   EXPECT_TRUE(fs::exists(out_ / "page-1-fx.bmp"));
   EXPECT_TRUE(fs::exists(out_ / "page-3-filter-options.bmp")) << run.output;
   EXPECT_EQ(CountFiles(out_, "page-"), 2u) << "only the pages asked for";
@@ -161,43 +134,25 @@ TEST_F(AutopilotE2E, FilterModeChosenPicksAndPages) {
 TEST_F(AutopilotE2E, AsksForARenderWhenThePreviewIsNotAutomatic) {
   lmx::test::SetRegistryDword("Prev_Render", 0);
   test::HostRun run = Autopilot({"--pick", "0:1", "--pages", "Objects"});
-  ASSERT_TRUE(run.finished) << run.output;
-  ASSERT_EQ(run.exitCode, 0u) << run.output;
-  EXPECT_NE(run.output.find("clicked Render"), std::string::npos) << run.output;
-  size_t frames = CountFiles(out_ / "pick-1", "frame-");
-  EXPECT_GE(frames, 3u) << run.output;
-  EXPECT_LE(frames, 6u) << run.output;
+  ASSERT_TRUE(test::Ended(run, 0, "clicked Render"));
+  ExpectPreview("pick-1", run);
   EXPECT_TRUE(fs::exists(out_ / "page-3-objects.bmp"));
   EXPECT_EQ(CountFiles(out_, "page-"), 1u) << run.output;
   EXPECT_STREQ(Block().effectName, "DOORB");
 }
 
 TEST_F(AutopilotE2E, APickThatIsNotThereFailsAndClosesTheSheet) {
-  test::HostRun run = Autopilot({"--pick", "2:0"});
-  ASSERT_TRUE(run.finished) << "the sheet was left open\n" << run.output;
-  EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_NE(run.output.find("there are only 2 groups"), std::string::npos) << run.output;
+  EXPECT_TRUE(test::Ended(Autopilot({"--pick", "2:0"}), 1, "there are only 2 groups"));
   EXPECT_FALSE(fs::exists(out_ / "block.lri")) << "nothing confirmed, nothing kept";
-
-  test::HostRun missing = Autopilot({"--pick", "0:2"});
-  ASSERT_TRUE(missing.finished) << missing.output;
-  EXPECT_EQ(missing.exitCode, 1u);
-  EXPECT_NE(missing.output.find("effect button 0:2"), std::string::npos) << missing.output;
+  EXPECT_TRUE(test::Ended(Autopilot({"--pick", "0:2"}), 1, "effect button 0:2"));
 }
 
 TEST_F(AutopilotE2E, TheModulesErrorBoxesAreReported) {
   install_.Remove("LIBS/LMX.DLL");
-  test::HostRun run = Autopilot({});
-  ASSERT_TRUE(run.finished) << "the error box was left open\n" << run.output;
-  EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_NE(run.output.find("Error getting LMX.DLL."), std::string::npos) << run.output;
-
+  EXPECT_TRUE(test::Ended(Autopilot({}), 1, "Error getting LMX.DLL."));
   // The box the module shows while it loads, before any sheet.
   install_.Remove("ORGS/DEFAULT.ORG");
-  test::HostRun load = Autopilot({});
-  ASSERT_TRUE(load.finished) << "the error box was left open\n" << load.output;
-  EXPECT_EQ(load.exitCode, 1u);
-  EXPECT_NE(load.output.find("Error reading LMX FX Organization file."), std::string::npos) << load.output;
+  EXPECT_TRUE(test::Ended(Autopilot({}), 1, "Error reading LMX FX Organization file."));
 }
 
 }  // namespace

@@ -21,40 +21,30 @@ std::map<std::string, std::string> ValuesOf(const EffectSettings& block) {
   return values;
 }
 
-TEST(BlockText, MainValuesNameTheCheckedChoices) {
+TEST(BlockText, MainValuesNameTheCheckedChoicesOrShowNumbers) {
+  // A host may hold anything: a Direction of 2 checks no radio button on the page.
+  struct Case {
+    int index;
+    float value;
+    const char* label;
+    const char* shown;
+  };
+  const Case cases[] = {{Direction, 1, "Type", "Fly-On"},          {Direction, 2, "Type", "2"},
+                        {RenderMode, 2, "Render", "Wire"},         {RenderMode, -1, "Render", "-1"},
+                        {Quality, 1, "Quality", "Best"},           {ImageQuality, 0, "Image quality", "Fastest"},
+                        {AntiAliasing, 4, "Antialiasing", "4"},    {Lighting, 1, "Lighting", "on"},
+                        {Shadows, 0, "Shadows", "off"},            {Shadows, 0.5f, "Shadows", "0.5"},
+                        {LightDirection, 270, "Light direction", "270 degrees"},
+                        {FrameField, 2, "Frame/field", "Even"}};
+  for (const Case& c : cases) {
+    EffectSettings block = Empty();
+    block.generalValues[c.index] = c.value;
+    EXPECT_EQ(ValuesOf(block)[c.label], c.shown) << c.label << " " << c.value;
+  }
   EffectSettings block = Empty();
-  block.generalValues[Direction] = 1;
-  block.generalValues[RenderMode] = 2;
-  block.generalValues[Quality] = 1;
-  block.generalValues[AntiAliasing] = 4;
-  block.generalValues[Lighting] = 1;
   block.generalValues[BlurPercent] = 35;
   block.generalValues[BlurCount] = 3;
-  block.generalValues[LightDirection] = 270;
-  block.generalValues[FrameField] = 2;
-  auto v = ValuesOf(block);
-  EXPECT_EQ(v["Type"], "Fly-On");
-  EXPECT_EQ(v["Render"], "Wire");
-  EXPECT_EQ(v["Quality"], "Best");
-  EXPECT_EQ(v["Image quality"], "Fastest");
-  EXPECT_EQ(v["Antialiasing"], "4");
-  EXPECT_EQ(v["Lighting"], "on");
-  EXPECT_EQ(v["Shadows"], "off");
-  EXPECT_EQ(v["Blur"], "35%, 3 copies");
-  EXPECT_EQ(v["Light direction"], "270 degrees");
-  EXPECT_EQ(v["Frame/field"], "Even");
-}
-
-TEST(BlockText, ValuesNoChoiceNamesShowAsNumbers) {
-  // A host may hold anything: a Direction of 2 checks no radio button on the page.
-  EffectSettings block = Empty();
-  block.generalValues[Direction] = 2;
-  block.generalValues[RenderMode] = -1;
-  block.generalValues[Shadows] = 0.5f;
-  auto v = ValuesOf(block);
-  EXPECT_EQ(v["Type"], "2");
-  EXPECT_EQ(v["Render"], "-1");
-  EXPECT_EQ(v["Shadows"], "0.5");
+  EXPECT_EQ(ValuesOf(block)["Blur"], "35%, 3 copies");
 }
 
 TEST(BlockText, EffectNameWithoutItsZeroStopsAtTheField) {
@@ -79,12 +69,9 @@ TEST(BlockText, DumpShowsEveryGeneralValueAndTheUsedRows) {
   EXPECT_EQ(dump.find("object 0:"), std::string::npos) << "empty rows are left out";
   EXPECT_NE(dump.find("slot 1: tag 4660, value 2.5"), std::string::npos);
   EXPECT_EQ(dump.find("slot 2:"), std::string::npos);
-}
-
-TEST(BlockText, DumpNeverReadsPastTheTenSlots) {
-  EffectSettings block = Empty();
+  // Never past the ten slots.
   block.specialCount = 4000000000u;
-  std::string dump = DumpBlock(block);
+  dump = DumpBlock(block);
   EXPECT_NE(dump.find("specialCount: 4000000000"), std::string::npos);
   EXPECT_NE(dump.find("slot 9:"), std::string::npos);
   EXPECT_EQ(dump.find("slot 10:"), std::string::npos);

@@ -41,15 +41,12 @@ TEST(Image, Bmp24RowsArePaddedAndBottomUp) {
   std::vector<uint8_t> b = ReadAll(path);
   fs::remove(path);
   ASSERT_EQ(b.size(), 54u + 24u);
-  EXPECT_EQ(b[0], 'B');
-  EXPECT_EQ(b[1], 'M');
-  EXPECT_EQ(U32(b, 2), 78u);
-  EXPECT_EQ(U32(b, 10), 54u);
-  EXPECT_EQ(U32(b, 14), 40u);
-  EXPECT_EQ(U32(b, 18), 3u);
-  EXPECT_EQ(U32(b, 22), 2u);
-  EXPECT_EQ(b[28], 24);
-  EXPECT_EQ(U32(b, 34), 24u);
+  EXPECT_EQ(std::string(b.begin(), b.begin() + 2), "BM");
+  EXPECT_EQ(b[28], 24);  // bits per pixel
+  // File size, pixel offset, header size, width, height, pixel bytes.
+  for (auto [at, value] : {std::pair{2, 78u}, {10, 54u}, {14, 40u}, {18, 3u}, {22, 2u}, {34, 24u}}) {
+    EXPECT_EQ(U32(b, at), value) << "at " << at;
+  }
   // First stored row is the image's bottom row (pixels 3 to 5), without the X bytes.
   const uint8_t bottom[12] = {12, 13, 14, 16, 17, 18, 20, 21, 22, 0, 0, 0};
   const uint8_t top[12] = {0, 1, 2, 4, 5, 6, 8, 9, 10, 0, 0, 0};
@@ -78,15 +75,11 @@ TEST(Image, FingerprintSeesColoursAndSizeButNotTheUnusedByte) {
 }
 
 TEST(Image, PlainInsideTheInset) {
-  Image image;
-  image.width = 6;
-  image.height = 5;
-  image.bgrx.assign(6 * 5 * 4, 0);
+  Image image = Make(6, 5);
   for (size_t i = 0; i < image.bgrx.size(); i += 4) {
     image.bgrx[i] = 10;
     image.bgrx[i + 1] = 20;
-    image.bgrx[i + 2] = 30;
-    image.bgrx[i + 3] = static_cast<uint8_t>(i);  // the unused byte does not count
+    image.bgrx[i + 2] = 30;  // the unused byte, left as Make wrote it, does not count
   }
   image.bgrx[0] = 99;  // a corner pixel, outside an inset of 1
   EXPECT_FALSE(IsPlain(image, 0));

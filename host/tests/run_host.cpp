@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -38,6 +39,26 @@ std::string ProgramFolder() {
   GetModuleFileNameA(nullptr, exe, MAX_PATH);
   const std::string path = exe;
   return path.substr(0, path.find_last_of("\\/"));
+}
+
+::testing::AssertionResult Ended(const HostRun& run, unsigned long code, const std::string& text) {
+  if (!run.finished) return ::testing::AssertionFailure() << "still running when ended\n" << run.output;
+  if (run.exitCode != code) return ::testing::AssertionFailure() << "exit code " << run.exitCode << "\n" << run.output;
+  if (run.output.find(text) == std::string::npos) {
+    return ::testing::AssertionFailure() << "no \"" << text << "\" in\n" << run.output;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+bool PlantModule(const lmx::test::TestInstall& install, const std::string& relative) {
+  std::error_code ec;
+  const std::filesystem::path name = std::filesystem::path(relative).filename();
+  return std::filesystem::copy_file(std::filesystem::path(ProgramFolder()) / name, install.File(relative), ec);
+}
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs) {

@@ -1,8 +1,13 @@
 // Runs lmxhost.exe (beside the test program) with arguments and collects what it prints.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "support/test_install.h"
 
 namespace lmx::host::test {
 
@@ -15,7 +20,17 @@ struct HostRun {
 
 HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs);
 
+// The run ended by itself with `code` and printed `text` (when given); else a failure that
+// shows what it printed.
+::testing::AssertionResult Ended(const HostRun& run, unsigned long code, const std::string& text = "");
+
 // The folder of the test program, where lmxhost.exe and the modules are.
 std::string ProgramFolder();
+
+// Copies a module from beside the test program to `relative` in the installation.
+bool PlantModule(const lmx::test::TestInstall& install, const std::string& relative);
+
+// A file's bytes; empty when it cannot be read.
+std::vector<uint8_t> ReadAll(const std::string& path);
 
 }  // namespace lmx::host::test

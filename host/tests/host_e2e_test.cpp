@@ -1,5 +1,6 @@
-// lmxhost.exe render through the real engine on a planted installation: every frame of the
-// frame's size, from clip A to clip B the right way up, and bad inputs refused with a reason.
+// lmxhost.exe run as a program on a planted installation: `render` through the real engine
+// (every frame of the frame's size, from clip A to clip B the right way up, bad inputs
+// refused with a reason) and `info` through the real LMX_GUI.DLL.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "common/chunk_writer.h"
 #include "library/bytes.h"
 #include "library/effect_record.h"
+#include "library/organization.h"
 #include "run_host.h"
 #include "support/test_install.h"
 
@@ -42,9 +44,7 @@ class HostRender : public ::testing::Test {
     ChunkWriter w(kEffectHeader);
     w.U32(FourCC("ETYP"), 0).U32(FourCC("ITYP"), 1).Text(FourCC("ENAM"), "PLANE").U32(FourCC("VCNT"), 1);
     install_.Write("EFFECTS/PLANE.LMI", w.bytes());
-    std::error_code ec;
-    fs::copy_file(fs::path(test::ProgramFolder()) / "LMX.DLL", install_.File("LIBS/LMX.DLL"), ec);
-    ASSERT_FALSE(ec) << "the engine LMX.DLL is not beside the test";
+    ASSERT_TRUE(test::PlantModule(install_, "LIBS/LMX.DLL")) << "the engine LMX.DLL is not beside the test";
     dir_ = fs::path(install_.root()) / "Work";
     EffectSettings block = {};
     std::strcpy(block.effectName, "PLANE");
@@ -66,9 +66,7 @@ class HostRender : public ::testing::Test {
 };
 
 TEST_F(HostRender, WritesEveryFrameOfTheSizeFromClipAToClipB) {
-  test::HostRun run = Render("a.bmp", "80x60");
-  ASSERT_TRUE(run.finished) << run.output;
-  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  ASSERT_TRUE(test::Ended(Render("a.bmp", "80x60"), 0));
   Image frames[5];
   std::string error;
   for (int k = 0; k < 5; ++k) {
@@ -98,11 +96,26 @@ TEST_F(HostRender, BadInputsAreRefusedWithAReason) {
                         Case{"cut.bmp", "80x60", "block.lri", 1, "cut short"},
                         Case{"a.bmp", "80x60", "none.lri", 1, "choose a transition"},
                         Case{"a.bmp", "80x0", "block.lri", 2, "--size"}}) {
-    SCOPED_TRACE(c.reason);
-    test::HostRun run = Render(c.clip, c.size, c.block);
-    EXPECT_EQ(run.exitCode, c.status) << run.output;
-    EXPECT_NE(run.output.find(c.reason), std::string::npos) << run.output;
+    EXPECT_TRUE(test::Ended(Render(c.clip, c.size, c.block), c.status, c.reason));
   }
+}
+
+TEST(HostInfo, PrintsTheFieldsTheModuleFills) {
+  lmx::test::TestInstall install;
+  // An organization that loads (with no groups), so the module starts without its
+  // "Cannot continue" box.
+  install.Write("ORGS/DEFAULT.ORG", ChunkWriter(kOrganizationHeader).bytes());
+  ChunkWriter w(kEffectHeader);
+  w.U32(FourCC("ETYP"), 7).Text(FourCC("ENAM"), "DOORS").Text(FourCC("ELNM"), "Double Doors").U32(FourCC("VCNT"), 2);
+  install.Write("EFFECTS/DOORS.LMI", w.bytes());
+  EXPECT_TRUE(test::Ended(test::RunHost({"info", "DOORS"}, 60000), 0,
+                          "effectType: 7\r\nshortName: DOORS\r\nlongName: Double Doors\r\nobjectCount: 2\r\n"));
+}
+
+TEST(HostInfo, AMissingModuleOrBadArgumentsAreReported) {
+  EXPECT_TRUE(test::Ended(test::RunHost({"info", "DOORS", "--dll", "NO_SUCH_MODULE.DLL"}, 60000), 1,
+                          "cannot load NO_SUCH_MODULE.DLL"));
+  EXPECT_TRUE(test::Ended(test::RunHost({"info"}, 60000), 2, "usage:"));
 }
 
 }  // namespace
