@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "common/chunk_writer.h"
@@ -19,6 +20,9 @@ namespace {
 
 constexpr uint32_t kGroup = FourCC("OGRP");
 constexpr uint32_t kItem = FourCC("OITM");
+
+using Special = std::tuple<int, int, float>;
+using Where = std::tuple<int, int, std::string>;
 
 struct EffectPlan {
   std::string name;
@@ -69,6 +73,17 @@ class SelectionTest : public ::testing::Test {
     return block;
   }
   static bool Same(const EffectSettings& a, const EffectSettings& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+  // The first n special slots as (reserved, tag, value).
+  static std::vector<Special> Specials(const EffectSettings& block, int n) {
+    std::vector<Special> slots;
+    for (int i = 0; i < n; ++i)
+      slots.emplace_back(block.specialValues[i].reserved, block.specialValues[i].tag, block.specialValues[i].value);
+    return slots;
+  }
+  // Where the selection stands: group, index, name.
+  Where Selected() const {
+    return {selection_.selectedGroup, selection_.selectedIndex, selection_.selectedName};
+  }
 
   test::TestInstall install_;
   Organization org_;
@@ -80,23 +95,15 @@ TEST_F(SelectionTest, EmptyNameWithoutDefaultsSelectsTheFirstEntry) {
   const EffectSettings host = block;
   InitSelection(selection_, &block, org_, false);
   EXPECT_TRUE(Same(block, host));
-  EXPECT_STREQ(selection_.selectedName, "ALPHA");
-  EXPECT_EQ(selection_.selectedGroup, 0);
-  EXPECT_EQ(selection_.selectedIndex, 0);
-  auto current = CurrentEffect(selection_);
-  ASSERT_TRUE(current);
-  EXPECT_STREQ(current->shortName(), "ALPHA");
+  EXPECT_EQ(Selected(), Where(0, 0, "ALPHA"));
+  EXPECT_STREQ(CurrentEffect(selection_)->shortName(), "ALPHA");
 
   // The FX page then picks it; the name differs from the empty one, so the special values
   // come from the effect's option defaults.
   ASSERT_TRUE(SelectEffect(selection_, &block, org_, selection_.selectedGroup, selection_.selectedIndex));
   EXPECT_STREQ(block.effectName, "ALPHA");
-  ASSERT_EQ(block.specialCount, 2u);
-  EXPECT_EQ(block.specialValues[0].reserved, 0);
-  EXPECT_EQ(block.specialValues[0].tag, 0x11);
-  EXPECT_EQ(block.specialValues[0].value, 7.0f);
-  EXPECT_EQ(block.specialValues[1].tag, 0x22);
-  EXPECT_EQ(block.specialValues[1].value, 9.0f);
+  EXPECT_EQ(block.specialCount, 2u);
+  EXPECT_EQ(Specials(block, 2), (std::vector<Special>{{0, 0x11, 7.0f}, {0, 0x22, 9.0f}}));
 }
 
 TEST_F(SelectionTest, SameEffectKeepsItsSpecialValuesAnotherResetsThem) {
@@ -108,22 +115,14 @@ TEST_F(SelectionTest, SameEffectKeepsItsSpecialValuesAnotherResetsThem) {
   InitSelection(selection_, &block, org_, false);
   ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 0));
   EXPECT_EQ(block.specialCount, 2u);
-  EXPECT_EQ(block.specialValues[0].reserved, 5);
-  EXPECT_EQ(block.specialValues[0].value, 55.0f);
-  EXPECT_EQ(block.specialValues[1].value, 66.0f);
+  EXPECT_EQ(Specials(block, 2), (std::vector<Special>{{5, 0x11, 55.0f}, {6, 0x22, 66.0f}}));
 
   ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 1));
   EXPECT_STREQ(block.effectName, "BETA");
-  ASSERT_EQ(block.specialCount, 1u);
-  EXPECT_EQ(block.specialValues[0].reserved, 0);
-  EXPECT_EQ(block.specialValues[0].tag, 0x33);
-  EXPECT_EQ(block.specialValues[0].value, 4.0f);
+  EXPECT_EQ(block.specialCount, 1u);
   // The slot the old effect used beyond the new count is cleared.
-  EXPECT_EQ(block.specialValues[1].tag, 0);
-  EXPECT_EQ(block.specialValues[1].value, 0.0f);
-  EXPECT_EQ(selection_.selectedGroup, 0);
-  EXPECT_EQ(selection_.selectedIndex, 1);
-  EXPECT_STREQ(selection_.selectedName, "BETA");
+  EXPECT_EQ(Specials(block, 2), (std::vector<Special>{{0, 0x33, 4.0f}, {0, 0, 0.0f}}));
+  EXPECT_EQ(Selected(), Where(0, 1, "BETA"));
   EXPECT_STREQ(CurrentEffect(selection_)->shortName(), "BETA");
 }
 
@@ -162,10 +161,8 @@ TEST_F(SelectionTest, MissingEffectFileGivesAnEmptyDescription) {
   EXPECT_EQ(block.specialCount, 0u);
   EXPECT_EQ(block.generalValues[Shadows], 0.0f);
   EXPECT_EQ(block.objectValues[0][PathRotation], 0.0f);
-  auto current = CurrentEffect(selection_);
-  ASSERT_TRUE(current);
-  EXPECT_EQ(current->objectCount(), 0u);
-  EXPECT_EQ(current->longName(), "");
+  EXPECT_EQ(CurrentEffect(selection_)->objectCount(), 0u);
+  EXPECT_EQ(CurrentEffect(selection_)->longName(), "");
 }
 
 TEST_F(SelectionTest, MoreThanTenOptionsKeepThePreviousCount) {
@@ -179,10 +176,9 @@ TEST_F(SelectionTest, MoreThanTenOptionsKeepThePreviousCount) {
   ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 0));
   ASSERT_EQ(block.specialCount, 2u);
   ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 1));
-  ASSERT_EQ(block.specialCount, 2u);
-  EXPECT_EQ(block.specialValues[0].tag, 0x100);
-  EXPECT_EQ(block.specialValues[1].value, 11.0f);
-  EXPECT_EQ(block.specialValues[2].tag, 0);  // never beyond the count
+  EXPECT_EQ(block.specialCount, 2u);
+  // Never beyond the count.
+  EXPECT_EQ(Specials(block, 3), (std::vector<Special>{{0, 0x100, 10.0f}, {0, 0x101, 11.0f}, {0, 0, 0.0f}}));
 }
 
 TEST_F(SelectionTest, PicksOutsideTheGroupChangeNothing) {
@@ -195,23 +191,16 @@ TEST_F(SelectionTest, PicksOutsideTheGroupChangeNothing) {
   }
   EXPECT_TRUE(Same(block, before));
   EXPECT_EQ(CurrentEffect(selection_), current);
-  EXPECT_EQ(selection_.selectedGroup, 0);
-  EXPECT_EQ(selection_.selectedIndex, 1);
+  EXPECT_EQ(Selected(), Where(0, 1, "BETA"));
 }
 
 TEST_F(SelectionTest, FilterModeStartsWithAFrameCount) {
   EffectSettings block = Block("BETA");
-  block.generalValues[FilterFrames] = 0.0f;
-  InitSelection(selection_, &block, org_, true);
-  EXPECT_EQ(block.generalValues[FilterFrames], 100.0f);
-
-  block.generalValues[FilterFrames] = 0.0f;
-  InitSelection(selection_, &block, org_, false);
-  EXPECT_EQ(block.generalValues[FilterFrames], 0.0f);
-
-  block.generalValues[FilterFrames] = 50.0f;
-  InitSelection(selection_, &block, org_, true);
-  EXPECT_EQ(block.generalValues[FilterFrames], 50.0f);
+  for (auto [frames, filterMode, after] : {std::tuple{0.0f, true, 100.0f}, {0.0f, false, 0.0f}, {50.0f, true, 50.0f}}) {
+    block.generalValues[FilterFrames] = frames;
+    InitSelection(selection_, &block, org_, filterMode);
+    EXPECT_EQ(block.generalValues[FilterFrames], after) << frames << (filterMode ? " filter" : "");
+  }
 }
 
 TEST_F(SelectionTest, UnlistedEffectKeepsTheHostBlockAndItsDescription) {
@@ -222,12 +211,8 @@ TEST_F(SelectionTest, UnlistedEffectKeepsTheHostBlockAndItsDescription) {
   const EffectSettings host = block;
   InitSelection(selection_, &block, org_, false);
   EXPECT_TRUE(Same(block, host));
-  EXPECT_EQ(selection_.selectedGroup, -1);
-  EXPECT_EQ(selection_.selectedIndex, -1);
-  EXPECT_STREQ(selection_.selectedName, "GHOST");
-  auto current = CurrentEffect(selection_);
-  ASSERT_TRUE(current);
-  EXPECT_EQ(current->objectCount(), 5u);
+  EXPECT_EQ(Selected(), Where(-1, -1, "GHOST"));
+  EXPECT_EQ(CurrentEffect(selection_)->objectCount(), 5u);
   // The grid's pick with the group the look-up gave changes nothing either.
   EXPECT_FALSE(SelectEffect(selection_, &block, org_, selection_.selectedGroup, selection_.selectedIndex));
   EXPECT_TRUE(Same(block, host));
@@ -244,12 +229,9 @@ TEST_F(SelectionTest, EmptyOrganizationsStillGiveADescription) {
     const EffectSettings host = block;
     InitSelection(selection_, &block, org_, false);
     EXPECT_TRUE(Same(block, host));
-    EXPECT_STREQ(selection_.selectedName, "");
-    EXPECT_EQ(selection_.selectedGroup, -1);
-    EXPECT_EQ(selection_.selectedIndex, -1);
-    auto current = CurrentEffect(selection_);
-    ASSERT_TRUE(current);
-    EXPECT_EQ(current->objectCount(), 0u);
+    EXPECT_EQ(Selected(), Where(-1, -1, ""));
+    ASSERT_TRUE(CurrentEffect(selection_));
+    EXPECT_EQ(CurrentEffect(selection_)->objectCount(), 0u);
     EXPECT_FALSE(SelectEffect(selection_, &block, org_, 0, 0));
   }
 }
@@ -266,8 +248,7 @@ TEST_F(SelectionTest, DefaultsFileFillsABlockWithoutName) {
   // Every byte comes from the file, even the frame count of 0 set before it was read;
   // the first entry is selected whatever name the file holds.
   EXPECT_TRUE(Same(block, saved));
-  EXPECT_STREQ(selection_.selectedName, "ALPHA");
-  EXPECT_EQ(selection_.selectedIndex, 0);
+  EXPECT_EQ(Selected(), Where(0, 0, "ALPHA"));
 }
 
 TEST_F(SelectionTest, ReversingExchangesTheFirstTwoObjects) {
@@ -309,20 +290,13 @@ TEST_F(SelectionTest, ReversingExchangesTheFirstTwoObjects) {
   EXPECT_EQ(std::memcmp(block.objectValues[0], original.objectValues[0], sizeof block.objectValues[0]), 0);
 }
 
-TEST_F(SelectionTest, ARenderKeepsTheDescriptionItStartedWith) {
+TEST_F(SelectionTest, PicksDuringARenderNeverFreeOrChangeWhatItReads) {
   EffectSettings block = Block("ALPHA");
   InitSelection(selection_, &block, org_, false);
-  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 0));
   std::shared_ptr<const EffectRecord> held = CurrentEffect(selection_);  // as a render holds it
   ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 1));
   EXPECT_EQ(held->objectCount(), 3u);
   EXPECT_STREQ(held->shortName(), "ALPHA");
-  EXPECT_STREQ(CurrentEffect(selection_)->shortName(), "BETA");
-}
-
-TEST_F(SelectionTest, PicksDuringARenderNeverFreeWhatItReads) {
-  EffectSettings block = Block("ALPHA");
-  InitSelection(selection_, &block, org_, false);
   std::atomic<bool> stop{false};
   std::atomic<long> reads{0};
   std::thread render([&] {
