@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "common/chunk_writer.h"
@@ -17,13 +19,19 @@ namespace {
 
 constexpr uint32_t kGroup = FourCC("OGRP");
 constexpr uint32_t kItem = FourCC("OITM");
+using Names = std::vector<std::string>;
 
 class OrganizationTest : public ::testing::Test {
  protected:
   void Plant(const std::string& name, const ChunkWriter& w) { install_.Write("ORGS/" + name + ".ORG", w.bytes()); }
-  static std::vector<std::string> Entries(const Organization& org, int group) {
-    std::vector<std::string> names;
+  static Names Entries(const Organization& org, int group) {
+    Names names;
     for (int e = 0; e < org.EntryCount(group); ++e) names.push_back(org.EntryName(group, e));
+    return names;
+  }
+  static Names Groups(const Organization& org) {
+    Names names;
+    for (int g = 0; g < org.GroupCount(); ++g) names.push_back(org.GroupAt(g)->name);
     return names;
   }
   test::TestInstall install_;
@@ -40,12 +48,10 @@ TEST_F(OrganizationTest, GroupsAndEntriesKeepFileOrder) {
   Plant("MINE", w);
   ASSERT_EQ(ReadInstalledOrganization(org_, "MINE"), 1);
   ASSERT_EQ(org_.GroupCount(), 3);
-  EXPECT_STREQ(org_.GroupAt(0)->name, "Wipes");
-  EXPECT_STREQ(org_.GroupAt(1)->name, "Empty");
-  EXPECT_STREQ(org_.GroupAt(2)->name, "Tiles");
-  EXPECT_EQ(Entries(org_, 0), (std::vector<std::string>{"WIPE1", "WIPE2"}));
-  EXPECT_EQ(org_.EntryCount(1), 0);
-  EXPECT_EQ(Entries(org_, 2), (std::vector<std::string>{"TILES16"}));
+  EXPECT_EQ(Groups(org_), (Names{"Wipes", "Empty", "Tiles"}));
+  EXPECT_EQ(Entries(org_, 0), (Names{"WIPE1", "WIPE2"}));
+  EXPECT_EQ(Entries(org_, 1), Names{});
+  EXPECT_EQ(Entries(org_, 2), Names{"TILES16"});
   EXPECT_EQ(org_.FindGroupOf("EARLY"), -1);
 }
 
@@ -69,9 +75,7 @@ TEST_F(OrganizationTest, GroupLimits) {
   w.Text(kGroup, std::string(40, 'm'));
   Plant("LIMITS", w);
   ASSERT_EQ(ReadInstalledOrganization(org_, "LIMITS"), 1);
-  ASSERT_EQ(org_.GroupCount(), 2);
-  EXPECT_EQ(std::string(org_.GroupAt(0)->name), std::string(40, 'n'));
-  EXPECT_EQ(std::string(org_.GroupAt(1)->name), std::string(40, 'm'));
+  EXPECT_EQ(Groups(org_), (Names{std::string(40, 'n'), std::string(40, 'm')}));
   ASSERT_EQ(org_.EntryCount(0), 16);
   EXPECT_STREQ(org_.EntryName(0, 15), "FX15");
   EXPECT_EQ(org_.FindGroupOf("FX16"), -1);  // the 17th was dropped
@@ -89,7 +93,7 @@ TEST_F(OrganizationTest, OddEntryTextsAreCutInsideTheirSlot) {
       .Record(kGroup, "Unended", 7);     // group name without its zero
   Plant("ODD", w);
   ASSERT_EQ(ReadInstalledOrganization(org_, "ODD"), 1);
-  EXPECT_EQ(Entries(org_, 0), (std::vector<std::string>{"TOOLONGN", "NOZERO", "AB", "", "", "LAST"}));
+  EXPECT_EQ(Entries(org_, 0), (Names{"TOOLONGN", "NOZERO", "AB", "", "", "LAST"}));
   EXPECT_EQ(org_.FindEntryOf("LAST"), 5);
   EXPECT_STREQ(org_.GroupAt(1)->name, "Unended");
   EXPECT_EQ(org_.FindGroupOf("TOOLONGNAME"), -1);
@@ -103,25 +107,21 @@ TEST_F(OrganizationTest, LookupsTakeTheFirstGroupAndAreCaseSensitive) {
       .Text(kGroup, "Two").Text(kItem, "SHARED");
   Plant("FIND", w);
   ASSERT_EQ(ReadInstalledOrganization(org_, "FIND"), 1);
-  EXPECT_EQ(org_.FindGroupOf("SHARED"), 0);
-  EXPECT_EQ(org_.FindEntryOf("SHARED"), 1);
-  EXPECT_EQ(org_.FindGroupOf("ONLY1"), 1);
-  EXPECT_EQ(org_.FindEntryOf("ONLY1"), 0);
-  EXPECT_EQ(org_.FindGroupOf("shared"), -1);
-  EXPECT_EQ(org_.FindEntryOf("shared"), -1);
-  EXPECT_EQ(org_.FindGroupOf("SHARE"), -1);    // a prefix is not a match
-  EXPECT_EQ(org_.FindGroupOf("SHAREDX"), -1);
-  EXPECT_EQ(org_.FindGroupOf(nullptr), -1);
+  // Group and entry of each name: exact, case-sensitive matches only (no prefix).
+  const std::tuple<const char*, int, int> lookups[] = {
+      {"SHARED", 0, 1}, {"ONLY1", 1, 0}, {"shared", -1, -1}, {"SHARE", -1, -1}, {"SHAREDX", -1, -1}, {nullptr, -1, -1}};
+  for (auto [name, group, entry] : lookups) {
+    EXPECT_EQ(org_.FindGroupOf(name), group) << (name ? name : "null");
+    EXPECT_EQ(org_.FindEntryOf(name), entry) << (name ? name : "null");
+  }
   // Range rules of the look-ups.
-  EXPECT_EQ(org_.EntryName(1, 3), nullptr);
   EXPECT_STREQ(org_.EntryName(1, 2), "C");
-  EXPECT_EQ(org_.EntryName(1, -1), nullptr);
-  EXPECT_EQ(org_.EntryName(-1, 0), nullptr);
-  EXPECT_EQ(org_.EntryName(3, 0), nullptr);
-  EXPECT_EQ(org_.GroupAt(-1), nullptr);
-  EXPECT_EQ(org_.GroupAt(3), nullptr);
-  EXPECT_EQ(org_.EntryCount(-1), 0);
-  EXPECT_EQ(org_.EntryCount(3), 0);
+  for (auto [group, entry] : {std::pair{1, 3}, {1, -1}, {-1, 0}, {3, 0}})
+    EXPECT_EQ(org_.EntryName(group, entry), nullptr) << group << "," << entry;
+  for (int group : {-1, 3}) {
+    EXPECT_EQ(org_.GroupAt(group), nullptr) << group;
+    EXPECT_EQ(org_.EntryCount(group), 0) << group;
+  }
 }
 
 TEST_F(OrganizationTest, DamagedThirdRecordKeepsTheFirstTwo) {
@@ -134,8 +134,8 @@ TEST_F(OrganizationTest, DamagedThirdRecordKeepsTheFirstTwo) {
   bytes.insert(bytes.end(), third.bytes().begin() + 4, third.bytes().end() - 3);
   install_.Write("ORGS/CUT.ORG", bytes);
   EXPECT_EQ(ReadInstalledOrganization(org_, "CUT"), 0);
-  ASSERT_EQ(org_.GroupCount(), 1);
-  EXPECT_EQ(Entries(org_, 0), (std::vector<std::string>{"FIRST"}));
+  EXPECT_EQ(Groups(org_), Names{"Kept"});
+  EXPECT_EQ(Entries(org_, 0), Names{"FIRST"});
 }
 
 TEST_F(OrganizationTest, ReadingAgainReplacesEverything) {
@@ -143,7 +143,7 @@ TEST_F(OrganizationTest, ReadingAgainReplacesEverything) {
   Plant("B", ChunkWriter(kOrganizationHeader).Text(kGroup, "B"));
   ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
   ASSERT_EQ(ReadInstalledOrganization(org_, "B"), 1);
-  ASSERT_EQ(org_.GroupCount(), 1);
+  EXPECT_EQ(Groups(org_), Names{"B"});
   EXPECT_EQ(org_.FindGroupOf("AFX"), -1);
 
   // Failures leave nothing behind: a missing file, another kind of file, no "Path".
@@ -164,12 +164,8 @@ TEST_F(OrganizationTest, EntryIconsComeFromTheEffectsDirectory) {
   Plant("ICONS", ChunkWriter(kOrganizationHeader).Text(kGroup, "G").Text(kItem, "HASICON").Text(kItem, "NOICON"));
   ASSERT_EQ(ReadInstalledOrganization(org_, "ICONS"), 1);
   // A 1 x 1 true-colour bitmap without file header.
-  std::vector<uint8_t> bmp(44, 0);
-  StoreU32(bmp.data(), 40);
-  StoreU32(bmp.data() + 4, 1);
-  StoreU32(bmp.data() + 8, 1);
-  bmp[12] = 1;
-  bmp[14] = 24;
+  std::vector<uint8_t> bmp = {40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0};
+  bmp.resize(44);
   bmp[40] = 0xAB;
   install_.Write("EFFECTS/HASICON.BMP", bmp);
 
@@ -180,10 +176,8 @@ TEST_F(OrganizationTest, EntryIconsComeFromTheEffectsDirectory) {
     ASSERT_NE(lock.data(), nullptr);
     EXPECT_EQ(static_cast<const uint8_t*>(lock.data())[40], 0xAB);
   }
-  EXPECT_EQ(LoadInstalledIcon(org_, 0, 1), nullptr);
-  EXPECT_EQ(LoadInstalledIcon(org_, 0, 2), nullptr);
-  EXPECT_EQ(LoadInstalledIcon(org_, 1, 0), nullptr);
-  EXPECT_EQ(LoadInstalledIcon(org_, -1, 0), nullptr);
+  for (auto [group, entry] : {std::pair{0, 1}, {0, 2}, {1, 0}, {-1, 0}})
+    EXPECT_EQ(LoadInstalledIcon(org_, group, entry), nullptr) << group << "," << entry;
 }
 
 }  // namespace

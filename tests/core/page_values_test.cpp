@@ -1,10 +1,13 @@
 // What the Options, Objects and Filter pages read from and write into the block.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <iterator>
 #include <memory>
+#include <utility>
 
 #include "library/bytes.h"
 #include "selection/filter_values.h"
@@ -33,6 +36,10 @@ EffectSettings Patterned() {
   return block;
 }
 
+bool SameObjects(const EffectSettings& a, const EffectSettings& b) {
+  return std::memcmp(a.objectValues, b.objectValues, sizeof a.objectValues) == 0;
+}
+
 TEST(WholeNumberTest, TruncatesTowardZeroAndSaturates) {
   EXPECT_EQ(WholeNumber(37.9f), 37);
   EXPECT_EQ(WholeNumber(-2.7f), -2);
@@ -44,22 +51,9 @@ TEST(WholeNumberTest, TruncatesTowardZeroAndSaturates) {
 
 class OptionsValuesTest : public ::testing::Test {
  protected:
-  OptionsValues Controls() {
-    OptionsValues v;
-    v.direction = 0;
-    v.renderMode = 2;
-    v.quality = 1;
-    v.imageQuality = 1;
-    v.frameField = 2;
-    v.lighting = true;
-    v.shadows = false;
-    v.antiAliasing = 4;
-    v.blurPercent = 100;
-    v.blurCount = 10;
-    v.lightDirection = 270;
-    v.transitionPeriod = 55;
-    return v;
-  }
+  // direction, render mode, quality, image quality, frame/field, lighting, shadows,
+  // anti-aliasing, blur percent and count, light direction, transition period
+  const OptionsValues controls_{0, 2, 1, 1, 2, true, false, 4, 100, 10, 270, 55};
   EffectSettings block_ = Patterned();
   SelectionState selection_;
 };
@@ -84,15 +78,13 @@ TEST_F(OptionsValuesTest, ReadTruncatesEveryValue) {
 TEST_F(OptionsValuesTest, StoreWritesExactlyTheTwelveValues) {
   EffectSettings before = block_;
   selection_.currentEffect = Effect(1);
-  OptionsValues v = Controls();
-  StoreOptionsValues(v, selection_, &block_, false);
+  StoreOptionsValues(controls_, selection_, &block_, false);
   const float expected[kGeneralCount] = {0, 2, 1, 1, 4, 1, 0, 100, 10, 1009, 1010, 270, 1012, 1013, 1014, 55, 2};
   for (int i = 0; i < kGeneralCount; ++i) {
     const float want = i <= 16 && i != 9 && i != 10 && i != 12 && i != 13 && i != 14 ? expected[i] : before.generalValues[i];
     EXPECT_EQ(block_.generalValues[i], want) << "general value " << i;
   }
-  EXPECT_EQ(std::memcmp(block_.objectValues, before.objectValues, sizeof before.objectValues), 0)
-      << "switch off: no exchange";
+  EXPECT_TRUE(SameObjects(block_, before)) << "switch off: no exchange";
   EXPECT_EQ(std::memcmp(block_.effectName, before.effectName, sizeof before.effectName), 0);
 }
 
@@ -100,25 +92,24 @@ TEST_F(OptionsValuesTest, StoreWritesExactlyTheTwelveValues) {
 // for it on a change of direction only.
 TEST_F(OptionsValuesTest, StoreExchangesObjectsOncePerChangeOfDirection) {
   const EffectSettings original = block_;
-  OptionsValues v = Controls();
+  EffectSettings swapped = original;
+  std::swap(swapped.objectValues[0], swapped.objectValues[1]);
+  OptionsValues v = controls_;
   v.direction = 1;  // "Fly-On"
   block_.generalValues[Direction] = 0.0f;
   StoreOptionsValues(v, selection_, &block_, true);  // no current effect
-  EXPECT_EQ(std::memcmp(block_.objectValues, original.objectValues, sizeof original.objectValues), 0);
+  EXPECT_TRUE(SameObjects(block_, original));
 
   selection_.currentEffect = Effect(1);
   block_.generalValues[Direction] = 0.0f;
   StoreOptionsValues(v, selection_, &block_, true);
-  for (int c = 0; c < kObjectColumns; ++c) {
-    EXPECT_EQ(block_.objectValues[0][c], original.objectValues[1][c]);
-    EXPECT_EQ(block_.objectValues[1][c], original.objectValues[0][c]);
-  }
+  EXPECT_TRUE(SameObjects(block_, swapped));
   EXPECT_EQ(block_.generalValues[Direction], 1.0f);
   StoreOptionsValues(v, selection_, &block_, true);  // "Fly-On" again: no change
-  EXPECT_EQ(block_.objectValues[0][0], original.objectValues[1][0]);
+  EXPECT_TRUE(SameObjects(block_, swapped));
   v.direction = 0;  // back to "Fly-Off"
   StoreOptionsValues(v, selection_, &block_, true);
-  EXPECT_EQ(std::memcmp(block_.objectValues, original.objectValues, sizeof original.objectValues), 0);
+  EXPECT_TRUE(SameObjects(block_, original));
 }
 
 TEST(ObjectValuesTest, ReadTruncatesAndStoreWritesEightColumns) {
@@ -136,15 +127,11 @@ TEST(ObjectValuesTest, ReadTruncatesAndStoreWritesEightColumns) {
   v.rotatesWithPath = true;
   v.pathRotation = 360;
   StoreObjectValues(&block, 3, v);
-  EXPECT_EQ(block.objectValues[3][Luminosity], 37.0f);
-  EXPECT_EQ(block.objectValues[3][RotatesWithPath], 1.0f);
-  EXPECT_EQ(block.objectValues[3][PathRotation], 360.0f);
-  EXPECT_EQ(block.objectValues[3][Shine], 300.0f) << "stored whole";
-  EXPECT_EQ(block.objectValues[3][8], before.objectValues[3][8]) << "columns 8 and 9 untouched";
-  EXPECT_EQ(block.objectValues[3][9], before.objectValues[3][9]);
-  EXPECT_EQ(std::memcmp(block.objectValues[2], before.objectValues[2], sizeof before.objectValues[2]), 0);
-  EXPECT_EQ(std::memcmp(block.objectValues[4], before.objectValues[4], sizeof before.objectValues[4]), 0);
-  EXPECT_EQ(std::memcmp(block.generalValues, before.generalValues, sizeof before.generalValues), 0);
+  // Eight columns stored whole; columns 8 and 9, the other rows and the rest untouched.
+  EffectSettings want = before;
+  const float row[] = {300, 301, 37, 303, 304, 360, 1, 307};
+  std::copy(std::begin(row), std::end(row), want.objectValues[3]);
+  EXPECT_EQ(std::memcmp(&block, &want, sizeof block), 0);
 
   // Rows from 20 up read as zeros and take no writes.
   ObjectValues far = ReadObjectValues(&block, 20);
