@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
+#include <string>
 
 #include "common/chunk_writer.h"
 #include "config/installed_files.h"
@@ -25,10 +27,28 @@ EffectOption MakeOption(const char* label, float def, uint16_t tag) {
   return o;
 }
 
+// Every field of a record on one line: types, names, description, [objects], the three
+// flags, options as tag:default, best position.
+std::string Summary(const EffectRecord& r) {
+  std::ostringstream s;
+  s << r.effectType() << '/' << r.secondType() << ' ' << r.shortName() << " '" << r.longName() << "' '"
+    << r.description() << "' [";
+  for (uint32_t i = 0; i < r.objectCount(); ++i) s << (i ? "," : "") << r.objectName(i);
+  s << "] flags " << r.directionFlag() << r.shadowFlag() << r.motionFlag() << " options";
+  for (uint32_t i = 0; i < r.optionCount(); ++i) s << ' ' << r.option(i).tag << ':' << r.option(i).defaultValue;
+  s << " best " << r.bestPosition();
+  return s.str();
+}
+
 class EffectRecordTest : public ::testing::Test {
  protected:
-  void Plant(const std::string& name, const ChunkWriter& w) { install_.Write("EFFECTS/" + name + ".LMI", w.bytes()); }
+  // Plants the file and reads it into record_; the reader's result.
+  int Read(const std::string& name, const ChunkWriter& w) {
+    install_.Write("EFFECTS/" + name + ".LMI", w.bytes());
+    return ReadInstalledEffect(record_, name.c_str());
+  }
   test::TestInstall install_;
+  EffectRecord record_;
 };
 
 TEST_F(EffectRecordTest, FullFileFillsEveryField) {
@@ -39,25 +59,10 @@ TEST_F(EffectRecordTest, FullFileFillsEveryField) {
       .U32(FourCC("VCNT"), 2).IndexedText(FourCC("VDSC"), 0, "Front").IndexedText(FourCC("VDSC"), 1, "Back")
       .U32(FourCC("FDIR"), 1).U32(FourCC("FSHD"), 1).U32(FourCC("FMOT"), 0)
       .U32(FourCC("OCNT"), 1).IndexedBytes(FourCC("OPTS"), 0, &spin, sizeof spin).F32(FourCC("BEST"), 30.0f);
-  Plant("TILES16", w);
-
-  EffectRecord r;
-  EXPECT_EQ(ReadInstalledEffect(r, "TILES16"), 0);
-  EXPECT_EQ(r.effectType(), 1u);
-  EXPECT_EQ(r.secondType(), 3u);
-  EXPECT_STREQ(r.shortName(), "TILES16");
-  EXPECT_EQ(r.longName(), "Sixteen Tiles");
-  EXPECT_EQ(r.description(), "Tiles fly off.");
-  ASSERT_EQ(r.objectCount(), 2u);
-  EXPECT_EQ(r.objectName(0), "Front");
-  EXPECT_EQ(r.objectName(1), "Back");
-  EXPECT_EQ(r.directionFlag(), 1u);
-  EXPECT_EQ(r.shadowFlag(), 1u);
-  EXPECT_EQ(r.motionFlag(), 0u);
-  ASSERT_EQ(r.optionCount(), 1u);
-  EffectOption got = r.option(0);
+  EXPECT_EQ(Read("TILES16", w), 0);
+  EXPECT_EQ(Summary(record_), "1/3 TILES16 'Sixteen Tiles' 'Tiles fly off.' [Front,Back] flags 110 options 258:45 best 30");
+  EffectOption got = record_.option(0);
   EXPECT_EQ(std::memcmp(&got, &spin, sizeof spin), 0);
-  EXPECT_FLOAT_EQ(r.bestPosition(), 30.0f);
 }
 
 TEST_F(EffectRecordTest, CountsComeBeforeTheirTables) {
@@ -66,15 +71,9 @@ TEST_F(EffectRecordTest, CountsComeBeforeTheirTables) {
       .U32(FourCC("VCNT"), 3).IndexedText(FourCC("VDSC"), 0, "A").IndexedText(FourCC("VDSC"), 2, "C")
       .IndexedText(FourCC("VDSC"), 3, "Beyond")  // index not below the count
       .U32(FourCC("OCNT"), 4).U32(FourCC("OCNT"), 0);
-  Plant("ORDER", w);
-  EffectRecord r;
-  EXPECT_EQ(ReadInstalledEffect(r, "ORDER"), 0);
-  ASSERT_EQ(r.objectCount(), 3u);
-  EXPECT_EQ(r.objectName(0), "A");
-  EXPECT_EQ(r.objectName(1), "");
-  EXPECT_EQ(r.objectName(2), "C");
-  EXPECT_EQ(r.optionCount(), 0u);
-  EXPECT_EQ(r.option(0).tag, 0);
+  EXPECT_EQ(Read("ORDER", w), 0);
+  EXPECT_EQ(Summary(record_), "0/0  '' '' [A,,C] flags 000 options best 0");
+  EXPECT_EQ(record_.option(0).tag, 0);
 }
 
 TEST_F(EffectRecordTest, SecondCountDiscardsFirstTableAndRepeatsOverride) {
@@ -83,27 +82,17 @@ TEST_F(EffectRecordTest, SecondCountDiscardsFirstTableAndRepeatsOverride) {
   w.U32(FourCC("VCNT"), 2).IndexedText(FourCC("VDSC"), 0, "Old").U32(FourCC("VCNT"), 2)
       .Text(FourCC("ELNM"), "First").Text(FourCC("ELNM"), "Second")
       .U32(FourCC("OCNT"), 2).IndexedBytes(FourCC("OPTS"), 1, &a, sizeof a);
-  Plant("REPEAT", w);
-  EffectRecord r;
-  ReadInstalledEffect(r, "REPEAT");
-  EXPECT_EQ(r.objectName(0), "");
-  EXPECT_EQ(r.longName(), "Second");
-  ASSERT_EQ(r.optionCount(), 2u);
-  EXPECT_EQ(r.option(0).tag, 0) << "an entry no OPTS fills reads as zeros";
-  EXPECT_FLOAT_EQ(r.option(0).defaultValue, 0.0f);
-  EXPECT_EQ(r.option(1).tag, 1);
+  EXPECT_EQ(Read("REPEAT", w), 0);
+  // An entry no OPTS fills reads as zeros.
+  EXPECT_EQ(Summary(record_), "0/0  'Second' '' [,] flags 000 options 0:0 1:1 best 0");
 }
 
 TEST_F(EffectRecordTest, UnknownTagsAreSkippedAndShortPayloadsIgnored) {
   ChunkWriter w(kEffectHeader);
   w.U32(FourCC("ETYP"), 5).Text(FourCC("XXXX"), "whatever").Record(FourCC("FSHD"), "\x01\x00", 2)
       .Record(FourCC("OPTS"), std::vector<uint8_t>(111, 0)).U32(FourCC("FMOT"), 1);
-  Plant("SKIP", w);
-  EffectRecord r;
-  EXPECT_EQ(ReadInstalledEffect(r, "SKIP"), 0);
-  EXPECT_EQ(r.effectType(), 5u);
-  EXPECT_EQ(r.shadowFlag(), 0u) << "a 2-byte number is not read";
-  EXPECT_EQ(r.motionFlag(), 1u);
+  EXPECT_EQ(Read("SKIP", w), 0);
+  EXPECT_EQ(Summary(record_), "5/0  '' '' [] flags 001 options best 0");  // a 2-byte number is not read
 }
 
 TEST_F(EffectRecordTest, TextsAreCutSafely) {
@@ -111,55 +100,37 @@ TEST_F(EffectRecordTest, TextsAreCutSafely) {
   w.Text(FourCC("ENAM"), "TOOLONGNAME")                      // more than 8 characters
       .Record(FourCC("DESC"), "no zero", 7)                   // text without its zero
       .U32(FourCC("VCNT"), 1).IndexedBytes(FourCC("VDSC"), 0, "abc", 3);
-  Plant("TEXTS", w);
-  EffectRecord r;
-  ReadInstalledEffect(r, "TEXTS");
-  EXPECT_STREQ(r.shortName(), "TOOLONGN");
-  EXPECT_EQ(r.description(), "no zero");
-  EXPECT_EQ(r.objectName(0), "abc");
+  EXPECT_EQ(Read("TEXTS", w), 0);
+  EXPECT_EQ(Summary(record_), "0/0 TOOLONGN '' 'no zero' [abc] flags 000 options best 0");
 }
 
 TEST_F(EffectRecordTest, DamageKeepsWhatCameBefore) {
   ChunkWriter w(kEffectHeader);
   w.U32(FourCC("ETYP"), 2).Text(FourCC("ELNM"), "Kept").Raw({'D', 'E', 'S', 'C', 50, 0, 0, 0, 'x'});
-  Plant("CUT", w);
-  EffectRecord r;
-  EXPECT_EQ(ReadInstalledEffect(r, "CUT"), ChunkReadFailed);
-  EXPECT_EQ(r.effectType(), 2u);
-  EXPECT_EQ(r.longName(), "Kept");
-  EXPECT_EQ(r.description(), "");
+  EXPECT_EQ(Read("CUT", w), ChunkReadFailed);
+  EXPECT_EQ(Summary(record_), "2/0  'Kept' '' [] flags 000 options best 0");
 }
 
 TEST_F(EffectRecordTest, HostileCountsLeaveEmptyTables) {
   ChunkWriter w(kEffectHeader);
   w.U32(FourCC("VCNT"), 0xFFFFFFFFu).U32(FourCC("OCNT"), 0x80000000u).IndexedText(FourCC("VDSC"), 5, "x");
-  Plant("HUGE", w);
-  EffectRecord r;
-  EXPECT_EQ(ReadInstalledEffect(r, "HUGE"), 0);
-  EXPECT_EQ(r.objectCount(), 0u);
-  EXPECT_EQ(r.optionCount(), 0u);
+  EXPECT_EQ(Read("HUGE", w), 0);
+  EXPECT_EQ(Summary(record_), "0/0  '' '' [] flags 000 options best 0");
 }
 
 TEST_F(EffectRecordTest, MissingOrForeignFilesGiveEmptyRecord) {
-  EffectRecord missing;
-  EXPECT_EQ(ReadInstalledEffect(missing, "NOPE"), ChunkOpenFailed);
-  EXPECT_EQ(missing.effectType(), 0u);
-  EXPECT_EQ(missing.longName(), "");
-
-  Plant("ORGLIKE", ChunkWriter(FourCC("LMXG")));
-  EffectRecord foreign;
-  EXPECT_EQ(ReadInstalledEffect(foreign, "ORGLIKE"), ChunkBadHeader);
-
+  EXPECT_EQ(ReadInstalledEffect(record_, "NOPE"), ChunkOpenFailed);
+  EXPECT_EQ(Read("ORGLIKE", ChunkWriter(FourCC("LMXG")).U32(FourCC("ETYP"), 4)), ChunkBadHeader);
+  EXPECT_EQ(Summary(record_), "0/0  '' '' [] flags 000 options best 0");
   test::DeleteRegistryValue("Path");
-  EffectRecord noPath;
-  EXPECT_EQ(ReadInstalledEffect(noPath, "ORGLIKE"), ChunkOpenFailed);
+  EXPECT_EQ(ReadInstalledEffect(record_, "ORGLIKE"), ChunkOpenFailed);
 }
 
 TEST_F(EffectRecordTest, EffectInfoCopiesFourFieldsAndCutsLongName) {
   ChunkWriter w(kEffectHeader);
   w.U32(FourCC("ETYP"), 9).Text(FourCC("ENAM"), "SPIRAL").Text(FourCC("ELNM"), std::string(60, 'L'))
       .U32(FourCC("VCNT"), 4);
-  Plant("SPIRAL", w);
+  install_.Write("EFFECTS/SPIRAL.LMI", w.bytes());
   EffectInfo info;
   std::memset(&info, 0xCC, sizeof info);
   FillEffectInfo("SPIRAL", &info);
