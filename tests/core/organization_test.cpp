@@ -19,20 +19,23 @@ namespace {
 
 constexpr uint32_t kGroup = FourCC("OGRP");
 constexpr uint32_t kItem = FourCC("OITM");
-using Names = std::vector<std::string>;
 
 class OrganizationTest : public ::testing::Test {
  protected:
-  void Plant(const std::string& name, const ChunkWriter& w) { install_.Write("ORGS/" + name + ".ORG", w.bytes()); }
-  static Names Entries(const Organization& org, int group) {
-    Names names;
-    for (int e = 0; e < org.EntryCount(group); ++e) names.push_back(org.EntryName(group, e));
-    return names;
+  // Plants the file and reads it into org_; the reader's result.
+  int Read(const std::string& name, const ChunkWriter& w) {
+    install_.Write("ORGS/" + name + ".ORG", w.bytes());
+    return ReadInstalledOrganization(org_, name.c_str());
   }
-  static Names Groups(const Organization& org) {
-    Names names;
-    for (int g = 0; g < org.GroupCount(); ++g) names.push_back(org.GroupAt(g)->name);
-    return names;
+  // Every group with its entries: "Group[A,B] Other[]".
+  std::string Layout() const {
+    std::string text;
+    for (int g = 0; g < org_.GroupCount(); ++g) {
+      text += std::string(g ? " " : "") + org_.GroupAt(g)->name + "[";
+      for (int e = 0; e < org_.EntryCount(g); ++e) text += std::string(e ? "," : "") + org_.EntryName(g, e);
+      text += "]";
+    }
+    return text;
   }
   test::TestInstall install_;
   Organization org_;
@@ -45,40 +48,35 @@ TEST_F(OrganizationTest, GroupsAndEntriesKeepFileOrder) {
       .Record(FourCC("JUNK"), "xyz", 3)
       .Text(kGroup, "Empty")
       .Text(kGroup, "Tiles").Text(kItem, "TILES16");
-  Plant("MINE", w);
-  ASSERT_EQ(ReadInstalledOrganization(org_, "MINE"), 1);
-  ASSERT_EQ(org_.GroupCount(), 3);
-  EXPECT_EQ(Groups(org_), (Names{"Wipes", "Empty", "Tiles"}));
-  EXPECT_EQ(Entries(org_, 0), (Names{"WIPE1", "WIPE2"}));
-  EXPECT_EQ(Entries(org_, 1), Names{});
-  EXPECT_EQ(Entries(org_, 2), Names{"TILES16"});
+  ASSERT_EQ(Read("MINE", w), 1);
+  EXPECT_EQ(Layout(), "Wipes[WIPE1,WIPE2] Empty[] Tiles[TILES16]");
   EXPECT_EQ(org_.FindGroupOf("EARLY"), -1);
 }
 
 TEST_F(OrganizationTest, HeaderOnlyFileReadsAsNoGroups) {
-  Plant("EMPTY", ChunkWriter(kOrganizationHeader));
-  ASSERT_EQ(ReadInstalledOrganization(org_, "EMPTY"), 1);
+  ASSERT_EQ(Read("EMPTY", ChunkWriter(kOrganizationHeader)), 1);
   EXPECT_EQ(org_.GroupCount(), 0);
   EXPECT_EQ(org_.GroupAt(0), nullptr);
   EXPECT_EQ(org_.EntryCount(0), 0);
   EXPECT_EQ(org_.EntryName(0, 0), nullptr);
-  EXPECT_EQ(org_.FindGroupOf("ANY"), -1);
-  EXPECT_EQ(org_.FindEntryOf("ANY"), -1);
-  EXPECT_EQ(org_.FindGroupOf(""), -1);
+  for (const char* name : {"ANY", ""}) {
+    EXPECT_EQ(org_.FindGroupOf(name), -1);
+    EXPECT_EQ(org_.FindEntryOf(name), -1);
+  }
   EXPECT_EQ(LoadInstalledIcon(org_, 0, 0), nullptr);
 }
 
 TEST_F(OrganizationTest, GroupLimits) {
   ChunkWriter w(kOrganizationHeader);
   w.Text(kGroup, std::string(45, 'n'));
-  for (int i = 0; i < 17; ++i) w.Text(kItem, "FX" + std::to_string(i));
+  std::string entries;
+  for (int i = 0; i < 17; ++i) {
+    w.Text(kItem, "FX" + std::to_string(i));
+    if (i < 16) entries += (i ? ",FX" : "FX") + std::to_string(i);  // the 17th is dropped
+  }
   w.Text(kGroup, std::string(40, 'm'));
-  Plant("LIMITS", w);
-  ASSERT_EQ(ReadInstalledOrganization(org_, "LIMITS"), 1);
-  EXPECT_EQ(Groups(org_), (Names{std::string(40, 'n'), std::string(40, 'm')}));
-  ASSERT_EQ(org_.EntryCount(0), 16);
-  EXPECT_STREQ(org_.EntryName(0, 15), "FX15");
-  EXPECT_EQ(org_.FindGroupOf("FX16"), -1);  // the 17th was dropped
+  ASSERT_EQ(Read("LIMITS", w), 1);
+  EXPECT_EQ(Layout(), std::string(40, 'n') + "[" + entries + "] " + std::string(40, 'm') + "[]");
 }
 
 TEST_F(OrganizationTest, OddEntryTextsAreCutInsideTheirSlot) {
@@ -91,11 +89,9 @@ TEST_F(OrganizationTest, OddEntryTextsAreCutInsideTheirSlot) {
       .Record(kItem, nullptr, 0)         // so the ones after it keep their indices
       .Text(kItem, "LAST")
       .Record(kGroup, "Unended", 7);     // group name without its zero
-  Plant("ODD", w);
-  ASSERT_EQ(ReadInstalledOrganization(org_, "ODD"), 1);
-  EXPECT_EQ(Entries(org_, 0), (Names{"TOOLONGN", "NOZERO", "AB", "", "", "LAST"}));
+  ASSERT_EQ(Read("ODD", w), 1);
+  EXPECT_EQ(Layout(), "G[TOOLONGN,NOZERO,AB,,,LAST] Unended[]");
   EXPECT_EQ(org_.FindEntryOf("LAST"), 5);
-  EXPECT_STREQ(org_.GroupAt(1)->name, "Unended");
   EXPECT_EQ(org_.FindGroupOf("TOOLONGNAME"), -1);
   EXPECT_EQ(org_.FindGroupOf("TOOLONGN"), 0);
 }
@@ -105,8 +101,7 @@ TEST_F(OrganizationTest, LookupsTakeTheFirstGroupAndAreCaseSensitive) {
   w.Text(kGroup, "Zero").Text(kItem, "OTHER").Text(kItem, "SHARED").Text(kItem, "SHARED")
       .Text(kGroup, "One").Text(kItem, "ONLY1").Text(kItem, "B").Text(kItem, "C")
       .Text(kGroup, "Two").Text(kItem, "SHARED");
-  Plant("FIND", w);
-  ASSERT_EQ(ReadInstalledOrganization(org_, "FIND"), 1);
+  ASSERT_EQ(Read("FIND", w), 1);
   // Group and entry of each name: exact, case-sensitive matches only (no prefix).
   const std::tuple<const char*, int, int> lookups[] = {
       {"SHARED", 0, 1}, {"ONLY1", 1, 0}, {"shared", -1, -1}, {"SHARE", -1, -1}, {"SHAREDX", -1, -1}, {nullptr, -1, -1}};
@@ -125,29 +120,23 @@ TEST_F(OrganizationTest, LookupsTakeTheFirstGroupAndAreCaseSensitive) {
 }
 
 TEST_F(OrganizationTest, DamagedThirdRecordKeepsTheFirstTwo) {
-  ChunkWriter w(kOrganizationHeader);
-  w.Text(kGroup, "Kept").Text(kItem, "FIRST");
-  std::vector<uint8_t> bytes = w.bytes();
-  ChunkWriter third(kOrganizationHeader);
-  third.Text(kItem, "LOST");
+  std::vector<uint8_t> bytes = ChunkWriter(kOrganizationHeader).Text(kGroup, "Kept").Text(kItem, "FIRST").bytes();
   // The third record's header and half its payload.
-  bytes.insert(bytes.end(), third.bytes().begin() + 4, third.bytes().end() - 3);
+  const std::vector<uint8_t> third = ChunkWriter(kOrganizationHeader).Text(kItem, "LOST").bytes();
+  bytes.insert(bytes.end(), third.begin() + 4, third.end() - 3);
   install_.Write("ORGS/CUT.ORG", bytes);
   EXPECT_EQ(ReadInstalledOrganization(org_, "CUT"), 0);
-  EXPECT_EQ(Groups(org_), Names{"Kept"});
-  EXPECT_EQ(Entries(org_, 0), Names{"FIRST"});
+  EXPECT_EQ(Layout(), "Kept[FIRST]");
 }
 
 TEST_F(OrganizationTest, ReadingAgainReplacesEverything) {
-  Plant("A", ChunkWriter(kOrganizationHeader).Text(kGroup, "A").Text(kItem, "AFX"));
-  Plant("B", ChunkWriter(kOrganizationHeader).Text(kGroup, "B"));
-  ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
-  ASSERT_EQ(ReadInstalledOrganization(org_, "B"), 1);
-  EXPECT_EQ(Groups(org_), Names{"B"});
+  ASSERT_EQ(Read("A", ChunkWriter(kOrganizationHeader).Text(kGroup, "A").Text(kItem, "AFX")), 1);
+  ASSERT_EQ(Read("B", ChunkWriter(kOrganizationHeader).Text(kGroup, "B")), 1);
+  EXPECT_EQ(Layout(), "B[]");
   EXPECT_EQ(org_.FindGroupOf("AFX"), -1);
 
   // Failures leave nothing behind: a missing file, another kind of file, no "Path".
-  Plant("WRONG", ChunkWriter(FourCC("LMXI")).Text(kGroup, "X"));
+  install_.Write("ORGS/WRONG.ORG", ChunkWriter(FourCC("LMXI")).Text(kGroup, "X").bytes());
   for (const char* name : {"MISSING", "WRONG"}) {
     ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
     EXPECT_EQ(ReadInstalledOrganization(org_, name), 0) << name;
@@ -161,8 +150,8 @@ TEST_F(OrganizationTest, ReadingAgainReplacesEverything) {
 }
 
 TEST_F(OrganizationTest, EntryIconsComeFromTheEffectsDirectory) {
-  Plant("ICONS", ChunkWriter(kOrganizationHeader).Text(kGroup, "G").Text(kItem, "HASICON").Text(kItem, "NOICON"));
-  ASSERT_EQ(ReadInstalledOrganization(org_, "ICONS"), 1);
+  ASSERT_EQ(Read("ICONS", ChunkWriter(kOrganizationHeader).Text(kGroup, "G").Text(kItem, "HASICON").Text(kItem, "NOICON")),
+            1);
   // A 1 x 1 true-colour bitmap without file header.
   std::vector<uint8_t> bmp = {40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0};
   bmp.resize(44);
