@@ -7,6 +7,8 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace lmx {
 namespace {
@@ -17,39 +19,29 @@ EffectSettings Block() {
   return block;
 }
 
-TEST(RenderControlTest, FrameCountIsOneOrSixAndMoreWithinTheBound) {
-  EXPECT_EQ(PreviewFrameCount(0, false), 1);
-  EXPECT_EQ(PreviewFrameCount(5, false), 1);
-  EXPECT_EQ(PreviewFrameCount(6, false), 6);
-  EXPECT_EQ(PreviewFrameCount(10, false), 10);
-  EXPECT_EQ(PreviewFrameCount(30, true), 1);
-  EXPECT_EQ(PreviewFrameCount(60, false), 60);
-  EXPECT_EQ(PreviewFrameCount(61, false), kMaxPreviewFrames);
-  EXPECT_EQ(PreviewFrameCount(0xFFFFFFFFu, false), kMaxPreviewFrames);
-}
-
-TEST(RenderControlTest, PlaybackIntervalNeverDividesByZero) {
-  EXPECT_EQ(PlaybackIntervalMs(7), 142u);
-  EXPECT_EQ(PlaybackIntervalMs(30), 33u);
-  EXPECT_EQ(PlaybackIntervalMs(1), 1000u);
-  EXPECT_EQ(PlaybackIntervalMs(0), 1000u / kDefaultPreviewSpeed);
+TEST(RenderControlTest, FrameCountsAndPlaybackIntervals) {
+  // One frame, or six and more within the bound; a filter shows one.
+  for (auto [frames, filter, count] : {std::tuple{0u, false, 1}, {5u, false, 1}, {6u, false, 6}, {10u, false, 10},
+                                       {30u, true, 1}, {60u, false, 60}, {61u, false, kMaxPreviewFrames},
+                                       {0xFFFFFFFFu, false, kMaxPreviewFrames}})
+    EXPECT_EQ(PreviewFrameCount(frames, filter), count) << frames << (filter ? " filter" : "");
+  // A speed of 0 is the default: the interval never divides by zero.
+  for (auto [speed, ms] : {std::pair{7u, 142u}, {30u, 33u}, {1u, 1000u}, {0u, 1000u / kDefaultPreviewSpeed}})
+    EXPECT_EQ(PlaybackIntervalMs(speed), ms) << speed;
   EXPECT_EQ(EffectivePreviewSpeed(0), kDefaultPreviewSpeed);
   EXPECT_EQ(EffectivePreviewSpeed(12), 12u);
 }
 
 TEST(RenderControlTest, QualityTableAndUnknownValuesKeepThePrevious) {
-  PreviewQuality q = QualityFor(7, kFirstQuality);
-  EXPECT_EQ(q.width, 32u);
-  EXPECT_STREQ(q.texturePrefix, "PREVS_");
-  q = QualityFor(1, q);
-  EXPECT_EQ(q.width, 64u);
-  EXPECT_EQ(q.height, 64u);
-  EXPECT_STREQ(q.texturePrefix, "PREVM_");
-  q = QualityFor(3, q);
-  EXPECT_EQ(q.width, 64u);
-  q = QualityFor(2, q);
-  EXPECT_EQ(q.height, 128u);
-  EXPECT_STREQ(q.texturePrefix, "PREVL_");
+  // Each value in turn, starting from the first quality; 7 and 3 are unknown.
+  PreviewQuality q = kFirstQuality;
+  for (auto [value, side, prefix] : {std::tuple{7u, 32u, "PREVS_"}, {1u, 64u, "PREVM_"}, {3u, 64u, "PREVM_"},
+                                     {2u, 128u, "PREVL_"}}) {
+    q = QualityFor(value, q);
+    EXPECT_EQ(q.width, side) << value;
+    EXPECT_EQ(q.height, side) << value;
+    EXPECT_STREQ(q.texturePrefix, prefix) << value;
+  }
   char name[16];
   TextureName(name, "PREVM_", 0);
   EXPECT_STREQ(name, "PREVM_01");
@@ -57,84 +49,52 @@ TEST(RenderControlTest, QualityTableAndUnknownValuesKeepThePrevious) {
   EXPECT_STREQ(name, "PREVS_20");
 }
 
+// One frame shows bestPosition, mirrored only for Direction exactly 1.0; a filter shows
+// FilterPercent % of FilterFrames. Whatever a host's block or a damaged effect file holds,
+// the position stays within 0..lastPosition, and a filter frame count below 1 is the default.
 TEST(RenderControlTest, PositionsByMode) {
-  EffectSettings block = Block();
-  // Many frames: k out of frameCount - 1.
-  for (int k = 0; k < 10; ++k) {
-    FramePosition p = PositionForFrame(k, 10, false, block, 55.0f);
-    EXPECT_EQ(p.position, k);
-    EXPECT_EQ(p.lastPosition, 9);
-  }
-  // One frame: bestPosition, mirrored only for Direction exactly 1.0.
-  FramePosition p = PositionForFrame(0, 1, false, block, 30.0f);
-  EXPECT_EQ(p.position, 30);
-  EXPECT_EQ(p.lastPosition, 100);
-  block.generalValues[Direction] = 1.0f;
-  EXPECT_EQ(PositionForFrame(0, 1, false, block, 30.0f).position, 70);
-  EXPECT_EQ(PositionForFrame(0, 1, false, block, 30.9f).position, 70);
-  block.generalValues[Direction] = 0.5f;
-  EXPECT_EQ(PositionForFrame(0, 1, false, block, 30.0f).position, 30);
-  // Filter mode: FilterPercent % of FilterFrames.
-  block.generalValues[FilterFrames] = 100.0f;
-  block.generalValues[FilterPercent] = 25.0f;
-  p = PositionForFrame(0, 1, true, block, 30.0f);
-  EXPECT_EQ(p.position, 25);
-  EXPECT_EQ(p.lastPosition, 100);
-  block.generalValues[FilterFrames] = 10.0f;
-  block.generalValues[FilterPercent] = 33.0f;
-  p = PositionForFrame(0, 1, true, block, 30.0f);
-  EXPECT_EQ(p.position, 3);
-  EXPECT_EQ(p.lastPosition, 10);
-  // Whole percents of 100 come out whole.
-  block.generalValues[FilterFrames] = 100.0f;
-  for (int percent = 0; percent <= 100; ++percent) {
-    block.generalValues[FilterPercent] = float(percent);
-    EXPECT_EQ(PositionForFrame(0, 1, true, block, 0.0f).position, percent);
-  }
-}
-
-// Whatever a host's block or a damaged effect file holds, the position stays within
-// 0..lastPosition, and a filter frame count below 1 is the default.
-TEST(RenderControlTest, HostileValuesGiveAPositionWithinTheLast) {
-  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
   struct Case {
-    float frames, percent;
+    bool filter;
+    float direction, best, frames, percent;
     int32_t position, last;
   };
-  EffectSettings block = Block();
-  for (Case c : {Case{-5, 1e9f, 100, 100}, Case{1e9f, 1e9f, 1000000000, 1000000000}, Case{nan, 1e30f, 100, 100},
-                 Case{0, 25, 25, 100}, Case{50, -20, 0, 50}, Case{50, nan, 0, 50}}) {
-    SCOPED_TRACE(std::to_string(c.frames) + " frames, " + std::to_string(c.percent) + " %");
+  for (Case c : {Case{false, 0, 30, 0, 0, 30, 100}, Case{false, 1, 30, 0, 0, 70, 100}, Case{false, 1, 30.9f, 0, 0, 70, 100},
+                 Case{false, 0.5f, 30, 0, 0, 30, 100}, Case{false, 0, inf, 0, 0, 100, 100}, Case{false, 1, inf, 0, 0, 0, 100},
+                 Case{false, 0, -1e20f, 0, 0, 0, 100}, Case{false, 1, -1e20f, 0, 0, 100, 100},
+                 Case{true, 1, 30, 100, 25, 25, 100}, Case{true, 0, 30, 10, 33, 3, 10}, Case{true, 0, 0, -5, 1e9f, 100, 100},
+                 Case{true, 0, 0, 1e9f, 1e9f, 1000000000, 1000000000}, Case{true, 0, 0, nan, 1e30f, 100, 100},
+                 Case{true, 0, 0, 0, 25, 25, 100}, Case{true, 0, 0, 50, -20, 0, 50}, Case{true, 0, 0, 50, nan, 0, 50}}) {
+    SCOPED_TRACE(testing::Message() << (c.filter ? "filter " : "") << c.direction << " direction, best " << c.best
+                                    << ", " << c.frames << " frames, " << c.percent << " %");
+    EffectSettings block = Block();
+    block.generalValues[Direction] = c.direction;
     block.generalValues[FilterFrames] = c.frames;
     block.generalValues[FilterPercent] = c.percent;
-    FramePosition p = PositionForFrame(0, 1, true, block, 0.0f);
+    FramePosition p = PositionForFrame(0, 1, c.filter, block, c.best);
     EXPECT_EQ(p.position, c.position);
     EXPECT_EQ(p.lastPosition, c.last);
   }
-  for (float direction : {0.0f, 1.0f}) {
-    block.generalValues[Direction] = direction;
-    const int32_t mirrored = direction == 1.0f ? 100 : 0;
-    EXPECT_EQ(PositionForFrame(0, 1, false, block, std::numeric_limits<float>::infinity()).position, 100 - mirrored);
-    EXPECT_EQ(PositionForFrame(0, 1, false, block, -1e20f).position, mirrored);
+  // Many frames: k out of frameCount - 1; whole percents of 100 come out whole.
+  EffectSettings block = Block();
+  block.generalValues[FilterFrames] = 100.0f;
+  for (int k = 0; k <= 100; ++k) {
+    EXPECT_EQ(PositionForFrame(k, 101, false, block, 55.0f).position, k);
+    EXPECT_EQ(PositionForFrame(k, 101, false, block, 55.0f).lastPosition, 100);
+    block.generalValues[FilterPercent] = float(k);
+    EXPECT_EQ(PositionForFrame(0, 1, true, block, 0.0f).position, k);
   }
 }
 
 TEST(RenderControlTest, ProgressAndButtonFollowTheFrame) {
-  EXPECT_EQ(ProgressPercent(4, 10), 50);
-  EXPECT_EQ(ProgressPercent(0, 10), 0);
-  EXPECT_EQ(ProgressPercent(10, 10), 0);
-  EXPECT_EQ(ProgressPercent(-1, 10), 0);
-  EXPECT_EQ(ProgressPercent(1, 6), 33);
-  EXPECT_EQ(ProgressPercent(9, 10), 100);
-
-  EXPECT_EQ(RenderButtonCaption(-1, 10, false), RenderCaption::Render);
-  EXPECT_EQ(RenderButtonCaption(-2, 10, true), RenderCaption::Render);
-  EXPECT_EQ(RenderButtonCaption(10, 10, false), RenderCaption::Render);
-  EXPECT_EQ(RenderButtonCaption(0, 10, false), RenderCaption::Stop);
-  EXPECT_EQ(RenderButtonCaption(3, 10, true), RenderCaption::Wait);
-  EXPECT_STREQ(RenderCaptionText(RenderCaption::Wait), "Wait...");
-  EXPECT_STREQ(RenderCaptionText(RenderCaption::Stop), "Stop");
-  EXPECT_STREQ(RenderCaptionText(RenderCaption::Render), "Render");
+  for (auto [frame, count, percent] : {std::tuple{4, 10, 50}, {0, 10, 0}, {10, 10, 0}, {-1, 10, 0}, {1, 6, 33},
+                                       {9, 10, 100}})
+    EXPECT_EQ(ProgressPercent(frame, count), percent) << frame << " of " << count;
+  // Render when no render runs, Stop while one does, Wait while a change restarts it.
+  for (auto [frame, restarting, caption] :
+       {std::tuple{-1, false, "Render"}, {-2, true, "Render"}, {10, false, "Render"}, {0, false, "Stop"},
+        {3, true, "Wait..."}})
+    EXPECT_STREQ(RenderCaptionText(RenderButtonCaption(frame, 10, restarting)), caption) << frame;
   EXPECT_TRUE(RenderInProgress(0, 1));
   EXPECT_FALSE(RenderInProgress(1, 1));
   EXPECT_FALSE(RenderInProgress(-1, 1));
