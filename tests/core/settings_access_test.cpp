@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 namespace lmx {
 namespace {
@@ -22,14 +23,11 @@ TEST(SettingsAccessTest, ValuesLandAtTheirOffsets) {
   SetGeneral(&block, FilterFrames, 120.0f);
   SetObjectValue(&block, 19, TrailSpacing, 7.0f);
   SetObjectValue(&block, 2, PathRotation, 90.0f);
-  const auto* bytes = reinterpret_cast<const uint8_t*>(&block);
-  float f;
-  std::memcpy(&f, bytes + 12 + 4 * 12, 4);
-  EXPECT_EQ(f, 120.0f);
-  std::memcpy(&f, bytes + 132 + 4 * (10 * 19 + 7), 4);
-  EXPECT_EQ(f, 7.0f);
-  std::memcpy(&f, bytes + 132 + 4 * (10 * 2 + 5), 4);
-  EXPECT_EQ(f, 90.0f);
+  for (auto [offset, value] : {std::pair{12 + 4 * 12, 120.0f}, {132 + 4 * (10 * 19 + 7), 7.0f}, {132 + 4 * (10 * 2 + 5), 90.0f}}) {
+    float f;
+    std::memcpy(&f, reinterpret_cast<const uint8_t*>(&block) + offset, 4);
+    EXPECT_EQ(f, value) << offset;
+  }
   EXPECT_EQ(GetGeneral(&block, FilterFrames), 120.0f);
   EXPECT_EQ(GetObjectValue(&block, 19, TrailSpacing), 7.0f);
 }
@@ -37,16 +35,14 @@ TEST(SettingsAccessTest, ValuesLandAtTheirOffsets) {
 TEST(SettingsAccessTest, OutOfRangeReadsZeroAndWritesNothing) {
   const EffectSettings original = Patterned();
   EffectSettings block = original;
-  EXPECT_EQ(GetGeneral(&block, 30), 0.0f);
-  EXPECT_EQ(GetGeneral(&block, -1), 0.0f);
-  EXPECT_EQ(GetObjectValue(&block, 20, 0), 0.0f);
-  EXPECT_EQ(GetObjectValue(&block, 0, 10), 0.0f);
-  EXPECT_EQ(GetObjectValue(&block, -1, 0), 0.0f);
-  SetGeneral(&block, 30, 1.0f);
-  SetGeneral(&block, -1, 1.0f);
-  SetObjectValue(&block, 20, 0, 1.0f);
-  SetObjectValue(&block, 0, 10, 1.0f);
-  SetObjectValue(&block, 0, -1, 1.0f);
+  for (int i : {30, -1}) {
+    EXPECT_EQ(GetGeneral(&block, i), 0.0f) << i;
+    SetGeneral(&block, i, 1.0f);
+  }
+  for (auto [row, column] : {std::pair{20, 0}, {0, 10}, {-1, 0}, {0, -1}}) {
+    EXPECT_EQ(GetObjectValue(&block, row, column), 0.0f) << row << "," << column;
+    SetObjectValue(&block, row, column, 1.0f);
+  }
   SetSpecialCount(&block, 11);
   SetSpecial(&block, 3, SpecialValue{1, 2, 3.0f});  // slot equal to the count
   SetSpecial(&block, -1, SpecialValue{1, 2, 3.0f});

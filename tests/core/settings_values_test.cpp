@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,31 +24,20 @@ std::string StoredString(const char* name) {
   return ReadRegistryString(buffer, sizeof buffer, name) ? buffer : "<missing>";
 }
 
-TEST_F(SettingsValuesTest, WritesAllTenValuesCuttingEngineEntriesAtTheFirstBlank) {
-  SettingsValues v;
-  v.effDisplay = 1;
-  v.orgFile = "MYORG";
-  v.effAutoreverse = 1;
-  v.prevQuality = 2;
-  v.prevEngine = "RND_002 (Portable)";
-  v.prevFrames = 20;
-  v.prevRender = 1;
-  v.prevSpeed = 15;
-  v.engine = "RND_003\r";
-  v.rndLogging = 2;
-  WriteSettingsValues(v);
+// The ten values in the page's order, a string that is none as "-".
+std::string Text(const SettingsValues& v) {
+  std::ostringstream s;
+  auto text = [](const std::optional<std::string>& t) { return t ? "'" + *t + "'" : std::string("-"); };
+  s << v.effDisplay << ' ' << text(v.orgFile) << ' ' << v.effAutoreverse << ' ' << v.prevQuality << ' '
+    << text(v.prevEngine) << ' ' << v.prevFrames << ' ' << v.prevRender << ' ' << v.prevSpeed << ' '
+    << text(v.engine) << ' ' << v.rndLogging;
+  return s.str();
+}
 
-  SettingsValues back = ReadSettingsValues();
-  EXPECT_EQ(back.effDisplay, 1u);
-  EXPECT_EQ(back.orgFile, "MYORG");
-  EXPECT_EQ(back.effAutoreverse, 1u);
-  EXPECT_EQ(back.prevQuality, 2u);
-  EXPECT_EQ(back.prevEngine, "RND_002");
-  EXPECT_EQ(back.prevFrames, 20u);
-  EXPECT_EQ(back.prevRender, 1u);
-  EXPECT_EQ(back.prevSpeed, 15u);
-  EXPECT_EQ(back.engine, "RND_003\r") << "an entry without a blank is stored whole";
-  EXPECT_EQ(back.rndLogging, 2u);
+// An engine entry is stored up to its first blank; one without a blank is stored whole.
+TEST_F(SettingsValuesTest, WritesAllTenValuesCuttingEngineEntriesAtTheFirstBlank) {
+  WriteSettingsValues({1, "MYORG", 1, 2, "RND_002 (Portable)", 20, 1, 15, "RND_003\r", 2});
+  EXPECT_EQ(Text(ReadSettingsValues()), "1 'MYORG' 1 2 'RND_002' 20 1 15 'RND_003\r' 2");
 }
 
 TEST_F(SettingsValuesTest, ListsWithoutSelectionLeaveTheirValues) {
@@ -63,9 +54,7 @@ TEST_F(SettingsValuesTest, ListsWithoutSelectionLeaveTheirValues) {
 
 TEST_F(SettingsValuesTest, MissingValuesAndMissingKey) {
   SettingsValues v = ReadSettingsValues();
-  EXPECT_EQ(v.effDisplay + v.effAutoreverse + v.prevQuality + v.prevFrames + v.prevRender + v.prevSpeed + v.rndLogging,
-            0u);
-  EXPECT_FALSE(v.orgFile || v.prevEngine || v.engine);
+  EXPECT_EQ(Text(v), "0 - 0 0 - 0 0 0 - 0");
 
   test::ResetRegistry(false);  // every store is silent and creates nothing
   v.prevFrames = 30;
