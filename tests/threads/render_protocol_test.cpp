@@ -25,16 +25,7 @@ using test::SteppedAtomic;
 using SteppedFlags = BasicRenderFlags<SteppedAtomic>;
 
 enum class Op { Change, Click, Stop, Teardown };
-
-const char* OpName(Op op) {
-  switch (op) {
-    case Op::Change: return "change";
-    case Op::Click: return "click";
-    case Op::Stop: return "stop";
-    case Op::Teardown: return "teardown";
-  }
-  return "?";
-}
+const char* const kOpNames[] = {"change", "click", "stop", "teardown"};
 
 // Everything one explored run shares between its threads.
 struct World {
@@ -121,8 +112,7 @@ class FakeSteps {
 
 enum class Expect { Nothing, Complete, StoppedOrComplete, TornDown };
 
-// The render lock as the pages take it.
-struct SteppedLock {
+struct SteppedLock {  // the render lock as the pages take it
   StepScheduler* scheduler;
   void Enter() { scheduler->Lock(); }
   void Leave() { scheduler->Unlock(); }
@@ -231,7 +221,7 @@ Exploration Explore(const std::vector<Op>& script, int bound) {
     if (!world.faults.empty()) {
       std::ostringstream text;
       text << "script:";
-      for (Op op : script) text << ' ' << OpName(op);
+      for (Op op : script) text << ' ' << kOpNames[static_cast<int>(op)];
       text << "; " << world.faults.front() << "; schedule:";
       for (const StepScheduler::Choice& choice : scheduler.Trail()) text << ' ' << choice.taken << '/' << choice.options;
       result.failure = text.str();

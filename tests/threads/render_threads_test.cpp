@@ -94,39 +94,29 @@ void RunBurst(Shared& shared, std::mt19937& random, std::vector<std::thread>& th
   }
 }
 
-// One burst of actions on fresh flags, and the wait for its threads: until they end by
-// themselves, or through the teardown.
-void RunRound(Shared& shared, std::mt19937& random, bool teardown) {
-  std::vector<std::thread> threads;
-  RunBurst(shared, random, threads);
-  if (teardown) BeginRenderTeardown(shared.flags);
-  for (std::thread& thread : threads) thread.join();
-  if (teardown) EndRenderTeardown(shared.flags);
-}
-
-TEST(RenderThreadsTest, RacingActionsEndWithTheLastRequestRendered) {
-  std::mt19937 random(20261206);
+// Rounds of one burst each on fresh flags, then the wait for its threads: until they end
+// by themselves (the last request rendered), or through the teardown (nothing left running).
+void ExpectRounds(std::mt19937::result_type seed, bool teardown) {
+  std::mt19937 random(seed);
   for (int round = 0; round < 30; ++round) {
+    SCOPED_TRACE(round);
     Shared shared;
-    RunRound(shared, random, false);
-    EXPECT_EQ(shared.faults, 0) << "round " << round;
-    EXPECT_FALSE(shared.flags.renderBusy) << "round " << round;
-    EXPECT_EQ(shared.flags.renderFrame, shared.frameCount) << "round " << round;
-    EXPECT_EQ(shared.completedVersion, shared.version) << "round " << round;
-  }
-}
-
-TEST(RenderThreadsTest, TeardownDuringRacingActionsLeavesNothingRunning) {
-  std::mt19937 random(7);
-  for (int round = 0; round < 30; ++round) {
-    Shared shared;
-    RunRound(shared, random, true);
-    EXPECT_EQ(shared.faults, 0) << "round " << round;
+    std::vector<std::thread> threads;
+    RunBurst(shared, random, threads);
+    if (teardown) BeginRenderTeardown(shared.flags);
+    for (std::thread& thread : threads) thread.join();
+    if (teardown) EndRenderTeardown(shared.flags);
+    EXPECT_EQ(shared.faults, 0);
     EXPECT_EQ(shared.inRender, 0);
-    EXPECT_EQ(shared.flags.renderFrame, -2);
     EXPECT_FALSE(shared.flags.renderBusy);
+    EXPECT_EQ(shared.flags.renderFrame, teardown ? -2 : shared.frameCount);
+    if (!teardown) EXPECT_EQ(shared.completedVersion, shared.version);
   }
 }
+
+TEST(RenderThreadsTest, RacingActionsEndWithTheLastRequestRendered) { ExpectRounds(20261206, false); }
+
+TEST(RenderThreadsTest, TeardownDuringRacingActionsLeavesNothingRunning) { ExpectRounds(7, true); }
 
 }  // namespace
 }  // namespace lmx
