@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "common/chunk_writer.h"
@@ -257,37 +258,23 @@ TEST_F(SelectionTest, ReversingExchangesTheFirstTwoObjects) {
   EffectSettings block = Block("TYPE1");
   InitSelection(selection_, &block, org_, false);
   ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 0));
-  const EffectSettings original = block;
-  auto swapped = [&](const EffectSettings& b) {
-    for (int c = 0; c < kObjectColumns; ++c)
-      if (b.objectValues[0][c] != original.objectValues[1][c] || b.objectValues[1][c] != original.objectValues[0][c])
-        return false;
-    return std::memcmp(b.objectValues[2], original.objectValues[2], sizeof(float) * 18 * kObjectColumns) == 0;
-  };
-
-  block.generalValues[Direction] = 0.0f;
-  ReverseObjectPair(selection_, &block, true, 1.0f);
-  EXPECT_TRUE(swapped(block));
-  block.generalValues[Direction] = 1.0f;
-  ReverseObjectPair(selection_, &block, true, 0.0f);
-  EXPECT_EQ(std::memcmp(block.objectValues, original.objectValues, sizeof block.objectValues), 0);
-
-  // A direction no radio shows (2.0) stored as 0 is a change too.
-  block.generalValues[Direction] = 2.0f;
-  ReverseObjectPair(selection_, &block, true, 0.0f);
-  EXPECT_TRUE(swapped(block));
-  block = original;
-
-  // No change of direction, the switch off, or another kind of effect: rows stay.
-  block.generalValues[Direction] = 1.0f;
-  ReverseObjectPair(selection_, &block, true, 1.0f);
-  block.generalValues[Direction] = 0.0f;
-  ReverseObjectPair(selection_, &block, false, 1.0f);
+  EffectSettings swapped = block;
+  std::swap(swapped.objectValues[0], swapped.objectValues[1]);
+  // Direction in the block, the switch, the Direction to store: a change with the switch
+  // on exchanges the rows; a direction no radio shows (2.0) stored as 0 is a change too.
+  for (auto [from, on, to, exchanged] : {std::tuple{0.0f, true, 1.0f, true}, {1.0f, true, 0.0f, true},
+                                         {2.0f, true, 0.0f, true}, {1.0f, true, 1.0f, false},
+                                         {0.0f, false, 1.0f, false}}) {
+    EffectSettings changed = block, want = exchanged ? swapped : block;
+    changed.generalValues[Direction] = want.generalValues[Direction] = from;
+    ReverseObjectPair(selection_, &changed, on, to);
+    EXPECT_TRUE(Same(changed, want)) << from << (on ? " on " : " off ") << to;
+  }
+  // Another kind of effect: rows stay.
   ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 1));
   const EffectSettings alpha = block;
-  ReverseObjectPair(selection_, &block, true, 1.0f);
+  ReverseObjectPair(selection_, &block, true, 1.0f - block.generalValues[Direction]);
   EXPECT_TRUE(Same(block, alpha));
-  EXPECT_EQ(std::memcmp(block.objectValues[0], original.objectValues[0], sizeof block.objectValues[0]), 0);
 }
 
 TEST_F(SelectionTest, PicksDuringARenderNeverFreeOrChangeWhatItReads) {
