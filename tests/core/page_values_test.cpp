@@ -7,6 +7,7 @@
 #include <limits>
 #include <iterator>
 #include <memory>
+#include <tuple>
 #include <utility>
 
 #include "library/bytes.h"
@@ -146,18 +147,13 @@ TEST(ObjectValuesTest, ObjectOnActivationFollowsDirectionForTypeOneWithTheSwitch
   EffectSettings block = Patterned();
   SelectionState selection;
   selection.currentObject = 4;
-  selection.currentEffect = Effect(1);
-  block.generalValues[Direction] = 1.0f;
-  EXPECT_EQ(ObjectOnActivation(selection, &block, true), 1);
-  block.generalValues[Direction] = 0.0f;
-  EXPECT_EQ(ObjectOnActivation(selection, &block, true), 0);
-  block.generalValues[Direction] = 0.5f;
-  EXPECT_EQ(ObjectOnActivation(selection, &block, true), 1) << "any non-zero Direction";
-  EXPECT_EQ(ObjectOnActivation(selection, &block, false), 4);
-  selection.currentEffect = Effect(3);
-  EXPECT_EQ(ObjectOnActivation(selection, &block, true), 4);
-  selection.currentEffect.reset();
-  EXPECT_EQ(ObjectOnActivation(selection, &block, true), 4);
+  // Effect type (0: none selected), Direction, the switch: the object the page shows.
+  for (auto [type, direction, on, object] : {std::tuple{1u, 1.0f, true, 1}, {1u, 0.0f, true, 0}, {1u, 0.5f, true, 1},
+                                             {1u, 1.0f, false, 4}, {3u, 1.0f, true, 4}, {0u, 1.0f, true, 4}}) {
+    selection.currentEffect = type ? Effect(type) : nullptr;
+    block.generalValues[Direction] = direction;
+    EXPECT_EQ(ObjectOnActivation(selection, &block, on), object) << type << " " << direction << " " << on;
+  }
 }
 
 TEST(FilterValuesTest, ReadAndStore) {

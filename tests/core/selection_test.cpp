@@ -129,19 +129,14 @@ TEST_F(SelectionTest, SameEffectKeepsItsSpecialValuesAnotherResetsThem) {
 
 TEST_F(SelectionTest, UnsupportedFeaturesAreForcedOffOnEveryPick) {
   EffectSettings block = Block("FLAT");
-  block.generalValues[Shadows] = 1.0f;
   InitSelection(selection_, &block, org_, false);
+  EffectSettings want = block;  // other columns and values untouched
+  for (auto& row : want.objectValues) row[PathRotation] = 0.0f;
+  want.generalValues[Shadows] = want.generalValues[BlurPercent] = want.generalValues[BlurCount] = 0.0f;
   for (int pick = 0; pick < 2; ++pick) {  // the same effect again still forces them
     selection_.currentObject = 4;
     ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 2));
-    for (int o = 0; o < kObjectRows; ++o) {
-      EXPECT_EQ(block.objectValues[o][PathRotation], 0.0f) << o;
-      EXPECT_EQ(block.objectValues[o][Shine], float(100 * o + 1)) << o;  // other columns untouched
-    }
-    EXPECT_EQ(block.generalValues[Shadows], 0.0f);
-    EXPECT_EQ(block.generalValues[BlurPercent], 0.0f);
-    EXPECT_EQ(block.generalValues[BlurCount], 0.0f);
-    EXPECT_EQ(block.generalValues[Lighting], float(Lighting + 1));
+    EXPECT_TRUE(Same(block, want)) << pick;
     EXPECT_EQ(selection_.currentObject, 0);
   }
   // An effect that supports them leaves the values alone.
