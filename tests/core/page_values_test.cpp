@@ -1,4 +1,5 @@
-// What the Options, Objects and Filter pages read from and write into the block.
+// What the Options, Objects and Filter pages read from and write into the block, and the
+// accessors they reach it through.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "selection/filter_values.h"
 #include "selection/object_values.h"
 #include "selection/options_values.h"
+#include "selection/settings_access.h"
 #include "selection/whole_number.h"
 
 namespace lmx {
@@ -36,6 +38,8 @@ EffectSettings Patterned() {
     for (int c = 0; c < kObjectColumns; ++c) block.objectValues[o][c] = o * 100.0f + c + 0.5f;
   return block;
 }
+
+bool Same(const EffectSettings& a, const EffectSettings& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 bool SameObjects(const EffectSettings& a, const EffectSettings& b) {
   return std::memcmp(a.objectValues, b.objectValues, sizeof a.objectValues) == 0;
@@ -79,14 +83,14 @@ TEST_F(OptionsValuesTest, ReadTruncatesEveryValue) {
 TEST_F(OptionsValuesTest, StoreWritesExactlyTheTwelveValues) {
   EffectSettings before = block_;
   selection_.currentEffect = Effect(1);
-  StoreOptionsValues(controls_, selection_, &block_, false);
-  const float expected[kGeneralCount] = {0, 2, 1, 1, 4, 1, 0, 100, 10, 1009, 1010, 270, 1012, 1013, 1014, 55, 2};
-  for (int i = 0; i < kGeneralCount; ++i) {
-    const float want = i <= 16 && i != 9 && i != 10 && i != 12 && i != 13 && i != 14 ? expected[i] : before.generalValues[i];
-    EXPECT_EQ(block_.generalValues[i], want) << "general value " << i;
-  }
-  EXPECT_TRUE(SameObjects(block_, before)) << "switch off: no exchange";
-  EXPECT_EQ(std::memcmp(block_.effectName, before.effectName, sizeof before.effectName), 0);
+  StoreOptionsValues(controls_, selection_, &block_, false);  // switch off: no exchange
+  EffectSettings want = before;
+  const float stored[] = {0, 2, 1, 1, 4, 1, 0, 100, 10};  // Direction to BlurCount
+  std::copy(std::begin(stored), std::end(stored), want.generalValues);
+  want.generalValues[LightDirection] = 270;
+  want.generalValues[TransitionPeriod] = 55;
+  want.generalValues[FrameField] = 2;
+  EXPECT_TRUE(Same(block_, want));
 }
 
 // Which effects and switches exchange rows 0 and 1 is the selection's rule; the store asks
@@ -132,7 +136,7 @@ TEST(ObjectValuesTest, ReadTruncatesAndStoreWritesEightColumns) {
   EffectSettings want = before;
   const float row[] = {300, 301, 37, 303, 304, 360, 1, 307};
   std::copy(std::begin(row), std::end(row), want.objectValues[3]);
-  EXPECT_EQ(std::memcmp(&block, &want, sizeof block), 0);
+  EXPECT_TRUE(Same(block, want));
 
   // Rows from 20 up read as zeros and take no writes.
   ObjectValues far = ReadObjectValues(&block, 20);
@@ -140,7 +144,7 @@ TEST(ObjectValuesTest, ReadTruncatesAndStoreWritesEightColumns) {
   const EffectSettings kept = block;
   StoreObjectValues(&block, 20, v);
   StoreObjectValues(&block, -1, v);
-  EXPECT_EQ(std::memcmp(&block, &kept, sizeof block), 0);
+  EXPECT_TRUE(Same(block, kept));
 }
 
 TEST(ObjectValuesTest, ObjectOnActivationFollowsDirectionForTypeOneWithTheSwitchOn) {
@@ -168,22 +172,97 @@ TEST(FilterValuesTest, ReadAndStore) {
   EXPECT_TRUE(v.centerObjects);
   EXPECT_EQ(v.percent, 1013);
 
-  v.source = -1;  // no list entry selected: the source stays
-  v.frames = 10;
-  v.percent = 100;
-  v.centerObjects = false;
-  StoreFilterValues(&block, v);
-  EXPECT_EQ(block.generalValues[FilterSource], 5.0f);
-  EXPECT_EQ(block.generalValues[FilterFrames], 10.0f);
-  EXPECT_EQ(block.generalValues[FilterPercent], 100.0f);
-  EXPECT_EQ(block.generalValues[CenterObjects], 0.0f);
-  v.source = 1;
-  StoreFilterValues(&block, v);
-  EXPECT_EQ(block.generalValues[FilterSource], 1.0f);
-  for (int i = 0; i < kGeneralCount; ++i)
-    if (i < 10 || i > 14 || i == 11) {
-      EXPECT_EQ(block.generalValues[i], before.generalValues[i]) << i;
-    }
+  // No list entry selected (-1): the source stays.
+  StoreFilterValues(&block, {-1, 100, 10, false});
+  EffectSettings want = before;
+  want.generalValues[FilterSource] = 5.0f;
+  want.generalValues[FilterFrames] = 10.0f;
+  want.generalValues[FilterPercent] = 100.0f;
+  want.generalValues[CenterObjects] = 0.0f;
+  EXPECT_TRUE(Same(block, want));
+  StoreFilterValues(&block, {1, 100, 10, false});
+  want.generalValues[FilterSource] = 1.0f;
+  EXPECT_TRUE(Same(block, want));
+}
+
+// The accessors every page goes through: each value at its offset, nothing outside the block.
+// A block of distinct bytes.
+EffectSettings BytePatterned() {
+  EffectSettings block;
+  auto* bytes = reinterpret_cast<uint8_t*>(&block);
+  for (size_t i = 0; i < sizeof block; ++i) bytes[i] = uint8_t(i * 13 + 5);
+  block.specialCount = 3;
+  return block;
+}
+
+TEST(SettingsAccessTest, ValuesLandAtTheirOffsets) {
+  EffectSettings block{};
+  SetGeneral(&block, FilterFrames, 120.0f);
+  SetObjectValue(&block, 19, TrailSpacing, 7.0f);
+  SetObjectValue(&block, 2, PathRotation, 90.0f);
+  for (auto [offset, value] : {std::pair{12 + 4 * 12, 120.0f}, {132 + 4 * (10 * 19 + 7), 7.0f}, {132 + 4 * (10 * 2 + 5), 90.0f}}) {
+    float f;
+    std::memcpy(&f, reinterpret_cast<const uint8_t*>(&block) + offset, 4);
+    EXPECT_EQ(f, value) << offset;
+  }
+  EXPECT_EQ(GetGeneral(&block, FilterFrames), 120.0f);
+  EXPECT_EQ(GetObjectValue(&block, 19, TrailSpacing), 7.0f);
+}
+
+TEST(SettingsAccessTest, OutOfRangeReadsZeroAndWritesNothing) {
+  const EffectSettings original = BytePatterned();
+  EffectSettings block = original;
+  for (int i : {30, -1}) {
+    EXPECT_EQ(GetGeneral(&block, i), 0.0f) << i;
+    SetGeneral(&block, i, 1.0f);
+  }
+  for (auto [row, column] : {std::pair{20, 0}, {0, 10}, {-1, 0}, {0, -1}}) {
+    EXPECT_EQ(GetObjectValue(&block, row, column), 0.0f) << row << "," << column;
+    SetObjectValue(&block, row, column, 1.0f);
+  }
+  SetSpecialCount(&block, 11);
+  SetSpecial(&block, 3, SpecialValue{1, 2, 3.0f});  // slot equal to the count
+  SetSpecial(&block, -1, SpecialValue{1, 2, 3.0f});
+  EXPECT_TRUE(Same(block, original));
+
+  SetSpecialCount(&block, 10);
+  EXPECT_EQ(GetSpecialCount(&block), 10u);
+  SetSpecial(&block, 9, SpecialValue{0, 0x1234, 5.0f});
+  EXPECT_EQ(block.specialValues[9].tag, 0x1234);
+  EXPECT_EQ(block.specialValues[9].value, 5.0f);
+
+  // A count the host left beyond the table never lets a write past it.
+  block.specialCount = 50;
+  const EffectSettings before = block;
+  SetSpecial(&block, 10, SpecialValue{1, 1, 1.0f});
+  EXPECT_TRUE(Same(block, before));
+
+  // Without a block everything reads as nothing.
+  EXPECT_EQ(GetGeneral(nullptr, 0), 0.0f);
+  EXPECT_EQ(GetSpecialCount(nullptr), 0u);
+  SetGeneral(nullptr, 0, 1.0f);
+}
+
+TEST(SettingsAccessTest, EffectNameStaysInsideItsField) {
+  EffectSettings block = BytePatterned();
+  const EffectSettings original = block;
+  char name[12];
+  GetEffectName(&block, name);  // no zero in all 12 bytes: 11 characters come out
+  EXPECT_EQ(std::strlen(name), 11u);
+  EXPECT_EQ(std::memcmp(name, block.effectName, 11), 0);
+
+  SetEffectName(&block, "TWELVELETTERS");
+  GetEffectName(&block, name);
+  EXPECT_STREQ(name, "TWELVELETTE");
+  SetEffectName(&block, "FX");
+  GetEffectName(&block, name);
+  EXPECT_STREQ(name, "FX");
+  // Only the name's bytes and its zero change; the rest of the block is untouched.
+  EXPECT_EQ(std::memcmp(reinterpret_cast<const uint8_t*>(&block) + 12, reinterpret_cast<const uint8_t*>(&original) + 12,
+                        sizeof block - 12),
+            0);
+  GetEffectName(nullptr, name);
+  EXPECT_STREQ(name, "");
 }
 
 }  // namespace
