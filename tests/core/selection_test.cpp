@@ -24,11 +24,12 @@ constexpr uint32_t kItem = FourCC("OITM");
 
 using Special = std::tuple<int, int, float>;
 using Where = std::tuple<int, int, std::string>;
+using Groups = std::vector<std::pair<std::string, std::vector<std::string>>>;  // names, entries
 
 struct EffectPlan {
   std::string name;
   uint32_t type = 0;
-  uint32_t direction = 1, shadow = 1, motion = 1;
+  uint32_t features = 1;  // the direction, shadow and motion flags alike
   std::vector<std::pair<float, uint16_t>> options;  // default value, tag
   uint32_t objects = 2;
 };
@@ -38,8 +39,8 @@ class SelectionTest : public ::testing::Test {
   void PlantEffect(const EffectPlan& plan) {
     ChunkWriter w(kEffectHeader);
     w.U32(FourCC("ETYP"), plan.type).Text(FourCC("ENAM"), plan.name).Text(FourCC("ELNM"), plan.name + " long")
-        .U32(FourCC("VCNT"), plan.objects).U32(FourCC("FDIR"), plan.direction).U32(FourCC("FSHD"), plan.shadow)
-        .U32(FourCC("FMOT"), plan.motion).U32(FourCC("OCNT"), uint32_t(plan.options.size()));
+        .U32(FourCC("VCNT"), plan.objects).U32(FourCC("FDIR"), plan.features).U32(FourCC("FSHD"), plan.features)
+        .U32(FourCC("FMOT"), plan.features).U32(FourCC("OCNT"), uint32_t(plan.options.size()));
     for (size_t i = 0; i < plan.options.size(); ++i) {
       EffectOption o{};
       o.defaultValue = plan.options[i].first;
@@ -50,7 +51,7 @@ class SelectionTest : public ::testing::Test {
     install_.Write("EFFECTS/" + plan.name + ".LMI", w.bytes());
   }
   // One organization: groups of names.
-  void ReadOrg(const std::vector<std::pair<std::string, std::vector<std::string>>>& groups) {
+  void ReadOrg(const Groups& groups) {
     ChunkWriter w(kOrganizationHeader);
     for (const auto& [group, names] : groups) {
       w.Text(kGroup, group);
@@ -60,9 +61,9 @@ class SelectionTest : public ::testing::Test {
     ASSERT_EQ(ReadInstalledOrganization(org_, "TEST"), 1);
   }
   void SetUp() override {
-    PlantEffect({"ALPHA", 0, 1, 1, 1, {{7.0f, 0x11}, {9.0f, 0x22}}, 3});
-    PlantEffect({"BETA", 0, 1, 1, 1, {{4.0f, 0x33}}, 1});
-    PlantEffect({"FLAT", 0, 0, 0, 0, {}, 1});
+    PlantEffect({"ALPHA", 0, 1, {{7.0f, 0x11}, {9.0f, 0x22}}, 3});
+    PlantEffect({"BETA", 0, 1, {{4.0f, 0x33}}, 1});
+    PlantEffect({"FLAT", 0, 0, {}, 1});
     ReadOrg({{"First", {"ALPHA", "BETA", "FLAT", "MISSING"}}, {"Second", {"BETA"}}});
   }
   static EffectSettings Block(const char* name) {
@@ -200,7 +201,7 @@ TEST_F(SelectionTest, FilterModeStartsWithAFrameCount) {
 }
 
 TEST_F(SelectionTest, UnlistedEffectKeepsTheHostBlockAndItsDescription) {
-  PlantEffect({"GHOST", 0, 1, 1, 1, {{1.0f, 1}}, 5});
+  PlantEffect({"GHOST", 0, 1, {{1.0f, 1}}, 5});
   EffectSettings block = Block("GHOST");
   block.specialCount = 1;
   block.specialValues[0] = {0, 1, 42.0f};
@@ -217,10 +218,7 @@ TEST_F(SelectionTest, UnlistedEffectKeepsTheHostBlockAndItsDescription) {
 TEST_F(SelectionTest, EmptyOrganizationsStillGiveADescription) {
   for (bool emptyGroup : {false, true}) {
     SCOPED_TRACE(emptyGroup ? "empty group 0" : "no group");
-    if (emptyGroup)
-      ReadOrg({{"Nothing", {}}, {"Later", {"ALPHA"}}});
-    else
-      ReadOrg({});
+    ReadOrg(emptyGroup ? Groups{{"Nothing", {}}, {"Later", {"ALPHA"}}} : Groups{});
     EffectSettings block = Block("");
     const EffectSettings host = block;
     InitSelection(selection_, &block, org_, false);
@@ -248,7 +246,7 @@ TEST_F(SelectionTest, DefaultsFileFillsABlockWithoutName) {
 }
 
 TEST_F(SelectionTest, ReversingExchangesTheFirstTwoObjects) {
-  PlantEffect({"TYPE1", 1, 1, 1, 1, {}, 2});
+  PlantEffect({"TYPE1", 1, 1, {}, 2});
   ReadOrg({{"G", {"TYPE1", "ALPHA"}}});
   EffectSettings block = Block("TYPE1");
   InitSelection(selection_, &block, org_, false);
