@@ -325,11 +325,8 @@ class SelectionTest : public ::testing::Test {
     ReadOrg({{"First", {"ALPHA", "BETA", "FLAT", "MISSING"}}, {"Second", {"BETA"}}});
   }
   static EffectSettings Block(const char* name) {
-    EffectSettings block{};
+    EffectSettings block = Patterned();
     SetEffectName(&block, name);
-    for (int i = 0; i < kGeneralCount; ++i) block.generalValues[i] = float(i + 1);
-    for (int o = 0; o < kObjectRows; ++o)
-      for (int c = 0; c < kObjectColumns; ++c) block.objectValues[o][c] = float(100 * o + c + 1);
     return block;
   }
   // The first n special slots as (reserved, tag, value).
@@ -400,9 +397,9 @@ TEST_F(SelectionTest, UnsupportedFeaturesAreForcedOffOnEveryPick) {
   // An effect that supports them leaves the values alone.
   EffectSettings kept = Block("FLAT");
   ASSERT_TRUE(SelectEffect(selection_, &kept, org_, 0, 0));
-  EXPECT_EQ(kept.generalValues[Shadows], float(Shadows + 1));
-  EXPECT_EQ(kept.generalValues[BlurCount], float(BlurCount + 1));
-  EXPECT_EQ(kept.objectValues[3][PathRotation], float(300 + PathRotation + 1));
+  EXPECT_EQ(kept.generalValues[Shadows], 1000.0f + Shadows);
+  EXPECT_EQ(kept.generalValues[BlurCount], 1000.0f + BlurCount);
+  EXPECT_EQ(kept.objectValues[3][PathRotation], 300.5f + PathRotation);
 }
 
 TEST_F(SelectionTest, MissingEffectFileGivesAnEmptyDescription) {
