@@ -217,13 +217,10 @@ TEST_F(TextureReaderTest, ReleaseOnlyWhatIsOwned) {
   EXPECT_EQ(ReadInstalledTexture(&image_, "OWN"), 1);
 }
 
-
 EffectOption MakeOption(const char* label, float def, uint16_t tag) {
   EffectOption o{};
   std::strncpy(o.label, label, sizeof o.label - 1);
-  o.kind = 0;
   o.defaultValue = def;
-  o.minimum = 0;
   o.maximum = 100;
   o.tag = tag;
   return o;
