@@ -669,7 +669,9 @@ TEST(DibHeaderTest, ImageSizeFollowsTheRowRule) {
                         Case{4096, 4096, 32, true, 64u << 20}, Case{4096, 4097, 32, false, 0}}) {
     uint32_t bytes = 0;
     EXPECT_EQ(DibImageSize(c.width, c.height, c.bits, &bytes), c.ok) << c.width << " x " << c.height;
-    if (c.ok) EXPECT_EQ(bytes, c.bytes) << c.width << " x " << c.height;
+    if (c.ok) {
+      EXPECT_EQ(bytes, c.bytes) << c.width << " x " << c.height;
+    }
   }
 }
 

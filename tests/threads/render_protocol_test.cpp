@@ -403,7 +403,9 @@ void ExpectRounds(std::mt19937::result_type seed, bool teardown) {
     EXPECT_EQ(shared.inRender, 0);
     EXPECT_FALSE(shared.flags.renderBusy);
     EXPECT_EQ(shared.flags.renderFrame, teardown ? -2 : shared.frameCount);
-    if (!teardown) EXPECT_EQ(shared.completedVersion, shared.version);
+    if (!teardown) {
+      EXPECT_EQ(shared.completedVersion, shared.version);
+    }
   }
 }
 
