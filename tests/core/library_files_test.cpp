@@ -259,7 +259,8 @@ TEST_F(EffectRecordTest, FullFileFillsEveryField) {
       .U32(FourCC("FDIR"), 1).U32(FourCC("FSHD"), 1).U32(FourCC("FMOT"), 0)
       .U32(FourCC("OCNT"), 1).IndexedBytes(FourCC("OPTS"), 0, &spin, sizeof spin).F32(FourCC("BEST"), 30.0f);
   EXPECT_EQ(Read("TILES16", w), 0);
-  EXPECT_EQ(Summary(record_), "1/3 TILES16 'Sixteen Tiles' 'Tiles fly off.' [Front,Back] flags 110 options 258:45 best 30");
+  EXPECT_EQ(Summary(record_),
+            "1/3 TILES16 'Sixteen Tiles' 'Tiles fly off.' [Front,Back] flags 110 options 258:45 best 30");
   EffectOption got = record_.option(0);
   EXPECT_EQ(std::memcmp(&got, &spin, sizeof spin), 0);
 }
@@ -432,7 +433,8 @@ TEST_F(OrganizationTest, LookupsTakeTheFirstGroupAndAreCaseSensitive) {
   ASSERT_EQ(Read("FIND", w), 1);
   // Group and entry of each name: exact, case-sensitive matches only (no prefix).
   const std::tuple<const char*, int, int> lookups[] = {
-      {"SHARED", 0, 1}, {"ONLY1", 1, 0}, {"shared", -1, -1}, {"SHARE", -1, -1}, {"SHAREDX", -1, -1}, {nullptr, -1, -1}};
+      {"SHARED", 0, 1}, {"ONLY1", 1, 0},     {"shared", -1, -1},
+      {"SHARE", -1, -1}, {"SHAREDX", -1, -1}, {nullptr, -1, -1}};
   for (auto [name, group, entry] : lookups) {
     EXPECT_EQ(org_.FindGroupOf(name), group) << (name ? name : "null");
     EXPECT_EQ(org_.FindEntryOf(name), entry) << (name ? name : "null");
@@ -478,8 +480,9 @@ TEST_F(OrganizationTest, ReadingAgainReplacesEverything) {
 }
 
 TEST_F(OrganizationTest, EntryIconsComeFromTheEffectsDirectory) {
-  ASSERT_EQ(Read("ICONS", ChunkWriter(kOrganizationHeader).Text(kGroup, "G").Text(kItem, "HASICON").Text(kItem, "NOICON")),
-            1);
+  ASSERT_EQ(
+      Read("ICONS", ChunkWriter(kOrganizationHeader).Text(kGroup, "G").Text(kItem, "HASICON").Text(kItem, "NOICON")),
+      1);
   // A 1 x 1 true-colour bitmap without file header.
   std::vector<uint8_t> bmp = {40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0};
   bmp.resize(44);
@@ -563,7 +566,8 @@ TEST_F(DibTest, FilesLoadAsPackedBlocks) {
   const uint32_t stated = uint32_t(bits4x4.size()) + 100;
   const Bytes fullTable = Pattern(kMaxDibColors * 4 + 4);
   std::vector<std::tuple<std::string, Bytes, Bytes>> cases = {
-      {"two stray bytes before the bits", Join({FileHeader(0, 14 + 40 + 2), InfoHeader(3, 2, 24), {0xEE, 0xEE}, bits3x2}),
+      {"two stray bytes before the bits",
+       Join({FileHeader(0, 14 + 40 + 2), InfoHeader(3, 2, 24), {0xEE, 0xEE}, bits3x2}),
        Join({InfoHeader(3, 2, 24, 24), bits3x2})},
       {"colour table with true colour", Join({InfoHeader(5, 3, 32, 0, 2), table, Pattern(60, 7)}),
        Join({InfoHeader(5, 3, 32, 60, 2), table, Pattern(60, 7)})},

@@ -211,7 +211,8 @@ TEST(SettingsAccessTest, ValuesLandAtTheirOffsets) {
   SetGeneral(&block, FilterFrames, 120.0f);
   SetObjectValue(&block, 19, TrailSpacing, 7.0f);
   SetObjectValue(&block, 2, PathRotation, 90.0f);
-  for (auto [offset, value] : {std::pair{12 + 4 * 12, 120.0f}, {132 + 4 * (10 * 19 + 7), 7.0f}, {132 + 4 * (10 * 2 + 5), 90.0f}}) {
+  for (auto [offset, value] :
+       {std::pair{12 + 4 * 12, 120.0f}, {132 + 4 * (10 * 19 + 7), 7.0f}, {132 + 4 * (10 * 2 + 5), 90.0f}}) {
     float f;
     std::memcpy(&f, reinterpret_cast<const uint8_t*>(&block) + offset, 4);
     EXPECT_EQ(f, value) << offset;
@@ -447,7 +448,8 @@ TEST_F(SelectionTest, PicksOutsideTheGroupChangeNothing) {
 
 TEST_F(SelectionTest, FilterModeStartsWithAFrameCount) {
   EffectSettings block = Block("BETA");
-  for (auto [frames, filterMode, after] : {std::tuple{0.0f, true, 100.0f}, {0.0f, false, 0.0f}, {50.0f, true, 50.0f}}) {
+  for (auto [frames, filterMode, after] :
+       {std::tuple{0.0f, true, 100.0f}, {0.0f, false, 0.0f}, {50.0f, true, 50.0f}}) {
     block.generalValues[FilterFrames] = frames;
     InitSelection(selection_, &block, org_, filterMode);
     EXPECT_EQ(block.generalValues[FilterFrames], after) << frames << (filterMode ? " filter" : "");
@@ -594,12 +596,16 @@ TEST(RenderControlTest, PositionsByMode) {
     float direction, best, frames, percent;
     int32_t position, last;
   };
-  for (Case c : {Case{false, 0, 30, 0, 0, 30, 100}, Case{false, 1, 30, 0, 0, 70, 100}, Case{false, 1, 30.9f, 0, 0, 70, 100},
-                 Case{false, 0.5f, 30, 0, 0, 30, 100}, Case{false, 0, inf, 0, 0, 100, 100}, Case{false, 1, inf, 0, 0, 0, 100},
-                 Case{false, 0, -1e20f, 0, 0, 0, 100}, Case{false, 1, -1e20f, 0, 0, 100, 100},
-                 Case{true, 1, 30, 100, 25, 25, 100}, Case{true, 0, 30, 10, 33, 3, 10}, Case{true, 0, 0, -5, 1e9f, 100, 100},
-                 Case{true, 0, 0, 1e9f, 1e9f, 1000000000, 1000000000}, Case{true, 0, 0, nan, 1e30f, 100, 100},
-                 Case{true, 0, 0, 0, 25, 25, 100}, Case{true, 0, 0, 50, -20, 0, 50}, Case{true, 0, 0, 50, nan, 0, 50}}) {
+  const Case cases[] = {
+      {false, 0, 30, 0, 0, 30, 100},          {false, 1, 30, 0, 0, 70, 100},
+      {false, 1, 30.9f, 0, 0, 70, 100},       {false, 0.5f, 30, 0, 0, 30, 100},
+      {false, 0, inf, 0, 0, 100, 100},        {false, 1, inf, 0, 0, 0, 100},
+      {false, 0, -1e20f, 0, 0, 0, 100},       {false, 1, -1e20f, 0, 0, 100, 100},
+      {true, 1, 30, 100, 25, 25, 100},        {true, 0, 30, 10, 33, 3, 10},
+      {true, 0, 0, -5, 1e9f, 100, 100},       {true, 0, 0, 1e9f, 1e9f, 1000000000, 1000000000},
+      {true, 0, 0, nan, 1e30f, 100, 100},     {true, 0, 0, 0, 25, 25, 100},
+      {true, 0, 0, 50, -20, 0, 50},           {true, 0, 0, 50, nan, 0, 50}};
+  for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << (c.filter ? "filter " : "") << c.direction << " direction, best " << c.best
                                     << ", " << c.frames << " frames, " << c.percent << " %");
     EffectSettings block{};
