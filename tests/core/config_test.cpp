@@ -1,0 +1,322 @@
+// The installation's configuration: registry values, library paths, the Settings page's
+// values, the engine list and the defaults file.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "config/defaults_file.h"
+#include "config/engine_list.h"
+#include "config/library_path.h"
+#include "config/registry.h"
+#include "selection/settings_values.h"
+#include "support/golden_block.h"
+#include "support/registry_control.h"
+#include "support/test_install.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+
+#include "platform/posix/posix_seams.h"
+#endif
+
+namespace lmx {
+namespace {
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { test::ResetRegistry(true); }
+  void TearDown() override { test::ResetRegistry(false); }
+};
+
+TEST_F(RegistryTest, DwordReadsStoredBytesOrZero) {
+  EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 0u);
+  test::SetRegistryDword("Prev_Frames", 20);
+  EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 20u);
+  test::SetRegistryString("Eff_Display", "1");  // "1" and its zero: two bytes
+  EXPECT_EQ(ReadRegistryDword("Eff_Display"), 49u);
+  test::SetRegistryString("Long", "12345");  // six bytes do not fit in four
+  EXPECT_EQ(ReadRegistryDword("Long"), 0u);
+}
+
+TEST_F(RegistryTest, StringReadRespectsBufferSize) {
+  test::SetRegistryString("OrgFile", "DEFAULT");
+  char buf[8];
+  EXPECT_TRUE(ReadRegistryString(buf, sizeof buf, "OrgFile"));
+  EXPECT_STREQ(buf, "DEFAULT");
+  char small[7];
+  EXPECT_FALSE(ReadRegistryString(small, sizeof small, "OrgFile"));
+  EXPECT_FALSE(ReadRegistryString(buf, sizeof buf, "Missing"));
+  // A value stored without its terminating zero is terminated, or refused when full.
+  test::SetRegistryBytes("Raw", {'A', 'B', 'C'});
+  char raw[8];
+  std::memset(raw, 'x', sizeof raw);
+  EXPECT_TRUE(ReadRegistryString(raw, sizeof raw, "Raw"));
+  EXPECT_STREQ(raw, "ABC");
+  char tight[3];
+  EXPECT_FALSE(ReadRegistryString(tight, sizeof tight, "Raw"));
+}
+
+TEST_F(RegistryTest, WritesStoreTypedValuesAndNeverCreateTheKey) {
+  EXPECT_TRUE(WriteRegistryDword("Prev_Speed", 0x01020304));
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(test::GetRegistryBytes("Prev_Speed", &bytes));
+  EXPECT_EQ(bytes, (std::vector<uint8_t>{4, 3, 2, 1}));
+  EXPECT_TRUE(WriteRegistryString("Engine", "RND_002"));
+  ASSERT_TRUE(test::GetRegistryBytes("Engine", &bytes));
+  EXPECT_EQ(bytes.size(), 8u) << "the terminating zero is part of the stored length";
+
+  test::ResetRegistry(false);
+  EXPECT_FALSE(WriteRegistryDword("Prev_Speed", 1));
+  EXPECT_FALSE(WriteRegistryString("Engine", "x"));
+  EXPECT_EQ(ReadRegistryDword("Prev_Speed"), 0u);
+  EXPECT_FALSE(test::GetRegistryBytes("Engine", &bytes));
+}
+
+TEST_F(RegistryTest, LibraryPathJoinsPiecesAndFailsWhenTooLong) {
+  char buf[kShortPathSize];
+  EXPECT_FALSE(BuildLibraryPath(buf, sizeof buf, "EFFECTS", "X", "LMI")) << "no Path value";
+  test::SetRegistryString("Path", "C:\\LMX");
+  ASSERT_TRUE(BuildLibraryPath(buf, sizeof buf, "EFFECTS", "TILES", "LMI"));
+  EXPECT_STREQ(buf, "C:\\LMX\\EFFECTS\\TILES.LMI");
+  ASSERT_TRUE(BuildLibraryPath(buf, sizeof buf, "", "LMX", "BMP"));
+  EXPECT_STREQ(buf, "C:\\LMX\\\\LMX.BMP");
+  test::SetRegistryString("Path", "C:\\LMX\\");
+  ASSERT_TRUE(BuildLibraryPath(buf, sizeof buf, "LIBS", "LMX", "DLL"));
+  EXPECT_STREQ(buf, "C:\\LMX\\\\LIBS\\LMX.DLL");
+
+  // Exactly fitting, then one byte too long: fails, and nothing past the buffer changes.
+  std::string base(kShortPathSize - 1 - std::strlen("\\EFFECTS\\ABCDEFGH.LMI"), 'p');
+  test::SetRegistryString("Path", base);
+  char guarded[kShortPathSize + 8];
+  std::memset(guarded, '#', sizeof guarded);
+  ASSERT_TRUE(BuildLibraryPath(guarded, kShortPathSize, "EFFECTS", "ABCDEFGH", "LMI"));
+  EXPECT_EQ(std::strlen(guarded), kShortPathSize - 1);
+  test::SetRegistryString("Path", base + "p");
+  std::memset(guarded, '#', sizeof guarded);
+  EXPECT_FALSE(BuildLibraryPath(guarded, kShortPathSize, "EFFECTS", "ABCDEFGH", "LMI"));
+  for (size_t i = kShortPathSize; i < sizeof guarded; ++i) EXPECT_EQ(guarded[i], '#');
+  // A Path longer than the buffer fails at the read.
+  test::SetRegistryString("Path", std::string(200, 'q'));
+  EXPECT_FALSE(BuildLibraryPath(buf, sizeof buf, "EFFECTS", "X", "LMI"));
+}
+
+// The Settings page's ten values as the registry keeps them.
+using SettingsValuesTest = RegistryTest;
+
+std::string StoredString(const char* name) {
+  char buffer[1024];
+  return ReadRegistryString(buffer, sizeof buffer, name) ? buffer : "<missing>";
+}
+
+// The ten values in the page's order, a string that is none as "-".
+std::string Text(const SettingsValues& v) {
+  std::ostringstream s;
+  auto text = [](const std::optional<std::string>& t) { return t ? "'" + *t + "'" : std::string("-"); };
+  s << v.effDisplay << ' ' << text(v.orgFile) << ' ' << v.effAutoreverse << ' ' << v.prevQuality << ' '
+    << text(v.prevEngine) << ' ' << v.prevFrames << ' ' << v.prevRender << ' ' << v.prevSpeed << ' '
+    << text(v.engine) << ' ' << v.rndLogging;
+  return s.str();
+}
+
+// An engine entry is stored up to its first blank; one without a blank is stored whole.
+TEST_F(SettingsValuesTest, WritesAllTenValuesCuttingEngineEntriesAtTheFirstBlank) {
+  WriteSettingsValues({1, "MYORG", 1, 2, "RND_002 (Portable)", 20, 1, 15, "RND_003\r", 2});
+  EXPECT_EQ(Text(ReadSettingsValues()), "1 'MYORG' 1 2 'RND_002' 20 1 15 'RND_003\r' 2");
+}
+
+TEST_F(SettingsValuesTest, ListsWithoutSelectionLeaveTheirValues) {
+  test::SetRegistryString("OrgFile", "KEEP");
+  test::SetRegistryString("Prev_Engine", "RND_001");
+  SettingsValues v;  // no list selected
+  v.effDisplay = 2;
+  WriteSettingsValues(v);
+  EXPECT_EQ(StoredString("OrgFile"), "KEEP");
+  EXPECT_EQ(StoredString("Prev_Engine"), "RND_001");
+  EXPECT_EQ(StoredString("Engine"), "<missing>");
+  EXPECT_EQ(ReadRegistryDword("Eff_Display"), 2u);
+}
+
+TEST_F(SettingsValuesTest, MissingValuesAndMissingKey) {
+  SettingsValues v = ReadSettingsValues();
+  EXPECT_EQ(Text(v), "0 - 0 0 - 0 0 0 - 0");
+
+  test::ResetRegistry(false);  // every store is silent and creates nothing
+  v.prevFrames = 30;
+  v.orgFile = "X";
+  WriteSettingsValues(v);
+  EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 0u);
+  std::vector<uint8_t> bytes;
+  EXPECT_FALSE(test::GetRegistryBytes("OrgFile", &bytes));
+}
+
+
+using Lines = std::vector<std::string>;
+
+std::vector<uint8_t> TextBytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+TEST(EngineListTest, LineRules) {
+  // Only lines ending with a line feed are listed; a last line without one is not.
+  EXPECT_EQ(ParseEngineList("RND_001 (OpenGL)\nRND_002 (Portable)"), Lines{"RND_001 (OpenGL)"});
+  // Carriage returns stay part of the text; an empty line is an (empty) entry.
+  EXPECT_EQ(ParseEngineList("RND_001 (OpenGL)\r\n\nRND_003\r\n"), (Lines{"RND_001 (OpenGL)\r", "", "RND_003\r"}));
+  EXPECT_EQ(ParseEngineList(""), Lines{});
+  EXPECT_EQ(ParseEngineList("no line feed at all"), Lines{});
+}
+
+TEST(EngineListTest, OverlongLineKeepsItsFirst1023CharactersAndTheListGoesOn) {
+  std::string exact(kEngineLineMax, 'a');
+  std::string longer = "RND_009 " + std::string(3000, 'b');
+  Lines lines = ParseEngineList(exact + "\n" + longer + "\r\nRND_010 (Next)\n");
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], exact);
+  EXPECT_EQ(lines[1], longer.substr(0, kEngineLineMax));
+  EXPECT_EQ(lines[2], "RND_010 (Next)");
+}
+
+TEST(EngineListTest, PiecesFedInAnyCutGiveTheSameLines) {
+  const std::string text = "RND_001 (OpenGL)\r\nRND_002 (Portable)\n" + std::string(2000, 'x') + "\ntail";
+  const Lines whole = ParseEngineList(text);
+  for (size_t step : {1u, 7u, 1023u, 1024u, 4096u}) {
+    EngineListParser parser;
+    for (size_t at = 0; at < text.size(); at += step) parser.Feed(std::string_view(text).substr(at, step));
+    EXPECT_EQ(parser.lines(), whole) << "pieces of " << step;
+  }
+}
+
+TEST(EngineListTest, IdentifierAndOrganizationNames) {
+  EXPECT_EQ(EngineIdentifier("RND_001 (OpenGL)"), "RND_001");
+  EXPECT_EQ(EngineIdentifier("RND_002\r"), "RND_002\r") << "without a blank the whole line, CR included";
+  EXPECT_EQ(EngineIdentifier(" leading"), "");
+  EXPECT_EQ(OrganizationListName("DEFAULT.ORG"), "DEFAULT");
+  EXPECT_EQ(OrganizationListName("mine.org"), "mine.org") << "only the upper-case extension is cut";
+  EXPECT_EQ(OrganizationListName("A.ORG.ORG"), "A");
+  EXPECT_EQ(OrganizationListName("NOEXT"), "NOEXT");
+}
+
+TEST(EngineListTest, ReadsTheInstalledFile) {
+  test::ResetRegistry(true);
+  {
+    test::TestInstall install;
+    EXPECT_EQ(ReadEngineList(), Lines{}) << "missing file";
+    std::string text = "RND_001 (OpenGL)\r\nRND_002 (Portable)\r\n" + std::string(5000, 'z') + "\nlast";
+    install.Write("LIBS/LMX_ENG.LST", TextBytes(text));
+    EXPECT_EQ(ReadEngineList(), ParseEngineList(text));
+    EXPECT_EQ(ReadEngineList().size(), 3u);
+  }
+  EXPECT_EQ(ReadEngineList(), Lines{}) << "no installation path";
+  test::ResetRegistry(false);
+}
+
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Pattern(size_t n, uint8_t seed) {
+  Bytes b(n);
+  for (size_t i = 0; i < n; ++i) b[i] = uint8_t(i * 7 + seed + i / 256);
+  return b;
+}
+
+EffectSettings FromBytes(const Bytes& bytes) {
+  EffectSettings block;
+  std::memcpy(&block, bytes.data(), sizeof block);
+  return block;
+}
+
+Bytes ToBytes(const EffectSettings& block) {
+  const auto* p = reinterpret_cast<const uint8_t*>(&block);
+  return Bytes(p, p + sizeof block);
+}
+
+class DefaultsFileTest : public ::testing::Test {
+ protected:
+  Bytes ReadFile() const {
+    std::ifstream in(install_.File("Work/Defaults.LRI"), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+  }
+#ifndef _WIN32
+  void TearDown() override { platform::posix::TakeShownMessages(); }
+#endif
+  test::TestInstall install_;
+};
+
+TEST_F(DefaultsFileTest, OnlyAWholeImageIsTaken) {
+  const Bytes original = Pattern(sizeof(EffectSettings), 1);
+  const Bytes file = Pattern(1100, 99);
+  struct Case {
+    size_t size;
+    bool taken;
+  };
+  for (const Case& c : {Case{0, false}, Case{1015, false}, Case{1016, true}, Case{1017, true}, Case{1100, true}}) {
+    SCOPED_TRACE(c.size);
+    install_.Write("Work/Defaults.LRI", Bytes(file.begin(), file.begin() + long(c.size)));
+    EffectSettings block = FromBytes(original);
+    LoadDefaults(&block);
+    EXPECT_EQ(ToBytes(block), c.taken ? Bytes(file.begin(), file.begin() + 1016) : original);
+  }
+}
+
+// Every byte survives the round trip, and every build reads and writes the same file.
+TEST_F(DefaultsFileTest, GoldenBlockRoundTrip) {
+  const EffectSettings golden = test::GoldenBlock();
+  SaveDefaults(&golden);
+  SaveDefaults(&golden);  // replaces the file rather than growing it
+  EXPECT_EQ(ReadFile(), test::GoldenBlockImage());
+#ifndef _WIN32
+  EXPECT_TRUE(platform::posix::TakeShownMessages().empty());
+#endif
+  EffectSettings loaded = FromBytes(Pattern(sizeof(EffectSettings), 5));
+  LoadDefaults(&loaded);
+  EXPECT_EQ(ToBytes(loaded), ToBytes(golden));
+}
+
+TEST_F(DefaultsFileTest, LoadWithoutWorkDirectoryOrPathChangesNothing) {
+  const Bytes original = Pattern(sizeof(EffectSettings), 5);
+  std::filesystem::remove_all(install_.File("Work"));
+  EffectSettings block = FromBytes(original);
+  LoadDefaults(&block);
+  EXPECT_EQ(ToBytes(block), original);
+  test::DeleteRegistryValue("Path");
+  LoadDefaults(&block);
+  EXPECT_EQ(ToBytes(block), original);
+}
+
+// A failing save shows a message box with no owner window, which would wait for a click
+// under Wine; natively the messages are recorded and checked here.
+#ifndef _WIN32
+using platform::posix::ShownMessage;
+using platform::posix::TakeShownMessages;
+
+void ExpectOneMessage(const char* text) {
+  std::vector<ShownMessage> shown = TakeShownMessages();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, text);
+  EXPECT_EQ(shown[0].caption, "Could not save defaults");
+}
+
+TEST_F(DefaultsFileTest, SaveFailuresAreEachReported) {
+  const EffectSettings block = FromBytes(Pattern(sizeof(EffectSettings), 7));
+  // The write itself fails: a file that cannot take the bytes.
+  ASSERT_EQ(symlink("/dev/full", install_.File("Work/Defaults.LRI").c_str()), 0);
+  SaveDefaults(&block);
+  ExpectOneMessage("Could not write to defaults file.");
+  std::filesystem::remove(install_.File("Work/Defaults.LRI"));
+
+  std::filesystem::remove_all(install_.File("Work"));
+  SaveDefaults(&block);
+  ExpectOneMessage("Could not create defaults file.");
+
+  test::DeleteRegistryValue("Path");
+  SaveDefaults(&block);
+  ExpectOneMessage("Error settings filename for defaults.");
+}
+#endif
+
+}  // namespace
+}  // namespace lmx

@@ -1,0 +1,683 @@
+// The library's file readers: the chunked container, the texture, effect and organization
+// files read through it, and bitmaps.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "common/chunk_writer.h"
+#include "config/installed_files.h"
+#include "library/bytes.h"
+#include "library/chunk_file.h"
+#include "library/dib.h"
+#include "library/effect_info.h"
+#include "library/effect_record.h"
+#include "library/organization.h"
+#include "library/texture_reader.h"
+#include "support/registry_control.h"
+#include "support/test_install.h"
+
+namespace lmx {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// Distinct-looking bytes.
+Bytes Pattern(size_t n, uint8_t seed = 1) {
+  Bytes b(n);
+  for (size_t i = 0; i < n; ++i) b[i] = uint8_t(i * 31 + seed + i / 251);
+  return b;
+}
+using Seen = std::vector<Bytes>;
+constexpr uint32_t kHeader = FourCC("LMXI");
+
+// Everything a reader sees of a chunk file: the opening status, each record (tag, length,
+// payload), and the last read's result with the status it leaves.
+Seen Drain(ChunkFile& f) {
+  Seen seen{{static_cast<uint8_t>(f.status())}};
+  if (f.status() != ChunkOk) return seen;
+  ChunkRecord r;
+  ChunkStatus result;
+  while ((result = f.ReadRecord(&r)) == ChunkOk) {
+    Bytes record(8);
+    StoreU32(record.data(), r.tag);
+    StoreU32(record.data() + 4, r.length);
+    record.insert(record.end(), r.data, r.data + r.length);
+    seen.push_back(record);
+  }
+  seen.push_back({static_cast<uint8_t>(result), static_cast<uint8_t>(f.status())});
+  return seen;
+}
+
+Bytes Rec(const char* tag, const Bytes& payload) {
+  Bytes record(8);
+  std::memcpy(record.data(), tag, 4);
+  StoreU32(record.data() + 4, uint32_t(payload.size()));
+  record.insert(record.end(), payload.begin(), payload.end());
+  return record;
+}
+
+class ChunkFileTest : public ::testing::Test {
+ protected:
+  std::string Plant(const Bytes& bytes) {
+    install_.Write("EFFECTS/T.LMI", bytes);
+    return install_.File("EFFECTS/T.LMI");
+  }
+  test::TestInstall install_;
+};
+
+TEST_F(ChunkFileTest, EachKindOfFileOpensOnItsLeadingBytes) {
+  const std::pair<const char*, uint32_t> kinds[] = {
+      {"LMXI", kEffectHeader}, {"LMXG", kOrganizationHeader}, {"LMXT", kTextureHeader}};
+  for (auto [leading, header] : kinds) {
+    ChunkFile f(Plant(Bytes(leading, leading + 4)).c_str(), header, false);
+    EXPECT_EQ(Drain(f), (Seen{{ChunkOk}, {ChunkEnd, ChunkEnd}})) << leading;
+  }
+}
+
+// Each content read from a file and from memory.
+TEST_F(ChunkFileTest, ContentsReadTheSameFromFileAndMemory) {
+  const Bytes etyp = Rec("ETYP", {1, 0, 0, 0});
+  const Seen oneThenEnd = {{ChunkOk}, etyp, {ChunkEnd, ChunkEnd}};
+  const Seen oneThenFailure = {{ChunkOk}, etyp, {ChunkReadFailed, ChunkReadFailed}};
+  const std::pair<Bytes, Seen> cases[] = {
+      {{}, {{ChunkReadFailed}}},
+      {{'L', 'M', 'X'}, {{ChunkReadFailed}}},
+      {ChunkWriter(FourCC("LMXG")).U32(FourCC("ETYP"), 1).bytes(), {{ChunkBadHeader}}},
+      {{'l', 'm', 'x', 'i'}, {{ChunkBadHeader}}},  // letter case counts
+      // Records in file order, an empty one included.
+      {ChunkWriter(kHeader).U32(FourCC("ETYP"), 7).Record(FourCC("ZERO"), nullptr, 0).Text(FourCC("ELNM"), "Long")
+           .bytes(),
+       {{ChunkOk}, Rec("ETYP", {7, 0, 0, 0}), Rec("ZERO", {}), Rec("ELNM", {'L', 'o', 'n', 'g', 0}),
+        {ChunkEnd, ChunkEnd}}},
+      // Stray bytes after the last record end cleanly.
+      {ChunkWriter(kHeader).U32(FourCC("ETYP"), 1).Raw({0xAB}).bytes(), oneThenEnd},
+      {ChunkWriter(kHeader).U32(FourCC("ETYP"), 1).Raw({0xAB, 0xAB, 0xAB}).bytes(), oneThenEnd},
+      // A tag with only two bytes of its length; a length past the end of the file.
+      {ChunkWriter(kHeader).U32(FourCC("ETYP"), 1).Raw({'E', 'T', 'Y', 'P', 4, 0}).bytes(), oneThenFailure},
+      {ChunkWriter(kHeader).U32(FourCC("ETYP"), 1).Raw({'D', 'E', 'S', 'C', 100, 0, 0, 0, 'a', 'b'}).bytes(),
+       oneThenFailure},
+      // A huge length is refused without allocating.
+      {ChunkWriter(kHeader).Raw({'D', 'E', 'S', 'C', 0xFF, 0xFF, 0xFF, 0xFF}).bytes(),
+       {{ChunkOk}, {ChunkNoMemory, ChunkNoMemory}}},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const auto& [content, expected] = cases[i];
+    ChunkFile file(Plant(content).c_str(), kHeader, false);
+    ChunkFile memory(content.data(), content.size(), kHeader);
+    EXPECT_EQ(Drain(file), expected) << "content " << i;
+    EXPECT_EQ(Drain(memory), expected) << "content " << i << " in memory";
+  }
+  EXPECT_EQ(ChunkFile(static_cast<const uint8_t*>(nullptr), 8, kHeader).status(), ChunkOpenFailed);
+  EXPECT_EQ(ChunkFile(install_.File("EFFECTS/none.LMI").c_str(), kHeader, false).status(), ChunkOpenFailed);
+}
+
+TEST_F(ChunkFileTest, WritingCreatesFileWithHeader) {
+  std::string path = install_.File("Work/new.LMT");
+  EXPECT_EQ(ChunkFile(path.c_str(), FourCC("LMXT"), true).status(), ChunkOk);
+  EXPECT_EQ(ChunkFile(path.c_str(), FourCC("LMXT"), false).status(), ChunkOk);
+  EXPECT_EQ(ChunkFile(install_.File("NoSuchDir/x.LMT").c_str(), FourCC("LMXT"), true).status(), ChunkOpenFailed);
+}
+
+
+// A texture file with its two sizes; the header is spelt out so that the constant is checked.
+ChunkWriter Sized(uint32_t width, uint32_t height) {
+  return ChunkWriter(FourCC("LMXT")).U32(FourCC("TWID"), width).U32(FourCC("THIT"), height);
+}
+
+auto Fields(const TextureImage& t) {
+  return std::make_tuple(t.formatCode, t.width, t.height, t.extentWidth, t.extentHeight, t.scaleX, t.scaleY,
+                         t.ownsPixels);
+}
+
+class TextureReaderTest : public ::testing::Test {
+ protected:
+  TextureReaderTest() { ConstructTexture(&image_); }
+  ~TextureReaderTest() override { DestroyTexture(&image_); }
+
+  int Read(const char* name, const ChunkWriter& w) {
+    install_.Write(std::string("TEXTURES/") + name + ".LMT", w.bytes());
+    return ReadInstalledTexture(&image_, name);
+  }
+  void ExpectEmpty() {
+    EXPECT_EQ(Fields(image_), Fields(TextureImage{}));
+    EXPECT_EQ(image_.pixels, nullptr);
+    EXPECT_EQ(image_.bytesPerPixel, 0u);
+  }
+
+  test::TestInstall install_;
+  TextureImage image_;
+};
+
+TEST_F(TextureReaderTest, CompleteFile) {
+  std::vector<uint8_t> px = Pattern(32 * 32 * 4);
+  ASSERT_EQ(Read("PREVS_01", Sized(32, 32).Record(FourCC("TDAT"), px)), 1);
+  EXPECT_STREQ(image_.name, "PREVS_01");
+  EXPECT_EQ(Fields(image_), std::make_tuple(4354u, 32u, 32u, 32u, 32u, 1.0f, 1.0f, 1u));
+  EXPECT_EQ(image_.bytesPerPixel, 4u);
+  ASSERT_NE(image_.pixels, nullptr);
+  EXPECT_EQ(std::memcmp(image_.pixels, px.data(), px.size()), 0);
+}
+
+TEST_F(TextureReaderTest, FilesThatGiveNoImage) {
+  const std::pair<const char*, ChunkWriter> files[] = {
+      {"NODATA", Sized(8, 8)},
+      {"EFFECT", ChunkWriter(FourCC("LMXI")).U32(FourCC("TWID"), 1).U32(FourCC("THIT"), 1)
+                     .Record(FourCC("TDAT"), Pattern(4))},
+      // Pixels before the sizes; a short pixel payload; sizes whose product overflows 32 bits.
+      {"EARLY", ChunkWriter(kTextureHeader).Record(FourCC("TDAT"), Pattern(16)).U32(FourCC("TWID"), 2)
+                    .U32(FourCC("THIT"), 2)},
+      {"SHORT", Sized(4, 4).Record(FourCC("TDAT"), Pattern(63))},
+      {"HUGE", Sized(0x10000, 0x10000).Record(FourCC("TDAT"), Pattern(16))},
+  };
+  for (const auto& [name, file] : files) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(Read(name, file), 0);
+    ExpectEmpty();
+  }
+  EXPECT_EQ(ReadInstalledTexture(&image_, "MISSING"), 0);
+  ExpectEmpty();
+  EXPECT_STREQ(image_.name, "");
+}
+
+TEST_F(TextureReaderTest, DamageAfterThePixelsKeepsThem) {
+  ASSERT_EQ(Read("DAMAGED", Sized(2, 2).Record(FourCC("TDAT"), Pattern(16)).Raw({'T', 'W', 'I', 'D', 4, 0, 0, 0, 9})),
+            1);
+  EXPECT_EQ(image_.width, 2u);
+  EXPECT_EQ(image_.pixels[15], Pattern(16)[15]);
+}
+
+TEST_F(TextureReaderTest, FirstPixelsWinAndFreezeTheSizes) {
+  const std::vector<uint8_t> first = Pattern(16);
+  ASSERT_EQ(Read("TWICE", Sized(2, 2).Record(FourCC("TDAT"), first).U32(FourCC("TWID"), 4).U32(FourCC("THIT"), 4)
+                              .Record(FourCC("TDAT"), std::vector<uint8_t>(64, 0xEE))),
+            1);
+  EXPECT_EQ(image_.width, 2u);
+  EXPECT_EQ(image_.height, 2u);
+  EXPECT_EQ(std::memcmp(image_.pixels, first.data(), first.size()), 0);
+}
+
+TEST_F(TextureReaderTest, ReleaseOnlyWhatIsOwned) {
+  ASSERT_EQ(Read("OWN", Sized(1, 1).Record(FourCC("TDAT"), Pattern(4))), 1);
+  uint8_t* pixels = image_.pixels;
+  image_.ownsPixels = 0;
+  ReleaseTexture(&image_);
+  EXPECT_EQ(image_.pixels, pixels);
+  EXPECT_EQ(Fields(image_), std::make_tuple(4354u, 1u, 1u, 1u, 1u, 1.0f, 1.0f, 0u));
+  image_.ownsPixels = 1;
+  ReleaseTexture(&image_);
+  EXPECT_EQ(Fields(image_), Fields(TextureImage{}));
+  EXPECT_EQ(image_.pixels, nullptr);
+  // An empty image can be read again after a release.
+  EXPECT_EQ(ReadInstalledTexture(&image_, "OWN"), 1);
+}
+
+EffectOption MakeOption(const char* label, float def, uint16_t tag) {
+  EffectOption o{};
+  std::strncpy(o.label, label, sizeof o.label - 1);
+  o.defaultValue = def;
+  o.maximum = 100;
+  o.tag = tag;
+  return o;
+}
+
+// Every field of a record on one line: types, names, description, [objects], the three
+// flags, options as tag:default, best position.
+std::string Summary(const EffectRecord& r) {
+  std::ostringstream s;
+  s << r.effectType() << '/' << r.secondType() << ' ' << r.shortName() << " '" << r.longName() << "' '"
+    << r.description() << "' [";
+  for (uint32_t i = 0; i < r.objectCount(); ++i) s << (i ? "," : "") << r.objectName(i);
+  s << "] flags " << r.directionFlag() << r.shadowFlag() << r.motionFlag() << " options";
+  for (uint32_t i = 0; i < r.optionCount(); ++i) s << ' ' << r.option(i).tag << ':' << r.option(i).defaultValue;
+  s << " best " << r.bestPosition();
+  return s.str();
+}
+
+class EffectRecordTest : public ::testing::Test {
+ protected:
+  // Plants the file and reads it into record_; the reader's result.
+  int Read(const std::string& name, const ChunkWriter& w) {
+    install_.Write("EFFECTS/" + name + ".LMI", w.bytes());
+    return ReadInstalledEffect(record_, name.c_str());
+  }
+  test::TestInstall install_;
+  EffectRecord record_;
+};
+
+TEST_F(EffectRecordTest, FullFileFillsEveryField) {
+  EffectOption spin = MakeOption("Spin", 45.0f, 0x0102);
+  ChunkWriter w(kEffectHeader);
+  w.U32(FourCC("ETYP"), 1).U32(FourCC("ITYP"), 3).Text(FourCC("ENAM"), "TILES16")
+      .Text(FourCC("ELNM"), "Sixteen Tiles").Text(FourCC("DESC"), "Tiles fly off.")
+      .U32(FourCC("VCNT"), 2).IndexedText(FourCC("VDSC"), 0, "Front").IndexedText(FourCC("VDSC"), 1, "Back")
+      .U32(FourCC("FDIR"), 1).U32(FourCC("FSHD"), 1).U32(FourCC("FMOT"), 0)
+      .U32(FourCC("OCNT"), 1).IndexedBytes(FourCC("OPTS"), 0, &spin, sizeof spin).F32(FourCC("BEST"), 30.0f);
+  EXPECT_EQ(Read("TILES16", w), 0);
+  EXPECT_EQ(Summary(record_),
+            "1/3 TILES16 'Sixteen Tiles' 'Tiles fly off.' [Front,Back] flags 110 options 258:45 best 30");
+  EffectOption got = record_.option(0);
+  EXPECT_EQ(std::memcmp(&got, &spin, sizeof spin), 0);
+}
+
+TEST_F(EffectRecordTest, CountsComeBeforeTheirTables) {
+  ChunkWriter w(kEffectHeader);
+  w.IndexedText(FourCC("VDSC"), 0, "Early")  // before any count: ignored
+      .U32(FourCC("VCNT"), 3).IndexedText(FourCC("VDSC"), 0, "A").IndexedText(FourCC("VDSC"), 2, "C")
+      .IndexedText(FourCC("VDSC"), 3, "Beyond")  // index not below the count
+      .U32(FourCC("OCNT"), 4).U32(FourCC("OCNT"), 0);
+  EXPECT_EQ(Read("ORDER", w), 0);
+  EXPECT_EQ(Summary(record_), "0/0  '' '' [A,,C] flags 000 options best 0");
+  EXPECT_EQ(record_.option(0).tag, 0);
+}
+
+TEST_F(EffectRecordTest, SecondCountDiscardsFirstTableAndRepeatsOverride) {
+  EffectOption a = MakeOption("A", 1.0f, 1);
+  ChunkWriter w(kEffectHeader);
+  w.U32(FourCC("VCNT"), 2).IndexedText(FourCC("VDSC"), 0, "Old").U32(FourCC("VCNT"), 2)
+      .Text(FourCC("ELNM"), "First").Text(FourCC("ELNM"), "Second")
+      .U32(FourCC("OCNT"), 2).IndexedBytes(FourCC("OPTS"), 1, &a, sizeof a);
+  EXPECT_EQ(Read("REPEAT", w), 0);
+  // An entry no OPTS fills reads as zeros.
+  EXPECT_EQ(Summary(record_), "0/0  'Second' '' [,] flags 000 options 0:0 1:1 best 0");
+}
+
+TEST_F(EffectRecordTest, UnknownTagsAreSkippedAndShortPayloadsIgnored) {
+  ChunkWriter w(kEffectHeader);
+  w.U32(FourCC("ETYP"), 5).Text(FourCC("XXXX"), "whatever").Record(FourCC("FSHD"), "\x01\x00", 2)
+      .Record(FourCC("OPTS"), std::vector<uint8_t>(111, 0)).U32(FourCC("FMOT"), 1);
+  EXPECT_EQ(Read("SKIP", w), 0);
+  EXPECT_EQ(Summary(record_), "5/0  '' '' [] flags 001 options best 0");  // a 2-byte number is not read
+}
+
+TEST_F(EffectRecordTest, TextsAreCutSafely) {
+  ChunkWriter w(kEffectHeader);
+  w.Text(FourCC("ENAM"), "TOOLONGNAME")                      // more than 8 characters
+      .Record(FourCC("DESC"), "no zero", 7)                   // text without its zero
+      .U32(FourCC("VCNT"), 1).IndexedBytes(FourCC("VDSC"), 0, "abc", 3);
+  EXPECT_EQ(Read("TEXTS", w), 0);
+  EXPECT_EQ(Summary(record_), "0/0 TOOLONGN '' 'no zero' [abc] flags 000 options best 0");
+}
+
+TEST_F(EffectRecordTest, DamageKeepsWhatCameBefore) {
+  ChunkWriter w(kEffectHeader);
+  w.U32(FourCC("ETYP"), 2).Text(FourCC("ELNM"), "Kept").Raw({'D', 'E', 'S', 'C', 50, 0, 0, 0, 'x'});
+  EXPECT_EQ(Read("CUT", w), ChunkReadFailed);
+  EXPECT_EQ(Summary(record_), "2/0  'Kept' '' [] flags 000 options best 0");
+}
+
+TEST_F(EffectRecordTest, HostileCountsLeaveEmptyTables) {
+  ChunkWriter w(kEffectHeader);
+  w.U32(FourCC("VCNT"), 0xFFFFFFFFu).U32(FourCC("OCNT"), 0x80000000u).IndexedText(FourCC("VDSC"), 5, "x");
+  EXPECT_EQ(Read("HUGE", w), 0);
+  EXPECT_EQ(Summary(record_), "0/0  '' '' [] flags 000 options best 0");
+}
+
+TEST_F(EffectRecordTest, MissingOrForeignFilesGiveEmptyRecord) {
+  EXPECT_EQ(ReadInstalledEffect(record_, "NOPE"), ChunkOpenFailed);
+  EXPECT_EQ(Read("ORGLIKE", ChunkWriter(FourCC("LMXG")).U32(FourCC("ETYP"), 4)), ChunkBadHeader);
+  EXPECT_EQ(Summary(record_), "0/0  '' '' [] flags 000 options best 0");
+  test::DeleteRegistryValue("Path");
+  EXPECT_EQ(ReadInstalledEffect(record_, "ORGLIKE"), ChunkOpenFailed);
+}
+
+TEST_F(EffectRecordTest, EffectInfoCopiesFourFieldsAndCutsLongName) {
+  ChunkWriter w(kEffectHeader);
+  w.U32(FourCC("ETYP"), 9).Text(FourCC("ENAM"), "SPIRAL").Text(FourCC("ELNM"), std::string(60, 'L'))
+      .U32(FourCC("VCNT"), 4);
+  install_.Write("EFFECTS/SPIRAL.LMI", w.bytes());
+  EffectInfo info;
+  std::memset(&info, 0xCC, sizeof info);
+  FillEffectInfo("SPIRAL", &info);
+  EXPECT_EQ(info.effectType, 9u);
+  EXPECT_STREQ(info.shortName, "SPIRAL");
+  EXPECT_EQ(std::string(info.longName), std::string(42, 'L'));
+  EXPECT_EQ(info.objectCount, 4u);
+
+  std::memset(&info, 0xCC, sizeof info);
+  FillEffectInfo("ABSENT", &info);
+  EffectInfo empty{};
+  EXPECT_EQ(std::memcmp(&info, &empty, sizeof info), 0) << "every byte of a missing effect's info is cleared";
+}
+
+
+constexpr uint32_t kGroup = FourCC("OGRP");
+constexpr uint32_t kItem = FourCC("OITM");
+
+class OrganizationTest : public ::testing::Test {
+ protected:
+  // Plants the file and reads it into org_; the reader's result.
+  int Read(const std::string& name, const ChunkWriter& w) {
+    install_.Write("ORGS/" + name + ".ORG", w.bytes());
+    return ReadInstalledOrganization(org_, name.c_str());
+  }
+  // Every group with its entries: "Group[A,B] Other[]".
+  std::string Layout() const {
+    std::string text;
+    for (int g = 0; g < org_.GroupCount(); ++g) {
+      text += std::string(g ? " " : "") + org_.GroupAt(g)->name + "[";
+      for (int e = 0; e < org_.EntryCount(g); ++e) text += std::string(e ? "," : "") + org_.EntryName(g, e);
+      text += "]";
+    }
+    return text;
+  }
+  test::TestInstall install_;
+  Organization org_;
+};
+
+TEST_F(OrganizationTest, GroupsAndEntriesKeepFileOrder) {
+  ChunkWriter w(kOrganizationHeader);
+  w.Text(kItem, "EARLY")  // before any group: goes nowhere
+      .Text(kGroup, "Wipes").Text(kItem, "WIPE1").Text(kItem, "WIPE2")
+      .Record(FourCC("JUNK"), "xyz", 3)
+      .Text(kGroup, "Empty")
+      .Text(kGroup, "Tiles").Text(kItem, "TILES16");
+  ASSERT_EQ(Read("MINE", w), 1);
+  EXPECT_EQ(Layout(), "Wipes[WIPE1,WIPE2] Empty[] Tiles[TILES16]");
+  EXPECT_EQ(org_.FindGroupOf("EARLY"), -1);
+}
+
+TEST_F(OrganizationTest, HeaderOnlyFileReadsAsNoGroups) {
+  ASSERT_EQ(Read("EMPTY", ChunkWriter(kOrganizationHeader)), 1);
+  EXPECT_EQ(org_.GroupCount(), 0);
+  EXPECT_EQ(org_.GroupAt(0), nullptr);
+  EXPECT_EQ(org_.EntryCount(0), 0);
+  EXPECT_EQ(org_.EntryName(0, 0), nullptr);
+  for (const char* name : {"ANY", ""}) {
+    EXPECT_EQ(org_.FindGroupOf(name), -1);
+    EXPECT_EQ(org_.FindEntryOf(name), -1);
+  }
+  EXPECT_EQ(LoadInstalledIcon(org_, 0, 0), nullptr);
+}
+
+TEST_F(OrganizationTest, GroupLimits) {
+  ChunkWriter w(kOrganizationHeader);
+  w.Text(kGroup, std::string(45, 'n'));
+  std::string entries;
+  for (int i = 0; i < 17; ++i) {
+    w.Text(kItem, "FX" + std::to_string(i));
+    if (i < 16) entries += (i ? ",FX" : "FX") + std::to_string(i);  // the 17th is dropped
+  }
+  w.Text(kGroup, std::string(40, 'm'));
+  ASSERT_EQ(Read("LIMITS", w), 1);
+  EXPECT_EQ(Layout(), std::string(40, 'n') + "[" + entries + "] " + std::string(40, 'm') + "[]");
+}
+
+TEST_F(OrganizationTest, OddEntryTextsAreCutInsideTheirSlot) {
+  ChunkWriter w(kOrganizationHeader);
+  w.Text(kGroup, "G")
+      .Text(kItem, "TOOLONGNAME")        // 11 characters: the slot keeps 8
+      .Record(kItem, "NOZERO", 6)        // no terminating zero: ends with the payload
+      .Record(kItem, "AB\0CD", 6)        // text ends at its first zero
+      .Text(kItem, "")                   // an empty name is an entry all the same,
+      .Record(kItem, nullptr, 0)         // so the ones after it keep their indices
+      .Text(kItem, "LAST")
+      .Record(kGroup, "Unended", 7);     // group name without its zero
+  ASSERT_EQ(Read("ODD", w), 1);
+  EXPECT_EQ(Layout(), "G[TOOLONGN,NOZERO,AB,,,LAST] Unended[]");
+  EXPECT_EQ(org_.FindEntryOf("LAST"), 5);
+  EXPECT_EQ(org_.FindGroupOf("TOOLONGNAME"), -1);
+  EXPECT_EQ(org_.FindGroupOf("TOOLONGN"), 0);
+}
+
+TEST_F(OrganizationTest, LookupsTakeTheFirstGroupAndAreCaseSensitive) {
+  ChunkWriter w(kOrganizationHeader);
+  w.Text(kGroup, "Zero").Text(kItem, "OTHER").Text(kItem, "SHARED").Text(kItem, "SHARED")
+      .Text(kGroup, "One").Text(kItem, "ONLY1").Text(kItem, "B").Text(kItem, "C")
+      .Text(kGroup, "Two").Text(kItem, "SHARED");
+  ASSERT_EQ(Read("FIND", w), 1);
+  // Group and entry of each name: exact, case-sensitive matches only (no prefix).
+  const std::tuple<const char*, int, int> lookups[] = {
+      {"SHARED", 0, 1}, {"ONLY1", 1, 0},     {"shared", -1, -1},
+      {"SHARE", -1, -1}, {"SHAREDX", -1, -1}, {nullptr, -1, -1}};
+  for (auto [name, group, entry] : lookups) {
+    EXPECT_EQ(org_.FindGroupOf(name), group) << (name ? name : "null");
+    EXPECT_EQ(org_.FindEntryOf(name), entry) << (name ? name : "null");
+  }
+  // Range rules of the look-ups.
+  EXPECT_STREQ(org_.EntryName(1, 2), "C");
+  for (auto [group, entry] : {std::pair{1, 3}, {1, -1}, {-1, 0}, {3, 0}})
+    EXPECT_EQ(org_.EntryName(group, entry), nullptr) << group << "," << entry;
+  for (int group : {-1, 3}) {
+    EXPECT_EQ(org_.GroupAt(group), nullptr) << group;
+    EXPECT_EQ(org_.EntryCount(group), 0) << group;
+  }
+}
+
+TEST_F(OrganizationTest, DamagedThirdRecordKeepsTheFirstTwo) {
+  std::vector<uint8_t> bytes = ChunkWriter(kOrganizationHeader).Text(kGroup, "Kept").Text(kItem, "FIRST").bytes();
+  // The third record's header and half its payload.
+  const std::vector<uint8_t> third = ChunkWriter(kOrganizationHeader).Text(kItem, "LOST").bytes();
+  bytes.insert(bytes.end(), third.begin() + 4, third.end() - 3);
+  install_.Write("ORGS/CUT.ORG", bytes);
+  EXPECT_EQ(ReadInstalledOrganization(org_, "CUT"), 0);
+  EXPECT_EQ(Layout(), "Kept[FIRST]");
+}
+
+TEST_F(OrganizationTest, ReadingAgainReplacesEverything) {
+  ASSERT_EQ(Read("A", ChunkWriter(kOrganizationHeader).Text(kGroup, "A").Text(kItem, "AFX")), 1);
+  ASSERT_EQ(Read("B", ChunkWriter(kOrganizationHeader).Text(kGroup, "B")), 1);
+  EXPECT_EQ(Layout(), "B[]");
+  EXPECT_EQ(org_.FindGroupOf("AFX"), -1);
+
+  // Failures leave nothing behind: a missing file, another kind of file, no "Path".
+  install_.Write("ORGS/WRONG.ORG", ChunkWriter(FourCC("LMXI")).Text(kGroup, "X").bytes());
+  for (const char* name : {"MISSING", "WRONG"}) {
+    ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
+    EXPECT_EQ(ReadInstalledOrganization(org_, name), 0) << name;
+    EXPECT_EQ(org_.GroupCount(), 0) << name;
+  }
+  ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
+  test::DeleteRegistryValue("Path");
+  EXPECT_EQ(ReadInstalledOrganization(org_, "A"), 0);
+  EXPECT_EQ(org_.GroupCount(), 0);
+  EXPECT_EQ(ReadInstalledOrganization(org_, nullptr), 0);
+}
+
+TEST_F(OrganizationTest, EntryIconsComeFromTheEffectsDirectory) {
+  ASSERT_EQ(
+      Read("ICONS", ChunkWriter(kOrganizationHeader).Text(kGroup, "G").Text(kItem, "HASICON").Text(kItem, "NOICON")),
+      1);
+  // A 1 x 1 true-colour bitmap without file header.
+  std::vector<uint8_t> bmp = {40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0};
+  bmp.resize(44);
+  bmp[40] = 0xAB;
+  install_.Write("EFFECTS/HASICON.BMP", bmp);
+
+  platform::MovableBlock icon(LoadInstalledIcon(org_, 0, 0));
+  ASSERT_TRUE(icon);
+  {
+    platform::LockedBlock lock(icon.get());
+    ASSERT_NE(lock.data(), nullptr);
+    EXPECT_EQ(static_cast<const uint8_t*>(lock.data())[40], 0xAB);
+  }
+  for (auto [group, entry] : {std::pair{0, 1}, {0, 2}, {1, 0}, {-1, 0}})
+    EXPECT_EQ(LoadInstalledIcon(org_, group, entry), nullptr) << group << "," << entry;
+}
+
+
+
+// Little-endian fields, each a value and its width in bytes.
+Bytes LittleEndian(std::initializer_list<std::pair<uint32_t, int>> fields) {
+  Bytes b;
+  for (auto [value, width] : fields)
+    for (int i = 0; i < width; ++i) b.push_back(uint8_t(value >> (8 * i)));
+  return b;
+}
+
+Bytes InfoHeader(int32_t width, int32_t height, uint16_t bits, uint32_t sizeImage = 0, uint32_t clrUsed = 0,
+                 uint32_t size = 40, uint32_t pels = 2835) {
+  return LittleEndian({{size, 4}, {uint32_t(width), 4}, {uint32_t(height), 4}, {1, 2}, {bits, 2}, {0, 4},
+                 {sizeImage, 4}, {pels, 4}, {pels, 4}, {clrUsed, 4}, {0, 4}});
+}
+
+Bytes CoreHeader(uint16_t width, uint16_t height, uint16_t bits) {
+  return LittleEndian({{12, 4}, {width, 2}, {height, 2}, {1, 2}, {bits, 2}});
+}
+
+// What a core header becomes in the block: a full header, every field it lacks 0.
+Bytes Widened(uint16_t width, uint16_t height, uint32_t sizeImage) {
+  return InfoHeader(width, height, 24, sizeImage, 0, 40, 0);
+}
+
+Bytes FileHeader(uint32_t fileSize, uint32_t bitsOffset) {
+  return LittleEndian({{'B', 1}, {'M', 1}, {fileSize, 4}, {0, 4}, {bitsOffset, 4}});
+}
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+uint32_t RowBytes(uint32_t width, uint32_t bits) { return (bits * width + 31) / 32 * 4; }
+
+class DibTest : public ::testing::Test {
+ protected:
+  // Loads the bytes as a bitmap file; the block's content, or nothing when refused.
+  bool Load(const Bytes& file, Bytes* block) {
+    install_.Write("EFFECTS/PIC.BMP", file);
+    platform::MovableBlock handle(LoadDib(install_.File("EFFECTS/PIC.BMP").c_str()));
+    if (!handle) return false;
+    platform::LockedBlock lock(handle.get());
+    EXPECT_NE(lock.data(), nullptr);
+    const auto* p = static_cast<const uint8_t*>(lock.data());
+    block->assign(p, p + platform::MovableSize(handle.get()));
+    return true;
+  }
+  test::TestInstall install_;
+};
+
+// Each file and the whole block it must give: header (the image size filled in), colour
+// table, then the bits, found through the file header's offset when there is one.
+TEST_F(DibTest, FilesLoadAsPackedBlocks) {
+  const Bytes bits3x2 = Pattern(RowBytes(3, 24) * 2), bits5x3 = Pattern(RowBytes(5, 24) * 3, 3);
+  const Bytes table = {1, 2, 3, 0, 4, 5, 6, 0}, pixel = {0x10, 0x20, 0x30, 0x00};
+  // 200 x 100 at 24 bits is read in two pieces; the file stops 1,000 bytes into the second.
+  const uint32_t large = RowBytes(200, 24) * 100;
+  const Bytes present = Pattern(32768 + 1000, 9);
+  ASSERT_GT(large, 32768u);
+  const Bytes bits4x4 = Pattern(RowBytes(4, 24) * 4, 5), extra = Pattern(100, 77);
+  const uint32_t stated = uint32_t(bits4x4.size()) + 100;
+  const Bytes fullTable = Pattern(kMaxDibColors * 4 + 4);
+  std::vector<std::tuple<std::string, Bytes, Bytes>> cases = {
+      {"two stray bytes before the bits",
+       Join({FileHeader(0, 14 + 40 + 2), InfoHeader(3, 2, 24), {0xEE, 0xEE}, bits3x2}),
+       Join({InfoHeader(3, 2, 24, 24), bits3x2})},
+      {"colour table with true colour", Join({InfoHeader(5, 3, 32, 0, 2), table, Pattern(60, 7)}),
+       Join({InfoHeader(5, 3, 32, 60, 2), table, Pattern(60, 7)})},
+      {"core header", Join({FileHeader(0, 0), CoreHeader(5, 3, 24), bits5x3}), Join({Widened(5, 3, 48), bits5x3})},
+      {"packed core header", Join({CoreHeader(5, 3, 24), bits5x3}), Join({Widened(5, 3, 48), bits5x3})},
+      // Core sizes are unsigned 16-bit: 40000 is a width, not a negative number.
+      {"wide core header", Join({CoreHeader(40000, 1, 24), Pattern(28)}),
+       Join({Widened(40000, 1, 120000), Pattern(28), Bytes(120000 - 28, 0)})},
+      // Neither smallest file holds the 40 bytes of the long header.
+      {"smallest file", Join({FileHeader(30, 26), CoreHeader(1, 1, 24), pixel}), Join({Widened(1, 1, 4), pixel})},
+      {"smallest packed", Join({CoreHeader(1, 1, 24), pixel}), Join({Widened(1, 1, 4), pixel})},
+      {"bits cut short", Join({FileHeader(0, 54), InfoHeader(200, 100, 24), present}),
+       Join({InfoHeader(200, 100, 24, large), present, Bytes(large - present.size(), 0)})},
+      {"bits offset past the end", Join({FileHeader(0, 0xFFFFFFF0u), InfoHeader(2, 2, 24), Pattern(16)}),
+       Join({InfoHeader(2, 2, 24, 16), Bytes(16, 0)})},
+      // The image size is never below the rows; above them it is kept and read as stored.
+      {"image size too small", Join({InfoHeader(4, 4, 24, 8), bits4x4}), Join({InfoHeader(4, 4, 24, 48), bits4x4})},
+      {"image size larger", Join({InfoHeader(4, 4, 24, stated), bits4x4, extra}),
+       Join({InfoHeader(4, 4, 24, stated), bits4x4, extra})},
+      {"top down", Join({FileHeader(0, 54), InfoHeader(3, -2, 24), bits3x2}),
+       Join({InfoHeader(3, -2, 24, 24), bits3x2})},
+      {"empty image", InfoHeader(0, 0, 24), InfoHeader(0, 0, 24)},
+      {"largest colour table", Join({InfoHeader(1, 1, 24, 0, kMaxDibColors), fullTable}),
+       Join({InfoHeader(1, 1, 24, 4, kMaxDibColors), fullTable})},
+  };
+  for (uint16_t bits : {24, 32}) {
+    cases.push_back({std::to_string(bits) + " bits", Join({InfoHeader(2, 2, bits), Pattern(16)}),
+                     Join({InfoHeader(2, 2, bits, 16), Pattern(16)})});
+    cases.push_back({std::to_string(bits) + " bits, core", Join({CoreHeader(2, 2, bits), Pattern(16)}),
+                     Join({InfoHeader(2, 2, bits, 16, 0, 40, 0), Pattern(16)})});
+  }
+  for (const auto& [name, file, expected] : cases) {
+    SCOPED_TRACE(name);
+    Bytes block;
+    ASSERT_TRUE(Load(file, &block));
+    EXPECT_EQ(block, expected);
+  }
+}
+
+TEST_F(DibTest, UnreadableOrHostileFilesAreRefusedWithoutAllocating) {
+  Bytes cutInfo = Join({FileHeader(0, 0), InfoHeader(2, 2, 24)}), cutCore = CoreHeader(1, 1, 24);
+  cutInfo.pop_back();
+  cutCore.pop_back();
+  const Bytes tail = Pattern(64);
+  std::vector<Bytes> files = {
+      {}, {'B', 'M', 0, 0}, cutInfo, cutCore,
+      // A 1 KB file claiming 30,000 bits per pixel would give a 30 MB block nothing can draw.
+      Join({FileHeader(1024, 54), InfoHeader(8, 1000, 30000), Pattern(1024 - 54)}),
+      // Each of these would need gigabytes, or overflow 32-bit arithmetic.
+      Join({InfoHeader(INT_MAX, INT_MAX, 32), tail}), Join({InfoHeader(INT_MAX, 1, 24), tail}),
+      Join({InfoHeader(1, INT_MIN, 24), tail}), Join({InfoHeader(65536, 65536, 32), tail}),
+      Join({InfoHeader(70000, 1, 0xFFFF), tail}), Join({InfoHeader(2, 2, 24, 0xFFFFFFFFu), tail}),
+      Join({InfoHeader(-2, 2, 24), tail}),
+      // Colour counts whose table size does not fit the 16-bit palette size.
+      Join({InfoHeader(2, 2, 24, 0, 0xFFFFFFFFu), tail}), Join({InfoHeader(2, 2, 24, 0, 0x10001), tail}),
+      Join({InfoHeader(2, 2, 24, 0, kMaxDibColors + 1), tail})};
+  // Header sizes other than 12 and 40 (a V4 or V5 header, or nonsense).
+  for (uint32_t size : {0u, 16u, 64u, 108u, 124u}) files.push_back(Join({InfoHeader(2, 2, 24, 0, 0, size), tail}));
+  // Only 24 and 32 bits per pixel load.
+  for (uint16_t bits : {0, 1, 2, 4, 8, 16, 25, 48, 64, 65535}) {
+    files.push_back(Join({InfoHeader(2, 2, bits), tail}));
+    files.push_back(Join({CoreHeader(2, 2, bits), tail}));
+  }
+  for (size_t i = 0; i < files.size(); ++i) {
+    Bytes block;
+    EXPECT_FALSE(Load(files[i], &block)) << "file " << i;
+  }
+  EXPECT_EQ(LoadDib(install_.File("EFFECTS/NONE.BMP").c_str()), nullptr);
+  EXPECT_EQ(LoadDib(nullptr), nullptr);
+}
+
+TEST(DibHeaderTest, ColourCountAndPaletteSize) {
+  struct Case {
+    uint16_t bits;
+    uint32_t clrUsed;
+    uint16_t colors;
+  };
+  for (const Case& c : {Case{1, 0, 2}, Case{4, 0, 16}, Case{8, 0, 256}, Case{24, 0, 0}, Case{32, 0, 0},
+                        Case{2, 0, 0}, Case{8, 5, 5}, Case{24, 3, 3}, Case{24, 0x10003, 3}}) {
+    SCOPED_TRACE(testing::Message() << c.bits << " bits, clrUsed " << c.clrUsed);
+    Bytes h = InfoHeader(1, 1, c.bits, 0, c.clrUsed);
+    EXPECT_EQ(DibColorCount(h.data()), c.colors);
+    EXPECT_EQ(DibPaletteSize(h.data()), uint16_t(c.colors * 4));
+  }
+  // A core header is read in its 12 bytes alone, its entries taking 3 bytes each.
+  for (uint16_t bits : {1, 4, 8, 24}) {
+    const Bytes core = CoreHeader(1, 1, bits);
+    const uint16_t colors = bits <= 8 ? uint16_t(1u << bits) : 0;
+    EXPECT_EQ(DibColorCount(core.data()), colors) << bits;
+    EXPECT_EQ(DibPaletteSize(core.data()), colors * 3) << bits;
+  }
+}
+
+TEST(DibHeaderTest, ImageSizeFollowsTheRowRule) {
+  struct Case {
+    int32_t width, height;
+    uint16_t bits;
+    bool ok;
+    uint32_t bytes;
+  };
+  for (const Case& c : {Case{3, 2, 24, true, 24}, Case{1, 1, 24, true, 4}, Case{7, -3, 32, true, 84},
+                        Case{-1, 3, 24, false, 0}, Case{INT_MAX, INT_MAX, 24, false, 0},
+                        Case{4096, 4096, 32, true, 64u << 20}, Case{4096, 4097, 32, false, 0}}) {
+    uint32_t bytes = 0;
+    EXPECT_EQ(DibImageSize(c.width, c.height, c.bits, &bytes), c.ok) << c.width << " x " << c.height;
+    if (c.ok) {
+      EXPECT_EQ(bytes, c.bytes) << c.width << " x " << c.height;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lmx
