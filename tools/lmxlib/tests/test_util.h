@@ -4,36 +4,17 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/tests/temp_dir.h"
 #include "lmxlib/command.h"
 
 namespace lmxlib::test {
 
 namespace fs = std::filesystem;
-
-class TempDir {
- public:
-  TempDir() {
-    std::random_device rd;
-    path_ = fs::temp_directory_path() / ("lmxlib-test-" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const fs::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
+using lmx::test::TempDir;
 
 struct Result {
   int status = -1;
