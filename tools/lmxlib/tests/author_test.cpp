@@ -15,22 +15,13 @@ bool Has(const std::string& text, const std::string& part) { return text.find(pa
 // A 24-bit bitmap with the 124-byte header image editors write by default; the left half
 // red, the right half blue.
 std::vector<uint8_t> Bmp124(int w, int h) {
-  const uint32_t row = (uint32_t(w) * 3 + 3) / 4 * 4;
-  std::vector<uint8_t> b = {'B', 'M'};
-  Put32(b, 14 + 124 + row * uint32_t(h));
-  Put32(b, 0);
-  Put32(b, 14 + 124);
-  Put32(b, 124);
-  Put32(b, uint32_t(w));
-  Put32(b, uint32_t(h));
-  Put16(b, 1);
-  Put16(b, 24);
-  b.resize(14 + 124, 0);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) b.insert(b.end(), x < w / 2 ? std::initializer_list<uint8_t>{0, 0, 255}
-                                                              : std::initializer_list<uint8_t>{255, 0, 0});
-    b.resize(b.size() + row - uint32_t(w) * 3, 0);
-  }
+  std::vector<uint8_t> b = MakeBmp(w, h, 24, [w](int x, int) {
+    return x < w / 2 ? std::tuple<int, int, int>(255, 0, 0) : std::tuple<int, int, int>(0, 0, 255);
+  });
+  b[14] = 124;
+  b.insert(b.begin() + 54, 124 - 40, 0);
+  lmx::StoreU32(b.data() + 2, uint32_t(b.size()));
+  lmx::StoreU32(b.data() + 10, 14 + 124);
   return b;
 }
 
