@@ -36,19 +36,7 @@ mlt_scratch_env "$work/mlt" "$root" || fail "no MLT module or descriptions in th
 export FREI0R_PATH=$root/lib/frei0r-1 QT_QPA_PLATFORM=offscreen
 unset LUMORAFX_LIBRARY
 
-cat >"$work/profile" <<PROFILE
-description=320x240
-frame_rate_num=25
-frame_rate_den=1
-width=320
-height=240
-progressive=1
-sample_aspect_num=1
-sample_aspect_den=1
-display_aspect_num=4
-display_aspect_den=3
-colorspace=601
-PROFILE
+write_profile "$work/profile" 320 240
 
 case $mode in
   melt)

@@ -1,4 +1,4 @@
-# Sourced: melt_render FRAMES_DIR MELT_ARG... runs melt with its output in the caller's
+# Sourced: write_profile writes an MLT profile; melt_render FRAMES_DIR MELT_ARG... runs melt with its output in the caller's
 # $work/melt.out and melt.err, and writes the frames into FRAMES_DIR.
 #
 # melt's avformat consumer marks itself running only after it has started its thread. A
@@ -7,6 +7,12 @@
 # for ever. That is melt's race, not the transition's (seen a few times in a dozen runs on
 # a loaded machine). So a run that ends with no frame, or writes none in its first
 # 45 seconds, is run again, at most three times in all; any other result stands.
+# write_profile FILE WIDTH HEIGHT: an MLT profile of square pixels, 25 frames a second.
+write_profile() {
+  printf '%s\n' "description=$2x$3" frame_rate_num=25 frame_rate_den=1 "width=$2" "height=$3" progressive=1 \
+    sample_aspect_num=1 sample_aspect_den=1 "display_aspect_num=$2" "display_aspect_den=$3" colorspace=601 >"$1"
+}
+
 melt_render() {
   local frames=$1 attempt pid status waited
   shift

@@ -23,19 +23,7 @@ rm -rf "$work" && mkdir -p "$work/frames" || fail "cannot make $work"
 render() {
   local width=$1 height=$2 frames=$3
   shift 3
-  cat >"$work/profile" <<PROFILE
-description=${width}x${height}
-frame_rate_num=25
-frame_rate_den=1
-width=$width
-height=$height
-progressive=1
-sample_aspect_num=1
-sample_aspect_den=1
-display_aspect_num=$width
-display_aspect_den=$height
-colorspace=601
-PROFILE
+  write_profile "$work/profile" "$width" "$height"
   local last=$((frames - 1))
   # MLT looks for frei0r plugins in FREI0R_PATH only, when it is set.
   FREI0R_PATH=$plugin_dir melt_render "$work/frames" -profile "$work/profile" \
