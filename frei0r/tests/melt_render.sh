@@ -1,5 +1,5 @@
-# Sourced: write_profile writes an MLT profile; melt_render FRAMES_DIR MELT_ARG... runs melt with its output in the caller's
-# $work/melt.out and melt.err, and writes the frames into FRAMES_DIR.
+# Sourced: melt_render FRAMES_DIR MELT_ARG... runs melt with its output in the caller's
+# $work/melt.out and melt.err, and writes the frames into FRAMES_DIR; write_profile too.
 #
 # melt's avformat consumer marks itself running only after it has started its thread. A
 # thread that looks first finds the consumer stopped and ends before any frame: melt then
