@@ -10,8 +10,6 @@
 namespace lmxlib::test {
 namespace {
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 // A 24-bit bitmap with the 124-byte header image editors write by default; the left half
 // red, the right half blue.
 std::vector<uint8_t> Bmp124(int w, int h) {

@@ -11,8 +11,6 @@
 namespace lmxlib::test {
 namespace {
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 TEST(Conventions, HelpGoesToStdoutAndListsEveryOption) {
   // The tool's help names every command; each command's help (and org's actions') goes to
   // stdout with status 0. PrintHelp is shared, so preview's many options stand for all.

@@ -31,12 +31,6 @@ std::vector<uint8_t> SampleEffect() {
   return EncodeEffect(e);
 }
 
-bool HasProblem(const Report& rep, const std::string& text) {
-  for (const auto& p : rep.problems)
-    if (p.find(text) != std::string::npos) return true;
-  return false;
-}
-
 TEST(Damaged, EveryCutOfAnEffectFileIsReportedAtTheRightPlace) {
   const std::vector<uint8_t> whole = SampleEffect();
   std::vector<size_t> boundaries = {4};

@@ -10,6 +10,7 @@
 
 #include "common/tests/temp_dir.h"
 #include "lmxlib/command.h"
+#include "lmxlib/report.h"
 
 namespace lmxlib::test {
 
@@ -29,6 +30,14 @@ inline Result Lmxlib(std::vector<std::string> args) {
   r.out = out.str();
   r.err = err.str();
   return r;
+}
+
+inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+inline bool HasProblem(const Report& rep, const std::string& text) {
+  for (const std::string& p : rep.problems)
+    if (Has(p, text)) return true;
+  return false;
 }
 
 inline void WriteText(const std::string& path, const std::string& text) {
