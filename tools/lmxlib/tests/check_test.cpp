@@ -164,23 +164,15 @@ const Fault kFaults[] = {
      "ORGS/.lmx-write-a1B2c3: left by a write that did not finish"},
 };
 
-// One complete installation, copied for each planted fault.
-class CheckFaults : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    pristine_ = new TempDir;
-    MakeInstallation(pristine_->path());
-  }
-  static void TearDownTestSuite() {
-    delete pristine_;
-    pristine_ = nullptr;
-  }
-  void Copy(const fs::path& to) { fs::copy(pristine_->path(), to, fs::copy_options::recursive); }
-  static TempDir* pristine_;
-};
-TempDir* CheckFaults::pristine_ = nullptr;
+// A copy of one complete installation, made once, for each planted fault.
+void Copy(const fs::path& to) {
+  static const TempDir pristine;
+  static const bool made = (MakeInstallation(pristine.path()), true);
+  ASSERT_TRUE(made);
+  fs::copy(pristine.path(), to, fs::copy_options::recursive);
+}
 
-TEST_F(CheckFaults, EachPlantedFaultIsFoundWithItsPath) {
+TEST(CheckFaults, EachPlantedFaultIsFoundWithItsPath) {
   for (const Fault& f : kFaults) {
     SCOPED_TRACE(f.name);
     TempDir dir;
@@ -191,7 +183,7 @@ TEST_F(CheckFaults, EachPlantedFaultIsFoundWithItsPath) {
   }
 }
 
-TEST_F(CheckFaults, SeveralFaultsAreAllListedAndNothingElse) {
+TEST(CheckFaults, SeveralFaultsAreAllListedAndNothingElse) {
   TempDir dir;
   const fs::path root = dir.path() / "i";
   Copy(root);

@@ -124,7 +124,8 @@ TEST(Damaged, OrganizationFaultsFollowTheReaderRules) {
   w.Text(FourCC("OGRP"), "Empty");
   Report rep = Inspect("organization", w.bytes());
   for (const char* problem : {"entry before the first group is ignored", "17th or later entry",
-                              "group name of 45 characters; readers keep the first 40", "group \"Empty\" has no effects"})
+                              "group name of 45 characters; readers keep the first 40",
+                              "group \"Empty\" has no effects"})
     EXPECT_TRUE(HasProblem(rep, problem)) << problem;
   ASSERT_EQ(rep.content["groups"].size(), 2u);
   EXPECT_EQ(rep.content["groups"][0]["name"], std::string(40, 'G'));
@@ -137,8 +138,8 @@ TEST(Damaged, TextureWithPixelsOfTheWrongSizeOrOrder) {
   w.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2).Record(FourCC("TDAT"), std::vector<uint8_t>(12));
   w.Record(FourCC("TDAT"), std::vector<uint8_t>(20)).Record(FourCC("TDAT"), std::vector<uint8_t>(16));
   Report rep = Inspect("texture", w.bytes());
-  for (const char* problem : {"pixels come before the width and height", "a second block of pixels; readers keep the first",
-                              "12 bytes of pixels; 2 x 2 x 4 is 16; readers ignore them",
+  for (const char* problem : {"pixels come before the width and height",
+                              "a second block of pixels; readers keep the first", "12 bytes of pixels; 2 x 2 x 4 is 16; readers ignore them",
                               "20 bytes of pixels; 2 x 2 x 4 is 16; readers take the first 16"})
     EXPECT_TRUE(HasProblem(rep, problem)) << problem;
   lmx::ChunkWriter none(kTextureHeader);

@@ -7,15 +7,13 @@
 namespace lmxlib::test {
 namespace {
 
-void WriteTopic(const fs::path& path, const std::string& text) { WriteText(path.string(), text); }
-
 class HelpCommand : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::create_directories(src_);
-    WriteTopic(src_ / "a.md", "title: Start\ncontext: IDH_START\nkind: contents\nhelp-title: Tiny help\n---\n"
+    WriteText((src_ / "a.md").string(), "title: Start\ncontext: IDH_START\nkind: contents\nhelp-title: Tiny help\n---\n"
                               "See [the note](IDH_NOTE).\n");
-    WriteTopic(src_ / "b.md", "title: Note\ncontext: IDH_NOTE\nmap: 7\nkind: popup\n---\nA note.\n");
+    WriteText((src_ / "b.md").string(), "title: Note\ncontext: IDH_NOTE\nmap: 7\nkind: popup\n---\nA note.\n");
   }
   TempDir dir_;
   fs::path src_ = dir_.path() / "help";
@@ -55,7 +53,7 @@ TEST_F(HelpCommand, FaultsGiveTheirStatusAndReason) {
   EXPECT_EQ(Lmxlib({"help", "frobnicate"}).status, kExitUsage);
   EXPECT_EQ(Lmxlib({"help"}).status, kExitOk) << "lists every command, as before";
 
-  WriteTopic(src_ / "c.md", "title: Other\ncontext: IDH_OTHER\nmap: 7\nkind: popup\n---\nText.\n");
+  WriteText((src_ / "c.md").string(), "title: Other\ncontext: IDH_OTHER\nmap: 7\nkind: popup\n---\nText.\n");
   Result twice = Lmxlib({"help", "build", src_.string(), "-o", dir_ / "X.HLP"});
   EXPECT_EQ(twice.status, kExitFindings);
   EXPECT_NE(twice.err.find("c.md: map number 7 is taken by \"IDH_NOTE\""), std::string::npos) << twice.err;

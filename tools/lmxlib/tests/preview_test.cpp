@@ -120,16 +120,20 @@ TEST(PreviewSettings, NamesReachTheirPlaceInTheBlock) {
   s.specialValues[0] = {0, lmx::TagRows, 4};
   std::string error;
   const std::pair<const char*, const float*> taken[] = {
-      {"AntiAliasing=4", &s.generalValues[lmx::AntiAliasing]}, {"lightdirection = 90", &s.generalValues[lmx::LightDirection]},
-      {"Shine=30", &s.objectValues[0][lmx::Shine]},           {"Shine[3]=80", &s.objectValues[3][lmx::Shine]},
-      {"rows=2", &s.specialValues[0].value},                  {"rows=3", &s.specialValues[0].value}};
+      {"AntiAliasing=4", &s.generalValues[lmx::AntiAliasing]},
+      {"lightdirection = 90", &s.generalValues[lmx::LightDirection]},
+      {"Shine=30", &s.objectValues[0][lmx::Shine]},
+      {"Shine[3]=80", &s.objectValues[3][lmx::Shine]},
+      {"rows=2", &s.specialValues[0].value},
+      {"rows=3", &s.specialValues[0].value}};
   for (const auto& [text, place] : taken) {
     EXPECT_TRUE(ApplySetting(s, text, &error)) << text;
     EXPECT_EQ(*place, std::stof(std::string(text).substr(std::string(text).find('=') + 1))) << text;
   }
   ASSERT_EQ(s.specialCount, 1u);
   EXPECT_EQ(s.specialValues[0].tag, lmx::TagRows);
-  for (const char* text : {"Nonsense=1", "Shine=lots", "Shine[20]=1", "Shine"}) EXPECT_FALSE(ApplySetting(s, text, &error)) << text;
+  for (const char* text : {"Nonsense=1", "Shine=lots", "Shine[20]=1", "Shine"})
+    EXPECT_FALSE(ApplySetting(s, text, &error)) << text;
 }
 
 TEST(PreviewSettings, FilesAreLinesOrAWholeBlock) {
@@ -209,6 +213,7 @@ TEST(PreviewCommand, BadRequestsAreRefusedWithAReason) {
   WriteText(dir / "TILES2.json", kTilesSource);
   WriteText(dir / "junk.LMI", "not an effect");
   const std::string src = dir / "TILES2.json", gif = dir / "x.gif";
+  auto set = [&](const std::string& value) { return std::vector<std::string>{src, "-o", gif, "--set", value}; };
   const struct {
     std::vector<std::string> args;
     int status;
@@ -217,16 +222,16 @@ TEST(PreviewCommand, BadRequestsAreRefusedWithAReason) {
       {{src}, kExitUsage, ""},
       {{src, "-o", dir / "x.bmp"}, kExitUsage, ""},
       {{src, "-o", gif, "--frames", "0"}, kExitUsage, ""},
-      {{src, "-o", gif, "--set", "Shine[x]=100"}, kExitUsage, "Shine[x]: the object index is a whole number from 0 to 19"},
-      {{src, "-o", gif, "--set", "Shine[1=100"}, kExitUsage, "the object index is a whole number"},
-      {{src, "-o", gif, "--set", "Shine[]=100"}, kExitUsage, "the object index is a whole number"},
-      {{src, "-o", gif, "--set", "spin=700"}, kExitUsage, "the effect has no option tagged \"spin\""},
-      {{src, "-o", gif, "--set", "Shine[1]=50"}, kExitUsage, "Shine[1]: the effect has 1 object(s), indices 0 to 0"},
-      {{src, "-o", gif, "--set", "AntiAliasing=nan"}, kExitUsage, "AntiAliasing: \"nan\" is not a whole number"},
-      {{src, "-o", gif, "--set", "AntiAliasing=inf"}, kExitUsage, "is not a whole number"},
-      {{src, "-o", gif, "--set", "Lighting=0.5"}, kExitUsage, "is not a whole number"},
-      {{src, "-o", gif, "--set", "AntiAliasing[2]=4"}, kExitUsage, "AntiAliasing is a general value, not one per object"},
-      {{src, "-o", gif, "--textures", dir / "nowhere"}, kExitUsage, "--textures \"" + (dir / "nowhere") + "\": no such folder"},
+      {set("Shine[x]=100"), kExitUsage, "Shine[x]: the object index is a whole number from 0 to 19"},
+      {set("Shine[1=100"), kExitUsage, "the object index is a whole number"},
+      {set("Shine[]=100"), kExitUsage, "the object index is a whole number"},
+      {set("spin=700"), kExitUsage, "the effect has no option tagged \"spin\""},
+      {set("Shine[1]=50"), kExitUsage, "Shine[1]: the effect has 1 object(s), indices 0 to 0"},
+      {set("AntiAliasing=nan"), kExitUsage, "AntiAliasing: \"nan\" is not a whole number"},
+      {set("AntiAliasing=inf"), kExitUsage, "is not a whole number"},
+      {set("Lighting=0.5"), kExitUsage, "is not a whole number"},
+      {set("AntiAliasing[2]=4"), kExitUsage, "AntiAliasing is a general value, not one per object"},
+      {{src, "-o", gif, "--textures", dir / "nowhere"}, kExitUsage, "--textures \"" + (dir / "nowhere") + "\": no such"},
       {{dir / "missing.LMI", "-o", gif}, kExitFindings, ""},
       {{dir / "junk.LMI", "-o", gif}, kExitFindings, "not an effect file"},
   };
