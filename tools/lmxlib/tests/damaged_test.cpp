@@ -204,6 +204,19 @@ TEST(Damaged, FaultySourcesAreRefusedWithTheFieldNamedAndNoFileWritten) {
       {R"({"name": "A",)", "not valid JSON"},
       {R"({"groups": [{"name": "G", "effects": ["TOOLONGNAME"]}]})", "effects[0]: a short name has 1 to 8 characters"},
       {R"({"groups": [{"name": "", "effects": []}]})", "groups[0].name: 1 to 40 characters"},
+      // Entry names stay inside EFFECTS; texts must have a place in Windows-1252.
+      {R"({"groups": [{"name": "G", "effects": ["../LMX"]}]})", "effects[0]: \"../LMX\" is not a short name"},
+      {R"({"groups": [{"name": "G", "effects": ["A/B"]}]})", "effects[0]: \"A/B\" is not a short name"},
+      {R"({"groups": [{"name": "G", "effects": ["A B"]}]})", "effects[0]: \"A B\" is not a short name"},
+      {R"({"groups": [{"name": "G", "effects": ["CUBE.LMI"]}]})", "effects[0]: \"CUBE.LMI\" is not a short name"},
+      {R"({"groups": [{"name": "G", "effects": ["ÉCLAIR"]}]})", "effects[0]: \"ÉCLAIR\" is not a short name"},
+      {R"({"name": "A", "longName": "Ωmega"})", "effect.longName: \"Ω\" (U+03A9) has no place in Windows-1252"},
+      {R"({"name": "A", "objects": ["ok", "★"]})", "effect.objects[1]: \"★\" (U+2605)"},
+      {R"({"name": "A", "options": [{"label": "日本", "kind": "checkbox", "tag": 1}]})", "options[0].label: \"日\""},
+      {R"({"name": "CAFÉ"})", "effect.name: \"CAFÉ\" is not a short name"},
+      {R"({"name": "ÄÖÜÄÖÜ"})", "is not a short name"},
+      {R"({"name": "A", "longName": "ÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄ"})", "at most 42 characters"},
+      {R"({"groups": [{"name": "Ελληνικά", "effects": ["A"]}]})", "organization.groups[0].name: \"Ε\""},
   };
   TempDir dir;
   for (const BadSource& c : cases) {
@@ -216,6 +229,9 @@ TEST(Damaged, FaultySourcesAreRefusedWithTheFieldNamedAndNoFileWritten) {
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(out));
   }
+  // 42 characters fit although they are 84 bytes of UTF-8.
+  WriteText(dir / "src.json", R"({"name": "A", "longName": "ÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄ"})");
+  EXPECT_EQ(Lmxlib({"build", dir / "src.json", "-o", dir / "A.LMI"}).status, kExitOk);
   // Pictures that cannot be read, and wrong command lines.
   WriteText(dir / "broken.png", "not a picture");
   Result pic = Lmxlib({"build", dir / "broken.png", "-o", dir / "T.LMT"});
