@@ -27,10 +27,8 @@ TEST(Author, IconFromAnEditorsBitmapIsWhatTheFxPageDraws) {
   TempDir dir;
   WriteBytes(dir / "drawing.bmp", Bmp124(200, 100));
   // dump refuses the editor's header, which is why the icon command exists.
-  Result refused = Lmxlib({"dump", dir / "drawing.bmp"});
-  EXPECT_EQ(refused.status, kExitFindings);
-  EXPECT_TRUE(Has(refused.out, "information header of 124 bytes (readers take 40 or 12; lmxlib icon writes"))
-      << refused.out;
+  ExpectRun({"dump", dir / "drawing.bmp"}, kExitFindings, "",
+            "information header of 124 bytes (readers take 40 or 12; lmxlib icon writes");
   Result r = Lmxlib({"icon", dir / "drawing.bmp", "-o", dir / "SWIRL.BMP"});
   ASSERT_EQ(r.status, kExitOk) << r.err;
   EXPECT_TRUE(r.err.empty()) << r.err;
@@ -51,9 +49,7 @@ TEST(Author, IconFromAnEditorsBitmapIsWhatTheFxPageDraws) {
   EXPECT_EQ(r.status, kExitOk);
   EXPECT_FALSE(Has(r.out, "problems:")) << r.out;
   // A name the FX page would never look up is written, with a warning.
-  r = Lmxlib({"icon", dir / "drawing.bmp", "-o", dir / "swirl icon.png"});
-  EXPECT_EQ(r.status, kExitOk);
-  EXPECT_TRUE(Has(r.err, "warning")) << r.err;
+  ExpectRun({"icon", dir / "drawing.bmp", "-o", dir / "swirl icon.png"}, kExitOk, "warning");
 }
 
 TEST(Author, OrganizationsAreEditedInPlace) {
@@ -70,28 +66,20 @@ TEST(Author, OrganizationsAreEditedInPlace) {
   EXPECT_EQ(r.out, "Spins\n  SWIRL\n  CUBE\nKäse Group\n  DOORS\n");
   // Refusals leave the file as it is.
   const std::vector<uint8_t> before = ReadBytes(org);
-  r = Lmxlib({"org", "add", org, "Spins", "CUBE"});
-  EXPECT_EQ(r.status, kExitFindings);
-  EXPECT_TRUE(Has(r.err, "already lists CUBE")) << r.err;
-  r = Lmxlib({"org", "add", org, "Spins", "../LMX"});
-  EXPECT_EQ(r.status, kExitFindings);
-  EXPECT_TRUE(Has(r.err, "is not a short name")) << r.err;
-  r = Lmxlib({"org", "remove", org, "Nope", "CUBE"});
-  EXPECT_TRUE(Has(r.err, "no group \"Nope\" (groups: \"Spins\", \"Käse Group\")")) << r.err;
+  ExpectRun({"org", "add", org, "Spins", "CUBE"}, kExitFindings, "already lists CUBE");
+  ExpectRun({"org", "add", org, "Spins", "../LMX"}, kExitFindings, "is not a short name");
+  ExpectRun({"org", "remove", org, "Nope", "CUBE"}, kExitFindings,
+            "no group \"Nope\" (groups: \"Spins\", \"Käse Group\")");
   for (int i = 0; i < 14; ++i) ASSERT_EQ(Lmxlib({"org", "add", org, "Spins", "E" + std::to_string(i)}).status, 0);
-  r = Lmxlib({"org", "add", org, "Spins", "SEVENTEE"});
-  EXPECT_TRUE(Has(r.err, "at most 16 effects in a group")) << r.err;
+  ExpectRun({"org", "add", org, "Spins", "SEVENTEE"}, kExitFindings, "at most 16 effects in a group");
   // Removing the last effect of a group removes the group.
-  r = Lmxlib({"org", "remove", org, "Käse Group", "DOORS"});
-  EXPECT_EQ(r.status, kExitOk) << r.err;
+  ExpectRun({"org", "remove", org, "Käse Group", "DOORS"}, kExitOk);
   EXPECT_FALSE(Has(Lmxlib({"org", "list", org}).out, "Käse"));
   // A damaged organization is not edited.
   std::vector<uint8_t> cut = ReadBytes(org);
   cut.resize(cut.size() - 3);
   WriteBytes(org, cut);
-  r = Lmxlib({"org", "add", org, "Spins", "LAST"});
-  EXPECT_EQ(r.status, kExitFindings);
-  EXPECT_TRUE(Has(r.err, "mend it first")) << r.err;
+  ExpectRun({"org", "add", org, "Spins", "LAST"}, kExitFindings, "mend it first");
   EXPECT_EQ(ReadBytes(org), cut);
   EXPECT_EQ(Lmxlib({"org", "frob", org}).status, kExitUsage);
 }

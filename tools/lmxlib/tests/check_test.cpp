@@ -80,9 +80,7 @@ TEST(Check, CompleteInstallationPassesAndTheCommandSaysSo) {
   TempDir dir;
   MakeInstallation(dir.path());
   EXPECT_EQ(Findings(dir.path()), "");
-  Result r = Lmxlib({"check", dir.path().string()});
-  EXPECT_EQ(r.status, kExitOk) << r.out;
-  EXPECT_NE(r.out.find("no problems found"), std::string::npos);
+  ExpectRun({"check", dir.path().string()}, kExitOk, "", "no problems found");
 }
 
 struct Fault {
@@ -192,9 +190,7 @@ TEST(CheckFaults, SeveralFaultsAreAllListedAndNothingElse) {
   const std::string found = Findings(root);
   for (const Fault* f : planted) EXPECT_NE(found.find(f->expected), std::string::npos) << f->name << "\n" << found;
   EXPECT_EQ(std::count(found.begin(), found.end(), '\n'), 3) << found;
-  Result r = Lmxlib({"check", root.string()});
-  EXPECT_EQ(r.status, kExitFindings);
-  EXPECT_NE(r.out.find("3 problem(s) found"), std::string::npos) << r.out;
+  ExpectRun({"check", root.string()}, kExitFindings, "", "3 problem(s) found");
 }
 
 }  // namespace

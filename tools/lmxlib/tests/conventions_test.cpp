@@ -37,44 +37,37 @@ TEST(Conventions, HelpGoesToStdoutAndListsEveryOption) {
       for (const std::string& e : expected) EXPECT_TRUE(Has(r.out, e)) << "lacks " << e << "\n" << r.out;
     }
   }
-  Result v = Lmxlib({"--version"});
-  EXPECT_EQ(v.status, kExitOk);
-  EXPECT_TRUE(Has(v.out, std::string("lmxlib ") + kToolVersion)) << v.out;
+  ExpectRun({"--version"}, kExitOk, "", std::string("lmxlib ") + kToolVersion);
 }
 
 TEST(Conventions, EachWrongValueGetsOneMessageNamingIt) {
   TempDir dir;
   WriteText(dir / "A.json", R"({"name": "A"})");
-  Result r = Lmxlib({"preview", dir / "A.json", "-o", dir / "a.gif", "--frames", "2.5", "--size", "9999", "--bogus"});
-  EXPECT_EQ(r.status, kExitUsage);
-  EXPECT_TRUE(Has(r.err, "unknown option \"--bogus\"")) << r.err;
-  r = Lmxlib({"preview", dir / "A.json", "-o", dir / "a.gif", "--frames", "2.5", "--size", "9999", "--delay=0"});
-  EXPECT_EQ(r.status, kExitUsage);
-  EXPECT_TRUE(Has(r.err, "--frames \"2.5\": a whole number from 1 to 200")) << r.err;
+  const std::vector<std::string> preview = {"preview", dir / "A.json", "-o", dir / "a.gif", "--frames", "2.5",
+                                            "--size", "9999"};
+  std::vector<std::string> args = preview;
+  args.push_back("--bogus");
+  ExpectRun(args, kExitUsage, "unknown option \"--bogus\"");
+  args.back() = "--delay=0";
+  Result r = ExpectRun(args, kExitUsage, "--frames \"2.5\": a whole number from 1 to 200");
   EXPECT_TRUE(Has(r.err, "--size \"9999\": a whole number from 8 to 512")) << r.err;
   EXPECT_TRUE(Has(r.err, "--delay \"0\"")) << r.err;
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 3) << r.err;  // one line for each fault
   EXPECT_FALSE(fs::exists(dir / "a.gif"));
 
-  r = Lmxlib({"dump", dir / "A.json", "--kind", "efect"});
-  EXPECT_EQ(r.status, kExitUsage);
-  EXPECT_TRUE(Has(r.err, "unknown kind \"efect\" (effect, organization, texture, defaults, bitmap, engine-list)"))
-      << r.err;
-  r = Lmxlib({"build", dir / "A.json", "-o", dir / "A.LMI", "--kind", "efect"});
-  EXPECT_EQ(r.status, kExitUsage);
-  EXPECT_TRUE(Has(r.err, "unknown kind \"efect\"")) << r.err;
-  r = Lmxlib({"build", dir / "A.json", "-o", dir / "A.LMI", "--frames", "3"});
-  EXPECT_TRUE(Has(r.err, "unknown option \"--frames\"")) << r.err;
-  EXPECT_EQ(Lmxlib({"build", dir / "A.json"}).status, kExitUsage);
+  ExpectRun({"dump", dir / "A.json", "--kind", "efect"}, kExitUsage,
+            "unknown kind \"efect\" (effect, organization, texture, defaults, bitmap, engine-list)");
+  ExpectRun({"build", dir / "A.json", "-o", dir / "A.LMI", "--kind", "efect"}, kExitUsage, "unknown kind \"efect\"");
+  ExpectRun({"build", dir / "A.json", "-o", dir / "A.LMI", "--frames", "3"}, kExitUsage, "unknown option \"--frames\"");
+  ExpectRun({"build", dir / "A.json"}, kExitUsage);
 }
 
 TEST(Conventions, MessagesShowNoParserInternalsAndEachPathOnce) {
   TempDir dir;
   WriteText(dir / "bad.json", "{\"name\": \"A\",\n  oops}");
-  Result r = Lmxlib({"build", dir / "bad.json", "-o", dir / "A.LMI"});
-  EXPECT_EQ(r.status, kExitFindings);
+  Result r = ExpectRun({"build", dir / "bad.json", "-o", dir / "A.LMI"}, kExitFindings,
+                       "not valid JSON: line 2, column 3");
   EXPECT_FALSE(Has(r.err, "json.exception")) << r.err;
-  EXPECT_TRUE(Has(r.err, "not valid JSON: line 2, column 3")) << r.err;
   r = Lmxlib({"build", dir / "missing.json", "-o", dir / "A.LMI"});
   const std::string path = dir / "missing.json";
   EXPECT_EQ(r.err.find(path), r.err.rfind(path)) << r.err;
@@ -82,11 +75,8 @@ TEST(Conventions, MessagesShowNoParserInternalsAndEachPathOnce) {
   WriteBytes(dir / "photo.json", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0});
   WriteBytes(dir / "photo.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0});
   for (const std::string name : {"photo.json", "photo.jpg"}) {
-    r = Lmxlib({"build", dir / name, "-o", dir / "T.LMT"});
-    EXPECT_EQ(r.status, kExitFindings);
-    EXPECT_TRUE(Has(r.err, "a JPEG picture; lmxlib reads PNG and BMP pictures")) << r.err;
-    r = Lmxlib({"icon", dir / name, "-o", dir / "T.BMP"});
-    EXPECT_TRUE(Has(r.err, "a JPEG picture")) << r.err;
+    ExpectRun({"build", dir / name, "-o", dir / "T.LMT"}, kExitFindings, "a JPEG picture; lmxlib reads PNG and BMP");
+    ExpectRun({"icon", dir / name, "-o", dir / "T.BMP"}, kExitFindings, "a JPEG picture");
   }
 }
 

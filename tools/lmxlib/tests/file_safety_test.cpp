@@ -17,9 +17,7 @@ TEST(FileSafety, OutputThatIsAnInputIsRefused) {
   WriteText(dir / "SELF.json", source);
   fs::create_symlink(dir / "SELF.json", dir.path() / "link.LMI");
   for (const std::string& out : {dir / "SELF.json", dir / "./SELF.json", dir / "link.LMI"}) {
-    Result r = Lmxlib({"build", dir / "SELF.json", "-o", out, "--kind", "effect"});
-    EXPECT_EQ(r.status, kExitUsage) << out;
-    EXPECT_NE(r.err.find("is the source itself"), std::string::npos) << r.err;
+    ExpectRun({"build", dir / "SELF.json", "-o", out, "--kind", "effect"}, kExitUsage, "is the source itself");
   }
   const std::vector<uint8_t> kept = ReadBytes(dir / "SELF.json");
   EXPECT_EQ(std::string(kept.begin(), kept.end()), source);
@@ -53,9 +51,7 @@ TEST(FileSafety, FifosAndDirectoriesAreRefusedWithoutWaiting) {
       {"build", dir / "A.json", "-o", dir / "pipe.LMI", "--kind", "effect"},  // writing would block too
   };
   for (const auto& args : cases) {
-    Result r = Lmxlib(args);
-    EXPECT_EQ(r.status, kExitFindings) << args[0];
-    EXPECT_NE(r.err.find("is a FIFO, not a regular file"), std::string::npos) << r.err;
+    ExpectRun(args, kExitFindings, "is a FIFO, not a regular file");
   }
   EXPECT_FALSE(fs::exists(dir / "X.LMI"));
   EXPECT_NE(Lmxlib({"dump", dir.path().string()}).err.find("is a directory"), std::string::npos);

@@ -40,9 +40,7 @@ TEST_F(HelpCommand, AnOutputThatIsItsOwnContentsFileIsRefused) {
   fs::create_symlink("L.HLP", dir_.path() / "L.CNT");
   for (const char* name : {"X.CNT", "X.cnt", "L.HLP"}) {
     SCOPED_TRACE(name);
-    Result r = Lmxlib({"help", "build", src_.string(), "-o", dir_ / name});
-    EXPECT_EQ(r.status, kExitUsage);
-    EXPECT_NE(r.err.find("would be the same file"), std::string::npos) << r.err;
+    ExpectRun({"help", "build", src_.string(), "-o", dir_ / name}, kExitUsage, "would be the same file");
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 2) << "help/ and L.CNT";
 }
@@ -54,15 +52,12 @@ TEST_F(HelpCommand, FaultsGiveTheirStatusAndReason) {
   EXPECT_EQ(Lmxlib({"help"}).status, kExitOk) << "lists every command, as before";
 
   WriteText((src_ / "c.md").string(), "title: Other\ncontext: IDH_OTHER\nmap: 7\nkind: popup\n---\nText.\n");
-  Result twice = Lmxlib({"help", "build", src_.string(), "-o", dir_ / "X.HLP"});
-  EXPECT_EQ(twice.status, kExitFindings);
-  EXPECT_NE(twice.err.find("c.md: map number 7 is taken by \"IDH_NOTE\""), std::string::npos) << twice.err;
+  ExpectRun({"help", "build", src_.string(), "-o", dir_ / "X.HLP"}, kExitFindings,
+            "c.md: map number 7 is taken by \"IDH_NOTE\"");
   EXPECT_FALSE(fs::exists(dir_.path() / "X.HLP"));
 
   WriteText(dir_ / "cut.hlp", std::string("\x3f\x5f\x03\x00", 4) + std::string(20, '\0'));
-  Result cut = Lmxlib({"help", "dump", dir_ / "cut.hlp"});
-  EXPECT_EQ(cut.status, kExitFindings);
-  EXPECT_NE(cut.err.find("file header states a size of 0"), std::string::npos) << cut.err;
+  ExpectRun({"help", "dump", dir_ / "cut.hlp"}, kExitFindings, "file header states a size of 0");
 }
 
 }  // namespace

@@ -231,24 +231,22 @@ TEST(PreviewCommand, BadRequestsAreRefusedWithAReason) {
       {set("AntiAliasing=inf"), kExitUsage, "is not a whole number"},
       {set("Lighting=0.5"), kExitUsage, "is not a whole number"},
       {set("AntiAliasing[2]=4"), kExitUsage, "AntiAliasing is a general value, not one per object"},
-      {{src, "-o", gif, "--textures", dir / "nowhere"}, kExitUsage, "--textures \"" + (dir / "nowhere") + "\": no such"},
+      {{src, "-o", gif, "--textures", dir / "nowhere"},
+       kExitUsage,
+       "--textures \"" + (dir / "nowhere") + "\": no such folder"},
       {{dir / "missing.LMI", "-o", gif}, kExitFindings, ""},
       {{dir / "junk.LMI", "-o", gif}, kExitFindings, "not an effect file"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = c.args;
     args.insert(args.begin(), "preview");
-    SCOPED_TRACE(args.back());
-    Result r = Lmxlib(args);
-    EXPECT_EQ(r.status, c.status);
-    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    ExpectRun(args, c.status, c.message);
     EXPECT_FALSE(fs::exists(gif));
   }
   // The option the effect has is taken; --progress counts the frames on stderr.
-  Result r = Lmxlib({"preview", src, "-o", gif, "--set", "rows=3", "--frames", "2", "--progress"});
-  EXPECT_EQ(r.status, kExitOk) << r.err;
-  EXPECT_NE(r.err.find("frame 1/2, about"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("frame 2/2, about 0 s left"), std::string::npos) << r.err;
+  Result r = ExpectRun({"preview", src, "-o", gif, "--set", "rows=3", "--frames", "2", "--progress"}, kExitOk,
+                       "frame 1/2, about");
+  EXPECT_TRUE(Has(r.err, "frame 2/2, about 0 s left")) << r.err;
 }
 
 TEST(PreviewCommand, DamagedEffectsAndTexturesWarnAndFail) {
@@ -258,9 +256,8 @@ TEST(PreviewCommand, DamagedEffectsAndTexturesWarnAndFail) {
   std::vector<uint8_t> cut = ReadBytes(dir / "TILES2.LMI");
   cut.resize(12);
   WriteBytes(dir / "CUT.LMI", cut);
-  Result r = Lmxlib({"preview", dir / "CUT.LMI", "-o", dir / "cut.gif", "--frames", "2", "--size", "16"});
-  EXPECT_EQ(r.status, kExitFindings);
-  EXPECT_NE(r.err.find("warning: " + (dir / "CUT.LMI") + ": unreadable from offset"), std::string::npos) << r.err;
+  ExpectRun({"preview", dir / "CUT.LMI", "-o", dir / "cut.gif", "--frames", "2", "--size", "16"}, kExitFindings,
+            "warning: " + (dir / "CUT.LMI") + ": unreadable from offset");
   EXPECT_TRUE(fs::exists(dir / "cut.gif"));  // what the readers make of the file, to look at
 
   // Textures: a sound set is used without a word; a damaged one is named.
@@ -270,17 +267,13 @@ TEST(PreviewCommand, DamagedEffectsAndTexturesWarnAndFail) {
     WriteBytes(name, SolidBmp(16, 16));
     ASSERT_EQ(Lmxlib({"build", name, "-o", dir / ("TEX/PREVS_0" + std::to_string(i) + ".LMT")}).status, kExitOk);
   }
-  r = Lmxlib({"preview", dir / "TILES2.LMI", "-o", dir / "ok.gif", "--frames", "2", "--size", "16", "--textures",
-              dir / "TEX"});
-  EXPECT_EQ(r.status, kExitOk) << r.err;
-  EXPECT_TRUE(r.err.empty()) << r.err;
+  const std::vector<std::string> withTextures = {"preview", dir / "TILES2.LMI", "-o", dir / "x.gif", "--frames", "2",
+                                                "--size", "16", "--textures", dir / "TEX"};
+  EXPECT_EQ(ExpectRun(withTextures, kExitOk).err, "");
   std::vector<uint8_t> texture = ReadBytes(dir / "TEX/PREVS_02.LMT");
   texture.resize(texture.size() - 100);
   WriteBytes(dir / "TEX/PREVS_02.LMT", texture);
-  r = Lmxlib({"preview", dir / "TILES2.LMI", "-o", dir / "bad.gif", "--frames", "2", "--size", "16", "--textures",
-              dir / "TEX"});
-  EXPECT_EQ(r.status, kExitFindings);
-  EXPECT_NE(r.err.find("PREVS_02.LMT: damaged texture file"), std::string::npos) << r.err;
+  ExpectRun(withTextures, kExitFindings, "PREVS_02.LMT: damaged texture file");
 }
 
 }  // namespace

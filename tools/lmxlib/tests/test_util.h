@@ -34,6 +34,19 @@ inline Result Lmxlib(std::vector<std::string> args) {
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// lmxlib run with args: its exit status is `status`, its standard error holds `message` and
+// its standard output `printed`.
+inline Result ExpectRun(const std::vector<std::string>& args, int status, const std::string& message = "",
+                        const std::string& printed = "") {
+  Result r = Lmxlib(args);
+  std::string command = "lmxlib";
+  for (const std::string& a : args) command += " " + a;
+  EXPECT_EQ(r.status, status) << command << "\n" << r.err;
+  EXPECT_TRUE(Has(r.err, message)) << command << "\nprints no \"" << message << "\" but:\n" << r.err;
+  EXPECT_TRUE(Has(r.out, printed)) << command << "\nprints no \"" << printed << "\" but:\n" << r.out;
+  return r;
+}
+
 inline bool HasProblem(const Report& rep, const std::string& text) {
   for (const std::string& p : rep.problems)
     if (Has(p, text)) return true;
