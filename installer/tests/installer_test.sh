@@ -37,7 +37,7 @@ trap '"$root/cmake/wine/env" stop "$state" >/dev/null 2>&1' EXIT
 . "$root/cmake/wine/common.sh"
 wine_env "$state"
 
-key='HKLM\Software\Corvane\LumoraFX\CurrentVersion'
+. "$root/installer/tests/registry.sh"
 ukey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\LumoraFX'
 default_win='C:\Program Files\Corvane\Lumora FX'
 default_dir="$WINEPREFIX/drive_c/Program Files/Corvane/Lumora FX"
@@ -66,15 +66,6 @@ install() {
   return $code
 }
 
-# value KEY NAME: "TYPE DATA" of one registry value, or nothing when it is not there.
-value() {
-  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-    sed -n "s/^ *$2 *\(REG_[A-Z_]*\) *\(.*\)\$/\1 \2/p"
-}
-expect_value() {  # KEY NAME "TYPE DATA"
-  local got; got=$(value "$1" "$2")
-  [ "$got" = "$3" ] || fail "$2 reads \"$got\", expected \"$3\""
-}
 # The names of the values under KEY, sorted, on one line.
 value_names() {
   wine reg query "$1" 2>/dev/null | tr -d '\r' | sed -n 's/^ *\([^ ]*\) *REG_[A-Z_]*.*$/\1/p' | sort | tr '\n' ' '
@@ -119,13 +110,6 @@ check_installed() {
   expect_value "$ukey" UninstallString "REG_SZ \"$win\\Uninstall.exe\""
   expect_value "$ukey" QuietUninstallString "REG_SZ \"$win\\Uninstall.exe\" /S"
   [ -n "$(shortcut)" ] || fail "no Start-menu shortcut"
-}
-check_defaults() {  # the values a new installation gets
-  expect_value "$key" OrgFile "REG_SZ DEFAULT"
-  expect_value "$key" Prev_Frames "REG_DWORD 0x14"
-  expect_value "$key" Prev_Speed "REG_DWORD 0xa"
-  expect_value "$key" Prev_Quality "REG_DWORD 0x1"
-  expect_value "$key" Prev_Render "REG_DWORD 0x1"
 }
 shortcut() { find "$WINEPREFIX/drive_c" -name "$shortcut_name" 2>/dev/null; }
 
