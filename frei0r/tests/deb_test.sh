@@ -15,11 +15,7 @@
 #       the Kdenlive compositions in the package, checked by CHECKER (check_compositions.py)
 set -u
 check=$1 deb=$2 work=$3 mode=$4 arg=$5
-A=d02020 B=2040e0
-fail() { echo "FAIL: $*" >&2; exit 1; }
 . "$(dirname "$0")/melt_render.sh"
-
-rm -rf "$work" && mkdir -p "$work/frames" || fail "cannot make $work"
 [ -d "$deb" ] && deb=$(ls "$deb"/lumorafx_*_amd64.deb 2>/dev/null | tail -n 1)
 [ -f "$deb" ] || fail "no package (run cpack -G DEB in the build folder)"
 dpkg -x "$deb" "$work/root" || fail "dpkg -x $deb"

@@ -12,12 +12,7 @@
 set -u
 check=$1 library=$2 plugin_dir=$3 work=$4 mode=$5
 shift 5
-A=d02020 B=2040e0
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
 . "$(dirname "$0")/melt_render.sh"
-
-rm -rf "$work" && mkdir -p "$work/frames" || fail "cannot make $work"
 
 # render WIDTH HEIGHT FRAMES MIXER...: the frames as $work/frames/f-NNN.png
 render() {
