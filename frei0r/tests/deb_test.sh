@@ -15,11 +15,7 @@
 #       the Kdenlive compositions in the package, checked by CHECKER (check_compositions.py)
 set -u
 check=$1 deb=$2 work=$3 mode=$4 arg=$5
-A=d02020 B=2040e0
-fail() { echo "FAIL: $*" >&2; exit 1; }
 . "$(dirname "$0")/melt_render.sh"
-
-rm -rf "$work" && mkdir -p "$work/frames" || fail "cannot make $work"
 [ -d "$deb" ] && deb=$(ls "$deb"/lumorafx_*_amd64.deb 2>/dev/null | tail -n 1)
 [ -f "$deb" ] || fail "no package (run cpack -G DEB in the build folder)"
 dpkg -x "$deb" "$work/root" || fail "dpkg -x $deb"
@@ -36,19 +32,7 @@ mlt_scratch_env "$work/mlt" "$root" || fail "no MLT module or descriptions in th
 export FREI0R_PATH=$root/lib/frei0r-1 QT_QPA_PLATFORM=offscreen
 unset LUMORAFX_LIBRARY
 
-cat >"$work/profile" <<PROFILE
-description=320x240
-frame_rate_num=25
-frame_rate_den=1
-width=320
-height=240
-progressive=1
-sample_aspect_num=1
-sample_aspect_den=1
-display_aspect_num=4
-display_aspect_den=3
-colorspace=601
-PROFILE
+write_profile "$work/profile" 320 240
 
 case $mode in
   melt)

@@ -1,6 +1,17 @@
-# Sourced: melt_render FRAMES_DIR MELT_ARG... runs melt with its output in the caller's
-# $work/melt.out and melt.err, and writes the frames into FRAMES_DIR.
-#
+# Sourced once $work is set: makes $work/frames afresh, and gives the clips' colours A and B,
+# fail, write_profile, and melt_render FRAMES_DIR MELT_ARG..., which runs melt with its
+# output in $work/melt.out and melt.err and writes the frames into FRAMES_DIR.
+
+A=d02020 B=2040e0
+fail() { echo "FAIL: $*" >&2; exit 1; }
+rm -rf "$work" && mkdir -p "$work/frames" || fail "cannot make $work"
+
+# write_profile FILE WIDTH HEIGHT: an MLT profile of square pixels, 25 frames a second.
+write_profile() {
+  printf '%s\n' "description=$2x$3" frame_rate_num=25 frame_rate_den=1 "width=$2" "height=$3" progressive=1 \
+    sample_aspect_num=1 sample_aspect_den=1 "display_aspect_num=$2" "display_aspect_den=$3" colorspace=601 >"$1"
+}
+
 # melt's avformat consumer marks itself running only after it has started its thread. A
 # thread that looks first finds the consumer stopped and ends before any frame: melt then
 # exits 0 having written nothing, or, when the mark comes after the thread's end, waits

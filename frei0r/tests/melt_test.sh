@@ -12,30 +12,13 @@
 set -u
 check=$1 library=$2 plugin_dir=$3 work=$4 mode=$5
 shift 5
-A=d02020 B=2040e0
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
 . "$(dirname "$0")/melt_render.sh"
-
-rm -rf "$work" && mkdir -p "$work/frames" || fail "cannot make $work"
 
 # render WIDTH HEIGHT FRAMES MIXER...: the frames as $work/frames/f-NNN.png
 render() {
   local width=$1 height=$2 frames=$3
   shift 3
-  cat >"$work/profile" <<PROFILE
-description=${width}x${height}
-frame_rate_num=25
-frame_rate_den=1
-width=$width
-height=$height
-progressive=1
-sample_aspect_num=1
-sample_aspect_den=1
-display_aspect_num=$width
-display_aspect_den=$height
-colorspace=601
-PROFILE
+  write_profile "$work/profile" "$width" "$height"
   local last=$((frames - 1))
   # MLT looks for frei0r plugins in FREI0R_PATH only, when it is set.
   FREI0R_PATH=$plugin_dir melt_render "$work/frames" -profile "$work/profile" \

@@ -139,12 +139,10 @@ TEST(LumorafxPlugin, EndsOfATransitionAreTheClipsAtAnOddSize) {
   Frame a = Gradient(w, h, true), b = Gradient(w, h, false);
   Instance m(w, h);
   m.Effect("TILES4X4");
-  m.Set(lumorafx::kPosition, 0.0);
-  EXPECT_LE(MaxDifference(m.Mix(a, b), a), 2);
-  m.Set(lumorafx::kPosition, 1.0);
-  EXPECT_LE(MaxDifference(m.Mix(a, b), b), 2);
-  m.Set(lumorafx::kPosition, std::nan(""));  // read as 0
-  EXPECT_LE(MaxDifference(m.Mix(a, b), a), 2);
+  for (const auto& [position, clip] : {std::pair{0.0, &a}, {1.0, &b}, {std::nan(""), &a}}) {  // NaN reads as 0
+    m.Set(lumorafx::kPosition, position);
+    EXPECT_LE(MaxDifference(m.Mix(a, b), *clip), 2) << position;
+  }
 }
 
 TEST(LumorafxPlugin, MiddleOfATransitionShowsPiecesOfBothClips) {
@@ -273,17 +271,15 @@ TEST(LumorafxFrames, Yuv422ConvertsLikeThePlainRowsAndBack) {
     }
 }
 
-struct BadCase {
-  const char* name;
-  std::string library;
-  const char* effect;
-  const char* message;
-};
-
 TEST(LumorafxPlugin, BadInputPassesClipAThroughWithOneMessage) {
   lmx::test::TestInstall damaged;
   damaged.Write("EFFECTS/BROKEN.LMI", {'L', 'M', 'X', 'I', 'I', 'T', 'Y', 'P', 0xFF, 0xFF, 0xFF, 0x7F, 1});
-  const BadCase cases[] = {
+  const struct {
+    const char* name;
+    std::string library;
+    const char* effect;
+    const char* message;
+  } cases[] = {
       {"unknown effect", kLibrary, "NOSUCH", "lumorafx: no effect \"NOSUCH\" in"},
       {"missing library", "/nonexistent/lumora", "CUBE", "lumorafx: library folder \"/nonexistent/lumora\" not found"},
       {"no library", "", "CUBE", "(set parameter \"library\" or LUMORAFX_LIBRARY)"},
@@ -293,7 +289,7 @@ TEST(LumorafxPlugin, BadInputPassesClipAThroughWithOneMessage) {
   const int w = 33, h = 17;
   Frame a = Gradient(w, h, true), b = Gradient(w, h, false);
   setenv("LUMORAFX_LIBRARY", "/nonexistent/installed", 1);  // not the machine's own library
-  for (const BadCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     testing::internal::CaptureStderr();
     for (int instance = 0; instance < 2; ++instance) {  // a host makes one per thread

@@ -37,7 +37,7 @@ trap '"$root/cmake/wine/env" stop "$state" >/dev/null 2>&1' EXIT
 . "$root/cmake/wine/common.sh"
 wine_env "$state"
 
-key='HKLM\Software\Corvane\LumoraFX\CurrentVersion'
+. "$root/installer/tests/registry.sh"
 ukey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\LumoraFX'
 default_win='C:\Program Files\Corvane\Lumora FX'
 default_dir="$WINEPREFIX/drive_c/Program Files/Corvane/Lumora FX"
@@ -54,27 +54,18 @@ run() {
   out=$(timeout "$limit" "$root/cmake/wine/run" "$state" "$@" 2>&1)
 }
 
+ms_since() { echo "$(( ($(date +%s%N) - $1) / 1000000 )) ms"; }  # START in nanoseconds
+
 # install [ARGS...]: the installer with /S and ARGS; prints how long it took.
 install() {
-  local start end
-  start=$(date +%s%N)
+  local start; start=$(date +%s%N)
   run 300 "$setup" /S "$@"
   local code=$?
-  end=$(date +%s%N)
-  echo "installer /S $* : exit $code, $(( (end - start) / 1000000 )) ms"
+  echo "installer /S $* : exit $code, $(ms_since "$start")"
   [ -n "$out" ] && echo "$out" | sed 's/^/  | /'
   return $code
 }
 
-# value KEY NAME: "TYPE DATA" of one registry value, or nothing when it is not there.
-value() {
-  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-    sed -n "s/^ *$2 *\(REG_[A-Z_]*\) *\(.*\)\$/\1 \2/p"
-}
-expect_value() {  # KEY NAME "TYPE DATA"
-  local got; got=$(value "$1" "$2")
-  [ "$got" = "$3" ] || fail "$2 reads \"$got\", expected \"$3\""
-}
 # The names of the values under KEY, sorted, on one line.
 value_names() {
   wine reg query "$1" 2>/dev/null | tr -d '\r' | sed -n 's/^ *\([^ ]*\) *REG_[A-Z_]*.*$/\1/p' | sort | tr '\n' ' '
@@ -108,10 +99,9 @@ check_installed() {
     [[ "$extra" == *" $f.new "* ]] && f=$f.new
     cmp -s "$sample/${f%.new}" "$dir/$f" || fail "$f differs from the sample installation's"
   done < <(cd "$sample" && find . -type f | sed 's|^\./||')
-  for f in LMX_GUI.DLL lmxhost.exe lmxlib.exe; do
-    cmp -s "$bin/$f" "$dir/$f" || fail "$f differs from the packed one"
+  for f in LMX_GUI.DLL lmxhost.exe lmxlib.exe LIBS/LMX.DLL; do
+    cmp -s "$bin/${f#LIBS/}" "$dir/$f" || fail "$f differs from the packed one"
   done
-  cmp -s "$bin/LMX.DLL" "$dir/LIBS/LMX.DLL" || fail "LIBS\\LMX.DLL differs from the packed engine"
   expect_value "$key" Path "REG_SZ $win"
   expect_value "$ukey" DisplayName "REG_SZ $display_name"
   expect_value "$ukey" DisplayVersion "REG_SZ $version"
@@ -120,13 +110,6 @@ check_installed() {
   expect_value "$ukey" UninstallString "REG_SZ \"$win\\Uninstall.exe\""
   expect_value "$ukey" QuietUninstallString "REG_SZ \"$win\\Uninstall.exe\" /S"
   [ -n "$(shortcut)" ] || fail "no Start-menu shortcut"
-}
-check_defaults() {  # the values a new installation gets
-  expect_value "$key" OrgFile "REG_SZ DEFAULT"
-  expect_value "$key" Prev_Frames "REG_DWORD 0x14"
-  expect_value "$key" Prev_Speed "REG_DWORD 0xa"
-  expect_value "$key" Prev_Quality "REG_DWORD 0x1"
-  expect_value "$key" Prev_Render "REG_DWORD 0x1"
 }
 shortcut() { find "$WINEPREFIX/drive_c" -name "$shortcut_name" 2>/dev/null; }
 
@@ -154,16 +137,14 @@ previewed() {  # SHOTS: the autopilot recorded a preview
 # (QuietUninstallString). It hands over to a copy of itself and returns at once, so this
 # waits, up to a deadline, until that copy has removed the uninstall entry, its last step.
 uninstall() {  # DIR WINDIR
-  local dir=$1 win=$2 start end
-  start=$(date +%s%N)
+  local dir=$1 win=$2 start; start=$(date +%s%N)
   run 120 "$win\\Uninstall.exe" /S || { fail "the uninstaller exited with $?: $out"; return 1; }
   local deadline=$(( $(date +%s) + 120 ))
   while key_exists "$ukey" || [ -e "$dir/Uninstall.exe" ]; do
     [ "$(date +%s)" -lt "$deadline" ] || { fail "the uninstaller did not finish within 120 s"; return 1; }
     sleep 0.5
   done
-  end=$(date +%s%N)
-  echo "uninstaller /S: $(( (end - start) / 1000000 )) ms"
+  echo "uninstaller /S: $(ms_since "$start")"
 }
 
 user_defaults="$state/defaults.lri"
@@ -218,14 +199,15 @@ upgrade)
   printf 'older' >"$dir/TEXTURES/PREVM_06.LMT"
   sed -i "s/^\(TEXTURES.PREVM_06.LMT=\)[0-9a-f]*/\1$(printf older | sha1sum | cut -c1-40)/" "$dir/Uninstall.ini"
 
+  check_kept() {  # WHICH upgrade: the user's files stay, the installed ones go beside them
+    check_installed "$dir" "$win" Work/Defaults.LRI ORGS/DEFAULT.ORG.new EFFECTS/BLINDS.LMI.new
+    cmp -s "$state/user.org" "$dir/ORGS/DEFAULT.ORG" || fail "the $1 replaced the changed ORGS\\DEFAULT.ORG"
+    [ ! -s "$dir/EFFECTS/BLINDS.LMI" ] || fail "the $1 replaced the emptied EFFECTS\\BLINDS.LMI"
+    cmp -s "$user_defaults" "$dir/Work/Defaults.LRI" || fail "the $1 changed Work\\Defaults.LRI"
+  }
   install "/D=$win\\" || fail "the upgrade exited with $?"  # a trailing separator, dropped
-  kept="Work/Defaults.LRI ORGS/DEFAULT.ORG.new EFFECTS/BLINDS.LMI.new"
-  # shellcheck disable=SC2086
-  check_installed "$dir" "$win" $kept
-  cmp -s "$state/user.org" "$dir/ORGS/DEFAULT.ORG" || fail "the upgrade replaced the changed ORGS\\DEFAULT.ORG"
-  [ ! -s "$dir/EFFECTS/BLINDS.LMI" ] || fail "the upgrade replaced the emptied EFFECTS\\BLINDS.LMI"
+  check_kept upgrade
   case "$out" in *'Kept ORGS\DEFAULT.ORG'*'DEFAULT.ORG.new'*) ;; *) fail "the upgrade did not say what it kept" ;; esac
-  cmp -s "$user_defaults" "$dir/Work/Defaults.LRI" || fail "the upgrade changed Work\\Defaults.LRI"
   expect_value "$key" Prev_Frames "REG_DWORD 0x7"
   expect_value "$key" OrgFile "REG_SZ BYSTYLE"
   expect_value "$key" Eff_Display "REG_DWORD 0x2"
@@ -234,11 +216,7 @@ upgrade)
   # Without /D an upgrade goes where the installation is, not to the default folder.
   install || fail "the upgrade without /D exited with $?"
   [ ! -e "$default_dir" ] || fail "the upgrade without /D installed into $default_win"
-  expect_value "$key" Path "REG_SZ $win"
-  # shellcheck disable=SC2086
-  check_installed "$dir" "$win" $kept
-  cmp -s "$state/user.org" "$dir/ORGS/DEFAULT.ORG" || fail "the second upgrade replaced ORGS\\DEFAULT.ORG"
-  cmp -s "$user_defaults" "$dir/Work/Defaults.LRI" || fail "the second upgrade changed Work\\Defaults.LRI"
+  check_kept "second upgrade"
   ;;
 
 uninstall)
@@ -323,9 +301,12 @@ bad_input)
   while [ ${#long} -le 300 ]; do long="$long\\folder-of-a-long-path"; done
   expect_refused "a /D of ${#long} characters" "at most 106 characters" "/D=$long"
   [ ! -e "$WINEPREFIX/drive_c/long" ] || fail "the long path's folders were made"
-  edge='C:\edge\'
-  while [ ${#edge} -lt 107 ]; do edge="${edge}x"; done
-  expect_refused "a /D of 107 characters" "at most 106 characters" "/D=$edge"
+  edge() {  # LENGTH: a folder under C:\edge with a name of x's
+    local p='C:\edge\'
+    while [ ${#p} -lt "$1" ]; do p="${p}x"; done
+    echo "$p"
+  }
+  expect_refused "a /D of 107 characters" "at most 106 characters" "/D=$(edge 107)"
   [ ! -e "$WINEPREFIX/drive_c/edge" ] || fail "the 107-character path's folder was made"
 
   # A folder under a plain file cannot be made.
@@ -360,10 +341,8 @@ bad_input)
   [ ! -e "$default_dir" ] || fail "a quoted /D installed into the default folder"
 
   # The longest path the module takes installs.
-  edge='C:\edge\'
-  while [ ${#edge} -lt 106 ]; do edge="${edge}x"; done
-  install "/D=$edge" || fail "a /D of 106 characters was refused: $out"
-  expect_value "$key" Path "REG_SZ $edge"
+  install "/D=$(edge 106)" || fail "a /D of 106 characters was refused: $out"
+  expect_value "$key" Path "REG_SZ $(edge 106)"
   ;;
 
 win64)

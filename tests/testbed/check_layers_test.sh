@@ -5,10 +5,7 @@
 set -u
 check=$1
 source_root=$2
-work=$(mktemp -d "${TMPDIR:-/tmp}/lmx-layers-test.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/testbed.sh"
 
 out=$("$check" "$source_root" 2>&1) || fail "this tree fails the check: $out"
 grep -qx 'entry -> .*ui.*' <<<"$out" || fail "no graph line for entry: $out"
@@ -48,5 +45,4 @@ copy_with src/newlayer/thing.h "model/effect_settings.h"
 out=$("$check" "$work/tree" 2>&1) && fail "an unlisted folder passes"
 grep -q "src/newlayer is not in the layer list" <<<"$out" || fail "unlisted folder not named: $out"
 
-[ "$failures" -eq 0 ] && echo "check-layers: all cases pass"
-exit $((failures > 0))
+finish "check-layers: all cases pass"

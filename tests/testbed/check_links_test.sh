@@ -4,9 +4,8 @@
 # Usage: check_links_test.sh CHECK-LINKS SOURCE-ROOT
 set -u
 check=$1
+. "$(dirname "$0")/testbed.sh"
 out=$("$check" "$2" 2>&1) || { echo "FAIL: this tree fails the check: $out"; exit 1; }
-work=$(mktemp -d "${TMPDIR:-/tmp}/lmx-links-test.XXXXXX")
-trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/docs"
 printf '# Guide\n\n## Calling `LMX_Render` (32-bit)\n' >"$work/docs/guide.md"
 cat >"$work/README.md" <<'PAGE'
@@ -17,9 +16,12 @@ cat >"$work/README.md" <<'PAGE'
 [fenced](nowhere.md)
 ```
 PAGE
-out=$("$check" "$work" 2>&1) && { echo "FAIL: broken links pass"; exit 1; }
+out=$("$check" "$work" 2>&1) && fail "broken links pass"
 expected='README.md:1: docs/gone.md: no such file
 README.md:2: docs/missing.png: no such file
 README.md:3: docs/guide.md#calling: no such heading'
-[ "$out" = "$expected" ] || { echo "FAIL: reported"; echo "$out"; echo "expected"; echo "$expected"; exit 1; }
-echo "check-links: all cases pass"
+[ "$out" = "$expected" ] || fail "reported
+$out
+expected
+$expected"
+finish "check-links: all cases pass"

@@ -4,10 +4,7 @@
 # probe that answers as the machine would. Nothing on the real machine is touched.
 # Usage: emulate_i386_test.sh EMULATE_I386
 set -u
-work=$(mktemp -d "${TMPDIR:-/tmp}/lmx-emulate-test.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/testbed.sh"
 
 # The script beside a probe that says yes on a native machine or once our entry is registered.
 mkdir -p "$work/bin" "$work/wine"
@@ -93,5 +90,4 @@ emulate --undo || fail "--undo exited with $?"
 [ "$(cat "$misc/qemu-i386")" = "$foreign" ] || fail "--undo changed the qemu-i386 entry"
 says "removed the apt source" "--undo"; says "removed the binfmt_misc entry lmx-i386" "--undo"
 
-[ "$failures" -eq 0 ] && echo "emulate_i386: all checks passed"
-exit $((failures > 0))
+finish "emulate_i386: all checks passed"

@@ -3,10 +3,7 @@
 # writes. Usage: probe_i386_test.sh PROBE
 set -u
 probe=$1
-work=$(mktemp -d "${TMPDIR:-/tmp}/lmx-probe-test.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/testbed.sh"
 
 # expect ANSWER(yes|no) REASON-PATTERN PROGRAM...
 expect() {
@@ -44,5 +41,4 @@ expect yes "" "$work/answer"
 "$work/exit42" >/dev/null 2>&1 </dev/null; direct=$?
 if [ "$direct" -eq 42 ]; then expect yes ""; else expect no "" ; fi
 
-[ "$failures" -eq 0 ] && echo "probe_i386: all checks passed (32-bit code runs here: $([ "$direct" -eq 42 ] && echo yes || echo no))"
-exit $((failures > 0))
+finish "probe_i386: all checks passed (32-bit code runs here: $([ "$direct" -eq 42 ] && echo yes || echo no))"

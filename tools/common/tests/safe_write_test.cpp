@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 #include "common/safe_write.h"
+#include "common/tests/temp_dir.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -20,30 +20,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Folder {
- public:
-  Folder() {
-    std::random_device rd;
-    path_ = fs::temp_directory_path() / ("safe-write-" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(path_);
-  }
-  ~Folder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  Folder(const Folder&) = delete;
-  Folder& operator=(const Folder&) = delete;
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+using Folder = test::TempDir;
 
- private:
-  fs::path path_;
-};
+std::vector<std::string> Names(const Folder& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder.path())) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 std::vector<uint8_t> Read(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -60,7 +44,7 @@ TEST(SafeWrite, ReplacesTheTargetWholeAndLeavesNothingElse) {
   EXPECT_EQ(Read(folder / "FILE.LMI"), second);
   ASSERT_TRUE(WriteFileSafely(folder / "EMPTY", {}, &error)) << error;
   EXPECT_TRUE(Read(folder / "EMPTY").empty());
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"EMPTY", "FILE.LMI"}));
+  EXPECT_EQ(Names(folder), (std::vector<std::string>{"EMPTY", "FILE.LMI"}));
 }
 
 TEST(SafeWrite, FailuresSayWhyAndLeaveTheFolderAsItWas) {
@@ -73,7 +57,7 @@ TEST(SafeWrite, FailuresSayWhyAndLeaveTheFolderAsItWas) {
   EXPECT_FALSE(WriteFileSafely(folder / "DIR.LMI", {1}, &error));
   EXPECT_FALSE(error.empty());
   EXPECT_TRUE(fs::is_directory(folder / "DIR.LMI"));
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"DIR.LMI"}));
+  EXPECT_EQ(Names(folder), (std::vector<std::string>{"DIR.LMI"}));
 }
 
 #ifdef _WIN32
@@ -89,7 +73,7 @@ TEST(SafeWrite, ATargetHeldOpenWithoutSharingStaysAsItWas) {
   EXPECT_FALSE(error.empty());
   CloseHandle(held);
   EXPECT_EQ(Read(folder / "HELD.ORG"), old);
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"HELD.ORG"}));
+  EXPECT_EQ(Names(folder), (std::vector<std::string>{"HELD.ORG"}));
 }
 #else
 TEST(SafeWrite, AReplacedFileKeepsItsPermissions) {

@@ -80,9 +80,7 @@ TEST(Check, CompleteInstallationPassesAndTheCommandSaysSo) {
   TempDir dir;
   MakeInstallation(dir.path());
   EXPECT_EQ(Findings(dir.path()), "");
-  Result r = Lmxlib({"check", dir.path().string()});
-  EXPECT_EQ(r.status, kExitOk) << r.out;
-  EXPECT_NE(r.out.find("no problems found"), std::string::npos);
+  ExpectRun({"check", dir.path().string()}, kExitOk, "", "no problems found");
 }
 
 struct Fault {
@@ -164,23 +162,15 @@ const Fault kFaults[] = {
      "ORGS/.lmx-write-a1B2c3: left by a write that did not finish"},
 };
 
-// One complete installation, copied for each planted fault.
-class CheckFaults : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    pristine_ = new TempDir;
-    MakeInstallation(pristine_->path());
-  }
-  static void TearDownTestSuite() {
-    delete pristine_;
-    pristine_ = nullptr;
-  }
-  void Copy(const fs::path& to) { fs::copy(pristine_->path(), to, fs::copy_options::recursive); }
-  static TempDir* pristine_;
-};
-TempDir* CheckFaults::pristine_ = nullptr;
+// A copy of one complete installation, made once, for each planted fault.
+void Copy(const fs::path& to) {
+  static const TempDir pristine;
+  static const bool made = (MakeInstallation(pristine.path()), true);
+  ASSERT_TRUE(made);
+  fs::copy(pristine.path(), to, fs::copy_options::recursive);
+}
 
-TEST_F(CheckFaults, EachPlantedFaultIsFoundWithItsPath) {
+TEST(CheckFaults, EachPlantedFaultIsFoundWithItsPath) {
   for (const Fault& f : kFaults) {
     SCOPED_TRACE(f.name);
     TempDir dir;
@@ -191,7 +181,7 @@ TEST_F(CheckFaults, EachPlantedFaultIsFoundWithItsPath) {
   }
 }
 
-TEST_F(CheckFaults, SeveralFaultsAreAllListedAndNothingElse) {
+TEST(CheckFaults, SeveralFaultsAreAllListedAndNothingElse) {
   TempDir dir;
   const fs::path root = dir.path() / "i";
   Copy(root);
@@ -200,9 +190,7 @@ TEST_F(CheckFaults, SeveralFaultsAreAllListedAndNothingElse) {
   const std::string found = Findings(root);
   for (const Fault* f : planted) EXPECT_NE(found.find(f->expected), std::string::npos) << f->name << "\n" << found;
   EXPECT_EQ(std::count(found.begin(), found.end(), '\n'), 3) << found;
-  Result r = Lmxlib({"check", root.string()});
-  EXPECT_EQ(r.status, kExitFindings);
-  EXPECT_NE(r.out.find("3 problem(s) found"), std::string::npos) << r.out;
+  ExpectRun({"check", root.string()}, kExitFindings, "", "3 problem(s) found");
 }
 
 }  // namespace

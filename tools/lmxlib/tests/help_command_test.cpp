@@ -7,15 +7,13 @@
 namespace lmxlib::test {
 namespace {
 
-void WriteTopic(const fs::path& path, const std::string& text) { WriteText(path.string(), text); }
-
 class HelpCommand : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::create_directories(src_);
-    WriteTopic(src_ / "a.md", "title: Start\ncontext: IDH_START\nkind: contents\nhelp-title: Tiny help\n---\n"
+    WriteText((src_ / "a.md").string(), "title: Start\ncontext: IDH_START\nkind: contents\nhelp-title: Tiny help\n---\n"
                               "See [the note](IDH_NOTE).\n");
-    WriteTopic(src_ / "b.md", "title: Note\ncontext: IDH_NOTE\nmap: 7\nkind: popup\n---\nA note.\n");
+    WriteText((src_ / "b.md").string(), "title: Note\ncontext: IDH_NOTE\nmap: 7\nkind: popup\n---\nA note.\n");
   }
   TempDir dir_;
   fs::path src_ = dir_.path() / "help";
@@ -42,9 +40,7 @@ TEST_F(HelpCommand, AnOutputThatIsItsOwnContentsFileIsRefused) {
   fs::create_symlink("L.HLP", dir_.path() / "L.CNT");
   for (const char* name : {"X.CNT", "X.cnt", "L.HLP"}) {
     SCOPED_TRACE(name);
-    Result r = Lmxlib({"help", "build", src_.string(), "-o", dir_ / name});
-    EXPECT_EQ(r.status, kExitUsage);
-    EXPECT_NE(r.err.find("would be the same file"), std::string::npos) << r.err;
+    ExpectRun({"help", "build", src_.string(), "-o", dir_ / name}, kExitUsage, "would be the same file");
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 2) << "help/ and L.CNT";
 }
@@ -55,16 +51,13 @@ TEST_F(HelpCommand, FaultsGiveTheirStatusAndReason) {
   EXPECT_EQ(Lmxlib({"help", "frobnicate"}).status, kExitUsage);
   EXPECT_EQ(Lmxlib({"help"}).status, kExitOk) << "lists every command, as before";
 
-  WriteTopic(src_ / "c.md", "title: Other\ncontext: IDH_OTHER\nmap: 7\nkind: popup\n---\nText.\n");
-  Result twice = Lmxlib({"help", "build", src_.string(), "-o", dir_ / "X.HLP"});
-  EXPECT_EQ(twice.status, kExitFindings);
-  EXPECT_NE(twice.err.find("c.md: map number 7 is taken by \"IDH_NOTE\""), std::string::npos) << twice.err;
+  WriteText((src_ / "c.md").string(), "title: Other\ncontext: IDH_OTHER\nmap: 7\nkind: popup\n---\nText.\n");
+  ExpectRun({"help", "build", src_.string(), "-o", dir_ / "X.HLP"}, kExitFindings,
+            "c.md: map number 7 is taken by \"IDH_NOTE\"");
   EXPECT_FALSE(fs::exists(dir_.path() / "X.HLP"));
 
   WriteText(dir_ / "cut.hlp", std::string("\x3f\x5f\x03\x00", 4) + std::string(20, '\0'));
-  Result cut = Lmxlib({"help", "dump", dir_ / "cut.hlp"});
-  EXPECT_EQ(cut.status, kExitFindings);
-  EXPECT_NE(cut.err.find("file header states a size of 0"), std::string::npos) << cut.err;
+  ExpectRun({"help", "dump", dir_ / "cut.hlp"}, kExitFindings, "file header states a size of 0");
 }
 
 }  // namespace

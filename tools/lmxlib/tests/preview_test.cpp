@@ -119,23 +119,21 @@ TEST(PreviewSettings, NamesReachTheirPlaceInTheBlock) {
   s.specialCount = 1;
   s.specialValues[0] = {0, lmx::TagRows, 4};
   std::string error;
-  EXPECT_TRUE(ApplySetting(s, "AntiAliasing=4", &error));
-  EXPECT_TRUE(ApplySetting(s, "lightdirection = 90", &error));
-  EXPECT_TRUE(ApplySetting(s, "Shine=30", &error));
-  EXPECT_TRUE(ApplySetting(s, "Shine[3]=80", &error));
-  EXPECT_TRUE(ApplySetting(s, "rows=2", &error));
-  EXPECT_TRUE(ApplySetting(s, "rows=3", &error));
-  EXPECT_EQ(s.generalValues[lmx::AntiAliasing], 4);
-  EXPECT_EQ(s.generalValues[lmx::LightDirection], 90);
-  EXPECT_EQ(s.objectValues[0][lmx::Shine], 30);
-  EXPECT_EQ(s.objectValues[3][lmx::Shine], 80);
+  const std::pair<const char*, const float*> taken[] = {
+      {"AntiAliasing=4", &s.generalValues[lmx::AntiAliasing]},
+      {"lightdirection = 90", &s.generalValues[lmx::LightDirection]},
+      {"Shine=30", &s.objectValues[0][lmx::Shine]},
+      {"Shine[3]=80", &s.objectValues[3][lmx::Shine]},
+      {"rows=2", &s.specialValues[0].value},
+      {"rows=3", &s.specialValues[0].value}};
+  for (const auto& [text, place] : taken) {
+    EXPECT_TRUE(ApplySetting(s, text, &error)) << text;
+    EXPECT_EQ(*place, std::stof(std::string(text).substr(std::string(text).find('=') + 1))) << text;
+  }
   ASSERT_EQ(s.specialCount, 1u);
   EXPECT_EQ(s.specialValues[0].tag, lmx::TagRows);
-  EXPECT_EQ(s.specialValues[0].value, 3);
-  EXPECT_FALSE(ApplySetting(s, "Nonsense=1", &error));
-  EXPECT_FALSE(ApplySetting(s, "Shine=lots", &error));
-  EXPECT_FALSE(ApplySetting(s, "Shine[20]=1", &error));
-  EXPECT_FALSE(ApplySetting(s, "Shine", &error));
+  for (const char* text : {"Nonsense=1", "Shine=lots", "Shine[20]=1", "Shine"})
+    EXPECT_FALSE(ApplySetting(s, text, &error)) << text;
 }
 
 TEST(PreviewSettings, FilesAreLinesOrAWholeBlock) {
@@ -214,45 +212,41 @@ TEST(PreviewCommand, BadRequestsAreRefusedWithAReason) {
   TempDir dir;
   WriteText(dir / "TILES2.json", kTilesSource);
   WriteText(dir / "junk.LMI", "not an effect");
-  EXPECT_EQ(Lmxlib({"preview", dir / "TILES2.json"}).status, kExitUsage);
-  EXPECT_EQ(Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "x.bmp"}).status, kExitUsage);
-  EXPECT_EQ(Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "x.gif", "--frames", "0"}).status, kExitUsage);
-  EXPECT_EQ(Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "x.gif", "--set", "Nope=1"}).status, kExitUsage);
-  EXPECT_EQ(Lmxlib({"preview", dir / "missing.LMI", "-o", dir / "x.gif"}).status, kExitFindings);
-  Result r = Lmxlib({"preview", dir / "junk.LMI", "-o", dir / "x.gif"});
-  EXPECT_EQ(r.status, kExitFindings);
-  EXPECT_NE(r.err.find("not an effect file"), std::string::npos);
-}
-
-TEST(PreviewCommand, MalformedSettingsAndFoldersAreRefusedByName) {
-  TempDir dir;
-  WriteText(dir / "TILES2.json", kTilesSource);
-  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"--set", "Shine[x]=100"}, "Shine[x]: the object index is a whole number from 0 to 19"},
-      {{"--set", "Shine[1=100"}, "the object index is a whole number"},
-      {{"--set", "Shine[]=100"}, "the object index is a whole number"},
-      {{"--set", "spin=700"}, "the effect has no option tagged \"spin\""},
-      {{"--set", "Shine[1]=50"}, "Shine[1]: the effect has 1 object(s), indices 0 to 0"},
-      {{"--set", "AntiAliasing=nan"}, "AntiAliasing: \"nan\" is not a whole number"},
-      {{"--set", "AntiAliasing=inf"}, "is not a whole number"},
-      {{"--set", "Lighting=0.5"}, "is not a whole number"},
-      {{"--set", "AntiAliasing[2]=4"}, "AntiAliasing is a general value, not one per object"},
-      {{"--textures", dir / "no-such-folder"}, "--textures \"" + (dir / "no-such-folder") + "\": no such folder"},
-      {{"--frames", "2.5"}, "--frames \"2.5\": a whole number from 1 to 200"},
+  const std::string src = dir / "TILES2.json", gif = dir / "x.gif";
+  auto set = [&](const std::string& value) { return std::vector<std::string>{src, "-o", gif, "--set", value}; };
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  } cases[] = {
+      {{src}, kExitUsage, ""},
+      {{src, "-o", dir / "x.bmp"}, kExitUsage, ""},
+      {{src, "-o", gif, "--frames", "0"}, kExitUsage, ""},
+      {set("Shine[x]=100"), kExitUsage, "Shine[x]: the object index is a whole number from 0 to 19"},
+      {set("Shine[1=100"), kExitUsage, "the object index is a whole number"},
+      {set("Shine[]=100"), kExitUsage, "the object index is a whole number"},
+      {set("spin=700"), kExitUsage, "the effect has no option tagged \"spin\""},
+      {set("Shine[1]=50"), kExitUsage, "Shine[1]: the effect has 1 object(s), indices 0 to 0"},
+      {set("AntiAliasing=nan"), kExitUsage, "AntiAliasing: \"nan\" is not a whole number"},
+      {set("AntiAliasing=inf"), kExitUsage, "is not a whole number"},
+      {set("Lighting=0.5"), kExitUsage, "is not a whole number"},
+      {set("AntiAliasing[2]=4"), kExitUsage, "AntiAliasing is a general value, not one per object"},
+      {{src, "-o", gif, "--textures", dir / "nowhere"},
+       kExitUsage,
+       "--textures \"" + (dir / "nowhere") + "\": no such folder"},
+      {{dir / "missing.LMI", "-o", gif}, kExitFindings, ""},
+      {{dir / "junk.LMI", "-o", gif}, kExitFindings, "not an effect file"},
   };
-  for (const auto& [extra, message] : cases) {
-    std::vector<std::string> args = {"preview", dir / "TILES2.json", "-o", dir / "x.gif"};
-    args.insert(args.end(), extra.begin(), extra.end());
-    Result r = Lmxlib(args);
-    EXPECT_EQ(r.status, kExitUsage) << extra[1];
-    EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
-    EXPECT_FALSE(fs::exists(dir / "x.gif"));
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "preview");
+    ExpectRun(args, c.status, c.message);
+    EXPECT_FALSE(fs::exists(gif));
   }
   // The option the effect has is taken; --progress counts the frames on stderr.
-  Result r = Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "x.gif", "--set", "rows=3", "--frames", "2", "--progress"});
-  EXPECT_EQ(r.status, kExitOk) << r.err;
-  EXPECT_NE(r.err.find("frame 1/2, about"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("frame 2/2, about 0 s left"), std::string::npos) << r.err;
+  Result r = ExpectRun({"preview", src, "-o", gif, "--set", "rows=3", "--frames", "2", "--progress"}, kExitOk,
+                       "frame 1/2, about");
+  EXPECT_TRUE(Has(r.err, "frame 2/2, about 0 s left")) << r.err;
 }
 
 TEST(PreviewCommand, DamagedEffectsAndTexturesWarnAndFail) {
@@ -262,9 +256,8 @@ TEST(PreviewCommand, DamagedEffectsAndTexturesWarnAndFail) {
   std::vector<uint8_t> cut = ReadBytes(dir / "TILES2.LMI");
   cut.resize(12);
   WriteBytes(dir / "CUT.LMI", cut);
-  Result r = Lmxlib({"preview", dir / "CUT.LMI", "-o", dir / "cut.gif", "--frames", "2", "--size", "16"});
-  EXPECT_EQ(r.status, kExitFindings);
-  EXPECT_NE(r.err.find("warning: " + (dir / "CUT.LMI") + ": unreadable from offset"), std::string::npos) << r.err;
+  ExpectRun({"preview", dir / "CUT.LMI", "-o", dir / "cut.gif", "--frames", "2", "--size", "16"}, kExitFindings,
+            "warning: " + (dir / "CUT.LMI") + ": unreadable from offset");
   EXPECT_TRUE(fs::exists(dir / "cut.gif"));  // what the readers make of the file, to look at
 
   // Textures: a sound set is used without a word; a damaged one is named.
@@ -274,17 +267,13 @@ TEST(PreviewCommand, DamagedEffectsAndTexturesWarnAndFail) {
     WriteBytes(name, SolidBmp(16, 16));
     ASSERT_EQ(Lmxlib({"build", name, "-o", dir / ("TEX/PREVS_0" + std::to_string(i) + ".LMT")}).status, kExitOk);
   }
-  r = Lmxlib({"preview", dir / "TILES2.LMI", "-o", dir / "ok.gif", "--frames", "2", "--size", "16", "--textures",
-              dir / "TEX"});
-  EXPECT_EQ(r.status, kExitOk) << r.err;
-  EXPECT_TRUE(r.err.empty()) << r.err;
+  const std::vector<std::string> withTextures = {"preview", dir / "TILES2.LMI", "-o", dir / "x.gif", "--frames", "2",
+                                                "--size", "16", "--textures", dir / "TEX"};
+  EXPECT_EQ(ExpectRun(withTextures, kExitOk).err, "");
   std::vector<uint8_t> texture = ReadBytes(dir / "TEX/PREVS_02.LMT");
   texture.resize(texture.size() - 100);
   WriteBytes(dir / "TEX/PREVS_02.LMT", texture);
-  r = Lmxlib({"preview", dir / "TILES2.LMI", "-o", dir / "bad.gif", "--frames", "2", "--size", "16", "--textures",
-              dir / "TEX"});
-  EXPECT_EQ(r.status, kExitFindings);
-  EXPECT_NE(r.err.find("PREVS_02.LMT: damaged texture file"), std::string::npos) << r.err;
+  ExpectRun(withTextures, kExitFindings, "PREVS_02.LMT: damaged texture file");
 }
 
 }  // namespace

@@ -96,14 +96,8 @@ TEST(ProductRead, DumpOfOddOrganizationsShowsWhatTheProductReads) {
   EXPECT_EQ(rep.content["groups"], ProductGroups(org));
   EXPECT_EQ(rep.content["groups"][0]["effects"], Json({"FIRST", "", "", "AFTER"}));
   EXPECT_EQ(rep.content["groups"][0]["name"], "");
-  auto has = [&](const std::string& text) {
-    for (const std::string& p : rep.problems)
-      if (p.find(text) != std::string::npos) return true;
-    return false;
-  };
-  EXPECT_TRUE(has("group without a name"));
-  EXPECT_TRUE(has("entry without a name"));
-  EXPECT_TRUE(has("no terminating zero"));
+  for (const char* problem : {"group without a name", "entry without a name", "no terminating zero"})
+    EXPECT_TRUE(HasProblem(rep, problem)) << problem;
 }
 
 TEST(ProductRead, DumpOfOddTexturesShowsWhatTheProductReads) {

@@ -4,36 +4,18 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/tests/temp_dir.h"
 #include "lmxlib/command.h"
+#include "lmxlib/report.h"
 
 namespace lmxlib::test {
 
 namespace fs = std::filesystem;
-
-class TempDir {
- public:
-  TempDir() {
-    std::random_device rd;
-    path_ = fs::temp_directory_path() / ("lmxlib-test-" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const fs::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
+using lmx::test::TempDir;
 
 struct Result {
   int status = -1;
@@ -48,6 +30,27 @@ inline Result Lmxlib(std::vector<std::string> args) {
   r.out = out.str();
   r.err = err.str();
   return r;
+}
+
+inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// lmxlib run with args: its exit status is `status`, its standard error holds `message` and
+// its standard output `printed`.
+inline Result ExpectRun(const std::vector<std::string>& args, int status, const std::string& message = "",
+                        const std::string& printed = "") {
+  Result r = Lmxlib(args);
+  std::string command = "lmxlib";
+  for (const std::string& a : args) command += " " + a;
+  EXPECT_EQ(r.status, status) << command << "\n" << r.err;
+  EXPECT_TRUE(Has(r.err, message)) << command << "\nprints no \"" << message << "\" but:\n" << r.err;
+  EXPECT_TRUE(Has(r.out, printed)) << command << "\nprints no \"" << printed << "\" but:\n" << r.out;
+  return r;
+}
+
+inline bool HasProblem(const Report& rep, const std::string& text) {
+  for (const std::string& p : rep.problems)
+    if (Has(p, text)) return true;
+  return false;
 }
 
 inline void WriteText(const std::string& path, const std::string& text) {

@@ -1,0 +1,30 @@
+// A scratch folder of the tools' tests, removed with everything in it.
+#pragma once
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+namespace lmx::test {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::random_device rd;
+    path_ = std::filesystem::temp_directory_path() / ("lmx-test-" + std::to_string(rd()) + std::to_string(rd()));
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace lmx::test
