@@ -121,7 +121,7 @@ TEST_F(AtOneDpi, PicturesFillTheirFramesSmoothedWhenEnlarged) {
   GetClientRect(picture, &r);
   const COLORREF frame = RGB((FrameColour(call.position) >> 16) & 0xFF, 0, 0);
   ExpectPicture("preview", picture, {1, 1, r.right - 1, r.bottom - 1}, RGB(255, 255, 255), frame, dpi > 96);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+  EXPECT_EQ(run.Close(PSBTN_OK), 0);
 
   using AboutFn = int16_t(__cdecl*)(HWND, const char*, const char*);
   const auto about = platform::ProcAs<AboutFn>(dll_->Find("LMXGUI_About"));

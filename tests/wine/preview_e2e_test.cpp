@@ -64,7 +64,7 @@ TEST_F(PreviewE2E, FrameCountsDecideTheCalls) {
     }
     EXPECT_EQ(threads.size(), 1u) << "one render, one thread";
     EXPECT_EQ(ProgressOf(run), 0);
-    EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+    EXPECT_EQ(run.Close(PSBTN_OK), 0);
   }
 }
 
@@ -73,8 +73,7 @@ TEST_F(PreviewE2E, OneFrameMirrorsForFlyOnAndQualityPicksTheSize) {
   Load();
   block_.generalValues[Direction] = 1.0f;
   SheetRun& run = Open();
-  run.Click(IDC_FX_BUTTON_FIRST + 1);  // SLIDE, bestPosition 30
-  ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "SLIDE") == 0; }));
+  ASSERT_TRUE(PickEffect(1, "SLIDE"));
   RenderAndWait(*this, run, 1);
   EngineCall call = engine_->Calls().at(0);
   EXPECT_EQ(call.position, 70);
@@ -82,7 +81,6 @@ TEST_F(PreviewE2E, OneFrameMirrorsForFlyOnAndQualityPicksTheSize) {
   EXPECT_EQ(call.objectCount, 1u);
   EXPECT_EQ(call.frameWidth, 64u);
   EXPECT_STREQ(call.effectName, "SLIDE");
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, TexturesOfTheQualityReachTheEngineAndMissingOnesStayEmpty) {
@@ -112,7 +110,6 @@ TEST_F(PreviewE2E, TexturesOfTheQualityReachTheEngineAndMissingOnesStayEmpty) {
   EXPECT_STREQ(call.textureName[19], "");
   EXPECT_EQ(call.textureFormat[19], 0u);
   EXPECT_EQ(call.textureWidth[19], 0u);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, FilterModeRendersTheFilterFrameWithProgress) {
@@ -134,7 +131,6 @@ TEST_F(PreviewE2E, FilterModeRendersTheFilterFrameWithProgress) {
   EXPECT_EQ(calls[0].position, 3);
   EXPECT_EQ(calls[0].lastPosition, 10);
   EXPECT_TRUE(calls[0].hasProgress);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, ProgressBarFollowsTheRenderingFrame) {
@@ -149,7 +145,6 @@ TEST_F(PreviewE2E, ProgressBarFollowsTheRenderingFrame) {
   engine_->Release();
   ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 10 && run.Text(IDC_PANEL_RENDER) == "Render"; }));
   EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 0; }));
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, StopEndsTheRenderAfterTheCurrentCall) {
@@ -176,7 +171,6 @@ TEST_F(PreviewE2E, StopEndsTheRenderAfterTheCurrentCall) {
   std::vector<EngineCall> calls = engine_->Calls();
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_TRUE(calls[2].aborted);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, ChangesDuringARenderStopItFirstAndTheNewestSettingsRenderWhole) {
@@ -201,7 +195,6 @@ TEST_F(PreviewE2E, ChangesDuringARenderStopItFirstAndTheNewestSettingsRenderWhol
     EXPECT_FALSE(call.aborted);
   }
   EXPECT_EQ(engine_->MaxActive(), 1);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, PickingDuringARenderKeepsTheRecordTheRenderStartedWith) {
@@ -214,7 +207,6 @@ TEST_F(PreviewE2E, PickingDuringARenderKeepsTheRecordTheRenderStartedWith) {
   for (int entry : {1, 2, 3, 4, 0, 1}) run.Click(IDC_FX_BUTTON_FIRST + entry);
   ASSERT_TRUE(WaitForText(IDC_PANEL_RENDER, "Render", 20000));
   for (const EngineCall& call : engine_->Calls()) EXPECT_EQ(call.objectCount, 2u) << "DOORS, read at the start";
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, ClosingDuringARenderStopsAndWaitsForIt) {
@@ -243,25 +235,11 @@ TEST_F(PreviewE2E, PlaybackShowsTheFramesInOrderFromFrameZero) {
   SetRegistryDword("Prev_Speed", 4);  // slow enough that the sampler sees every frame
   Load();
   SheetRun& run = Open();
-  HWND picture = run.Control(IDC_PANEL_PICTURE);
-  RECT rect;
-  GetClientRect(picture, &rect);
-  int x = (rect.right - rect.left) / 2, y = (rect.bottom - rect.top) / 2;
-  auto frameShown = [&]() -> int {
-    HDC dc = GetDC(picture);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(picture, dc);
-    for (int k = 0; k < 6; ++k) {
-      uint32_t colour = FrameColour(k);
-      if (GetRValue(c) == ((colour >> 16) & 0xFF) && GetGValue(c) == 0 && GetBValue(c) == 0) return k;
-    }
-    return -1;
-  };
   run.Click(IDC_PANEL_RENDER);
   std::vector<int> seen;
   WaitUntil(
       [&] {
-        int k = frameShown();
+        int k = run.FrameShown();
         if (k >= 0 && (seen.empty() || seen.back() != k)) seen.push_back(k);
         return seen.size() >= 8;
       },
@@ -269,7 +247,6 @@ TEST_F(PreviewE2E, PlaybackShowsTheFramesInOrderFromFrameZero) {
   ASSERT_GE(seen.size(), 8u);
   EXPECT_EQ(seen[0], 0) << "playback starts with frame 0";
   for (size_t i = 1; i < seen.size(); ++i) EXPECT_EQ(seen[i], (seen[i - 1] + 1) % 6) << "step " << i;
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "page_driver.h"
 #include "sheet_fixture.h"
 
 namespace lmx::test {
@@ -40,10 +39,10 @@ TEST_F(RegistryTypesE2E, SettingsPageWritesNamesAsStringsAndNumbersAsDwords) {
   // Only what the module writes from here on is looked at.
   for (const char* name : strings) DeleteRegistryValue(name);
   for (const char* name : numbers) DeleteRegistryValue(name);
-  ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  Choose(run, IDC_SET_PREVIEW_ENGINE, 1);
-  Choose(run, IDC_SET_RENDER_ENGINE, 0);
-  Choose(run, IDC_SET_ORG_LIST, 0);
+  ASSERT_TRUE(run.ShowPage(kSettingsPage));
+  run.Choose(IDC_SET_PREVIEW_ENGINE, 1);
+  run.Choose(IDC_SET_RENDER_ENGINE, 0);
+  run.Choose(IDC_SET_ORG_LIST, 0);
   run.Click(IDC_SET_SHOW_NAME);  // a command stores every value of the page
   for (const char* name : strings) {
     StoredValue value = Stored(name);
@@ -57,7 +56,7 @@ TEST_F(RegistryTypesE2E, SettingsPageWritesNamesAsStringsAndNumbersAsDwords) {
     EXPECT_EQ(value.type, DWORD(REG_DWORD)) << name;
     EXPECT_EQ(value.size, 4u) << name;
   }
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+  EXPECT_EQ(run.Close(PSBTN_OK), 0);
 }
 
 TEST_F(RegistryTypesE2E, OrganizationFallbackIsWrittenAsAString) {
@@ -66,13 +65,13 @@ TEST_F(RegistryTypesE2E, OrganizationFallbackIsWrittenAsAString) {
   Load();
   SetRegistryString("OrgFile", "GONE");
   SheetRun& run = Open();
-  ASSERT_TRUE(ShowPage(run, 1));
-  ASSERT_TRUE(ShowPage(run, 0));  // the FX page checks the organization when it shows
+  ASSERT_TRUE(run.ShowPage(1));
+  ASSERT_TRUE(run.ShowPage(0));  // the FX page checks the organization when it shows
   StoredValue value = Stored("OrgFile");
   ASSERT_TRUE(value.exists);
   EXPECT_EQ(value.type, DWORD(REG_SZ));
   EXPECT_EQ(value.size, 8u) << "\"DEFAULT\" and its zero";
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+  EXPECT_EQ(run.Close(PSBTN_OK), 0);
 }
 
 }  // namespace

@@ -21,7 +21,6 @@
 #include <string>
 #include <vector>
 
-#include "page_driver.h"
 
 namespace lmx::test {
 namespace {
@@ -54,23 +53,21 @@ BOOL CALLBACK CountOwnWindows(HWND window, LPARAM count) {
   return TRUE;
 }
 
-// Windows keeps both counts; Wine's GetGuiResources keeps none (it gives 0). There the
-// GDI objects are the live entries of the handle table, which Wine finds by index alone,
-// and the USER objects are counted as this process's windows.
-DWORD GdiObjects() {
-  DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (n != 0) return n;
-  for (ULONG_PTR index = 1; index <= 0xFFFF; ++index) n += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0;
-  return n;
-}
-
-// The live GDI objects by type (OBJ_BITMAP, OBJ_FONT, ...), found by index as above; what
-// a leak report names.
+// The live GDI objects by type (OBJ_BITMAP, OBJ_FONT, ...), what a leak report names.
+// Wine's GetGuiResources keeps no counts (it gives 0); there the GDI objects are the live
+// entries of the handle table, which Wine finds by index alone.
 std::map<DWORD, int> GdiObjectTypes() {
   std::map<DWORD, int> types;
   for (ULONG_PTR index = 1; index <= 0xFFFF; ++index)
     if (DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(index))) ++types[type];
   return types;
+}
+
+DWORD GdiObjects() {
+  DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  if (n == 0)
+    for (const auto& [type, count] : GdiObjectTypes()) n += static_cast<DWORD>(count);
+  return n;
 }
 
 std::string GdiGrowth(const std::map<DWORD, int>& before, const std::map<DWORD, int>& after) {
@@ -131,10 +128,10 @@ DWORD KernelHandles() {
   return n;
 }
 
+// Without Wine's count, the USER objects are counted as this process's windows.
 DWORD UserObjects() {
   DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  if (n != 0) return n;
-  EnumWindows(CountOwnWindows, reinterpret_cast<LPARAM>(&n));
+  if (n == 0) EnumWindows(CountOwnWindows, reinterpret_cast<LPARAM>(&n));
   return n;
 }
 
@@ -184,7 +181,7 @@ class Soak : public SheetFixture {
     const int settings = pages - 1;
     const int page = run.CurrentIndex();
     switch (Pick(6)) {
-      case 0: return ShowPage(run, Pick(pages));
+      case 0: return run.ShowPage(Pick(pages));
       case 1:
         if (page != settings) run.Click(IDC_PANEL_RENDER);
         return true;
@@ -225,7 +222,7 @@ TEST_F(Soak, SheetsOpenedAndClosedDuringRendersLeaveNothingBehind) {
   // One sheet first: what the first sheet of a process sets up once is not a leak.
   {
     SheetRun& warm = Open();
-    ASSERT_EQ(PressAndFinish(warm, PSBTN_CANCEL), 1);
+    ASSERT_EQ(warm.Close(PSBTN_CANCEL), 1);
     run_.reset();
   }
   // Wine's user32 keeps a cache of device contexts (each with its clipping region) and
