@@ -17,14 +17,6 @@ int ProgressOf(const SheetRun& run) {
   return static_cast<int>(SendMessageA(run.Control(IDC_PANEL_PROGRESS), PBM_GETPOS, 0, 0));
 }
 
-// Clicks Render and waits until the engine has been called `calls` times and the button
-// reads "Render" again.
-void RenderAndWait(SheetFixture& f, SheetRun& run, int calls) {
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return f.engine_->CallCount() >= calls && run.Text(IDC_PANEL_RENDER) == "Render"; }))
-      << "calls " << f.engine_->CallCount() << ", button " << run.Text(IDC_PANEL_RENDER);
-}
-
 TEST_F(PreviewE2E, FrameCountsDecideTheCalls) {
   struct Case {
     uint32_t stored;
@@ -37,7 +29,7 @@ TEST_F(PreviewE2E, FrameCountsDecideTheCalls) {
     engine_->Reset(0);
     SheetRun& run = Open();
     EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Render");
-    RenderAndWait(*this, run, c.calls);
+    RenderAndWait(c.calls);
     std::vector<EngineCall> calls = engine_->Calls();
     ASSERT_EQ(calls.size(), size_t(c.calls));
     std::set<uint32_t> threads;
@@ -72,9 +64,9 @@ TEST_F(PreviewE2E, OneFrameMirrorsForFlyOnAndQualityPicksTheSize) {
   SetRegistryDword("Prev_Quality", 1);
   Load();
   block_.generalValues[Direction] = 1.0f;
-  SheetRun& run = Open();
+  Open();
   ASSERT_TRUE(PickEffect(1, "SLIDE"));
-  RenderAndWait(*this, run, 1);
+  RenderAndWait(1);
   EngineCall call = engine_->Calls().at(0);
   EXPECT_EQ(call.position, 70);
   EXPECT_EQ(call.lastPosition, 100);
@@ -96,8 +88,8 @@ TEST_F(PreviewE2E, TexturesOfTheQualityReachTheEngineAndMissingOnesStayEmpty) {
     install_.Write(std::string("TEXTURES/") + name + ".LMT", w.bytes());
   }
   Load();
-  SheetRun& run = Open();
-  RenderAndWait(*this, run, 1);
+  Open();
+  RenderAndWait(1);
   EngineCall call = engine_->Calls().at(0);
   EXPECT_EQ(call.frameWidth, 128u);
   EXPECT_EQ(call.texturesWithPixels, 19);

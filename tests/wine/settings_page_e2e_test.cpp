@@ -127,9 +127,7 @@ TEST_F(SettingsPageE2E, LeavingWithAnotherFrameCountOrQualityRebuildsThePreview)
   run.Click(IDC_SET_QUALITY_HIGH);  // "High"
   ASSERT_TRUE(run.ShowPage(kOptionsPage));
   engine_->Reset(0);
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() >= 20 && run.Text(IDC_PANEL_RENDER) == "Render"; }))
-      << "calls " << engine_->CallCount();
+  RenderAndWait(20);
   std::vector<EngineCall> calls = engine_->Calls();
   ASSERT_EQ(calls.size(), 20u);
   EXPECT_EQ(calls.back().position, 19);

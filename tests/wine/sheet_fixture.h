@@ -84,6 +84,14 @@ class SheetFixture : public ::testing::Test {
     return WaitUntil([&] { return std::strcmp(block_.effectName, effect) == 0; });
   }
 
+  // Clicks Render and waits until the engine has been called `calls` times and the button
+  // reads "Render" again.
+  void RenderAndWait(int calls) {
+    run_->Click(IDC_PANEL_RENDER);
+    ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() >= calls && run_->Text(IDC_PANEL_RENDER) == "Render"; }))
+        << "calls " << engine_->CallCount() << ", button " << run_->Text(IDC_PANEL_RENDER);
+  }
+
   // Sets general values of the block, (slot, value) pairs.
   void SetGeneral(std::initializer_list<std::pair<int, float>> values) {
     for (const auto& [slot, value] : values) block_.generalValues[slot] = value;

@@ -67,64 +67,49 @@ std::vector<uint8_t> BitmapFile(int width, int height, COLORREF left, COLORREF r
   return file;
 }
 
-namespace {
-
-struct WindowSearch {
-  const char* title;
-  HWND found;
-};
-
-BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  if (std::strcmp(text, search->title) != 0) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-}  // namespace
-
 std::string WindowText(HWND window) {
   char text[1024] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
 }
 
-HWND FindOwnWindow(const char* title) {
-  WindowSearch search{title, nullptr};
-  EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// ---- message boxes
-
 namespace {
 
-struct BoxSearch {
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM param) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  char cls[32] = {};
-  GetClassNameA(window, cls, sizeof cls);
-  if (pid == GetCurrentProcessId() && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
-    char caption[128] = {};
-    GetWindowTextA(window, caption, sizeof caption);
-    if (std::strcmp(caption, "Lumora FX Selection") != 0 && GetDlgItem(window, 0xFFFF)) {
-      reinterpret_cast<BoxSearch*>(param)->found = window;
-      return FALSE;
-    }
-  }
-  return TRUE;
+BOOL CALLBACK VisitWindow(HWND window, LPARAM visit) {
+  return (*reinterpret_cast<const std::function<bool(HWND)>*>(visit))(window) ? TRUE : FALSE;
 }
 
 }  // namespace
+
+void ForEachWindow(const std::function<bool(HWND)>& visit, HWND parent) {
+  const LPARAM param = reinterpret_cast<LPARAM>(&visit);
+  if (parent) {
+    EnumChildWindows(parent, VisitWindow, param);
+  } else {
+    EnumWindows(VisitWindow, param);
+  }
+}
+
+bool IsOwnWindow(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process == GetCurrentProcessId();
+}
+
+HWND FindOwnWindowIf(const std::function<bool(HWND)>& match) {
+  HWND found = nullptr;
+  ForEachWindow([&](HWND window) {
+    if (IsOwnWindow(window) && IsWindowVisible(window) && match(window)) found = window;
+    return found == nullptr;
+  });
+  return found;
+}
+
+HWND FindOwnWindow(const char* title) {
+  return FindOwnWindowIf([&](HWND window) { return WindowText(window) == title; });
+}
+
+// ---- message boxes
 
 // The thread must be running before the test loads the module: a message box shown
 // while the module loads holds the loader lock, which a starting thread waits for.
@@ -139,21 +124,21 @@ MessageBoxCatcher::~MessageBoxCatcher() {
 
 void MessageBoxCatcher::Run() {
   while (!stop_) {
-    BoxSearch search;
-    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    HWND box = FindOwnWindowIf([](HWND window) {
+      char cls[32] = {};
+      GetClassNameA(window, cls, sizeof cls);
+      return std::strcmp(cls, "#32770") == 0 && WindowText(window) != "Lumora FX Selection" &&
+             GetDlgItem(window, 0xFFFF) != nullptr;
+    });
     started_ = true;
-    if (search.found) {
-      char caption[128] = {};
-      char text[512] = {};
-      GetWindowTextA(search.found, caption, sizeof caption);
-      GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);
+    if (box) {
       {
         std::lock_guard<std::mutex> lock(mutex_);
-        texts_.push_back(text);
-        captions_.push_back(caption);
+        texts_.push_back(WindowText(GetDlgItem(box, 0xFFFF)));
+        captions_.push_back(WindowText(box));
       }
-      SendMessageA(search.found, WM_COMMAND, IDOK, 0);
-      WaitUntil([&] { return !IsWindow(search.found) || !IsWindowVisible(search.found); }, 5000);
+      SendMessageA(box, WM_COMMAND, IDOK, 0);
+      WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
     }
     Sleep(2);
   }

@@ -49,7 +49,13 @@ void WriteOrganization(const TestInstall& install, const std::string& name,
 // The window's text (its first 1,023 characters).
 std::string WindowText(HWND window);
 
-// A visible top-level window of this process with exactly this title, or null.
+// Calls `visit` for each top-level window, or each child of `parent` at any depth, until it
+// returns false.
+void ForEachWindow(const std::function<bool(HWND)>& visit, HWND parent = nullptr);
+bool IsOwnWindow(HWND window);  // of this process
+// The first visible top-level window of this process that `match` accepts, or null.
+HWND FindOwnWindowIf(const std::function<bool(HWND)>& match);
+// ... with exactly this title.
 HWND FindOwnWindow(const char* title);
 
 // A 24-bit bottom-up bitmap file: the left half in one colour, the right half in another.

@@ -39,20 +39,6 @@ std::string Course(const std::vector<Counts>& points, DWORD Counts::*count) {
   return text;
 }
 
-BOOL CALLBACK CountChild(HWND, LPARAM count) {
-  ++*reinterpret_cast<DWORD*>(count);
-  return TRUE;
-}
-
-BOOL CALLBACK CountOwnWindows(HWND window, LPARAM count) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != GetCurrentProcessId()) return TRUE;
-  ++*reinterpret_cast<DWORD*>(count);
-  EnumChildWindows(window, CountChild, count);
-  return TRUE;
-}
-
 // The live GDI objects by type (OBJ_BITMAP, OBJ_FONT, ...), what a leak report names.
 // Wine's GetGuiResources keeps no counts (it gives 0); there the GDI objects are the live
 // entries of the handle table, which Wine finds by index alone.
@@ -131,7 +117,13 @@ DWORD KernelHandles() {
 // Without Wine's count, the USER objects are counted as this process's windows.
 DWORD UserObjects() {
   DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  if (n == 0) EnumWindows(CountOwnWindows, reinterpret_cast<LPARAM>(&n));
+  if (n != 0) return n;
+  ForEachWindow([&](HWND top) {
+    if (!IsOwnWindow(top)) return true;
+    ++n;
+    ForEachWindow([&](HWND) { return ++n != 0; }, top);
+    return true;
+  });
   return n;
 }
 
