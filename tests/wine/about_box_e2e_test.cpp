@@ -1,9 +1,11 @@
 // The about box through the real DLL: texts, fonts, pictures from the installation
-// directory, and the three ways of closing it.
+// directory, and the three ways of closing it; and the host's road to one effect's
+// description: registry, installation directory, effect file and the 60-byte structure.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include <future>
 #include <optional>
 
+#include "model/effect_info.h"
 #include "platform/module.h"
 #include "resources/resource_ids.h"
 #include "sheet_harness.h"
@@ -20,20 +23,17 @@ namespace lmx {
 namespace {
 
 using AboutFn = int16_t(__cdecl*)(HWND, const char*, const char*);
+using GetEffectInfoFn = int16_t(__cdecl*)(const char*, EffectInfo*);
 
 constexpr int kDeadlineMs = 10000;
 
 // A 2 x 2 picture stored top row first (negative height): `top` above `bottom`.
 std::vector<uint8_t> TopDownBitmap(COLORREF top, COLORREF bottom) {
   std::vector<uint8_t> file = test::BitmapFile(2, 2, top, top);
+  const std::vector<uint8_t> second = test::BitmapFile(2, 2, bottom, bottom);
+  std::copy(second.begin() + 54 + 8, second.end(), file.begin() + 54 + 8);  // rows of 8 bytes
   const int32_t height = -2;
   std::memcpy(&file[22], &height, 4);
-  uint8_t* second = &file[54 + 8];  // rows of 2 x 3 bytes padded to 8
-  for (int x = 0; x < 2; ++x) {
-    second[x * 3 + 0] = GetBValue(bottom);
-    second[x * 3 + 1] = GetGValue(bottom);
-    second[x * 3 + 2] = GetRValue(bottom);
-  }
   return file;
 }
 
@@ -177,6 +177,24 @@ TEST_F(AboutBoxE2E, TopDownPicturesAreDrawnUpright) {
   })) << "top " << top << " bottom " << bottom;
   PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
   EXPECT_EQ(Closed(), 0);
+}
+
+using EffectInfoE2E = AboutBoxE2E;
+
+TEST_F(EffectInfoE2E, FullFile) {
+  const auto getEffectInfo = platform::ProcAs<GetEffectInfoFn>(dll_->Find("LMXGUI_GetEffectInfo"));
+  ASSERT_NE(getEffectInfo, nullptr);
+  test::WriteEffect(install_, test::EffectSpec{"DOORS", "Double Doors", "Two doors open.", 2, 1, 1, 1, 50.0f, {}, 1});
+  // A structure pre-set to a pattern, so that every byte the call leaves is seen.
+  EffectInfo info;
+  std::memset(&info, 0xA5, sizeof info);
+  EXPECT_EQ(getEffectInfo("DOORS", &info), 0);
+  uint8_t expected[60] = {};
+  expected[0] = 1;
+  std::memcpy(expected + 4, "DOORS", 6);
+  std::memcpy(expected + 13, "Double Doors", 13);
+  expected[56] = 2;
+  EXPECT_EQ(std::memcmp(&info, expected, 60), 0) << "byte-for-byte layout of the structure";
 }
 
 }  // namespace

@@ -62,15 +62,25 @@ TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
   ExpectTexts(run, {{IDC_SET_PREVIEW_FRAMES_LABEL, "100"}, {IDC_SET_PREVIEW_SPEED_LABEL, "12"}});
   EXPECT_EQ(run.Position(IDC_SET_PREVIEW_FRAMES), 60);
 
+  // What the page writes from here on, read from the key itself too: numbers as REG_DWORD,
+  // names as REG_SZ with their zero. Prev_Frames is the clamped position.
+  const std::pair<const char*, uint32_t> numbers[] = {{"Eff_Display", 1},  {"Eff_Autoreverse", 1}, {"Prev_Quality", 1},
+                                                      {"Prev_Frames", 60}, {"Prev_Render", 0},     {"Prev_Speed", 12},
+                                                      {"Rnd_Logging", 2}};
+  const std::pair<const char*, std::string> names[] = {
+      {"OrgFile", "MINE"}, {"Prev_Engine", "RND_002"}, {"Engine", "RND_004\r"}};
+  for (const auto& value : numbers) DeleteRegistryValue(value.first);
+  for (const auto& value : names) DeleteRegistryValue(value.first);
   run.Choose(IDC_SET_RENDER_ENGINE, 2);  // "RND_004\r": no blank, stored whole
   run.Click(IDC_SET_SHOW_NAME);            // "Show Name": all ten values
-  // Prev_Frames: the clamped position.
-  for (auto [name, value] : {std::pair{"Eff_Display", 1u}, {"Eff_Autoreverse", 1u}, {"Prev_Quality", 1u},
-                             {"Prev_Frames", 60u}, {"Prev_Render", 0u}, {"Prev_Speed", 12u}, {"Rnd_Logging", 2u}})
+  for (const auto& [name, value] : numbers) {
     EXPECT_EQ(ReadRegistryDword(name), value) << name;
-  EXPECT_EQ(RegistryText("OrgFile"), "MINE");
-  EXPECT_EQ(RegistryText("Prev_Engine"), "RND_002");
-  EXPECT_EQ(RegistryText("Engine"), "RND_004\r");
+    EXPECT_EQ(StoredType(name), std::make_pair(DWORD{REG_DWORD}, DWORD{4})) << name;
+  }
+  for (const auto& [name, text] : names) {
+    EXPECT_EQ(RegistryText(name), text) << name;
+    EXPECT_EQ(StoredType(name), std::make_pair(DWORD{REG_SZ}, DWORD(text.size() + 1))) << name;
+  }
 }
 
 TEST_F(SettingsPageE2E, NoEngineListLeavesBothListsEmpty) {

@@ -121,6 +121,7 @@ TEST_F(SheetE2E, OrgFileNamingAMissingOrganizationFallsBackSilently) {
   ASSERT_TRUE(WaitUntil([&] {
     return GetRegistryBytes("OrgFile", &value) && std::string(value.begin(), value.end()).rfind("DEFAULT", 0) == 0;
   }));
+  EXPECT_EQ(StoredType("OrgFile"), std::make_pair(DWORD{REG_SZ}, DWORD{8})) << "\"DEFAULT\" and its zero";
   EXPECT_EQ(run.Close(PSBTN_OK), 0);
   EXPECT_TRUE(boxes_.Texts().empty());
 }

@@ -11,6 +11,7 @@
 #include "library/effect_record.h"
 #include "library/organization.h"
 #include "model/bmp24.h"
+#include "platform/registry_store.h"
 #include "resources/resource_ids.h"
 
 namespace lmx::test {
@@ -51,6 +52,15 @@ void WriteOrganization(const TestInstall& install, const std::string& name,
     for (const std::string& entry : group.second) w.Text(FourCC("OITM"), entry);
   }
   install.Write("ORGS/" + name + extension, w.bytes());
+}
+
+std::pair<DWORD, DWORD> StoredType(const char* name) {
+  DWORD type = REG_NONE, size = 0;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, platform::kRegistryKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) type = REG_NONE, size = 0;
+  RegCloseKey(key);
+  return {type, size};
 }
 
 std::vector<uint8_t> BitmapFile(int width, int height, COLORREF left, COLORREF right) {

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "model/effect_settings.h"
@@ -57,6 +58,10 @@ bool IsOwnWindow(HWND window);  // of this process
 HWND FindOwnWindowIf(const std::function<bool(HWND)>& match);
 // ... with exactly this title.
 HWND FindOwnWindow(const char* title);
+
+// The type (REG_SZ, REG_DWORD, ...) and size of a value of the product's key, read from
+// the key itself; REG_NONE when the value does not exist.
+std::pair<DWORD, DWORD> StoredType(const char* name);
 
 // A 24-bit bottom-up bitmap file: the left half in one colour, the right half in another.
 std::vector<uint8_t> BitmapFile(int width, int height, COLORREF left, COLORREF right);
