@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -66,12 +67,8 @@ class HelpViewer : public ::testing::Test {
     char dir[MAX_PATH];
     ASSERT_GT(GetTempPathA(sizeof dir, dir), 0u);
     path_ = std::string(dir) + "lmx_help_viewer_test.hlp";
-    HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    ASSERT_TRUE(ok && written == bytes.size());
+    std::ofstream out(path_, std::ios::binary);
+    ASSERT_TRUE(out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())).flush());
     title_ = project.title;
   }
   void TearDown() override {
