@@ -66,19 +66,22 @@ TEST_F(FxPageE2E, PickingSeedsSpecialValuesAndForcesUnsupportedOptionsOff) {
 TEST_F(FxPageE2E, SelectedButtonIsSunkenOnlyInItsGroup) {
   Load();
   SheetRun& run = Open();
-  COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
-  COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
-  ASSERT_NE(shadow, highlight);
-  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST), 1, 1) == shadow; })) << "selected: sunken";
-  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST + 1), 1, 1) == highlight; })) << "others: raised";
+  const COLORREF sunken = GetSysColor(COLOR_BTNSHADOW), raised = GetSysColor(COLOR_BTNHIGHLIGHT);
+  ASSERT_NE(sunken, raised);
+  // The top left pixel of button `entry` becomes `colour`.
+  auto becomes = [&](int entry, COLORREF colour) {
+    return WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST + entry), 1, 1) == colour; });
+  };
+  EXPECT_TRUE(becomes(0, sunken)) << "selected";
+  EXPECT_TRUE(becomes(1, raised)) << "others";
   run.Click(IDC_FX_BUTTON_FIRST + 2);
-  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST + 2), 1, 1) == shadow; }));
-  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST), 1, 1) == highlight; }));
+  EXPECT_TRUE(becomes(2, sunken));
+  EXPECT_TRUE(becomes(0, raised));
   // In the other group the same position is raised; back in the first it is sunken.
   run.Choose(IDC_FX_GROUP_LIST, 1);
-  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST), 1, 1) == highlight; }));
+  EXPECT_TRUE(becomes(0, raised));
   run.Choose(IDC_FX_GROUP_LIST, 0);
-  EXPECT_TRUE(WaitUntil([&] { return PixelOf(run.Control(IDC_FX_BUTTON_FIRST + 2), 1, 1) == shadow; }));
+  EXPECT_TRUE(becomes(2, sunken));
 }
 
 TEST_F(FxPageE2E, IconsAreDrawnInTheIconModesOnly) {

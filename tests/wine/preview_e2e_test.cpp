@@ -111,8 +111,7 @@ TEST_F(PreviewE2E, FilterModeRendersTheFilterFrameWithProgress) {
   block_.generalValues[FilterPercent] = 33.0f;
   engine_->Reset(0, 0, false);  // hold the first call
   SheetRun& run = Open(1);
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 1; }));
+  ASSERT_TRUE(StartRender(1));
   // The engine reported 50 %: the bar shows it (the timer does not move it in filter mode).
   EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 50; }));
   engine_->Release();
@@ -130,8 +129,7 @@ TEST_F(PreviewE2E, ProgressBarFollowsTheRenderingFrame) {
   Load();
   engine_->Reset(0, 4, false);  // hold frame 4
   SheetRun& run = Open();
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 5; }));
+  ASSERT_TRUE(StartRender(5));
   EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Stop"));
   EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 50; })) << ProgressOf(run);
   engine_->Release();
@@ -144,8 +142,7 @@ TEST_F(PreviewE2E, StopEndsTheRenderAfterTheCurrentCall) {
   Load();
   engine_->Reset(0, 3, false);  // frame 3 runs until released, deaf to the abort
   SheetRun& run = Open();
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 4; }));
+  ASSERT_TRUE(StartRender(4));
   EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Stop"));
   run.Click(IDC_PANEL_RENDER);
   EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Wait...");
@@ -156,8 +153,7 @@ TEST_F(PreviewE2E, StopEndsTheRenderAfterTheCurrentCall) {
 
   // An abort-honouring engine returns at its next poll.
   engine_->Reset(0, 2, true);
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 3; }));
+  ASSERT_TRUE(StartRender(3));
   run.Click(IDC_PANEL_RENDER);
   EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Render"));
   std::vector<EngineCall> calls = engine_->Calls();
@@ -207,8 +203,7 @@ TEST_F(PreviewE2E, ClosingDuringARenderStopsAndWaitsForIt) {
   for (bool deaf : {false, true}) {
     engine_->Reset(0, 3, !deaf);
     SheetRun& run = Open();
-    run.Click(IDC_PANEL_RENDER);
-    ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 4; }));
+    ASSERT_TRUE(StartRender(4));
     run.Press(PSBTN_CANCEL);
     if (deaf) {
       // The teardown asks the engine to stop and waits for the call to come back.

@@ -26,19 +26,14 @@ class SheetFixture : public ::testing::Test {
   void SetUp() override {
     WriteOrganization(install_, "DEFAULT",
                       {{"Doors", {"DOORS", "SLIDE", "SPIN", "FLIP", "WAVE"}}, {"Cubes", {"CUBE", "BOX"}}});
-    EffectSpec doors{"DOORS", "Double Doors", "Two doors open.", 2, 1, 1, 1, 50.0f, {}};
-    doors.options = {{7, 40.0f}};
-    WriteEffect(install_, doors);
-    EffectSpec slide{"SLIDE", "Slide Away", "A plain slide.", 1, 0, 0, 0, 30.0f, {}};
-    WriteEffect(install_, slide);
+    WriteEffect(install_, {"DOORS", "Double Doors", "Two doors open.", 2, 1, 1, 1, 50.0f, {{7, 40.0f}}, 1});
+    WriteEffect(install_, {"SLIDE", "Slide Away", "A plain slide.", 1, 0, 0, 0, 30.0f, {}, 1});
     for (const char* name : {"SPIN", "FLIP", "WAVE", "CUBE", "BOX", "LOST"})
-      WriteEffect(install_, EffectSpec{name, std::string(name) + " long", std::string(name) + " text", 3, 1, 1, 1, 50.0f, {}});
+      WriteEffect(install_, {name, std::string(name) + " long", std::string(name) + " text", 3, 1, 1, 1, 50.0f, {}, 1});
     SetRegistryString("OrgFile", "DEFAULT");
-    SetRegistryDword("Eff_Display", 2);
-    SetRegistryDword("Prev_Frames", 1);
-    SetRegistryDword("Prev_Speed", 10);
-    SetRegistryDword("Prev_Render", 0);
-    SetRegistryDword("Prev_Quality", 0);
+    for (auto [name, value] : {std::pair{"Eff_Display", 2u}, {"Prev_Frames", 1u}, {"Prev_Speed", 10u},
+                               {"Prev_Render", 0u}, {"Prev_Quality", 0u}})
+      SetRegistryDword(name, value);
     std::memset(&block_, 0, sizeof block_);
     std::memcpy(block_.effectName, "DOORS", 6);
   }
@@ -82,6 +77,12 @@ class SheetFixture : public ::testing::Test {
   bool PickEffect(int entry, const char* effect) {
     run_->Click(IDC_FX_BUTTON_FIRST + entry);
     return WaitUntil([&] { return std::strcmp(block_.effectName, effect) == 0; });
+  }
+
+  // Clicks Render and waits until the engine has taken `calls` calls (the last one held).
+  bool StartRender(int calls) {
+    run_->Click(IDC_PANEL_RENDER);
+    return WaitUntil([&] { return engine_->CallCount() == calls; });
   }
 
   // Clicks Render and waits until the engine has been called `calls` times and the button
