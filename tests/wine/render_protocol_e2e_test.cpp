@@ -70,36 +70,29 @@ TEST_F(RenderProtocolE2E, RenderClickedAsARenderEndsThenAChangeRendersOnceAtATim
   }
 }
 
-TEST_F(RenderProtocolE2E, AChangeClearsThePicture) {
+// After a complete render, a change (with automatic preview) or a Render click clears the
+// picture, and no playback paints it over while the new render waits at its first frame.
+TEST_F(RenderProtocolE2E, AChangeOrRenderAfterACompleteRenderClearsThePictureAndStopsPlayback) {
   SetRegistryDword("Prev_Frames", 6);
-  SetRegistryDword("Prev_Render", 1);
-  Load();
-  engine_->Reset(0);
-  SheetRun& run = Open();
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 6 && run.FrameShown() >= 0; }));
-  engine_->Reset(0, 0, false);  // the next render holds at its first frame
-  run.Click(IDC_FX_BUTTON_FIRST + 2);  // SPIN
-  EXPECT_TRUE(WaitUntil([&] { return PictureCleared(run); }));
-  // No playback paints it over while the new render waits.
-  EXPECT_FALSE(WaitUntil([&] { return run.FrameShown() >= 0; }, 400));
-  engine_->Release();
-  EXPECT_TRUE(WaitUntil([&] { return run.FrameShown() >= 0; }));
-}
-
-TEST_F(RenderProtocolE2E, RenderAfterACompleteRenderClearsThePictureAndStopsPlayback) {
-  SetRegistryDword("Prev_Frames", 6);
-  Load();
-  engine_->Reset(0);
-  SheetRun& run = Open();
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 6 && run.FrameShown() >= 0; }));
-  engine_->Reset(0, 0, false);
-  run.Click(IDC_PANEL_RENDER);
-  EXPECT_TRUE(WaitUntil([&] { return PictureCleared(run); }));
-  EXPECT_FALSE(WaitUntil([&] { return run.FrameShown() >= 0; }, 400)) << "playback stopped";
-  EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Stop"));
-  engine_->Release();
-  EXPECT_TRUE(WaitUntil([&] { return run.Text(IDC_PANEL_RENDER) == "Render" && run.FrameShown() >= 0; }));
+  for (bool automatic : {true, false}) {
+    SCOPED_TRACE(automatic ? "a change" : "Render");
+    SetRegistryDword("Prev_Render", automatic);
+    dll_.reset();  // the module reads the settings as it loads
+    Load(!engine_.has_value());
+    engine_->Reset(0);
+    SheetRun& run = Open();
+    if (!automatic) run.Click(IDC_PANEL_RENDER);
+    ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 6 && run.FrameShown() >= 0; }));
+    engine_->Reset(0, 0, false);
+    run.Click(automatic ? IDC_FX_BUTTON_FIRST + 2 : IDC_PANEL_RENDER);
+    EXPECT_TRUE(WaitUntil([&] { return PictureCleared(run); }));
+    EXPECT_FALSE(WaitUntil([&] { return run.FrameShown() >= 0; }, 400)) << "playback stopped";
+    EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Stop"));
+    engine_->Release();
+    EXPECT_TRUE(WaitUntil([&] { return run.Text(IDC_PANEL_RENDER) == "Render" && run.FrameShown() >= 0; }));
+    EXPECT_EQ(run.Close(PSBTN_OK), 0);
+    run_.reset();
+  }
 }
 
 TEST_F(RenderProtocolE2E, AFailedRenderIsShownNotPlayedAndTheNextChangeTriesAgain) {
