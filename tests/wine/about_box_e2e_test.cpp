@@ -73,13 +73,6 @@ class AboutBoxE2E : public ::testing::Test {
     return result_.get();
   }
 
-  static COLORREF PixelOf(HWND frame, int x, int y) {
-    HDC dc = GetDC(frame);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(frame, dc);
-    return c;
-  }
-
   // True once the frame's client area shows `left` next to its left edge and `right` next
   // to its right edge, in its top and bottom rows: the picture fills it exactly. The
   // outermost pixels belong to the frame's own border, which may be drawn after the picture.
@@ -88,10 +81,10 @@ class AboutBoxE2E : public ::testing::Test {
     GetClientRect(frame, &r);
     COLORREF seen[4] = {};
     const bool shown = test::WaitUntil([&] {
-      seen[0] = PixelOf(frame, 1, 1);
-      seen[1] = PixelOf(frame, 1, r.bottom - 2);
-      seen[2] = PixelOf(frame, r.right - 2, 1);
-      seen[3] = PixelOf(frame, r.right - 2, r.bottom - 2);
+      seen[0] = test::PixelAt(frame, 1, 1);
+      seen[1] = test::PixelAt(frame, 1, r.bottom - 2);
+      seen[2] = test::PixelAt(frame, r.right - 2, 1);
+      seen[3] = test::PixelAt(frame, r.right - 2, r.bottom - 2);
       return seen[0] == left && seen[1] == left && seen[2] == right && seen[3] == right;
     });
     if (shown) return ::testing::AssertionSuccess();
@@ -155,8 +148,8 @@ TEST_F(AboutBoxE2E, PicturesAreStretchedIntoTheirFramesAndLoadedAfreshEachTime) 
   RECT r;
   GetClientRect(picture, &r);
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
-  EXPECT_TRUE(test::WaitUntil([&] { return PixelOf(picture, r.right / 2, r.bottom / 2) == face; }));
-  EXPECT_NE(PixelOf(picture, 2, 2), RGB(255, 0, 0));
+  EXPECT_TRUE(test::WaitUntil([&] { return test::PixelAt(picture, r.right / 2, r.bottom / 2) == face; }));
+  EXPECT_NE(test::PixelAt(picture, 2, 2), RGB(255, 0, 0));
   PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(Closed(), 0);
 }
@@ -171,8 +164,8 @@ TEST_F(AboutBoxE2E, TopDownPicturesAreDrawnUpright) {
   GetClientRect(picture, &r);
   COLORREF top = 0, bottom = 0;
   EXPECT_TRUE(test::WaitUntil([&] {
-    top = PixelOf(picture, r.right / 2, 2);
-    bottom = PixelOf(picture, r.right / 2, r.bottom - 3);
+    top = test::PixelAt(picture, r.right / 2, 2);
+    bottom = test::PixelAt(picture, r.right / 2, r.bottom - 3);
     return top == RGB(255, 0, 0) && bottom == RGB(0, 0, 255);
   })) << "top " << top << " bottom " << bottom;
   PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box

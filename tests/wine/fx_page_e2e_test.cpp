@@ -18,12 +18,10 @@ using FxPageE2E = SheetFixture;
 const char kDoorsShown[] = "1111100000000000";
 const char kCubesShown[] = "1100000000000000";
 
+// A pixel of the window once it has painted itself again.
 COLORREF PixelOf(HWND window, int x, int y) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  HDC dc = GetDC(window);
-  COLORREF colour = GetPixel(dc, x, y);
-  ReleaseDC(window, dc);
-  return colour;
+  return PixelAt(window, x, y);
 }
 
 TEST_F(FxPageE2E, PanelShowsTheBlocksEffectAndTheGridItsGroup) {

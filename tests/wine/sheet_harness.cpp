@@ -54,6 +54,13 @@ void WriteOrganization(const TestInstall& install, const std::string& name,
   install.Write("ORGS/" + name + extension, w.bytes());
 }
 
+COLORREF PixelAt(HWND window, int x, int y) {
+  HDC dc = GetDC(window);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(window, dc);
+  return c;
+}
+
 std::pair<DWORD, DWORD> StoredType(const char* name) {
   DWORD type = REG_NONE, size = 0;
   HKEY key = nullptr;
@@ -309,13 +316,9 @@ std::string SheetRun::FxButtons() const {
 }
 
 COLORREF SheetRun::PictureCentre() const {
-  HWND picture = Control(IDC_PANEL_PICTURE);
   RECT rect{};
-  GetClientRect(picture, &rect);
-  HDC dc = GetDC(picture);
-  const COLORREF c = GetPixel(dc, rect.right / 2, rect.bottom / 2);
-  ReleaseDC(picture, dc);
-  return c;
+  GetClientRect(Control(IDC_PANEL_PICTURE), &rect);
+  return PixelAt(Control(IDC_PANEL_PICTURE), rect.right / 2, rect.bottom / 2);
 }
 
 int SheetRun::FrameShown() const {

@@ -59,6 +59,9 @@ HWND FindOwnWindowIf(const std::function<bool(HWND)>& match);
 // ... with exactly this title.
 HWND FindOwnWindow(const char* title);
 
+// The colour of a pixel of the window's client area, as it shows now.
+COLORREF PixelAt(HWND window, int x, int y);
+
 // The type (REG_SZ, REG_DWORD, ...) and size of a value of the product's key, read from
 // the key itself; REG_NONE when the value does not exist.
 std::pair<DWORD, DWORD> StoredType(const char* name);
