@@ -1,9 +1,11 @@
 // The about box through the real DLL: texts, fonts, pictures from the installation
-// directory, and the three ways of closing it.
+// directory, and the three ways of closing it; and the host's road to one effect's
+// description: registry, installation directory, effect file and the 60-byte structure.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include <future>
 #include <optional>
 
+#include "model/effect_info.h"
 #include "platform/module.h"
 #include "resources/resource_ids.h"
 #include "sheet_harness.h"
@@ -20,26 +23,17 @@ namespace lmx {
 namespace {
 
 using AboutFn = int16_t(__cdecl*)(HWND, const char*, const char*);
+using GetEffectInfoFn = int16_t(__cdecl*)(const char*, EffectInfo*);
 
 constexpr int kDeadlineMs = 10000;
-
-std::string WindowText(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
 
 // A 2 x 2 picture stored top row first (negative height): `top` above `bottom`.
 std::vector<uint8_t> TopDownBitmap(COLORREF top, COLORREF bottom) {
   std::vector<uint8_t> file = test::BitmapFile(2, 2, top, top);
+  const std::vector<uint8_t> second = test::BitmapFile(2, 2, bottom, bottom);
+  std::copy(second.begin() + 54 + 8, second.end(), file.begin() + 54 + 8);  // rows of 8 bytes
   const int32_t height = -2;
   std::memcpy(&file[22], &height, 4);
-  uint8_t* second = &file[54 + 8];  // rows of 2 x 3 bytes padded to 8
-  for (int x = 0; x < 2; ++x) {
-    second[x * 3 + 0] = GetBValue(bottom);
-    second[x * 3 + 1] = GetGValue(bottom);
-    second[x * 3 + 2] = GetRValue(bottom);
-  }
   return file;
 }
 
@@ -79,13 +73,6 @@ class AboutBoxE2E : public ::testing::Test {
     return result_.get();
   }
 
-  static COLORREF PixelOf(HWND frame, int x, int y) {
-    HDC dc = GetDC(frame);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(frame, dc);
-    return c;
-  }
-
   // True once the frame's client area shows `left` next to its left edge and `right` next
   // to its right edge, in its top and bottom rows: the picture fills it exactly. The
   // outermost pixels belong to the frame's own border, which may be drawn after the picture.
@@ -94,17 +81,15 @@ class AboutBoxE2E : public ::testing::Test {
     GetClientRect(frame, &r);
     COLORREF seen[4] = {};
     const bool shown = test::WaitUntil([&] {
-      seen[0] = PixelOf(frame, 1, 1);
-      seen[1] = PixelOf(frame, 1, r.bottom - 2);
-      seen[2] = PixelOf(frame, r.right - 2, 1);
-      seen[3] = PixelOf(frame, r.right - 2, r.bottom - 2);
+      seen[0] = test::PixelAt(frame, 1, 1);
+      seen[1] = test::PixelAt(frame, 1, r.bottom - 2);
+      seen[2] = test::PixelAt(frame, r.right - 2, 1);
+      seen[3] = test::PixelAt(frame, r.right - 2, r.bottom - 2);
       return seen[0] == left && seen[1] == left && seen[2] == right && seen[3] == right;
     });
     if (shown) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "visible " << IsWindowVisible(GetParent(frame)) << " foreground "
-                                         << (GetForegroundWindow() == GetParent(frame)) << " corners " << seen[0] << " " << seen[1] << " " << seen[2]
-                                         << " " << seen[3] << " of a " << std::dec << r.right << "x" << r.bottom
-                                         << " client area";
+    return ::testing::AssertionFailure() << "corners " << seen[0] << " " << seen[1] << " " << seen[2] << " "
+                                         << seen[3] << " of a " << r.right << "x" << r.bottom << " client area";
   }
 
   test::TestInstall install_;
@@ -117,8 +102,8 @@ class AboutBoxE2E : public ::testing::Test {
 TEST_F(AboutBoxE2E, DefaultTextsInBoldArialAndClosingByEscape) {
   HWND box = Open(nullptr, nullptr);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(GetDlgItem(box, IDC_ABOUT_TITLE)), "Lumora FX");
-  EXPECT_EQ(WindowText(GetDlgItem(box, IDC_ABOUT_RELEASE)), "Release 2");
+  EXPECT_EQ(test::WindowText(GetDlgItem(box, IDC_ABOUT_TITLE)), "Lumora FX");
+  EXPECT_EQ(test::WindowText(GetDlgItem(box, IDC_ABOUT_RELEASE)), "Release 2");
   for (auto [id, height] : {std::pair{IDC_ABOUT_TITLE, 28}, std::pair{IDC_ABOUT_RELEASE, 18}}) {
     HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(box, id, WM_GETFONT, 0, 0));
     LOGFONTA log{};
@@ -138,8 +123,8 @@ TEST_F(AboutBoxE2E, HostTextsCutTo255CharactersAndClosingByEnter) {
   release += "TAIL";
   HWND box = Open(title.c_str(), release.c_str());
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(GetDlgItem(box, IDC_ABOUT_TITLE)), title.substr(0, 255));
-  EXPECT_EQ(WindowText(GetDlgItem(box, IDC_ABOUT_RELEASE)), release.substr(0, 255));
+  EXPECT_EQ(test::WindowText(GetDlgItem(box, IDC_ABOUT_TITLE)), title.substr(0, 255));
+  EXPECT_EQ(test::WindowText(GetDlgItem(box, IDC_ABOUT_RELEASE)), release.substr(0, 255));
   PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
   EXPECT_EQ(Closed(), 0);
 }
@@ -163,8 +148,8 @@ TEST_F(AboutBoxE2E, PicturesAreStretchedIntoTheirFramesAndLoadedAfreshEachTime) 
   RECT r;
   GetClientRect(picture, &r);
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
-  EXPECT_TRUE(test::WaitUntil([&] { return PixelOf(picture, r.right / 2, r.bottom / 2) == face; }));
-  EXPECT_NE(PixelOf(picture, 2, 2), RGB(255, 0, 0));
+  EXPECT_TRUE(test::WaitUntil([&] { return test::PixelAt(picture, r.right / 2, r.bottom / 2) == face; }));
+  EXPECT_NE(test::PixelAt(picture, 2, 2), RGB(255, 0, 0));
   PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(Closed(), 0);
 }
@@ -179,12 +164,30 @@ TEST_F(AboutBoxE2E, TopDownPicturesAreDrawnUpright) {
   GetClientRect(picture, &r);
   COLORREF top = 0, bottom = 0;
   EXPECT_TRUE(test::WaitUntil([&] {
-    top = PixelOf(picture, r.right / 2, 2);
-    bottom = PixelOf(picture, r.right / 2, r.bottom - 3);
+    top = test::PixelAt(picture, r.right / 2, 2);
+    bottom = test::PixelAt(picture, r.right / 2, r.bottom - 3);
     return top == RGB(255, 0, 0) && bottom == RGB(0, 0, 255);
   })) << "top " << top << " bottom " << bottom;
   PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
   EXPECT_EQ(Closed(), 0);
+}
+
+using EffectInfoE2E = AboutBoxE2E;
+
+TEST_F(EffectInfoE2E, FullFile) {
+  const auto getEffectInfo = platform::ProcAs<GetEffectInfoFn>(dll_->Find("LMXGUI_GetEffectInfo"));
+  ASSERT_NE(getEffectInfo, nullptr);
+  test::WriteEffect(install_, test::EffectSpec{"DOORS", "Double Doors", "Two doors open.", 2, 1, 1, 1, 50.0f, {}, 1});
+  // A structure pre-set to a pattern, so that every byte the call leaves is seen.
+  EffectInfo info;
+  std::memset(&info, 0xA5, sizeof info);
+  EXPECT_EQ(getEffectInfo("DOORS", &info), 0);
+  uint8_t expected[60] = {};
+  expected[0] = 1;
+  std::memcpy(expected + 4, "DOORS", 6);
+  std::memcpy(expected + 13, "Double Doors", 13);
+  expected[56] = 2;
+  EXPECT_EQ(std::memcmp(&info, expected, 60), 0) << "byte-for-byte layout of the structure";
 }
 
 }  // namespace

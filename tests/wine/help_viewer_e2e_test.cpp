@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -23,7 +25,8 @@ struct ViewerText {
   std::string caption, text;
 };
 
-std::string WindowText(HWND w) {
+// The text of another process's window, without waiting on it for long.
+std::string RemoteText(HWND w) {
   DWORD_PTR length = 0;
   if (!SendMessageTimeoutA(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return "";
   std::vector<char> buffer(length + 1, '\0');
@@ -33,40 +36,24 @@ std::string WindowText(HWND w) {
   return std::string(buffer.data());
 }
 
-struct Search {
-  const std::string* wanted;
-  ViewerText found;
-};
-
-BOOL CALLBACK CheckChild(HWND child, LPARAM param) {
-  auto* s = reinterpret_cast<Search*>(param);
-  char cls[64] = {};
-  GetClassNameA(child, cls, sizeof cls);
-  if (std::string(cls).find("RichEdit") == std::string::npos) return TRUE;
-  const std::string text = WindowText(child);
-  if (text.find(*s->wanted) == std::string::npos) return TRUE;
-  s->found.text = text;
-  return FALSE;
-}
-
-BOOL CALLBACK CheckTopLevel(HWND top, LPARAM param) {
-  auto* s = reinterpret_cast<Search*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(top, &pid);
-  if (pid == GetCurrentProcessId() || !IsWindowVisible(top)) return TRUE;
-  EnumChildWindows(top, CheckChild, param);
-  if (s->found.text.empty()) return TRUE;
-  s->found.window = top;
-  return FALSE;
-}
-
 // The top-level window of another process that holds a rich edit control whose text
 // contains `wanted`.
 ViewerText FindViewerShowing(const std::string& wanted) {
-  Search search{&wanted, {}};
-  EnumWindows(CheckTopLevel, reinterpret_cast<LPARAM>(&search));
-  if (search.found.window) search.found.caption = WindowText(search.found.window);
-  return search.found;
+  ViewerText found;
+  ForEachWindow([&](HWND top) {
+    if (IsOwnWindow(top) || !IsWindowVisible(top)) return true;
+    ForEachWindow(
+        [&](HWND child) {
+          char cls[64] = {};
+          GetClassNameA(child, cls, sizeof cls);
+          if (std::strstr(cls, "RichEdit") && RemoteText(child).find(wanted) != std::string::npos)
+            found = {top, RemoteText(top), RemoteText(child)};
+          return found.window == nullptr;
+        },
+        top);
+    return found.window == nullptr;
+  });
+  return found;
 }
 
 class HelpViewer : public ::testing::Test {
@@ -80,12 +67,8 @@ class HelpViewer : public ::testing::Test {
     char dir[MAX_PATH];
     ASSERT_GT(GetTempPathA(sizeof dir, dir), 0u);
     path_ = std::string(dir) + "lmx_help_viewer_test.hlp";
-    HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    ASSERT_TRUE(ok && written == bytes.size());
+    std::ofstream out(path_, std::ios::binary);
+    ASSERT_TRUE(out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())).flush());
     title_ = project.title;
   }
   void TearDown() override {

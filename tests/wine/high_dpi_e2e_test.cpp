@@ -1,6 +1,8 @@
 // The sheet's and the about box's pictures and fonts at 96, 144 and 192 DPI. A process
 // reads the display's DPI (Wine's LogPixels) once, when it starts, so this binary runs
 // itself again at each DPI, and that run looks at what the DLL draws.
+#include <process.h>
+
 #include <cstdlib>
 #include <future>
 #include <string>
@@ -13,26 +15,13 @@ namespace {
 constexpr char kDpiVariable[] = "LMX_TEST_DPI";
 
 // Runs this binary's AtOneDpi test in a new process; its exit code.
-DWORD RunAtDpi(DWORD dpi) {
+int RunAtDpi(DWORD dpi) {
   char exe[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string command = std::string("\"") + exe + "\" --gtest_brief=1 --gtest_filter=AtOneDpi.*";
-  SetEnvironmentVariableA(kDpiVariable, std::to_string(dpi).c_str());
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  PROCESS_INFORMATION child{};
-  DWORD code = 1000;
-  if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child)) {
-    if (WaitForSingleObject(child.hProcess, 240000) != WAIT_OBJECT_0) TerminateProcess(child.hProcess, code);
-    GetExitCodeProcess(child.hProcess, &code);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-  }
-  SetEnvironmentVariableA(kDpiVariable, nullptr);
-  return code;
+  _putenv((std::string(kDpiVariable) + "=" + std::to_string(dpi)).c_str());
+  const intptr_t code = _spawnl(_P_WAIT, exe, exe, "--gtest_brief=1", "--gtest_filter=AtOneDpi.*", nullptr);
+  _putenv((std::string(kDpiVariable) + "=").c_str());
+  return static_cast<int>(code);
 }
 
 TEST(HighDpiE2E, PicturesAndFontsGrowWithTheDialogsAtEachDpi) {
@@ -41,7 +30,7 @@ TEST(HighDpiE2E, PicturesAndFontsGrowWithTheDialogsAtEachDpi) {
                             &desktop, nullptr), 0);
   for (DWORD dpi : {96, 144, 192}) {
     RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-    EXPECT_EQ(RunAtDpi(dpi), 0u) << "at " << dpi << " DPI (its failures are above)";
+    EXPECT_EQ(RunAtDpi(dpi), 0) << "at " << dpi << " DPI (its failures are above)";
   }
   // The test prefix has no value of its own: without it Wine reads 96 again.
   RegDeleteValueA(desktop, "LogPixels");
@@ -121,7 +110,7 @@ TEST_F(AtOneDpi, PicturesFillTheirFramesSmoothedWhenEnlarged) {
   GetClientRect(picture, &r);
   const COLORREF frame = RGB((FrameColour(call.position) >> 16) & 0xFF, 0, 0);
   ExpectPicture("preview", picture, {1, 1, r.right - 1, r.bottom - 1}, RGB(255, 255, 255), frame, dpi > 96);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+  EXPECT_EQ(run.Close(PSBTN_OK), 0);
 
   using AboutFn = int16_t(__cdecl*)(HWND, const char*, const char*);
   const auto about = platform::ProcAs<AboutFn>(dll_->Find("LMXGUI_About"));

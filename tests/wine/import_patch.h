@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <cctype>
 #include <cstring>
 
 namespace lmx::test {
@@ -30,12 +29,6 @@ class ImportPatch {
   bool active() const { return slot_ != nullptr; }
 
  private:
-  static bool SameName(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
-      if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) return false;
-    return *a == *b;
-  }
-
   static void** FindSlot(HMODULE module, const char* dll, const char* function) {
     if (!module) return nullptr;
     auto* base = reinterpret_cast<uint8_t*>(module);
@@ -46,7 +39,7 @@ class ImportPatch {
     if (imports.VirtualAddress == 0) return nullptr;
     for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name;
          ++entry) {
-      if (!SameName(reinterpret_cast<const char*>(base + entry->Name), dll)) continue;
+      if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), dll) != 0) continue;
       auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(
           base + (entry->OriginalFirstThunk ? entry->OriginalFirstThunk : entry->FirstThunk));
       auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);

@@ -17,14 +17,6 @@ int ProgressOf(const SheetRun& run) {
   return static_cast<int>(SendMessageA(run.Control(IDC_PANEL_PROGRESS), PBM_GETPOS, 0, 0));
 }
 
-// Clicks Render and waits until the engine has been called `calls` times and the button
-// reads "Render" again.
-void RenderAndWait(SheetFixture& f, SheetRun& run, int calls) {
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return f.engine_->CallCount() >= calls && run.Text(IDC_PANEL_RENDER) == "Render"; }))
-      << "calls " << f.engine_->CallCount() << ", button " << run.Text(IDC_PANEL_RENDER);
-}
-
 TEST_F(PreviewE2E, FrameCountsDecideTheCalls) {
   struct Case {
     uint32_t stored;
@@ -37,7 +29,7 @@ TEST_F(PreviewE2E, FrameCountsDecideTheCalls) {
     engine_->Reset(0);
     SheetRun& run = Open();
     EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Render");
-    RenderAndWait(*this, run, c.calls);
+    RenderAndWait(c.calls);
     std::vector<EngineCall> calls = engine_->Calls();
     ASSERT_EQ(calls.size(), size_t(c.calls));
     std::set<uint32_t> threads;
@@ -64,7 +56,7 @@ TEST_F(PreviewE2E, FrameCountsDecideTheCalls) {
     }
     EXPECT_EQ(threads.size(), 1u) << "one render, one thread";
     EXPECT_EQ(ProgressOf(run), 0);
-    EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+    EXPECT_EQ(run.Close(PSBTN_OK), 0);
   }
 }
 
@@ -72,17 +64,15 @@ TEST_F(PreviewE2E, OneFrameMirrorsForFlyOnAndQualityPicksTheSize) {
   SetRegistryDword("Prev_Quality", 1);
   Load();
   block_.generalValues[Direction] = 1.0f;
-  SheetRun& run = Open();
-  run.Click(IDC_FX_BUTTON_FIRST + 1);  // SLIDE, bestPosition 30
-  ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "SLIDE") == 0; }));
-  RenderAndWait(*this, run, 1);
+  Open();
+  ASSERT_TRUE(PickEffect(1, "SLIDE"));
+  RenderAndWait(1);
   EngineCall call = engine_->Calls().at(0);
   EXPECT_EQ(call.position, 70);
   EXPECT_EQ(call.lastPosition, 100);
   EXPECT_EQ(call.objectCount, 1u);
   EXPECT_EQ(call.frameWidth, 64u);
   EXPECT_STREQ(call.effectName, "SLIDE");
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, TexturesOfTheQualityReachTheEngineAndMissingOnesStayEmpty) {
@@ -98,8 +88,8 @@ TEST_F(PreviewE2E, TexturesOfTheQualityReachTheEngineAndMissingOnesStayEmpty) {
     install_.Write(std::string("TEXTURES/") + name + ".LMT", w.bytes());
   }
   Load();
-  SheetRun& run = Open();
-  RenderAndWait(*this, run, 1);
+  Open();
+  RenderAndWait(1);
   EngineCall call = engine_->Calls().at(0);
   EXPECT_EQ(call.frameWidth, 128u);
   EXPECT_EQ(call.texturesWithPixels, 19);
@@ -112,7 +102,6 @@ TEST_F(PreviewE2E, TexturesOfTheQualityReachTheEngineAndMissingOnesStayEmpty) {
   EXPECT_STREQ(call.textureName[19], "");
   EXPECT_EQ(call.textureFormat[19], 0u);
   EXPECT_EQ(call.textureWidth[19], 0u);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, FilterModeRendersTheFilterFrameWithProgress) {
@@ -122,8 +111,7 @@ TEST_F(PreviewE2E, FilterModeRendersTheFilterFrameWithProgress) {
   block_.generalValues[FilterPercent] = 33.0f;
   engine_->Reset(0, 0, false);  // hold the first call
   SheetRun& run = Open(1);
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 1; }));
+  ASSERT_TRUE(StartRender(1));
   // The engine reported 50 %: the bar shows it (the timer does not move it in filter mode).
   EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 50; }));
   engine_->Release();
@@ -134,7 +122,6 @@ TEST_F(PreviewE2E, FilterModeRendersTheFilterFrameWithProgress) {
   EXPECT_EQ(calls[0].position, 3);
   EXPECT_EQ(calls[0].lastPosition, 10);
   EXPECT_TRUE(calls[0].hasProgress);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, ProgressBarFollowsTheRenderingFrame) {
@@ -142,14 +129,12 @@ TEST_F(PreviewE2E, ProgressBarFollowsTheRenderingFrame) {
   Load();
   engine_->Reset(0, 4, false);  // hold frame 4
   SheetRun& run = Open();
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 5; }));
+  ASSERT_TRUE(StartRender(5));
   EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Stop"));
   EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 50; })) << ProgressOf(run);
   engine_->Release();
   ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 10 && run.Text(IDC_PANEL_RENDER) == "Render"; }));
   EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 0; }));
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, StopEndsTheRenderAfterTheCurrentCall) {
@@ -157,8 +142,7 @@ TEST_F(PreviewE2E, StopEndsTheRenderAfterTheCurrentCall) {
   Load();
   engine_->Reset(0, 3, false);  // frame 3 runs until released, deaf to the abort
   SheetRun& run = Open();
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 4; }));
+  ASSERT_TRUE(StartRender(4));
   EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Stop"));
   run.Click(IDC_PANEL_RENDER);
   EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Wait...");
@@ -169,14 +153,12 @@ TEST_F(PreviewE2E, StopEndsTheRenderAfterTheCurrentCall) {
 
   // An abort-honouring engine returns at its next poll.
   engine_->Reset(0, 2, true);
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 3; }));
+  ASSERT_TRUE(StartRender(3));
   run.Click(IDC_PANEL_RENDER);
   EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Render"));
   std::vector<EngineCall> calls = engine_->Calls();
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_TRUE(calls[2].aborted);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, ChangesDuringARenderStopItFirstAndTheNewestSettingsRenderWhole) {
@@ -201,7 +183,6 @@ TEST_F(PreviewE2E, ChangesDuringARenderStopItFirstAndTheNewestSettingsRenderWhol
     EXPECT_FALSE(call.aborted);
   }
   EXPECT_EQ(engine_->MaxActive(), 1);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, PickingDuringARenderKeepsTheRecordTheRenderStartedWith) {
@@ -214,7 +195,6 @@ TEST_F(PreviewE2E, PickingDuringARenderKeepsTheRecordTheRenderStartedWith) {
   for (int entry : {1, 2, 3, 4, 0, 1}) run.Click(IDC_FX_BUTTON_FIRST + entry);
   ASSERT_TRUE(WaitForText(IDC_PANEL_RENDER, "Render", 20000));
   for (const EngineCall& call : engine_->Calls()) EXPECT_EQ(call.objectCount, 2u) << "DOORS, read at the start";
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(PreviewE2E, ClosingDuringARenderStopsAndWaitsForIt) {
@@ -223,8 +203,7 @@ TEST_F(PreviewE2E, ClosingDuringARenderStopsAndWaitsForIt) {
   for (bool deaf : {false, true}) {
     engine_->Reset(0, 3, !deaf);
     SheetRun& run = Open();
-    run.Click(IDC_PANEL_RENDER);
-    ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 4; }));
+    ASSERT_TRUE(StartRender(4));
     run.Press(PSBTN_CANCEL);
     if (deaf) {
       // The teardown asks the engine to stop and waits for the call to come back.
@@ -243,25 +222,11 @@ TEST_F(PreviewE2E, PlaybackShowsTheFramesInOrderFromFrameZero) {
   SetRegistryDword("Prev_Speed", 4);  // slow enough that the sampler sees every frame
   Load();
   SheetRun& run = Open();
-  HWND picture = run.Control(IDC_PANEL_PICTURE);
-  RECT rect;
-  GetClientRect(picture, &rect);
-  int x = (rect.right - rect.left) / 2, y = (rect.bottom - rect.top) / 2;
-  auto frameShown = [&]() -> int {
-    HDC dc = GetDC(picture);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(picture, dc);
-    for (int k = 0; k < 6; ++k) {
-      uint32_t colour = FrameColour(k);
-      if (GetRValue(c) == ((colour >> 16) & 0xFF) && GetGValue(c) == 0 && GetBValue(c) == 0) return k;
-    }
-    return -1;
-  };
   run.Click(IDC_PANEL_RENDER);
   std::vector<int> seen;
   WaitUntil(
       [&] {
-        int k = frameShown();
+        int k = run.FrameShown();
         if (k >= 0 && (seen.empty() || seen.back() != k)) seen.push_back(k);
         return seen.size() >= 8;
       },
@@ -269,7 +234,6 @@ TEST_F(PreviewE2E, PlaybackShowsTheFramesInOrderFromFrameZero) {
   ASSERT_GE(seen.size(), 8u);
   EXPECT_EQ(seen[0], 0) << "playback starts with frame 0";
   for (size_t i = 1; i < seen.size(); ++i) EXPECT_EQ(seen[i], (seen[i - 1] + 1) % 6) << "step " << i;
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 }  // namespace

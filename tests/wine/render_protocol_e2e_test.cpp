@@ -6,35 +6,13 @@
 #include <mutex>
 #include <vector>
 
-#include "page_driver.h"
 
 namespace lmx::test {
 namespace {
 
 using RenderProtocolE2E = SheetFixture;
 
-// The colour at the centre of the preview picture.
-COLORREF PictureCentre(const SheetRun& run) {
-  HWND picture = run.Control(IDC_PANEL_PICTURE);
-  RECT rect;
-  GetClientRect(picture, &rect);
-  HDC dc = GetDC(picture);
-  COLORREF c = GetPixel(dc, rect.right / 2, rect.bottom / 2);
-  ReleaseDC(picture, dc);
-  return c;
-}
-
-// The frame the preview picture shows, -1 for none (the cleared picture, or anything else).
-int FrameShown(const SheetRun& run) {
-  const COLORREF c = PictureCentre(run);
-  for (int k = 0; k < 60; ++k) {
-    uint32_t colour = FrameColour(k);
-    if (GetRValue(c) == ((colour >> 16) & 0xFF) && GetGValue(c) == 0 && GetBValue(c) == 0) return k;
-  }
-  return -1;
-}
-
-bool PictureCleared(const SheetRun& run) { return PictureCentre(run) == GetSysColor(COLOR_BTNFACE); }
+bool PictureCleared(const SheetRun& run) { return run.PictureCentre() == GetSysColor(COLOR_BTNFACE); }
 
 // Words in the picture: pixels in the colour of button text, on the face colour.
 bool TextInPicture(const SheetRun& run) {
@@ -85,45 +63,36 @@ TEST_F(RenderProtocolE2E, RenderClickedAsARenderEndsThenAChangeRendersOnceAtATim
       return run.Text(IDC_PANEL_RENDER) == "Render" && EndsWithWholeRender(engine_->Calls(), 6, wanted);
     })) << "the change was not rendered whole; calls " << engine_->CallCount();
     EXPECT_EQ(engine_->MaxActive(), 1) << "never two renders at once";
-    EXPECT_TRUE(WaitUntil([&] { return FrameShown(run) >= 0; })) << "the picture plays the complete render";
-    EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+    EXPECT_TRUE(WaitUntil([&] { return run.FrameShown() >= 0; })) << "the picture plays the complete render";
+    EXPECT_EQ(run.Close(PSBTN_OK), 0);
     EXPECT_EQ(engine_->Active(), 0);
     run_.reset();
   }
 }
 
-TEST_F(RenderProtocolE2E, AChangeClearsThePicture) {
+// After a complete render, a change (with automatic preview) or a Render click clears the
+// picture, and no playback paints it over while the new render waits at its first frame.
+TEST_F(RenderProtocolE2E, AChangeOrRenderAfterACompleteRenderClearsThePictureAndStopsPlayback) {
   SetRegistryDword("Prev_Frames", 6);
-  SetRegistryDword("Prev_Render", 1);
-  Load();
-  engine_->Reset(0);
-  SheetRun& run = Open();
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 6 && FrameShown(run) >= 0; }));
-  engine_->Reset(0, 0, false);  // the next render holds at its first frame
-  run.Click(IDC_FX_BUTTON_FIRST + 2);  // SPIN
-  EXPECT_TRUE(WaitUntil([&] { return PictureCleared(run); }));
-  // No playback paints it over while the new render waits.
-  EXPECT_FALSE(WaitUntil([&] { return FrameShown(run) >= 0; }, 400));
-  engine_->Release();
-  EXPECT_TRUE(WaitUntil([&] { return FrameShown(run) >= 0; }));
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
-}
-
-TEST_F(RenderProtocolE2E, RenderAfterACompleteRenderClearsThePictureAndStopsPlayback) {
-  SetRegistryDword("Prev_Frames", 6);
-  Load();
-  engine_->Reset(0);
-  SheetRun& run = Open();
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 6 && FrameShown(run) >= 0; }));
-  engine_->Reset(0, 0, false);
-  run.Click(IDC_PANEL_RENDER);
-  EXPECT_TRUE(WaitUntil([&] { return PictureCleared(run); }));
-  EXPECT_FALSE(WaitUntil([&] { return FrameShown(run) >= 0; }, 400)) << "playback stopped";
-  EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Stop"));
-  engine_->Release();
-  EXPECT_TRUE(WaitUntil([&] { return run.Text(IDC_PANEL_RENDER) == "Render" && FrameShown(run) >= 0; }));
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+  for (bool automatic : {true, false}) {
+    SCOPED_TRACE(automatic ? "a change" : "Render");
+    SetRegistryDword("Prev_Render", automatic);
+    dll_.reset();  // the module reads the settings as it loads
+    Load(!engine_.has_value());
+    engine_->Reset(0);
+    SheetRun& run = Open();
+    if (!automatic) run.Click(IDC_PANEL_RENDER);
+    ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 6 && run.FrameShown() >= 0; }));
+    engine_->Reset(0, 0, false);
+    run.Click(automatic ? IDC_FX_BUTTON_FIRST + 2 : IDC_PANEL_RENDER);
+    EXPECT_TRUE(WaitUntil([&] { return PictureCleared(run); }));
+    EXPECT_FALSE(WaitUntil([&] { return run.FrameShown() >= 0; }, 400)) << "playback stopped";
+    EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Stop"));
+    engine_->Release();
+    EXPECT_TRUE(WaitUntil([&] { return run.Text(IDC_PANEL_RENDER) == "Render" && run.FrameShown() >= 0; }));
+    EXPECT_EQ(run.Close(PSBTN_OK), 0);
+    run_.reset();
+  }
 }
 
 TEST_F(RenderProtocolE2E, AFailedRenderIsShownNotPlayedAndTheNextChangeTriesAgain) {
@@ -137,9 +106,8 @@ TEST_F(RenderProtocolE2E, AFailedRenderIsShownNotPlayedAndTheNextChangeTriesAgai
   EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Render");
   engine_->Fail(false);
   run.Click(IDC_FX_BUTTON_FIRST + 2);  // a change
-  EXPECT_TRUE(WaitUntil([&] { return FrameShown(run) >= 0; })) << "rendered again, and played";
+  EXPECT_TRUE(WaitUntil([&] { return run.FrameShown() >= 0; })) << "rendered again, and played";
   EXPECT_FALSE(TextInPicture(run));
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(RenderProtocolE2E, AutomaticPreviewStartsFromIdleAfterAChangeOnEveryParameterPage) {
@@ -155,14 +123,13 @@ TEST_F(RenderProtocolE2E, AutomaticPreviewStartsFromIdleAfterAChangeOnEveryParam
   for (Change change : {Change{1, IDC_OPT_LIGHTING}, Change{2, IDC_FILTER_CENTER_OBJECTS},
                         Change{3, IDC_OBJ_ROTATES_WITH_PATH}}) {
     SCOPED_TRACE("page " + std::to_string(change.page));
-    ASSERT_TRUE(ShowPage(run, change.page));
+    ASSERT_TRUE(run.ShowPage(change.page));
     const int before = engine_->CallCount();
     EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Render") << "idle";
     run.Click(change.control);
     EXPECT_TRUE(WaitUntil([&] { return engine_->CallCount() == before + 1 && run.Text(IDC_PANEL_RENDER) == "Render"; }))
         << "calls " << engine_->CallCount();
   }
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 // Every WM_TIMER the sheet's thread takes from its queue, by window and timer.
@@ -192,13 +159,13 @@ int TicksOf(HWND window, WPARAM timer) {
 TEST_F(RenderProtocolE2E, TheTimersStopWhenAPageIsLeft) {
   Load();
   SheetRun& run = Open();
-  ASSERT_TRUE(ShowPage(run, 1));  // Options
+  ASSERT_TRUE(run.ShowPage(1));  // Options
   HWND options = run.CurrentPage();
   HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, RecordTimers, nullptr, GetWindowThreadProcessId(run.sheet(), nullptr));
   ASSERT_NE(hook, nullptr);
   EXPECT_TRUE(WaitUntil([&] { return TicksOf(options, 101) >= 2 && TicksOf(options, 102) >= 2; }))
       << "the active page's progress and playback timers run";
-  ASSERT_TRUE(ShowPage(run, 2));  // Objects
+  ASSERT_TRUE(run.ShowPage(2));  // Objects
   HWND objects = run.CurrentPage();
   const int progressBefore = TicksOf(options, 101);
   const int playbackBefore = TicksOf(options, 102);
@@ -208,11 +175,10 @@ TEST_F(RenderProtocolE2E, TheTimersStopWhenAPageIsLeft) {
   EXPECT_LE(TicksOf(options, 101), progressBefore + 1);
   EXPECT_LE(TicksOf(options, 102), playbackBefore + 1);
   // The Settings page has no panel and no timers; the page left for it stops too.
-  ASSERT_TRUE(ShowPage(run, 3));
+  ASSERT_TRUE(run.ShowPage(3));
   const int objectsBefore = TicksOf(objects, 101);
   EXPECT_FALSE(WaitUntil([&] { return TicksOf(objects, 101) > objectsBefore + 1; }, 700));
   UnhookWindowsHookEx(hook);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 }  // namespace

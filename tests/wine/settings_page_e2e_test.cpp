@@ -1,20 +1,13 @@
 // The Settings page through the real sheet: its lists, loading from and storing to the
 // registry, the switches it keeps current, the preview rebuild when it is left, and
 // "Save default options".
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "config/registry.h"
-#include "page_driver.h"
 #include "sheet_fixture.h"
 
 namespace lmx::test {
 namespace {
-
-constexpr int kOptionsPage = 1;
-constexpr int kObjectsPage = 2;
-constexpr int kSettingsPage = 3;  // FX, Options, Objects, Settings
 
 std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
@@ -34,12 +27,7 @@ class SettingsPageE2E : public SheetFixture {
 TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
   WriteEngineList();
   WriteOrganization(install_, "MINE", {{"Mine", {"DOORS"}}});
-  std::vector<uint8_t> lower;
-  {
-    std::ifstream in(install_.File("ORGS/MINE.ORG"), std::ios::binary);
-    lower.assign(std::istreambuf_iterator<char>(in), {});
-  }
-  install_.Write("ORGS/lower.org", lower);
+  WriteOrganization(install_, "lower", {{"Mine", {"DOORS"}}}, ".org");
   SetRegistryString("Prev_Engine", "rnd_002");
   SetRegistryString("Engine", "RND");  // the search starts at the second entry
   SetRegistryDword("Eff_Display", 7);  // no button of the group
@@ -53,127 +41,118 @@ TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
   // The FX page has checked "OrgFile" when it became active; the Settings page reads it
   // again each time it does.
   SetRegistryString("OrgFile", "mi");
-  ASSERT_TRUE(ShowPage(run, kSettingsPage));
+  ASSERT_TRUE(run.ShowPage(kSettingsPage));
 
-  ASSERT_EQ(ListCount(run, IDC_SET_PREVIEW_ENGINE), 3) << "the last line has no line feed";
-  EXPECT_EQ(ListEntry(run, IDC_SET_PREVIEW_ENGINE, 0), "RND_001 (OpenGL)\r");
-  EXPECT_EQ(ListEntry(run, IDC_SET_PREVIEW_ENGINE, 1), "RND_002 (Portable)\r");
-  EXPECT_EQ(ListEntry(run, IDC_SET_PREVIEW_ENGINE, 2), "RND_004\r");
-  EXPECT_EQ(ListCount(run, IDC_SET_RENDER_ENGINE), 3);
-  ASSERT_EQ(ListCount(run, IDC_SET_ORG_LIST), 3);
-  EXPECT_EQ(ListEntry(run, IDC_SET_ORG_LIST, 0), "DEFAULT");
-  EXPECT_EQ(ListEntry(run, IDC_SET_ORG_LIST, 1), "lower.org") << "a lower-case extension is not cut";
-  EXPECT_EQ(ListEntry(run, IDC_SET_ORG_LIST, 2), "MINE");
+  ASSERT_EQ(run.ListCount(IDC_SET_PREVIEW_ENGINE), 3) << "the last line has no line feed";
+  EXPECT_EQ(run.ListEntry(IDC_SET_PREVIEW_ENGINE, 0), "RND_001 (OpenGL)\r");
+  EXPECT_EQ(run.ListEntry(IDC_SET_PREVIEW_ENGINE, 1), "RND_002 (Portable)\r");
+  EXPECT_EQ(run.ListEntry(IDC_SET_PREVIEW_ENGINE, 2), "RND_004\r");
+  EXPECT_EQ(run.ListCount(IDC_SET_RENDER_ENGINE), 3);
+  ASSERT_EQ(run.ListCount(IDC_SET_ORG_LIST), 3);
+  EXPECT_EQ(run.ListEntry(IDC_SET_ORG_LIST, 0), "DEFAULT");
+  EXPECT_EQ(run.ListEntry(IDC_SET_ORG_LIST, 1), "lower.org") << "a lower-case extension is not cut";
+  EXPECT_EQ(run.ListEntry(IDC_SET_ORG_LIST, 2), "MINE");
 
-  EXPECT_EQ(ListSelection(run, IDC_SET_ORG_LIST), 2);
-  EXPECT_EQ(ListSelection(run, IDC_SET_PREVIEW_ENGINE), 1);
-  EXPECT_EQ(ListSelection(run, IDC_SET_RENDER_ENGINE), 1);
-  for (int id : {IDC_SET_SHOW_ICON, IDC_SET_SHOW_NAME, IDC_SET_SHOW_BOTH}) EXPECT_FALSE(IsChecked(run, id)) << id;
-  EXPECT_TRUE(IsChecked(run, IDC_SET_AUTOREVERSE));
-  EXPECT_TRUE(IsChecked(run, IDC_SET_QUALITY_MEDIUM));
-  EXPECT_FALSE(IsChecked(run, IDC_SET_AUTO_RENDER));
-  EXPECT_EQ(run.Text(IDC_SET_PREVIEW_FRAMES_LABEL), "100");
-  EXPECT_EQ(Position(run, IDC_SET_PREVIEW_FRAMES), 60);
-  EXPECT_EQ(run.Text(IDC_SET_PREVIEW_SPEED_LABEL), "12");
-  EXPECT_TRUE(IsChecked(run, IDC_SET_LOG_DETAILED));
+  EXPECT_EQ(run.ListSelection(IDC_SET_ORG_LIST), 2);
+  EXPECT_EQ(run.ListSelection(IDC_SET_PREVIEW_ENGINE), 1);
+  EXPECT_EQ(run.ListSelection(IDC_SET_RENDER_ENGINE), 1);
+  ExpectChecks(run, {{IDC_SET_SHOW_ICON, false}, {IDC_SET_SHOW_NAME, false}, {IDC_SET_SHOW_BOTH, false},
+                     {IDC_SET_AUTOREVERSE, true}, {IDC_SET_QUALITY_MEDIUM, true}, {IDC_SET_AUTO_RENDER, false},
+                     {IDC_SET_LOG_DETAILED, true}});
+  ExpectTexts(run, {{IDC_SET_PREVIEW_FRAMES_LABEL, "100"}, {IDC_SET_PREVIEW_SPEED_LABEL, "12"}});
+  EXPECT_EQ(run.Position(IDC_SET_PREVIEW_FRAMES), 60);
 
-  Choose(run, IDC_SET_RENDER_ENGINE, 2);  // "RND_004\r": no blank, stored whole
+  // What the page writes from here on, read from the key itself too: numbers as REG_DWORD,
+  // names as REG_SZ with their zero. Prev_Frames is the clamped position.
+  const std::pair<const char*, uint32_t> numbers[] = {{"Eff_Display", 1},  {"Eff_Autoreverse", 1}, {"Prev_Quality", 1},
+                                                      {"Prev_Frames", 60}, {"Prev_Render", 0},     {"Prev_Speed", 12},
+                                                      {"Rnd_Logging", 2}};
+  const std::pair<const char*, std::string> names[] = {
+      {"OrgFile", "MINE"}, {"Prev_Engine", "RND_002"}, {"Engine", "RND_004\r"}};
+  for (const auto& value : numbers) DeleteRegistryValue(value.first);
+  for (const auto& value : names) DeleteRegistryValue(value.first);
+  run.Choose(IDC_SET_RENDER_ENGINE, 2);  // "RND_004\r": no blank, stored whole
   run.Click(IDC_SET_SHOW_NAME);            // "Show Name": all ten values
-  EXPECT_EQ(ReadRegistryDword("Eff_Display"), 1u);
-  EXPECT_EQ(RegistryText("OrgFile"), "MINE");
-  EXPECT_EQ(ReadRegistryDword("Eff_Autoreverse"), 1u);
-  EXPECT_EQ(ReadRegistryDword("Prev_Quality"), 1u);
-  EXPECT_EQ(RegistryText("Prev_Engine"), "RND_002");
-  EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 60u) << "the clamped position";
-  EXPECT_EQ(ReadRegistryDword("Prev_Render"), 0u);
-  EXPECT_EQ(ReadRegistryDword("Prev_Speed"), 12u);
-  EXPECT_EQ(RegistryText("Engine"), "RND_004\r");
-  EXPECT_EQ(ReadRegistryDword("Rnd_Logging"), 2u);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+  for (const auto& [name, value] : numbers) {
+    EXPECT_EQ(ReadRegistryDword(name), value) << name;
+    EXPECT_EQ(StoredType(name), std::make_pair(DWORD{REG_DWORD}, DWORD{4})) << name;
+  }
+  for (const auto& [name, text] : names) {
+    EXPECT_EQ(RegistryText(name), text) << name;
+    EXPECT_EQ(StoredType(name), std::make_pair(DWORD{REG_SZ}, DWORD(text.size() + 1))) << name;
+  }
 }
 
 TEST_F(SettingsPageE2E, NoEngineListLeavesBothListsEmpty) {
   Load();
-  SheetRun& run = Open();
-  ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  EXPECT_EQ(ListCount(run, IDC_SET_PREVIEW_ENGINE), 0);
-  EXPECT_EQ(ListCount(run, IDC_SET_RENDER_ENGINE), 0);
-  EXPECT_EQ(ListCount(run, IDC_SET_ORG_LIST), 1);
+  SheetRun& run = Open(0, kSettingsPage);
+  EXPECT_EQ(run.ListCount(IDC_SET_PREVIEW_ENGINE), 0);
+  EXPECT_EQ(run.ListCount(IDC_SET_RENDER_ENGINE), 0);
+  EXPECT_EQ(run.ListCount(IDC_SET_ORG_LIST), 1);
   run.Click(IDC_SET_AUTO_RENDER);
   EXPECT_EQ(ReadRegistryDword("Prev_Render"), 1u);
   EXPECT_EQ(RegistryText("Engine"), "<missing>") << "a list without a selection leaves its value";
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(SettingsPageE2E, DraggingWritesTheRegistryOnlyWhenReleased) {
   Load();
-  SheetRun& run = Open();
-  ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  Scroll(run, IDC_SET_PREVIEW_FRAMES, 30, TB_THUMBTRACK);
+  SheetRun& run = Open(0, kSettingsPage);
+  run.Scroll(IDC_SET_PREVIEW_FRAMES, 30, TB_THUMBTRACK);
   EXPECT_EQ(run.Text(IDC_SET_PREVIEW_FRAMES_LABEL), "30");
   EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 1u);
-  Scroll(run, IDC_SET_PREVIEW_FRAMES, 31, TB_THUMBTRACK);
+  run.Scroll(IDC_SET_PREVIEW_FRAMES, 31, TB_THUMBTRACK);
   EXPECT_EQ(run.Text(IDC_SET_PREVIEW_FRAMES_LABEL), "31");
-  Scroll(run, IDC_SET_PREVIEW_FRAMES, 31, TB_ENDTRACK);
+  run.Scroll(IDC_SET_PREVIEW_FRAMES, 31, TB_ENDTRACK);
   EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 31u);
-  Scroll(run, IDC_SET_PREVIEW_SPEED, 25, TB_ENDTRACK);
+  run.Scroll(IDC_SET_PREVIEW_SPEED, 25, TB_ENDTRACK);
   EXPECT_EQ(run.Text(IDC_SET_PREVIEW_SPEED_LABEL), "25");
   EXPECT_EQ(ReadRegistryDword("Prev_Speed"), 25u);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(SettingsPageE2E, MissingKeyMakesEveryStoreSilent) {
   Load();
-  SheetRun& run = Open();
-  ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  EXPECT_TRUE(IsChecked(run, IDC_SET_SHOW_BOTH));
+  SheetRun& run = Open(0, kSettingsPage);
+  EXPECT_TRUE(run.IsChecked(IDC_SET_SHOW_BOTH));
   ResetRegistry(false);
   run.Click(IDC_SET_SHOW_ICON);
-  Scroll(run, IDC_SET_PREVIEW_FRAMES, 40, TB_ENDTRACK);
+  run.Scroll(IDC_SET_PREVIEW_FRAMES, 40, TB_ENDTRACK);
   std::vector<uint8_t> bytes;
   EXPECT_FALSE(GetRegistryBytes("Eff_Display", &bytes));
   EXPECT_FALSE(GetRegistryBytes("Prev_Frames", &bytes));
   EXPECT_TRUE(boxes_.Texts().empty());
 
-  ASSERT_TRUE(ShowPage(run, kOptionsPage));
-  ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  EXPECT_TRUE(IsChecked(run, IDC_SET_SHOW_ICON)) << "index 0 from the missing value";
+  ASSERT_TRUE(run.ShowPage(kOptionsPage));
+  ASSERT_TRUE(run.ShowPage(kSettingsPage));
+  EXPECT_TRUE(run.IsChecked(IDC_SET_SHOW_ICON)) << "index 0 from the missing value";
   EXPECT_EQ(run.Text(IDC_SET_PREVIEW_FRAMES_LABEL), "0");
   EXPECT_EQ(run.Text(IDC_SET_PREVIEW_SPEED_LABEL), "0");
-  EXPECT_EQ(ListSelection(run, IDC_SET_ORG_LIST), 0) << "the list keeps its selection";
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+  EXPECT_EQ(run.ListSelection(IDC_SET_ORG_LIST), 0) << "the list keeps its selection";
 }
 
 TEST_F(SettingsPageE2E, LeavingWithAnotherFrameCountOrQualityRebuildsThePreview) {
   SetRegistryDword("Prev_Frames", 6);
   Load();
-  SheetRun& run = Open();
-  ASSERT_TRUE(ShowPage(run, kSettingsPage));
-  Scroll(run, IDC_SET_PREVIEW_FRAMES, 20, TB_ENDTRACK);
+  SheetRun& run = Open(0, kSettingsPage);
+  run.Scroll(IDC_SET_PREVIEW_FRAMES, 20, TB_ENDTRACK);
   run.Click(IDC_SET_QUALITY_HIGH);  // "High"
-  ASSERT_TRUE(ShowPage(run, kOptionsPage));
+  ASSERT_TRUE(run.ShowPage(kOptionsPage));
   engine_->Reset(0);
-  run.Click(IDC_PANEL_RENDER);
-  ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() >= 20 && run.Text(IDC_PANEL_RENDER) == "Render"; }))
-      << "calls " << engine_->CallCount();
+  RenderAndWait(20);
   std::vector<EngineCall> calls = engine_->Calls();
   ASSERT_EQ(calls.size(), 20u);
   EXPECT_EQ(calls.back().position, 19);
   EXPECT_EQ(calls.back().lastPosition, 19);
   EXPECT_EQ(calls.back().frameWidth, 128u);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
 }
 
 TEST_F(SettingsPageE2E, AutoreverseSwitchFollowsTheStore) {
   Load();
   block_.generalValues[Direction] = 1.0f;
-  SheetRun& run = Open();
-  ASSERT_TRUE(ShowPage(run, kSettingsPage));
+  SheetRun& run = Open(0, kSettingsPage);
   run.Click(IDC_SET_AUTOREVERSE);
   EXPECT_EQ(ReadRegistryDword("Eff_Autoreverse"), 1u);
-  ASSERT_TRUE(ShowPage(run, kObjectsPage));
-  EXPECT_EQ(ListSelection(run, IDC_OBJ_LIST), 1) << "Fly-On shows the second object";
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+  ASSERT_TRUE(run.ShowPage(kObjectsPage));
+  EXPECT_EQ(run.ListSelection(IDC_OBJ_LIST), 1) << "Fly-On shows the second object";
 }
 
 TEST_F(SettingsPageE2E, SavedDefaultsComeBackByteForByte) {
@@ -184,29 +163,26 @@ TEST_F(SettingsPageE2E, SavedDefaultsComeBackByteForByte) {
   block_.specialCount = 1;
   block_.specialValues[0] = SpecialValue{0, 7, 33.0f};
   block_.specialValues[9] = SpecialValue{5, 6, 7.0f};
-  SheetRun& run = Open();
-  ASSERT_TRUE(ShowPage(run, kSettingsPage));
+  SheetRun& run = Open(0, kSettingsPage);
   run.Click(IDC_SET_SAVE_DEFAULTS);
   const EffectSettings saved = block_;
   EXPECT_TRUE(boxes_.Texts().empty());
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+  EXPECT_EQ(run.Close(PSBTN_OK), 0);
 
   std::memset(&block_, 0, sizeof block_);
-  SheetRun& again = Open();
+  Open();
   EXPECT_EQ(std::memcmp(&block_, &saved, sizeof saved), 0) << "every byte comes back";
-  EXPECT_EQ(PressAndFinish(again, PSBTN_OK), 0);
 }
 
 TEST_F(SettingsPageE2E, FailedSaveIsReportedAndCancelFromThisPageGivesOne) {
   install_.Remove("Work");
   Load();
-  SheetRun& run = Open();
-  ASSERT_TRUE(ShowPage(run, kSettingsPage));
+  SheetRun& run = Open(0, kSettingsPage);
   run.Click(IDC_SET_SAVE_DEFAULTS);
   ASSERT_TRUE(WaitUntil([&] { return !boxes_.Texts().empty(); }));
   EXPECT_EQ(boxes_.Texts().at(0), "Could not create defaults file.");
   EXPECT_EQ(boxes_.Captions().at(0), "Could not save defaults");
-  EXPECT_EQ(PressAndFinish(run, PSBTN_CANCEL), 1);
+  EXPECT_EQ(run.Close(PSBTN_CANCEL), 1);
 }
 
 }  // namespace

@@ -9,10 +9,7 @@ namespace {
 
 using SheetE2E = SheetFixture;
 
-std::vector<uint8_t> Bytes(const EffectSettings& block) {
-  const auto* p = reinterpret_cast<const uint8_t*>(&block);
-  return std::vector<uint8_t>(p, p + sizeof block);
-}
+bool Same(const EffectSettings& a, const EffectSettings& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 TEST_F(SheetE2E, TabTitlesWithoutAndWithFilterMode) {
   Load();
@@ -21,39 +18,29 @@ TEST_F(SheetE2E, TabTitlesWithoutAndWithFilterMode) {
   EXPECT_EQ(plain.CurrentIndex(), 0);
   HWND apply = GetDlgItem(plain.sheet(), 0x3021);  // the common controls' Apply button
   EXPECT_TRUE(apply == nullptr || !IsWindowVisible(apply)) << "no Apply button";
-  EXPECT_EQ(PressAndFinish(plain, PSBTN_OK), 0);
 
   SheetRun& filter = Open(7);
   EXPECT_EQ(filter.TabTitles(),
             (std::vector<std::string>{"   FX", "Options", "Filter Options", "Objects", "Settings"}));
-  EXPECT_EQ(PressAndFinish(filter, PSBTN_OK), 0);
+  EXPECT_EQ(filter.Close(PSBTN_OK), 0);
   EXPECT_EQ(block_.generalValues[FilterFrames], 100.0f) << "filter mode starts FilterFrames 0 at 100";
   EXPECT_TRUE(boxes_.Texts().empty());
 }
 
 TEST_F(SheetE2E, OkGivesZeroAndCancelGivesOneFromEveryPage) {
   Load();
-  for (int32_t filterMode : {0, 1}) {
-    int pages = filterMode ? 5 : 4;
-    for (int page = 0; page < pages; ++page) {
-      for (int button : {PSBTN_OK, PSBTN_CANCEL}) {
-        SheetRun& run = Open(filterMode);
-        run.SelectPage(page);
-        ASSERT_TRUE(WaitUntil([&] { return run.CurrentIndex() == page; })) << "page " << page;
-        run.Press(button);
-        EXPECT_EQ(run.Finish(), button == PSBTN_OK ? 0 : 1)
+  for (int32_t filterMode : {0, 1})
+    for (int page = 0; page < 4 + filterMode; ++page)
+      for (int button : {PSBTN_OK, PSBTN_CANCEL})
+        EXPECT_EQ(Open(filterMode, page).Close(button), button == PSBTN_OK ? 0 : 1)
             << "filter mode " << filterMode << ", page " << page << (button == PSBTN_OK ? ", OK" : ", Cancel");
-      }
-    }
-  }
 }
 
 TEST_F(SheetE2E, CancelKeepsWhatThePagesWrote) {
   Load();
   SheetRun& run = Open();
-  run.Click(IDC_FX_BUTTON_FIRST + 1);  // SLIDE
-  ASSERT_TRUE(WaitUntil([&] { return std::strcmp(block_.effectName, "SLIDE") == 0; }));
-  EXPECT_EQ(PressAndFinish(run, PSBTN_CANCEL), 1);
+  ASSERT_TRUE(PickEffect(1, "SLIDE"));
+  EXPECT_EQ(run.Close(PSBTN_CANCEL), 1);
   EXPECT_STREQ(block_.effectName, "SLIDE");
 }
 
@@ -63,10 +50,9 @@ TEST_F(SheetE2E, OkWithoutTouchingLeavesAConsistentBlockUnchanged) {
   block_.specialCount = 1;
   block_.specialValues[0] = SpecialValue{0, 7, 40.0f};
   block_.generalValues[Shadows] = 1.0f;
-  std::vector<uint8_t> before = Bytes(block_);
-  SheetRun& run = Open();
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
-  EXPECT_EQ(Bytes(block_), before);
+  const EffectSettings before = block_;
+  EXPECT_EQ(Open().Close(PSBTN_OK), 0);
+  EXPECT_TRUE(Same(block_, before));
 }
 
 TEST_F(SheetE2E, IdCancelAtThePageClosesTheWholeSheetAsCancelled) {
@@ -83,9 +69,9 @@ TEST_F(SheetE2E, MissingEngineOrExportShowsOneMessageAndLeavesTheBlock) {
   for (bool engineThere : {false, true}) {
     Load(engineThere, false);
     std::memset(&block_, 0xA5, sizeof block_);
-    std::vector<uint8_t> before = Bytes(block_);
+    const EffectSettings before = block_;
     EXPECT_EQ(select_(nullptr, &block_, 0), 1);
-    EXPECT_EQ(Bytes(block_), before) << "the block is left byte for byte";
+    EXPECT_TRUE(Same(block_, before)) << "the block is left byte for byte";
     std::vector<std::string> texts = boxes_.Texts();
     ASSERT_EQ(texts.size(), engineThere ? 2u : 1u);
     EXPECT_EQ(texts.back(), engineThere ? "Error getting LMX_Render Function." : "Error getting LMX.DLL.");
@@ -103,7 +89,7 @@ TEST_F(SheetE2E, NoBlockOrASecondSheetCannotBeCreated) {
   // host would: here through a timer callback would be the same thread).
   EffectSettings other{};
   EXPECT_EQ(select_(nullptr, &other, 0), 2) << "one sheet at a time";
-  EXPECT_EQ(PressAndFinish(run, PSBTN_CANCEL), 1);
+  EXPECT_EQ(run.Close(PSBTN_CANCEL), 1);
   EXPECT_TRUE(boxes_.Texts().empty());
 }
 
@@ -115,11 +101,10 @@ TEST_F(SheetE2E, MissingOrganizationIsReportedOnceAtLoadAndTheSheetStillWorks) {
   EXPECT_EQ(boxes_.Texts()[0], "Error reading LMX FX Organization file.");
   EXPECT_EQ(boxes_.Captions()[0], "Cannot continue");
   SheetRun& run = Open();
-  EXPECT_EQ(SendMessageA(run.Control(IDC_FX_GROUP_LIST), CB_GETCOUNT, 0, 0), 0);
-  for (int id = IDC_FX_BUTTON_FIRST; id <= IDC_FX_BUTTON_LAST; ++id)
-    EXPECT_FALSE(IsWindowVisible(run.Control(id))) << id;
+  EXPECT_EQ(run.ListCount(IDC_FX_GROUP_LIST), 0);
+  EXPECT_EQ(run.FxButtons(), std::string(16, '0'));
   run.Click(IDC_FX_BUTTON_FIRST);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+  EXPECT_EQ(run.Close(PSBTN_OK), 0);
   EXPECT_STREQ(block_.effectName, "DOORS");
   EXPECT_EQ(boxes_.Texts().size(), 1u) << "shown once, at load";
 }
@@ -128,15 +113,16 @@ TEST_F(SheetE2E, OrgFileNamingAMissingOrganizationFallsBackSilently) {
   SetRegistryString("OrgFile", "GONE");
   Load();
   SheetRun& run = Open();
-  EXPECT_EQ(SendMessageA(run.Control(IDC_FX_GROUP_LIST), CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(run.ListCount(IDC_FX_GROUP_LIST), 2);
   // Returning to the FX page compares "OrgFile" with the loaded name ("DEFAULT").
-  run.SelectPage(3);
-  run.SelectPage(0);
+  run.SelectPage(kSettingsPage);
+  run.SelectPage(kFxPage);
   std::vector<uint8_t> value;
   ASSERT_TRUE(WaitUntil([&] {
     return GetRegistryBytes("OrgFile", &value) && std::string(value.begin(), value.end()).rfind("DEFAULT", 0) == 0;
   }));
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+  EXPECT_EQ(StoredType("OrgFile"), std::make_pair(DWORD{REG_SZ}, DWORD{8})) << "\"DEFAULT\" and its zero";
+  EXPECT_EQ(run.Close(PSBTN_OK), 0);
   EXPECT_TRUE(boxes_.Texts().empty());
 }
 
@@ -145,25 +131,22 @@ TEST_F(SheetE2E, EmptyOrganizationAndUnlistedEffectGiveAnEmptyGrid) {
   SetRegistryString("OrgFile", "EMPTY");
   Load();
   EXPECT_TRUE(boxes_.Texts().empty()) << "an empty organization is still an organization";
-  SheetRun& run = Open();
-  EXPECT_EQ(SendMessageA(run.Control(IDC_FX_GROUP_LIST), CB_GETCOUNT, 0, 0), 0);
-  EXPECT_EQ(PressAndFinish(run, PSBTN_OK), 0);
+  EXPECT_EQ(Open().ListCount(IDC_FX_GROUP_LIST), 0);
+  EXPECT_EQ(run_->Close(PSBTN_OK), 0);
   dll_.reset();
 
   SetRegistryString("OrgFile", "DEFAULT");
   Load(false);
   std::memcpy(block_.effectName, "LOST", 5);
   SheetRun& lost = Open();
-  for (int id = IDC_FX_BUTTON_FIRST; id <= IDC_FX_BUTTON_LAST; ++id)
-    EXPECT_FALSE(IsWindowVisible(lost.Control(id))) << id;
-  EXPECT_EQ(SendMessageA(lost.Control(IDC_FX_GROUP_LIST), CB_GETCURSEL, 0, 0), CB_ERR);
+  EXPECT_EQ(lost.FxButtons(), std::string(16, '0'));
+  EXPECT_EQ(lost.ListSelection(IDC_FX_GROUP_LIST), CB_ERR);
   EXPECT_EQ(lost.Text(IDC_PANEL_NAME_BOX), "LOST long") << "the block's effect is still described";
   // Choosing a group shows it; the selection stays until a click.
-  SendMessageA(lost.Control(IDC_FX_GROUP_LIST), CB_SETCURSEL, 1, 0);
-  lost.Command(IDC_FX_GROUP_LIST, CBN_SELCHANGE);
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(lost.Control(IDC_FX_BUTTON_FIRST + 1)) && !IsWindowVisible(lost.Control(IDC_FX_BUTTON_FIRST + 2)); }));
+  lost.Choose(IDC_FX_GROUP_LIST, 1);
+  EXPECT_TRUE(WaitUntil([&] { return lost.FxButtons() == "1100000000000000"; })) << lost.FxButtons();
   EXPECT_STREQ(block_.effectName, "LOST");
-  EXPECT_EQ(PressAndFinish(lost, PSBTN_CANCEL), 1);
+  EXPECT_EQ(lost.Close(PSBTN_CANCEL), 1);
 }
 
 }  // namespace

@@ -10,6 +10,9 @@
 #include "library/bytes.h"
 #include "library/effect_record.h"
 #include "library/organization.h"
+#include "model/bmp24.h"
+#include "platform/registry_store.h"
+#include "resources/resource_ids.h"
 
 namespace lmx::test {
 
@@ -24,7 +27,7 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
 
 void WriteEffect(const TestInstall& install, const EffectSpec& e) {
   ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("ETYP"), 1).Text(FourCC("ENAM"), e.name).Text(FourCC("ELNM"), e.longName)
+  w.U32(FourCC("ETYP"), e.type).Text(FourCC("ENAM"), e.name).Text(FourCC("ELNM"), e.longName)
       .Text(FourCC("DESC"), e.description).U32(FourCC("VCNT"), e.objects).U32(FourCC("FDIR"), e.direction)
       .U32(FourCC("FSHD"), e.shadow).U32(FourCC("FMOT"), e.motion).F32(FourCC("BEST"), e.bestPosition);
   for (uint32_t i = 0; i < e.objects; ++i) w.IndexedText(FourCC("VDSC"), i, "Object " + std::to_string(i + 1));
@@ -41,94 +44,89 @@ void WriteEffect(const TestInstall& install, const EffectSpec& e) {
 }
 
 void WriteOrganization(const TestInstall& install, const std::string& name,
-                       const std::vector<std::pair<std::string, std::vector<std::string>>>& groups) {
+                       const std::vector<std::pair<std::string, std::vector<std::string>>>& groups,
+                       const char* extension) {
   ChunkWriter w(kOrganizationHeader);
   for (const auto& group : groups) {
     w.Text(FourCC("OGRP"), group.first);
     for (const std::string& entry : group.second) w.Text(FourCC("OITM"), entry);
   }
-  install.Write("ORGS/" + name + ".ORG", w.bytes());
+  install.Write("ORGS/" + name + extension, w.bytes());
+}
+
+COLORREF PixelAt(HWND window, int x, int y) {
+  HDC dc = GetDC(window);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(window, dc);
+  return c;
+}
+
+std::pair<DWORD, DWORD> StoredType(const char* name) {
+  DWORD type = REG_NONE, size = 0;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, platform::kRegistryKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) type = REG_NONE, size = 0;
+  RegCloseKey(key);
+  return {type, size};
 }
 
 std::vector<uint8_t> BitmapFile(int width, int height, COLORREF left, COLORREF right) {
-  const int stride = (width * 3 + 3) & ~3;
-  const uint32_t bitsSize = static_cast<uint32_t>(stride * height);
-  std::vector<uint8_t> file(54 + bitsSize, 0);
-  auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&file[at], &v, 4); };
-  auto put16 = [&](size_t at, uint16_t v) { std::memcpy(&file[at], &v, 2); };
-  file[0] = 'B';
-  file[1] = 'M';
-  put32(2, static_cast<uint32_t>(file.size()));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, static_cast<uint32_t>(width));
-  put32(22, static_cast<uint32_t>(height));
-  put16(26, 1);
-  put16(28, 24);
-  put32(34, bitsSize);
-  for (int y = 0; y < height; ++y)
+  std::vector<uint8_t> file;
+  AppendBmp24Headers(file, static_cast<uint32_t>(width), static_cast<uint32_t>(height));
+  const size_t padding = Bmp24RowBytes(static_cast<uint32_t>(width)) - static_cast<size_t>(width) * 3;
+  for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      COLORREF c = x < width / 2 ? left : right;
-      uint8_t* p = &file[54 + y * stride + x * 3];
-      p[0] = GetBValue(c);
-      p[1] = GetGValue(c);
-      p[2] = GetRValue(c);
+      const COLORREF c = x < width / 2 ? left : right;
+      file.insert(file.end(), {GetBValue(c), GetGValue(c), GetRValue(c)});
     }
+    file.insert(file.end(), padding, 0);
+  }
   return file;
 }
 
+std::string WindowText(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
 namespace {
 
-struct WindowSearch {
-  const char* title;
-  HWND found;
-};
-
-BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  if (std::strcmp(text, search->title) != 0) return TRUE;
-  search->found = window;
-  return FALSE;
+BOOL CALLBACK VisitWindow(HWND window, LPARAM visit) {
+  return (*reinterpret_cast<const std::function<bool(HWND)>*>(visit))(window) ? TRUE : FALSE;
 }
 
 }  // namespace
 
+void ForEachWindow(const std::function<bool(HWND)>& visit, HWND parent) {
+  const LPARAM param = reinterpret_cast<LPARAM>(&visit);
+  if (parent) {
+    EnumChildWindows(parent, VisitWindow, param);
+  } else {
+    EnumWindows(VisitWindow, param);
+  }
+}
+
+bool IsOwnWindow(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process == GetCurrentProcessId();
+}
+
+HWND FindOwnWindowIf(const std::function<bool(HWND)>& match) {
+  HWND found = nullptr;
+  ForEachWindow([&](HWND window) {
+    if (IsOwnWindow(window) && IsWindowVisible(window) && match(window)) found = window;
+    return found == nullptr;
+  });
+  return found;
+}
+
 HWND FindOwnWindow(const char* title) {
-  WindowSearch search{title, nullptr};
-  EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindOwnWindowIf([&](HWND window) { return WindowText(window) == title; });
 }
 
 // ---- message boxes
-
-namespace {
-
-struct BoxSearch {
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM param) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  char cls[32] = {};
-  GetClassNameA(window, cls, sizeof cls);
-  if (pid == GetCurrentProcessId() && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
-    char caption[128] = {};
-    GetWindowTextA(window, caption, sizeof caption);
-    if (std::strcmp(caption, "Lumora FX Selection") != 0 && GetDlgItem(window, 0xFFFF)) {
-      reinterpret_cast<BoxSearch*>(param)->found = window;
-      return FALSE;
-    }
-  }
-  return TRUE;
-}
-
-}  // namespace
 
 // The thread must be running before the test loads the module: a message box shown
 // while the module loads holds the loader lock, which a starting thread waits for.
@@ -143,21 +141,21 @@ MessageBoxCatcher::~MessageBoxCatcher() {
 
 void MessageBoxCatcher::Run() {
   while (!stop_) {
-    BoxSearch search;
-    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    HWND box = FindOwnWindowIf([](HWND window) {
+      char cls[32] = {};
+      GetClassNameA(window, cls, sizeof cls);
+      return std::strcmp(cls, "#32770") == 0 && WindowText(window) != "Lumora FX Selection" &&
+             GetDlgItem(window, 0xFFFF) != nullptr;
+    });
     started_ = true;
-    if (search.found) {
-      char caption[128] = {};
-      char text[512] = {};
-      GetWindowTextA(search.found, caption, sizeof caption);
-      GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);
+    if (box) {
       {
         std::lock_guard<std::mutex> lock(mutex_);
-        texts_.push_back(text);
-        captions_.push_back(caption);
+        texts_.push_back(WindowText(GetDlgItem(box, 0xFFFF)));
+        captions_.push_back(WindowText(box));
       }
-      SendMessageA(search.found, WM_COMMAND, IDOK, 0);
-      WaitUntil([&] { return !IsWindow(search.found) || !IsWindowVisible(search.found); }, 5000);
+      SendMessageA(box, WM_COMMAND, IDOK, 0);
+      WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
     }
     Sleep(2);
   }
@@ -190,39 +188,25 @@ std::string InstallEngine(const TestInstall& install, bool withRender) {
   return target;
 }
 
-template <class Fn>
-Fn Get(const platform::LoadedModule& module, const char* name) {
-  return platform::ProcAs<Fn>(module.Find(name));
-}
-
 }  // namespace
 
 Engine::Engine(const TestInstall& install, bool withRender) : module_(InstallEngine(install, withRender).c_str()) {
-  reset_ = Get<TestEngineResetFn>(module_, "TestEngine_Reset");
-  count_ = Get<TestEngineCallCountFn>(module_, "TestEngine_CallCount");
-  getCall_ = Get<TestEngineGetCallFn>(module_, "TestEngine_GetCall");
-  release_ = Get<TestEngineReleaseFn>(module_, "TestEngine_Release");
-  fail_ = Get<TestEngineFailFn>(module_, "TestEngine_Fail");
-  abortSeen_ = Get<TestEngineAbortSeenFn>(module_, "TestEngine_AbortSeen");
-  active_ = Get<TestEngineActiveFn>(module_, "TestEngine_Active");
-  maxActive_ = Get<TestEngineMaxActiveFn>(module_, "TestEngine_MaxActive");
-  if (reset_) reset_(0, -1, 1);
+  if (loaded()) Reset(0);
 }
 
 Engine::~Engine() = default;
 
 std::vector<EngineCall> Engine::Calls() const {
   std::vector<EngineCall> calls;
-  int n = count_();
-  for (int i = 0; i < n; ++i) {
+  const auto getCall = Get<TestEngineGetCallFn>("TestEngine_GetCall");
+  for (int i = 0, n = CallCount(); i < n; ++i) {
     EngineCall call{};
-    if (getCall_(i, &call)) calls.push_back(call);
+    if (getCall(i, &call)) calls.push_back(call);
   }
   return calls;
 }
 
 // ---- the sheet
-
 
 SheetRun::SheetRun(SelectFn select, EffectSettings* block, int32_t filterMode)
     : thread_([this, select, block, filterMode] {
@@ -286,7 +270,10 @@ HWND SheetRun::CurrentPage() const {
   return reinterpret_cast<HWND>(SendMessageA(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0));
 }
 
-void SheetRun::SelectPage(int index) const { SendMessageA(sheet_, PSM_SETCURSEL, index, 0); }
+bool SheetRun::ShowPage(int index) const {
+  SelectPage(index);
+  return WaitUntil([&] { return CurrentIndex() == index; });
+}
 
 void SheetRun::Press(int button) const {
   DWORD thread = GetWindowThreadProcessId(sheet_, nullptr);
@@ -296,18 +283,49 @@ void SheetRun::Press(int button) const {
   PostThreadMessageA(thread, WM_NULL, 0, 0);
 }
 
-std::string SheetRun::Text(int id) const {
-  char text[512] = {};
-  GetWindowTextA(Control(id), text, sizeof text);
-  return text;
-}
-
-void SheetRun::Click(int id) const { SendMessageA(Control(id), BM_CLICK, 0, 0); }
-
 void SheetRun::Command(int id, int code) const {
   DWORD thread = GetWindowThreadProcessId(sheet_, nullptr);
   SendMessageA(CurrentPage(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Control(id)));
   PostThreadMessageA(thread, WM_NULL, 0, 0);
+}
+
+void SheetRun::Scroll(int id, int position, int code) const {
+  Send(id, TBM_SETPOS, TRUE, position);
+  SendMessageA(CurrentPage(), WM_HSCROLL, MAKEWPARAM(code, code == TB_THUMBTRACK ? position : 0),
+               reinterpret_cast<LPARAM>(Control(id)));
+}
+
+void SheetRun::Choose(int id, int index) const {
+  Send(id, CB_SETCURSEL, index);
+  Command(id, CBN_SELCHANGE);
+}
+
+std::string SheetRun::ListEntry(int id, int index) const {
+  char text[1100] = {};
+  Send(id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+std::string SheetRun::FxButtons() const {
+  std::string shown;
+  for (int id = IDC_FX_BUTTON_FIRST; id <= IDC_FX_BUTTON_LAST; ++id) {
+    const bool visible = IsWindowVisible(Control(id)), enabled = IsWindowEnabled(Control(id));
+    shown += visible == enabled ? (visible ? '1' : '0') : '?';
+  }
+  return shown;
+}
+
+COLORREF SheetRun::PictureCentre() const {
+  RECT rect{};
+  GetClientRect(Control(IDC_PANEL_PICTURE), &rect);
+  return PixelAt(Control(IDC_PANEL_PICTURE), rect.right / 2, rect.bottom / 2);
+}
+
+int SheetRun::FrameShown() const {
+  const COLORREF c = PictureCentre();
+  for (int k = 0; k < 60; ++k)
+    if (GetRValue(c) == ((FrameColour(k) >> 16) & 0xFF) && GetGValue(c) == 0 && GetBValue(c) == 0) return k;
+  return -1;
 }
 
 }  // namespace lmx::test

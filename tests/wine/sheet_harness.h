@@ -5,12 +5,15 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "model/effect_settings.h"
@@ -34,16 +37,34 @@ struct EffectSpec {
   uint32_t motion = 1;
   float bestPosition = 50.0f;
   std::vector<std::pair<uint16_t, float>> options;  // tag, default value
+  uint32_t type = 1;
 };
 
 // Writes EFFECTS\<name>.LMI.
 void WriteEffect(const TestInstall& install, const EffectSpec& effect);
-// Writes ORGS\<name>.ORG: groups of effect short names.
+// Writes ORGS\<name><extension>: groups of effect short names.
 void WriteOrganization(const TestInstall& install, const std::string& name,
-                       const std::vector<std::pair<std::string, std::vector<std::string>>>& groups);
+                       const std::vector<std::pair<std::string, std::vector<std::string>>>& groups,
+                       const char* extension = ".ORG");
 
-// A visible top-level window of this process with exactly this title, or null.
+// The window's text (its first 1,023 characters).
+std::string WindowText(HWND window);
+
+// Calls `visit` for each top-level window, or each child of `parent` at any depth, until it
+// returns false.
+void ForEachWindow(const std::function<bool(HWND)>& visit, HWND parent = nullptr);
+bool IsOwnWindow(HWND window);  // of this process
+// The first visible top-level window of this process that `match` accepts, or null.
+HWND FindOwnWindowIf(const std::function<bool(HWND)>& match);
+// ... with exactly this title.
 HWND FindOwnWindow(const char* title);
+
+// The colour of a pixel of the window's client area, as it shows now.
+COLORREF PixelAt(HWND window, int x, int y);
+
+// The type (REG_SZ, REG_DWORD, ...) and size of a value of the product's key, read from
+// the key itself; REG_NONE when the value does not exist.
+std::pair<DWORD, DWORD> StoredType(const char* name);
 
 // A 24-bit bottom-up bitmap file: the left half in one colour, the right half in another.
 std::vector<uint8_t> BitmapFile(int width, int height, COLORREF left, COLORREF right);
@@ -74,30 +95,33 @@ class Engine {
   Engine(const TestInstall& install, bool withRender);
   ~Engine();
   bool loaded() const { return module_.IsLoaded(); }
-  void Reset(int delayMs, int holdAtCall = -1, bool honourAbort = true) { reset_(delayMs, holdAtCall, honourAbort); }
-  int CallCount() const { return count_(); }
+  void Reset(int delayMs, int holdAtCall = -1, bool honourAbort = true) {
+    Get<TestEngineResetFn>("TestEngine_Reset")(delayMs, holdAtCall, honourAbort);
+  }
+  int CallCount() const { return Get<TestEngineCallCountFn>("TestEngine_CallCount")(); }
   std::vector<EngineCall> Calls() const;
-  void Release() { release_(); }
-  void Fail(bool failing) { fail_(failing ? 1 : 0); }
-  bool AbortSeen() const { return abortSeen_() != 0; }
-  int Active() const { return active_(); }
-  int MaxActive() const { return maxActive_(); }
+  void Release() { Get<TestEngineReleaseFn>("TestEngine_Release")(); }
+  void Fail(bool failing) { Get<TestEngineFailFn>("TestEngine_Fail")(failing ? 1 : 0); }
+  bool AbortSeen() const { return Get<TestEngineAbortSeenFn>("TestEngine_AbortSeen")() != 0; }
+  int Active() const { return Get<TestEngineActiveFn>("TestEngine_Active")(); }
+  int MaxActive() const { return Get<TestEngineMaxActiveFn>("TestEngine_MaxActive")(); }
 
  private:
+  template <class Fn>
+  Fn Get(const char* name) const {
+    return platform::ProcAs<Fn>(module_.Find(name));
+  }
   platform::LoadedModule module_;
-  TestEngineResetFn reset_ = nullptr;
-  TestEngineCallCountFn count_ = nullptr;
-  TestEngineGetCallFn getCall_ = nullptr;
-  TestEngineReleaseFn release_ = nullptr;
-  TestEngineFailFn fail_ = nullptr;
-  TestEngineAbortSeenFn abortSeen_ = nullptr;
-  TestEngineActiveFn active_ = nullptr;
-  TestEngineMaxActiveFn maxActive_ = nullptr;
 };
 
 using SelectFn = int16_t(__cdecl*)(HWND, void*, int32_t);
 
-// One LMXGUI_Select call on its own thread, and the sheet it opens.
+// The pages in tab order; in filter mode the Filter page comes third and the rest move on.
+enum SheetPage { kFxPage, kOptionsPage, kObjectsPage, kSettingsPage };
+constexpr int kFilterPage = 2;
+
+// One LMXGUI_Select call on its own thread, the sheet it opens, and its controls worked
+// as the user and the controls themselves would.
 class SheetRun {
  public:
   SheetRun(SelectFn select, EffectSettings* block, int32_t filterMode);
@@ -107,19 +131,46 @@ class SheetRun {
   // Waits for the call to return; -100 when it did not in time.
   int Finish(int timeoutMs = 20000);
   bool finished() const { return done_; }
+  // Presses PSBTN_OK, PSBTN_CANCEL or PSBTN_HELP of the sheet.
+  void Press(int button) const;
+  int Close(int button) {
+    Press(button);
+    return Finish();
+  }
 
   HWND sheet() const { return sheet_; }
   std::vector<std::string> TabTitles() const;
   int CurrentIndex() const;
   HWND CurrentPage() const;
-  void SelectPage(int index) const;
-  void Press(int button) const;  // PSBTN_OK, PSBTN_CANCEL, PSBTN_HELP
-  // Control of the current page.
+  void SelectPage(int index) const { SendMessageA(sheet_, PSM_SETCURSEL, index, 0); }
+  // Makes page `index` the active one and waits until it is.
+  bool ShowPage(int index) const;
+
+  // Controls of the current page.
   HWND Control(int id) const { return GetDlgItem(CurrentPage(), id); }
-  std::string Text(int id) const;
-  void Click(int id) const;
+  LRESULT Send(int id, UINT message, WPARAM w = 0, LPARAM l = 0) const {
+    return SendMessageA(Control(id), message, w, l);
+  }
+  std::string Text(int id) const { return WindowText(Control(id)); }
+  void Click(int id) const { Send(id, BM_CLICK); }
+  bool IsChecked(int id) const { return Send(id, BM_GETCHECK) == BST_CHECKED; }
   // A WM_COMMAND from control id with the given notification, as the control sends it.
   void Command(int id, int code) const;
+  // Sets a trackbar's position and sends the scroll message it sends (TB_THUMBTRACK
+  // while dragging, TB_ENDTRACK when released, ...).
+  void Scroll(int id, int position, int code) const;
+  int Position(int id) const { return static_cast<int>(Send(id, TBM_GETPOS)); }
+  // Chooses entry `index` of a drop-down list: selection, then CBN_SELCHANGE.
+  void Choose(int id, int index) const;
+  int ListSelection(int id) const { return static_cast<int>(Send(id, CB_GETCURSEL)); }
+  int ListCount(int id) const { return static_cast<int>(Send(id, CB_GETCOUNT)); }
+  std::string ListEntry(int id, int index) const;
+  // The FX page's buttons in order: '1' shown and enabled, '0' hidden and disabled.
+  std::string FxButtons() const;
+  // The colour at the centre of the panel's preview picture, and the frame of the
+  // instrumented engine it shows (-1 for none).
+  COLORREF PictureCentre() const;
+  int FrameShown() const;
 
  private:
   std::atomic<bool> done_{false};
@@ -127,11 +178,5 @@ class SheetRun {
   HWND sheet_ = nullptr;
   std::thread thread_;
 };
-
-// Presses a button of the sheet and waits for LMXGUI_Select to return.
-inline int PressAndFinish(SheetRun& run, int button) {
-  run.Press(button);
-  return run.Finish();
-}
 
 }  // namespace lmx::test

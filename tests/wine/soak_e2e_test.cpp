@@ -21,8 +21,6 @@
 #include <string>
 #include <vector>
 
-#include "page_driver.h"
-
 namespace lmx::test {
 namespace {
 
@@ -40,37 +38,21 @@ std::string Course(const std::vector<Counts>& points, DWORD Counts::*count) {
   return text;
 }
 
-BOOL CALLBACK CountChild(HWND, LPARAM count) {
-  ++*reinterpret_cast<DWORD*>(count);
-  return TRUE;
-}
-
-BOOL CALLBACK CountOwnWindows(HWND window, LPARAM count) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != GetCurrentProcessId()) return TRUE;
-  ++*reinterpret_cast<DWORD*>(count);
-  EnumChildWindows(window, CountChild, count);
-  return TRUE;
-}
-
-// Windows keeps both counts; Wine's GetGuiResources keeps none (it gives 0). There the
-// GDI objects are the live entries of the handle table, which Wine finds by index alone,
-// and the USER objects are counted as this process's windows.
-DWORD GdiObjects() {
-  DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (n != 0) return n;
-  for (ULONG_PTR index = 1; index <= 0xFFFF; ++index) n += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0;
-  return n;
-}
-
-// The live GDI objects by type (OBJ_BITMAP, OBJ_FONT, ...), found by index as above; what
-// a leak report names.
+// The live GDI objects by type (OBJ_BITMAP, OBJ_FONT, ...), what a leak report names.
+// Wine's GetGuiResources keeps no counts (it gives 0); there the GDI objects are the live
+// entries of the handle table, which Wine finds by index alone.
 std::map<DWORD, int> GdiObjectTypes() {
   std::map<DWORD, int> types;
   for (ULONG_PTR index = 1; index <= 0xFFFF; ++index)
     if (DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(index))) ++types[type];
   return types;
+}
+
+DWORD GdiObjects() {
+  DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  if (n == 0)
+    for (const auto& [type, count] : GdiObjectTypes()) n += static_cast<DWORD>(count);
+  return n;
 }
 
 std::string GdiGrowth(const std::map<DWORD, int>& before, const std::map<DWORD, int>& after) {
@@ -131,10 +113,16 @@ DWORD KernelHandles() {
   return n;
 }
 
+// Without Wine's count, the USER objects are counted as this process's windows.
 DWORD UserObjects() {
   DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   if (n != 0) return n;
-  EnumWindows(CountOwnWindows, reinterpret_cast<LPARAM>(&n));
+  ForEachWindow([&](HWND top) {
+    if (!IsOwnWindow(top)) return true;
+    ++n;
+    ForEachWindow([&](HWND) { return ++n != 0; }, top);
+    return true;
+  });
   return n;
 }
 
@@ -184,7 +172,7 @@ class Soak : public SheetFixture {
     const int settings = pages - 1;
     const int page = run.CurrentIndex();
     switch (Pick(6)) {
-      case 0: return ShowPage(run, Pick(pages));
+      case 0: return run.ShowPage(Pick(pages));
       case 1:
         if (page != settings) run.Click(IDC_PANEL_RENDER);
         return true;
@@ -223,11 +211,8 @@ TEST_F(Soak, SheetsOpenedAndClosedDuringRendersLeaveNothingBehind) {
   engine_->Reset(2);  // every frame takes a little while: renders are often under way
 
   // One sheet first: what the first sheet of a process sets up once is not a leak.
-  {
-    SheetRun& warm = Open();
-    ASSERT_EQ(PressAndFinish(warm, PSBTN_CANCEL), 1);
-    run_.reset();
-  }
+  ASSERT_EQ(Open().Close(PSBTN_CANCEL), 1);
+  run_.reset();
   // Wine's user32 keeps a cache of device contexts (each with its clipping region) and
   // comctl32 a few pens, brushes and bitmaps; they fill within the first cycles and then
   // stay. So a leak is judged from the counts after the first half of the cycles (at most
