@@ -80,7 +80,7 @@ TEST(MinimalHost, RendersTheChosenTransitionIntoABmp) {
   ASSERT_TRUE(pressed) << "the sheet never opened";
   ASSERT_EQ(code, 0u);
 
-  const std::vector<uint8_t> bytes = lmx::host::test::ReadAll(bmp);
+  const std::vector<uint8_t> bytes = install.Read("frame.bmp");
   const size_t pixels = 320 * 240;
   ASSERT_EQ(bytes.size(), 54 + pixels * 4);
   BITMAPINFOHEADER header;

@@ -56,11 +56,6 @@ bool PlantModule(const lmx::test::TestInstall& install, const std::string& relat
   return std::filesystem::copy_file(std::filesystem::path(ProgramFolder()) / name, install.File(relative), ec);
 }
 
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs) {
   HostRun run;
   // The host writes into a file rather than a pipe: Wine's helper processes that the host

@@ -30,7 +30,4 @@ std::string ProgramFolder();
 // Copies a module from beside the test program to `relative` in the installation.
 bool PlantModule(const lmx::test::TestInstall& install, const std::string& relative);
 
-// A file's bytes; empty when it cannot be read.
-std::vector<uint8_t> ReadAll(const std::string& path);
-
 }  // namespace lmx::host::test
