@@ -20,8 +20,6 @@ struct Handle {
   Handle& operator=(const Handle&) = delete;
 };
 
-std::string HostPath() { return ProgramFolder() + "\\lmxhost.exe"; }
-
 std::string Quote(const std::string& arg) {
   if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
   std::string q = "\"";
@@ -56,7 +54,8 @@ bool PlantModule(const lmx::test::TestInstall& install, const std::string& relat
   return std::filesystem::copy_file(std::filesystem::path(ProgramFolder()) / name, install.File(relative), ec);
 }
 
-HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs) {
+HostRun RunProgram(const std::string& exe, const std::vector<std::string>& args, unsigned long timeoutMs,
+                   const std::function<void(unsigned long)>& whileRunning) {
   HostRun run;
   // The host writes into a file rather than a pipe: Wine's helper processes that the host
   // starts (the desktop's explorer.exe) inherit its output handle and outlive it, and a
@@ -68,7 +67,7 @@ HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs) {
                             CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
   if (output.h == INVALID_HANDLE_VALUE) return run;
 
-  std::string line = Quote(HostPath());
+  std::string line = Quote(ProgramFolder() + "\\" + exe);
   for (const std::string& a : args) line += " " + Quote(a);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
@@ -80,7 +79,11 @@ HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs) {
   if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
     Handle processHandle(process.hProcess), threadHandle(process.hThread);
     run.started = true;
-    run.finished = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    do {
+      if (whileRunning) whileRunning(process.dwProcessId);
+      run.finished = WaitForSingleObject(process.hProcess, whileRunning ? 20 : timeoutMs) == WAIT_OBJECT_0;
+    } while (!run.finished && GetTickCount64() < deadline);
     if (!run.finished) {
       TerminateProcess(process.hProcess, 99);
       WaitForSingleObject(process.hProcess, 5000);
