@@ -79,8 +79,10 @@ class JobFixture {
   void ClearTexture(int texture);
 
  private:
+  // Over every pixel: the pixels differing from other(x, y) by more than `tolerance` in a
+  // channel, or with a tolerance below 0 the sum of the channels' differences.
   template <typename OtherFn>
-  int CountDiffering(int tolerance, OtherFn other) const;
+  double SumOverPixels(OtherFn other, int tolerance) const;
 
   int width_, height_, side_;
   EffectSettings settings_{};

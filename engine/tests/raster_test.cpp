@@ -1,10 +1,5 @@
-// The rasteriser. Coverage: triangles and quads that share edges cover every sample
-// exactly once, whatever the sample count; thin slivers cover the samples they pass over.
-// Depth: where two planes cross inside a row, every sample shows the nearer primitive,
-// whether its pixel is whole, split by an edge, or on the crossing. Quads: textured quads
-// drawn as one primitive are shaded as their two halves would be, within a level or two
-// along the diagonal, and drawn as the halves where those interpolate apart; the draw lists
-// join a cell's halves only where nothing comes between them.
+// The rasteriser: coverage of shared edges, slivers and fans at every sample count, depth
+// where planes cross inside a pixel, and quads against their two halves.
 #include <gtest/gtest.h>
 
 #include <algorithm>
