@@ -45,9 +45,7 @@ class JobFixture {
   RenderJob& job() { return job_; }
   EffectSettings& settings() { return settings_; }
   float& general(int index) { return settings_.generalValues[index]; }
-  // The same value in every object's row.
   void EveryObject(int column, float value);
-  // Sets frame k of a preview of `frames` frames.
   void SetPosition(int position, int lastPosition);
   // Renders through `entry`: the linked engine, or LMX_Render of the loaded DLL.
   int32_t Render(RenderEntryFn entry = nullptr);
@@ -73,8 +71,6 @@ class JobFixture {
   std::vector<uint8_t> Snapshot() const { return target_; }
   int width() const { return width_; }
   int height() const { return height_; }
-  const std::vector<uint8_t>& targetBytes() const { return target_; }
-  // Replaces texture i by one colour everywhere.
   void FillTexture(int texture, Rgb8 colour);
   void ClearTexture(int texture);
 

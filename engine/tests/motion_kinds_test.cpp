@@ -76,7 +76,7 @@ TEST(MotionKinds, UnknownKindsRenderAsPlane) {
   JobFixture a(32, 32), b(32, 32);
   ASSERT_EQ(a.RenderAt(static_cast<MotionKind>(77), 5, 10), 0);
   ASSERT_EQ(b.RenderAt(MotionKind::Plane, 5, 10), 0);
-  EXPECT_EQ(a.targetBytes(), b.targetBytes());
+  EXPECT_EQ(a.Snapshot(), b.Snapshot());
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ TEST(RenderContract, IdenticalInputsGiveIdenticalPixels) {
   other.general(Shadows) = 1;
   ASSERT_EQ(other.Render(), 0);
   ASSERT_EQ(b.Render(), 0);
-  EXPECT_EQ(a.targetBytes(), b.targetBytes());
+  EXPECT_EQ(a.Snapshot(), b.Snapshot());
 }
 
 int g_polls = 0;

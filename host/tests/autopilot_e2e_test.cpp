@@ -3,9 +3,9 @@
 // and failures end the run with a reason instead of hanging.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 
+#include "block_file.h"
 #include "common/chunk_writer.h"
 #include "library/bytes.h"
 #include "library/effect_record.h"
@@ -62,11 +62,8 @@ class AutopilotE2E : public ::testing::Test {
   }
 
   EffectSettings Block() {
-    std::vector<uint8_t> bytes = install_.Read("Out/block.lri");
     EffectSettings block;
-    std::memset(&block, 0, sizeof block);
-    EXPECT_EQ(bytes.size(), sizeof block);
-    if (bytes.size() == sizeof block) std::memcpy(&block, bytes.data(), sizeof block);
+    EXPECT_EQ(LoadBlockFile(install_.File("Out/block.lri"), &block), BlockLoad::Loaded);
     return block;
   }
 
