@@ -80,7 +80,6 @@ void JobFixture::EveryObject(int column, float value) {
 }
 
 double JobFixture::MeanBrightness(int x0, int x1) const {
-  if (x1 < 0) x1 = width_;
   double sum = 0;
   for (int y = 0; y < height_; ++y) {
     for (int x = x0; x < x1; ++x) {

@@ -62,8 +62,8 @@ class JobFixture {
   bool GuardsIntact() const;
   // Nothing written: the target holds guard bytes only.
   bool Untouched() const { return target_ == std::vector<uint8_t>(target_.size(), kGuardByte); }
-  // Mean of (blue + green + red) / 3 over the target, or over columns [x0, x1).
-  double MeanBrightness(int x0 = 0, int x1 = -1) const;
+  // Mean of (blue + green + red) / 3 over the target's columns [x0, x1).
+  double MeanBrightness(int x0, int x1) const;
   // Pixels of the target that differ from texture i (or another fixture's target) by more
   // than `tolerance` in a channel.
   int PixelsDifferingFrom(int texture, int tolerance) const;

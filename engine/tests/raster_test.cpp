@@ -314,13 +314,10 @@ constexpr int kWidth = 48, kHeight = 32, kSide = 16;
 
 // A smooth picture: neighbouring texels differ by a few levels.
 std::vector<uint8_t> Picture() {
-  std::vector<uint8_t> px(static_cast<size_t>(kSide) * kSide * 4);
+  std::vector<uint8_t> px;
   for (int y = 0; y < kSide; ++y) {
     for (int x = 0; x < kSide; ++x) {
-      uint8_t* p = &px[(static_cast<size_t>(y) * kSide + x) * 4];
-      p[0] = static_cast<uint8_t>(40 + 8 * x), p[1] = static_cast<uint8_t>(200 - 6 * y);
-      p[2] = static_cast<uint8_t>(90 + 3 * (x + y));
-      p[3] = 255;
+      px.insert(px.end(), {uint8_t(40 + 8 * x), uint8_t(200 - 6 * y), uint8_t(90 + 3 * (x + y)), 255});
     }
   }
   return px;

@@ -22,9 +22,7 @@ namespace {
 
 // A picture whose top half is one colour and bottom half another (B, G, R).
 Image Halves(int width, int height, uint32_t top, uint32_t bottom) {
-  Image image;
-  image.width = width;
-  image.height = height;
+  Image image{width, height, {}};
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
       for (int byte = 0; byte < 4; ++byte) image.bgrx.push_back(uint8_t((y < height / 2 ? top : bottom) >> (8 * byte)));
