@@ -24,8 +24,7 @@ class BlockFileTest : public ::testing::Test {
     return block;
   }
   static bool AllZero(const EffectSettings& block) {
-    EffectSettings zero;
-    std::memset(&zero, 0, sizeof zero);
+    const EffectSettings zero{};
     return std::memcmp(&block, &zero, sizeof block) == 0;
   }
 

@@ -20,8 +20,7 @@ int16_t __cdecl Select(HWND, EffectSettings* block, int32_t filterMode) {
 }
 
 EffectSettings Original() {
-  EffectSettings block;
-  std::memset(&block, 0, sizeof block);
+  EffectSettings block{};
   std::strcpy(block.effectName, "BEFORE");
   block.generalValues[Direction] = 1;
   return block;
