@@ -80,7 +80,6 @@ void JobFixture::EveryObject(int column, float value) {
 }
 
 double JobFixture::MeanBrightness(int x0, int x1) const {
-  if (x1 < 0) x1 = width_;
   double sum = 0;
   for (int y = 0; y < height_; ++y) {
     for (int x = x0; x < x1; ++x) {
@@ -92,23 +91,24 @@ double JobFixture::MeanBrightness(int x0, int x1) const {
 }
 
 template <typename OtherFn>
-int JobFixture::CountDiffering(int tolerance, OtherFn other) const {
-  int n = 0;
+double JobFixture::SumOverPixels(OtherFn other, int tolerance) const {
+  double sum = 0;
   for (int y = 0; y < height_; ++y) {
     for (int x = 0; x < width_; ++x) {
-      Rgb8 a = TargetPixel(x, y), b = other(x, y);
-      n += std::abs(a.b - b.b) > tolerance || std::abs(a.g - b.g) > tolerance || std::abs(a.r - b.r) > tolerance;
+      const Rgb8 a = TargetPixel(x, y), b = other(x, y);
+      const int d[3] = {std::abs(a.b - b.b), std::abs(a.g - b.g), std::abs(a.r - b.r)};
+      sum += tolerance < 0 ? d[0] + d[1] + d[2] : std::max({d[0], d[1], d[2]}) > tolerance;
     }
   }
-  return n;
+  return sum;
 }
 
 int JobFixture::PixelsDifferingFrom(int texture, int tolerance) const {
-  return CountDiffering(tolerance, [&](int x, int y) { return TexturePixelAt(texture, x, y); });
+  return static_cast<int>(SumOverPixels([&](int x, int y) { return TexturePixelAt(texture, x, y); }, tolerance));
 }
 
 int JobFixture::PixelsDifferingFrom(const JobFixture& other, int tolerance) const {
-  return CountDiffering(tolerance, [&](int x, int y) { return other.TargetPixel(x, y); });
+  return static_cast<int>(SumOverPixels([&](int x, int y) { return other.TargetPixel(x, y); }, tolerance));
 }
 
 Rgb8 JobFixture::TargetPixel(int x, int y) const {
@@ -125,14 +125,7 @@ Rgb8 JobFixture::TexturePixelAt(int texture, int x, int y) const {
 }
 
 double JobFixture::MeanDifferenceTo(int texture) const {
-  double sum = 0;
-  for (int y = 0; y < height_; ++y) {
-    for (int x = 0; x < width_; ++x) {
-      Rgb8 a = TargetPixel(x, y), b = TexturePixelAt(texture, x, y);
-      sum += std::abs(a.b - b.b) + std::abs(a.g - b.g) + std::abs(a.r - b.r);
-    }
-  }
-  return sum / (3.0 * width_ * height_);
+  return SumOverPixels([&](int x, int y) { return TexturePixelAt(texture, x, y); }, -1) / (3.0 * width_ * height_);
 }
 
 bool JobFixture::GuardsIntact() const {

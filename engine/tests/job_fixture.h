@@ -45,9 +45,7 @@ class JobFixture {
   RenderJob& job() { return job_; }
   EffectSettings& settings() { return settings_; }
   float& general(int index) { return settings_.generalValues[index]; }
-  // The same value in every object's row.
   void EveryObject(int column, float value);
-  // Sets frame k of a preview of `frames` frames.
   void SetPosition(int position, int lastPosition);
   // Renders through `entry`: the linked engine, or LMX_Render of the loaded DLL.
   int32_t Render(RenderEntryFn entry = nullptr);
@@ -64,8 +62,8 @@ class JobFixture {
   bool GuardsIntact() const;
   // Nothing written: the target holds guard bytes only.
   bool Untouched() const { return target_ == std::vector<uint8_t>(target_.size(), kGuardByte); }
-  // Mean of (blue + green + red) / 3 over the target, or over columns [x0, x1).
-  double MeanBrightness(int x0 = 0, int x1 = -1) const;
+  // Mean of (blue + green + red) / 3 over the target's columns [x0, x1).
+  double MeanBrightness(int x0, int x1) const;
   // Pixels of the target that differ from texture i (or another fixture's target) by more
   // than `tolerance` in a channel.
   int PixelsDifferingFrom(int texture, int tolerance) const;
@@ -73,14 +71,14 @@ class JobFixture {
   std::vector<uint8_t> Snapshot() const { return target_; }
   int width() const { return width_; }
   int height() const { return height_; }
-  const std::vector<uint8_t>& targetBytes() const { return target_; }
-  // Replaces texture i by one colour everywhere.
   void FillTexture(int texture, Rgb8 colour);
   void ClearTexture(int texture);
 
  private:
+  // Over every pixel: the pixels differing from other(x, y) by more than `tolerance` in a
+  // channel, or with a tolerance below 0 the sum of the channels' differences.
   template <typename OtherFn>
-  int CountDiffering(int tolerance, OtherFn other) const;
+  double SumOverPixels(OtherFn other, int tolerance) const;
 
   int width_, height_, side_;
   EffectSettings settings_{};

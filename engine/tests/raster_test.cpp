@@ -1,10 +1,5 @@
-// The rasteriser. Coverage: triangles and quads that share edges cover every sample
-// exactly once, whatever the sample count; thin slivers cover the samples they pass over.
-// Depth: where two planes cross inside a row, every sample shows the nearer primitive,
-// whether its pixel is whole, split by an edge, or on the crossing. Quads: textured quads
-// drawn as one primitive are shaded as their two halves would be, within a level or two
-// along the diagonal, and drawn as the halves where those interpolate apart; the draw lists
-// join a cell's halves only where nothing comes between them.
+// The rasteriser: coverage of shared edges, slivers and fans at every sample count, depth
+// where planes cross inside a pixel, and quads against their two halves.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -120,8 +115,7 @@ std::vector<std::array<ScreenVertex, 4>> CellsOf(const std::vector<std::array<Sc
 }
 
 TEST(RasterCoverage, SharedEdgesCoverEverySampleExactlyOnce) {
-  // Wide, so that positions far from the frame's corner meet sample positions.
-  const int width = 128, height = 16;
+  const int width = 128, height = 16;  // far from the corner too, edges meet sample positions
   for (int samples = 1; samples <= kMaxSamples; ++samples) {
     for (unsigned seed = 0; seed < 4; ++seed) {
       for (int cells : {5, 16}) {
@@ -320,13 +314,10 @@ constexpr int kWidth = 48, kHeight = 32, kSide = 16;
 
 // A smooth picture: neighbouring texels differ by a few levels.
 std::vector<uint8_t> Picture() {
-  std::vector<uint8_t> px(static_cast<size_t>(kSide) * kSide * 4);
+  std::vector<uint8_t> px;
   for (int y = 0; y < kSide; ++y) {
     for (int x = 0; x < kSide; ++x) {
-      uint8_t* p = &px[(static_cast<size_t>(y) * kSide + x) * 4];
-      p[0] = static_cast<uint8_t>(40 + 8 * x), p[1] = static_cast<uint8_t>(200 - 6 * y);
-      p[2] = static_cast<uint8_t>(90 + 3 * (x + y));
-      p[3] = 255;
+      px.insert(px.end(), {uint8_t(40 + 8 * x), uint8_t(200 - 6 * y), uint8_t(90 + 3 * (x + y)), 255});
     }
   }
   return px;
@@ -372,29 +363,24 @@ int LargestDifference(const Drawn& a, const Drawn& b) {
   return worst;
 }
 
-TEST(RasterQuad, FlatQuadInPerspectiveIsShadedOncePerPixel) {
+TEST(RasterQuad, QuadsAreShadedAsTheirHalvesAre) {
   ScreenVertex quad[4];
   LeaningSquare(quad);
-  // A highlight towards one corner, which the halves interpolate a little apart (by about
-  // a level per pixel): each pixel takes the half that holds its centre.
-  quad[3].specular = 0.04f;
   const std::vector<uint8_t> picture = Picture();
+  // The texture interpolated across the screen: each half has its own mapping, which meet
+  // only along the diagonal, so the quad is drawn as its halves.
+  const Drawn affine = DrawTextured(quad, false, true, picture);
+  const Drawn affineHalves = DrawTextured(quad, false, false, picture);
+  EXPECT_EQ(affine.sums, affineHalves.sums);
+  EXPECT_EQ(affine.fragments, affineHalves.fragments);
+  // In perspective with a highlight towards one corner, which the halves interpolate a
+  // little apart (by about a level per pixel): each pixel takes the half that holds its
+  // centre, and the pixels along the diagonal are shaded once, not once per half.
+  quad[3].specular = 0.04f;
   const Drawn whole = DrawTextured(quad, true, true, picture), halves = DrawTextured(quad, true, false, picture);
   EXPECT_LE(LargestDifference(whole, halves), 2);
-  // The pixels along the diagonal are shaded once, not once per half.
   EXPECT_LT(whole.fragments, halves.fragments);
-}
-
-TEST(RasterQuad, HalvesThatInterpolateApartAreDrawnAsTriangles) {
-  // The same square with its texture interpolated across the screen: each half has its
-  // own mapping, which meet only along the diagonal.
-  ScreenVertex quad[4];
-  LeaningSquare(quad);
-  const std::vector<uint8_t> picture = Picture();
-  const Drawn whole = DrawTextured(quad, false, true, picture), halves = DrawTextured(quad, false, false, picture);
-  EXPECT_EQ(whole.sums, halves.sums);
-  EXPECT_EQ(whole.fragments, halves.fragments);
-  // So does a quad that is not convex.
+  // A quad that is not convex is drawn as its halves.
   const ScreenVertex dart[4] = {Corner(3, 3, 0.5f, 0, 0), Corner(40, 6, 0.5f, 1, 0), Corner(14, 12, 0.5f, 1, 1),
                                 Corner(8, 29, 0.5f, 0, 1)};
   EXPECT_EQ(DrawTextured(dart, true, true, picture).sums, DrawTextured(dart, true, false, picture).sums);

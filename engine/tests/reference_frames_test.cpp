@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -88,11 +89,9 @@ std::vector<uint8_t> RenderScene(const ReferenceScene& scene) {
 }
 
 bool WritePpm(const std::string& path, const std::vector<uint8_t>& rgb) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  std::fprintf(file, "P6\n%d %d\n255\n", kSide, kSide * kFrames);
-  bool ok = std::fwrite(rgb.data(), 1, rgb.size(), file) == rgb.size();
-  return std::fclose(file) == 0 && ok;
+  std::ofstream out(path, std::ios::binary);
+  out << "P6\n" << kSide << ' ' << kSide * kFrames << "\n255\n";
+  return static_cast<bool>(out.write(reinterpret_cast<const char*>(rgb.data()), std::streamsize(rgb.size())).flush());
 }
 
 // The pixels of a P6 file of exactly the scene's size; empty when it is missing or other.

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 
 #include "common/chunk_writer.h"
@@ -19,28 +18,6 @@
 #include "support/test_install.h"
 
 namespace {
-
-struct SheetSearch {
-  DWORD process;
-  HWND sheet;
-};
-
-BOOL CALLBACK TakeSheet(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<SheetSearch*>(param);
-  DWORD owner = 0;
-  char caption[64] = {};
-  GetWindowThreadProcessId(window, &owner);
-  GetWindowTextA(window, caption, sizeof caption);
-  if (owner != search->process || std::strcmp(caption, "Lumora FX Selection") != 0) return TRUE;
-  search->sheet = window;
-  return FALSE;
-}
-
-HWND SheetOf(DWORD process) {
-  SheetSearch search{process, nullptr};
-  EnumWindows(TakeSheet, reinterpret_cast<LPARAM>(&search));
-  return search.sheet;
-}
 
 TEST(MinimalHost, RendersTheChosenTransitionIntoABmp) {
   lmx::test::TestInstall install;
@@ -54,33 +31,21 @@ TEST(MinimalHost, RendersTheChosenTransitionIntoABmp) {
     ASSERT_TRUE(lmx::host::test::PlantModule(install, dll)) << dll << " must be beside the test";
   }
 
-  const std::string bmp = install.File("frame.bmp");
-  std::string line = "\"" + lmx::host::test::ProgramFolder() + "\\minimal_host.exe\" \"" + bmp + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-  CloseHandle(process.hThread);
-
-  // Once the sheet shows its first page, OK as a user would press it.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
   bool pressed = false;
-  while (!pressed && std::chrono::steady_clock::now() < deadline &&
-         WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
-    HWND sheet = SheetOf(process.dwProcessId);
-    if (sheet && SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)) {
+  const auto run = lmx::host::test::RunProgram("minimal_host.exe", {install.File("frame.bmp")}, 240000, [&](DWORD id) {
+    // Once the sheet of this process shows its first page, OK as a user would press it.
+    HWND sheet = pressed ? nullptr : FindWindowA(nullptr, "Lumora FX Selection");
+    DWORD owner = 0;
+    if (sheet) GetWindowThreadProcessId(sheet, &owner);
+    if (owner == id && SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)) {
       SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
       pressed = true;
     }
-  }
-  DWORD code = 99;
-  if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hProcess);
-  ASSERT_TRUE(pressed) << "the sheet never opened";
-  ASSERT_EQ(code, 0u);
+  });
+  ASSERT_TRUE(pressed) << "the sheet never opened\n" << run.output;
+  ASSERT_TRUE(lmx::host::test::Ended(run, 0));
 
-  const std::vector<uint8_t> bytes = lmx::host::test::ReadAll(bmp);
+  const std::vector<uint8_t> bytes = install.Read("frame.bmp");
   const size_t pixels = 320 * 240;
   ASSERT_EQ(bytes.size(), 54 + pixels * 4);
   BITMAPINFOHEADER header;

@@ -3,10 +3,9 @@
 // and failures end the run with a reason instead of hanging.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstring>
 #include <filesystem>
 
+#include "block_file.h"
 #include "common/chunk_writer.h"
 #include "library/bytes.h"
 #include "library/effect_record.h"
@@ -44,12 +43,7 @@ class AutopilotE2E : public ::testing::Test {
          {std::pair{"Prev_Frames", 6}, {"Prev_Speed", 30}, {"Prev_Quality", 0}, {"Prev_Render", 1}}) {
       lmx::test::SetRegistryDword(name, value);
     }
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    out_ = fs::temp_directory_path() / ("lmxhost-autopilot-" + std::to_string(stamp));
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(out_, ignored);
+    out_ = install_.File("Out");
   }
 
   void Effect(const std::string& name, const std::string& longName, uint32_t kind) {
@@ -68,11 +62,8 @@ class AutopilotE2E : public ::testing::Test {
   }
 
   EffectSettings Block() {
-    std::vector<uint8_t> bytes = test::ReadAll((out_ / "block.lri").string());
     EffectSettings block;
-    std::memset(&block, 0, sizeof block);
-    EXPECT_EQ(bytes.size(), sizeof block);
-    if (bytes.size() == sizeof block) std::memcpy(&block, bytes.data(), sizeof block);
+    EXPECT_EQ(LoadBlockFile(install_.File("Out/block.lri"), &block), BlockLoad::Loaded);
     return block;
   }
 
@@ -88,8 +79,7 @@ class AutopilotE2E : public ::testing::Test {
 };
 
 TEST_F(AutopilotE2E, DefaultPicksRecordEveryPageAndBothPreviews) {
-  fs::path kept = out_.string() + "-kept.lri";
-  test::HostRun run = Autopilot({"--block", kept.string()});
+  test::HostRun run = Autopilot({"--block", install_.File("kept.lri")});
   ASSERT_TRUE(test::Ended(run, 0));
   for (const char* page : {"page-1-fx.bmp", "page-2-options.bmp", "page-3-objects.bmp", "page-4-settings.bmp"}) {
     EXPECT_TRUE(fs::exists(out_ / page)) << page << "\n" << run.output;
@@ -104,18 +94,15 @@ TEST_F(AutopilotE2E, DefaultPicksRecordEveryPageAndBothPreviews) {
   EXPECT_TRUE(fs::exists(out_ / "pick-2" / "fx-page.bmp"));
 
   // A frame file is a 24-bit bitmap of the picture control's size.
-  std::vector<uint8_t> frame = test::ReadAll((out_ / "pick-1" / "frame-001.bmp").string());
+  std::vector<uint8_t> frame = install_.Read("Out/pick-1/frame-001.bmp");
   ASSERT_GE(frame.size(), 54u);
   EXPECT_EQ(frame[0], 'B');
   EXPECT_EQ(frame[28], 24);
 
   EXPECT_STREQ(Block().effectName, "SPINA") << "the last pick is what OK confirms";
-  const std::vector<uint8_t> dump = test::ReadAll((out_ / "block.txt").string());
+  const std::vector<uint8_t> dump = install_.Read("Out/block.txt");
   EXPECT_NE(std::string(dump.begin(), dump.end()).find("effectName: \"SPINA\""), std::string::npos);
-  EXPECT_EQ(test::ReadAll(kept.string()), test::ReadAll((out_ / "block.lri").string()))
-      << "the host keeps the confirmed block";
-  std::error_code ignored;
-  fs::remove(kept, ignored);
+  EXPECT_EQ(install_.Read("kept.lri"), install_.Read("Out/block.lri")) << "the host keeps the confirmed block";
 }
 
 TEST_F(AutopilotE2E, FilterModeChosenPicksAndPages) {

@@ -1,15 +1,13 @@
 // The host's block file: exactly one block in, exactly one block out, nothing half-written.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "block_file.h"
 #include "support/golden_block.h"
+#include "support/test_install.h"
 
 namespace fs = std::filesystem;
 
@@ -18,20 +16,7 @@ namespace {
 
 class BlockFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    dir_ = fs::temp_directory_path() / ("lmxhost-block-" + std::to_string(stamp));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
-  std::string Path(const char* name) const { return (dir_ / name).string(); }
-  void WriteBytes(const char* name, size_t count, uint8_t value) const {
-    std::vector<char> bytes(count, static_cast<char>(value));
-    std::ofstream(Path(name), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
+  std::string Path(const std::string& name) const { return install_.File(name); }
   static EffectSettings Patterned() {
     EffectSettings block;
     auto* bytes = reinterpret_cast<uint8_t*>(&block);
@@ -39,16 +24,15 @@ class BlockFileTest : public ::testing::Test {
     return block;
   }
   static bool AllZero(const EffectSettings& block) {
-    EffectSettings zero;
-    std::memset(&zero, 0, sizeof zero);
+    const EffectSettings zero{};
     return std::memcmp(&block, &zero, sizeof block) == 0;
   }
 
-  fs::path dir_;
+  lmx::test::TestInstall install_;
 };
 
 TEST_F(BlockFileTest, RoundTripKeepsEveryByteAndReplacesAnOlderBlock) {
-  WriteBytes("a.lri", 1016, 0xEE);
+  install_.Write("a.lri", std::vector<uint8_t>(1016, 0xEE));
   EffectSettings saved = Patterned();
   ASSERT_TRUE(SaveBlockFile(Path("a.lri"), saved));
   EXPECT_EQ(fs::file_size(Path("a.lri")), 1016u);
@@ -60,11 +44,8 @@ TEST_F(BlockFileTest, RoundTripKeepsEveryByteAndReplacesAnOlderBlock) {
 
 TEST_F(BlockFileTest, EveryBuildReadsAndWritesTheSameFile) {
   ASSERT_TRUE(SaveBlockFile(Path("saved.lri"), test::GoldenBlock()));
-  std::ifstream in(Path("saved.lri"), std::ios::binary);
-  EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {}), test::GoldenBlockImage());
-  const auto image = test::GoldenBlockImage();
-  std::ofstream(Path("golden.lri"), std::ios::binary)
-      .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+  EXPECT_EQ(install_.Read("saved.lri"), test::GoldenBlockImage());
+  install_.Write("golden.lri", test::GoldenBlockImage());
   EffectSettings loaded;
   ASSERT_EQ(LoadBlockFile(Path("golden.lri"), &loaded), BlockLoad::Loaded);
   const EffectSettings golden = test::GoldenBlock();
@@ -75,14 +56,14 @@ TEST_F(BlockFileTest, AnythingButOneBlockGivesAnEmptyBlock) {
   std::vector<std::pair<std::string, BlockLoad>> cases = {{"none.lri", BlockLoad::Missing}};
   for (size_t size : {0u, 1u, 1015u, 1017u, 4096u}) {
     cases.push_back({std::to_string(size) + ".lri", BlockLoad::WrongSize});
-    WriteBytes(cases.back().first.c_str(), size, 0x41);
+    install_.Write(cases.back().first, std::vector<uint8_t>(size, 0x41));
   }
   for (const auto& [name, expected] : cases) {
     EffectSettings block = Patterned();
-    EXPECT_EQ(LoadBlockFile(Path(name.c_str()), &block), expected) << name;
+    EXPECT_EQ(LoadBlockFile(Path(name), &block), expected) << name;
     EXPECT_TRUE(AllZero(block)) << name;
   }
-  fs::create_directories(dir_ / "d.lri");  // a directory is not a block
+  fs::create_directories(Path("d.lri"));  // a directory is not a block
   EffectSettings block = Patterned();
   EXPECT_NE(LoadBlockFile(Path("d.lri"), &block), BlockLoad::Loaded);
   EXPECT_TRUE(AllZero(block));
@@ -91,7 +72,7 @@ TEST_F(BlockFileTest, AnythingButOneBlockGivesAnEmptyBlock) {
 }
 
 TEST_F(BlockFileTest, UnwritablePlaceFailsAndLeavesNothing) {
-  std::string path = (dir_ / "no-such-folder" / "c.lri").string();
+  std::string path = Path("no-such-folder/c.lri");
   EXPECT_FALSE(SaveBlockFile(path, Patterned()));
   EXPECT_FALSE(fs::exists(path));
   EXPECT_FALSE(fs::exists(path + ".new"));

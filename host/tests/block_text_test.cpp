@@ -9,12 +9,6 @@
 namespace lmx::host {
 namespace {
 
-EffectSettings Empty() {
-  EffectSettings block;
-  std::memset(&block, 0, sizeof block);
-  return block;
-}
-
 std::map<std::string, std::string> ValuesOf(const EffectSettings& block) {
   std::map<std::string, std::string> values;
   for (const auto& [label, value] : MainValues(block)) values[label] = value;
@@ -37,18 +31,18 @@ TEST(BlockText, MainValuesNameTheCheckedChoicesOrShowNumbers) {
                         {LightDirection, 270, "Light direction", "270 degrees"},
                         {FrameField, 2, "Frame/field", "Even"}};
   for (const Case& c : cases) {
-    EffectSettings block = Empty();
+    EffectSettings block{};
     block.generalValues[c.index] = c.value;
     EXPECT_EQ(ValuesOf(block)[c.label], c.shown) << c.label << " " << c.value;
   }
-  EffectSettings block = Empty();
+  EffectSettings block{};
   block.generalValues[BlurPercent] = 35;
   block.generalValues[BlurCount] = 3;
   EXPECT_EQ(ValuesOf(block)["Blur"], "35%, 3 copies");
 }
 
 TEST(BlockText, EffectNameWithoutItsZeroStopsAtTheField) {
-  EffectSettings block = Empty();
+  EffectSettings block{};
   std::memset(block.effectName, 'Q', sizeof block.effectName);
   EXPECT_EQ(EffectNameOf(block), std::string(12, 'Q'));
   std::strcpy(block.effectName, "DOORS");
@@ -56,7 +50,7 @@ TEST(BlockText, EffectNameWithoutItsZeroStopsAtTheField) {
 }
 
 TEST(BlockText, DumpShowsEveryGeneralValueAndTheUsedRows) {
-  EffectSettings block = Empty();
+  EffectSettings block{};
   std::strcpy(block.effectName, "SPIN");
   block.generalValues[29] = 9;
   block.objectValues[3][PathRotation] = 90;

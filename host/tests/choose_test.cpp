@@ -9,21 +9,18 @@ namespace lmx::host {
 namespace {
 
 // Stand-ins for LMXGUI_Select: each writes into the block it is given, as the pages do,
-// and ends with its own result.
+// and ends with its own result (0 OK, 1 cancelled, 2 no sheet).
 int32_t lastFilterMode = -1;
-int16_t Scribble(EffectSettings* block, int32_t filterMode, int16_t result) {
+template <int16_t kResult>
+int16_t __cdecl Select(HWND, EffectSettings* block, int32_t filterMode) {
   lastFilterMode = filterMode;
   std::strcpy(block->effectName, "CHANGED");
   block->generalValues[Shadows] = 1;
-  return result;
+  return kResult;
 }
-int16_t __cdecl SelectOk(HWND, EffectSettings* block, int32_t filter) { return Scribble(block, filter, 0); }
-int16_t __cdecl SelectCancel(HWND, EffectSettings* block, int32_t filter) { return Scribble(block, filter, 1); }
-int16_t __cdecl SelectNoSheet(HWND, EffectSettings* block, int32_t filter) { return Scribble(block, filter, 2); }
 
 EffectSettings Original() {
-  EffectSettings block;
-  std::memset(&block, 0, sizeof block);
+  EffectSettings block{};
   std::strcpy(block.effectName, "BEFORE");
   block.generalValues[Direction] = 1;
   return block;
@@ -31,7 +28,7 @@ EffectSettings Original() {
 
 TEST(ChooseTransition, OkKeepsWhatThePagesWrote) {
   EffectSettings block = Original();
-  EXPECT_EQ(ChooseTransition(SelectOk, nullptr, &block, true), 0);
+  EXPECT_EQ(ChooseTransition(Select<0>, nullptr, &block, true), 0);
   EXPECT_STREQ(block.effectName, "CHANGED");
   EXPECT_EQ(block.generalValues[Shadows], 1.0f);
   EXPECT_EQ(block.generalValues[Direction], 1.0f) << "untouched values stay";
@@ -39,7 +36,7 @@ TEST(ChooseTransition, OkKeepsWhatThePagesWrote) {
 }
 
 TEST(ChooseTransition, CancelAndFailureKeepThePreviousBlock) {
-  for (SelectFn select : {SelectCancel, SelectNoSheet}) {
+  for (SelectFn select : {Select<1>, Select<2>}) {
     EffectSettings block = Original(), before = Original();
     int16_t result = ChooseTransition(select, nullptr, &block, false);
     EXPECT_NE(result, 0);

@@ -1,12 +1,10 @@
 // The autopilot's pictures: the bitmap file it writes and how it tells frames apart.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "image.h"
+#include "support/test_install.h"
 
 namespace fs = std::filesystem;
 
@@ -22,24 +20,15 @@ Image Make(int w, int h) {
   return image;
 }
 
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
   return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
 }
 
 TEST(Image, Bmp24RowsArePaddedAndBottomUp) {
   Image image = Make(3, 2);  // 9 bytes a row, padded to 12
-  std::string path =
-      (fs::temp_directory_path() /
-       ("lmxhost-bmp-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".bmp"))
-          .string();
-  ASSERT_TRUE(WriteBmp24(path, image));
-  std::vector<uint8_t> b = ReadAll(path);
-  fs::remove(path);
+  lmx::test::TestInstall folder;
+  ASSERT_TRUE(WriteBmp24(folder.File("a.bmp"), image));
+  std::vector<uint8_t> b = folder.Read("a.bmp");
   ASSERT_EQ(b.size(), 54u + 24u);
   EXPECT_EQ(std::string(b.begin(), b.begin() + 2), "BM");
   EXPECT_EQ(b[28], 24);  // bits per pixel
@@ -55,7 +44,8 @@ TEST(Image, Bmp24RowsArePaddedAndBottomUp) {
 }
 
 TEST(Image, EmptyOrInconsistentImagesAreNotWritten) {
-  std::string path = (fs::temp_directory_path() / "lmxhost-never.bmp").string();
+  lmx::test::TestInstall folder;
+  const std::string path = folder.File("never.bmp");
   EXPECT_FALSE(WriteBmp24(path, Image{}));
   Image bad = Make(4, 4);
   bad.bgrx.pop_back();

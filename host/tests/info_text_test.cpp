@@ -15,6 +15,9 @@ TEST(InfoText, PrintsEveryField) {
   info.objectCount = 2;
   EXPECT_EQ(DescribeEffectInfo(info), "effectType: 3\nshortName: DOORS\nlongName: Double Doors\nobjectCount: 2\n");
   EXPECT_EQ(DisplayName(info), "Double Doors");
+  info.longName[0] = 0;
+  EXPECT_EQ(DisplayName(info), "DOORS") << "the short name stands in";
+  EXPECT_EQ(DisplayName(EffectInfo{}), "");
 }
 
 TEST(InfoText, FieldsWithoutTheirZerosStopAtTheirEnds) {
@@ -25,13 +28,6 @@ TEST(InfoText, FieldsWithoutTheirZerosStopAtTheirEnds) {
   std::string text = DescribeEffectInfo(info);
   EXPECT_NE(text.find("shortName: " + std::string(9, 'x') + "\n"), std::string::npos);
   EXPECT_NE(text.find("longName: " + std::string(43, 'x') + "\n"), std::string::npos);
-}
-
-TEST(InfoText, DisplayNameFallsBackToTheShortName) {
-  EffectInfo info = {};
-  EXPECT_EQ(DisplayName(info), "");
-  std::strcpy(info.shortName, "PLAIN");
-  EXPECT_EQ(DisplayName(info), "PLAIN");
 }
 
 }  // namespace

@@ -29,13 +29,13 @@ TEST(Options, Commands) {
 }
 
 TEST(Options, Autopilot) {
-  HostOptions o = Parse({"--autopilot", "out", "--pick", "0:3", "--pick", "12:15", "--pages", " FX, Objects ,",
-                         "--timeout", "90"});
+  HostOptions o = Parse({"--autopilot", "out", "--pick", "0:3", "--pick", "12:15", "--pages",
+                         " FX,\tFilter Options ,", "--timeout", "90"});
   EXPECT_EQ(o.autopilotDir, "out");
   ASSERT_EQ(o.picks.size(), 2u);
   EXPECT_EQ(std::pair(o.picks[0].group, o.picks[0].index), std::pair(0, 3));
   EXPECT_EQ(std::pair(o.picks[1].group, o.picks[1].index), std::pair(12, 15));
-  EXPECT_EQ(o.pages, (Args{"fx", "objects"}));
+  EXPECT_EQ(o.pages, (Args{"fx", "filter options"})) << "blanks around and case ignored";
   EXPECT_EQ(o.timeoutSeconds, 90);
   EXPECT_TRUE(Parse({"--autopilot", "out"}).picks.empty()) << "defaults are chosen from the sheet";
 }
@@ -84,12 +84,6 @@ TEST(Options, BadInputIsRefusedWithAReason) {
     EXPECT_FALSE(ParseCommandLine(args, &o, &error)) << line;
     EXPECT_NE(error.find(reason), std::string::npos) << line << "-> " << error;
   }
-}
-
-TEST(Options, PageKeysIgnoreBlanksAndCase) {
-  EXPECT_EQ(PageKey("   FX"), "fx");
-  EXPECT_EQ(PageKey("Filter Options"), "filter options");
-  EXPECT_EQ(PageKey(" \t "), "");
 }
 
 }  // namespace

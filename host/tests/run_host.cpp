@@ -2,25 +2,13 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 namespace lmx::host::test {
 namespace {
-
-struct Handle {
-  HANDLE h = nullptr;
-  Handle() = default;
-  explicit Handle(HANDLE handle) : h(handle) {}
-  ~Handle() {
-    if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-};
-
-std::string HostPath() { return ProgramFolder() + "\\lmxhost.exe"; }
 
 std::string Quote(const std::string& arg) {
   if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
@@ -56,12 +44,8 @@ bool PlantModule(const lmx::test::TestInstall& install, const std::string& relat
   return std::filesystem::copy_file(std::filesystem::path(ProgramFolder()) / name, install.File(relative), ec);
 }
 
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs) {
+HostRun RunProgram(const std::string& exe, const std::vector<std::string>& args, unsigned long timeoutMs,
+                   const std::function<void(unsigned long)>& whileRunning) {
   HostRun run;
   // The host writes into a file rather than a pipe: Wine's helper processes that the host
   // starts (the desktop's explorer.exe) inherit its output handle and outlive it, and a
@@ -69,31 +53,35 @@ HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs) {
   char dir[MAX_PATH] = {}, file[MAX_PATH] = {};
   if (!GetTempPathA(MAX_PATH, dir) || !GetTempFileNameA(dir, "lmx", 0, file)) return run;
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  Handle output(CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
-  if (output.h == INVALID_HANDLE_VALUE) return run;
+  HANDLE output = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+  if (output == INVALID_HANDLE_VALUE) return run;
 
-  std::string line = Quote(HostPath());
+  std::string line = Quote(ProgramFolder() + "\\" + exe);
   for (const std::string& a : args) line += " " + Quote(a);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = output.h;
-  startup.hStdError = output.h;
+  startup.hStdOutput = output;
+  startup.hStdError = output;
   PROCESS_INFORMATION process = {};
   if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-    Handle processHandle(process.hProcess), threadHandle(process.hThread);
+    CloseHandle(process.hThread);
     run.started = true;
-    run.finished = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    do {
+      if (whileRunning) whileRunning(process.dwProcessId);
+      run.finished = WaitForSingleObject(process.hProcess, whileRunning ? 20 : timeoutMs) == WAIT_OBJECT_0;
+    } while (!run.finished && std::chrono::steady_clock::now() < deadline);
     if (!run.finished) {
       TerminateProcess(process.hProcess, 99);
       WaitForSingleObject(process.hProcess, 5000);
     }
     GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hProcess);
   }
-  CloseHandle(output.h);
-  output.h = nullptr;
+  CloseHandle(output);
   std::ifstream in(file, std::ios::binary);
   run.output.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   in.close();

@@ -1,9 +1,11 @@
-// Runs lmxhost.exe (beside the test program) with arguments and collects what it prints.
+// Runs lmxhost.exe or another program beside the test program with arguments and collects
+// what it prints.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,7 +20,12 @@ struct HostRun {
   std::string output;     // standard output and standard error, interleaved
 };
 
-HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs);
+// `whileRunning` is called with the process id every 20 ms until the program ends.
+HostRun RunProgram(const std::string& exe, const std::vector<std::string>& args, unsigned long timeoutMs,
+                   const std::function<void(unsigned long)>& whileRunning = nullptr);
+inline HostRun RunHost(const std::vector<std::string>& args, unsigned long timeoutMs) {
+  return RunProgram("lmxhost.exe", args, timeoutMs);
+}
 
 // The run ended by itself with `code` and printed `text` (when given); else a failure that
 // shows what it printed.
@@ -29,8 +36,5 @@ std::string ProgramFolder();
 
 // Copies a module from beside the test program to `relative` in the installation.
 bool PlantModule(const lmx::test::TestInstall& install, const std::string& relative);
-
-// A file's bytes; empty when it cannot be read.
-std::vector<uint8_t> ReadAll(const std::string& path);
 
 }  // namespace lmx::host::test

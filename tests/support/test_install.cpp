@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "support/registry_control.h"
 
@@ -41,6 +42,11 @@ std::string TestInstall::File(const std::string& relative) const { return (fs::p
 void TestInstall::Write(const std::string& relative, const std::vector<uint8_t>& bytes) const {
   std::ofstream out(File(relative), std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> TestInstall::Read(const std::string& relative) const {
+  std::ifstream in(File(relative), std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 void TestInstall::Remove(const std::string& relative) const {

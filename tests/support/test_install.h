@@ -2,6 +2,7 @@
 // by the registry value "Path" for the life of a test.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ class TestInstall {
   // A file below the root, given with '/' separators.
   std::string File(const std::string& relative) const;
   void Write(const std::string& relative, const std::vector<uint8_t>& bytes) const;
+  // The file's bytes; empty when it cannot be read.
+  std::vector<uint8_t> Read(const std::string& relative) const;
   void Remove(const std::string& relative) const;
 
  private:
