@@ -250,78 +250,63 @@ class EffectRecordTest : public ::testing::Test {
   EffectRecord record_;
 };
 
-TEST_F(EffectRecordTest, FullFileFillsEveryField) {
-  EffectOption spin = MakeOption("Spin", 45.0f, 0x0102);
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("ETYP"), 1).U32(FourCC("ITYP"), 3).Text(FourCC("ENAM"), "TILES16")
-      .Text(FourCC("ELNM"), "Sixteen Tiles").Text(FourCC("DESC"), "Tiles fly off.")
-      .U32(FourCC("VCNT"), 2).IndexedText(FourCC("VDSC"), 0, "Front").IndexedText(FourCC("VDSC"), 1, "Back")
-      .U32(FourCC("FDIR"), 1).U32(FourCC("FSHD"), 1).U32(FourCC("FMOT"), 0)
-      .U32(FourCC("OCNT"), 1).IndexedBytes(FourCC("OPTS"), 0, &spin, sizeof spin).F32(FourCC("BEST"), 30.0f);
-  EXPECT_EQ(Read("TILES16", w), 0);
-  EXPECT_EQ(Summary(record_),
-            "1/3 TILES16 'Sixteen Tiles' 'Tiles fly off.' [Front,Back] flags 110 options 258:45 best 30");
-  EffectOption got = record_.option(0);
-  EXPECT_EQ(std::memcmp(&got, &spin, sizeof spin), 0);
-}
-
-TEST_F(EffectRecordTest, CountsComeBeforeTheirTables) {
-  ChunkWriter w(kEffectHeader);
-  w.IndexedText(FourCC("VDSC"), 0, "Early")  // before any count: ignored
-      .U32(FourCC("VCNT"), 3).IndexedText(FourCC("VDSC"), 0, "A").IndexedText(FourCC("VDSC"), 2, "C")
-      .IndexedText(FourCC("VDSC"), 3, "Beyond")  // index not below the count
-      .U32(FourCC("OCNT"), 4).U32(FourCC("OCNT"), 0);
-  EXPECT_EQ(Read("ORDER", w), 0);
-  EXPECT_EQ(Summary(record_), "0/0  '' '' [A,,C] flags 000 options best 0");
-  EXPECT_EQ(record_.option(0).tag, 0);
-}
-
-TEST_F(EffectRecordTest, SecondCountDiscardsFirstTableAndRepeatsOverride) {
-  EffectOption a = MakeOption("A", 1.0f, 1);
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("VCNT"), 2).IndexedText(FourCC("VDSC"), 0, "Old").U32(FourCC("VCNT"), 2)
-      .Text(FourCC("ELNM"), "First").Text(FourCC("ELNM"), "Second")
-      .U32(FourCC("OCNT"), 2).IndexedBytes(FourCC("OPTS"), 1, &a, sizeof a);
-  EXPECT_EQ(Read("REPEAT", w), 0);
-  // An entry no OPTS fills reads as zeros.
-  EXPECT_EQ(Summary(record_), "0/0  'Second' '' [,] flags 000 options 0:0 1:1 best 0");
-}
-
-TEST_F(EffectRecordTest, UnknownTagsAreSkippedAndShortPayloadsIgnored) {
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("ETYP"), 5).Text(FourCC("XXXX"), "whatever").Record(FourCC("FSHD"), "\x01\x00", 2)
-      .Record(FourCC("OPTS"), std::vector<uint8_t>(111, 0)).U32(FourCC("FMOT"), 1);
-  EXPECT_EQ(Read("SKIP", w), 0);
-  EXPECT_EQ(Summary(record_), "5/0  '' '' [] flags 001 options best 0");  // a 2-byte number is not read
-}
-
-TEST_F(EffectRecordTest, TextsAreCutSafely) {
-  ChunkWriter w(kEffectHeader);
-  w.Text(FourCC("ENAM"), "TOOLONGNAME")                      // more than 8 characters
-      .Record(FourCC("DESC"), "no zero", 7)                   // text without its zero
-      .U32(FourCC("VCNT"), 1).IndexedBytes(FourCC("VDSC"), 0, "abc", 3);
-  EXPECT_EQ(Read("TEXTS", w), 0);
-  EXPECT_EQ(Summary(record_), "0/0 TOOLONGN '' 'no zero' [abc] flags 000 options best 0");
-}
-
-TEST_F(EffectRecordTest, DamageKeepsWhatCameBefore) {
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("ETYP"), 2).Text(FourCC("ELNM"), "Kept").Raw({'D', 'E', 'S', 'C', 50, 0, 0, 0, 'x'});
-  EXPECT_EQ(Read("CUT", w), ChunkReadFailed);
-  EXPECT_EQ(Summary(record_), "2/0  'Kept' '' [] flags 000 options best 0");
-}
-
-TEST_F(EffectRecordTest, HostileCountsLeaveEmptyTables) {
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("VCNT"), 0xFFFFFFFFu).U32(FourCC("OCNT"), 0x80000000u).IndexedText(FourCC("VDSC"), 5, "x");
-  EXPECT_EQ(Read("HUGE", w), 0);
-  EXPECT_EQ(Summary(record_), "0/0  '' '' [] flags 000 options best 0");
-}
-
-TEST_F(EffectRecordTest, MissingOrForeignFilesGiveEmptyRecord) {
+// Each file, the reader's result and the record it leaves, read into a new record.
+TEST_F(EffectRecordTest, FilesGiveTheirRecords) {
+  const EffectOption spin = MakeOption("Spin", 45.0f, 0x0102), a = MakeOption("A", 1.0f, 1);
+  const std::string empty = "0/0  '' '' [] flags 000 options best 0";
+  const std::tuple<const char*, ChunkWriter, int, std::string> files[] = {
+      {"TILES16",
+       ChunkWriter(kEffectHeader).U32(FourCC("ETYP"), 1).U32(FourCC("ITYP"), 3).Text(FourCC("ENAM"), "TILES16")
+           .Text(FourCC("ELNM"), "Sixteen Tiles").Text(FourCC("DESC"), "Tiles fly off.").U32(FourCC("VCNT"), 2)
+           .IndexedText(FourCC("VDSC"), 0, "Front").IndexedText(FourCC("VDSC"), 1, "Back")
+           .U32(FourCC("FDIR"), 1).U32(FourCC("FSHD"), 1).U32(FourCC("FMOT"), 0).U32(FourCC("OCNT"), 1)
+           .IndexedBytes(FourCC("OPTS"), 0, &spin, sizeof spin).F32(FourCC("BEST"), 30.0f),
+       0, "1/3 TILES16 'Sixteen Tiles' 'Tiles fly off.' [Front,Back] flags 110 options 258:45 best 30"},
+      // Counts come before their tables: an entry before any count, or at an index not below
+      // it, is ignored.
+      {"ORDER",
+       ChunkWriter(kEffectHeader).IndexedText(FourCC("VDSC"), 0, "Early").U32(FourCC("VCNT"), 3)
+           .IndexedText(FourCC("VDSC"), 0, "A").IndexedText(FourCC("VDSC"), 2, "C")
+           .IndexedText(FourCC("VDSC"), 3, "Beyond").U32(FourCC("OCNT"), 4).U32(FourCC("OCNT"), 0),
+       0, "0/0  '' '' [A,,C] flags 000 options best 0"},
+      // A second count discards the first table, a repeated text overrides; an entry no OPTS
+      // fills reads as zeros.
+      {"REPEAT",
+       ChunkWriter(kEffectHeader).U32(FourCC("VCNT"), 2).IndexedText(FourCC("VDSC"), 0, "Old")
+           .U32(FourCC("VCNT"), 2).Text(FourCC("ELNM"), "First").Text(FourCC("ELNM"), "Second")
+           .U32(FourCC("OCNT"), 2).IndexedBytes(FourCC("OPTS"), 1, &a, sizeof a),
+       0, "0/0  'Second' '' [,] flags 000 options 0:0 1:1 best 0"},
+      // Unknown tags are skipped; a 2-byte number and a short option are not read.
+      {"SKIP",
+       ChunkWriter(kEffectHeader).U32(FourCC("ETYP"), 5).Text(FourCC("XXXX"), "whatever")
+           .Record(FourCC("FSHD"), "\x01\x00", 2).Record(FourCC("OPTS"), std::vector<uint8_t>(111, 0))
+           .U32(FourCC("FMOT"), 1),
+       0, "5/0  '' '' [] flags 001 options best 0"},
+      // A name over 8 characters, a text without its zero, an object name without its zero.
+      {"TEXTS",
+       ChunkWriter(kEffectHeader).Text(FourCC("ENAM"), "TOOLONGNAME").Record(FourCC("DESC"), "no zero", 7)
+           .U32(FourCC("VCNT"), 1).IndexedBytes(FourCC("VDSC"), 0, "abc", 3),
+       0, "0/0 TOOLONGN '' 'no zero' [abc] flags 000 options best 0"},
+      // Damage keeps what came before it.
+      {"CUT",
+       ChunkWriter(kEffectHeader).U32(FourCC("ETYP"), 2).Text(FourCC("ELNM"), "Kept")
+           .Raw({'D', 'E', 'S', 'C', 50, 0, 0, 0, 'x'}),
+       ChunkReadFailed, "2/0  'Kept' '' [] flags 000 options best 0"},
+      {"HUGE",
+       ChunkWriter(kEffectHeader).U32(FourCC("VCNT"), 0xFFFFFFFFu).U32(FourCC("OCNT"), 0x80000000u)
+           .IndexedText(FourCC("VDSC"), 5, "x"),
+       0, empty},
+      {"ORGLIKE", ChunkWriter(FourCC("LMXG")).U32(FourCC("ETYP"), 4), ChunkBadHeader, empty},
+  };
+  for (const auto& [name, file, result, summary] : files) {
+    SCOPED_TRACE(name);
+    record_ = EffectRecord();
+    EXPECT_EQ(Read(name, file), result);
+    EXPECT_EQ(Summary(record_), summary);
+    const EffectOption got = record_.option(0), want = std::string(name) == "TILES16" ? spin : EffectOption{};
+    EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0);
+  }
   EXPECT_EQ(ReadInstalledEffect(record_, "NOPE"), ChunkOpenFailed);
-  EXPECT_EQ(Read("ORGLIKE", ChunkWriter(FourCC("LMXG")).U32(FourCC("ETYP"), 4)), ChunkBadHeader);
-  EXPECT_EQ(Summary(record_), "0/0  '' '' [] flags 000 options best 0");
   test::DeleteRegistryValue("Path");
   EXPECT_EQ(ReadInstalledEffect(record_, "ORGLIKE"), ChunkOpenFailed);
 }
