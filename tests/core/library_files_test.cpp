@@ -355,59 +355,56 @@ class OrganizationTest : public ::testing::Test {
   Organization org_;
 };
 
-TEST_F(OrganizationTest, GroupsAndEntriesKeepFileOrder) {
-  ChunkWriter w(kOrganizationHeader);
-  w.Text(kItem, "EARLY")  // before any group: goes nowhere
-      .Text(kGroup, "Wipes").Text(kItem, "WIPE1").Text(kItem, "WIPE2")
-      .Record(FourCC("JUNK"), "xyz", 3)
-      .Text(kGroup, "Empty")
-      .Text(kGroup, "Tiles").Text(kItem, "TILES16");
-  ASSERT_EQ(Read("MINE", w), 1);
-  EXPECT_EQ(Layout(), "Wipes[WIPE1,WIPE2] Empty[] Tiles[TILES16]");
-  EXPECT_EQ(org_.FindGroupOf("EARLY"), -1);
-}
-
-TEST_F(OrganizationTest, HeaderOnlyFileReadsAsNoGroups) {
-  ASSERT_EQ(Read("EMPTY", ChunkWriter(kOrganizationHeader)), 1);
-  EXPECT_EQ(org_.GroupCount(), 0);
+// Each file, the reader's result, the groups it reads as, and look-ups (name, group, entry).
+TEST_F(OrganizationTest, FilesReadAsTheirGroups) {
+  ChunkWriter limits(kOrganizationHeader);
+  limits.Text(kGroup, std::string(45, 'n'));
+  std::string entries;
+  for (int i = 0; i < 17; ++i) {
+    limits.Text(kItem, "FX" + std::to_string(i));
+    if (i < 16) entries += (i ? ",FX" : "FX") + std::to_string(i);  // the 17th is dropped
+  }
+  limits.Text(kGroup, std::string(40, 'm'));
+  // The third record's header and half its payload.
+  const Bytes third = ChunkWriter(kOrganizationHeader).Text(kItem, "LOST").bytes();
+  using Finds = std::vector<std::tuple<const char*, int, int>>;
+  const std::tuple<const char*, ChunkWriter, int, std::string, Finds> files[] = {
+      {"MINE",
+       ChunkWriter(kOrganizationHeader).Text(kItem, "EARLY")  // before any group: goes nowhere
+           .Text(kGroup, "Wipes").Text(kItem, "WIPE1").Text(kItem, "WIPE2").Record(FourCC("JUNK"), "xyz", 3)
+           .Text(kGroup, "Empty").Text(kGroup, "Tiles").Text(kItem, "TILES16"),
+       1, "Wipes[WIPE1,WIPE2] Empty[] Tiles[TILES16]", {{"EARLY", -1, -1}}},
+      {"LIMITS", limits, 1, std::string(40, 'n') + "[" + entries + "] " + std::string(40, 'm') + "[]", {}},
+      {"ODD",
+       ChunkWriter(kOrganizationHeader).Text(kGroup, "G")
+           .Text(kItem, "TOOLONGNAME")     // 11 characters: the slot keeps 8
+           .Record(kItem, "NOZERO", 6)     // no terminating zero: ends with the payload
+           .Record(kItem, "AB\0CD", 6)     // text ends at its first zero
+           .Text(kItem, "")                // an empty name is an entry all the same,
+           .Record(kItem, nullptr, 0)      // so the ones after it keep their indices
+           .Text(kItem, "LAST")
+           .Record(kGroup, "Unended", 7),  // group name without its zero
+       1, "G[TOOLONGN,NOZERO,AB,,,LAST] Unended[]", {{"LAST", 0, 5}, {"TOOLONGNAME", -1, -1}, {"TOOLONGN", 0, 0}}},
+      {"CUT",
+       ChunkWriter(kOrganizationHeader).Text(kGroup, "Kept").Text(kItem, "FIRST")
+           .Raw(Bytes(third.begin() + 4, third.end() - 3)),
+       0, "Kept[FIRST]", {}},
+      {"EMPTY", ChunkWriter(kOrganizationHeader), 1, "", {{"ANY", -1, -1}, {"", -1, -1}}},
+  };
+  for (const auto& [name, file, result, layout, finds] : files) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(Read(name, file), result);
+    EXPECT_EQ(Layout(), layout);
+    for (auto [entry, group, index] : finds) {
+      EXPECT_EQ(org_.FindGroupOf(entry), group) << entry;
+      EXPECT_EQ(org_.FindEntryOf(entry), index) << entry;
+    }
+  }
+  // The last file has no group at all.
   EXPECT_EQ(org_.GroupAt(0), nullptr);
   EXPECT_EQ(org_.EntryCount(0), 0);
   EXPECT_EQ(org_.EntryName(0, 0), nullptr);
-  for (const char* name : {"ANY", ""}) {
-    EXPECT_EQ(org_.FindGroupOf(name), -1);
-    EXPECT_EQ(org_.FindEntryOf(name), -1);
-  }
   EXPECT_EQ(LoadInstalledIcon(org_, 0, 0), nullptr);
-}
-
-TEST_F(OrganizationTest, GroupLimits) {
-  ChunkWriter w(kOrganizationHeader);
-  w.Text(kGroup, std::string(45, 'n'));
-  std::string entries;
-  for (int i = 0; i < 17; ++i) {
-    w.Text(kItem, "FX" + std::to_string(i));
-    if (i < 16) entries += (i ? ",FX" : "FX") + std::to_string(i);  // the 17th is dropped
-  }
-  w.Text(kGroup, std::string(40, 'm'));
-  ASSERT_EQ(Read("LIMITS", w), 1);
-  EXPECT_EQ(Layout(), std::string(40, 'n') + "[" + entries + "] " + std::string(40, 'm') + "[]");
-}
-
-TEST_F(OrganizationTest, OddEntryTextsAreCutInsideTheirSlot) {
-  ChunkWriter w(kOrganizationHeader);
-  w.Text(kGroup, "G")
-      .Text(kItem, "TOOLONGNAME")        // 11 characters: the slot keeps 8
-      .Record(kItem, "NOZERO", 6)        // no terminating zero: ends with the payload
-      .Record(kItem, "AB\0CD", 6)        // text ends at its first zero
-      .Text(kItem, "")                   // an empty name is an entry all the same,
-      .Record(kItem, nullptr, 0)         // so the ones after it keep their indices
-      .Text(kItem, "LAST")
-      .Record(kGroup, "Unended", 7);     // group name without its zero
-  ASSERT_EQ(Read("ODD", w), 1);
-  EXPECT_EQ(Layout(), "G[TOOLONGN,NOZERO,AB,,,LAST] Unended[]");
-  EXPECT_EQ(org_.FindEntryOf("LAST"), 5);
-  EXPECT_EQ(org_.FindGroupOf("TOOLONGNAME"), -1);
-  EXPECT_EQ(org_.FindGroupOf("TOOLONGN"), 0);
 }
 
 TEST_F(OrganizationTest, LookupsTakeTheFirstGroupAndAreCaseSensitive) {
@@ -432,16 +429,6 @@ TEST_F(OrganizationTest, LookupsTakeTheFirstGroupAndAreCaseSensitive) {
     EXPECT_EQ(org_.GroupAt(group), nullptr) << group;
     EXPECT_EQ(org_.EntryCount(group), 0) << group;
   }
-}
-
-TEST_F(OrganizationTest, DamagedThirdRecordKeepsTheFirstTwo) {
-  std::vector<uint8_t> bytes = ChunkWriter(kOrganizationHeader).Text(kGroup, "Kept").Text(kItem, "FIRST").bytes();
-  // The third record's header and half its payload.
-  const std::vector<uint8_t> third = ChunkWriter(kOrganizationHeader).Text(kItem, "LOST").bytes();
-  bytes.insert(bytes.end(), third.begin() + 4, third.end() - 3);
-  install_.Write("ORGS/CUT.ORG", bytes);
-  EXPECT_EQ(ReadInstalledOrganization(org_, "CUT"), 0);
-  EXPECT_EQ(Layout(), "Kept[FIRST]");
 }
 
 TEST_F(OrganizationTest, ReadingAgainReplacesEverything) {
