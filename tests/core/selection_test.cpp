@@ -206,21 +206,6 @@ EffectSettings BytePatterned() {
   return block;
 }
 
-TEST(SettingsAccessTest, ValuesLandAtTheirOffsets) {
-  EffectSettings block{};
-  SetGeneral(&block, FilterFrames, 120.0f);
-  SetObjectValue(&block, 19, TrailSpacing, 7.0f);
-  SetObjectValue(&block, 2, PathRotation, 90.0f);
-  for (auto [offset, value] :
-       {std::pair{12 + 4 * 12, 120.0f}, {132 + 4 * (10 * 19 + 7), 7.0f}, {132 + 4 * (10 * 2 + 5), 90.0f}}) {
-    float f;
-    std::memcpy(&f, reinterpret_cast<const uint8_t*>(&block) + offset, 4);
-    EXPECT_EQ(f, value) << offset;
-  }
-  EXPECT_EQ(GetGeneral(&block, FilterFrames), 120.0f);
-  EXPECT_EQ(GetObjectValue(&block, 19, TrailSpacing), 7.0f);
-}
-
 TEST(SettingsAccessTest, OutOfRangeReadsZeroAndWritesNothing) {
   const EffectSettings original = BytePatterned();
   EffectSettings block = original;
@@ -641,37 +626,30 @@ TEST(RenderControlTest, ProgressAndButtonFollowTheFrame) {
   EXPECT_FALSE(RenderInProgress(-1, 1));
 }
 
-// The flags step by step; every interleaving of them with render threads is explored in
-// tests/threads.
-TEST(RenderFlagsTest, ChangeWithoutARenderStartsOne) {
-  RenderFlags flags;
-  flags.renderFrame = 6;
-  EXPECT_TRUE(ClaimRenderForChange(flags));
-  EXPECT_TRUE(flags.renderBusy);
-  EXPECT_FALSE(flags.restartRequested);
-  EXPECT_FALSE(flags.stopRequested);
-  EXPECT_EQ(flags.renderFrame, -1);
+// The flags as (renderFrame, stopRequested, renderBusy, restartRequested).
+std::tuple<int32_t, bool, bool, bool> State(const RenderFlags& f) {
+  return {f.renderFrame, f.stopRequested, f.renderBusy, f.restartRequested};
 }
 
-TEST(RenderFlagsTest, ChangesDuringARenderGiveOneRestart) {
+// The flags step by step; every interleaving of them with render threads is explored in
+// tests/threads.
+TEST(RenderFlagsTest, ChangesStartOneRenderOrOneRestart) {
   RenderFlags flags;
-  flags.renderBusy = true;
+  flags.renderFrame = 6;
+  EXPECT_TRUE(ClaimRenderForChange(flags)) << "no render runs: the change starts one";
+  EXPECT_EQ(State(flags), std::make_tuple(-1, false, true, false));
   flags.renderFrame = 3;
   EXPECT_FALSE(ClaimRenderForChange(flags));
   EXPECT_FALSE(ClaimRenderForChange(flags));
-  EXPECT_TRUE(flags.stopRequested) << "the running render ends early";
-  EXPECT_EQ(flags.renderFrame, 3) << "left to the render thread";
+  // The running render is asked to end early; renderFrame is left to the render thread.
+  EXPECT_EQ(State(flags), std::make_tuple(3, true, true, true));
   // The render ends: it goes again once, then finishes.
   EXPECT_TRUE(RestartBeforeRelease(flags));
-  EXPECT_FALSE(flags.stopRequested);
-  EXPECT_TRUE(flags.renderBusy);
+  EXPECT_EQ(State(flags), std::make_tuple(3, false, true, false));
   EXPECT_FALSE(RestartBeforeRelease(flags));
   EXPECT_FALSE(flags.renderBusy);
   EXPECT_FALSE(RestartAfterRelease(flags));
-}
-
-TEST(RenderFlagsTest, NoRestartWhileClosing) {
-  RenderFlags flags;
+  // No restart while closing.
   flags.renderBusy = true;
   flags.restartRequested = true;
   flags.closing = true;
