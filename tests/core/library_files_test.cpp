@@ -537,7 +537,7 @@ TEST_F(DibTest, FilesLoadAsPackedBlocks) {
   const Bytes bits4x4 = Pattern(RowBytes(4, 24) * 4, 5), extra = Pattern(100, 77);
   const uint32_t stated = uint32_t(bits4x4.size()) + 100;
   const Bytes fullTable = Pattern(kMaxDibColors * 4 + 4);
-  std::vector<std::tuple<std::string, Bytes, Bytes>> cases = {
+  const std::tuple<std::string, Bytes, Bytes> cases[] = {
       {"two stray bytes before the bits",
        Join({FileHeader(0, 14 + 40 + 2), InfoHeader(3, 2, 24), {0xEE, 0xEE}, bits3x2}),
        Join({InfoHeader(3, 2, 24, 24), bits3x2})},
@@ -562,15 +562,11 @@ TEST_F(DibTest, FilesLoadAsPackedBlocks) {
       {"top down", Join({FileHeader(0, 54), InfoHeader(3, -2, 24), bits3x2}),
        Join({InfoHeader(3, -2, 24, 24), bits3x2})},
       {"empty image", InfoHeader(0, 0, 24), InfoHeader(0, 0, 24)},
+      {"32 bits, core", Join({CoreHeader(2, 2, 32), Pattern(16)}),
+       Join({InfoHeader(2, 2, 32, 16, 0, 40, 0), Pattern(16)})},
       {"largest colour table", Join({InfoHeader(1, 1, 24, 0, kMaxDibColors), fullTable}),
        Join({InfoHeader(1, 1, 24, 4, kMaxDibColors), fullTable})},
   };
-  for (uint16_t bits : {24, 32}) {
-    cases.push_back({std::to_string(bits) + " bits", Join({InfoHeader(2, 2, bits), Pattern(16)}),
-                     Join({InfoHeader(2, 2, bits, 16), Pattern(16)})});
-    cases.push_back({std::to_string(bits) + " bits, core", Join({CoreHeader(2, 2, bits), Pattern(16)}),
-                     Join({InfoHeader(2, 2, bits, 16, 0, 40, 0), Pattern(16)})});
-  }
   for (const auto& [name, file, expected] : cases) {
     SCOPED_TRACE(name);
     Bytes block;
@@ -612,17 +608,12 @@ TEST_F(DibTest, UnreadableOrHostileFilesAreRefusedWithoutAllocating) {
 }
 
 TEST(DibHeaderTest, ColourCountAndPaletteSize) {
-  struct Case {
-    uint16_t bits;
-    uint32_t clrUsed;
-    uint16_t colors;
-  };
-  for (const Case& c : {Case{1, 0, 2}, Case{4, 0, 16}, Case{8, 0, 256}, Case{24, 0, 0}, Case{32, 0, 0},
-                        Case{2, 0, 0}, Case{8, 5, 5}, Case{24, 3, 3}, Case{24, 0x10003, 3}}) {
-    SCOPED_TRACE(testing::Message() << c.bits << " bits, clrUsed " << c.clrUsed);
-    Bytes h = InfoHeader(1, 1, c.bits, 0, c.clrUsed);
-    EXPECT_EQ(DibColorCount(h.data()), c.colors);
-    EXPECT_EQ(DibPaletteSize(h.data()), uint16_t(c.colors * 4));
+  // Bits per pixel, the colours used, the colours counted.
+  for (auto [bits, clrUsed, colors] : {std::tuple<uint16_t, uint32_t, uint16_t>{1, 0, 2}, {4, 0, 16}, {8, 0, 256},
+                                       {24, 0, 0}, {32, 0, 0}, {2, 0, 0}, {8, 5, 5}, {24, 3, 3}, {24, 0x10003, 3}}) {
+    Bytes h = InfoHeader(1, 1, bits, 0, clrUsed);
+    EXPECT_EQ(DibColorCount(h.data()), colors) << bits << " bits, clrUsed " << clrUsed;
+    EXPECT_EQ(DibPaletteSize(h.data()), uint16_t(colors * 4)) << bits << " bits, clrUsed " << clrUsed;
   }
   // A core header is read in its 12 bytes alone, its entries taking 3 bytes each.
   for (uint16_t bits : {1, 4, 8, 24}) {
@@ -634,19 +625,14 @@ TEST(DibHeaderTest, ColourCountAndPaletteSize) {
 }
 
 TEST(DibHeaderTest, ImageSizeFollowsTheRowRule) {
-  struct Case {
-    int32_t width, height;
-    uint16_t bits;
-    bool ok;
-    uint32_t bytes;
-  };
-  for (const Case& c : {Case{3, 2, 24, true, 24}, Case{1, 1, 24, true, 4}, Case{7, -3, 32, true, 84},
-                        Case{-1, 3, 24, false, 0}, Case{INT_MAX, INT_MAX, 24, false, 0},
-                        Case{4096, 4096, 32, true, 64u << 20}, Case{4096, 4097, 32, false, 0}}) {
-    uint32_t bytes = 0;
-    EXPECT_EQ(DibImageSize(c.width, c.height, c.bits, &bytes), c.ok) << c.width << " x " << c.height;
-    if (c.ok) {
-      EXPECT_EQ(bytes, c.bytes) << c.width << " x " << c.height;
+  // Width, height, bits per pixel; the bytes of the rows, 0 when refused.
+  for (auto [width, height, bits, bytes] :
+       {std::tuple<int32_t, int32_t, uint16_t, uint32_t>{3, 2, 24, 24}, {1, 1, 24, 4}, {7, -3, 32, 84}, {-1, 3, 24, 0},
+        {INT_MAX, INT_MAX, 24, 0}, {4096, 4096, 32, 64u << 20}, {4096, 4097, 32, 0}}) {
+    uint32_t got = 0;
+    EXPECT_EQ(DibImageSize(width, height, bits, &got), bytes != 0) << width << " x " << height;
+    if (bytes != 0) {
+      EXPECT_EQ(got, bytes) << width << " x " << height;
     }
   }
 }
