@@ -154,14 +154,28 @@ class TextureReaderTest : public ::testing::Test {
   TextureImage image_;
 };
 
-TEST_F(TextureReaderTest, CompleteFile) {
-  std::vector<uint8_t> px = Pattern(32 * 32 * 4);
-  ASSERT_EQ(Read("PREVS_01", Sized(32, 32).Record(FourCC("TDAT"), px)), 1);
-  EXPECT_STREQ(image_.name, "PREVS_01");
-  EXPECT_EQ(Fields(image_), std::make_tuple(4354u, 32u, 32u, 32u, 32u, 1.0f, 1.0f, 1u));
-  EXPECT_EQ(image_.bytesPerPixel, 4u);
-  ASSERT_NE(image_.pixels, nullptr);
-  EXPECT_EQ(std::memcmp(image_.pixels, px.data(), px.size()), 0);
+// Each file, its side and the pixels kept: damage after the pixels keeps them; the first
+// pixels win and freeze the sizes.
+TEST_F(TextureReaderTest, FilesThatGiveAnImage) {
+  const Bytes large = Pattern(32 * 32 * 4), small = Pattern(16);
+  const std::tuple<const char*, ChunkWriter, uint32_t, Bytes> files[] = {
+      {"PREVS_01", Sized(32, 32).Record(FourCC("TDAT"), large), 32, large},
+      {"DAMAGED", Sized(2, 2).Record(FourCC("TDAT"), small).Raw({'T', 'W', 'I', 'D', 4, 0, 0, 0, 9}), 2, small},
+      {"TWICE",
+       Sized(2, 2).Record(FourCC("TDAT"), small).U32(FourCC("TWID"), 4).U32(FourCC("THIT"), 4)
+           .Record(FourCC("TDAT"), Bytes(64, 0xEE)),
+       2, small},
+  };
+  for (const auto& [name, file, side, pixels] : files) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(Read(name, file), 1);
+    EXPECT_STREQ(image_.name, name);
+    EXPECT_EQ(Fields(image_), std::make_tuple(4354u, side, side, side, side, 1.0f, 1.0f, 1u));
+    EXPECT_EQ(image_.bytesPerPixel, 4u);
+    ASSERT_NE(image_.pixels, nullptr);
+    EXPECT_EQ(Bytes(image_.pixels, image_.pixels + pixels.size()), pixels);
+    ReleaseTexture(&image_);
+  }
 }
 
 TEST_F(TextureReaderTest, FilesThatGiveNoImage) {
@@ -183,23 +197,6 @@ TEST_F(TextureReaderTest, FilesThatGiveNoImage) {
   EXPECT_EQ(ReadInstalledTexture(&image_, "MISSING"), 0);
   ExpectEmpty();
   EXPECT_STREQ(image_.name, "");
-}
-
-TEST_F(TextureReaderTest, DamageAfterThePixelsKeepsThem) {
-  ASSERT_EQ(Read("DAMAGED", Sized(2, 2).Record(FourCC("TDAT"), Pattern(16)).Raw({'T', 'W', 'I', 'D', 4, 0, 0, 0, 9})),
-            1);
-  EXPECT_EQ(image_.width, 2u);
-  EXPECT_EQ(image_.pixels[15], Pattern(16)[15]);
-}
-
-TEST_F(TextureReaderTest, FirstPixelsWinAndFreezeTheSizes) {
-  const std::vector<uint8_t> first = Pattern(16);
-  ASSERT_EQ(Read("TWICE", Sized(2, 2).Record(FourCC("TDAT"), first).U32(FourCC("TWID"), 4).U32(FourCC("THIT"), 4)
-                              .Record(FourCC("TDAT"), std::vector<uint8_t>(64, 0xEE))),
-            1);
-  EXPECT_EQ(image_.width, 2u);
-  EXPECT_EQ(image_.height, 2u);
-  EXPECT_EQ(std::memcmp(image_.pixels, first.data(), first.size()), 0);
 }
 
 TEST_F(TextureReaderTest, ReleaseOnlyWhatIsOwned) {
