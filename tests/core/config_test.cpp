@@ -161,32 +161,26 @@ using Lines = std::vector<std::string>;
 
 std::vector<uint8_t> TextBytes(const std::string& text) { return {text.begin(), text.end()}; }
 
-TEST(EngineListTest, LineRules) {
-  // Only lines ending with a line feed are listed; a last line without one is not.
-  EXPECT_EQ(ParseEngineList("RND_001 (OpenGL)\nRND_002 (Portable)"), Lines{"RND_001 (OpenGL)"});
-  // Carriage returns stay part of the text; an empty line is an (empty) entry.
-  EXPECT_EQ(ParseEngineList("RND_001 (OpenGL)\r\n\nRND_003\r\n"), (Lines{"RND_001 (OpenGL)\r", "", "RND_003\r"}));
-  EXPECT_EQ(ParseEngineList(""), Lines{});
-  EXPECT_EQ(ParseEngineList("no line feed at all"), Lines{});
-}
-
-TEST(EngineListTest, OverlongLineKeepsItsFirst1023CharactersAndTheListGoesOn) {
-  std::string exact(kEngineLineMax, 'a');
-  std::string longer = "RND_009 " + std::string(3000, 'b');
-  Lines lines = ParseEngineList(exact + "\n" + longer + "\r\nRND_010 (Next)\n");
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], exact);
-  EXPECT_EQ(lines[1], longer.substr(0, kEngineLineMax));
-  EXPECT_EQ(lines[2], "RND_010 (Next)");
-}
-
-TEST(EngineListTest, PiecesFedInAnyCutGiveTheSameLines) {
-  const std::string text = "RND_001 (OpenGL)\r\nRND_002 (Portable)\n" + std::string(2000, 'x') + "\ntail";
-  const Lines whole = ParseEngineList(text);
-  for (size_t step : {1u, 7u, 1023u, 1024u, 4096u}) {
-    EngineListParser parser;
-    for (size_t at = 0; at < text.size(); at += step) parser.Feed(std::string_view(text).substr(at, step));
-    EXPECT_EQ(parser.lines(), whole) << "pieces of " << step;
+// Each text and the lines it gives, read whole or fed in pieces of any size.
+TEST(EngineListTest, LineRulesHoldForAnyCutOfTheText) {
+  const std::string exact(kEngineLineMax, 'a'), longer = "RND_009 " + std::string(3000, 'b');
+  const std::pair<std::string, Lines> cases[] = {
+      // Only lines ending with a line feed are listed; a last line without one is not.
+      {"RND_001 (OpenGL)\nRND_002 (Portable)", {"RND_001 (OpenGL)"}},
+      {"no line feed at all", {}},
+      {"", {}},
+      // Carriage returns stay part of the text; an empty line is an (empty) entry.
+      {"RND_001 (OpenGL)\r\n\nRND_003\r\n", {"RND_001 (OpenGL)\r", "", "RND_003\r"}},
+      // An overlong line keeps its first 1023 characters and the list goes on.
+      {exact + "\n" + longer + "\r\nRND_010 (Next)\n", {exact, longer.substr(0, kEngineLineMax), "RND_010 (Next)"}},
+  };
+  for (const auto& [text, lines] : cases) {
+    EXPECT_EQ(ParseEngineList(text), lines) << text.substr(0, 40);
+    for (size_t step : {1u, 7u, 1023u, 1024u, 4096u}) {
+      EngineListParser parser;
+      for (size_t at = 0; at < text.size(); at += step) parser.Feed(std::string_view(text).substr(at, step));
+      EXPECT_EQ(parser.lines(), lines) << text.substr(0, 40) << " in pieces of " << step;
+    }
   }
 }
 
@@ -246,20 +240,24 @@ class DefaultsFileTest : public ::testing::Test {
   test::TestInstall install_;
 };
 
+// Only a whole image is taken; without the Work directory or the Path value nothing is.
 TEST_F(DefaultsFileTest, OnlyAWholeImageIsTaken) {
   const Bytes original = Pattern(sizeof(EffectSettings), 1);
   const Bytes file = Pattern(1100, 99);
-  struct Case {
-    size_t size;
-    bool taken;
-  };
-  for (const Case& c : {Case{0, false}, Case{1015, false}, Case{1016, true}, Case{1017, true}, Case{1100, true}}) {
-    SCOPED_TRACE(c.size);
-    install_.Write("Work/Defaults.LRI", Bytes(file.begin(), file.begin() + long(c.size)));
+  for (size_t size : {0, 1015, 1016, 1017, 1100}) {
+    install_.Write("Work/Defaults.LRI", Bytes(file.begin(), file.begin() + long(size)));
     EffectSettings block = FromBytes(original);
     LoadDefaults(&block);
-    EXPECT_EQ(ToBytes(block), c.taken ? Bytes(file.begin(), file.begin() + 1016) : original);
+    EXPECT_EQ(ToBytes(block), size >= 1016 ? Bytes(file.begin(), file.begin() + 1016) : original) << size;
   }
+  std::filesystem::remove_all(install_.File("Work"));
+  EffectSettings block = FromBytes(original);
+  LoadDefaults(&block);
+  EXPECT_EQ(ToBytes(block), original);
+  install_.Write("Work/Defaults.LRI", file);
+  test::DeleteRegistryValue("Path");
+  LoadDefaults(&block);
+  EXPECT_EQ(ToBytes(block), original);
 }
 
 // Every byte survives the round trip, and every build reads and writes the same file.
@@ -274,17 +272,6 @@ TEST_F(DefaultsFileTest, GoldenBlockRoundTrip) {
   EffectSettings loaded = FromBytes(Pattern(sizeof(EffectSettings), 5));
   LoadDefaults(&loaded);
   EXPECT_EQ(ToBytes(loaded), ToBytes(golden));
-}
-
-TEST_F(DefaultsFileTest, LoadWithoutWorkDirectoryOrPathChangesNothing) {
-  const Bytes original = Pattern(sizeof(EffectSettings), 5);
-  std::filesystem::remove_all(install_.File("Work"));
-  EffectSettings block = FromBytes(original);
-  LoadDefaults(&block);
-  EXPECT_EQ(ToBytes(block), original);
-  test::DeleteRegistryValue("Path");
-  LoadDefaults(&block);
-  EXPECT_EQ(ToBytes(block), original);
 }
 
 // A failing save shows a message box with no owner window, which would wait for a click
