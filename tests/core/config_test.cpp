@@ -47,20 +47,16 @@ TEST_F(RegistryTest, DwordReadsStoredBytesOrZero) {
 
 TEST_F(RegistryTest, StringReadRespectsBufferSize) {
   test::SetRegistryString("OrgFile", "DEFAULT");
-  char buf[8];
-  EXPECT_TRUE(ReadRegistryString(buf, sizeof buf, "OrgFile"));
-  EXPECT_STREQ(buf, "DEFAULT");
-  char small[7];
-  EXPECT_FALSE(ReadRegistryString(small, sizeof small, "OrgFile"));
-  EXPECT_FALSE(ReadRegistryString(buf, sizeof buf, "Missing"));
-  // A value stored without its terminating zero is terminated, or refused when full.
-  test::SetRegistryBytes("Raw", {'A', 'B', 'C'});
-  char raw[8];
-  std::memset(raw, 'x', sizeof raw);
-  EXPECT_TRUE(ReadRegistryString(raw, sizeof raw, "Raw"));
-  EXPECT_STREQ(raw, "ABC");
-  char tight[3];
-  EXPECT_FALSE(ReadRegistryString(tight, sizeof tight, "Raw"));
+  test::SetRegistryBytes("Raw", {'A', 'B', 'C'});  // stored without its terminating zero
+  // Value, buffer size, the text read ("" when refused): a value and its zero must fit.
+  for (auto [name, size, text] : {std::tuple{"OrgFile", 8, "DEFAULT"}, {"OrgFile", 7, ""}, {"Missing", 8, ""},
+                                  {"Raw", 8, "ABC"}, {"Raw", 3, ""}}) {
+    std::vector<char> buffer(size_t(size), 'x');
+    EXPECT_EQ(ReadRegistryString(buffer.data(), uint32_t(size), name), *text != 0) << name << " in " << size;
+    if (*text) {
+      EXPECT_STREQ(buffer.data(), text) << name;
+    }
+  }
 }
 
 TEST_F(RegistryTest, WritesStoreTypedValuesAndNeverCreateTheKey) {
