@@ -332,20 +332,31 @@ class SelectionTest : public ::testing::Test {
   SelectionState selection_;
 };
 
-TEST_F(SelectionTest, EmptyNameWithoutDefaultsSelectsTheFirstEntry) {
-  EffectSettings block = Block("");
-  const EffectSettings host = block;
-  InitSelection(selection_, &block, org_, false);
-  EXPECT_TRUE(Same(block, host));
-  EXPECT_EQ(Selected(), Where(0, 0, "ALPHA"));
-  EXPECT_STREQ(CurrentEffect(selection_)->shortName(), "ALPHA");
-
-  // The FX page then picks it; the name differs from the empty one, so the special values
-  // come from the effect's option defaults.
-  ASSERT_TRUE(SelectEffect(selection_, &block, org_, selection_.selectedGroup, selection_.selectedIndex));
-  EXPECT_STREQ(block.effectName, "ALPHA");
-  EXPECT_EQ(block.specialCount, 2u);
-  EXPECT_EQ(Specials(block, 2), (std::vector<Special>{{0, 0x11, 7.0f}, {0, 0x22, 9.0f}}));
+// Where the selection starts and the description it holds, the host's block untouched: an
+// empty name selects the first entry, an unlisted one (or an empty organization) nothing,
+// and the grid's pick at that nowhere changes nothing either.
+TEST_F(SelectionTest, StartFindsTheBlocksEffect) {
+  const Groups usual = {{"First", {"ALPHA", "BETA", "FLAT", "MISSING"}}, {"Second", {"BETA"}}};
+  PlantEffect({"GHOST", 0, 1, {{1.0f, 1}}, 5});
+  // Organization, the block's name, where the selection stands, the description's objects.
+  const std::tuple<Groups, const char*, Where, uint32_t> cases[] = {
+      {usual, "", {0, 0, "ALPHA"}, 3},           {usual, "BETA", {0, 1, "BETA"}, 1},
+      {usual, "GHOST", {-1, -1, "GHOST"}, 5},    {{}, "", {-1, -1, ""}, 0},
+      {{{"Nothing", {}}, {"Later", {"ALPHA"}}}, "", {-1, -1, ""}, 0}};
+  for (const auto& [groups, name, where, objects] : cases) {
+    SCOPED_TRACE(testing::Message() << name << " in " << groups.size() << " groups");
+    ReadOrg(groups);
+    EffectSettings block = Block(name);
+    block.specialCount = 1;
+    block.specialValues[0] = {0, 1, 42.0f};
+    const EffectSettings host = block;
+    InitSelection(selection_, &block, org_, false);
+    EXPECT_EQ(Selected(), where);
+    ASSERT_TRUE(CurrentEffect(selection_));
+    EXPECT_EQ(CurrentEffect(selection_)->objectCount(), objects);
+    EXPECT_FALSE(SelectEffect(selection_, &block, org_, -1, -1));
+    EXPECT_TRUE(Same(block, host));
+  }
 }
 
 TEST_F(SelectionTest, SameEffectKeepsItsSpecialValuesAnotherResetsThem) {
@@ -368,17 +379,27 @@ TEST_F(SelectionTest, SameEffectKeepsItsSpecialValuesAnotherResetsThem) {
   EXPECT_STREQ(CurrentEffect(selection_)->shortName(), "BETA");
 }
 
+// An effect without the direction, shadow and motion features, or one whose file is missing
+// (an empty description), has them forced off on every pick, the same effect again included.
 TEST_F(SelectionTest, UnsupportedFeaturesAreForcedOffOnEveryPick) {
-  EffectSettings block = Block("FLAT");
-  InitSelection(selection_, &block, org_, false);
-  EffectSettings want = block;  // other columns and values untouched
-  for (auto& row : want.objectValues) row[PathRotation] = 0.0f;
-  want.generalValues[Shadows] = want.generalValues[BlurPercent] = want.generalValues[BlurCount] = 0.0f;
-  for (int pick = 0; pick < 2; ++pick) {  // the same effect again still forces them
-    selection_.currentObject = 4;
-    ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 2));
-    EXPECT_TRUE(Same(block, want)) << pick;
-    EXPECT_EQ(selection_.currentObject, 0);
+  for (auto [entry, name, longName, objects] : {std::tuple{2, "FLAT", "FLAT long", 1u}, {3, "MISSING", "", 0u}}) {
+    SCOPED_TRACE(name);
+    EffectSettings block = Block("FLAT");
+    block.specialCount = 2;
+    InitSelection(selection_, &block, org_, false);
+    EffectSettings want = block;  // other columns and values untouched
+    SetEffectName(&want, name);
+    want.specialCount = 0;  // neither has options
+    for (auto& row : want.objectValues) row[PathRotation] = 0.0f;
+    want.generalValues[Shadows] = want.generalValues[BlurPercent] = want.generalValues[BlurCount] = 0.0f;
+    for (int pick = 0; pick < 2; ++pick) {
+      selection_.currentObject = 4;
+      ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, entry));
+      EXPECT_TRUE(Same(block, want)) << pick;
+      EXPECT_EQ(selection_.currentObject, 0);
+    }
+    EXPECT_EQ(CurrentEffect(selection_)->longName(), longName);
+    EXPECT_EQ(CurrentEffect(selection_)->objectCount(), objects);
   }
   // An effect that supports them leaves the values alone.
   EffectSettings kept = Block("FLAT");
@@ -386,20 +407,6 @@ TEST_F(SelectionTest, UnsupportedFeaturesAreForcedOffOnEveryPick) {
   EXPECT_EQ(kept.generalValues[Shadows], 1000.0f + Shadows);
   EXPECT_EQ(kept.generalValues[BlurCount], 1000.0f + BlurCount);
   EXPECT_EQ(kept.objectValues[3][PathRotation], 300.5f + PathRotation);
-}
-
-TEST_F(SelectionTest, MissingEffectFileGivesAnEmptyDescription) {
-  EffectSettings block = Block("ALPHA");
-  block.specialCount = 2;
-  block.generalValues[Shadows] = 1.0f;
-  InitSelection(selection_, &block, org_, false);
-  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 3));
-  EXPECT_STREQ(block.effectName, "MISSING");
-  EXPECT_EQ(block.specialCount, 0u);
-  EXPECT_EQ(block.generalValues[Shadows], 0.0f);
-  EXPECT_EQ(block.objectValues[0][PathRotation], 0.0f);
-  EXPECT_EQ(CurrentEffect(selection_)->objectCount(), 0u);
-  EXPECT_EQ(CurrentEffect(selection_)->longName(), "");
 }
 
 TEST_F(SelectionTest, MoreThanTenOptionsKeepThePreviousCount) {
@@ -438,36 +445,6 @@ TEST_F(SelectionTest, FilterModeStartsWithAFrameCount) {
     block.generalValues[FilterFrames] = frames;
     InitSelection(selection_, &block, org_, filterMode);
     EXPECT_EQ(block.generalValues[FilterFrames], after) << frames << (filterMode ? " filter" : "");
-  }
-}
-
-TEST_F(SelectionTest, UnlistedEffectKeepsTheHostBlockAndItsDescription) {
-  PlantEffect({"GHOST", 0, 1, {{1.0f, 1}}, 5});
-  EffectSettings block = Block("GHOST");
-  block.specialCount = 1;
-  block.specialValues[0] = {0, 1, 42.0f};
-  const EffectSettings host = block;
-  InitSelection(selection_, &block, org_, false);
-  EXPECT_TRUE(Same(block, host));
-  EXPECT_EQ(Selected(), Where(-1, -1, "GHOST"));
-  EXPECT_EQ(CurrentEffect(selection_)->objectCount(), 5u);
-  // The grid's pick with the group the look-up gave changes nothing either.
-  EXPECT_FALSE(SelectEffect(selection_, &block, org_, selection_.selectedGroup, selection_.selectedIndex));
-  EXPECT_TRUE(Same(block, host));
-}
-
-TEST_F(SelectionTest, EmptyOrganizationsStillGiveADescription) {
-  for (bool emptyGroup : {false, true}) {
-    SCOPED_TRACE(emptyGroup ? "empty group 0" : "no group");
-    ReadOrg(emptyGroup ? Groups{{"Nothing", {}}, {"Later", {"ALPHA"}}} : Groups{});
-    EffectSettings block = Block("");
-    const EffectSettings host = block;
-    InitSelection(selection_, &block, org_, false);
-    EXPECT_TRUE(Same(block, host));
-    EXPECT_EQ(Selected(), Where(-1, -1, ""));
-    ASSERT_TRUE(CurrentEffect(selection_));
-    EXPECT_EQ(CurrentEffect(selection_)->objectCount(), 0u);
-    EXPECT_FALSE(SelectEffect(selection_, &block, org_, 0, 0));
   }
 }
 
