@@ -355,6 +355,9 @@ TEST_F(SelectionTest, StartFindsTheBlocksEffect) {
     ASSERT_TRUE(CurrentEffect(selection_));
     EXPECT_EQ(CurrentEffect(selection_)->objectCount(), objects);
     EXPECT_FALSE(SelectEffect(selection_, &block, org_, -1, -1));
+    if (std::get<2>(where).empty()) {
+      EXPECT_FALSE(SelectEffect(selection_, &block, org_, 0, 0)) << "no entry at all";
+    }
     EXPECT_TRUE(Same(block, host));
   }
 }
