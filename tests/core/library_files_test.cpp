@@ -34,7 +34,7 @@ Bytes Pattern(size_t n, uint8_t seed = 1) {
   return b;
 }
 using Seen = std::vector<Bytes>;
-constexpr uint32_t kHeader = FourCC("LMXI");
+constexpr uint32_t kHeader = FourCC("LMXI");  // spelt out: the contents check kEffectHeader
 
 // Everything a reader sees of a chunk file: the opening status, each record (tag, length,
 // payload), and the last read's result with the status it leaves.
@@ -71,15 +71,6 @@ class ChunkFileTest : public ::testing::Test {
   test::TestInstall install_;
 };
 
-TEST_F(ChunkFileTest, EachKindOfFileOpensOnItsLeadingBytes) {
-  const std::pair<const char*, uint32_t> kinds[] = {
-      {"LMXI", kEffectHeader}, {"LMXG", kOrganizationHeader}, {"LMXT", kTextureHeader}};
-  for (auto [leading, header] : kinds) {
-    ChunkFile f(Plant(Bytes(leading, leading + 4)).c_str(), header, false);
-    EXPECT_EQ(Drain(f), (Seen{{ChunkOk}, {ChunkEnd, ChunkEnd}})) << leading;
-  }
-}
-
 // Each content read from a file and from memory.
 TEST_F(ChunkFileTest, ContentsReadTheSameFromFileAndMemory) {
   const Bytes etyp = Rec("ETYP", {1, 0, 0, 0});
@@ -90,6 +81,7 @@ TEST_F(ChunkFileTest, ContentsReadTheSameFromFileAndMemory) {
       {{'L', 'M', 'X'}, {{ChunkReadFailed}}},
       {ChunkWriter(FourCC("LMXG")).U32(FourCC("ETYP"), 1).bytes(), {{ChunkBadHeader}}},
       {{'l', 'm', 'x', 'i'}, {{ChunkBadHeader}}},  // letter case counts
+      {{'L', 'M', 'X', 'I'}, {{ChunkOk}, {ChunkEnd, ChunkEnd}}},
       // Records in file order, an empty one included.
       {ChunkWriter(kHeader).U32(FourCC("ETYP"), 7).Record(FourCC("ZERO"), nullptr, 0).Text(FourCC("ELNM"), "Long")
            .bytes(),
@@ -108,8 +100,8 @@ TEST_F(ChunkFileTest, ContentsReadTheSameFromFileAndMemory) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const auto& [content, expected] = cases[i];
-    ChunkFile file(Plant(content).c_str(), kHeader, false);
-    ChunkFile memory(content.data(), content.size(), kHeader);
+    ChunkFile file(Plant(content).c_str(), kEffectHeader, false);
+    ChunkFile memory(content.data(), content.size(), kEffectHeader);
     EXPECT_EQ(Drain(file), expected) << "content " << i;
     EXPECT_EQ(Drain(memory), expected) << "content " << i << " in memory";
   }
@@ -308,23 +300,19 @@ TEST_F(EffectRecordTest, FilesGiveTheirRecords) {
   EXPECT_EQ(ReadInstalledEffect(record_, "ORGLIKE"), ChunkOpenFailed);
 }
 
+// Every byte of the structure is written: four fields, the long name cut to 42 characters;
+// a missing effect's info is all zeros.
 TEST_F(EffectRecordTest, EffectInfoCopiesFourFieldsAndCutsLongName) {
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("ETYP"), 9).Text(FourCC("ENAM"), "SPIRAL").Text(FourCC("ELNM"), std::string(60, 'L'))
-      .U32(FourCC("VCNT"), 4);
-  install_.Write("EFFECTS/SPIRAL.LMI", w.bytes());
-  EffectInfo info;
-  std::memset(&info, 0xCC, sizeof info);
-  FillEffectInfo("SPIRAL", &info);
-  EXPECT_EQ(info.effectType, 9u);
-  EXPECT_STREQ(info.shortName, "SPIRAL");
-  EXPECT_EQ(std::string(info.longName), std::string(42, 'L'));
-  EXPECT_EQ(info.objectCount, 4u);
-
-  std::memset(&info, 0xCC, sizeof info);
-  FillEffectInfo("ABSENT", &info);
-  EffectInfo empty{};
-  EXPECT_EQ(std::memcmp(&info, &empty, sizeof info), 0) << "every byte of a missing effect's info is cleared";
+  install_.Write("EFFECTS/SPIRAL.LMI", ChunkWriter(kEffectHeader).U32(FourCC("ETYP"), 9).Text(FourCC("ENAM"), "SPIRAL")
+                                           .Text(FourCC("ELNM"), std::string(60, 'L')).U32(FourCC("VCNT"), 4).bytes());
+  EffectInfo spiral{9, "SPIRAL", {}, 4};
+  std::memset(spiral.longName, 'L', 42);
+  for (auto [name, want] : {std::pair{"SPIRAL", spiral}, {"ABSENT", EffectInfo{}}}) {
+    EffectInfo info;
+    std::memset(&info, 0xCC, sizeof info);
+    FillEffectInfo(name, &info);
+    EXPECT_EQ(std::memcmp(&info, &want, sizeof info), 0) << name;
+  }
 }
 
 
@@ -386,7 +374,9 @@ TEST_F(OrganizationTest, FilesReadAsTheirGroups) {
        ChunkWriter(kOrganizationHeader).Text(kGroup, "Kept").Text(kItem, "FIRST")
            .Raw(Bytes(third.begin() + 4, third.end() - 3)),
        0, "Kept[FIRST]", {}},
-      {"EMPTY", ChunkWriter(kOrganizationHeader), 1, "", {{"ANY", -1, -1}, {"", -1, -1}}},
+      {"WRONG", ChunkWriter(FourCC("LMXI")).Text(kGroup, "X"), 0, "", {}},
+      // The header spelt out, so that the constant is checked.
+      {"EMPTY", ChunkWriter(FourCC("LMXG")), 1, "", {{"ANY", -1, -1}, {"", -1, -1}}},
   };
   for (const auto& [name, file, result, layout, finds] : files) {
     SCOPED_TRACE(name);
@@ -428,24 +418,19 @@ TEST_F(OrganizationTest, LookupsTakeTheFirstGroupAndAreCaseSensitive) {
   }
 }
 
-TEST_F(OrganizationTest, ReadingAgainReplacesEverything) {
+// Another kind of file is in the table above; a missing file, no "Path" and no name also
+// leave nothing of the organization read before.
+TEST_F(OrganizationTest, FailuresLeaveNothingBehind) {
   ASSERT_EQ(Read("A", ChunkWriter(kOrganizationHeader).Text(kGroup, "A").Text(kItem, "AFX")), 1);
-  ASSERT_EQ(Read("B", ChunkWriter(kOrganizationHeader).Text(kGroup, "B")), 1);
-  EXPECT_EQ(Layout(), "B[]");
-  EXPECT_EQ(org_.FindGroupOf("AFX"), -1);
-
-  // Failures leave nothing behind: a missing file, another kind of file, no "Path".
-  install_.Write("ORGS/WRONG.ORG", ChunkWriter(FourCC("LMXI")).Text(kGroup, "X").bytes());
-  for (const char* name : {"MISSING", "WRONG"}) {
-    ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
-    EXPECT_EQ(ReadInstalledOrganization(org_, name), 0) << name;
-    EXPECT_EQ(org_.GroupCount(), 0) << name;
-  }
+  EXPECT_EQ(ReadInstalledOrganization(org_, "MISSING"), 0);
+  EXPECT_EQ(org_.GroupCount(), 0);
+  ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
+  EXPECT_EQ(ReadInstalledOrganization(org_, nullptr), 0);
+  EXPECT_EQ(org_.GroupCount(), 0);
   ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
   test::DeleteRegistryValue("Path");
   EXPECT_EQ(ReadInstalledOrganization(org_, "A"), 0);
   EXPECT_EQ(org_.GroupCount(), 0);
-  EXPECT_EQ(ReadInstalledOrganization(org_, nullptr), 0);
 }
 
 TEST_F(OrganizationTest, EntryIconsComeFromTheEffectsDirectory) {
