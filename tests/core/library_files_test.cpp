@@ -433,29 +433,6 @@ TEST_F(OrganizationTest, FailuresLeaveNothingBehind) {
   EXPECT_EQ(org_.GroupCount(), 0);
 }
 
-TEST_F(OrganizationTest, EntryIconsComeFromTheEffectsDirectory) {
-  ASSERT_EQ(
-      Read("ICONS", ChunkWriter(kOrganizationHeader).Text(kGroup, "G").Text(kItem, "HASICON").Text(kItem, "NOICON")),
-      1);
-  // A 1 x 1 true-colour bitmap without file header.
-  std::vector<uint8_t> bmp = {40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0};
-  bmp.resize(44);
-  bmp[40] = 0xAB;
-  install_.Write("EFFECTS/HASICON.BMP", bmp);
-
-  platform::MovableBlock icon(LoadInstalledIcon(org_, 0, 0));
-  ASSERT_TRUE(icon);
-  {
-    platform::LockedBlock lock(icon.get());
-    ASSERT_NE(lock.data(), nullptr);
-    EXPECT_EQ(static_cast<const uint8_t*>(lock.data())[40], 0xAB);
-  }
-  for (auto [group, entry] : {std::pair{0, 1}, {0, 2}, {1, 0}, {-1, 0}})
-    EXPECT_EQ(LoadInstalledIcon(org_, group, entry), nullptr) << group << "," << entry;
-}
-
-
-
 // Little-endian fields, each a value and its width in bytes.
 Bytes LittleEndian(std::initializer_list<std::pair<uint32_t, int>> fields) {
   Bytes b;
@@ -491,18 +468,33 @@ Bytes Join(std::initializer_list<Bytes> parts) {
 
 uint32_t RowBytes(uint32_t width, uint32_t bits) { return (bits * width + 31) / 32 * 4; }
 
+// The content of a loaded block, which is freed; empty when there is none.
+Bytes Content(platform::MemoryHandle handle) {
+  platform::MovableBlock block(handle);
+  if (!block) return {};
+  platform::LockedBlock lock(block.get());
+  EXPECT_NE(lock.data(), nullptr);
+  const auto* p = static_cast<const uint8_t*>(lock.data());
+  return Bytes(p, p + platform::MovableSize(block.get()));
+}
+
+TEST_F(OrganizationTest, EntryIconsComeFromTheEffectsDirectory) {
+  ASSERT_EQ(
+      Read("ICONS", ChunkWriter(kOrganizationHeader).Text(kGroup, "G").Text(kItem, "HASICON").Text(kItem, "NOICON")),
+      1);
+  install_.Write("EFFECTS/HASICON.BMP", Join({InfoHeader(1, 1, 24), {0xAB, 0, 0, 0}}));
+  EXPECT_EQ(Content(LoadInstalledIcon(org_, 0, 0)), Join({InfoHeader(1, 1, 24, 4), {0xAB, 0, 0, 0}}));
+  for (auto [group, entry] : {std::pair{0, 1}, {0, 2}, {1, 0}, {-1, 0}})
+    EXPECT_EQ(LoadInstalledIcon(org_, group, entry), nullptr) << group << "," << entry;
+}
+
 class DibTest : public ::testing::Test {
  protected:
   // Loads the bytes as a bitmap file; the block's content, or nothing when refused.
   bool Load(const Bytes& file, Bytes* block) {
     install_.Write("EFFECTS/PIC.BMP", file);
-    platform::MovableBlock handle(LoadDib(install_.File("EFFECTS/PIC.BMP").c_str()));
-    if (!handle) return false;
-    platform::LockedBlock lock(handle.get());
-    EXPECT_NE(lock.data(), nullptr);
-    const auto* p = static_cast<const uint8_t*>(lock.data());
-    block->assign(p, p + platform::MovableSize(handle.get()));
-    return true;
+    *block = Content(LoadDib(install_.File("EFFECTS/PIC.BMP").c_str()));
+    return !block->empty();
   }
   test::TestInstall install_;
 };
