@@ -377,38 +377,25 @@ TEST_F(OrganizationTest, FilesReadAsTheirGroups) {
       {"WRONG", ChunkWriter(FourCC("LMXI")).Text(kGroup, "X"), 0, "", {}},
       // The header spelt out, so that the constant is checked.
       {"EMPTY", ChunkWriter(FourCC("LMXG")), 1, "", {{"ANY", -1, -1}, {"", -1, -1}}},
+      // Look-ups take the first group; exact, case-sensitive matches only (no prefix).
+      {"FIND",
+       ChunkWriter(kOrganizationHeader).Text(kGroup, "Zero").Text(kItem, "OTHER").Text(kItem, "SHARED")
+           .Text(kItem, "SHARED").Text(kGroup, "One").Text(kItem, "ONLY1").Text(kItem, "B").Text(kItem, "C")
+           .Text(kGroup, "Two").Text(kItem, "SHARED"),
+       1, "Zero[OTHER,SHARED,SHARED] One[ONLY1,B,C] Two[SHARED]",
+       {{"SHARED", 0, 1}, {"ONLY1", 1, 0}, {"shared", -1, -1}, {"SHARE", -1, -1}, {"SHAREDX", -1, -1},
+        {nullptr, -1, -1}}},
   };
   for (const auto& [name, file, result, layout, finds] : files) {
     SCOPED_TRACE(name);
     EXPECT_EQ(Read(name, file), result);
     EXPECT_EQ(Layout(), layout);
     for (auto [entry, group, index] : finds) {
-      EXPECT_EQ(org_.FindGroupOf(entry), group) << entry;
-      EXPECT_EQ(org_.FindEntryOf(entry), index) << entry;
+      EXPECT_EQ(org_.FindGroupOf(entry), group) << (entry ? entry : "null");
+      EXPECT_EQ(org_.FindEntryOf(entry), index) << (entry ? entry : "null");
     }
   }
-  // The last file has no group at all.
-  EXPECT_EQ(org_.GroupAt(0), nullptr);
-  EXPECT_EQ(org_.EntryCount(0), 0);
-  EXPECT_EQ(org_.EntryName(0, 0), nullptr);
-  EXPECT_EQ(LoadInstalledIcon(org_, 0, 0), nullptr);
-}
-
-TEST_F(OrganizationTest, LookupsTakeTheFirstGroupAndAreCaseSensitive) {
-  ChunkWriter w(kOrganizationHeader);
-  w.Text(kGroup, "Zero").Text(kItem, "OTHER").Text(kItem, "SHARED").Text(kItem, "SHARED")
-      .Text(kGroup, "One").Text(kItem, "ONLY1").Text(kItem, "B").Text(kItem, "C")
-      .Text(kGroup, "Two").Text(kItem, "SHARED");
-  ASSERT_EQ(Read("FIND", w), 1);
-  // Group and entry of each name: exact, case-sensitive matches only (no prefix).
-  const std::tuple<const char*, int, int> lookups[] = {
-      {"SHARED", 0, 1}, {"ONLY1", 1, 0},     {"shared", -1, -1},
-      {"SHARE", -1, -1}, {"SHAREDX", -1, -1}, {nullptr, -1, -1}};
-  for (auto [name, group, entry] : lookups) {
-    EXPECT_EQ(org_.FindGroupOf(name), group) << (name ? name : "null");
-    EXPECT_EQ(org_.FindEntryOf(name), entry) << (name ? name : "null");
-  }
-  // Range rules of the look-ups.
+  // Range rules of the look-ups, on the last file.
   EXPECT_STREQ(org_.EntryName(1, 2), "C");
   for (auto [group, entry] : {std::pair{1, 3}, {1, -1}, {-1, 0}, {3, 0}})
     EXPECT_EQ(org_.EntryName(group, entry), nullptr) << group << "," << entry;
