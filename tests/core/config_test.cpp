@@ -76,31 +76,27 @@ TEST_F(RegistryTest, WritesStoreTypedValuesAndNeverCreateTheKey) {
 }
 
 TEST_F(RegistryTest, LibraryPathJoinsPiecesAndFailsWhenTooLong) {
-  char buf[kShortPathSize];
-  EXPECT_FALSE(BuildLibraryPath(buf, sizeof buf, "EFFECTS", "X", "LMI")) << "no Path value";
-  test::SetRegistryString("Path", "C:\\LMX");
-  ASSERT_TRUE(BuildLibraryPath(buf, sizeof buf, "EFFECTS", "TILES", "LMI"));
-  EXPECT_STREQ(buf, "C:\\LMX\\EFFECTS\\TILES.LMI");
-  ASSERT_TRUE(BuildLibraryPath(buf, sizeof buf, "", "LMX", "BMP"));
-  EXPECT_STREQ(buf, "C:\\LMX\\\\LMX.BMP");
-  test::SetRegistryString("Path", "C:\\LMX\\");
-  ASSERT_TRUE(BuildLibraryPath(buf, sizeof buf, "LIBS", "LMX", "DLL"));
-  EXPECT_STREQ(buf, "C:\\LMX\\\\LIBS\\LMX.DLL");
-
-  // Exactly fitting, then one byte too long: fails, and nothing past the buffer changes.
-  std::string base(kShortPathSize - 1 - std::strlen("\\EFFECTS\\ABCDEFGH.LMI"), 'p');
-  test::SetRegistryString("Path", base);
-  char guarded[kShortPathSize + 8];
-  std::memset(guarded, '#', sizeof guarded);
-  ASSERT_TRUE(BuildLibraryPath(guarded, kShortPathSize, "EFFECTS", "ABCDEFGH", "LMI"));
-  EXPECT_EQ(std::strlen(guarded), kShortPathSize - 1);
-  test::SetRegistryString("Path", base + "p");
-  std::memset(guarded, '#', sizeof guarded);
-  EXPECT_FALSE(BuildLibraryPath(guarded, kShortPathSize, "EFFECTS", "ABCDEFGH", "LMI"));
-  for (size_t i = kShortPathSize; i < sizeof guarded; ++i) EXPECT_EQ(guarded[i], '#');
-  // A Path longer than the buffer fails at the read.
-  test::SetRegistryString("Path", std::string(200, 'q'));
-  EXPECT_FALSE(BuildLibraryPath(buf, sizeof buf, "EFFECTS", "X", "LMI"));
+  const std::string fits(kShortPathSize - 1 - std::strlen("\\EFFECTS\\ABCDEFGH.LMI"), 'p');
+  // The Path value (none at first), folder, name, extension: the path built, "" when it fails.
+  const std::tuple<std::string, const char*, const char*, const char*, std::string> cases[] = {
+      {"", "EFFECTS", "X", "LMI", ""},
+      {"C:\\LMX", "EFFECTS", "TILES", "LMI", "C:\\LMX\\EFFECTS\\TILES.LMI"},
+      {"C:\\LMX", "", "LMX", "BMP", "C:\\LMX\\\\LMX.BMP"},
+      {"C:\\LMX\\", "LIBS", "LMX", "DLL", "C:\\LMX\\\\LIBS\\LMX.DLL"},
+      // Exactly fitting, one byte too long; a Path longer than the buffer fails at the read.
+      {fits, "EFFECTS", "ABCDEFGH", "LMI", fits + "\\EFFECTS\\ABCDEFGH.LMI"},
+      {fits + "p", "EFFECTS", "ABCDEFGH", "LMI", ""},
+      {std::string(200, 'q'), "EFFECTS", "X", "LMI", ""}};
+  for (const auto& [path, folder, name, extension, built] : cases) {
+    if (!path.empty()) test::SetRegistryString("Path", path);
+    char guarded[kShortPathSize + 8];
+    std::memset(guarded, '#', sizeof guarded);
+    EXPECT_EQ(BuildLibraryPath(guarded, kShortPathSize, folder, name, extension), !built.empty()) << path;
+    if (!built.empty()) {
+      EXPECT_EQ(std::string(guarded), built);
+    }
+    EXPECT_EQ(std::string(guarded + kShortPathSize, 8), "########") << "nothing past the buffer changes";
+  }
 }
 
 // The Settings page's ten values as the registry keeps them.

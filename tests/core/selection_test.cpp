@@ -346,6 +346,10 @@ TEST_F(SelectionTest, StartFindsTheBlocksEffect) {
 }
 
 TEST_F(SelectionTest, SameEffectKeepsItsSpecialValuesAnotherResetsThem) {
+  EffectPlan many{"MANY", 0, 1, {}, 2};
+  for (int i = 0; i < 11; ++i) many.options.push_back({float(10 + i), uint16_t(0x100 + i)});
+  PlantEffect(many);
+  ReadOrg({{"G", {"ALPHA", "BETA", "MANY"}}});
   EffectSettings block = Block("ALPHA");
   block.specialCount = 3;
   block.specialValues[0] = {5, 0x11, 55.0f};
@@ -363,6 +367,10 @@ TEST_F(SelectionTest, SameEffectKeepsItsSpecialValuesAnotherResetsThem) {
   EXPECT_EQ(Specials(block, 2), (std::vector<Special>{{0, 0x33, 4.0f}, {0, 0, 0.0f}}));
   EXPECT_EQ(Selected(), Where(0, 1, "BETA"));
   EXPECT_STREQ(CurrentEffect(selection_)->shortName(), "BETA");
+  // More than ten options keep the previous count; never a slot beyond it.
+  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 2));
+  EXPECT_EQ(block.specialCount, 1u);
+  EXPECT_EQ(Specials(block, 2), (std::vector<Special>{{0, 0x100, 10.0f}, {0, 0, 0.0f}}));
 }
 
 // An effect without the direction, shadow and motion features, or one whose file is missing
@@ -393,22 +401,6 @@ TEST_F(SelectionTest, UnsupportedFeaturesAreForcedOffOnEveryPick) {
   EXPECT_EQ(kept.generalValues[Shadows], 1000.0f + Shadows);
   EXPECT_EQ(kept.generalValues[BlurCount], 1000.0f + BlurCount);
   EXPECT_EQ(kept.objectValues[3][PathRotation], 300.5f + PathRotation);
-}
-
-TEST_F(SelectionTest, MoreThanTenOptionsKeepThePreviousCount) {
-  EffectPlan many;
-  many.name = "MANY";
-  for (int i = 0; i < 11; ++i) many.options.push_back({float(10 + i), uint16_t(0x100 + i)});
-  PlantEffect(many);
-  ReadOrg({{"G", {"ALPHA", "MANY"}}});
-  EffectSettings block = Block("ALPHA");
-  InitSelection(selection_, &block, org_, false);
-  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 0));
-  ASSERT_EQ(block.specialCount, 2u);
-  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 1));
-  EXPECT_EQ(block.specialCount, 2u);
-  // Never beyond the count.
-  EXPECT_EQ(Specials(block, 3), (std::vector<Special>{{0, 0x100, 10.0f}, {0, 0x101, 11.0f}, {0, 0, 0.0f}}));
 }
 
 TEST_F(SelectionTest, PicksOutsideTheGroupChangeNothing) {
