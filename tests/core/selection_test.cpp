@@ -57,12 +57,10 @@ bool SameObjects(const EffectSettings& a, const EffectSettings& b) {
 }
 
 TEST(WholeNumberTest, TruncatesTowardZeroAndSaturates) {
-  EXPECT_EQ(WholeNumber(37.9f), 37);
-  EXPECT_EQ(WholeNumber(-2.7f), -2);
-  EXPECT_EQ(WholeNumber(std::nanf("")), 0);
-  EXPECT_EQ(WholeNumber(1e30f), std::numeric_limits<int32_t>::max());
-  EXPECT_EQ(WholeNumber(-1e30f), std::numeric_limits<int32_t>::min());
-  EXPECT_EQ(WholeNumber(std::numeric_limits<float>::infinity()), std::numeric_limits<int32_t>::max());
+  const int32_t most = std::numeric_limits<int32_t>::max(), least = std::numeric_limits<int32_t>::min();
+  for (auto [value, whole] : {std::pair{37.9f, 37}, {-2.7f, -2}, {std::nanf(""), 0}, {1e30f, most}, {-1e30f, least},
+                              {std::numeric_limits<float>::infinity(), most}})
+    EXPECT_EQ(WholeNumber(value), whole) << value;
 }
 
 class OptionsValuesTest : public ::testing::Test {
@@ -104,28 +102,23 @@ TEST_F(OptionsValuesTest, StoreWritesExactlyTheTwelveValues) {
   EXPECT_TRUE(Same(block_, want));
 }
 
-// Which effects and switches exchange rows 0 and 1 is the selection's rule; the store asks
-// for it on a change of direction only.
-TEST_F(OptionsValuesTest, StoreExchangesObjectsOncePerChangeOfDirection) {
-  const EffectSettings original = block_;
-  EffectSettings swapped = original;
+// Which effects and switches exchange rows 0 and 1 is the selection's rule
+// (SelectionTest.ReversingExchangesTheFirstTwoObjects); the store applies it, with the switch
+// it is given, before it writes the new direction.
+TEST_F(OptionsValuesTest, StoreExchangesObjectsOnAChangeOfDirection) {
+  EffectSettings swapped = block_;
   std::swap(swapped.objectValues[0], swapped.objectValues[1]);
+  selection_.currentEffect = Effect(1);
   OptionsValues v = controls_;
   v.direction = 1;  // "Fly-On"
-  block_.generalValues[Direction] = 0.0f;
-  StoreOptionsValues(v, selection_, &block_, true);  // no current effect
-  EXPECT_TRUE(SameObjects(block_, original));
-
-  selection_.currentEffect = Effect(1);
   block_.generalValues[Direction] = 0.0f;
   StoreOptionsValues(v, selection_, &block_, true);
   EXPECT_TRUE(SameObjects(block_, swapped));
   EXPECT_EQ(block_.generalValues[Direction], 1.0f);
-  StoreOptionsValues(v, selection_, &block_, true);  // "Fly-On" again: no change
-  EXPECT_TRUE(SameObjects(block_, swapped));
-  v.direction = 0;  // back to "Fly-Off"
-  StoreOptionsValues(v, selection_, &block_, true);
-  EXPECT_TRUE(SameObjects(block_, original));
+  v.direction = 0;
+  StoreOptionsValues(v, selection_, &block_, false);
+  EXPECT_TRUE(SameObjects(block_, swapped)) << "the switch is off";
+  EXPECT_EQ(block_.generalValues[Direction], 0.0f);
 }
 
 TEST(ObjectValuesTest, ReadTruncatesAndStoreWritesEightColumns) {
@@ -277,7 +270,6 @@ class SelectionTest : public ::testing::Test {
     }
     install_.Write("EFFECTS/" + plan.name + ".LMI", w.bytes());
   }
-  // One organization: groups of names.
   void ReadOrg(const Groups& groups) {
     ChunkWriter w(kOrganizationHeader);
     for (const auto& [group, names] : groups) {
@@ -459,9 +451,12 @@ TEST_F(SelectionTest, ReversingExchangesTheFirstTwoObjects) {
     ReverseObjectPair(selection_, &changed, on, to);
     EXPECT_TRUE(Same(changed, want)) << from << (on ? " on " : " off ") << to;
   }
-  // Another kind of effect: rows stay.
+  // Another kind of effect, or none: rows stay.
   ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 1));
   const EffectSettings alpha = block;
+  ReverseObjectPair(selection_, &block, true, 1.0f - block.generalValues[Direction]);
+  EXPECT_TRUE(Same(block, alpha));
+  selection_.currentEffect = nullptr;
   ReverseObjectPair(selection_, &block, true, 1.0f - block.generalValues[Direction]);
   EXPECT_TRUE(Same(block, alpha));
 }
@@ -515,9 +510,8 @@ TEST(RenderControlTest, QualityTableAndUnknownValuesKeepThePrevious) {
   for (auto [value, side, prefix] : {std::tuple{7u, 32u, "PREVS_"}, {1u, 64u, "PREVM_"}, {3u, 64u, "PREVM_"},
                                      {2u, 128u, "PREVL_"}}) {
     q = QualityFor(value, q);
-    EXPECT_EQ(q.width, side) << value;
-    EXPECT_EQ(q.height, side) << value;
-    EXPECT_STREQ(q.texturePrefix, prefix) << value;
+    EXPECT_EQ(std::make_tuple(q.width, q.height, std::string(q.texturePrefix)), std::make_tuple(side, side, prefix))
+        << value;
   }
   char name[16];
   TextureName(name, "PREVM_", 0);
@@ -531,12 +525,8 @@ TEST(RenderControlTest, QualityTableAndUnknownValuesKeepThePrevious) {
 // the position stays within 0..lastPosition, and a filter frame count below 1 is the default.
 TEST(RenderControlTest, PositionsByMode) {
   const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-  struct Case {
-    bool filter;
-    float direction, best, frames, percent;
-    int32_t position, last;
-  };
-  const Case cases[] = {
+  // Filter mode, Direction, bestPosition, FilterFrames, FilterPercent: position, last position.
+  const std::tuple<bool, float, float, float, float, int32_t, int32_t> cases[] = {
       {false, 0, 30, 0, 0, 30, 100},          {false, 1, 30, 0, 0, 70, 100},
       {false, 1, 30.9f, 0, 0, 70, 100},       {false, 0.5f, 30, 0, 0, 30, 100},
       {false, 0, inf, 0, 0, 100, 100},        {false, 1, inf, 0, 0, 0, 100},
@@ -545,16 +535,14 @@ TEST(RenderControlTest, PositionsByMode) {
       {true, 0, 0, -5, 1e9f, 100, 100},       {true, 0, 0, 1e9f, 1e9f, 1000000000, 1000000000},
       {true, 0, 0, nan, 1e30f, 100, 100},     {true, 0, 0, 0, 25, 25, 100},
       {true, 0, 0, 50, -20, 0, 50},           {true, 0, 0, 50, nan, 0, 50}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << (c.filter ? "filter " : "") << c.direction << " direction, best " << c.best
-                                    << ", " << c.frames << " frames, " << c.percent << " %");
+  for (auto [filter, direction, best, frames, percent, position, last] : cases) {
     EffectSettings block{};
-    block.generalValues[Direction] = c.direction;
-    block.generalValues[FilterFrames] = c.frames;
-    block.generalValues[FilterPercent] = c.percent;
-    FramePosition p = PositionForFrame(0, 1, c.filter, block, c.best);
-    EXPECT_EQ(p.position, c.position);
-    EXPECT_EQ(p.lastPosition, c.last);
+    block.generalValues[Direction] = direction;
+    block.generalValues[FilterFrames] = frames;
+    block.generalValues[FilterPercent] = percent;
+    FramePosition p = PositionForFrame(0, 1, filter, block, best);
+    EXPECT_EQ(std::make_pair(p.position, p.lastPosition), std::make_pair(position, last))
+        << (filter ? "filter, " : "") << direction << ", " << best << ", " << frames << ", " << percent;
   }
   // Many frames: k out of frameCount - 1; whole percents of 100 come out whole.
   EffectSettings block{};
