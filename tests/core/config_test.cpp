@@ -36,13 +36,11 @@ class RegistryTest : public ::testing::Test {
 };
 
 TEST_F(RegistryTest, DwordReadsStoredBytesOrZero) {
-  EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 0u);
   test::SetRegistryDword("Prev_Frames", 20);
-  EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 20u);
   test::SetRegistryString("Eff_Display", "1");  // "1" and its zero: two bytes
-  EXPECT_EQ(ReadRegistryDword("Eff_Display"), 49u);
-  test::SetRegistryString("Long", "12345");  // six bytes do not fit in four
-  EXPECT_EQ(ReadRegistryDword("Long"), 0u);
+  test::SetRegistryString("Long", "12345");     // six bytes do not fit in four
+  for (auto [name, value] : {std::pair{"Missing", 0u}, {"Prev_Frames", 20u}, {"Eff_Display", 49u}, {"Long", 0u}})
+    EXPECT_EQ(ReadRegistryDword(name), value) << name;
 }
 
 TEST_F(RegistryTest, StringReadRespectsBufferSize) {
@@ -169,13 +167,12 @@ TEST(EngineListTest, LineRulesHoldForAnyCutOfTheText) {
 }
 
 TEST(EngineListTest, IdentifierAndOrganizationNames) {
-  EXPECT_EQ(EngineIdentifier("RND_001 (OpenGL)"), "RND_001");
-  EXPECT_EQ(EngineIdentifier("RND_002\r"), "RND_002\r") << "without a blank the whole line, CR included";
-  EXPECT_EQ(EngineIdentifier(" leading"), "");
-  EXPECT_EQ(OrganizationListName("DEFAULT.ORG"), "DEFAULT");
-  EXPECT_EQ(OrganizationListName("mine.org"), "mine.org") << "only the upper-case extension is cut";
-  EXPECT_EQ(OrganizationListName("A.ORG.ORG"), "A");
-  EXPECT_EQ(OrganizationListName("NOEXT"), "NOEXT");
+  // Without a blank the whole line, CR included; only the upper-case extension is cut.
+  for (auto [entry, identifier] : {std::pair{"RND_001 (OpenGL)", "RND_001"}, {"RND_002\r", "RND_002\r"}, {" x", ""}})
+    EXPECT_EQ(EngineIdentifier(entry), identifier) << entry;
+  for (auto [file, name] : {std::pair{"DEFAULT.ORG", "DEFAULT"}, {"mine.org", "mine.org"}, {"A.ORG.ORG", "A"},
+                            {"NOEXT", "NOEXT"}})
+    EXPECT_EQ(OrganizationListName(file), name) << file;
 }
 
 TEST(EngineListTest, ReadsTheInstalledFile) {

@@ -308,8 +308,8 @@ class SelectionTest : public ::testing::Test {
 };
 
 // Where the selection starts and the description it holds, the host's block untouched: an
-// empty name selects the first entry, an unlisted one (or an empty organization) nothing,
-// and the grid's pick at that nowhere changes nothing either.
+// empty name selects the first entry, an unlisted one (or an empty organization) nothing.
+// Picks at places no entry holds change nothing.
 TEST_F(SelectionTest, StartFindsTheBlocksEffect) {
   const Groups usual = {{"First", {"ALPHA", "BETA", "FLAT", "MISSING"}}, {"Second", {"BETA"}}};
   PlantEffect({"GHOST", 0, 1, {{1.0f, 1}}, 5});
@@ -326,14 +326,17 @@ TEST_F(SelectionTest, StartFindsTheBlocksEffect) {
     block.specialValues[0] = {0, 1, 42.0f};
     const EffectSettings host = block;
     InitSelection(selection_, &block, org_, false);
-    EXPECT_EQ(Selected(), where);
-    ASSERT_TRUE(CurrentEffect(selection_));
-    EXPECT_EQ(CurrentEffect(selection_)->objectCount(), objects);
-    EXPECT_FALSE(SelectEffect(selection_, &block, org_, -1, -1));
+    const auto current = CurrentEffect(selection_);
+    ASSERT_TRUE(current);
+    EXPECT_EQ(current->objectCount(), objects);
+    for (auto [group, entry] : {std::pair{-1, -1}, {0, 4}, {0, -1}, {1, 1}, {2, 0}, {-1, 0}})
+      EXPECT_FALSE(SelectEffect(selection_, &block, org_, group, entry)) << group << "," << entry;
     if (std::get<2>(where).empty()) {
       EXPECT_FALSE(SelectEffect(selection_, &block, org_, 0, 0)) << "no entry at all";
     }
     EXPECT_TRUE(Same(block, host));
+    EXPECT_EQ(Selected(), where);
+    EXPECT_EQ(CurrentEffect(selection_), current);
   }
 }
 
@@ -393,19 +396,6 @@ TEST_F(SelectionTest, UnsupportedFeaturesAreForcedOffOnEveryPick) {
   EXPECT_EQ(kept.generalValues[Shadows], 1000.0f + Shadows);
   EXPECT_EQ(kept.generalValues[BlurCount], 1000.0f + BlurCount);
   EXPECT_EQ(kept.objectValues[3][PathRotation], 300.5f + PathRotation);
-}
-
-TEST_F(SelectionTest, PicksOutsideTheGroupChangeNothing) {
-  EffectSettings block = Block("BETA");
-  InitSelection(selection_, &block, org_, false);
-  const EffectSettings before = block;
-  auto current = CurrentEffect(selection_);
-  for (auto [group, entry] : std::vector<std::pair<int, int>>{{0, 4}, {0, -1}, {1, 1}, {2, 0}, {-1, 0}}) {
-    EXPECT_FALSE(SelectEffect(selection_, &block, org_, group, entry)) << group << "," << entry;
-  }
-  EXPECT_TRUE(Same(block, before));
-  EXPECT_EQ(CurrentEffect(selection_), current);
-  EXPECT_EQ(Selected(), Where(0, 1, "BETA"));
 }
 
 TEST_F(SelectionTest, FilterModeStartsWithAFrameCount) {
