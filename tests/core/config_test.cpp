@@ -36,10 +36,10 @@ class RegistryTest : public ::testing::Test {
 };
 
 TEST_F(RegistryTest, DwordReadsStoredBytesOrZero) {
-  test::SetRegistryDword("Prev_Frames", 20);
+  test::SetRegistryDword("Prev_Frames", 0x12345678);
   test::SetRegistryString("Eff_Display", "1");  // "1" and its zero: two bytes
   test::SetRegistryString("Long", "12345");     // six bytes do not fit in four
-  for (auto [name, value] : {std::pair{"Missing", 0u}, {"Prev_Frames", 20u}, {"Eff_Display", 49u}, {"Long", 0u}})
+  for (auto [name, value] : {std::pair{"Missing", 0u}, {"Prev_Frames", 0x12345678u}, {"Eff_Display", 49u}, {"Long", 0u}})
     EXPECT_EQ(ReadRegistryDword(name), value) << name;
 }
 
