@@ -39,7 +39,8 @@ TEST_F(RegistryTest, DwordReadsStoredBytesOrZero) {
   test::SetRegistryDword("Prev_Frames", 0x12345678);
   test::SetRegistryString("Eff_Display", "1");  // "1" and its zero: two bytes
   test::SetRegistryString("Long", "12345");     // six bytes do not fit in four
-  for (auto [name, value] : {std::pair{"Missing", 0u}, {"Prev_Frames", 0x12345678u}, {"Eff_Display", 49u}, {"Long", 0u}})
+  for (auto [name, value] :
+       {std::pair{"Missing", 0u}, {"Prev_Frames", 0x12345678u}, {"Eff_Display", 49u}, {"Long", 0u}})
     EXPECT_EQ(ReadRegistryDword(name), value) << name;
 }
 
@@ -198,12 +199,6 @@ Bytes Pattern(size_t n, uint8_t seed) {
   return b;
 }
 
-EffectSettings FromBytes(const Bytes& bytes) {
-  EffectSettings block;
-  std::memcpy(&block, bytes.data(), sizeof block);
-  return block;
-}
-
 Bytes ToBytes(const EffectSettings& block) {
   const auto* p = reinterpret_cast<const uint8_t*>(&block);
   return Bytes(p, p + sizeof block);
@@ -223,16 +218,16 @@ class DefaultsFileTest : public ::testing::Test {
 
 // Only a whole image is taken; without the Work directory or the Path value nothing is.
 TEST_F(DefaultsFileTest, OnlyAWholeImageIsTaken) {
-  const Bytes original = Pattern(sizeof(EffectSettings), 1);
-  const Bytes file = Pattern(1100, 99);
+  const EffectSettings golden = test::GoldenBlock();
+  const Bytes original = ToBytes(golden), file = Pattern(1100, 99);
   for (size_t size : {0, 1015, 1016, 1017, 1100}) {
     install_.Write("Work/Defaults.LRI", Bytes(file.begin(), file.begin() + long(size)));
-    EffectSettings block = FromBytes(original);
+    EffectSettings block = golden;
     LoadDefaults(&block);
     EXPECT_EQ(ToBytes(block), size >= 1016 ? Bytes(file.begin(), file.begin() + 1016) : original) << size;
   }
   std::filesystem::remove_all(install_.File("Work"));
-  EffectSettings block = FromBytes(original);
+  EffectSettings block = golden;
   LoadDefaults(&block);
   EXPECT_EQ(ToBytes(block), original);
   install_.Write("Work/Defaults.LRI", file);
@@ -250,7 +245,7 @@ TEST_F(DefaultsFileTest, GoldenBlockRoundTrip) {
 #ifndef _WIN32
   EXPECT_TRUE(platform::posix::TakeShownMessages().empty());
 #endif
-  EffectSettings loaded = FromBytes(Pattern(sizeof(EffectSettings), 5));
+  EffectSettings loaded{};
   LoadDefaults(&loaded);
   EXPECT_EQ(ToBytes(loaded), ToBytes(golden));
 }
@@ -269,7 +264,7 @@ void ExpectOneMessage(const char* text) {
 }
 
 TEST_F(DefaultsFileTest, SaveFailuresAreEachReported) {
-  const EffectSettings block = FromBytes(Pattern(sizeof(EffectSettings), 7));
+  const EffectSettings block = test::GoldenBlock();
   // The write itself fails: a file that cannot take the bytes.
   ASSERT_EQ(symlink("/dev/full", install_.File("Work/Defaults.LRI").c_str()), 0);
   SaveDefaults(&block);

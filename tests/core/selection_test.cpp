@@ -72,21 +72,18 @@ class OptionsValuesTest : public ::testing::Test {
   SelectionState selection_;
 };
 
+auto Fields(const OptionsValues& v) {
+  return std::make_tuple(v.direction, v.renderMode, v.quality, v.imageQuality, v.frameField, v.lighting, v.shadows,
+                         v.antiAliasing, v.blurPercent, v.blurCount, v.lightDirection, v.transitionPeriod);
+}
+
 TEST_F(OptionsValuesTest, ReadTruncatesEveryValue) {
   block_.generalValues[Direction] = 1.0f;
-  block_.generalValues[RenderMode] = 3.0f;
   block_.generalValues[Lighting] = 0.0f;
   block_.generalValues[Shadows] = 0.4f;  // truncates to 0: unchecked
   block_.generalValues[BlurPercent] = 150.9f;
-  OptionsValues v = ReadOptionsValues(&block_);
-  EXPECT_EQ(v.direction, 1);
-  EXPECT_EQ(v.renderMode, 3);
-  EXPECT_FALSE(v.lighting);
-  EXPECT_FALSE(v.shadows);
-  EXPECT_EQ(v.blurPercent, 150);
-  EXPECT_EQ(v.antiAliasing, 1004);
-  EXPECT_EQ(v.transitionPeriod, 1015);
-  EXPECT_EQ(v.frameField, 1016);
+  EXPECT_EQ(Fields(ReadOptionsValues(&block_)),
+            Fields({1, 1001, 1002, 1003, 1016, false, false, 1004, 150, 1008, 1011, 1015}));
 }
 
 TEST_F(OptionsValuesTest, StoreWritesExactlyTheTwelveValues) {
