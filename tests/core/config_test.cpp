@@ -134,9 +134,7 @@ TEST_F(SettingsValuesTest, MissingValuesAndMissingKey) {
   v.prevFrames = 30;
   v.orgFile = "X";
   WriteSettingsValues(v);
-  EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 0u);
-  std::vector<uint8_t> bytes;
-  EXPECT_FALSE(test::GetRegistryBytes("OrgFile", &bytes));
+  EXPECT_EQ(Text(ReadSettingsValues()), "0 - 0 0 - 0 0 0 - 0");
 }
 
 

@@ -487,8 +487,6 @@ TEST(RenderControlTest, FrameCountsAndPlaybackIntervals) {
   // A speed of 0 is the default: the interval never divides by zero.
   for (auto [speed, ms] : {std::pair{7u, 142u}, {30u, 33u}, {1u, 1000u}, {0u, 1000u / kDefaultPreviewSpeed}})
     EXPECT_EQ(PlaybackIntervalMs(speed), ms) << speed;
-  EXPECT_EQ(EffectivePreviewSpeed(0), kDefaultPreviewSpeed);
-  EXPECT_EQ(EffectivePreviewSpeed(12), 12u);
 }
 
 TEST(RenderControlTest, QualityTableAndUnknownValuesKeepThePrevious) {
@@ -551,9 +549,8 @@ TEST(RenderControlTest, ProgressAndButtonFollowTheFrame) {
        {std::tuple{-1, false, "Render"}, {-2, true, "Render"}, {10, false, "Render"}, {0, false, "Stop"},
         {3, true, "Wait..."}})
     EXPECT_STREQ(RenderCaptionText(RenderButtonCaption(frame, 10, restarting)), caption) << frame;
-  EXPECT_TRUE(RenderInProgress(0, 1));
-  EXPECT_FALSE(RenderInProgress(1, 1));
-  EXPECT_FALSE(RenderInProgress(-1, 1));
+  for (auto [frame, inProgress] : {std::pair{0, true}, {1, false}, {-1, false}})
+    EXPECT_EQ(RenderInProgress(frame, 1), inProgress) << frame;
 }
 
 // The flags as (renderFrame, stopRequested, renderBusy, restartRequested).
