@@ -35,24 +35,6 @@ Bytes Pattern(size_t n, uint8_t seed = 1) {
 using Seen = std::vector<Bytes>;
 constexpr uint32_t kHeader = FourCC("LMXI");  // spelt out: the contents check kEffectHeader
 
-// Everything a reader sees of a chunk file: the opening status, each record (tag, length,
-// payload), and the last read's result with the status it leaves.
-Seen Drain(ChunkFile& f) {
-  Seen seen{{static_cast<uint8_t>(f.status())}};
-  if (f.status() != ChunkOk) return seen;
-  ChunkRecord r;
-  ChunkStatus result;
-  while ((result = f.ReadRecord(&r)) == ChunkOk) {
-    Bytes record(8);
-    StoreU32(record.data(), r.tag);
-    StoreU32(record.data() + 4, r.length);
-    record.insert(record.end(), r.data, r.data + r.length);
-    seen.push_back(record);
-  }
-  seen.push_back({static_cast<uint8_t>(result), static_cast<uint8_t>(f.status())});
-  return seen;
-}
-
 Bytes Rec(const char* tag, const Bytes& payload) {
   Bytes record(8);
   std::memcpy(record.data(), tag, 4);
@@ -61,12 +43,24 @@ Bytes Rec(const char* tag, const Bytes& payload) {
   return record;
 }
 
+// Everything a reader sees of a chunk file: the opening status, each record (tag, length,
+// payload), and the last read's result with the status it leaves.
+Seen Drain(ChunkFile& f) {
+  Seen seen{{static_cast<uint8_t>(f.status())}};
+  if (f.status() != ChunkOk) return seen;
+  ChunkRecord r;
+  ChunkStatus result;
+  while ((result = f.ReadRecord(&r)) == ChunkOk) {
+    uint8_t tag[5] = {};
+    StoreU32(tag, r.tag);
+    seen.push_back(Rec(reinterpret_cast<const char*>(tag), Bytes(r.data, r.data + r.length)));
+  }
+  seen.push_back({static_cast<uint8_t>(result), static_cast<uint8_t>(f.status())});
+  return seen;
+}
+
 class ChunkFileTest : public ::testing::Test {
  protected:
-  std::string Plant(const Bytes& bytes) {
-    install_.Write("EFFECTS/T.LMI", bytes);
-    return install_.File("EFFECTS/T.LMI");
-  }
   test::TestInstall install_;
 };
 
@@ -99,7 +93,8 @@ TEST_F(ChunkFileTest, ContentsReadTheSameFromFileAndMemory) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const auto& [content, expected] = cases[i];
-    ChunkFile file(Plant(content).c_str(), kEffectHeader, false);
+    install_.Write("EFFECTS/T.LMI", content);
+    ChunkFile file(install_.File("EFFECTS/T.LMI").c_str(), kEffectHeader, false);
     ChunkFile memory(content.data(), content.size(), kEffectHeader);
     EXPECT_EQ(Drain(file), expected) << "content " << i;
     EXPECT_EQ(Drain(memory), expected) << "content " << i << " in memory";
@@ -202,15 +197,6 @@ TEST_F(TextureReaderTest, ReleaseOnlyWhatIsOwned) {
   image_.ownsPixels = 1;  // freed with the fixture
 }
 
-EffectOption MakeOption(const char* label, float def, uint16_t tag) {
-  EffectOption o{};
-  std::strncpy(o.label, label, sizeof o.label - 1);
-  o.defaultValue = def;
-  o.maximum = 100;
-  o.tag = tag;
-  return o;
-}
-
 // Every field of a record on one line: types, names, description, [objects], the three
 // flags, options as tag:default, best position.
 std::string Summary(const EffectRecord& r) {
@@ -236,7 +222,7 @@ class EffectRecordTest : public ::testing::Test {
 
 // Each file, the reader's result and the record it leaves, read into a new record.
 TEST_F(EffectRecordTest, FilesGiveTheirRecords) {
-  const EffectOption spin = MakeOption("Spin", 45.0f, 0x0102), a = MakeOption("A", 1.0f, 1);
+  const EffectOption spin{"Spin", 0, "", 45.0f, 0, 100, 0, 0x0102}, a{"A", 0, "", 1.0f, 0, 100, 0, 1};
   const std::string empty = "0/0  '' '' [] flags 000 options best 0";
   const std::tuple<const char*, ChunkWriter, int, std::string> files[] = {
       {"TILES16",

@@ -259,10 +259,7 @@ class SelectionTest : public ::testing::Test {
         .U32(FourCC("VCNT"), plan.objects).U32(FourCC("FDIR"), plan.features).U32(FourCC("FSHD"), plan.features)
         .U32(FourCC("FMOT"), plan.features).U32(FourCC("OCNT"), uint32_t(plan.options.size()));
     for (size_t i = 0; i < plan.options.size(); ++i) {
-      EffectOption o{};
-      o.defaultValue = plan.options[i].first;
-      o.maximum = 100;
-      o.tag = plan.options[i].second;
+      const EffectOption o{"", 0, "", plan.options[i].first, 0, 100, 0, plan.options[i].second};
       w.IndexedBytes(FourCC("OPTS"), uint32_t(i), &o, sizeof o);
     }
     install_.Write("EFFECTS/" + plan.name + ".LMI", w.bytes());
