@@ -36,31 +36,26 @@ class RegistryTest : public ::testing::Test {
 };
 
 TEST_F(RegistryTest, DwordReadsStoredBytesOrZero) {
-  EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 0u);
-  test::SetRegistryDword("Prev_Frames", 20);
-  EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 20u);
+  test::SetRegistryDword("Prev_Frames", 0x12345678);
   test::SetRegistryString("Eff_Display", "1");  // "1" and its zero: two bytes
-  EXPECT_EQ(ReadRegistryDword("Eff_Display"), 49u);
-  test::SetRegistryString("Long", "12345");  // six bytes do not fit in four
-  EXPECT_EQ(ReadRegistryDword("Long"), 0u);
+  test::SetRegistryString("Long", "12345");     // six bytes do not fit in four
+  for (auto [name, value] :
+       {std::pair{"Missing", 0u}, {"Prev_Frames", 0x12345678u}, {"Eff_Display", 49u}, {"Long", 0u}})
+    EXPECT_EQ(ReadRegistryDword(name), value) << name;
 }
 
 TEST_F(RegistryTest, StringReadRespectsBufferSize) {
   test::SetRegistryString("OrgFile", "DEFAULT");
-  char buf[8];
-  EXPECT_TRUE(ReadRegistryString(buf, sizeof buf, "OrgFile"));
-  EXPECT_STREQ(buf, "DEFAULT");
-  char small[7];
-  EXPECT_FALSE(ReadRegistryString(small, sizeof small, "OrgFile"));
-  EXPECT_FALSE(ReadRegistryString(buf, sizeof buf, "Missing"));
-  // A value stored without its terminating zero is terminated, or refused when full.
-  test::SetRegistryBytes("Raw", {'A', 'B', 'C'});
-  char raw[8];
-  std::memset(raw, 'x', sizeof raw);
-  EXPECT_TRUE(ReadRegistryString(raw, sizeof raw, "Raw"));
-  EXPECT_STREQ(raw, "ABC");
-  char tight[3];
-  EXPECT_FALSE(ReadRegistryString(tight, sizeof tight, "Raw"));
+  test::SetRegistryBytes("Raw", {'A', 'B', 'C'});  // stored without its terminating zero
+  // Value, buffer size, the text read ("" when refused): a value and its zero must fit.
+  for (auto [name, size, text] : {std::tuple{"OrgFile", 8, "DEFAULT"}, {"OrgFile", 7, ""}, {"Missing", 8, ""},
+                                  {"Raw", 8, "ABC"}, {"Raw", 3, ""}}) {
+    std::vector<char> buffer(size_t(size), 'x');
+    EXPECT_EQ(ReadRegistryString(buffer.data(), uint32_t(size), name), *text != 0) << name << " in " << size;
+    if (*text) {
+      EXPECT_STREQ(buffer.data(), text) << name;
+    }
+  }
 }
 
 TEST_F(RegistryTest, WritesStoreTypedValuesAndNeverCreateTheKey) {
@@ -80,40 +75,31 @@ TEST_F(RegistryTest, WritesStoreTypedValuesAndNeverCreateTheKey) {
 }
 
 TEST_F(RegistryTest, LibraryPathJoinsPiecesAndFailsWhenTooLong) {
-  char buf[kShortPathSize];
-  EXPECT_FALSE(BuildLibraryPath(buf, sizeof buf, "EFFECTS", "X", "LMI")) << "no Path value";
-  test::SetRegistryString("Path", "C:\\LMX");
-  ASSERT_TRUE(BuildLibraryPath(buf, sizeof buf, "EFFECTS", "TILES", "LMI"));
-  EXPECT_STREQ(buf, "C:\\LMX\\EFFECTS\\TILES.LMI");
-  ASSERT_TRUE(BuildLibraryPath(buf, sizeof buf, "", "LMX", "BMP"));
-  EXPECT_STREQ(buf, "C:\\LMX\\\\LMX.BMP");
-  test::SetRegistryString("Path", "C:\\LMX\\");
-  ASSERT_TRUE(BuildLibraryPath(buf, sizeof buf, "LIBS", "LMX", "DLL"));
-  EXPECT_STREQ(buf, "C:\\LMX\\\\LIBS\\LMX.DLL");
-
-  // Exactly fitting, then one byte too long: fails, and nothing past the buffer changes.
-  std::string base(kShortPathSize - 1 - std::strlen("\\EFFECTS\\ABCDEFGH.LMI"), 'p');
-  test::SetRegistryString("Path", base);
-  char guarded[kShortPathSize + 8];
-  std::memset(guarded, '#', sizeof guarded);
-  ASSERT_TRUE(BuildLibraryPath(guarded, kShortPathSize, "EFFECTS", "ABCDEFGH", "LMI"));
-  EXPECT_EQ(std::strlen(guarded), kShortPathSize - 1);
-  test::SetRegistryString("Path", base + "p");
-  std::memset(guarded, '#', sizeof guarded);
-  EXPECT_FALSE(BuildLibraryPath(guarded, kShortPathSize, "EFFECTS", "ABCDEFGH", "LMI"));
-  for (size_t i = kShortPathSize; i < sizeof guarded; ++i) EXPECT_EQ(guarded[i], '#');
-  // A Path longer than the buffer fails at the read.
-  test::SetRegistryString("Path", std::string(200, 'q'));
-  EXPECT_FALSE(BuildLibraryPath(buf, sizeof buf, "EFFECTS", "X", "LMI"));
+  const std::string fits(kShortPathSize - 1 - std::strlen("\\EFFECTS\\ABCDEFGH.LMI"), 'p');
+  // The Path value (none at first), folder, name, extension: the path built, "" when it fails.
+  const std::tuple<std::string, const char*, const char*, const char*, std::string> cases[] = {
+      {"", "EFFECTS", "X", "LMI", ""},
+      {"C:\\LMX", "EFFECTS", "TILES", "LMI", "C:\\LMX\\EFFECTS\\TILES.LMI"},
+      {"C:\\LMX", "", "LMX", "BMP", "C:\\LMX\\\\LMX.BMP"},
+      {"C:\\LMX\\", "LIBS", "LMX", "DLL", "C:\\LMX\\\\LIBS\\LMX.DLL"},
+      // Exactly fitting, one byte too long; a Path longer than the buffer fails at the read.
+      {fits, "EFFECTS", "ABCDEFGH", "LMI", fits + "\\EFFECTS\\ABCDEFGH.LMI"},
+      {fits + "p", "EFFECTS", "ABCDEFGH", "LMI", ""},
+      {std::string(200, 'q'), "EFFECTS", "X", "LMI", ""}};
+  for (const auto& [path, folder, name, extension, built] : cases) {
+    if (!path.empty()) test::SetRegistryString("Path", path);
+    char guarded[kShortPathSize + 8];
+    std::memset(guarded, '#', sizeof guarded);
+    EXPECT_EQ(BuildLibraryPath(guarded, kShortPathSize, folder, name, extension), !built.empty()) << path;
+    if (!built.empty()) {
+      EXPECT_EQ(std::string(guarded), built);
+    }
+    EXPECT_EQ(std::string(guarded + kShortPathSize, 8), "########") << "nothing past the buffer changes";
+  }
 }
 
 // The Settings page's ten values as the registry keeps them.
 using SettingsValuesTest = RegistryTest;
-
-std::string StoredString(const char* name) {
-  char buffer[1024];
-  return ReadRegistryString(buffer, sizeof buffer, name) ? buffer : "<missing>";
-}
 
 // The ten values in the page's order, a string that is none as "-".
 std::string Text(const SettingsValues& v) {
@@ -137,10 +123,7 @@ TEST_F(SettingsValuesTest, ListsWithoutSelectionLeaveTheirValues) {
   SettingsValues v;  // no list selected
   v.effDisplay = 2;
   WriteSettingsValues(v);
-  EXPECT_EQ(StoredString("OrgFile"), "KEEP");
-  EXPECT_EQ(StoredString("Prev_Engine"), "RND_001");
-  EXPECT_EQ(StoredString("Engine"), "<missing>");
-  EXPECT_EQ(ReadRegistryDword("Eff_Display"), 2u);
+  EXPECT_EQ(Text(ReadSettingsValues()), "2 'KEEP' 0 0 'RND_001' 0 0 0 - 0");
 }
 
 TEST_F(SettingsValuesTest, MissingValuesAndMissingKey) {
@@ -151,9 +134,7 @@ TEST_F(SettingsValuesTest, MissingValuesAndMissingKey) {
   v.prevFrames = 30;
   v.orgFile = "X";
   WriteSettingsValues(v);
-  EXPECT_EQ(ReadRegistryDword("Prev_Frames"), 0u);
-  std::vector<uint8_t> bytes;
-  EXPECT_FALSE(test::GetRegistryBytes("OrgFile", &bytes));
+  EXPECT_EQ(Text(ReadSettingsValues()), "0 - 0 0 - 0 0 0 - 0");
 }
 
 
@@ -161,43 +142,36 @@ using Lines = std::vector<std::string>;
 
 std::vector<uint8_t> TextBytes(const std::string& text) { return {text.begin(), text.end()}; }
 
-TEST(EngineListTest, LineRules) {
-  // Only lines ending with a line feed are listed; a last line without one is not.
-  EXPECT_EQ(ParseEngineList("RND_001 (OpenGL)\nRND_002 (Portable)"), Lines{"RND_001 (OpenGL)"});
-  // Carriage returns stay part of the text; an empty line is an (empty) entry.
-  EXPECT_EQ(ParseEngineList("RND_001 (OpenGL)\r\n\nRND_003\r\n"), (Lines{"RND_001 (OpenGL)\r", "", "RND_003\r"}));
-  EXPECT_EQ(ParseEngineList(""), Lines{});
-  EXPECT_EQ(ParseEngineList("no line feed at all"), Lines{});
-}
-
-TEST(EngineListTest, OverlongLineKeepsItsFirst1023CharactersAndTheListGoesOn) {
-  std::string exact(kEngineLineMax, 'a');
-  std::string longer = "RND_009 " + std::string(3000, 'b');
-  Lines lines = ParseEngineList(exact + "\n" + longer + "\r\nRND_010 (Next)\n");
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], exact);
-  EXPECT_EQ(lines[1], longer.substr(0, kEngineLineMax));
-  EXPECT_EQ(lines[2], "RND_010 (Next)");
-}
-
-TEST(EngineListTest, PiecesFedInAnyCutGiveTheSameLines) {
-  const std::string text = "RND_001 (OpenGL)\r\nRND_002 (Portable)\n" + std::string(2000, 'x') + "\ntail";
-  const Lines whole = ParseEngineList(text);
-  for (size_t step : {1u, 7u, 1023u, 1024u, 4096u}) {
-    EngineListParser parser;
-    for (size_t at = 0; at < text.size(); at += step) parser.Feed(std::string_view(text).substr(at, step));
-    EXPECT_EQ(parser.lines(), whole) << "pieces of " << step;
+// Each text and the lines it gives, read whole or fed in pieces of any size.
+TEST(EngineListTest, LineRulesHoldForAnyCutOfTheText) {
+  const std::string exact(kEngineLineMax, 'a'), longer = "RND_009 " + std::string(3000, 'b');
+  const std::pair<std::string, Lines> cases[] = {
+      // Only lines ending with a line feed are listed; a last line without one is not.
+      {"RND_001 (OpenGL)\nRND_002 (Portable)", {"RND_001 (OpenGL)"}},
+      {"no line feed at all", {}},
+      {"", {}},
+      // Carriage returns stay part of the text; an empty line is an (empty) entry.
+      {"RND_001 (OpenGL)\r\n\nRND_003\r\n", {"RND_001 (OpenGL)\r", "", "RND_003\r"}},
+      // An overlong line keeps its first 1023 characters and the list goes on.
+      {exact + "\n" + longer + "\r\nRND_010 (Next)\n", {exact, longer.substr(0, kEngineLineMax), "RND_010 (Next)"}},
+  };
+  for (const auto& [text, lines] : cases) {
+    EXPECT_EQ(ParseEngineList(text), lines) << text.substr(0, 40);
+    for (size_t step : {1u, 7u, 1023u, 1024u, 4096u}) {
+      EngineListParser parser;
+      for (size_t at = 0; at < text.size(); at += step) parser.Feed(std::string_view(text).substr(at, step));
+      EXPECT_EQ(parser.lines(), lines) << text.substr(0, 40) << " in pieces of " << step;
+    }
   }
 }
 
 TEST(EngineListTest, IdentifierAndOrganizationNames) {
-  EXPECT_EQ(EngineIdentifier("RND_001 (OpenGL)"), "RND_001");
-  EXPECT_EQ(EngineIdentifier("RND_002\r"), "RND_002\r") << "without a blank the whole line, CR included";
-  EXPECT_EQ(EngineIdentifier(" leading"), "");
-  EXPECT_EQ(OrganizationListName("DEFAULT.ORG"), "DEFAULT");
-  EXPECT_EQ(OrganizationListName("mine.org"), "mine.org") << "only the upper-case extension is cut";
-  EXPECT_EQ(OrganizationListName("A.ORG.ORG"), "A");
-  EXPECT_EQ(OrganizationListName("NOEXT"), "NOEXT");
+  // Without a blank the whole line, CR included; only the upper-case extension is cut.
+  for (auto [entry, identifier] : {std::pair{"RND_001 (OpenGL)", "RND_001"}, {"RND_002\r", "RND_002\r"}, {" x", ""}})
+    EXPECT_EQ(EngineIdentifier(entry), identifier) << entry;
+  for (auto [file, name] : {std::pair{"DEFAULT.ORG", "DEFAULT"}, {"mine.org", "mine.org"}, {"A.ORG.ORG", "A"},
+                            {"NOEXT", "NOEXT"}})
+    EXPECT_EQ(OrganizationListName(file), name) << file;
 }
 
 TEST(EngineListTest, ReadsTheInstalledFile) {
@@ -223,12 +197,6 @@ Bytes Pattern(size_t n, uint8_t seed) {
   return b;
 }
 
-EffectSettings FromBytes(const Bytes& bytes) {
-  EffectSettings block;
-  std::memcpy(&block, bytes.data(), sizeof block);
-  return block;
-}
-
 Bytes ToBytes(const EffectSettings& block) {
   const auto* p = reinterpret_cast<const uint8_t*>(&block);
   return Bytes(p, p + sizeof block);
@@ -246,20 +214,24 @@ class DefaultsFileTest : public ::testing::Test {
   test::TestInstall install_;
 };
 
+// Only a whole image is taken; without the Work directory or the Path value nothing is.
 TEST_F(DefaultsFileTest, OnlyAWholeImageIsTaken) {
-  const Bytes original = Pattern(sizeof(EffectSettings), 1);
-  const Bytes file = Pattern(1100, 99);
-  struct Case {
-    size_t size;
-    bool taken;
-  };
-  for (const Case& c : {Case{0, false}, Case{1015, false}, Case{1016, true}, Case{1017, true}, Case{1100, true}}) {
-    SCOPED_TRACE(c.size);
-    install_.Write("Work/Defaults.LRI", Bytes(file.begin(), file.begin() + long(c.size)));
-    EffectSettings block = FromBytes(original);
+  const EffectSettings golden = test::GoldenBlock();
+  const Bytes original = ToBytes(golden), file = Pattern(1100, 99);
+  for (size_t size : {0, 1015, 1016, 1017, 1100}) {
+    install_.Write("Work/Defaults.LRI", Bytes(file.begin(), file.begin() + long(size)));
+    EffectSettings block = golden;
     LoadDefaults(&block);
-    EXPECT_EQ(ToBytes(block), c.taken ? Bytes(file.begin(), file.begin() + 1016) : original);
+    EXPECT_EQ(ToBytes(block), size >= 1016 ? Bytes(file.begin(), file.begin() + 1016) : original) << size;
   }
+  std::filesystem::remove_all(install_.File("Work"));
+  EffectSettings block = golden;
+  LoadDefaults(&block);
+  EXPECT_EQ(ToBytes(block), original);
+  install_.Write("Work/Defaults.LRI", file);
+  test::DeleteRegistryValue("Path");
+  LoadDefaults(&block);
+  EXPECT_EQ(ToBytes(block), original);
 }
 
 // Every byte survives the round trip, and every build reads and writes the same file.
@@ -271,20 +243,9 @@ TEST_F(DefaultsFileTest, GoldenBlockRoundTrip) {
 #ifndef _WIN32
   EXPECT_TRUE(platform::posix::TakeShownMessages().empty());
 #endif
-  EffectSettings loaded = FromBytes(Pattern(sizeof(EffectSettings), 5));
+  EffectSettings loaded{};
   LoadDefaults(&loaded);
   EXPECT_EQ(ToBytes(loaded), ToBytes(golden));
-}
-
-TEST_F(DefaultsFileTest, LoadWithoutWorkDirectoryOrPathChangesNothing) {
-  const Bytes original = Pattern(sizeof(EffectSettings), 5);
-  std::filesystem::remove_all(install_.File("Work"));
-  EffectSettings block = FromBytes(original);
-  LoadDefaults(&block);
-  EXPECT_EQ(ToBytes(block), original);
-  test::DeleteRegistryValue("Path");
-  LoadDefaults(&block);
-  EXPECT_EQ(ToBytes(block), original);
 }
 
 // A failing save shows a message box with no owner window, which would wait for a click
@@ -301,7 +262,7 @@ void ExpectOneMessage(const char* text) {
 }
 
 TEST_F(DefaultsFileTest, SaveFailuresAreEachReported) {
-  const EffectSettings block = FromBytes(Pattern(sizeof(EffectSettings), 7));
+  const EffectSettings block = test::GoldenBlock();
   // The write itself fails: a file that cannot take the bytes.
   ASSERT_EQ(symlink("/dev/full", install_.File("Work/Defaults.LRI").c_str()), 0);
   SaveDefaults(&block);

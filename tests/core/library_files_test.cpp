@@ -27,32 +27,13 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// Distinct-looking bytes.
 Bytes Pattern(size_t n, uint8_t seed = 1) {
   Bytes b(n);
   for (size_t i = 0; i < n; ++i) b[i] = uint8_t(i * 31 + seed + i / 251);
   return b;
 }
 using Seen = std::vector<Bytes>;
-constexpr uint32_t kHeader = FourCC("LMXI");
-
-// Everything a reader sees of a chunk file: the opening status, each record (tag, length,
-// payload), and the last read's result with the status it leaves.
-Seen Drain(ChunkFile& f) {
-  Seen seen{{static_cast<uint8_t>(f.status())}};
-  if (f.status() != ChunkOk) return seen;
-  ChunkRecord r;
-  ChunkStatus result;
-  while ((result = f.ReadRecord(&r)) == ChunkOk) {
-    Bytes record(8);
-    StoreU32(record.data(), r.tag);
-    StoreU32(record.data() + 4, r.length);
-    record.insert(record.end(), r.data, r.data + r.length);
-    seen.push_back(record);
-  }
-  seen.push_back({static_cast<uint8_t>(result), static_cast<uint8_t>(f.status())});
-  return seen;
-}
+constexpr uint32_t kHeader = FourCC("LMXI");  // spelt out: the contents check kEffectHeader
 
 Bytes Rec(const char* tag, const Bytes& payload) {
   Bytes record(8);
@@ -62,23 +43,26 @@ Bytes Rec(const char* tag, const Bytes& payload) {
   return record;
 }
 
+// Everything a reader sees of a chunk file: the opening status, each record (tag, length,
+// payload), and the last read's result with the status it leaves.
+Seen Drain(ChunkFile& f) {
+  Seen seen{{static_cast<uint8_t>(f.status())}};
+  if (f.status() != ChunkOk) return seen;
+  ChunkRecord r;
+  ChunkStatus result;
+  while ((result = f.ReadRecord(&r)) == ChunkOk) {
+    uint8_t tag[5] = {};
+    StoreU32(tag, r.tag);
+    seen.push_back(Rec(reinterpret_cast<const char*>(tag), Bytes(r.data, r.data + r.length)));
+  }
+  seen.push_back({static_cast<uint8_t>(result), static_cast<uint8_t>(f.status())});
+  return seen;
+}
+
 class ChunkFileTest : public ::testing::Test {
  protected:
-  std::string Plant(const Bytes& bytes) {
-    install_.Write("EFFECTS/T.LMI", bytes);
-    return install_.File("EFFECTS/T.LMI");
-  }
   test::TestInstall install_;
 };
-
-TEST_F(ChunkFileTest, EachKindOfFileOpensOnItsLeadingBytes) {
-  const std::pair<const char*, uint32_t> kinds[] = {
-      {"LMXI", kEffectHeader}, {"LMXG", kOrganizationHeader}, {"LMXT", kTextureHeader}};
-  for (auto [leading, header] : kinds) {
-    ChunkFile f(Plant(Bytes(leading, leading + 4)).c_str(), header, false);
-    EXPECT_EQ(Drain(f), (Seen{{ChunkOk}, {ChunkEnd, ChunkEnd}})) << leading;
-  }
-}
 
 // Each content read from a file and from memory.
 TEST_F(ChunkFileTest, ContentsReadTheSameFromFileAndMemory) {
@@ -90,6 +74,7 @@ TEST_F(ChunkFileTest, ContentsReadTheSameFromFileAndMemory) {
       {{'L', 'M', 'X'}, {{ChunkReadFailed}}},
       {ChunkWriter(FourCC("LMXG")).U32(FourCC("ETYP"), 1).bytes(), {{ChunkBadHeader}}},
       {{'l', 'm', 'x', 'i'}, {{ChunkBadHeader}}},  // letter case counts
+      {{'L', 'M', 'X', 'I'}, {{ChunkOk}, {ChunkEnd, ChunkEnd}}},
       // Records in file order, an empty one included.
       {ChunkWriter(kHeader).U32(FourCC("ETYP"), 7).Record(FourCC("ZERO"), nullptr, 0).Text(FourCC("ELNM"), "Long")
            .bytes(),
@@ -108,8 +93,9 @@ TEST_F(ChunkFileTest, ContentsReadTheSameFromFileAndMemory) {
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     const auto& [content, expected] = cases[i];
-    ChunkFile file(Plant(content).c_str(), kHeader, false);
-    ChunkFile memory(content.data(), content.size(), kHeader);
+    install_.Write("EFFECTS/T.LMI", content);
+    ChunkFile file(install_.File("EFFECTS/T.LMI").c_str(), kEffectHeader, false);
+    ChunkFile memory(content.data(), content.size(), kEffectHeader);
     EXPECT_EQ(Drain(file), expected) << "content " << i;
     EXPECT_EQ(Drain(memory), expected) << "content " << i << " in memory";
   }
@@ -154,14 +140,30 @@ class TextureReaderTest : public ::testing::Test {
   TextureImage image_;
 };
 
-TEST_F(TextureReaderTest, CompleteFile) {
-  std::vector<uint8_t> px = Pattern(32 * 32 * 4);
-  ASSERT_EQ(Read("PREVS_01", Sized(32, 32).Record(FourCC("TDAT"), px)), 1);
-  EXPECT_STREQ(image_.name, "PREVS_01");
-  EXPECT_EQ(Fields(image_), std::make_tuple(4354u, 32u, 32u, 32u, 32u, 1.0f, 1.0f, 1u));
-  EXPECT_EQ(image_.bytesPerPixel, 4u);
-  ASSERT_NE(image_.pixels, nullptr);
-  EXPECT_EQ(std::memcmp(image_.pixels, px.data(), px.size()), 0);
+// Each file, its side and the pixels kept: damage after the pixels keeps them; the first
+// pixels win and freeze the sizes.
+TEST_F(TextureReaderTest, FilesThatGiveAnImage) {
+  const Bytes large = Pattern(32 * 32 * 4), small = Pattern(16);
+  const std::tuple<const char*, ChunkWriter, uint32_t, Bytes> files[] = {
+      {"PREVS_01", Sized(32, 32).Record(FourCC("TDAT"), large), 32, large},
+      {"DAMAGED", Sized(2, 2).Record(FourCC("TDAT"), small).Raw({'T', 'W', 'I', 'D', 4, 0, 0, 0, 9}), 2, small},
+      {"TWICE",
+       Sized(2, 2).Record(FourCC("TDAT"), small).U32(FourCC("TWID"), 4).U32(FourCC("THIT"), 4)
+           .Record(FourCC("TDAT"), Bytes(64, 0xEE)),
+       2, small},
+  };
+  for (const auto& [name, file, side, pixels] : files) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(Read(name, file), 1);
+    EXPECT_STREQ(image_.name, name);
+    EXPECT_EQ(Fields(image_), std::make_tuple(4354u, side, side, side, side, 1.0f, 1.0f, 1u));
+    EXPECT_EQ(image_.bytesPerPixel, 4u);
+    ASSERT_NE(image_.pixels, nullptr);
+    EXPECT_EQ(Bytes(image_.pixels, image_.pixels + pixels.size()), pixels);
+    ReleaseTexture(&image_);  // owned: released, and the image is read again empty
+    EXPECT_EQ(Fields(image_), Fields(TextureImage{}));
+    EXPECT_EQ(image_.pixels, nullptr);
+  }
 }
 
 TEST_F(TextureReaderTest, FilesThatGiveNoImage) {
@@ -185,23 +187,6 @@ TEST_F(TextureReaderTest, FilesThatGiveNoImage) {
   EXPECT_STREQ(image_.name, "");
 }
 
-TEST_F(TextureReaderTest, DamageAfterThePixelsKeepsThem) {
-  ASSERT_EQ(Read("DAMAGED", Sized(2, 2).Record(FourCC("TDAT"), Pattern(16)).Raw({'T', 'W', 'I', 'D', 4, 0, 0, 0, 9})),
-            1);
-  EXPECT_EQ(image_.width, 2u);
-  EXPECT_EQ(image_.pixels[15], Pattern(16)[15]);
-}
-
-TEST_F(TextureReaderTest, FirstPixelsWinAndFreezeTheSizes) {
-  const std::vector<uint8_t> first = Pattern(16);
-  ASSERT_EQ(Read("TWICE", Sized(2, 2).Record(FourCC("TDAT"), first).U32(FourCC("TWID"), 4).U32(FourCC("THIT"), 4)
-                              .Record(FourCC("TDAT"), std::vector<uint8_t>(64, 0xEE))),
-            1);
-  EXPECT_EQ(image_.width, 2u);
-  EXPECT_EQ(image_.height, 2u);
-  EXPECT_EQ(std::memcmp(image_.pixels, first.data(), first.size()), 0);
-}
-
 TEST_F(TextureReaderTest, ReleaseOnlyWhatIsOwned) {
   ASSERT_EQ(Read("OWN", Sized(1, 1).Record(FourCC("TDAT"), Pattern(4))), 1);
   uint8_t* pixels = image_.pixels;
@@ -209,21 +194,7 @@ TEST_F(TextureReaderTest, ReleaseOnlyWhatIsOwned) {
   ReleaseTexture(&image_);
   EXPECT_EQ(image_.pixels, pixels);
   EXPECT_EQ(Fields(image_), std::make_tuple(4354u, 1u, 1u, 1u, 1u, 1.0f, 1.0f, 0u));
-  image_.ownsPixels = 1;
-  ReleaseTexture(&image_);
-  EXPECT_EQ(Fields(image_), Fields(TextureImage{}));
-  EXPECT_EQ(image_.pixels, nullptr);
-  // An empty image can be read again after a release.
-  EXPECT_EQ(ReadInstalledTexture(&image_, "OWN"), 1);
-}
-
-EffectOption MakeOption(const char* label, float def, uint16_t tag) {
-  EffectOption o{};
-  std::strncpy(o.label, label, sizeof o.label - 1);
-  o.defaultValue = def;
-  o.maximum = 100;
-  o.tag = tag;
-  return o;
+  image_.ownsPixels = 1;  // freed with the fixture
 }
 
 // Every field of a record on one line: types, names, description, [objects], the three
@@ -241,7 +212,6 @@ std::string Summary(const EffectRecord& r) {
 
 class EffectRecordTest : public ::testing::Test {
  protected:
-  // Plants the file and reads it into record_; the reader's result.
   int Read(const std::string& name, const ChunkWriter& w) {
     install_.Write("EFFECTS/" + name + ".LMI", w.bytes());
     return ReadInstalledEffect(record_, name.c_str());
@@ -250,99 +220,80 @@ class EffectRecordTest : public ::testing::Test {
   EffectRecord record_;
 };
 
-TEST_F(EffectRecordTest, FullFileFillsEveryField) {
-  EffectOption spin = MakeOption("Spin", 45.0f, 0x0102);
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("ETYP"), 1).U32(FourCC("ITYP"), 3).Text(FourCC("ENAM"), "TILES16")
-      .Text(FourCC("ELNM"), "Sixteen Tiles").Text(FourCC("DESC"), "Tiles fly off.")
-      .U32(FourCC("VCNT"), 2).IndexedText(FourCC("VDSC"), 0, "Front").IndexedText(FourCC("VDSC"), 1, "Back")
-      .U32(FourCC("FDIR"), 1).U32(FourCC("FSHD"), 1).U32(FourCC("FMOT"), 0)
-      .U32(FourCC("OCNT"), 1).IndexedBytes(FourCC("OPTS"), 0, &spin, sizeof spin).F32(FourCC("BEST"), 30.0f);
-  EXPECT_EQ(Read("TILES16", w), 0);
-  EXPECT_EQ(Summary(record_),
-            "1/3 TILES16 'Sixteen Tiles' 'Tiles fly off.' [Front,Back] flags 110 options 258:45 best 30");
-  EffectOption got = record_.option(0);
-  EXPECT_EQ(std::memcmp(&got, &spin, sizeof spin), 0);
-}
-
-TEST_F(EffectRecordTest, CountsComeBeforeTheirTables) {
-  ChunkWriter w(kEffectHeader);
-  w.IndexedText(FourCC("VDSC"), 0, "Early")  // before any count: ignored
-      .U32(FourCC("VCNT"), 3).IndexedText(FourCC("VDSC"), 0, "A").IndexedText(FourCC("VDSC"), 2, "C")
-      .IndexedText(FourCC("VDSC"), 3, "Beyond")  // index not below the count
-      .U32(FourCC("OCNT"), 4).U32(FourCC("OCNT"), 0);
-  EXPECT_EQ(Read("ORDER", w), 0);
-  EXPECT_EQ(Summary(record_), "0/0  '' '' [A,,C] flags 000 options best 0");
-  EXPECT_EQ(record_.option(0).tag, 0);
-}
-
-TEST_F(EffectRecordTest, SecondCountDiscardsFirstTableAndRepeatsOverride) {
-  EffectOption a = MakeOption("A", 1.0f, 1);
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("VCNT"), 2).IndexedText(FourCC("VDSC"), 0, "Old").U32(FourCC("VCNT"), 2)
-      .Text(FourCC("ELNM"), "First").Text(FourCC("ELNM"), "Second")
-      .U32(FourCC("OCNT"), 2).IndexedBytes(FourCC("OPTS"), 1, &a, sizeof a);
-  EXPECT_EQ(Read("REPEAT", w), 0);
-  // An entry no OPTS fills reads as zeros.
-  EXPECT_EQ(Summary(record_), "0/0  'Second' '' [,] flags 000 options 0:0 1:1 best 0");
-}
-
-TEST_F(EffectRecordTest, UnknownTagsAreSkippedAndShortPayloadsIgnored) {
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("ETYP"), 5).Text(FourCC("XXXX"), "whatever").Record(FourCC("FSHD"), "\x01\x00", 2)
-      .Record(FourCC("OPTS"), std::vector<uint8_t>(111, 0)).U32(FourCC("FMOT"), 1);
-  EXPECT_EQ(Read("SKIP", w), 0);
-  EXPECT_EQ(Summary(record_), "5/0  '' '' [] flags 001 options best 0");  // a 2-byte number is not read
-}
-
-TEST_F(EffectRecordTest, TextsAreCutSafely) {
-  ChunkWriter w(kEffectHeader);
-  w.Text(FourCC("ENAM"), "TOOLONGNAME")                      // more than 8 characters
-      .Record(FourCC("DESC"), "no zero", 7)                   // text without its zero
-      .U32(FourCC("VCNT"), 1).IndexedBytes(FourCC("VDSC"), 0, "abc", 3);
-  EXPECT_EQ(Read("TEXTS", w), 0);
-  EXPECT_EQ(Summary(record_), "0/0 TOOLONGN '' 'no zero' [abc] flags 000 options best 0");
-}
-
-TEST_F(EffectRecordTest, DamageKeepsWhatCameBefore) {
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("ETYP"), 2).Text(FourCC("ELNM"), "Kept").Raw({'D', 'E', 'S', 'C', 50, 0, 0, 0, 'x'});
-  EXPECT_EQ(Read("CUT", w), ChunkReadFailed);
-  EXPECT_EQ(Summary(record_), "2/0  'Kept' '' [] flags 000 options best 0");
-}
-
-TEST_F(EffectRecordTest, HostileCountsLeaveEmptyTables) {
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("VCNT"), 0xFFFFFFFFu).U32(FourCC("OCNT"), 0x80000000u).IndexedText(FourCC("VDSC"), 5, "x");
-  EXPECT_EQ(Read("HUGE", w), 0);
-  EXPECT_EQ(Summary(record_), "0/0  '' '' [] flags 000 options best 0");
-}
-
-TEST_F(EffectRecordTest, MissingOrForeignFilesGiveEmptyRecord) {
+// Each file, the reader's result and the record it leaves, read into a new record.
+TEST_F(EffectRecordTest, FilesGiveTheirRecords) {
+  const EffectOption spin{"Spin", 0, "", 45.0f, 0, 100, 0, 0x0102}, a{"A", 0, "", 1.0f, 0, 100, 0, 1};
+  const std::string empty = "0/0  '' '' [] flags 000 options best 0";
+  const std::tuple<const char*, ChunkWriter, int, std::string> files[] = {
+      {"TILES16",
+       ChunkWriter(kEffectHeader).U32(FourCC("ETYP"), 1).U32(FourCC("ITYP"), 3).Text(FourCC("ENAM"), "TILES16")
+           .Text(FourCC("ELNM"), "Sixteen Tiles").Text(FourCC("DESC"), "Tiles fly off.").U32(FourCC("VCNT"), 2)
+           .IndexedText(FourCC("VDSC"), 0, "Front").IndexedText(FourCC("VDSC"), 1, "Back")
+           .U32(FourCC("FDIR"), 1).U32(FourCC("FSHD"), 1).U32(FourCC("FMOT"), 0).U32(FourCC("OCNT"), 1)
+           .IndexedBytes(FourCC("OPTS"), 0, &spin, sizeof spin).F32(FourCC("BEST"), 30.0f),
+       0, "1/3 TILES16 'Sixteen Tiles' 'Tiles fly off.' [Front,Back] flags 110 options 258:45 best 30"},
+      // Counts come before their tables: an entry before any count, or at an index not below
+      // it, is ignored.
+      {"ORDER",
+       ChunkWriter(kEffectHeader).IndexedText(FourCC("VDSC"), 0, "Early").U32(FourCC("VCNT"), 3)
+           .IndexedText(FourCC("VDSC"), 0, "A").IndexedText(FourCC("VDSC"), 2, "C")
+           .IndexedText(FourCC("VDSC"), 3, "Beyond").U32(FourCC("OCNT"), 4).U32(FourCC("OCNT"), 0),
+       0, "0/0  '' '' [A,,C] flags 000 options best 0"},
+      // A second count discards the first table, a repeated text overrides; an entry no OPTS
+      // fills reads as zeros.
+      {"REPEAT",
+       ChunkWriter(kEffectHeader).U32(FourCC("VCNT"), 2).IndexedText(FourCC("VDSC"), 0, "Old")
+           .U32(FourCC("VCNT"), 2).Text(FourCC("ELNM"), "First").Text(FourCC("ELNM"), "Second")
+           .U32(FourCC("OCNT"), 2).IndexedBytes(FourCC("OPTS"), 1, &a, sizeof a),
+       0, "0/0  'Second' '' [,] flags 000 options 0:0 1:1 best 0"},
+      // Unknown tags are skipped; a 2-byte number and a short option are not read.
+      {"SKIP",
+       ChunkWriter(kEffectHeader).U32(FourCC("ETYP"), 5).Text(FourCC("XXXX"), "whatever")
+           .Record(FourCC("FSHD"), "\x01\x00", 2).Record(FourCC("OPTS"), std::vector<uint8_t>(111, 0))
+           .U32(FourCC("FMOT"), 1),
+       0, "5/0  '' '' [] flags 001 options best 0"},
+      // A name over 8 characters, a text without its zero, an object name without its zero.
+      {"TEXTS",
+       ChunkWriter(kEffectHeader).Text(FourCC("ENAM"), "TOOLONGNAME").Record(FourCC("DESC"), "no zero", 7)
+           .U32(FourCC("VCNT"), 1).IndexedBytes(FourCC("VDSC"), 0, "abc", 3),
+       0, "0/0 TOOLONGN '' 'no zero' [abc] flags 000 options best 0"},
+      // Damage keeps what came before it.
+      {"CUT",
+       ChunkWriter(kEffectHeader).U32(FourCC("ETYP"), 2).Text(FourCC("ELNM"), "Kept")
+           .Raw({'D', 'E', 'S', 'C', 50, 0, 0, 0, 'x'}),
+       ChunkReadFailed, "2/0  'Kept' '' [] flags 000 options best 0"},
+      {"HUGE",
+       ChunkWriter(kEffectHeader).U32(FourCC("VCNT"), 0xFFFFFFFFu).U32(FourCC("OCNT"), 0x80000000u)
+           .IndexedText(FourCC("VDSC"), 5, "x"),
+       0, empty},
+      {"ORGLIKE", ChunkWriter(FourCC("LMXG")).U32(FourCC("ETYP"), 4), ChunkBadHeader, empty},
+  };
+  for (const auto& [name, file, result, summary] : files) {
+    SCOPED_TRACE(name);
+    record_ = EffectRecord();
+    EXPECT_EQ(Read(name, file), result);
+    EXPECT_EQ(Summary(record_), summary);
+    const EffectOption got = record_.option(0), want = std::string(name) == "TILES16" ? spin : EffectOption{};
+    EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0);
+  }
   EXPECT_EQ(ReadInstalledEffect(record_, "NOPE"), ChunkOpenFailed);
-  EXPECT_EQ(Read("ORGLIKE", ChunkWriter(FourCC("LMXG")).U32(FourCC("ETYP"), 4)), ChunkBadHeader);
-  EXPECT_EQ(Summary(record_), "0/0  '' '' [] flags 000 options best 0");
   test::DeleteRegistryValue("Path");
   EXPECT_EQ(ReadInstalledEffect(record_, "ORGLIKE"), ChunkOpenFailed);
 }
 
+// Every byte of the structure is written: four fields, the long name cut to 42 characters;
+// a missing effect's info is all zeros.
 TEST_F(EffectRecordTest, EffectInfoCopiesFourFieldsAndCutsLongName) {
-  ChunkWriter w(kEffectHeader);
-  w.U32(FourCC("ETYP"), 9).Text(FourCC("ENAM"), "SPIRAL").Text(FourCC("ELNM"), std::string(60, 'L'))
-      .U32(FourCC("VCNT"), 4);
-  install_.Write("EFFECTS/SPIRAL.LMI", w.bytes());
-  EffectInfo info;
-  std::memset(&info, 0xCC, sizeof info);
-  FillEffectInfo("SPIRAL", &info);
-  EXPECT_EQ(info.effectType, 9u);
-  EXPECT_STREQ(info.shortName, "SPIRAL");
-  EXPECT_EQ(std::string(info.longName), std::string(42, 'L'));
-  EXPECT_EQ(info.objectCount, 4u);
-
-  std::memset(&info, 0xCC, sizeof info);
-  FillEffectInfo("ABSENT", &info);
-  EffectInfo empty{};
-  EXPECT_EQ(std::memcmp(&info, &empty, sizeof info), 0) << "every byte of a missing effect's info is cleared";
+  install_.Write("EFFECTS/SPIRAL.LMI", ChunkWriter(kEffectHeader).U32(FourCC("ETYP"), 9).Text(FourCC("ENAM"), "SPIRAL")
+                                           .Text(FourCC("ELNM"), std::string(60, 'L')).U32(FourCC("VCNT"), 4).bytes());
+  EffectInfo spiral{9, "SPIRAL", {}, 4};
+  std::memset(spiral.longName, 'L', 42);
+  for (auto [name, want] : {std::pair{"SPIRAL", spiral}, {"ABSENT", EffectInfo{}}}) {
+    EffectInfo info;
+    std::memset(&info, 0xCC, sizeof info);
+    FillEffectInfo(name, &info);
+    EXPECT_EQ(std::memcmp(&info, &want, sizeof info), 0) << name;
+  }
 }
 
 
@@ -351,7 +302,6 @@ constexpr uint32_t kItem = FourCC("OITM");
 
 class OrganizationTest : public ::testing::Test {
  protected:
-  // Plants the file and reads it into org_; the reader's result.
   int Read(const std::string& name, const ChunkWriter& w) {
     install_.Write("ORGS/" + name + ".ORG", w.bytes());
     return ReadInstalledOrganization(org_, name.c_str());
@@ -370,76 +320,62 @@ class OrganizationTest : public ::testing::Test {
   Organization org_;
 };
 
-TEST_F(OrganizationTest, GroupsAndEntriesKeepFileOrder) {
-  ChunkWriter w(kOrganizationHeader);
-  w.Text(kItem, "EARLY")  // before any group: goes nowhere
-      .Text(kGroup, "Wipes").Text(kItem, "WIPE1").Text(kItem, "WIPE2")
-      .Record(FourCC("JUNK"), "xyz", 3)
-      .Text(kGroup, "Empty")
-      .Text(kGroup, "Tiles").Text(kItem, "TILES16");
-  ASSERT_EQ(Read("MINE", w), 1);
-  EXPECT_EQ(Layout(), "Wipes[WIPE1,WIPE2] Empty[] Tiles[TILES16]");
-  EXPECT_EQ(org_.FindGroupOf("EARLY"), -1);
-}
-
-TEST_F(OrganizationTest, HeaderOnlyFileReadsAsNoGroups) {
-  ASSERT_EQ(Read("EMPTY", ChunkWriter(kOrganizationHeader)), 1);
-  EXPECT_EQ(org_.GroupCount(), 0);
-  EXPECT_EQ(org_.GroupAt(0), nullptr);
-  EXPECT_EQ(org_.EntryCount(0), 0);
-  EXPECT_EQ(org_.EntryName(0, 0), nullptr);
-  for (const char* name : {"ANY", ""}) {
-    EXPECT_EQ(org_.FindGroupOf(name), -1);
-    EXPECT_EQ(org_.FindEntryOf(name), -1);
-  }
-  EXPECT_EQ(LoadInstalledIcon(org_, 0, 0), nullptr);
-}
-
-TEST_F(OrganizationTest, GroupLimits) {
-  ChunkWriter w(kOrganizationHeader);
-  w.Text(kGroup, std::string(45, 'n'));
+// Each file, the reader's result, the groups it reads as, and look-ups (name, group, entry).
+TEST_F(OrganizationTest, FilesReadAsTheirGroups) {
+  ChunkWriter limits(kOrganizationHeader);
+  limits.Text(kGroup, std::string(45, 'n'));
   std::string entries;
   for (int i = 0; i < 17; ++i) {
-    w.Text(kItem, "FX" + std::to_string(i));
+    limits.Text(kItem, "FX" + std::to_string(i));
     if (i < 16) entries += (i ? ",FX" : "FX") + std::to_string(i);  // the 17th is dropped
   }
-  w.Text(kGroup, std::string(40, 'm'));
-  ASSERT_EQ(Read("LIMITS", w), 1);
-  EXPECT_EQ(Layout(), std::string(40, 'n') + "[" + entries + "] " + std::string(40, 'm') + "[]");
-}
-
-TEST_F(OrganizationTest, OddEntryTextsAreCutInsideTheirSlot) {
-  ChunkWriter w(kOrganizationHeader);
-  w.Text(kGroup, "G")
-      .Text(kItem, "TOOLONGNAME")        // 11 characters: the slot keeps 8
-      .Record(kItem, "NOZERO", 6)        // no terminating zero: ends with the payload
-      .Record(kItem, "AB\0CD", 6)        // text ends at its first zero
-      .Text(kItem, "")                   // an empty name is an entry all the same,
-      .Record(kItem, nullptr, 0)         // so the ones after it keep their indices
-      .Text(kItem, "LAST")
-      .Record(kGroup, "Unended", 7);     // group name without its zero
-  ASSERT_EQ(Read("ODD", w), 1);
-  EXPECT_EQ(Layout(), "G[TOOLONGN,NOZERO,AB,,,LAST] Unended[]");
-  EXPECT_EQ(org_.FindEntryOf("LAST"), 5);
-  EXPECT_EQ(org_.FindGroupOf("TOOLONGNAME"), -1);
-  EXPECT_EQ(org_.FindGroupOf("TOOLONGN"), 0);
-}
-
-TEST_F(OrganizationTest, LookupsTakeTheFirstGroupAndAreCaseSensitive) {
-  ChunkWriter w(kOrganizationHeader);
-  w.Text(kGroup, "Zero").Text(kItem, "OTHER").Text(kItem, "SHARED").Text(kItem, "SHARED")
-      .Text(kGroup, "One").Text(kItem, "ONLY1").Text(kItem, "B").Text(kItem, "C")
-      .Text(kGroup, "Two").Text(kItem, "SHARED");
-  ASSERT_EQ(Read("FIND", w), 1);
-  // Group and entry of each name: exact, case-sensitive matches only (no prefix).
-  const std::tuple<const char*, int, int> lookups[] = {
-      {"SHARED", 0, 1}, {"ONLY1", 1, 0},     {"shared", -1, -1},
-      {"SHARE", -1, -1}, {"SHAREDX", -1, -1}, {nullptr, -1, -1}};
-  for (auto [name, group, entry] : lookups) {
-    EXPECT_EQ(org_.FindGroupOf(name), group) << (name ? name : "null");
-    EXPECT_EQ(org_.FindEntryOf(name), entry) << (name ? name : "null");
+  limits.Text(kGroup, std::string(40, 'm'));
+  // The third record's header and half its payload.
+  const Bytes third = ChunkWriter(kOrganizationHeader).Text(kItem, "LOST").bytes();
+  using Finds = std::vector<std::tuple<const char*, int, int>>;
+  const std::tuple<const char*, ChunkWriter, int, std::string, Finds> files[] = {
+      {"MINE",
+       ChunkWriter(kOrganizationHeader).Text(kItem, "EARLY")  // before any group: goes nowhere
+           .Text(kGroup, "Wipes").Text(kItem, "WIPE1").Text(kItem, "WIPE2").Record(FourCC("JUNK"), "xyz", 3)
+           .Text(kGroup, "Empty").Text(kGroup, "Tiles").Text(kItem, "TILES16"),
+       1, "Wipes[WIPE1,WIPE2] Empty[] Tiles[TILES16]", {{"EARLY", -1, -1}}},
+      {"LIMITS", limits, 1, std::string(40, 'n') + "[" + entries + "] " + std::string(40, 'm') + "[]", {}},
+      {"ODD",
+       ChunkWriter(kOrganizationHeader).Text(kGroup, "G")
+           .Text(kItem, "TOOLONGNAME")     // 11 characters: the slot keeps 8
+           .Record(kItem, "NOZERO", 6)     // no terminating zero: ends with the payload
+           .Record(kItem, "AB\0CD", 6)     // text ends at its first zero
+           .Text(kItem, "")                // an empty name is an entry all the same,
+           .Record(kItem, nullptr, 0)      // so the ones after it keep their indices
+           .Text(kItem, "LAST")
+           .Record(kGroup, "Unended", 7),  // group name without its zero
+       1, "G[TOOLONGN,NOZERO,AB,,,LAST] Unended[]", {{"LAST", 0, 5}, {"TOOLONGNAME", -1, -1}, {"TOOLONGN", 0, 0}}},
+      {"CUT",
+       ChunkWriter(kOrganizationHeader).Text(kGroup, "Kept").Text(kItem, "FIRST")
+           .Raw(Bytes(third.begin() + 4, third.end() - 3)),
+       0, "Kept[FIRST]", {}},
+      {"WRONG", ChunkWriter(FourCC("LMXI")).Text(kGroup, "X"), 0, "", {}},
+      // The header spelt out, so that the constant is checked.
+      {"EMPTY", ChunkWriter(FourCC("LMXG")), 1, "", {{"ANY", -1, -1}, {"", -1, -1}}},
+      // Look-ups take the first group; exact, case-sensitive matches only (no prefix).
+      {"FIND",
+       ChunkWriter(kOrganizationHeader).Text(kGroup, "Zero").Text(kItem, "OTHER").Text(kItem, "SHARED")
+           .Text(kItem, "SHARED").Text(kGroup, "One").Text(kItem, "ONLY1").Text(kItem, "B").Text(kItem, "C")
+           .Text(kGroup, "Two").Text(kItem, "SHARED"),
+       1, "Zero[OTHER,SHARED,SHARED] One[ONLY1,B,C] Two[SHARED]",
+       {{"SHARED", 0, 1}, {"ONLY1", 1, 0}, {"shared", -1, -1}, {"SHARE", -1, -1}, {"SHAREDX", -1, -1},
+        {nullptr, -1, -1}}},
+  };
+  for (const auto& [name, file, result, layout, finds] : files) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(Read(name, file), result);
+    EXPECT_EQ(Layout(), layout);
+    for (auto [entry, group, index] : finds) {
+      EXPECT_EQ(org_.FindGroupOf(entry), group) << (entry ? entry : "null");
+      EXPECT_EQ(org_.FindEntryOf(entry), index) << (entry ? entry : "null");
+    }
   }
-  // Range rules of the look-ups.
+  // Range rules of the look-ups, on the last file.
   EXPECT_STREQ(org_.EntryName(1, 2), "C");
   for (auto [group, entry] : {std::pair{1, 3}, {1, -1}, {-1, 0}, {3, 0}})
     EXPECT_EQ(org_.EntryName(group, entry), nullptr) << group << "," << entry;
@@ -449,58 +385,20 @@ TEST_F(OrganizationTest, LookupsTakeTheFirstGroupAndAreCaseSensitive) {
   }
 }
 
-TEST_F(OrganizationTest, DamagedThirdRecordKeepsTheFirstTwo) {
-  std::vector<uint8_t> bytes = ChunkWriter(kOrganizationHeader).Text(kGroup, "Kept").Text(kItem, "FIRST").bytes();
-  // The third record's header and half its payload.
-  const std::vector<uint8_t> third = ChunkWriter(kOrganizationHeader).Text(kItem, "LOST").bytes();
-  bytes.insert(bytes.end(), third.begin() + 4, third.end() - 3);
-  install_.Write("ORGS/CUT.ORG", bytes);
-  EXPECT_EQ(ReadInstalledOrganization(org_, "CUT"), 0);
-  EXPECT_EQ(Layout(), "Kept[FIRST]");
-}
-
-TEST_F(OrganizationTest, ReadingAgainReplacesEverything) {
+// Another kind of file is in the table above; a missing file, no "Path" and no name also
+// leave nothing of the organization read before.
+TEST_F(OrganizationTest, FailuresLeaveNothingBehind) {
   ASSERT_EQ(Read("A", ChunkWriter(kOrganizationHeader).Text(kGroup, "A").Text(kItem, "AFX")), 1);
-  ASSERT_EQ(Read("B", ChunkWriter(kOrganizationHeader).Text(kGroup, "B")), 1);
-  EXPECT_EQ(Layout(), "B[]");
-  EXPECT_EQ(org_.FindGroupOf("AFX"), -1);
-
-  // Failures leave nothing behind: a missing file, another kind of file, no "Path".
-  install_.Write("ORGS/WRONG.ORG", ChunkWriter(FourCC("LMXI")).Text(kGroup, "X").bytes());
-  for (const char* name : {"MISSING", "WRONG"}) {
-    ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
-    EXPECT_EQ(ReadInstalledOrganization(org_, name), 0) << name;
-    EXPECT_EQ(org_.GroupCount(), 0) << name;
-  }
+  EXPECT_EQ(ReadInstalledOrganization(org_, "MISSING"), 0);
+  EXPECT_EQ(org_.GroupCount(), 0);
+  ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
+  EXPECT_EQ(ReadInstalledOrganization(org_, nullptr), 0);
+  EXPECT_EQ(org_.GroupCount(), 0);
   ASSERT_EQ(ReadInstalledOrganization(org_, "A"), 1);
   test::DeleteRegistryValue("Path");
   EXPECT_EQ(ReadInstalledOrganization(org_, "A"), 0);
   EXPECT_EQ(org_.GroupCount(), 0);
-  EXPECT_EQ(ReadInstalledOrganization(org_, nullptr), 0);
 }
-
-TEST_F(OrganizationTest, EntryIconsComeFromTheEffectsDirectory) {
-  ASSERT_EQ(
-      Read("ICONS", ChunkWriter(kOrganizationHeader).Text(kGroup, "G").Text(kItem, "HASICON").Text(kItem, "NOICON")),
-      1);
-  // A 1 x 1 true-colour bitmap without file header.
-  std::vector<uint8_t> bmp = {40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0};
-  bmp.resize(44);
-  bmp[40] = 0xAB;
-  install_.Write("EFFECTS/HASICON.BMP", bmp);
-
-  platform::MovableBlock icon(LoadInstalledIcon(org_, 0, 0));
-  ASSERT_TRUE(icon);
-  {
-    platform::LockedBlock lock(icon.get());
-    ASSERT_NE(lock.data(), nullptr);
-    EXPECT_EQ(static_cast<const uint8_t*>(lock.data())[40], 0xAB);
-  }
-  for (auto [group, entry] : {std::pair{0, 1}, {0, 2}, {1, 0}, {-1, 0}})
-    EXPECT_EQ(LoadInstalledIcon(org_, group, entry), nullptr) << group << "," << entry;
-}
-
-
 
 // Little-endian fields, each a value and its width in bytes.
 Bytes LittleEndian(std::initializer_list<std::pair<uint32_t, int>> fields) {
@@ -537,18 +435,32 @@ Bytes Join(std::initializer_list<Bytes> parts) {
 
 uint32_t RowBytes(uint32_t width, uint32_t bits) { return (bits * width + 31) / 32 * 4; }
 
+// The content of a loaded block, which is freed; empty when there is none.
+Bytes Content(platform::MemoryHandle handle) {
+  platform::MovableBlock block(handle);
+  if (!block) return {};
+  platform::LockedBlock lock(block.get());
+  EXPECT_NE(lock.data(), nullptr);
+  const auto* p = static_cast<const uint8_t*>(lock.data());
+  return Bytes(p, p + platform::MovableSize(block.get()));
+}
+
+TEST_F(OrganizationTest, EntryIconsComeFromTheEffectsDirectory) {
+  ASSERT_EQ(
+      Read("ICONS", ChunkWriter(kOrganizationHeader).Text(kGroup, "G").Text(kItem, "HASICON").Text(kItem, "NOICON")),
+      1);
+  install_.Write("EFFECTS/HASICON.BMP", Join({InfoHeader(1, 1, 24), {0xAB, 0, 0, 0}}));
+  EXPECT_EQ(Content(LoadInstalledIcon(org_, 0, 0)), Join({InfoHeader(1, 1, 24, 4), {0xAB, 0, 0, 0}}));
+  for (auto [group, entry] : {std::pair{0, 1}, {0, 2}, {1, 0}, {-1, 0}})
+    EXPECT_EQ(LoadInstalledIcon(org_, group, entry), nullptr) << group << "," << entry;
+}
+
 class DibTest : public ::testing::Test {
  protected:
-  // Loads the bytes as a bitmap file; the block's content, or nothing when refused.
   bool Load(const Bytes& file, Bytes* block) {
     install_.Write("EFFECTS/PIC.BMP", file);
-    platform::MovableBlock handle(LoadDib(install_.File("EFFECTS/PIC.BMP").c_str()));
-    if (!handle) return false;
-    platform::LockedBlock lock(handle.get());
-    EXPECT_NE(lock.data(), nullptr);
-    const auto* p = static_cast<const uint8_t*>(lock.data());
-    block->assign(p, p + platform::MovableSize(handle.get()));
-    return true;
+    *block = Content(LoadDib(install_.File("EFFECTS/PIC.BMP").c_str()));
+    return !block->empty();
   }
   test::TestInstall install_;
 };
@@ -565,7 +477,7 @@ TEST_F(DibTest, FilesLoadAsPackedBlocks) {
   const Bytes bits4x4 = Pattern(RowBytes(4, 24) * 4, 5), extra = Pattern(100, 77);
   const uint32_t stated = uint32_t(bits4x4.size()) + 100;
   const Bytes fullTable = Pattern(kMaxDibColors * 4 + 4);
-  std::vector<std::tuple<std::string, Bytes, Bytes>> cases = {
+  const std::tuple<std::string, Bytes, Bytes> cases[] = {
       {"two stray bytes before the bits",
        Join({FileHeader(0, 14 + 40 + 2), InfoHeader(3, 2, 24), {0xEE, 0xEE}, bits3x2}),
        Join({InfoHeader(3, 2, 24, 24), bits3x2})},
@@ -590,15 +502,11 @@ TEST_F(DibTest, FilesLoadAsPackedBlocks) {
       {"top down", Join({FileHeader(0, 54), InfoHeader(3, -2, 24), bits3x2}),
        Join({InfoHeader(3, -2, 24, 24), bits3x2})},
       {"empty image", InfoHeader(0, 0, 24), InfoHeader(0, 0, 24)},
+      {"32 bits, core", Join({CoreHeader(2, 2, 32), Pattern(16)}),
+       Join({InfoHeader(2, 2, 32, 16, 0, 40, 0), Pattern(16)})},
       {"largest colour table", Join({InfoHeader(1, 1, 24, 0, kMaxDibColors), fullTable}),
        Join({InfoHeader(1, 1, 24, 4, kMaxDibColors), fullTable})},
   };
-  for (uint16_t bits : {24, 32}) {
-    cases.push_back({std::to_string(bits) + " bits", Join({InfoHeader(2, 2, bits), Pattern(16)}),
-                     Join({InfoHeader(2, 2, bits, 16), Pattern(16)})});
-    cases.push_back({std::to_string(bits) + " bits, core", Join({CoreHeader(2, 2, bits), Pattern(16)}),
-                     Join({InfoHeader(2, 2, bits, 16, 0, 40, 0), Pattern(16)})});
-  }
   for (const auto& [name, file, expected] : cases) {
     SCOPED_TRACE(name);
     Bytes block;
@@ -640,17 +548,12 @@ TEST_F(DibTest, UnreadableOrHostileFilesAreRefusedWithoutAllocating) {
 }
 
 TEST(DibHeaderTest, ColourCountAndPaletteSize) {
-  struct Case {
-    uint16_t bits;
-    uint32_t clrUsed;
-    uint16_t colors;
-  };
-  for (const Case& c : {Case{1, 0, 2}, Case{4, 0, 16}, Case{8, 0, 256}, Case{24, 0, 0}, Case{32, 0, 0},
-                        Case{2, 0, 0}, Case{8, 5, 5}, Case{24, 3, 3}, Case{24, 0x10003, 3}}) {
-    SCOPED_TRACE(testing::Message() << c.bits << " bits, clrUsed " << c.clrUsed);
-    Bytes h = InfoHeader(1, 1, c.bits, 0, c.clrUsed);
-    EXPECT_EQ(DibColorCount(h.data()), c.colors);
-    EXPECT_EQ(DibPaletteSize(h.data()), uint16_t(c.colors * 4));
+  // Bits per pixel, the colours used, the colours counted.
+  for (auto [bits, clrUsed, colors] : {std::tuple<uint16_t, uint32_t, uint16_t>{1, 0, 2}, {4, 0, 16}, {8, 0, 256},
+                                       {24, 0, 0}, {32, 0, 0}, {2, 0, 0}, {8, 5, 5}, {24, 3, 3}, {24, 0x10003, 3}}) {
+    Bytes h = InfoHeader(1, 1, bits, 0, clrUsed);
+    EXPECT_EQ(DibColorCount(h.data()), colors) << bits << " bits, clrUsed " << clrUsed;
+    EXPECT_EQ(DibPaletteSize(h.data()), uint16_t(colors * 4)) << bits << " bits, clrUsed " << clrUsed;
   }
   // A core header is read in its 12 bytes alone, its entries taking 3 bytes each.
   for (uint16_t bits : {1, 4, 8, 24}) {
@@ -662,19 +565,14 @@ TEST(DibHeaderTest, ColourCountAndPaletteSize) {
 }
 
 TEST(DibHeaderTest, ImageSizeFollowsTheRowRule) {
-  struct Case {
-    int32_t width, height;
-    uint16_t bits;
-    bool ok;
-    uint32_t bytes;
-  };
-  for (const Case& c : {Case{3, 2, 24, true, 24}, Case{1, 1, 24, true, 4}, Case{7, -3, 32, true, 84},
-                        Case{-1, 3, 24, false, 0}, Case{INT_MAX, INT_MAX, 24, false, 0},
-                        Case{4096, 4096, 32, true, 64u << 20}, Case{4096, 4097, 32, false, 0}}) {
-    uint32_t bytes = 0;
-    EXPECT_EQ(DibImageSize(c.width, c.height, c.bits, &bytes), c.ok) << c.width << " x " << c.height;
-    if (c.ok) {
-      EXPECT_EQ(bytes, c.bytes) << c.width << " x " << c.height;
+  // Width, height, bits per pixel; the bytes of the rows, 0 when refused.
+  for (auto [width, height, bits, bytes] :
+       {std::tuple<int32_t, int32_t, uint16_t, uint32_t>{3, 2, 24, 24}, {1, 1, 24, 4}, {7, -3, 32, 84}, {-1, 3, 24, 0},
+        {INT_MAX, INT_MAX, 24, 0}, {4096, 4096, 32, 64u << 20}, {4096, 4097, 32, 0}}) {
+    uint32_t got = 0;
+    EXPECT_EQ(DibImageSize(width, height, bits, &got), bytes != 0) << width << " x " << height;
+    if (bytes != 0) {
+      EXPECT_EQ(got, bytes) << width << " x " << height;
     }
   }
 }

@@ -57,12 +57,10 @@ bool SameObjects(const EffectSettings& a, const EffectSettings& b) {
 }
 
 TEST(WholeNumberTest, TruncatesTowardZeroAndSaturates) {
-  EXPECT_EQ(WholeNumber(37.9f), 37);
-  EXPECT_EQ(WholeNumber(-2.7f), -2);
-  EXPECT_EQ(WholeNumber(std::nanf("")), 0);
-  EXPECT_EQ(WholeNumber(1e30f), std::numeric_limits<int32_t>::max());
-  EXPECT_EQ(WholeNumber(-1e30f), std::numeric_limits<int32_t>::min());
-  EXPECT_EQ(WholeNumber(std::numeric_limits<float>::infinity()), std::numeric_limits<int32_t>::max());
+  const int32_t most = std::numeric_limits<int32_t>::max(), least = std::numeric_limits<int32_t>::min();
+  for (auto [value, whole] : {std::pair{37.9f, 37}, {-2.7f, -2}, {std::nanf(""), 0}, {1e30f, most}, {-1e30f, least},
+                              {std::numeric_limits<float>::infinity(), most}})
+    EXPECT_EQ(WholeNumber(value), whole) << value;
 }
 
 class OptionsValuesTest : public ::testing::Test {
@@ -74,21 +72,18 @@ class OptionsValuesTest : public ::testing::Test {
   SelectionState selection_;
 };
 
+auto Fields(const OptionsValues& v) {
+  return std::make_tuple(v.direction, v.renderMode, v.quality, v.imageQuality, v.frameField, v.lighting, v.shadows,
+                         v.antiAliasing, v.blurPercent, v.blurCount, v.lightDirection, v.transitionPeriod);
+}
+
 TEST_F(OptionsValuesTest, ReadTruncatesEveryValue) {
   block_.generalValues[Direction] = 1.0f;
-  block_.generalValues[RenderMode] = 3.0f;
   block_.generalValues[Lighting] = 0.0f;
   block_.generalValues[Shadows] = 0.4f;  // truncates to 0: unchecked
   block_.generalValues[BlurPercent] = 150.9f;
-  OptionsValues v = ReadOptionsValues(&block_);
-  EXPECT_EQ(v.direction, 1);
-  EXPECT_EQ(v.renderMode, 3);
-  EXPECT_FALSE(v.lighting);
-  EXPECT_FALSE(v.shadows);
-  EXPECT_EQ(v.blurPercent, 150);
-  EXPECT_EQ(v.antiAliasing, 1004);
-  EXPECT_EQ(v.transitionPeriod, 1015);
-  EXPECT_EQ(v.frameField, 1016);
+  EXPECT_EQ(Fields(ReadOptionsValues(&block_)),
+            Fields({1, 1001, 1002, 1003, 1016, false, false, 1004, 150, 1008, 1011, 1015}));
 }
 
 TEST_F(OptionsValuesTest, StoreWritesExactlyTheTwelveValues) {
@@ -104,28 +99,23 @@ TEST_F(OptionsValuesTest, StoreWritesExactlyTheTwelveValues) {
   EXPECT_TRUE(Same(block_, want));
 }
 
-// Which effects and switches exchange rows 0 and 1 is the selection's rule; the store asks
-// for it on a change of direction only.
-TEST_F(OptionsValuesTest, StoreExchangesObjectsOncePerChangeOfDirection) {
-  const EffectSettings original = block_;
-  EffectSettings swapped = original;
+// Which effects and switches exchange rows 0 and 1 is the selection's rule
+// (SelectionTest.ReversingExchangesTheFirstTwoObjects); the store applies it, with the switch
+// it is given, before it writes the new direction.
+TEST_F(OptionsValuesTest, StoreExchangesObjectsOnAChangeOfDirection) {
+  EffectSettings swapped = block_;
   std::swap(swapped.objectValues[0], swapped.objectValues[1]);
+  selection_.currentEffect = Effect(1);
   OptionsValues v = controls_;
   v.direction = 1;  // "Fly-On"
-  block_.generalValues[Direction] = 0.0f;
-  StoreOptionsValues(v, selection_, &block_, true);  // no current effect
-  EXPECT_TRUE(SameObjects(block_, original));
-
-  selection_.currentEffect = Effect(1);
   block_.generalValues[Direction] = 0.0f;
   StoreOptionsValues(v, selection_, &block_, true);
   EXPECT_TRUE(SameObjects(block_, swapped));
   EXPECT_EQ(block_.generalValues[Direction], 1.0f);
-  StoreOptionsValues(v, selection_, &block_, true);  // "Fly-On" again: no change
-  EXPECT_TRUE(SameObjects(block_, swapped));
-  v.direction = 0;  // back to "Fly-Off"
-  StoreOptionsValues(v, selection_, &block_, true);
-  EXPECT_TRUE(SameObjects(block_, original));
+  v.direction = 0;
+  StoreOptionsValues(v, selection_, &block_, false);
+  EXPECT_TRUE(SameObjects(block_, swapped)) << "the switch is off";
+  EXPECT_EQ(block_.generalValues[Direction], 0.0f);
 }
 
 TEST(ObjectValuesTest, ReadTruncatesAndStoreWritesEightColumns) {
@@ -196,34 +186,23 @@ TEST(FilterValuesTest, ReadAndStore) {
   EXPECT_TRUE(Same(block, want));
 }
 
-// The accessors every page goes through: each value at its offset, nothing outside the block.
-// A block of distinct bytes.
-EffectSettings BytePatterned() {
-  EffectSettings block;
+// The accessors every page goes through: nothing outside the block or a field is written.
+TEST(SettingsAccessTest, AccessesStayInsideTheBlockAndTheirFields) {
+  EffectSettings block;  // distinct bytes
   auto* bytes = reinterpret_cast<uint8_t*>(&block);
   for (size_t i = 0; i < sizeof block; ++i) bytes[i] = uint8_t(i * 13 + 5);
   block.specialCount = 3;
-  return block;
-}
-
-TEST(SettingsAccessTest, ValuesLandAtTheirOffsets) {
-  EffectSettings block{};
-  SetGeneral(&block, FilterFrames, 120.0f);
-  SetObjectValue(&block, 19, TrailSpacing, 7.0f);
-  SetObjectValue(&block, 2, PathRotation, 90.0f);
-  for (auto [offset, value] :
-       {std::pair{12 + 4 * 12, 120.0f}, {132 + 4 * (10 * 19 + 7), 7.0f}, {132 + 4 * (10 * 2 + 5), 90.0f}}) {
-    float f;
-    std::memcpy(&f, reinterpret_cast<const uint8_t*>(&block) + offset, 4);
-    EXPECT_EQ(f, value) << offset;
-  }
-  EXPECT_EQ(GetGeneral(&block, FilterFrames), 120.0f);
-  EXPECT_EQ(GetObjectValue(&block, 19, TrailSpacing), 7.0f);
-}
-
-TEST(SettingsAccessTest, OutOfRangeReadsZeroAndWritesNothing) {
-  const EffectSettings original = BytePatterned();
-  EffectSettings block = original;
+  EffectSettings want = block;
+  char name[12];
+  GetEffectName(&block, name);  // no zero in all 12 bytes: 11 characters come out
+  EXPECT_EQ(std::string(name), std::string(block.effectName, 11));
+  SetEffectName(&block, "TWELVELETTERS");
+  GetEffectName(&block, name);
+  EXPECT_STREQ(name, "TWELVELETTE");
+  SetEffectName(&block, "FX");
+  GetEffectName(&block, name);
+  EXPECT_STREQ(name, "FX");
+  std::memcpy(want.effectName, block.effectName, sizeof want.effectName);
   for (int i : {30, -1}) {
     EXPECT_EQ(GetGeneral(&block, i), 0.0f) << i;
     SetGeneral(&block, i, 1.0f);
@@ -235,7 +214,7 @@ TEST(SettingsAccessTest, OutOfRangeReadsZeroAndWritesNothing) {
   SetSpecialCount(&block, 11);
   SetSpecial(&block, 3, SpecialValue{1, 2, 3.0f});  // slot equal to the count
   SetSpecial(&block, -1, SpecialValue{1, 2, 3.0f});
-  EXPECT_TRUE(Same(block, original));
+  EXPECT_TRUE(Same(block, want));
 
   SetSpecialCount(&block, 10);
   EXPECT_EQ(GetSpecialCount(&block), 10u);
@@ -253,30 +232,9 @@ TEST(SettingsAccessTest, OutOfRangeReadsZeroAndWritesNothing) {
   EXPECT_EQ(GetGeneral(nullptr, 0), 0.0f);
   EXPECT_EQ(GetSpecialCount(nullptr), 0u);
   SetGeneral(nullptr, 0, 1.0f);
-}
-
-TEST(SettingsAccessTest, EffectNameStaysInsideItsField) {
-  EffectSettings block = BytePatterned();
-  const EffectSettings original = block;
-  char name[12];
-  GetEffectName(&block, name);  // no zero in all 12 bytes: 11 characters come out
-  EXPECT_EQ(std::strlen(name), 11u);
-  EXPECT_EQ(std::memcmp(name, block.effectName, 11), 0);
-
-  SetEffectName(&block, "TWELVELETTERS");
-  GetEffectName(&block, name);
-  EXPECT_STREQ(name, "TWELVELETTE");
-  SetEffectName(&block, "FX");
-  GetEffectName(&block, name);
-  EXPECT_STREQ(name, "FX");
-  // Only the name's bytes and its zero change; the rest of the block is untouched.
-  EXPECT_EQ(std::memcmp(reinterpret_cast<const uint8_t*>(&block) + 12, reinterpret_cast<const uint8_t*>(&original) + 12,
-                        sizeof block - 12),
-            0);
   GetEffectName(nullptr, name);
   EXPECT_STREQ(name, "");
 }
-
 
 constexpr uint32_t kGroup = FourCC("OGRP");
 constexpr uint32_t kItem = FourCC("OITM");
@@ -301,15 +259,11 @@ class SelectionTest : public ::testing::Test {
         .U32(FourCC("VCNT"), plan.objects).U32(FourCC("FDIR"), plan.features).U32(FourCC("FSHD"), plan.features)
         .U32(FourCC("FMOT"), plan.features).U32(FourCC("OCNT"), uint32_t(plan.options.size()));
     for (size_t i = 0; i < plan.options.size(); ++i) {
-      EffectOption o{};
-      o.defaultValue = plan.options[i].first;
-      o.maximum = 100;
-      o.tag = plan.options[i].second;
+      const EffectOption o{"", 0, "", plan.options[i].first, 0, 100, 0, plan.options[i].second};
       w.IndexedBytes(FourCC("OPTS"), uint32_t(i), &o, sizeof o);
     }
     install_.Write("EFFECTS/" + plan.name + ".LMI", w.bytes());
   }
-  // One organization: groups of names.
   void ReadOrg(const Groups& groups) {
     ChunkWriter w(kOrganizationHeader);
     for (const auto& [group, names] : groups) {
@@ -347,23 +301,44 @@ class SelectionTest : public ::testing::Test {
   SelectionState selection_;
 };
 
-TEST_F(SelectionTest, EmptyNameWithoutDefaultsSelectsTheFirstEntry) {
-  EffectSettings block = Block("");
-  const EffectSettings host = block;
-  InitSelection(selection_, &block, org_, false);
-  EXPECT_TRUE(Same(block, host));
-  EXPECT_EQ(Selected(), Where(0, 0, "ALPHA"));
-  EXPECT_STREQ(CurrentEffect(selection_)->shortName(), "ALPHA");
-
-  // The FX page then picks it; the name differs from the empty one, so the special values
-  // come from the effect's option defaults.
-  ASSERT_TRUE(SelectEffect(selection_, &block, org_, selection_.selectedGroup, selection_.selectedIndex));
-  EXPECT_STREQ(block.effectName, "ALPHA");
-  EXPECT_EQ(block.specialCount, 2u);
-  EXPECT_EQ(Specials(block, 2), (std::vector<Special>{{0, 0x11, 7.0f}, {0, 0x22, 9.0f}}));
+// Where the selection starts and the description it holds, the host's block untouched: an
+// empty name selects the first entry, an unlisted one (or an empty organization) nothing.
+// Picks at places no entry holds change nothing.
+TEST_F(SelectionTest, StartFindsTheBlocksEffect) {
+  const Groups usual = {{"First", {"ALPHA", "BETA", "FLAT", "MISSING"}}, {"Second", {"BETA"}}};
+  PlantEffect({"GHOST", 0, 1, {{1.0f, 1}}, 5});
+  // Organization, the block's name, where the selection stands, the description's objects.
+  const std::tuple<Groups, const char*, Where, uint32_t> cases[] = {
+      {usual, "", {0, 0, "ALPHA"}, 3},           {usual, "BETA", {0, 1, "BETA"}, 1},
+      {usual, "GHOST", {-1, -1, "GHOST"}, 5},    {{}, "", {-1, -1, ""}, 0},
+      {{{"Nothing", {}}, {"Later", {"ALPHA"}}}, "", {-1, -1, ""}, 0}};
+  for (const auto& [groups, name, where, objects] : cases) {
+    SCOPED_TRACE(testing::Message() << name << " in " << groups.size() << " groups");
+    ReadOrg(groups);
+    EffectSettings block = Block(name);
+    block.specialCount = 1;
+    block.specialValues[0] = {0, 1, 42.0f};
+    const EffectSettings host = block;
+    InitSelection(selection_, &block, org_, false);
+    const auto current = CurrentEffect(selection_);
+    ASSERT_TRUE(current);
+    EXPECT_EQ(current->objectCount(), objects);
+    for (auto [group, entry] : {std::pair{-1, -1}, {0, 4}, {0, -1}, {1, 1}, {2, 0}, {-1, 0}})
+      EXPECT_FALSE(SelectEffect(selection_, &block, org_, group, entry)) << group << "," << entry;
+    if (std::get<2>(where).empty()) {
+      EXPECT_FALSE(SelectEffect(selection_, &block, org_, 0, 0)) << "no entry at all";
+    }
+    EXPECT_TRUE(Same(block, host));
+    EXPECT_EQ(Selected(), where);
+    EXPECT_EQ(CurrentEffect(selection_), current);
+  }
 }
 
 TEST_F(SelectionTest, SameEffectKeepsItsSpecialValuesAnotherResetsThem) {
+  EffectPlan many{"MANY", 0, 1, {}, 2};
+  for (int i = 0; i < 11; ++i) many.options.push_back({float(10 + i), uint16_t(0x100 + i)});
+  PlantEffect(many);
+  ReadOrg({{"G", {"ALPHA", "BETA", "MANY"}}});
   EffectSettings block = Block("ALPHA");
   block.specialCount = 3;
   block.specialValues[0] = {5, 0x11, 55.0f};
@@ -381,19 +356,33 @@ TEST_F(SelectionTest, SameEffectKeepsItsSpecialValuesAnotherResetsThem) {
   EXPECT_EQ(Specials(block, 2), (std::vector<Special>{{0, 0x33, 4.0f}, {0, 0, 0.0f}}));
   EXPECT_EQ(Selected(), Where(0, 1, "BETA"));
   EXPECT_STREQ(CurrentEffect(selection_)->shortName(), "BETA");
+  // More than ten options keep the previous count; never a slot beyond it.
+  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 2));
+  EXPECT_EQ(block.specialCount, 1u);
+  EXPECT_EQ(Specials(block, 2), (std::vector<Special>{{0, 0x100, 10.0f}, {0, 0, 0.0f}}));
 }
 
+// An effect without the direction, shadow and motion features, or one whose file is missing
+// (an empty description), has them forced off on every pick, the same effect again included.
 TEST_F(SelectionTest, UnsupportedFeaturesAreForcedOffOnEveryPick) {
-  EffectSettings block = Block("FLAT");
-  InitSelection(selection_, &block, org_, false);
-  EffectSettings want = block;  // other columns and values untouched
-  for (auto& row : want.objectValues) row[PathRotation] = 0.0f;
-  want.generalValues[Shadows] = want.generalValues[BlurPercent] = want.generalValues[BlurCount] = 0.0f;
-  for (int pick = 0; pick < 2; ++pick) {  // the same effect again still forces them
-    selection_.currentObject = 4;
-    ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 2));
-    EXPECT_TRUE(Same(block, want)) << pick;
-    EXPECT_EQ(selection_.currentObject, 0);
+  for (auto [entry, name, longName, objects] : {std::tuple{2, "FLAT", "FLAT long", 1u}, {3, "MISSING", "", 0u}}) {
+    SCOPED_TRACE(name);
+    EffectSettings block = Block("FLAT");
+    block.specialCount = 2;
+    InitSelection(selection_, &block, org_, false);
+    EffectSettings want = block;  // other columns and values untouched
+    SetEffectName(&want, name);
+    want.specialCount = 0;  // neither has options
+    for (auto& row : want.objectValues) row[PathRotation] = 0.0f;
+    want.generalValues[Shadows] = want.generalValues[BlurPercent] = want.generalValues[BlurCount] = 0.0f;
+    for (int pick = 0; pick < 2; ++pick) {
+      selection_.currentObject = 4;
+      ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, entry));
+      EXPECT_TRUE(Same(block, want)) << pick;
+      EXPECT_EQ(selection_.currentObject, 0);
+    }
+    EXPECT_EQ(CurrentEffect(selection_)->longName(), longName);
+    EXPECT_EQ(CurrentEffect(selection_)->objectCount(), objects);
   }
   // An effect that supports them leaves the values alone.
   EffectSettings kept = Block("FLAT");
@@ -403,49 +392,6 @@ TEST_F(SelectionTest, UnsupportedFeaturesAreForcedOffOnEveryPick) {
   EXPECT_EQ(kept.objectValues[3][PathRotation], 300.5f + PathRotation);
 }
 
-TEST_F(SelectionTest, MissingEffectFileGivesAnEmptyDescription) {
-  EffectSettings block = Block("ALPHA");
-  block.specialCount = 2;
-  block.generalValues[Shadows] = 1.0f;
-  InitSelection(selection_, &block, org_, false);
-  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 3));
-  EXPECT_STREQ(block.effectName, "MISSING");
-  EXPECT_EQ(block.specialCount, 0u);
-  EXPECT_EQ(block.generalValues[Shadows], 0.0f);
-  EXPECT_EQ(block.objectValues[0][PathRotation], 0.0f);
-  EXPECT_EQ(CurrentEffect(selection_)->objectCount(), 0u);
-  EXPECT_EQ(CurrentEffect(selection_)->longName(), "");
-}
-
-TEST_F(SelectionTest, MoreThanTenOptionsKeepThePreviousCount) {
-  EffectPlan many;
-  many.name = "MANY";
-  for (int i = 0; i < 11; ++i) many.options.push_back({float(10 + i), uint16_t(0x100 + i)});
-  PlantEffect(many);
-  ReadOrg({{"G", {"ALPHA", "MANY"}}});
-  EffectSettings block = Block("ALPHA");
-  InitSelection(selection_, &block, org_, false);
-  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 0));
-  ASSERT_EQ(block.specialCount, 2u);
-  ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 1));
-  EXPECT_EQ(block.specialCount, 2u);
-  // Never beyond the count.
-  EXPECT_EQ(Specials(block, 3), (std::vector<Special>{{0, 0x100, 10.0f}, {0, 0x101, 11.0f}, {0, 0, 0.0f}}));
-}
-
-TEST_F(SelectionTest, PicksOutsideTheGroupChangeNothing) {
-  EffectSettings block = Block("BETA");
-  InitSelection(selection_, &block, org_, false);
-  const EffectSettings before = block;
-  auto current = CurrentEffect(selection_);
-  for (auto [group, entry] : std::vector<std::pair<int, int>>{{0, 4}, {0, -1}, {1, 1}, {2, 0}, {-1, 0}}) {
-    EXPECT_FALSE(SelectEffect(selection_, &block, org_, group, entry)) << group << "," << entry;
-  }
-  EXPECT_TRUE(Same(block, before));
-  EXPECT_EQ(CurrentEffect(selection_), current);
-  EXPECT_EQ(Selected(), Where(0, 1, "BETA"));
-}
-
 TEST_F(SelectionTest, FilterModeStartsWithAFrameCount) {
   EffectSettings block = Block("BETA");
   for (auto [frames, filterMode, after] :
@@ -453,36 +399,6 @@ TEST_F(SelectionTest, FilterModeStartsWithAFrameCount) {
     block.generalValues[FilterFrames] = frames;
     InitSelection(selection_, &block, org_, filterMode);
     EXPECT_EQ(block.generalValues[FilterFrames], after) << frames << (filterMode ? " filter" : "");
-  }
-}
-
-TEST_F(SelectionTest, UnlistedEffectKeepsTheHostBlockAndItsDescription) {
-  PlantEffect({"GHOST", 0, 1, {{1.0f, 1}}, 5});
-  EffectSettings block = Block("GHOST");
-  block.specialCount = 1;
-  block.specialValues[0] = {0, 1, 42.0f};
-  const EffectSettings host = block;
-  InitSelection(selection_, &block, org_, false);
-  EXPECT_TRUE(Same(block, host));
-  EXPECT_EQ(Selected(), Where(-1, -1, "GHOST"));
-  EXPECT_EQ(CurrentEffect(selection_)->objectCount(), 5u);
-  // The grid's pick with the group the look-up gave changes nothing either.
-  EXPECT_FALSE(SelectEffect(selection_, &block, org_, selection_.selectedGroup, selection_.selectedIndex));
-  EXPECT_TRUE(Same(block, host));
-}
-
-TEST_F(SelectionTest, EmptyOrganizationsStillGiveADescription) {
-  for (bool emptyGroup : {false, true}) {
-    SCOPED_TRACE(emptyGroup ? "empty group 0" : "no group");
-    ReadOrg(emptyGroup ? Groups{{"Nothing", {}}, {"Later", {"ALPHA"}}} : Groups{});
-    EffectSettings block = Block("");
-    const EffectSettings host = block;
-    InitSelection(selection_, &block, org_, false);
-    EXPECT_TRUE(Same(block, host));
-    EXPECT_EQ(Selected(), Where(-1, -1, ""));
-    ASSERT_TRUE(CurrentEffect(selection_));
-    EXPECT_EQ(CurrentEffect(selection_)->objectCount(), 0u);
-    EXPECT_FALSE(SelectEffect(selection_, &block, org_, 0, 0));
   }
 }
 
@@ -519,9 +435,12 @@ TEST_F(SelectionTest, ReversingExchangesTheFirstTwoObjects) {
     ReverseObjectPair(selection_, &changed, on, to);
     EXPECT_TRUE(Same(changed, want)) << from << (on ? " on " : " off ") << to;
   }
-  // Another kind of effect: rows stay.
+  // Another kind of effect, or none: rows stay.
   ASSERT_TRUE(SelectEffect(selection_, &block, org_, 0, 1));
   const EffectSettings alpha = block;
+  ReverseObjectPair(selection_, &block, true, 1.0f - block.generalValues[Direction]);
+  EXPECT_TRUE(Same(block, alpha));
+  selection_.currentEffect = nullptr;
   ReverseObjectPair(selection_, &block, true, 1.0f - block.generalValues[Direction]);
   EXPECT_TRUE(Same(block, alpha));
 }
@@ -565,8 +484,6 @@ TEST(RenderControlTest, FrameCountsAndPlaybackIntervals) {
   // A speed of 0 is the default: the interval never divides by zero.
   for (auto [speed, ms] : {std::pair{7u, 142u}, {30u, 33u}, {1u, 1000u}, {0u, 1000u / kDefaultPreviewSpeed}})
     EXPECT_EQ(PlaybackIntervalMs(speed), ms) << speed;
-  EXPECT_EQ(EffectivePreviewSpeed(0), kDefaultPreviewSpeed);
-  EXPECT_EQ(EffectivePreviewSpeed(12), 12u);
 }
 
 TEST(RenderControlTest, QualityTableAndUnknownValuesKeepThePrevious) {
@@ -575,9 +492,8 @@ TEST(RenderControlTest, QualityTableAndUnknownValuesKeepThePrevious) {
   for (auto [value, side, prefix] : {std::tuple{7u, 32u, "PREVS_"}, {1u, 64u, "PREVM_"}, {3u, 64u, "PREVM_"},
                                      {2u, 128u, "PREVL_"}}) {
     q = QualityFor(value, q);
-    EXPECT_EQ(q.width, side) << value;
-    EXPECT_EQ(q.height, side) << value;
-    EXPECT_STREQ(q.texturePrefix, prefix) << value;
+    EXPECT_EQ(std::make_tuple(q.width, q.height, std::string(q.texturePrefix)), std::make_tuple(side, side, prefix))
+        << value;
   }
   char name[16];
   TextureName(name, "PREVM_", 0);
@@ -591,12 +507,8 @@ TEST(RenderControlTest, QualityTableAndUnknownValuesKeepThePrevious) {
 // the position stays within 0..lastPosition, and a filter frame count below 1 is the default.
 TEST(RenderControlTest, PositionsByMode) {
   const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-  struct Case {
-    bool filter;
-    float direction, best, frames, percent;
-    int32_t position, last;
-  };
-  const Case cases[] = {
+  // Filter mode, Direction, bestPosition, FilterFrames, FilterPercent: position, last position.
+  const std::tuple<bool, float, float, float, float, int32_t, int32_t> cases[] = {
       {false, 0, 30, 0, 0, 30, 100},          {false, 1, 30, 0, 0, 70, 100},
       {false, 1, 30.9f, 0, 0, 70, 100},       {false, 0.5f, 30, 0, 0, 30, 100},
       {false, 0, inf, 0, 0, 100, 100},        {false, 1, inf, 0, 0, 0, 100},
@@ -605,16 +517,14 @@ TEST(RenderControlTest, PositionsByMode) {
       {true, 0, 0, -5, 1e9f, 100, 100},       {true, 0, 0, 1e9f, 1e9f, 1000000000, 1000000000},
       {true, 0, 0, nan, 1e30f, 100, 100},     {true, 0, 0, 0, 25, 25, 100},
       {true, 0, 0, 50, -20, 0, 50},           {true, 0, 0, 50, nan, 0, 50}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << (c.filter ? "filter " : "") << c.direction << " direction, best " << c.best
-                                    << ", " << c.frames << " frames, " << c.percent << " %");
+  for (auto [filter, direction, best, frames, percent, position, last] : cases) {
     EffectSettings block{};
-    block.generalValues[Direction] = c.direction;
-    block.generalValues[FilterFrames] = c.frames;
-    block.generalValues[FilterPercent] = c.percent;
-    FramePosition p = PositionForFrame(0, 1, c.filter, block, c.best);
-    EXPECT_EQ(p.position, c.position);
-    EXPECT_EQ(p.lastPosition, c.last);
+    block.generalValues[Direction] = direction;
+    block.generalValues[FilterFrames] = frames;
+    block.generalValues[FilterPercent] = percent;
+    FramePosition p = PositionForFrame(0, 1, filter, block, best);
+    EXPECT_EQ(std::make_pair(p.position, p.lastPosition), std::make_pair(position, last))
+        << (filter ? "filter, " : "") << direction << ", " << best << ", " << frames << ", " << percent;
   }
   // Many frames: k out of frameCount - 1; whole percents of 100 come out whole.
   EffectSettings block{};
@@ -636,42 +546,34 @@ TEST(RenderControlTest, ProgressAndButtonFollowTheFrame) {
        {std::tuple{-1, false, "Render"}, {-2, true, "Render"}, {10, false, "Render"}, {0, false, "Stop"},
         {3, true, "Wait..."}})
     EXPECT_STREQ(RenderCaptionText(RenderButtonCaption(frame, 10, restarting)), caption) << frame;
-  EXPECT_TRUE(RenderInProgress(0, 1));
-  EXPECT_FALSE(RenderInProgress(1, 1));
-  EXPECT_FALSE(RenderInProgress(-1, 1));
+  for (auto [frame, inProgress] : {std::pair{0, true}, {1, false}, {-1, false}})
+    EXPECT_EQ(RenderInProgress(frame, 1), inProgress) << frame;
+}
+
+// The flags as (renderFrame, stopRequested, renderBusy, restartRequested).
+std::tuple<int32_t, bool, bool, bool> State(const RenderFlags& f) {
+  return {f.renderFrame, f.stopRequested, f.renderBusy, f.restartRequested};
 }
 
 // The flags step by step; every interleaving of them with render threads is explored in
 // tests/threads.
-TEST(RenderFlagsTest, ChangeWithoutARenderStartsOne) {
+TEST(RenderFlagsTest, ChangesStartOneRenderOrOneRestart) {
   RenderFlags flags;
   flags.renderFrame = 6;
-  EXPECT_TRUE(ClaimRenderForChange(flags));
-  EXPECT_TRUE(flags.renderBusy);
-  EXPECT_FALSE(flags.restartRequested);
-  EXPECT_FALSE(flags.stopRequested);
-  EXPECT_EQ(flags.renderFrame, -1);
-}
-
-TEST(RenderFlagsTest, ChangesDuringARenderGiveOneRestart) {
-  RenderFlags flags;
-  flags.renderBusy = true;
+  EXPECT_TRUE(ClaimRenderForChange(flags)) << "no render runs: the change starts one";
+  EXPECT_EQ(State(flags), std::make_tuple(-1, false, true, false));
   flags.renderFrame = 3;
   EXPECT_FALSE(ClaimRenderForChange(flags));
   EXPECT_FALSE(ClaimRenderForChange(flags));
-  EXPECT_TRUE(flags.stopRequested) << "the running render ends early";
-  EXPECT_EQ(flags.renderFrame, 3) << "left to the render thread";
+  // The running render is asked to end early; renderFrame is left to the render thread.
+  EXPECT_EQ(State(flags), std::make_tuple(3, true, true, true));
   // The render ends: it goes again once, then finishes.
   EXPECT_TRUE(RestartBeforeRelease(flags));
-  EXPECT_FALSE(flags.stopRequested);
-  EXPECT_TRUE(flags.renderBusy);
+  EXPECT_EQ(State(flags), std::make_tuple(3, false, true, false));
   EXPECT_FALSE(RestartBeforeRelease(flags));
   EXPECT_FALSE(flags.renderBusy);
   EXPECT_FALSE(RestartAfterRelease(flags));
-}
-
-TEST(RenderFlagsTest, NoRestartWhileClosing) {
-  RenderFlags flags;
+  // No restart while closing.
   flags.renderBusy = true;
   flags.restartRequested = true;
   flags.closing = true;
