@@ -1,9 +1,7 @@
-// The render protocol of the preview against every interleaving (up to two preemptions)
-// of what the user-interface thread does (a page's write and the change it makes with
-// automatic preview, a Render click, a stop, the teardown) with what the render threads
-// do. The product's own protocol code runs here; only the flags' atomics, the render
-// lock, the threads, the settings block (a version number) and the engine are
-// stand-ins, the engine honouring the stop as LMX_Render does.
+// The preview's render protocol (the product's code) against every interleaving, up to two
+// preemptions, of the user-interface thread's actions (a page's write with its change, a
+// Render click, a stop, the teardown) with the render threads. The atomics, the render lock,
+// the threads, the settings block (a version number) and the engine are stand-ins.
 #include "selection/render_flags.h"
 
 #include <gtest/gtest.h>
@@ -72,8 +70,8 @@ class FakeSteps {
   explicit FakeSteps(World& world) : w_(world) {}
 
   int32_t FrameCount() const { return w_.frameCount; }
-  void EnterLock() { w_.scheduler->Lock(); }
-  void LeaveLock() { w_.scheduler->Unlock(); }
+  void EnterLock() { w_.scheduler->lock(); }
+  void LeaveLock() { w_.scheduler->unlock(); }
 
   void BeginRender() {
     w_.scheduler->Yield();
@@ -118,10 +116,11 @@ class FakeSteps {
 
 enum class Expect { Nothing, Complete, StoppedOrComplete, TornDown };
 
-struct SteppedLock {  // the render lock as the pages take it
-  StepScheduler* scheduler;
-  void Enter() { scheduler->Lock(); }
-  void Leave() { scheduler->Unlock(); }
+template <class Mutex>  // the render lock as the pages take it
+struct PageLock {
+  Mutex& mutex;
+  void Enter() { mutex.lock(); }
+  void Leave() { mutex.unlock(); }
 };
 
 // The page frame's and the teardown's use of the protocol, as the product makes them.
@@ -132,7 +131,7 @@ class UserInterface {
   void Do(Op op) {
     switch (op) {
       case Op::Change: {
-        SteppedLock lock{w_.scheduler};
+        PageLock<StepScheduler> lock{*w_.scheduler};
         WriteBetweenRenders(w_.flags, lock, [this] { ++w_.block, ++w_.version; });  // then the change check
         if (ClaimRenderForChange(w_.flags)) StartThread();
         expect_ = Expect::Complete;
@@ -255,28 +254,23 @@ std::vector<std::vector<Op>> Scripts(size_t length, bool teardown) {
   return scripts;
 }
 
-void ExpectAllInterleavingsHold(size_t length, bool teardown, int bound) {
+// Scripts of 1 to 3 actions, optionally ended by the teardown: two preemptions for short
+// scripts, one for the longer ones (which already pass each other at every pause and frame).
+TEST(RenderProtocolTest, ScriptsHoldInEveryInterleaving) {
+  const struct {
+    size_t length;
+    bool teardown;
+    int bound;
+  } cases[] = {{1, false, 2}, {2, false, 2}, {3, false, 1}, {1, true, 2}, {2, true, 1}};
   size_t runs = 0;
-  for (const std::vector<Op>& script : Scripts(length, teardown)) {
-    Exploration exploration = Explore(script, bound);
-    runs += exploration.runs;
-    ASSERT_TRUE(exploration.failure.empty()) << exploration.failure;
-  }
-  ::testing::Test::RecordProperty("runs", static_cast<int>(runs));
+  for (const auto& c : cases)
+    for (const std::vector<Op>& script : Scripts(c.length, c.teardown)) {
+      Exploration exploration = Explore(script, c.bound);
+      runs += exploration.runs;
+      ASSERT_TRUE(exploration.failure.empty()) << exploration.failure;
+    }
+  RecordProperty("runs", static_cast<int>(runs));
   EXPECT_GT(runs, 0u);
-}
-
-// Two preemptions for short scripts, one for the longer ones (which already pass each
-// other at every pause of the user and every frame).
-TEST(RenderProtocolTest, SingleActionsInEveryInterleaving) { ExpectAllInterleavingsHold(1, false, 2); }
-
-TEST(RenderProtocolTest, TwoActionsInEveryInterleaving) { ExpectAllInterleavingsHold(2, false, 2); }
-
-TEST(RenderProtocolTest, ThreeActionsInEveryInterleaving) { ExpectAllInterleavingsHold(3, false, 1); }
-
-TEST(RenderProtocolTest, TeardownAfterActionsInEveryInterleaving) {
-  ExpectAllInterleavingsHold(1, true, 2);
-  ExpectAllInterleavingsHold(2, true, 1);
 }
 
 // The scheduler itself: every order of two threads' steps is reached (a thread blocked
@@ -306,10 +300,9 @@ TEST(RenderProtocolTest, ExplorationReachesEveryOrderOfTwoThreads) {
   EXPECT_EQ(orders, (std::vector<std::string>{"abc", "bac", "bca"}));
 }
 
-// The render protocol with real threads and std::atomic, as the product runs it: the
-// user-interface side fires changes (a page's write into the block), clicks and stops
-// from a seeded generator while render threads read the block through the product's
-// selection code; ThreadSanitizer (the tsan preset) watches every access.
+// The same with real threads and std::atomic: seeded changes (writes into the block),
+// clicks and stops while render threads read the block through the product's selection
+// code; ThreadSanitizer (the tsan preset) watches every access.
 
 struct Shared {
   RenderFlags flags;
@@ -370,11 +363,7 @@ void RunBurst(Shared& shared, std::mt19937& random, std::vector<std::thread>& th
     int which = i == 11 ? 0 : action(random);
     if (which < 5) {
       const int version = ++shared.version;
-      struct {
-        std::mutex& lock;
-        void Enter() { lock.lock(); }
-        void Leave() { lock.unlock(); }
-      } lock{shared.renderLock};
+      PageLock<std::mutex> lock{shared.renderLock};
       WriteBetweenRenders(shared.flags, lock, [&] { StoreFilterValues(&shared.block, {-1, 50, 10 + version, false}); });
       if (ClaimRenderForChange(shared.flags)) threads.emplace_back(RenderThread, &shared);
     } else if (which < 9) {

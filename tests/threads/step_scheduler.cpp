@@ -1,5 +1,6 @@
 #include "threads/step_scheduler.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace lmx::test {
@@ -63,8 +64,9 @@ WorkerPool& Pool() {
 
 }  // namespace
 
-StepScheduler* ActiveScheduler() { return g_active; }
-void SetActiveScheduler(StepScheduler* scheduler) { g_active = scheduler; }
+void StepIfScheduled() {
+  if (g_active && t_scheduled) g_active->Yield();
+}
 void SetStoreObserver(StoreObserver observer) { g_observer = observer; }
 void NotifyStore(const void* address) {
   if (g_observer && t_scheduled) g_observer(address);
@@ -82,8 +84,6 @@ bool NextSchedule(const std::vector<StepScheduler::Choice>& trail, std::vector<s
 
 StepScheduler::StepScheduler(std::vector<size_t> prefix, int preemptionBound, size_t stepLimit)
     : preemptionBound_(preemptionBound), stepLimit_(stepLimit), prefix_(std::move(prefix)) {}
-
-bool StepScheduler::InScheduledThread() const { return t_scheduled; }
 
 bool StepScheduler::Enabled(const Thread& thread) const {
   switch (thread.state) {
@@ -106,11 +106,7 @@ void StepScheduler::SwitchFrom(int me, bool free) {
       if (static_cast<int>(id) != me && Enabled(threads_[id])) options.push_back(static_cast<int>(id));
   }
   if (options.empty()) {
-    for (const Thread& thread : threads_)
-      if (thread.state != State::Done) {
-        AbandonRun("deadlock: no thread can go on");
-        return;
-      }
+    if (!AllDone()) return AbandonRun("deadlock: no thread can go on");
     current_ = -1;
     turn_.notify_all();
     return;
@@ -163,20 +159,19 @@ void StepScheduler::ThreadMain(int id, std::function<void()> body) {
   turn_.notify_all();
 }
 
+bool StepScheduler::AllDone() const {
+  return std::all_of(threads_.begin(), threads_.end(), [](const Thread& t) { return t.state == State::Done; });
+}
+
 void StepScheduler::Run(std::function<void()> body) {
-  SetActiveScheduler(this);
+  g_active = this;
+  current_ = 0;  // before the first thread exists
+  Spawn(std::move(body));
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    threads_.emplace_back();
-    current_ = 0;
-    Pool().Submit([this, body = std::move(body)] { ThreadMain(0, body); });
-    turn_.wait(lock, [&] {
-      for (const Thread& thread : threads_)
-        if (thread.state != State::Done) return false;
-      return true;
-    });
+    turn_.wait(lock, [&] { return AllDone(); });
   }
-  SetActiveScheduler(nullptr);
+  g_active = nullptr;
 }
 
 int StepScheduler::Spawn(std::function<void()> body) {
@@ -199,7 +194,7 @@ void StepScheduler::Yield(bool free) {
   WaitTurn(lock, me);
 }
 
-void StepScheduler::Lock() {
+void StepScheduler::lock() {
   Yield();
   std::unique_lock<std::mutex> lock(mutex_);
   const int me = current_;
@@ -212,7 +207,7 @@ void StepScheduler::Lock() {
   WaitTurn(lock, me);  // chosen only once the lock is free; SwitchFrom made it ours
 }
 
-void StepScheduler::Unlock() {
+void StepScheduler::unlock() {
   {
     std::unique_lock<std::mutex> lock(mutex_);
     lockOwner_ = -1;

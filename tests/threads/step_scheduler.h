@@ -4,7 +4,7 @@
 // them exactly.
 //
 // Threads reach scheduling points by calling Yield (through SteppedAtomic before every
-// shared access), Lock, Unlock and Join. A switch away from a thread that could go on
+// shared access), lock, unlock and Join. A switch away from a thread that could go on
 // is a preemption; a thread that blocks, ends, or yields freely (Yield(true): a moment
 // where any thread may run, such as the user's pause between two actions) switches
 // without one.
@@ -40,12 +40,11 @@ class StepScheduler {
   // From a scheduled thread: a new scheduled thread; it first runs when chosen.
   int Spawn(std::function<void()> body);
   void Yield(bool free = false);
-  void Lock();
-  void Unlock();
+  void lock();  // the render lock (a std::mutex's names, for code written against one)
+  void unlock();
   void Join(int thread);
 
   int Current() const { return current_; }
-  bool InScheduledThread() const;
   const std::vector<Choice>& Trail() const { return trail_; }
   // Empty when the run ended normally.
   const std::string& Abandoned() const { return abandoned_; }
@@ -62,6 +61,7 @@ class StepScheduler {
   struct Abandon {};
 
   bool Enabled(const Thread& thread) const;
+  bool AllDone() const;
   void SwitchFrom(int me, bool free);
   void WaitTurn(std::unique_lock<std::mutex>& lock, int me);
   void AbandonRun(const std::string& why);
@@ -85,9 +85,8 @@ class StepScheduler {
 // with an untried option moved on by one. False when every interleaving has been run.
 bool NextSchedule(const std::vector<StepScheduler::Choice>& trail, std::vector<size_t>* prefix);
 
-// The scheduler of the run in progress (null outside one).
-StepScheduler* ActiveScheduler();
-void SetActiveScheduler(StepScheduler* scheduler);
+// A scheduling point of the run in progress, when called from one of its threads.
+void StepIfScheduled();
 
 // Called after every store through a SteppedAtomic (for checks on who writes what).
 using StoreObserver = void (*)(const void* address);
@@ -104,17 +103,15 @@ class SteppedAtomic {
   SteppedAtomic& operator=(const SteppedAtomic&) = delete;
 
   operator T() const {
-    Step();
+    StepIfScheduled();
     return value_;
   }
   SteppedAtomic& operator=(T value) {
-    Step();
-    value_ = value;
-    NotifyStore(this);
+    exchange(value);
     return *this;
   }
   T exchange(T value) {
-    Step();
+    StepIfScheduled();
     T old = value_;
     value_ = value;
     NotifyStore(this);
@@ -123,10 +120,6 @@ class SteppedAtomic {
   T Peek() const { return value_; }
 
  private:
-  static void Step() {
-    StepScheduler* scheduler = ActiveScheduler();
-    if (scheduler && scheduler->InScheduledThread()) scheduler->Yield();
-  }
   T value_;
 };
 
