@@ -14,32 +14,19 @@ thread_local bool t_scheduled = false;
 // runs, and starting threads for each would cost more than the runs themselves.
 class WorkerPool {
  public:
-  ~WorkerPool() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      closing_ = true;
-    }
-    work_.notify_all();
-    for (std::thread& worker : workers_) worker.join();
-  }
-
   void Submit(std::function<void()> task) {
     std::lock_guard<std::mutex> lock(mutex_);
     tasks_.push_back(std::move(task));
-    if (idle_ > 0) {
-      --idle_;
-      work_.notify_one();
-    } else {
-      workers_.emplace_back(&WorkerPool::Work, this);
-    }
+    if (idle_ == 0) return std::thread(&WorkerPool::Work, this).detach();
+    --idle_;
+    work_.notify_one();
   }
 
  private:
   void Work() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-      work_.wait(lock, [&] { return closing_ || !tasks_.empty(); });
-      if (tasks_.empty()) return;
+      work_.wait(lock, [&] { return !tasks_.empty(); });
       std::function<void()> task = std::move(tasks_.front());
       tasks_.pop_front();
       lock.unlock();
@@ -52,13 +39,11 @@ class WorkerPool {
   std::mutex mutex_;
   std::condition_variable work_;
   std::deque<std::function<void()>> tasks_;
-  std::vector<std::thread> workers_;
   size_t idle_ = 0;
-  bool closing_ = false;
 };
 
 WorkerPool& Pool() {
-  static WorkerPool pool;
+  static WorkerPool& pool = *new WorkerPool;  // never destroyed: its idle workers wait until the program ends
   return pool;
 }
 
