@@ -92,7 +92,7 @@ class Instance {
   f0r_instance_t handle_;
 };
 
-TEST(LumorafxPlugin, DescribesAMixerOfTwoRgbaFramesWithNamedParameters) {
+TEST(LumorafxPlugin, DescribesAMixerOfTwoRgbaFramesAndKeepsItsParameters) {
   f0r_plugin_info_t info{};
   ASSERT_EQ(f0r_init(), 1);
   f0r_get_plugin_info(&info);
@@ -113,11 +113,8 @@ TEST(LumorafxPlugin, DescribesAMixerOfTwoRgbaFramesWithNamedParameters) {
   f0r_param_info_t untouched{"x", 99, "y"};
   f0r_get_param_info(&untouched, info.num_params);  // out of range: left alone
   EXPECT_EQ(untouched.type, 99);
-  f0r_deinit();
-}
 
-TEST(LumorafxPlugin, KeepsParametersAndGivesThemBack) {
-  Instance m(64, 64);
+  Instance m(64, 64);  // an instance keeps its parameters and gives them back
   m.Set(lumorafx::kEffect, "CUBE");
   f0r_param_string text = nullptr;
   f0r_get_param_value(m.handle(), &text, lumorafx::kEffect);
@@ -132,6 +129,7 @@ TEST(LumorafxPlugin, KeepsParametersAndGivesThemBack) {
   EXPECT_EQ(value, 0.25);
   m.Set(lumorafx::kParamCount, 1.0);  // out of range: ignored
   m.Set(-1, 1.0);
+  f0r_deinit();
 }
 
 TEST(LumorafxPlugin, EndsOfATransitionAreTheClipsAtAnOddSize) {

@@ -193,16 +193,10 @@ void CheckEnd(World& w, Expect expect) {
   }
 }
 
-struct Exploration {
-  size_t runs = 0;
-  std::string failure;  // the first run that broke the protocol, with its schedule
-};
-
-// Runs the script under every schedule with at most `bound` preemptions. Between two
-// actions the user may pause for any time: any thread may run there without it counting
-// as a preemption.
-Exploration Explore(const std::vector<Op>& script, int bound) {
-  Exploration result;
+// Runs the script under every schedule with at most `bound` preemptions, counting the runs;
+// the first run that broke the protocol, with its schedule, or nothing. Between two actions
+// the user may pause for any time: any thread may run there without it counting as a preemption.
+std::string Explore(const std::vector<Op>& script, int bound, size_t* runs) {
   std::vector<size_t> prefix;
   for (;;) {
     World world;
@@ -220,7 +214,7 @@ Exploration Explore(const std::vector<Op>& script, int bound) {
     });
     test::SetStoreObserver(nullptr);
     g_world = nullptr;
-    ++result.runs;
+    ++*runs;
     if (!scheduler.Abandoned().empty()) world.Fault(scheduler.Abandoned());
     else CheckEnd(world, ui.expected());
     if (!world.faults.empty()) {
@@ -229,10 +223,9 @@ Exploration Explore(const std::vector<Op>& script, int bound) {
       for (Op op : script) text << ' ' << kOpNames[static_cast<int>(op)];
       text << "; " << world.faults.front() << "; schedule:";
       for (const StepScheduler::Choice& choice : scheduler.Trail()) text << ' ' << choice.taken << '/' << choice.options;
-      result.failure = text.str();
-      return result;
+      return text.str();
     }
-    if (!test::NextSchedule(scheduler.Trail(), &prefix)) return result;
+    if (!test::NextSchedule(scheduler.Trail(), &prefix)) return "";
   }
 }
 
@@ -265,9 +258,8 @@ TEST(RenderProtocolTest, ScriptsHoldInEveryInterleaving) {
   size_t runs = 0;
   for (const auto& c : cases)
     for (const std::vector<Op>& script : Scripts(c.length, c.teardown)) {
-      Exploration exploration = Explore(script, c.bound);
-      runs += exploration.runs;
-      ASSERT_TRUE(exploration.failure.empty()) << exploration.failure;
+      const std::string failure = Explore(script, c.bound, &runs);
+      ASSERT_TRUE(failure.empty()) << failure;
     }
   RecordProperty("runs", static_cast<int>(runs));
   EXPECT_GT(runs, 0u);
@@ -349,15 +341,16 @@ class ThreadSteps {
   int drawn_ = 0;
 };
 
-void RenderThread(Shared* shared) {
-  ThreadSteps steps(*shared);
-  RunRenderThread(shared->flags, steps);
-}
-
 // One burst of user actions; the last one asks for a render, so it must end complete.
 void RunBurst(Shared& shared, std::mt19937& random, std::vector<std::thread>& threads) {
   std::uniform_int_distribution<int> action(0, 9);
   std::uniform_int_distribution<int> pause(0, 2000);
+  const auto start = [&] {
+    threads.emplace_back([&shared] {
+      ThreadSteps steps(shared);
+      RunRenderThread(shared.flags, steps);
+    });
+  };
   for (int i = 0; i < 12; ++i) {
     for (int spin = pause(random); spin > 0; --spin) std::this_thread::yield();
     int which = i == 11 ? 0 : action(random);
@@ -365,11 +358,10 @@ void RunBurst(Shared& shared, std::mt19937& random, std::vector<std::thread>& th
       const int version = ++shared.version;
       PageLock<std::mutex> lock{shared.renderLock};
       WriteBetweenRenders(shared.flags, lock, [&] { StoreFilterValues(&shared.block, {-1, 50, 10 + version, false}); });
-      if (ClaimRenderForChange(shared.flags)) threads.emplace_back(RenderThread, &shared);
+      if (ClaimRenderForChange(shared.flags)) start();
     } else if (which < 9) {
       ++shared.version;
-      if (ClaimRenderForClick(shared.flags, shared.frameCount) == RenderClick::Start)
-        threads.emplace_back(RenderThread, &shared);
+      if (ClaimRenderForClick(shared.flags, shared.frameCount) == RenderClick::Start) start();
     } else {
       RequestRenderStop(shared.flags);
     }
