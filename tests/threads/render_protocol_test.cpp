@@ -46,6 +46,12 @@ struct World {
   void Fault(const std::string& what) {
     if (faults.size() < 4) faults.push_back(what);
   }
+  // What the engine stand-in needs, read without a scheduling point but for the pauses.
+  StepScheduler& RenderLock() { return *scheduler; }
+  bool Busy() const { return flags.renderBusy.Peek(); }
+  int32_t Frame() const { return flags.renderFrame.Peek(); }
+  int Block() const { return block; }
+  void Pause(bool free) { scheduler->Yield(free); }  // free: a frame takes any time
 };
 
 World* g_world = nullptr;
@@ -61,47 +67,45 @@ void ObserveStore(const void* address) {
 // Checked at every scheduling point, while every thread stands still.
 void CheckStep() {
   World& w = *g_world;
-  if (w.inRender > 1) w.Fault("two renders at once");
   if (w.inRender > 0 && !w.flags.renderBusy.Peek()) w.Fault("a render runs while renderBusy is false");
 }
 
-class FakeSteps {
+// The engine and the preview around it, for either world: the engine polls the stop first,
+// as LMX_Render polls its abort callback, and then reads the settings block throughout the call.
+template <class W>
+class EngineSteps {
  public:
-  explicit FakeSteps(World& world) : w_(world) {}
+  explicit EngineSteps(W& world) : w_(world) {}
 
   int32_t FrameCount() const { return w_.frameCount; }
-  void EnterLock() { w_.scheduler->lock(); }
-  void LeaveLock() { w_.scheduler->unlock(); }
+  void EnterLock() { w_.RenderLock().lock(); }
+  void LeaveLock() { w_.RenderLock().unlock(); }
+  void Publish() {}
 
   void BeginRender() {
-    w_.scheduler->Yield();
-    ++w_.inRender;
+    w_.Pause(false);
+    if (++w_.inRender > 1 || !w_.Busy()) w_.Fault("a render began beside another or without renderBusy");
     oldest_ = INT_MAX;
     drawn_ = 0;
   }
 
-  // The engine: polls the stop first, as LMX_Render polls its abort callback, and then
-  // reads the settings block throughout the call. A frame takes any time: the user may
-  // act meanwhile without that counting as a preemption.
   bool RenderFrame(int32_t k) {
     if (k < 0 || k >= w_.frameCount) {
       w_.Fault("frame index " + std::to_string(k) + " outside the frame table");
       return true;
     }
     if (StopWanted(w_.flags)) return true;
-    const int read = w_.block;
-    oldest_ = std::min(oldest_, w_.version);
-    w_.scheduler->Yield(true);
-    if (w_.block != read) w_.Fault("the block was written during an engine call");
+    const int read = w_.Block();
+    oldest_ = std::min(oldest_, static_cast<int>(w_.version));
+    w_.Pause(true);
+    if (w_.Block() != read) w_.Fault("the block was written during an engine call");
     ++drawn_;
     return true;
   }
 
-  void Publish() {}
-
   void EndRender() {
-    w_.scheduler->Yield();
-    if (w_.flags.renderFrame.Peek() == w_.frameCount) {
+    w_.Pause(false);
+    if (w_.Frame() == w_.frameCount) {
       if (drawn_ != w_.frameCount) w_.Fault("a render left as complete has frames the engine never drew");
       w_.completedVersion = oldest_;
     }
@@ -109,7 +113,7 @@ class FakeSteps {
   }
 
  private:
-  World& w_;
+  W& w_;
   int oldest_ = INT_MAX;
   int drawn_ = 0;
 };
@@ -131,7 +135,7 @@ class UserInterface {
   void Do(Op op) {
     switch (op) {
       case Op::Change: {
-        PageLock<StepScheduler> lock{*w_.scheduler};
+        PageLock<StepScheduler> lock{w_.RenderLock()};
         WriteBetweenRenders(w_.flags, lock, [this] { ++w_.block, ++w_.version; });  // then the change check
         if (ClaimRenderForChange(w_.flags)) StartThread();
         expect_ = Expect::Complete;
@@ -163,7 +167,7 @@ class UserInterface {
   void StartThread() {
     World* world = &w_;
     w_.threads.push_back(w_.scheduler->Spawn([world] {
-      FakeSteps steps(*world);
+      EngineSteps<World> steps(*world);
       RunRenderThread(world->flags, steps);
     }));
   }
@@ -305,40 +309,15 @@ struct Shared {
   std::atomic<int> inRender{0};
   std::atomic<int> faults{0};
   std::atomic<int> completedVersion{-1};
-};
 
-class ThreadSteps {
- public:
-  explicit ThreadSteps(Shared& shared) : s_(shared) {}
-  int32_t FrameCount() const { return s_.frameCount; }
-  void EnterLock() { s_.renderLock.lock(); }
-  void LeaveLock() { s_.renderLock.unlock(); }
-  void BeginRender() {
-    if (++s_.inRender > 1 || !s_.flags.renderBusy) ++s_.faults;
-    oldest_ = INT32_MAX;
-    drawn_ = 0;
+  void Fault(const std::string&) { ++faults; }
+  std::mutex& RenderLock() { return renderLock; }
+  bool Busy() const { return flags.renderBusy; }
+  int32_t Frame() const { return flags.renderFrame; }
+  int32_t Block() const { return PositionForFrame(0, 1, true, block, 0.0f).lastPosition; }
+  void Pause(bool inFrame) {
+    for (int i = 0; inFrame && i < 200 && !StopWanted(flags); ++i) std::this_thread::yield();
   }
-  bool RenderFrame(int32_t k) {
-    if (k < 0 || k >= s_.frameCount) ++s_.faults;
-    const int32_t read = PositionForFrame(k, 1, true, s_.block, 0.0f).lastPosition;  // as the engine call begins
-    for (int i = 0; i < 200 && !StopWanted(s_.flags); ++i) std::this_thread::yield();
-    if (PositionForFrame(k, 1, true, s_.block, 0.0f).lastPosition != read) ++s_.faults;
-    if (StopWanted(s_.flags)) return true;
-    int seen = s_.version;
-    if (seen < oldest_) oldest_ = seen;
-    ++drawn_;
-    return true;
-  }
-  void Publish() {}
-  void EndRender() {
-    if (s_.flags.renderFrame == s_.frameCount && drawn_ == s_.frameCount) s_.completedVersion = oldest_;
-    --s_.inRender;
-  }
-
- private:
-  Shared& s_;
-  int oldest_ = INT32_MAX;
-  int drawn_ = 0;
 };
 
 // One burst of user actions; the last one asks for a render, so it must end complete.
@@ -347,7 +326,7 @@ void RunBurst(Shared& shared, std::mt19937& random, std::vector<std::thread>& th
   std::uniform_int_distribution<int> pause(0, 2000);
   const auto start = [&] {
     threads.emplace_back([&shared] {
-      ThreadSteps steps(shared);
+      EngineSteps<Shared> steps(shared);
       RunRenderThread(shared.flags, steps);
     });
   };
@@ -355,9 +334,9 @@ void RunBurst(Shared& shared, std::mt19937& random, std::vector<std::thread>& th
     for (int spin = pause(random); spin > 0; --spin) std::this_thread::yield();
     int which = i == 11 ? 0 : action(random);
     if (which < 5) {
-      const int version = ++shared.version;
       PageLock<std::mutex> lock{shared.renderLock};
-      WriteBetweenRenders(shared.flags, lock, [&] { StoreFilterValues(&shared.block, {-1, 50, 10 + version, false}); });
+      WriteBetweenRenders(shared.flags, lock,
+                          [&] { StoreFilterValues(&shared.block, {-1, 50, 10 + ++shared.version, false}); });
       if (ClaimRenderForChange(shared.flags)) start();
     } else if (which < 9) {
       ++shared.version;
