@@ -29,10 +29,6 @@ struct Shares {
   double a = 0, b = 0, blend = 0;
 };
 
-struct ImageDeleter {
-  void operator()(unsigned char* p) const { stbi_image_free(p); }
-};
-
 bool ParseColour(const std::string& text, Rgb* out) {
   if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return false;
   unsigned long v = std::strtoul(text.c_str(), nullptr, 16);
@@ -47,7 +43,7 @@ bool Near(const unsigned char* p, const Rgb& c) {
 // The shares of one frame; false when it cannot be read or has the wrong size.
 bool Measure(const char* path, const Rgb& a, const Rgb& b, int wantW, int wantH, Shares* out) {
   int w = 0, h = 0, channels = 0;
-  std::unique_ptr<unsigned char, ImageDeleter> pixels(stbi_load(path, &w, &h, &channels, 3));
+  std::unique_ptr<unsigned char, void (*)(void*)> pixels(stbi_load(path, &w, &h, &channels, 3), stbi_image_free);
   if (!pixels) {
     std::printf("%s: cannot read: %s\n", path, stbi_failure_reason());
     return false;

@@ -1,13 +1,8 @@
-// A scheduler that runs real threads one at a time and decides at every scheduling
-// point which one goes on, so that a test can walk through the interleavings of a
-// protocol systematically (depth first, with a bound on preemptions) and replay any of
-// them exactly.
-//
-// Threads reach scheduling points by calling Yield (through SteppedAtomic before every
-// shared access), lock, unlock and Join. A switch away from a thread that could go on
-// is a preemption; a thread that blocks, ends, or yields freely (Yield(true): a moment
-// where any thread may run, such as the user's pause between two actions) switches
-// without one.
+// Runs real threads one at a time, choosing at every scheduling point which one goes on, so
+// that a test walks through a protocol's interleavings depth first, with a bound on
+// preemptions, and can replay any of them. Scheduling points: Yield (SteppedAtomic yields
+// before every access), lock, unlock and Join. Switching away from a thread that could go on
+// is a preemption, unless it yields freely (Yield(true): e.g. the user's pause between actions).
 #pragma once
 
 #include <condition_variable>
