@@ -205,7 +205,6 @@ upgrade)
 
 uninstall)
   install || fail "the installer exited with $?"
-  check_installed "$default_dir" "$default_win"
   cp "$user_defaults" "$default_dir/Work/Defaults.LRI"
   printf 'group' >>"$default_dir/ORGS/DEFAULT.ORG"
   wine reg add "$key" /v Prev_Frames /t REG_DWORD /d 7 /f >/dev/null 2>&1
