@@ -54,19 +54,15 @@ struct World {
   void Pause(bool free) { scheduler->Yield(free); }  // free: a frame takes any time
 };
 
-World* g_world = nullptr;
-
 // A user-interface write of renderFrame while a render thread renders breaks the rule
 // that only the render thread moves it during a render.
-void ObserveStore(const void* address) {
-  World& w = *g_world;
+void ObserveStore(World& w, const void* address) {
   if (address == &w.flags.renderFrame && w.scheduler->Current() == 0 && w.inRender > 0)
     w.Fault("the user-interface thread wrote renderFrame during a render");
 }
 
 // Checked at every scheduling point, while every thread stands still.
-void CheckStep() {
-  World& w = *g_world;
+void CheckStep(World& w) {
   if (w.inRender > 0 && !w.flags.renderBusy.Peek()) w.Fault("a render runs while renderBusy is false");
 }
 
@@ -206,9 +202,8 @@ std::string Explore(const std::vector<Op>& script, int bound, size_t* runs) {
     World world;
     StepScheduler scheduler(prefix, bound, 4000);
     world.scheduler = &scheduler;
-    g_world = &world;
-    test::SetStoreObserver(ObserveStore);
-    scheduler.onStep = CheckStep;
+    scheduler.onStep = [&] { CheckStep(world); };
+    scheduler.onStore = [&](const void* address) { ObserveStore(world, address); };
     UserInterface ui(world);
     scheduler.Run([&] {
       for (size_t i = 0; i < script.size(); ++i) {
@@ -216,8 +211,6 @@ std::string Explore(const std::vector<Op>& script, int bound, size_t* runs) {
         ui.Do(script[i]);
       }
     });
-    test::SetStoreObserver(nullptr);
-    g_world = nullptr;
     ++*runs;
     if (!scheduler.Abandoned().empty()) world.Fault(scheduler.Abandoned());
     else CheckEnd(world, ui.expected());

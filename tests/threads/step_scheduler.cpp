@@ -7,7 +7,6 @@ namespace lmx::test {
 namespace {
 
 StepScheduler* g_active = nullptr;
-StoreObserver g_observer = nullptr;
 thread_local bool t_scheduled = false;
 
 // Threads kept for the whole test program: an exploration makes thousands of short
@@ -52,9 +51,8 @@ WorkerPool& Pool() {
 void StepIfScheduled() {
   if (g_active && t_scheduled) g_active->Yield();
 }
-void SetStoreObserver(StoreObserver observer) { g_observer = observer; }
 void NotifyStore(const void* address) {
-  if (g_observer && t_scheduled) g_observer(address);
+  if (g_active && t_scheduled && g_active->onStore) g_active->onStore(address);
 }
 
 bool NextSchedule(const std::vector<StepScheduler::Choice>& trail, std::vector<size_t>* prefix) {
@@ -124,18 +122,14 @@ void StepScheduler::AbandonRun(const std::string& why) {
 }
 
 void StepScheduler::ThreadMain(int id, std::function<void()> body) {
-  t_scheduled = true;
-  struct Unmark {
-    ~Unmark() { t_scheduled = false; }
-  } unmark;
+  t_scheduled = true;  // a pool worker runs nothing but scheduled threads
   try {
     {
       std::unique_lock<std::mutex> lock(mutex_);
       WaitTurn(lock, id);
     }
     body();
-  } catch (const Abandon&) {
-    // The run was abandoned: this thread only winds up.
+  } catch (const Abandon&) {  // the run was abandoned: this thread only winds up
   }
   std::unique_lock<std::mutex> lock(mutex_);
   threads_[static_cast<size_t>(id)].state = State::Done;

@@ -46,6 +46,8 @@ class StepScheduler {
 
   // Called at every scheduling point while no other thread runs (the checks of a test).
   std::function<void()> onStep;
+  // Called after every store through a SteppedAtomic (for checks on who writes what).
+  std::function<void(const void* address)> onStore;
 
  private:
   enum class State { Runnable, WaitingLock, WaitingJoin, Done };
@@ -83,9 +85,6 @@ bool NextSchedule(const std::vector<StepScheduler::Choice>& trail, std::vector<s
 // A scheduling point of the run in progress, when called from one of its threads.
 void StepIfScheduled();
 
-// Called after every store through a SteppedAtomic (for checks on who writes what).
-using StoreObserver = void (*)(const void* address);
-void SetStoreObserver(StoreObserver observer);
 void NotifyStore(const void* address);
 
 // An atomic whose every load, store and exchange is a scheduling point. Peek reads the
