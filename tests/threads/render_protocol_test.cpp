@@ -123,54 +123,41 @@ struct PageLock {
   void Leave() { mutex.unlock(); }
 };
 
-// The page frame's and the teardown's use of the protocol, as the product makes them.
-class UserInterface {
- public:
-  explicit UserInterface(World& world) : w_(world) {}
+void StartThread(World& w) {
+  World* world = &w;
+  w.threads.push_back(w.scheduler->Spawn([world] {
+    EngineSteps<World> steps(*world);
+    RunRenderThread(world->flags, steps);
+  }));
+}
 
-  void Do(Op op) {
-    switch (op) {
-      case Op::Change: {
-        PageLock<StepScheduler> lock{w_.RenderLock()};
-        WriteBetweenRenders(w_.flags, lock, [this] { ++w_.block, ++w_.version; });  // then the change check
-        if (ClaimRenderForChange(w_.flags)) StartThread();
-        expect_ = Expect::Complete;
-        break;
-      }
-      case Op::Click: {
-        ++w_.version;
-        RenderClick click = ClaimRenderForClick(w_.flags, w_.frameCount);
-        if (click == RenderClick::Start) StartThread();
-        expect_ = click == RenderClick::Stop ? Expect::StoppedOrComplete : Expect::Complete;
-        break;
-      }
-      case Op::Stop:
-        RequestRenderStop(w_.flags);
-        expect_ = Expect::StoppedOrComplete;
-        break;
-      case Op::Teardown:
-        BeginRenderTeardown(w_.flags);
-        for (int thread : w_.threads) w_.scheduler->Join(thread);
-        EndRenderTeardown(w_.flags);
-        expect_ = Expect::TornDown;
-        break;
+// One action of the page frame or the teardown, using the protocol as the product does; what
+// the end of the run must show after it.
+Expect Do(World& w, Op op) {
+  switch (op) {
+    case Op::Change: {
+      PageLock<StepScheduler> lock{w.RenderLock()};
+      WriteBetweenRenders(w.flags, lock, [&w] { ++w.block, ++w.version; });  // then the change check
+      if (ClaimRenderForChange(w.flags)) StartThread(w);
+      return Expect::Complete;
     }
+    case Op::Click: {
+      ++w.version;
+      RenderClick click = ClaimRenderForClick(w.flags, w.frameCount);
+      if (click == RenderClick::Start) StartThread(w);
+      return click == RenderClick::Stop ? Expect::StoppedOrComplete : Expect::Complete;
+    }
+    case Op::Stop:
+      RequestRenderStop(w.flags);
+      return Expect::StoppedOrComplete;
+    case Op::Teardown:
+      BeginRenderTeardown(w.flags);
+      for (int thread : w.threads) w.scheduler->Join(thread);
+      EndRenderTeardown(w.flags);
+      return Expect::TornDown;
   }
-
-  Expect expected() const { return expect_; }
-
- private:
-  void StartThread() {
-    World* world = &w_;
-    w_.threads.push_back(w_.scheduler->Spawn([world] {
-      EngineSteps<World> steps(*world);
-      RunRenderThread(world->flags, steps);
-    }));
-  }
-
-  World& w_;
-  Expect expect_ = Expect::Nothing;
-};
+  return Expect::Nothing;
+}
 
 void CheckEnd(World& w, Expect expect) {
   const int32_t frame = w.flags.renderFrame.Peek();
@@ -204,16 +191,16 @@ std::string Explore(const std::vector<Op>& script, int bound, size_t* runs) {
     world.scheduler = &scheduler;
     scheduler.onStep = [&] { CheckStep(world); };
     scheduler.onStore = [&](const void* address) { ObserveStore(world, address); };
-    UserInterface ui(world);
+    Expect expect = Expect::Nothing;
     scheduler.Run([&] {
       for (size_t i = 0; i < script.size(); ++i) {
         if (i > 0) scheduler.Yield(true);
-        ui.Do(script[i]);
+        expect = Do(world, script[i]);
       }
     });
     ++*runs;
     if (!scheduler.Abandoned().empty()) world.Fault(scheduler.Abandoned());
-    else CheckEnd(world, ui.expected());
+    else CheckEnd(world, expect);
     if (!world.faults.empty()) {
       std::ostringstream text;
       text << "script:";
