@@ -114,7 +114,7 @@ class EngineSteps {
   int drawn_ = 0;
 };
 
-enum class Expect { Nothing, Complete, StoppedOrComplete, TornDown };
+enum class Expect { Complete, StoppedOrComplete, TornDown };
 
 template <class Mutex>  // the render lock as the pages take it
 struct PageLock {
@@ -156,14 +156,13 @@ Expect Do(World& w, Op op) {
       EndRenderTeardown(w.flags);
       return Expect::TornDown;
   }
-  return Expect::Nothing;
+  return Expect::TornDown;  // not reached
 }
 
 void CheckEnd(World& w, Expect expect) {
   const int32_t frame = w.flags.renderFrame.Peek();
   if (w.flags.renderBusy.Peek()) w.Fault("renderBusy still set with no render thread left");
   switch (expect) {
-    case Expect::Nothing: break;
     case Expect::Complete:
       if (frame != w.frameCount)
         w.Fault("the last request was not rendered: renderFrame " + std::to_string(frame));
@@ -191,7 +190,7 @@ std::string Explore(const std::vector<Op>& script, int bound, size_t* runs) {
     world.scheduler = &scheduler;
     scheduler.onStep = [&] { CheckStep(world); };
     scheduler.onStore = [&](const void* address) { ObserveStore(world, address); };
-    Expect expect = Expect::Nothing;
+    Expect expect = Expect::Complete;
     scheduler.Run([&] {
       for (size_t i = 0; i < script.size(); ++i) {
         if (i > 0) scheduler.Yield(true);

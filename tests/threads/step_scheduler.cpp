@@ -173,17 +173,19 @@ void StepScheduler::Yield(bool free) {
   WaitTurn(lock, me);
 }
 
+// With the mutex held: this thread waits in `state` until SwitchFrom hands it the turn again.
+void StepScheduler::Block(std::unique_lock<std::mutex>& lock, State state, int joinTarget) {
+  const int me = current_;
+  threads_[static_cast<size_t>(me)] = {state, joinTarget};
+  SwitchFrom(me, true);
+  WaitTurn(lock, me);
+}
+
 void StepScheduler::lock() {
   Yield();
   std::unique_lock<std::mutex> lock(mutex_);
-  const int me = current_;
-  if (lockOwner_ == -1) {
-    lockOwner_ = me;
-    return;
-  }
-  threads_[static_cast<size_t>(me)].state = State::WaitingLock;
-  SwitchFrom(me, true);
-  WaitTurn(lock, me);  // chosen only once the lock is free; SwitchFrom made it ours
+  if (lockOwner_ != -1) return Block(lock, State::WaitingLock, -1);  // chosen once free: SwitchFrom makes it ours
+  lockOwner_ = current_;
 }
 
 void StepScheduler::unlock() {
@@ -197,13 +199,7 @@ void StepScheduler::unlock() {
 void StepScheduler::Join(int thread) {
   Yield();
   std::unique_lock<std::mutex> lock(mutex_);
-  const int me = current_;
-  if (threads_[static_cast<size_t>(thread)].state == State::Done) return;
-  Thread& self = threads_[static_cast<size_t>(me)];
-  self.state = State::WaitingJoin;
-  self.joinTarget = thread;
-  SwitchFrom(me, true);
-  WaitTurn(lock, me);
+  if (threads_[static_cast<size_t>(thread)].state != State::Done) Block(lock, State::WaitingJoin, thread);
 }
 
 }  // namespace lmx::test

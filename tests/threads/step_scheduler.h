@@ -61,6 +61,7 @@ class StepScheduler {
   bool AllDone() const;
   void SwitchFrom(int me, bool free);
   void WaitTurn(std::unique_lock<std::mutex>& lock, int me);
+  void Block(std::unique_lock<std::mutex>& lock, State state, int joinTarget);
   void AbandonRun(const std::string& why);
   void ThreadMain(int id, std::function<void()> body);
 
