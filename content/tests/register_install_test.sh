@@ -17,10 +17,6 @@ status=0
 fail() { echo "FAIL: $*"; status=1; }
 expect_value "$key" Path "REG_SZ $(winepath -w "$install" | tr -d '\r')"
 check_defaults
-case "$(value "$key" Path)" in
-  *'\sample install') ;;
-  *) fail "Path does not end with the directory's name" ;;
-esac
 # A missing directory is refused before anything is written.
 wine reg delete "$key" /f >/dev/null 2>&1
 if "$root/scripts/register-install" "$scratch/missing" "$WINEPREFIX" 2>/dev/null; then

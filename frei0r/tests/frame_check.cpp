@@ -1,17 +1,9 @@
-// lumorafx_frame_check: tells whether PNG frames rendered between two flat colours show a
-// transition made of pieces. A pixel counts as clip A or clip B when each channel is within
-// a small tolerance of that colour, and as a blend when it is that close to their mean.
-//
-//   lumorafx_frame_check transition A B FRAME...  first frame A, last frame B, no frame
-//                                                 more than 2 % blend, two or more frames
-//                                                 of the middle half mixed
-//   lumorafx_frame_check mixed A B FRAME...       every frame mixed
-//   lumorafx_frame_check still A FRAME...         every frame A
-//
-// Mixed: at least 5 % of the pixels are A, 5 % are B, and at most 2 % are a blend. A
-// crossfade has no frame like that: between its ends every pixel is a mixture of A and B.
-// Colours are RRGGBB in hex. --size WxH also checks the frames' size. Exit status: 0 all
-// hold, 1 a check failed, 2 bad arguments or an unreadable frame.
+// lumorafx_frame_check [--size WxH] MODE A B FRAME...: whether PNG frames rendered between
+// two flat colours (RRGGBB) show a transition made of pieces. A pixel is clip A or B when
+// each channel is near that colour, a blend when near their mean. A frame is mixed with 5 %
+// A, 5 % B and at most 2 % blend, which no frame of a crossfade is. Modes: transition (first
+// frame A, last B, none over 2 % blend, two or more of the middle half mixed) or mixed (every
+// frame). Exit status: 0 all hold, 1 a check failed, 2 bad arguments or an unreadable frame.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -37,10 +29,6 @@ struct Shares {
   double a = 0, b = 0, blend = 0;
 };
 
-struct ImageDeleter {
-  void operator()(unsigned char* p) const { stbi_image_free(p); }
-};
-
 bool ParseColour(const std::string& text, Rgb* out) {
   if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return false;
   unsigned long v = std::strtoul(text.c_str(), nullptr, 16);
@@ -55,7 +43,7 @@ bool Near(const unsigned char* p, const Rgb& c) {
 // The shares of one frame; false when it cannot be read or has the wrong size.
 bool Measure(const char* path, const Rgb& a, const Rgb& b, int wantW, int wantH, Shares* out) {
   int w = 0, h = 0, channels = 0;
-  std::unique_ptr<unsigned char, ImageDeleter> pixels(stbi_load(path, &w, &h, &channels, 3));
+  std::unique_ptr<unsigned char, void (*)(void*)> pixels(stbi_load(path, &w, &h, &channels, 3), stbi_image_free);
   if (!pixels) {
     std::printf("%s: cannot read: %s\n", path, stbi_failure_reason());
     return false;
@@ -78,14 +66,8 @@ bool Measure(const char* path, const Rgb& a, const Rgb& b, int wantW, int wantH,
 
 bool Mixed(const Shares& s) { return s.a >= kPiece && s.b >= kPiece && s.blend <= kMostBlend; }
 
-void Print(const char* path, const Shares& s, const char* verdict) {
-  std::printf("%s: A %.1f %%, B %.1f %%, blend %.1f %%: %s\n", path, s.a * 100, s.b * 100, s.blend * 100, verdict);
-}
-
 int Usage() {
-  std::fprintf(stderr,
-               "usage: lumorafx_frame_check [--size WxH] transition|mixed A B FRAME...\n"
-               "       lumorafx_frame_check [--size WxH] still A FRAME...\n");
+  std::fprintf(stderr, "usage: lumorafx_frame_check [--size WxH] transition|mixed A B FRAME...\n");
   return 2;
 }
 
@@ -98,14 +80,11 @@ int main(int argc, char** argv) {
     if (std::sscanf(args[1].c_str(), "%dx%d", &wantW, &wantH) != 2 || wantW <= 0 || wantH <= 0) return Usage();
     args.erase(args.begin(), args.begin() + 2);
   }
-  if (args.empty()) return Usage();
+  if (args.size() < 4 || (args[0] != "mixed" && args[0] != "transition")) return Usage();
   const std::string mode = args[0];
-  const size_t colours = mode == "still" ? 1 : 2;
-  if ((mode != "still" && mode != "mixed" && mode != "transition") || args.size() < 1 + colours + 1) return Usage();
   Rgb a{}, b{};
-  if (!ParseColour(args[1], &a) || (colours == 2 && !ParseColour(args[2], &b))) return Usage();
-  if (colours == 1) b = {-100, -100, -100};  // matches nothing
-  const std::vector<std::string> frames(args.begin() + 1 + colours, args.end());
+  if (!ParseColour(args[1], &a) || !ParseColour(args[2], &b)) return Usage();
+  const std::vector<std::string> frames(args.begin() + 3, args.end());
 
   bool ok = true;
   size_t mixedInMiddle = 0;
@@ -116,7 +95,7 @@ int main(int argc, char** argv) {
     if (!Measure(path, a, b, wantW, wantH, &s)) return 2;
     bool pass = true;
     const char* verdict = "neither";
-    if (mode == "still" || (mode == "transition" && i == 0)) {
+    if (mode == "transition" && i == 0) {
       pass = s.a >= kWhole;
       verdict = pass ? "clip A" : "not clip A";
     } else if (mode == "transition" && i == n - 1) {
@@ -132,7 +111,7 @@ int main(int argc, char** argv) {
       pass = false;
       verdict = "not a mix of pieces";
     }
-    Print(path, s, verdict);
+    std::printf("%s: A %.1f %%, B %.1f %%, blend %.1f %%: %s\n", path, s.a * 100, s.b * 100, s.blend * 100, verdict);
     ok = ok && pass;
   }
   if (mode == "transition" && mixedInMiddle < 2) {

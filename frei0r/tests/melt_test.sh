@@ -4,8 +4,6 @@
 #
 #   melt_test.sh CHECK LIBRARY PLUGIN_DIR WORK transition EFFECT WIDTH HEIGHT FRAMES
 #       the transition from A to B made of pieces, at that size
-#   melt_test.sh CHECK LIBRARY PLUGIN_DIR WORK unknown
-#       an unknown effect: melt exits 0, every frame is clip A, one message on stderr
 #   melt_test.sh CHECK LIBRARY PLUGIN_DIR WORK crossfade
 #       melt's own crossfade (the luma mix): the check must reject it as a transition and
 #       call none of its middle frames a mix of pieces
@@ -37,12 +35,6 @@ case $mode in
     render "$width" "$height" "$frames" frei0r.lumorafx library="$library" effect="$effect" position="0=0;-1=1"
     if grep lumorafx "$work/melt.err" >&2; then fail "the plugin reported a problem"; fi
     "$check" --size "${width}x${height}" transition $A $B "$work"/frames/*.png || fail "$effect is not a transition of pieces"
-    ;;
-  unknown)
-    render 160 120 6 frei0r.lumorafx library="$library" effect=NOSUCH position="0=0;-1=1"
-    "$check" --size 160x120 still $A "$work"/frames/*.png || fail "clip A did not pass through"
-    n=$(grep -c 'lumorafx: no effect "NOSUCH"' "$work/melt.err")
-    [ "$n" -eq 1 ] || { cat "$work/melt.err" >&2; fail "expected the message once on stderr, got it $n times"; }
     ;;
   crossfade)
     render 320 240 10 luma

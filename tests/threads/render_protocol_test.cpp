@@ -1,9 +1,7 @@
-// The render protocol of the preview against every interleaving (up to two preemptions)
-// of what the user-interface thread does (a page's write and the change it makes with
-// automatic preview, a Render click, a stop, the teardown) with what the render threads
-// do. The product's own protocol code runs here; only the flags' atomics, the render
-// lock, the threads, the settings block (a version number) and the engine are
-// stand-ins, the engine honouring the stop as LMX_Render does.
+// The preview's render protocol (the product's code) against every interleaving, up to two
+// preemptions, of the user-interface thread's actions (a page's write with its change, a
+// Render click, a stop, the teardown) with the render threads. The atomics, the render lock,
+// the threads, the settings block (a version number) and the engine are stand-ins.
 #include "selection/render_flags.h"
 
 #include <gtest/gtest.h>
@@ -48,62 +46,62 @@ struct World {
   void Fault(const std::string& what) {
     if (faults.size() < 4) faults.push_back(what);
   }
+  // What the engine stand-in needs, read without a scheduling point but for the pauses.
+  StepScheduler& RenderLock() { return *scheduler; }
+  bool Busy() const { return flags.renderBusy.Peek(); }
+  int32_t Frame() const { return flags.renderFrame.Peek(); }
+  int Block() const { return block; }
+  void Pause(bool free) { scheduler->Yield(free); }  // free: a frame takes any time
 };
-
-World* g_world = nullptr;
 
 // A user-interface write of renderFrame while a render thread renders breaks the rule
 // that only the render thread moves it during a render.
-void ObserveStore(const void* address) {
-  World& w = *g_world;
+void ObserveStore(World& w, const void* address) {
   if (address == &w.flags.renderFrame && w.scheduler->Current() == 0 && w.inRender > 0)
     w.Fault("the user-interface thread wrote renderFrame during a render");
 }
 
 // Checked at every scheduling point, while every thread stands still.
-void CheckStep() {
-  World& w = *g_world;
-  if (w.inRender > 1) w.Fault("two renders at once");
+void CheckStep(World& w) {
   if (w.inRender > 0 && !w.flags.renderBusy.Peek()) w.Fault("a render runs while renderBusy is false");
 }
 
-class FakeSteps {
+// The engine and the preview around it, for either world: the engine polls the stop first,
+// as LMX_Render polls its abort callback, and then reads the settings block throughout the call.
+template <class W>
+class EngineSteps {
  public:
-  explicit FakeSteps(World& world) : w_(world) {}
+  explicit EngineSteps(W& world) : w_(world) {}
 
   int32_t FrameCount() const { return w_.frameCount; }
-  void EnterLock() { w_.scheduler->Lock(); }
-  void LeaveLock() { w_.scheduler->Unlock(); }
+  void EnterLock() { w_.RenderLock().lock(); }
+  void LeaveLock() { w_.RenderLock().unlock(); }
+  void Publish() {}
 
   void BeginRender() {
-    w_.scheduler->Yield();
-    ++w_.inRender;
+    w_.Pause(false);
+    if (++w_.inRender > 1 || !w_.Busy()) w_.Fault("a render began beside another or without renderBusy");
     oldest_ = INT_MAX;
     drawn_ = 0;
   }
 
-  // The engine: polls the stop first, as LMX_Render polls its abort callback, and then
-  // reads the settings block throughout the call. A frame takes any time: the user may
-  // act meanwhile without that counting as a preemption.
   bool RenderFrame(int32_t k) {
     if (k < 0 || k >= w_.frameCount) {
       w_.Fault("frame index " + std::to_string(k) + " outside the frame table");
       return true;
     }
     if (StopWanted(w_.flags)) return true;
-    const int read = w_.block;
-    oldest_ = std::min(oldest_, w_.version);
-    w_.scheduler->Yield(true);
-    if (w_.block != read) w_.Fault("the block was written during an engine call");
+    const int read = w_.Block();
+    oldest_ = std::min(oldest_, static_cast<int>(w_.version));
+    w_.Pause(true);
+    if (w_.Block() != read) w_.Fault("the block was written during an engine call");
     ++drawn_;
     return true;
   }
 
-  void Publish() {}
-
   void EndRender() {
-    w_.scheduler->Yield();
-    if (w_.flags.renderFrame.Peek() == w_.frameCount) {
+    w_.Pause(false);
+    if (w_.Frame() == w_.frameCount) {
       if (drawn_ != w_.frameCount) w_.Fault("a render left as complete has frames the engine never drew");
       w_.completedVersion = oldest_;
     }
@@ -111,73 +109,60 @@ class FakeSteps {
   }
 
  private:
-  World& w_;
+  W& w_;
   int oldest_ = INT_MAX;
   int drawn_ = 0;
 };
 
-enum class Expect { Nothing, Complete, StoppedOrComplete, TornDown };
+enum class Expect { Complete, StoppedOrComplete, TornDown };
 
-struct SteppedLock {  // the render lock as the pages take it
-  StepScheduler* scheduler;
-  void Enter() { scheduler->Lock(); }
-  void Leave() { scheduler->Unlock(); }
+template <class Mutex>  // the render lock as the pages take it
+struct PageLock {
+  Mutex& mutex;
+  void Enter() { mutex.lock(); }
+  void Leave() { mutex.unlock(); }
 };
 
-// The page frame's and the teardown's use of the protocol, as the product makes them.
-class UserInterface {
- public:
-  explicit UserInterface(World& world) : w_(world) {}
+void StartThread(World& w) {
+  World* world = &w;
+  w.threads.push_back(w.scheduler->Spawn([world] {
+    EngineSteps<World> steps(*world);
+    RunRenderThread(world->flags, steps);
+  }));
+}
 
-  void Do(Op op) {
-    switch (op) {
-      case Op::Change: {
-        SteppedLock lock{w_.scheduler};
-        WriteBetweenRenders(w_.flags, lock, [this] { ++w_.block, ++w_.version; });  // then the change check
-        if (ClaimRenderForChange(w_.flags)) StartThread();
-        expect_ = Expect::Complete;
-        break;
-      }
-      case Op::Click: {
-        ++w_.version;
-        RenderClick click = ClaimRenderForClick(w_.flags, w_.frameCount);
-        if (click == RenderClick::Start) StartThread();
-        expect_ = click == RenderClick::Stop ? Expect::StoppedOrComplete : Expect::Complete;
-        break;
-      }
-      case Op::Stop:
-        RequestRenderStop(w_.flags);
-        expect_ = Expect::StoppedOrComplete;
-        break;
-      case Op::Teardown:
-        BeginRenderTeardown(w_.flags);
-        for (int thread : w_.threads) w_.scheduler->Join(thread);
-        EndRenderTeardown(w_.flags);
-        expect_ = Expect::TornDown;
-        break;
+// One action of the page frame or the teardown, using the protocol as the product does; what
+// the end of the run must show after it.
+Expect Do(World& w, Op op) {
+  switch (op) {
+    case Op::Change: {
+      PageLock<StepScheduler> lock{w.RenderLock()};
+      WriteBetweenRenders(w.flags, lock, [&w] { ++w.block, ++w.version; });  // then the change check
+      if (ClaimRenderForChange(w.flags)) StartThread(w);
+      return Expect::Complete;
     }
+    case Op::Click: {
+      ++w.version;
+      RenderClick click = ClaimRenderForClick(w.flags, w.frameCount);
+      if (click == RenderClick::Start) StartThread(w);
+      return click == RenderClick::Stop ? Expect::StoppedOrComplete : Expect::Complete;
+    }
+    case Op::Stop:
+      RequestRenderStop(w.flags);
+      return Expect::StoppedOrComplete;
+    case Op::Teardown:
+      BeginRenderTeardown(w.flags);
+      for (int thread : w.threads) w.scheduler->Join(thread);
+      EndRenderTeardown(w.flags);
+      return Expect::TornDown;
   }
-
-  Expect expected() const { return expect_; }
-
- private:
-  void StartThread() {
-    World* world = &w_;
-    w_.threads.push_back(w_.scheduler->Spawn([world] {
-      FakeSteps steps(*world);
-      RunRenderThread(world->flags, steps);
-    }));
-  }
-
-  World& w_;
-  Expect expect_ = Expect::Nothing;
-};
+  return Expect::TornDown;  // not reached
+}
 
 void CheckEnd(World& w, Expect expect) {
   const int32_t frame = w.flags.renderFrame.Peek();
   if (w.flags.renderBusy.Peek()) w.Fault("renderBusy still set with no render thread left");
   switch (expect) {
-    case Expect::Nothing: break;
     case Expect::Complete:
       if (frame != w.frameCount)
         w.Fault("the last request was not rendered: renderFrame " + std::to_string(frame));
@@ -194,46 +179,36 @@ void CheckEnd(World& w, Expect expect) {
   }
 }
 
-struct Exploration {
-  size_t runs = 0;
-  std::string failure;  // the first run that broke the protocol, with its schedule
-};
-
-// Runs the script under every schedule with at most `bound` preemptions. Between two
-// actions the user may pause for any time: any thread may run there without it counting
-// as a preemption.
-Exploration Explore(const std::vector<Op>& script, int bound) {
-  Exploration result;
+// Runs the script under every schedule with at most `bound` preemptions, counting the runs;
+// the first run that broke the protocol, with its schedule, or nothing. Between two actions
+// the user may pause for any time: any thread may run there without it counting as a preemption.
+std::string Explore(const std::vector<Op>& script, int bound, size_t* runs) {
   std::vector<size_t> prefix;
   for (;;) {
     World world;
     StepScheduler scheduler(prefix, bound, 4000);
     world.scheduler = &scheduler;
-    g_world = &world;
-    test::SetStoreObserver(ObserveStore);
-    scheduler.onStep = CheckStep;
-    UserInterface ui(world);
+    scheduler.onStep = [&] { CheckStep(world); };
+    scheduler.onStore = [&](const void* address) { ObserveStore(world, address); };
+    Expect expect = Expect::Complete;
     scheduler.Run([&] {
       for (size_t i = 0; i < script.size(); ++i) {
         if (i > 0) scheduler.Yield(true);
-        ui.Do(script[i]);
+        expect = Do(world, script[i]);
       }
     });
-    test::SetStoreObserver(nullptr);
-    g_world = nullptr;
-    ++result.runs;
+    ++*runs;
     if (!scheduler.Abandoned().empty()) world.Fault(scheduler.Abandoned());
-    else CheckEnd(world, ui.expected());
+    else CheckEnd(world, expect);
     if (!world.faults.empty()) {
       std::ostringstream text;
       text << "script:";
       for (Op op : script) text << ' ' << kOpNames[static_cast<int>(op)];
       text << "; " << world.faults.front() << "; schedule:";
       for (const StepScheduler::Choice& choice : scheduler.Trail()) text << ' ' << choice.taken << '/' << choice.options;
-      result.failure = text.str();
-      return result;
+      return text.str();
     }
-    if (!test::NextSchedule(scheduler.Trail(), &prefix)) return result;
+    if (!test::NextSchedule(scheduler.Trail(), &prefix)) return "";
   }
 }
 
@@ -255,28 +230,22 @@ std::vector<std::vector<Op>> Scripts(size_t length, bool teardown) {
   return scripts;
 }
 
-void ExpectAllInterleavingsHold(size_t length, bool teardown, int bound) {
+// Scripts of 1 to 3 actions, optionally ended by the teardown: two preemptions for short
+// scripts, one for the longer ones (which already pass each other at every pause and frame).
+TEST(RenderProtocolTest, ScriptsHoldInEveryInterleaving) {
+  const struct {
+    size_t length;
+    bool teardown;
+    int bound;
+  } cases[] = {{1, false, 2}, {2, false, 2}, {3, false, 1}, {1, true, 2}, {2, true, 1}};
   size_t runs = 0;
-  for (const std::vector<Op>& script : Scripts(length, teardown)) {
-    Exploration exploration = Explore(script, bound);
-    runs += exploration.runs;
-    ASSERT_TRUE(exploration.failure.empty()) << exploration.failure;
-  }
-  ::testing::Test::RecordProperty("runs", static_cast<int>(runs));
+  for (const auto& c : cases)
+    for (const std::vector<Op>& script : Scripts(c.length, c.teardown)) {
+      const std::string failure = Explore(script, c.bound, &runs);
+      ASSERT_TRUE(failure.empty()) << failure;
+    }
+  RecordProperty("runs", static_cast<int>(runs));
   EXPECT_GT(runs, 0u);
-}
-
-// Two preemptions for short scripts, one for the longer ones (which already pass each
-// other at every pause of the user and every frame).
-TEST(RenderProtocolTest, SingleActionsInEveryInterleaving) { ExpectAllInterleavingsHold(1, false, 2); }
-
-TEST(RenderProtocolTest, TwoActionsInEveryInterleaving) { ExpectAllInterleavingsHold(2, false, 2); }
-
-TEST(RenderProtocolTest, ThreeActionsInEveryInterleaving) { ExpectAllInterleavingsHold(3, false, 1); }
-
-TEST(RenderProtocolTest, TeardownAfterActionsInEveryInterleaving) {
-  ExpectAllInterleavingsHold(1, true, 2);
-  ExpectAllInterleavingsHold(2, true, 1);
 }
 
 // The scheduler itself: every order of two threads' steps is reached (a thread blocked
@@ -306,10 +275,9 @@ TEST(RenderProtocolTest, ExplorationReachesEveryOrderOfTwoThreads) {
   EXPECT_EQ(orders, (std::vector<std::string>{"abc", "bac", "bca"}));
 }
 
-// The render protocol with real threads and std::atomic, as the product runs it: the
-// user-interface side fires changes (a page's write into the block), clicks and stops
-// from a seeded generator while render threads read the block through the product's
-// selection code; ThreadSanitizer (the tsan preset) watches every access.
+// The same with real threads and std::atomic: seeded changes (writes into the block),
+// clicks and stops while render threads read the block through the product's selection
+// code; ThreadSanitizer (the tsan preset) watches every access.
 
 struct Shared {
   RenderFlags flags;
@@ -320,67 +288,38 @@ struct Shared {
   std::atomic<int> inRender{0};
   std::atomic<int> faults{0};
   std::atomic<int> completedVersion{-1};
+
+  void Fault(const std::string&) { ++faults; }
+  std::mutex& RenderLock() { return renderLock; }
+  bool Busy() const { return flags.renderBusy; }
+  int32_t Frame() const { return flags.renderFrame; }
+  int32_t Block() const { return PositionForFrame(0, 1, true, block, 0.0f).lastPosition; }
+  void Pause(bool inFrame) {
+    for (int i = 0; inFrame && i < 200 && !StopWanted(flags); ++i) std::this_thread::yield();
+  }
 };
-
-class ThreadSteps {
- public:
-  explicit ThreadSteps(Shared& shared) : s_(shared) {}
-  int32_t FrameCount() const { return s_.frameCount; }
-  void EnterLock() { s_.renderLock.lock(); }
-  void LeaveLock() { s_.renderLock.unlock(); }
-  void BeginRender() {
-    if (++s_.inRender > 1 || !s_.flags.renderBusy) ++s_.faults;
-    oldest_ = INT32_MAX;
-    drawn_ = 0;
-  }
-  bool RenderFrame(int32_t k) {
-    if (k < 0 || k >= s_.frameCount) ++s_.faults;
-    const int32_t read = PositionForFrame(k, 1, true, s_.block, 0.0f).lastPosition;  // as the engine call begins
-    for (int i = 0; i < 200 && !StopWanted(s_.flags); ++i) std::this_thread::yield();
-    if (PositionForFrame(k, 1, true, s_.block, 0.0f).lastPosition != read) ++s_.faults;
-    if (StopWanted(s_.flags)) return true;
-    int seen = s_.version;
-    if (seen < oldest_) oldest_ = seen;
-    ++drawn_;
-    return true;
-  }
-  void Publish() {}
-  void EndRender() {
-    if (s_.flags.renderFrame == s_.frameCount && drawn_ == s_.frameCount) s_.completedVersion = oldest_;
-    --s_.inRender;
-  }
-
- private:
-  Shared& s_;
-  int oldest_ = INT32_MAX;
-  int drawn_ = 0;
-};
-
-void RenderThread(Shared* shared) {
-  ThreadSteps steps(*shared);
-  RunRenderThread(shared->flags, steps);
-}
 
 // One burst of user actions; the last one asks for a render, so it must end complete.
 void RunBurst(Shared& shared, std::mt19937& random, std::vector<std::thread>& threads) {
   std::uniform_int_distribution<int> action(0, 9);
   std::uniform_int_distribution<int> pause(0, 2000);
+  const auto start = [&] {
+    threads.emplace_back([&shared] {
+      EngineSteps<Shared> steps(shared);
+      RunRenderThread(shared.flags, steps);
+    });
+  };
   for (int i = 0; i < 12; ++i) {
     for (int spin = pause(random); spin > 0; --spin) std::this_thread::yield();
     int which = i == 11 ? 0 : action(random);
     if (which < 5) {
-      const int version = ++shared.version;
-      struct {
-        std::mutex& lock;
-        void Enter() { lock.lock(); }
-        void Leave() { lock.unlock(); }
-      } lock{shared.renderLock};
-      WriteBetweenRenders(shared.flags, lock, [&] { StoreFilterValues(&shared.block, {-1, 50, 10 + version, false}); });
-      if (ClaimRenderForChange(shared.flags)) threads.emplace_back(RenderThread, &shared);
+      PageLock<std::mutex> lock{shared.renderLock};
+      WriteBetweenRenders(shared.flags, lock,
+                          [&] { StoreFilterValues(&shared.block, {-1, 50, 10 + ++shared.version, false}); });
+      if (ClaimRenderForChange(shared.flags)) start();
     } else if (which < 9) {
       ++shared.version;
-      if (ClaimRenderForClick(shared.flags, shared.frameCount) == RenderClick::Start)
-        threads.emplace_back(RenderThread, &shared);
+      if (ClaimRenderForClick(shared.flags, shared.frameCount) == RenderClick::Start) start();
     } else {
       RequestRenderStop(shared.flags);
     }

@@ -1,44 +1,31 @@
 #include "threads/step_scheduler.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace lmx::test {
 namespace {
 
 StepScheduler* g_active = nullptr;
-StoreObserver g_observer = nullptr;
 thread_local bool t_scheduled = false;
 
 // Threads kept for the whole test program: an exploration makes thousands of short
 // runs, and starting threads for each would cost more than the runs themselves.
 class WorkerPool {
  public:
-  ~WorkerPool() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      closing_ = true;
-    }
-    work_.notify_all();
-    for (std::thread& worker : workers_) worker.join();
-  }
-
   void Submit(std::function<void()> task) {
     std::lock_guard<std::mutex> lock(mutex_);
     tasks_.push_back(std::move(task));
-    if (idle_ > 0) {
-      --idle_;
-      work_.notify_one();
-    } else {
-      workers_.emplace_back(&WorkerPool::Work, this);
-    }
+    if (idle_ == 0) return std::thread(&WorkerPool::Work, this).detach();
+    --idle_;
+    work_.notify_one();
   }
 
  private:
   void Work() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-      work_.wait(lock, [&] { return closing_ || !tasks_.empty(); });
-      if (tasks_.empty()) return;
+      work_.wait(lock, [&] { return !tasks_.empty(); });
       std::function<void()> task = std::move(tasks_.front());
       tasks_.pop_front();
       lock.unlock();
@@ -51,23 +38,21 @@ class WorkerPool {
   std::mutex mutex_;
   std::condition_variable work_;
   std::deque<std::function<void()>> tasks_;
-  std::vector<std::thread> workers_;
   size_t idle_ = 0;
-  bool closing_ = false;
 };
 
 WorkerPool& Pool() {
-  static WorkerPool pool;
+  static WorkerPool& pool = *new WorkerPool;  // never destroyed: its idle workers wait until the program ends
   return pool;
 }
 
 }  // namespace
 
-StepScheduler* ActiveScheduler() { return g_active; }
-void SetActiveScheduler(StepScheduler* scheduler) { g_active = scheduler; }
-void SetStoreObserver(StoreObserver observer) { g_observer = observer; }
+void StepIfScheduled() {
+  if (g_active && t_scheduled) g_active->Yield();
+}
 void NotifyStore(const void* address) {
-  if (g_observer && t_scheduled) g_observer(address);
+  if (g_active && t_scheduled && g_active->onStore) g_active->onStore(address);
 }
 
 bool NextSchedule(const std::vector<StepScheduler::Choice>& trail, std::vector<size_t>* prefix) {
@@ -82,8 +67,6 @@ bool NextSchedule(const std::vector<StepScheduler::Choice>& trail, std::vector<s
 
 StepScheduler::StepScheduler(std::vector<size_t> prefix, int preemptionBound, size_t stepLimit)
     : preemptionBound_(preemptionBound), stepLimit_(stepLimit), prefix_(std::move(prefix)) {}
-
-bool StepScheduler::InScheduledThread() const { return t_scheduled; }
 
 bool StepScheduler::Enabled(const Thread& thread) const {
   switch (thread.state) {
@@ -106,11 +89,7 @@ void StepScheduler::SwitchFrom(int me, bool free) {
       if (static_cast<int>(id) != me && Enabled(threads_[id])) options.push_back(static_cast<int>(id));
   }
   if (options.empty()) {
-    for (const Thread& thread : threads_)
-      if (thread.state != State::Done) {
-        AbandonRun("deadlock: no thread can go on");
-        return;
-      }
+    if (!AllDone()) return AbandonRun("deadlock: no thread can go on");
     current_ = -1;
     turn_.notify_all();
     return;
@@ -143,18 +122,14 @@ void StepScheduler::AbandonRun(const std::string& why) {
 }
 
 void StepScheduler::ThreadMain(int id, std::function<void()> body) {
-  t_scheduled = true;
-  struct Unmark {
-    ~Unmark() { t_scheduled = false; }
-  } unmark;
+  t_scheduled = true;  // a pool worker runs nothing but scheduled threads
   try {
     {
       std::unique_lock<std::mutex> lock(mutex_);
       WaitTurn(lock, id);
     }
     body();
-  } catch (const Abandon&) {
-    // The run was abandoned: this thread only winds up.
+  } catch (const Abandon&) {  // the run was abandoned: this thread only winds up
   }
   std::unique_lock<std::mutex> lock(mutex_);
   threads_[static_cast<size_t>(id)].state = State::Done;
@@ -163,20 +138,19 @@ void StepScheduler::ThreadMain(int id, std::function<void()> body) {
   turn_.notify_all();
 }
 
+bool StepScheduler::AllDone() const {
+  return std::all_of(threads_.begin(), threads_.end(), [](const Thread& t) { return t.state == State::Done; });
+}
+
 void StepScheduler::Run(std::function<void()> body) {
-  SetActiveScheduler(this);
+  g_active = this;
+  current_ = 0;  // before the first thread exists
+  Spawn(std::move(body));
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    threads_.emplace_back();
-    current_ = 0;
-    Pool().Submit([this, body = std::move(body)] { ThreadMain(0, body); });
-    turn_.wait(lock, [&] {
-      for (const Thread& thread : threads_)
-        if (thread.state != State::Done) return false;
-      return true;
-    });
+    turn_.wait(lock, [&] { return AllDone(); });
   }
-  SetActiveScheduler(nullptr);
+  g_active = nullptr;
 }
 
 int StepScheduler::Spawn(std::function<void()> body) {
@@ -199,20 +173,22 @@ void StepScheduler::Yield(bool free) {
   WaitTurn(lock, me);
 }
 
-void StepScheduler::Lock() {
-  Yield();
-  std::unique_lock<std::mutex> lock(mutex_);
+// With the mutex held: this thread waits in `state` until SwitchFrom hands it the turn again.
+void StepScheduler::Block(std::unique_lock<std::mutex>& lock, State state, int joinTarget) {
   const int me = current_;
-  if (lockOwner_ == -1) {
-    lockOwner_ = me;
-    return;
-  }
-  threads_[static_cast<size_t>(me)].state = State::WaitingLock;
+  threads_[static_cast<size_t>(me)] = {state, joinTarget};
   SwitchFrom(me, true);
-  WaitTurn(lock, me);  // chosen only once the lock is free; SwitchFrom made it ours
+  WaitTurn(lock, me);
 }
 
-void StepScheduler::Unlock() {
+void StepScheduler::lock() {
+  Yield();
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (lockOwner_ != -1) return Block(lock, State::WaitingLock, -1);  // chosen once free: SwitchFrom makes it ours
+  lockOwner_ = current_;
+}
+
+void StepScheduler::unlock() {
   {
     std::unique_lock<std::mutex> lock(mutex_);
     lockOwner_ = -1;
@@ -223,13 +199,7 @@ void StepScheduler::Unlock() {
 void StepScheduler::Join(int thread) {
   Yield();
   std::unique_lock<std::mutex> lock(mutex_);
-  const int me = current_;
-  if (threads_[static_cast<size_t>(thread)].state == State::Done) return;
-  Thread& self = threads_[static_cast<size_t>(me)];
-  self.state = State::WaitingJoin;
-  self.joinTarget = thread;
-  SwitchFrom(me, true);
-  WaitTurn(lock, me);
+  if (threads_[static_cast<size_t>(thread)].state != State::Done) Block(lock, State::WaitingJoin, thread);
 }
 
 }  // namespace lmx::test

@@ -1,13 +1,8 @@
-// A scheduler that runs real threads one at a time and decides at every scheduling
-// point which one goes on, so that a test can walk through the interleavings of a
-// protocol systematically (depth first, with a bound on preemptions) and replay any of
-// them exactly.
-//
-// Threads reach scheduling points by calling Yield (through SteppedAtomic before every
-// shared access), Lock, Unlock and Join. A switch away from a thread that could go on
-// is a preemption; a thread that blocks, ends, or yields freely (Yield(true): a moment
-// where any thread may run, such as the user's pause between two actions) switches
-// without one.
+// Runs real threads one at a time, choosing at every scheduling point which one goes on, so
+// that a test walks through a protocol's interleavings depth first, with a bound on
+// preemptions, and can replay any of them. Scheduling points: Yield (SteppedAtomic yields
+// before every access), lock, unlock and Join. Switching away from a thread that could go on
+// is a preemption, unless it yields freely (Yield(true): e.g. the user's pause between actions).
 #pragma once
 
 #include <condition_variable>
@@ -40,18 +35,19 @@ class StepScheduler {
   // From a scheduled thread: a new scheduled thread; it first runs when chosen.
   int Spawn(std::function<void()> body);
   void Yield(bool free = false);
-  void Lock();
-  void Unlock();
+  void lock();  // the render lock (a std::mutex's names, for code written against one)
+  void unlock();
   void Join(int thread);
 
   int Current() const { return current_; }
-  bool InScheduledThread() const;
   const std::vector<Choice>& Trail() const { return trail_; }
   // Empty when the run ended normally.
   const std::string& Abandoned() const { return abandoned_; }
 
   // Called at every scheduling point while no other thread runs (the checks of a test).
   std::function<void()> onStep;
+  // Called after every store through a SteppedAtomic (for checks on who writes what).
+  std::function<void(const void* address)> onStore;
 
  private:
   enum class State { Runnable, WaitingLock, WaitingJoin, Done };
@@ -62,8 +58,10 @@ class StepScheduler {
   struct Abandon {};
 
   bool Enabled(const Thread& thread) const;
+  bool AllDone() const;
   void SwitchFrom(int me, bool free);
   void WaitTurn(std::unique_lock<std::mutex>& lock, int me);
+  void Block(std::unique_lock<std::mutex>& lock, State state, int joinTarget);
   void AbandonRun(const std::string& why);
   void ThreadMain(int id, std::function<void()> body);
 
@@ -85,13 +83,9 @@ class StepScheduler {
 // with an untried option moved on by one. False when every interleaving has been run.
 bool NextSchedule(const std::vector<StepScheduler::Choice>& trail, std::vector<size_t>* prefix);
 
-// The scheduler of the run in progress (null outside one).
-StepScheduler* ActiveScheduler();
-void SetActiveScheduler(StepScheduler* scheduler);
+// A scheduling point of the run in progress, when called from one of its threads.
+void StepIfScheduled();
 
-// Called after every store through a SteppedAtomic (for checks on who writes what).
-using StoreObserver = void (*)(const void* address);
-void SetStoreObserver(StoreObserver observer);
 void NotifyStore(const void* address);
 
 // An atomic whose every load, store and exchange is a scheduling point. Peek reads the
@@ -104,17 +98,15 @@ class SteppedAtomic {
   SteppedAtomic& operator=(const SteppedAtomic&) = delete;
 
   operator T() const {
-    Step();
+    StepIfScheduled();
     return value_;
   }
   SteppedAtomic& operator=(T value) {
-    Step();
-    value_ = value;
-    NotifyStore(this);
+    exchange(value);
     return *this;
   }
   T exchange(T value) {
-    Step();
+    StepIfScheduled();
     T old = value_;
     value_ = value;
     NotifyStore(this);
@@ -123,10 +115,6 @@ class SteppedAtomic {
   T Peek() const { return value_; }
 
  private:
-  static void Step() {
-    StepScheduler* scheduler = ActiveScheduler();
-    if (scheduler && scheduler->InScheduledThread()) scheduler->Yield();
-  }
   T value_;
 };
 
