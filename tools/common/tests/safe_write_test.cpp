@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 #include "common/safe_write.h"
 #include "common/tests/temp_dir.h"
@@ -29,21 +28,17 @@ std::vector<std::string> Names(const Folder& folder) {
   return names;
 }
 
-std::vector<uint8_t> Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(SafeWrite, ReplacesTheTargetWholeAndLeavesNothingElse) {
   Folder folder;
   std::string error;
   const std::vector<uint8_t> first(100000, 0xAB), second = {1, 2, 3};
   ASSERT_TRUE(WriteFileSafely(folder / "FILE.LMI", first, &error)) << error;
-  EXPECT_EQ(Read(folder / "FILE.LMI"), first);
+  EXPECT_EQ(test::ReadBytes(folder / "FILE.LMI"), first);
   ASSERT_TRUE(WriteFileSafely(folder / "FILE.LMI", second, &error)) << error;
-  EXPECT_EQ(Read(folder / "FILE.LMI"), second);
+  EXPECT_EQ(test::ReadBytes(folder / "FILE.LMI"), second);
   ASSERT_TRUE(WriteFileSafely(folder / "EMPTY", {}, &error)) << error;
-  EXPECT_TRUE(Read(folder / "EMPTY").empty());
+  EXPECT_TRUE(test::ReadBytes(folder / "EMPTY").empty());
   EXPECT_EQ(Names(folder), (std::vector<std::string>{"EMPTY", "FILE.LMI"}));
 }
 
@@ -72,7 +67,7 @@ TEST(SafeWrite, ATargetHeldOpenWithoutSharingStaysAsItWas) {
   EXPECT_FALSE(WriteFileSafely(folder / "HELD.ORG", std::vector<uint8_t>(5000, 7), &error));
   EXPECT_FALSE(error.empty());
   CloseHandle(held);
-  EXPECT_EQ(Read(folder / "HELD.ORG"), old);
+  EXPECT_EQ(test::ReadBytes(folder / "HELD.ORG"), old);
   EXPECT_EQ(Names(folder), (std::vector<std::string>{"HELD.ORG"}));
 }
 #else

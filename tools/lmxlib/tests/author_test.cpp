@@ -3,8 +3,10 @@
 // and the checks that keep entry names inside EFFECTS.
 #include <gtest/gtest.h>
 
+#include "common/chunk_writer.h"
 #include "library/bytes.h"
 #include "lmxlib/check.h"
+#include "lmxlib/organization_format.h"
 #include "test_util.h"
 
 namespace lmxlib::test {
@@ -114,16 +116,9 @@ TEST(Author, CheckNamesAnOrganizationEntryThatIsNoShortName) {
   const fs::path root = dir.path() / "inst";
   for (const char* d : {"ORGS", "EFFECTS"}) fs::create_directories(root / d);
   WriteText((root / "LMX.LMI").string(), "planted");
-  std::vector<uint8_t> org = {'L', 'M', 'X', 'G'};
-  auto record = [&](const char* tag, const std::string& text) {
-    org.insert(org.end(), tag, tag + 4);
-    Put32(org, uint32_t(text.size() + 1));
-    org.insert(org.end(), text.begin(), text.end());
-    org.push_back(0);
-  };
-  record("OGRP", "G");
-  record("OITM", "../LMX");
-  WriteBytes((root / "ORGS/DEFAULT.ORG").string(), org);
+  lmx::ChunkWriter org(kOrganizationHeader);
+  org.Text(lmx::FourCC("OGRP"), "G").Text(lmx::FourCC("OITM"), "../LMX");
+  ASSERT_TRUE(org.Save((root / "ORGS/DEFAULT.ORG").string()));
   WriteText(dir / "A.json", R"({"name": "LONELY"})");
   ASSERT_EQ(Lmxlib({"build", dir / "A.json", "-o", (root / "EFFECTS/LONELY.LMI").string()}).status, kExitOk);
   std::string all;

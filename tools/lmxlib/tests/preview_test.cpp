@@ -113,11 +113,17 @@ TEST(PreviewGif, ASkyGradientKeepsItsLevelsInsteadOfBanding) {
   EXPECT_GE(blues.size(), 12u);
 }
 
-TEST(PreviewSettings, NamesReachTheirPlaceInTheBlock) {
-  // The block of an effect with one option, tagged rows, as the preview seeds it.
+// The block of an effect with one option, tagged rows, as the preview seeds it.
+lmx::EffectSettings TilesBlock() {
   lmx::EffectSettings s{};
+  std::strcpy(s.effectName, "TILES");
   s.specialCount = 1;
   s.specialValues[0] = {0, lmx::TagRows, 4};
+  return s;
+}
+
+TEST(PreviewSettings, NamesReachTheirPlaceInTheBlock) {
+  lmx::EffectSettings s = TilesBlock();
   std::string error;
   const std::pair<const char*, const float*> taken[] = {
       {"AntiAliasing=4", &s.generalValues[lmx::AntiAliasing]},
@@ -139,10 +145,7 @@ TEST(PreviewSettings, NamesReachTheirPlaceInTheBlock) {
 TEST(PreviewSettings, FilesAreLinesOrAWholeBlock) {
   TempDir dir;
   WriteText(dir / "s.txt", "# a comment\nBlurCount=3\n\nTransparency[1]=50  # half\n");
-  lmx::EffectSettings s{};
-  std::strcpy(s.effectName, "TILES");
-  s.specialCount = 1;
-  s.specialValues[0] = {0, lmx::TagRows, 4};
+  lmx::EffectSettings s = TilesBlock();
   std::string error;
   ASSERT_TRUE(ApplySettingsFile(s, dir / "s.txt", &error)) << error;
   EXPECT_EQ(s.generalValues[lmx::BlurCount], 3);
