@@ -84,21 +84,12 @@ struct Fault {
 
 const Fault kFaults[] = {
     {"missing icon", [](const fs::path& r) { fs::remove(r / "EFFECTS/CUBE.BMP"); }, "EFFECTS/CUBE.BMP: missing"},
-    {"8-bit icon",
-     [](const fs::path& r) {
-       WriteBytes((r / "EFFECTS/DOORS.BMP").string(),
-                  MakeBmp(4, 4, 8, [](int, int) { return std::tuple<int, int, int>(0, 0, 0); }));
-     },
+    {"8-bit icon", [](const fs::path& r) { WriteBytes((r / "EFFECTS/DOORS.BMP").string(), SolidBmp(4, 4, 8)); },
      "EFFECTS/DOORS.BMP: bitmap of 8 bits per pixel"},
     {"entry without effect file", [](const fs::path& r) { fs::remove(r / "EFFECTS/DOORS.LMI"); },
      "ORGS/DEFAULT.ORG: group \"Pairs\": effect \"DOORS\" has no effect file"},
-    {"damaged effect",
-     [](const fs::path& r) {
-       auto b = ReadBytes((r / "EFFECTS/DOORS.LMI").string());
-       b.resize(34);  // inside the length of the third record
-       WriteBytes((r / "EFFECTS/DOORS.LMI").string(), b);
-     },
-     "EFFECTS/DOORS.LMI: unreadable from offset 28"},
+    {"damaged effect",  // cut inside the length of the third record
+     [](const fs::path& r) { fs::resize_file(r / "EFFECTS/DOORS.LMI", 34); }, "EFFECTS/DOORS.LMI: unreadable from offset 28"},
     {"name differs from file", [](const fs::path& r) { fs::copy_file(r / "EFFECTS/CUBE.LMI", r / "EFFECTS/BOX.LMI"); },
      "EFFECTS/BOX.LMI: short name \"CUBE\" differs from the file name"},
     {"missing preview texture", [](const fs::path& r) { fs::remove(r / "TEXTURES/PREVL_20.LMT"); },
@@ -128,11 +119,7 @@ const Fault kFaults[] = {
      [](const fs::path& r) { WriteBytes((r / "HELP/LMXSlct.HLP").string(), HelpFileWithout(7)); },
      "HELP/LMXSlct.HLP: help context 7 (controls 1509, 1062) has no popup topic"},
     {"damaged help file",
-     [](const fs::path& r) {
-       auto b = ReadBytes((r / "HELP/LMXSlct.HLP").string());
-       b.resize(b.size() / 2);
-       WriteBytes((r / "HELP/LMXSlct.HLP").string(), b);
-     },
+     [](const fs::path& r) { fs::resize_file(r / "HELP/LMXSlct.HLP", fs::file_size(r / "HELP/LMXSlct.HLP") / 2); },
      "HELP/LMXSlct.HLP: unreadable help file: file cut short"},
     {"write cut off by a crash", [](const fs::path& r) { WriteText((r / "ORGS/.lmx-write-a1B2c3").string(), "DE"); },
      "ORGS/.lmx-write-a1B2c3: left by a write that did not finish"},

@@ -256,9 +256,8 @@ TEST(PreviewCommand, DamagedEffectsAndTexturesWarnAndFail) {
   TempDir dir;
   WriteText(dir / "TILES2.json", kTilesSource);
   ASSERT_EQ(Lmxlib({"build", dir / "TILES2.json", "-o", dir / "TILES2.LMI"}).status, kExitOk);
-  std::vector<uint8_t> cut = ReadBytes(dir / "TILES2.LMI");
-  cut.resize(12);
-  WriteBytes(dir / "CUT.LMI", cut);
+  fs::copy_file(dir / "TILES2.LMI", dir / "CUT.LMI");
+  fs::resize_file(dir / "CUT.LMI", 12);
   ExpectRun({"preview", dir / "CUT.LMI", "-o", dir / "cut.gif", "--frames", "2", "--size", "16"}, kExitFindings,
             "warning: " + (dir / "CUT.LMI") + ": unreadable from offset");
   EXPECT_TRUE(fs::exists(dir / "cut.gif"));  // what the readers make of the file, to look at
@@ -273,9 +272,7 @@ TEST(PreviewCommand, DamagedEffectsAndTexturesWarnAndFail) {
   const std::vector<std::string> withTextures = {"preview", dir / "TILES2.LMI", "-o", dir / "x.gif", "--frames", "2",
                                                 "--size", "16", "--textures", dir / "TEX"};
   EXPECT_EQ(ExpectRun(withTextures, kExitOk).err, "");
-  std::vector<uint8_t> texture = ReadBytes(dir / "TEX/PREVS_02.LMT");
-  texture.resize(texture.size() - 100);
-  WriteBytes(dir / "TEX/PREVS_02.LMT", texture);
+  fs::resize_file(dir / "TEX/PREVS_02.LMT", fs::file_size(dir / "TEX/PREVS_02.LMT") - 100);
   ExpectRun(withTextures, kExitFindings, "PREVS_02.LMT: damaged texture file");
 }
 

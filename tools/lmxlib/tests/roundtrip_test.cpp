@@ -213,21 +213,30 @@ TEST(RoundTrip, DefaultsFileAndBitmapHeaderAreDumped) {
 TEST(ProductRead, DumpOfOddOrganizationsShowsWhatTheProductReads) {
   lmx::test::TestInstall install;
   lmx::ChunkWriter w(kOrganizationHeader);
-  w.Record(FourCC("OGRP"), nullptr, 0)  // a group with no name at all
+  w.Text(FourCC("OITM"), "ORPHAN")      // before the first group
+      .Record(FourCC("OGRP"), nullptr, 0)  // a group with no name at all
       .Text(FourCC("OITM"), "FIRST")
       .Text(FourCC("OITM"), "")           // an entry without a name keeps its place
       .Record(FourCC("OITM"), nullptr, 0)
       .Text(FourCC("OITM"), "AFTER")
-      .Record(FourCC("OGRP"), "Unended", 7);
+      .Text(FourCC("OGRP"), std::string(45, 'G'));
+  for (int i = 0; i < 17; ++i) w.Text(FourCC("OITM"), "E" + std::to_string(i));
+  w.Text(FourCC("OGRP"), "Empty").Record(FourCC("OGRP"), "Unended", 7);
   install.Write("ORGS/ODD.ORG", w.bytes());
 
   lmx::Organization org;
   ASSERT_EQ(ReadInstalledOrganization(org, "ODD"), 1);
   Report rep = Inspect("organization", w.bytes());
   EXPECT_EQ(rep.content["groups"], ProductGroups(org));
+  ASSERT_EQ(rep.content["groups"].size(), 4u);
   EXPECT_EQ(rep.content["groups"][0]["effects"], Json({"FIRST", "", "", "AFTER"}));
   EXPECT_EQ(rep.content["groups"][0]["name"], "");
-  for (const char* problem : {"group without a name", "entry without a name", "no terminating zero"})
+  EXPECT_EQ(rep.content["groups"][1]["name"], std::string(40, 'G'));
+  EXPECT_EQ(rep.content["groups"][1]["effects"].size(), 16u);
+  for (const char* problem : {"group without a name", "entry without a name", "no terminating zero",
+                              "entry before the first group is ignored", "17th or later entry",
+                              "group name of 45 characters; readers keep the first 40",
+                              "group \"Empty\" has no effects"})
     EXPECT_TRUE(HasProblem(rep, problem)) << problem;
 }
 
