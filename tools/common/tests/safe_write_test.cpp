@@ -1,5 +1,6 @@
 // WriteFileSafely in both builds (natively and under Wine): a write replaces its target
-// whole, and every failure leaves the folder as it was, old file byte for byte.
+// whole, and every failure leaves the folder as it was, old file byte for byte. (That a
+// replaced file keeps its permissions is in lmxlib's conventions_test, through a link.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,8 +11,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <sys/stat.h>
 #endif
 
 namespace lmx {
@@ -69,17 +68,6 @@ TEST(SafeWrite, ATargetHeldOpenWithoutSharingStaysAsItWas) {
   CloseHandle(held);
   EXPECT_EQ(test::ReadBytes(folder / "HELD.ORG"), old);
   EXPECT_EQ(Names(folder), (std::vector<std::string>{"HELD.ORG"}));
-}
-#else
-TEST(SafeWrite, AReplacedFileKeepsItsPermissions) {
-  Folder folder;
-  std::string error;
-  ASSERT_TRUE(WriteFileSafely(folder / "MODE", {1}, &error)) << error;
-  ASSERT_EQ(chmod((folder / "MODE").c_str(), 0640), 0);
-  ASSERT_TRUE(WriteFileSafely(folder / "MODE", {2}, &error)) << error;
-  struct stat st;
-  ASSERT_EQ(stat((folder / "MODE").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 #endif
 

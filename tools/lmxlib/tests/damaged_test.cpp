@@ -105,17 +105,8 @@ TEST(Damaged, OddEffectRecordsAreListedAsTheReaderSeesThem) {
   EXPECT_EQ(Lmxlib({"dump", dir / "BAD.LMI", "--json"}).status, 0);
 }
 
-TEST(Damaged, TextureWithPixelsOfTheWrongSizeOrOrderOrAHugeLength) {
-  lmx::ChunkWriter w(kTextureHeader);
-  w.Record(FourCC("TDAT"), std::vector<uint8_t>(16));
-  w.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2).Record(FourCC("TDAT"), std::vector<uint8_t>(12));
-  w.Record(FourCC("TDAT"), std::vector<uint8_t>(20)).Record(FourCC("TDAT"), std::vector<uint8_t>(16));
-  Report rep = Inspect("texture", w.bytes());
-  for (const char* problem : {"pixels come before the width and height",
-                              "a second block of pixels; readers keep the first",
-                              "12 bytes of pixels; 2 x 2 x 4 is 16; readers ignore them",
-                              "20 bytes of pixels; 2 x 2 x 4 is 16; readers take the first 16"})
-    EXPECT_TRUE(HasProblem(rep, problem)) << problem;
+// Odd pixel records are in roundtrip_test, against the product's reader.
+TEST(Damaged, TextureWithoutPixelsOrWithAHugeLength) {
   lmx::ChunkWriter none(kTextureHeader);
   none.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2);
   EXPECT_TRUE(HasProblem(Inspect("texture", none.bytes()), "no pixels"));
