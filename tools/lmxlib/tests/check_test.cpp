@@ -4,11 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <set>
 
-#include "common/chunk_writer.h"
-#include "library/bytes.h"
 #include "lmxlib/check.h"
 #include "lmxlib/effect_format.h"
 #include "lmxlib/organization_format.h"
@@ -19,8 +16,6 @@
 
 namespace lmxlib::test {
 namespace {
-
-using lmx::FourCC;
 
 // A help file with a contents topic and a popup for every context of the module's help
 // table except `without`.

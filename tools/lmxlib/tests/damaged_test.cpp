@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "common/chunk_writer.h"
-#include "library/bytes.h"
 #include "lmxlib/effect_format.h"
 #include "lmxlib/examine.h"
 #include "lmxlib/other_formats.h"
@@ -143,13 +142,11 @@ TEST(Damaged, BitmapsDefaultsAndEngineLists) {
   EXPECT_TRUE(HasProblem(list(""), "no engines listed"));
 }
 
-struct BadSource {
-  const char* json;
-  const char* message;
-};
-
 TEST(Damaged, FaultySourcesAreRefusedWithTheFieldNamedAndNoFileWritten) {
-  const BadSource cases[] = {
+  const struct {
+    const char* json;
+    const char* message;
+  } cases[] = {
       {R"({"name": "A", "colour": 1})", "unknown field \"colour\""},
       {R"({"name": "NINECHARS"})", "effect.name: a short name has 1 to 8 characters"},
       {R"({"name": "A B"})", "is not a short name"},
@@ -187,7 +184,7 @@ TEST(Damaged, FaultySourcesAreRefusedWithTheFieldNamedAndNoFileWritten) {
       {R"({"groups": [{"name": "Ελληνικά", "effects": ["A"]}]})", "organization.groups[0].name: \"Ε\""},
   };
   TempDir dir;
-  for (const BadSource& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.json);
     WriteText(dir / "src.json", c.json);
     const bool org = std::string(c.json).find("groups") != std::string::npos;

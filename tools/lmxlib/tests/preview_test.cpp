@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <map>
 #include <set>
 
 #include "lmxlib/gif_writer.h"

@@ -26,11 +26,8 @@ struct Result {
 inline Result Lmxlib(std::vector<std::string> args) {
   args.insert(args.begin(), "lmxlib");
   std::ostringstream out, err;
-  Result r;
-  r.status = RunTool(args, out, err);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
+  const int status = RunTool(args, out, err);
+  return {status, out.str(), err.str()};
 }
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

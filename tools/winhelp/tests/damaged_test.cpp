@@ -34,7 +34,6 @@ class DamagedHelp : public ::testing::Test {
  protected:
   void SetUp() override { good_ = Build(LargeProject(40)); }
   std::vector<uint8_t> good_;
-  uint32_t Directory() const { return lmx::LoadU32(good_.data() + kDirectoryStartAt); }
 };
 
 TEST_F(DamagedHelp, EveryCutIsRefusedAsCutShort) {
@@ -46,7 +45,8 @@ TEST_F(DamagedHelp, EveryCutIsRefusedAsCutShort) {
 }
 
 TEST_F(DamagedHelp, DamagedDirectoryAndInternalFilesAreNamed) {
-  const size_t tree = Directory() + kInternalHeaderSize;  // the directory's B+ tree header
+  // The directory's B+ tree header.
+  const size_t tree = lmx::LoadU32(good_.data() + kDirectoryStartAt) + kInternalHeaderSize;
   const size_t firstEntry = tree + kBTreeHeaderSize + kLeafHeaderSize;
   const size_t nameEnd = firstEntry + std::string(reinterpret_cast<const char*>(&good_[firstEntry])).size() + 1;
   const size_t firstRecord = InternalOffset(good_, "|TOPIC") + kInternalHeaderSize + kTopicBlockHeaderSize;
