@@ -1,18 +1,16 @@
 // WriteFileSafely in both builds (natively and under Wine): a write replaces its target
-// whole, and every failure leaves the folder as it was, old file byte for byte.
+// whole, and every failure leaves the folder as it was, old file byte for byte. (That a
+// replaced file keeps its permissions is in lmxlib's conventions_test, through a link.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 #include "common/safe_write.h"
 #include "common/tests/temp_dir.h"
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <sys/stat.h>
 #endif
 
 namespace lmx {
@@ -29,21 +27,17 @@ std::vector<std::string> Names(const Folder& folder) {
   return names;
 }
 
-std::vector<uint8_t> Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(SafeWrite, ReplacesTheTargetWholeAndLeavesNothingElse) {
   Folder folder;
   std::string error;
   const std::vector<uint8_t> first(100000, 0xAB), second = {1, 2, 3};
   ASSERT_TRUE(WriteFileSafely(folder / "FILE.LMI", first, &error)) << error;
-  EXPECT_EQ(Read(folder / "FILE.LMI"), first);
+  EXPECT_EQ(test::ReadBytes(folder / "FILE.LMI"), first);
   ASSERT_TRUE(WriteFileSafely(folder / "FILE.LMI", second, &error)) << error;
-  EXPECT_EQ(Read(folder / "FILE.LMI"), second);
+  EXPECT_EQ(test::ReadBytes(folder / "FILE.LMI"), second);
   ASSERT_TRUE(WriteFileSafely(folder / "EMPTY", {}, &error)) << error;
-  EXPECT_TRUE(Read(folder / "EMPTY").empty());
+  EXPECT_TRUE(test::ReadBytes(folder / "EMPTY").empty());
   EXPECT_EQ(Names(folder), (std::vector<std::string>{"EMPTY", "FILE.LMI"}));
 }
 
@@ -72,19 +66,8 @@ TEST(SafeWrite, ATargetHeldOpenWithoutSharingStaysAsItWas) {
   EXPECT_FALSE(WriteFileSafely(folder / "HELD.ORG", std::vector<uint8_t>(5000, 7), &error));
   EXPECT_FALSE(error.empty());
   CloseHandle(held);
-  EXPECT_EQ(Read(folder / "HELD.ORG"), old);
+  EXPECT_EQ(test::ReadBytes(folder / "HELD.ORG"), old);
   EXPECT_EQ(Names(folder), (std::vector<std::string>{"HELD.ORG"}));
-}
-#else
-TEST(SafeWrite, AReplacedFileKeepsItsPermissions) {
-  Folder folder;
-  std::string error;
-  ASSERT_TRUE(WriteFileSafely(folder / "MODE", {1}, &error)) << error;
-  ASSERT_EQ(chmod((folder / "MODE").c_str(), 0640), 0);
-  ASSERT_TRUE(WriteFileSafely(folder / "MODE", {2}, &error)) << error;
-  struct stat st;
-  ASSERT_EQ(stat((folder / "MODE").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 #endif
 

@@ -1,9 +1,13 @@
-// A scratch folder of the tools' tests, removed with everything in it.
+// A scratch folder of the tools' tests, removed with everything in it, and a file's bytes.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace lmx::test {
 
@@ -26,5 +30,10 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 }  // namespace lmx::test

@@ -5,10 +5,8 @@
 #include <cstring>
 
 #include "common/chunk_writer.h"
-#include "library/bytes.h"
 #include "lmxlib/effect_format.h"
 #include "lmxlib/examine.h"
-#include "lmxlib/organization_format.h"
 #include "lmxlib/other_formats.h"
 #include "lmxlib/texture_format.h"
 #include "test_util.h"
@@ -73,16 +71,6 @@ TEST(Damaged, DumpSaysWhereAFileStopsAndFailsForIt) {
   EXPECT_EQ(Lmxlib({"dump", dir / "notes.txt"}).status, kExitFindings);
 }
 
-TEST(Damaged, HugeLengthIsRefusedWithoutAllocating) {
-  lmx::ChunkWriter w(kTextureHeader);
-  w.U32(FourCC("TWID"), 4);
-  std::vector<uint8_t> bytes = w.bytes();
-  for (uint8_t b : {0x54, 0x44, 0x41, 0x54, 0xFF, 0xFF, 0xFF, 0xFF}) bytes.push_back(b);
-  Report rep = Inspect("texture", bytes);
-  EXPECT_FALSE(rep.readable);
-  EXPECT_NE(rep.stop.find("more than a reader accepts"), std::string::npos) << rep.stop;
-}
-
 TEST(Damaged, OddEffectRecordsAreListedAsTheReaderSeesThem) {
   lmx::ChunkWriter w(lmx::kEffectHeader);
   w.IndexedText(FourCC("VDSC"), 0, "early");          // before the count
@@ -92,6 +80,8 @@ TEST(Damaged, OddEffectRecordsAreListedAsTheReaderSeesThem) {
   w.Record(FourCC("ENAM"), "TOOLONGNAME", 11);        // no zero, too long
   w.U32(FourCC("OCNT"), 1);
   w.IndexedBytes(FourCC("OPTS"), 0, "short", 5);      // payload too short for an entry
+  lmx::EffectOption o{};
+  w.IndexedBytes(FourCC("OPTS"), 1, &o, sizeof o);    // index not below the count
   w.Record(FourCC("ETYP"), "\x01\x00", 2);            // number too short
   w.Record(FourCC("NAME"), "\xff\xfe", 2);            // unknown tag, not text
   Report rep = Inspect("effect", w.bytes());
@@ -100,6 +90,7 @@ TEST(Damaged, OddEffectRecordsAreListedAsTheReaderSeesThem) {
        {"object index 0 comes before the object count", "object index 3 is not below the object count",
         "object 1 has no name", "object 2 has no name", "short name has no terminating zero",
         "short name of 11 characters; readers keep the first 8", "an option needs 112", "option 0 has no entry",
+        "OPTS at offset 119: option index 1 is not below the option count",
         "too short for the type"})
     EXPECT_TRUE(HasProblem(rep, problem)) << problem;
   EXPECT_EQ(rep.content["name"], "TOOLONGN");
@@ -113,41 +104,20 @@ TEST(Damaged, OddEffectRecordsAreListedAsTheReaderSeesThem) {
   EXPECT_EQ(Lmxlib({"dump", dir / "BAD.LMI", "--json"}).status, 0);
 }
 
-TEST(Damaged, OrganizationFaultsFollowTheReaderRules) {
-  lmx::ChunkWriter w(kOrganizationHeader);
-  w.Text(FourCC("OITM"), "ORPHAN");
-  w.Text(FourCC("OGRP"), std::string(45, 'G'));
-  for (int i = 0; i < 17; ++i) w.Text(FourCC("OITM"), "E" + std::to_string(i));
-  w.Text(FourCC("OGRP"), "Empty");
-  Report rep = Inspect("organization", w.bytes());
-  for (const char* problem : {"entry before the first group is ignored", "17th or later entry",
-                              "group name of 45 characters; readers keep the first 40",
-                              "group \"Empty\" has no effects"})
-    EXPECT_TRUE(HasProblem(rep, problem)) << problem;
-  ASSERT_EQ(rep.content["groups"].size(), 2u);
-  EXPECT_EQ(rep.content["groups"][0]["name"], std::string(40, 'G'));
-  EXPECT_EQ(rep.content["groups"][0]["effects"].size(), 16u);
-}
-
-TEST(Damaged, TextureWithPixelsOfTheWrongSizeOrOrder) {
-  lmx::ChunkWriter w(kTextureHeader);
-  w.Record(FourCC("TDAT"), std::vector<uint8_t>(16));
-  w.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2).Record(FourCC("TDAT"), std::vector<uint8_t>(12));
-  w.Record(FourCC("TDAT"), std::vector<uint8_t>(20)).Record(FourCC("TDAT"), std::vector<uint8_t>(16));
-  Report rep = Inspect("texture", w.bytes());
-  for (const char* problem : {"pixels come before the width and height",
-                              "a second block of pixels; readers keep the first",
-                              "12 bytes of pixels; 2 x 2 x 4 is 16; readers ignore them",
-                              "20 bytes of pixels; 2 x 2 x 4 is 16; readers take the first 16"})
-    EXPECT_TRUE(HasProblem(rep, problem)) << problem;
+// Odd pixel records are in roundtrip_test, against the product's reader.
+TEST(Damaged, TextureWithoutPixelsOrWithAHugeLength) {
   lmx::ChunkWriter none(kTextureHeader);
   none.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2);
   EXPECT_TRUE(HasProblem(Inspect("texture", none.bytes()), "no pixels"));
+  // A huge length is refused without allocating.
+  lmx::ChunkWriter huge(kTextureHeader);
+  huge.U32(FourCC("TWID"), 4).Raw({'T', 'D', 'A', 'T', 0xFF, 0xFF, 0xFF, 0xFF});
+  Report hugeRep = Inspect("texture", huge.bytes());
+  EXPECT_FALSE(hugeRep.readable);
+  EXPECT_NE(hugeRep.stop.find("more than a reader accepts"), std::string::npos) << hugeRep.stop;
 }
 
 TEST(Damaged, BitmapsDefaultsAndEngineLists) {
-  std::vector<uint8_t> eight = MakeBmp(4, 4, 8, [](int, int) { return std::tuple<int, int, int>(0, 0, 0); });
-  EXPECT_TRUE(HasProblem(DecodeBitmap(eight), "8 bits per pixel"));
   std::vector<uint8_t> cut = SolidBmp(10, 10);
   cut.resize(cut.size() - 30);
   EXPECT_TRUE(HasProblem(DecodeBitmap(cut), "pixel bits cut off"));
@@ -167,19 +137,16 @@ TEST(Damaged, BitmapsDefaultsAndEngineLists) {
 
   auto list = [](const std::string& s) { return DecodeEngineList(std::vector<uint8_t>(s.begin(), s.end())); };
   EXPECT_TRUE(list("RND_001 (OpenGL)\nRND_002 (Portable)\n").problems.empty());
-  EXPECT_TRUE(HasProblem(list("RND_001 (OpenGL)\nRND_002 (Portable)"), "line 2 \"RND_002 (Portable)\" does not end"));
   EXPECT_TRUE(HasProblem(list("RND_001 (OpenGL)\r\n"), "carriage return"));
   EXPECT_TRUE(HasProblem(list("RND_001\n"), "expected an identifier, a blank"));
   EXPECT_TRUE(HasProblem(list(""), "no engines listed"));
 }
 
-struct BadSource {
-  const char* json;
-  const char* message;
-};
-
 TEST(Damaged, FaultySourcesAreRefusedWithTheFieldNamedAndNoFileWritten) {
-  const BadSource cases[] = {
+  const struct {
+    const char* json;
+    const char* message;
+  } cases[] = {
       {R"({"name": "A", "colour": 1})", "unknown field \"colour\""},
       {R"({"name": "NINECHARS"})", "effect.name: a short name has 1 to 8 characters"},
       {R"({"name": "A B"})", "is not a short name"},
@@ -217,7 +184,7 @@ TEST(Damaged, FaultySourcesAreRefusedWithTheFieldNamedAndNoFileWritten) {
       {R"({"groups": [{"name": "Ελληνικά", "effects": ["A"]}]})", "organization.groups[0].name: \"Ε\""},
   };
   TempDir dir;
-  for (const BadSource& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.json);
     WriteText(dir / "src.json", c.json);
     const bool org = std::string(c.json).find("groups") != std::string::npos;

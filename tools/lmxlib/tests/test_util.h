@@ -15,6 +15,7 @@
 namespace lmxlib::test {
 
 namespace fs = std::filesystem;
+using lmx::test::ReadBytes;
 using lmx::test::TempDir;
 
 struct Result {
@@ -25,11 +26,8 @@ struct Result {
 inline Result Lmxlib(std::vector<std::string> args) {
   args.insert(args.begin(), "lmxlib");
   std::ostringstream out, err;
-  Result r;
-  r.status = RunTool(args, out, err);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
+  const int status = RunTool(args, out, err);
+  return {status, out.str(), err.str()};
 }
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -61,17 +59,9 @@ inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& byte
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline void Put32(std::vector<uint8_t>& b, uint32_t v) {
   for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
-}
-inline void Put16(std::vector<uint8_t>& b, uint16_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
 }
 
 // A bitmap file with a 40-byte header; pixel(x, y) for y counted from the top gives
@@ -81,15 +71,11 @@ std::vector<uint8_t> MakeBmp(int w, int h, int bits, Pixel pixel) {
   const uint32_t row = (uint32_t(bits) * uint32_t(w) + 31) / 32 * 4;
   const uint32_t palette = bits <= 8 ? (1u << bits) * 4 : 0;
   std::vector<uint8_t> b = {'B', 'M'};
-  Put32(b, 14 + 40 + palette + row * h);
-  Put32(b, 0);
-  Put32(b, 14 + 40 + palette);
-  Put32(b, 40);
-  Put32(b, uint32_t(w));
-  Put32(b, uint32_t(h));
-  Put16(b, 1);
-  Put16(b, uint16_t(bits));
-  for (int i = 0; i < 6; ++i) Put32(b, 0);
+  // File size, reserved, pixel offset, header size, width, height, 1 plane and bits per
+  // pixel, then six zero fields (no compression, sizes and colour counts left to the reader).
+  for (uint32_t v : {14 + 40 + palette + row * h, 0u, 14 + 40 + palette, 40u, uint32_t(w), uint32_t(h),
+                     1u | uint32_t(bits) << 16, 0u, 0u, 0u, 0u, 0u, 0u})
+    Put32(b, v);
   for (uint32_t i = 0; i < palette / 4; ++i) Put32(b, i * 0x010101u);
   for (int y = h - 1; y >= 0; --y) {
     size_t start = b.size();
