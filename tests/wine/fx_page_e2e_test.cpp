@@ -40,25 +40,12 @@ TEST_F(FxPageE2E, PanelShowsTheBlocksEffectAndTheGridItsGroup) {
   EXPECT_EQ(run.Text(IDC_PANEL_DESCRIPTION), "BOX text");
 }
 
-TEST_F(FxPageE2E, PickingSeedsSpecialValuesAndForcesUnsupportedOptionsOff) {
+// What a pick does to the block is the selection's rule (tests/core); the page picks the
+// block's own effect as it opens.
+TEST_F(FxPageE2E, OpeningPicksTheBlocksEffect) {
   Load();
-  SetGeneral({{Shadows, 1}, {BlurPercent, 50}, {BlurCount, 4}});
-  for (auto& row : block_.objectValues) row[PathRotation] = 90.0f;
   Open();
   EXPECT_EQ(block_.specialCount, 1u) << "DOORS has one option";
-  EXPECT_EQ(block_.generalValues[Shadows], 1.0f) << "DOORS supports shadows";
-
-  ASSERT_TRUE(PickEffect(1, "SLIDE"));
-  EXPECT_EQ(block_.generalValues[Shadows], 0.0f);
-  EXPECT_EQ(block_.generalValues[BlurPercent], 0.0f);
-  EXPECT_EQ(block_.generalValues[BlurCount], 0.0f);
-  for (auto& row : block_.objectValues) EXPECT_EQ(row[PathRotation], 0.0f);
-  EXPECT_EQ(block_.specialCount, 0u);
-
-  ASSERT_TRUE(PickEffect(0, "DOORS"));
-  ASSERT_EQ(block_.specialCount, 1u);
-  EXPECT_EQ(block_.specialValues[0].tag, 7);
-  EXPECT_EQ(block_.specialValues[0].value, 40.0f);
 }
 
 TEST_F(FxPageE2E, SelectedButtonIsSunkenOnlyInItsGroup) {

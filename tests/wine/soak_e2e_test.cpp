@@ -12,10 +12,10 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
-#include <cstddef>
+#include <array>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -24,19 +24,10 @@
 namespace lmx::test {
 namespace {
 
-struct Counts {
-  DWORD gdi = 0;
-  DWORD user = 0;
-  DWORD handles = 0;
-  DWORD threads = 0;
-};
-
-// One count at each point of the run, as "a -> b -> c -> d".
-std::string Course(const std::vector<Counts>& points, DWORD Counts::*count) {
-  std::string text;
-  for (const Counts& c : points) text += (text.empty() ? "" : " -> ") + std::to_string(c.*count);
-  return text;
-}
+// What is measured at each point of the run, by these names in the summary.
+enum Kind { kGdi, kUser, kHandles, kThreads, kKinds };
+const char* const kKindNames[kKinds] = {"GDI objects", "USER objects", "handles", "threads"};
+using Counts = std::array<DWORD, kKinds>;
 
 // The live GDI objects by type (OBJ_BITMAP, OBJ_FONT, ...), what a leak report names.
 // Wine's GetGuiResources keeps no counts (it gives 0); there the GDI objects are the live
@@ -46,13 +37,6 @@ std::map<DWORD, int> GdiObjectTypes() {
   for (ULONG_PTR index = 1; index <= 0xFFFF; ++index)
     if (DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(index))) ++types[type];
   return types;
-}
-
-DWORD GdiObjects() {
-  DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (n == 0)
-    for (const auto& [type, count] : GdiObjectTypes()) n += static_cast<DWORD>(count);
-  return n;
 }
 
 std::string GdiGrowth(const std::map<DWORD, int>& before, const std::map<DWORD, int>& after) {
@@ -65,93 +49,42 @@ std::string GdiGrowth(const std::map<DWORD, int>& before, const std::map<DWORD, 
   return text;
 }
 
-// Wine's GetProcessHandleCount gives 0 as well; its system handle list holds the truth.
-// The list (class 16): a count, then its entries, aligned for the object's address.
-struct SystemHandleEntry {
-  ULONG ownerProcess;
-  BYTE objectType;
-  BYTE flags;
-  USHORT value;
-  PVOID object;
-  ULONG access;
-};
-struct SystemHandleList {
-  ULONG count;
-  SystemHandleEntry first;
-};
-#ifdef _WIN64
-static_assert(sizeof(SystemHandleEntry) == 24 && offsetof(SystemHandleList, first) == 8, "64-bit layout");
-#else
-static_assert(sizeof(SystemHandleEntry) == 16 && offsetof(SystemHandleList, first) == 4, "32-bit layout");
-#endif
-
-DWORD KernelHandles() {
-  DWORD n = 0;
-  GetProcessHandleCount(GetCurrentProcess(), &n);
-  if (n != 0) return n;
-  using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-  const auto query = reinterpret_cast<Query>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-  if (!query) return 0;
-  constexpr ULONG kSystemHandleInformation = 16;
-  constexpr LONG kLengthMismatch = static_cast<LONG>(0xC0000004);
-  std::vector<BYTE> buffer(1 << 16);
-  ULONG needed = 0;
-  LONG status;
-  while ((status = query(kSystemHandleInformation, buffer.data(), ULONG(buffer.size()), &needed)) == kLengthMismatch)
-    buffer.resize(std::max<size_t>(buffer.size() * 2, needed));
-  if (status < 0) return 0;
-  ULONG count = 0;
-  std::memcpy(&count, buffer.data(), sizeof count);
-  constexpr size_t kEntriesAt = offsetof(SystemHandleList, first);
-  const size_t fits = (buffer.size() - kEntriesAt) / sizeof(SystemHandleEntry);
-  for (size_t i = 0; i < std::min<size_t>(count, fits); ++i) {
-    SystemHandleEntry entry;
-    std::memcpy(&entry, buffer.data() + kEntriesAt + i * sizeof entry, sizeof entry);
-    n += entry.ownerProcess == GetCurrentProcessId();
-  }
-  return n;
-}
-
-// Without Wine's count, the USER objects are counted as this process's windows.
-DWORD UserObjects() {
-  DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  if (n != 0) return n;
-  ForEachWindow([&](HWND top) {
-    if (!IsOwnWindow(top)) return true;
-    ++n;
-    ForEachWindow([&](HWND) { return ++n != 0; }, top);
-    return true;
-  });
-  return n;
-}
-
 Counts Measure() {
-  Counts c;
-  c.gdi = GdiObjects();
-  c.user = UserObjects();
-  c.handles = KernelHandles();
+  Counts c{};
+  c[kGdi] = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  if (c[kGdi] == 0)
+    for (const auto& [type, count] : GdiObjectTypes()) c[kGdi] += static_cast<DWORD>(count);
+  // Without Wine's count, the USER objects are this process's windows.
+  c[kUser] = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  if (c[kUser] == 0) {
+    ForEachWindow([&](HWND top) {
+      if (!IsOwnWindow(top)) return true;
+      ++c[kUser];
+      ForEachWindow([&](HWND) { return ++c[kUser] != 0; }, top);
+      return true;
+    });
+  }
+  // Wine's GetProcessHandleCount gives 0 too; its handles are small multiples of four,
+  // each live one known to GetHandleInformation.
+  const bool counted = GetProcessHandleCount(GetCurrentProcess(), &c[kHandles]) && c[kHandles] != 0;
+  DWORD flags = 0;
+  for (ULONG_PTR value = 4; !counted && value < 0x10000; value += 4)
+    c[kHandles] += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   THREADENTRY32 entry{};
   entry.dwSize = sizeof entry;
   for (BOOL ok = Thread32First(snapshot, &entry); ok; ok = Thread32Next(snapshot, &entry))
-    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++c.threads;
+    c[kThreads] += entry.th32OwnerProcessID == GetCurrentProcessId();
   CloseHandle(snapshot);
   return c;
 }
-
-// A leak grows with the cycles: from the first checkpoint to the second and again to the
-// third. A single rise is something Wine makes once and keeps, late when the machine is
-// busy (a cache filled at its first use, the event of a lock that first meets contention).
-bool KeepsGrowing(DWORD first, DWORD second, DWORD third) { return second > first && third > second; }
 
 // Counts settle a moment after a sheet closes (threads end, windows are destroyed).
 Counts Settled(const Counts& start) {
   Counts now = Measure();
   WaitUntil([&] {
     now = Measure();
-    return now.gdi <= start.gdi && now.user <= start.user && now.handles <= start.handles &&
-           now.threads <= start.threads;
+    return std::equal(now.begin(), now.end(), start.begin(), std::less_equal<DWORD>());
   }, 3000);
   return now;
 }
@@ -252,22 +185,24 @@ TEST_F(Soak, SheetsOpenedAndClosedDuringRendersLeaveNothingBehind) {
   }
   const Counts end = Settled(mid);
   const int maxActive = engine_->MaxActive();
-  const std::vector<Counts> points = {start, warm, mid, end};
-  std::printf(
-      "soak: %lu cycles (seed %lu), %lu hangs, %d renders at most at once, %d engine calls; GDI objects %s, "
-      "USER objects %s, handles %s, threads %s (at the start, after %lu and %lu cycles, at the end)\n",
-      done, seed, hangs, maxActive, engine_->CallCount(), Course(points, &Counts::gdi).c_str(),
-      Course(points, &Counts::user).c_str(), Course(points, &Counts::handles).c_str(),
-      Course(points, &Counts::threads).c_str(), warmCycles, midCycles);
+  std::string courses;
+  for (int kind = 0; kind < kKinds; ++kind)
+    courses += std::string(", ") + kKindNames[kind] + " " + std::to_string(start[kind]) + " -> " +
+               std::to_string(warm[kind]) + " -> " + std::to_string(mid[kind]) + " -> " + std::to_string(end[kind]);
+  std::printf("soak: %lu cycles (seed %lu), %lu hangs, %d renders at most at once, %d engine calls%s "
+              "(at the start, after %lu and %lu cycles, at the end)\n",
+              done, seed, hangs, maxActive, engine_->CallCount(), courses.c_str(), warmCycles, midCycles);
   std::fflush(stdout);
   EXPECT_EQ(hangs, 0u);
   EXPECT_EQ(done, cycles);
   EXPECT_EQ(maxActive, 1) << "never two renders at once";
-  EXPECT_FALSE(KeepsGrowing(warm.gdi, mid.gdi, end.gdi))
-      << "GDI objects, grown by type:" << GdiGrowth(warmTypes, GdiObjectTypes());
-  EXPECT_FALSE(KeepsGrowing(warm.user, mid.user, end.user)) << "USER objects";
-  EXPECT_FALSE(KeepsGrowing(warm.handles, mid.handles, end.handles)) << "handles";
-  EXPECT_LE(end.threads, start.threads) << "threads";
+  // A leak grows with the cycles: from the first checkpoint to the second and again to the
+  // third. A single rise is something Wine makes once and keeps, late when the machine is
+  // busy (a cache filled at its first use, the event of a lock that first meets contention).
+  for (int kind : {kGdi, kUser, kHandles})
+    EXPECT_FALSE(mid[kind] > warm[kind] && end[kind] > mid[kind])
+        << kKindNames[kind] << (kind == kGdi ? ", grown by type:" + GdiGrowth(warmTypes, GdiObjectTypes()) : "");
+  EXPECT_LE(end[kThreads], start[kThreads]) << "threads";
   EXPECT_TRUE(boxes_.Texts().empty()) << "no message box";
 }
 
