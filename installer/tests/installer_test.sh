@@ -155,13 +155,6 @@ install)
   # The first effect of the installed DEFAULT organization's first group.
   grep -q 'effectName: "FLYAWAY"' "$shots/block.txt" 2>/dev/null ||
     fail "the confirmed block does not name FLYAWAY: $(head -n 3 "$shots/block.txt" 2>/dev/null)"
-  # Without the installed engine the same run fails: it was that engine that rendered.
-  mv "$default_dir/LIBS/LMX.DLL" "$state/LMX.DLL.aside"
-  if autopilot "$default_dir" "$shots"; then
-    fail "the autopilot succeeded without the installed LIBS\\LMX.DLL"
-  fi
-  case "$out" in *"Error getting LMX.DLL."*) ;; *) fail "no engine error without LIBS\\LMX.DLL: $out" ;; esac
-  mv "$state/LMX.DLL.aside" "$default_dir/LIBS/LMX.DLL"
   ;;
 
 upgrade)
