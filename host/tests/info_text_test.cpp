@@ -18,10 +18,7 @@ TEST(InfoText, PrintsEveryField) {
   info.longName[0] = 0;
   EXPECT_EQ(DisplayName(info), "DOORS") << "the short name stands in";
   EXPECT_EQ(DisplayName(EffectInfo{}), "");
-}
-
-TEST(InfoText, FieldsWithoutTheirZerosStopAtTheirEnds) {
-  EffectInfo info;
+  // Names without their zeros stop at the ends of their fields.
   std::memset(&info, 'x', sizeof info);
   info.effectType = 0;
   info.objectCount = 0;

@@ -1,6 +1,8 @@
 // The host's command line.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "options.h"
 
 namespace lmx::host {
@@ -26,6 +28,11 @@ TEST(Options, Commands) {
   HostOptions info = Parse({"info", "DOORS", "--dll", "x.dll"});
   EXPECT_EQ(info.infoName, "DOORS");
   EXPECT_EQ(info.dllPath, "x.dll");
+  HostOptions render = Parse({"render", "a.bmp", "b.bmp", "--size", "1920x1080", "--frames", "25", "-o", "out"});
+  EXPECT_EQ(render.command, Command::Render);
+  EXPECT_EQ(render.clips, (Args{"a.bmp", "b.bmp"}));
+  EXPECT_EQ(std::make_tuple(render.width, render.height, render.frames), std::make_tuple(1920, 1080, 25));
+  EXPECT_EQ(render.outputDir, "out");
 }
 
 TEST(Options, Autopilot) {
@@ -38,16 +45,6 @@ TEST(Options, Autopilot) {
   EXPECT_EQ(o.pages, (Args{"fx", "filter options"})) << "blanks around and case ignored";
   EXPECT_EQ(o.timeoutSeconds, 90);
   EXPECT_TRUE(Parse({"--autopilot", "out"}).picks.empty()) << "defaults are chosen from the sheet";
-}
-
-TEST(Options, Render) {
-  HostOptions o = Parse({"render", "a.bmp", "b.bmp", "--size", "1920x1080", "--frames", "25", "-o", "out"});
-  EXPECT_EQ(o.command, Command::Render);
-  EXPECT_EQ(o.clips, (Args{"a.bmp", "b.bmp"}));
-  EXPECT_EQ(o.width, 1920);
-  EXPECT_EQ(o.height, 1080);
-  EXPECT_EQ(o.frames, 25);
-  EXPECT_EQ(o.outputDir, "out");
 }
 
 TEST(Options, BadInputIsRefusedWithAReason) {

@@ -119,10 +119,11 @@ previewed() {  # SHOTS: the autopilot recorded a preview
   [ "$frames" -ge 2 ] || fail "the preview in $1 recorded $frames frames: $out"
 }
 
-# uninstall DIR: the uninstaller as the system's list of programs runs it
+# uninstall DIR WINDIR LEFT VALUES: the uninstaller as the system's list of programs runs it
 # (QuietUninstallString). It hands over to a copy of itself and returns at once, so this
 # waits, up to a deadline, until that copy has removed the uninstall entry, its last step.
-uninstall() {  # DIR WINDIR
+# Then DIR holds the files LEFT alone, $key the values VALUES alone, and no shortcut is left.
+uninstall() {
   local dir=$1 win=$2 start; start=$(date +%s%N)
   run 120 "$win\\Uninstall.exe" /S || { fail "the uninstaller exited with $?: $out"; return 1; }
   local deadline=$(( $(date +%s) + 120 ))
@@ -131,6 +132,11 @@ uninstall() {  # DIR WINDIR
     sleep 0.5
   done
   echo "uninstaller /S: $(ms_since "$start")"
+  local left; left=$(files_in "$dir" 2>/dev/null | tr '\n' ' ')
+  [ "$left" = "$3" ] || fail "after uninstalling, $win holds: $left"
+  left=$(value_names "$key")
+  [ "$left" = "$4" ] || fail "after uninstalling, the key keeps the values: $left"
+  [ -z "$(shortcut)" ] || fail "the Start-menu shortcut $shortcut_name is still there"
 }
 
 user_defaults="$state/defaults.lri"
@@ -155,13 +161,6 @@ install)
   # The first effect of the installed DEFAULT organization's first group.
   grep -q 'effectName: "FLYAWAY"' "$shots/block.txt" 2>/dev/null ||
     fail "the confirmed block does not name FLYAWAY: $(head -n 3 "$shots/block.txt" 2>/dev/null)"
-  # Without the installed engine the same run fails: it was that engine that rendered.
-  mv "$default_dir/LIBS/LMX.DLL" "$state/LMX.DLL.aside"
-  if autopilot "$default_dir" "$shots"; then
-    fail "the autopilot succeeded without the installed LIBS\\LMX.DLL"
-  fi
-  case "$out" in *"Error getting LMX.DLL."*) ;; *) fail "no engine error without LIBS\\LMX.DLL: $out" ;; esac
-  mv "$state/LMX.DLL.aside" "$default_dir/LIBS/LMX.DLL"
   ;;
 
 upgrade)
@@ -212,18 +211,13 @@ uninstall)
   # Written as the Settings page would, but with the value the installer wrote: not a change.
   wine reg add "$key" /v Prev_Speed /t REG_DWORD /d 10 /f >/dev/null 2>&1
 
-  uninstall "$default_dir" "$default_win"
-  left=$(files_in "$default_dir" 2>/dev/null | tr '\n' ' ')
-  [ "$left" = "ORGS/DEFAULT.ORG Uninstall-kept.txt Work/Defaults.LRI " ] || fail "after uninstalling, the folder holds: $left"
+  uninstall "$default_dir" "$default_win" "ORGS/DEFAULT.ORG Uninstall-kept.txt Work/Defaults.LRI " \
+    "Eff_Autoreverse Prev_Frames "
   cmp -s "$user_defaults" "$default_dir/Work/Defaults.LRI" || fail "the uninstaller changed Work\\Defaults.LRI"
   [ "$(tr -d '\r' <"$default_dir/Uninstall-kept.txt" 2>/dev/null)" = 'ORGS\DEFAULT.ORG' ] ||
     fail "Uninstall-kept.txt does not list ORGS\\DEFAULT.ORG alone"
   dirs=$(cd "$default_dir" 2>/dev/null && find . -mindepth 1 -type d | sort | tr '\n' ' ')
   [ "$dirs" = "./ORGS ./Work " ] || fail "after uninstalling, the folders left are: $dirs"
-  [ -z "$(shortcut)" ] || fail "the Start-menu shortcut is still there"
-  key_exists "$ukey" && fail "the uninstall entry is still there"
-  names=$(value_names "$key")
-  [ "$names" = "Eff_Autoreverse Prev_Frames " ] || fail "the key keeps the values: $names"
   expect_value "$key" Prev_Frames "REG_DWORD 0x7"
 
   # Without user data nothing at all is left.
@@ -232,7 +226,7 @@ uninstall)
   wine reg delete "$key" /v Eff_Autoreverse /f >/dev/null 2>&1
   install || fail "the second install exited with $?"
   check_defaults
-  uninstall "$default_dir" "$default_win"
+  uninstall "$default_dir" "$default_win" "" ""
   [ ! -e "$default_dir" ] || fail "the folder is left: $(files_in "$default_dir" | tr '\n' ' ')"
   [ ! -e "$WINEPREFIX/drive_c/Program Files/Corvane" ] || fail "the folder Corvane is left"
   key_exists 'HKLM\Software\Corvane' && fail "the key Software\\Corvane is left"
@@ -367,17 +361,12 @@ win64)
 
   # The 32-bit build's uninstaller removes that build alone.
   as32
-  uninstall "$dir" "$win"
+  uninstall "$dir" "$win" "" ""
   [ ! -e "$dir" ] || fail "the 32-bit folder is left: $(files_in "$dir" | tr '\n' ' ')"
   key_exists 'HKLM\Software\WOW6432Node\Corvane' && fail "the 32-bit view keeps Software\\Corvane"
   as64
   check_installed "$dir" "$win" Work/Defaults.LRI
-  uninstall "$dir" "$win"
-  left=$(files_in "$dir" 2>/dev/null)
-  [ "$left" = "Work/Defaults.LRI" ] || fail "after uninstalling, the 64-bit folder holds: $(echo $left)"
-  names=$(value_names "$key")
-  [ "$names" = "Prev_Frames " ] || fail "the 64-bit key keeps the values: $names"
-  [ -z "$(shortcut)" ] || fail "the 64-bit Start-menu shortcut is still there"
+  uninstall "$dir" "$win" "Work/Defaults.LRI " "Prev_Frames "
   ;;
 
 *) echo "installer_test.sh: unknown case $case" >&2; exit 2 ;;

@@ -8,12 +8,9 @@ set -u
 makensis=$1
 installer="$(cd "$(dirname "$0")/.." && pwd)"
 lister="$installer/list_files.cmake"
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-sample="$tmp/sample dir"
-list="$tmp/files.nsh"
-status=0
-fail() { echo "FAIL: $*"; status=1; }
+. "$installer/../tests/testbed/testbed.sh"
+sample="$work/sample dir"
+list="$work/files.nsh"
 
 mkdir -p "$sample"/{EFFECTS,HELP,Work,TEXTURES/sub/deep}
 echo effect >"$sample/EFFECTS/A B.LMI"
@@ -46,29 +43,29 @@ pos() { echo "$order" | tr ' ' '\n' | grep -nxF "$1" | cut -d: -f1; }
 # An unchanged installation leaves the list as it was (so makensis does not run again);
 # a changed file changes it.
 before=$(stat -c %y "$list")
-cp "$list" "$tmp/first.nsh"
+cp "$list" "$work/first.nsh"
 sleep 0.01  # a rewrite would show a later time
 cmake -DSAMPLE="$sample" -DOUT="$list" -P "$lister" || fail "the second run failed"
 [ "$(stat -c %y "$list")" = "$before" ] || fail "an unchanged installation rewrote the list"
 echo "another effect" >"$sample/EFFECTS/A B.LMI"
 cmake -DSAMPLE="$sample" -DOUT="$list" -P "$lister" || fail "the third run failed"
-cmp -s "$list" "$tmp/first.nsh" && fail "a changed file left the list as it was"
+cmp -s "$list" "$work/first.nsh" && fail "a changed file left the list as it was"
 
 # A file in Work would overwrite the user's defaults on an upgrade: refused.
-cp "$list" "$tmp/kept.nsh"
+cp "$list" "$work/kept.nsh"
 echo defaults >"$sample/Work/Defaults.LRI"
-if cmake -DSAMPLE="$sample" -DOUT="$list" -P "$lister" >"$tmp/work.log" 2>&1; then
+if cmake -DSAMPLE="$sample" -DOUT="$list" -P "$lister" >"$work/work.log" 2>&1; then
   fail "a file in Work was listed"
 fi
-grep -q 'holds Work/Defaults.LRI' "$tmp/work.log" || fail "no reason given for the Work file: $(cat "$tmp/work.log")"
-cmp -s "$list" "$tmp/kept.nsh" || fail "the refused run changed the list"
+grep -q 'holds Work/Defaults.LRI' "$work/work.log" || fail "no reason given for the Work file: $(cat "$work/work.log")"
+cmp -s "$list" "$work/kept.nsh" || fail "the refused run changed the list"
 rm -f "$sample/Work/Defaults.LRI"
 
 # makensis takes both macros, with the functions they call, as they are.
-cat >"$tmp/probe.nsi" <<EOF
+cat >"$work/probe.nsi" <<EOF
 !pragma warning error all
 Unicode true
-OutFile "$tmp/probe.exe"
+OutFile "$work/probe.exe"
 InstallDir "\$PROGRAMFILES\\probe"
 !include "LogicLib.nsh"
 !addincludedir "$installer"
@@ -89,7 +86,6 @@ Section "Uninstall"
   !insertmacro LMX_UN_FAIL "compiled, never run"
 SectionEnd
 EOF
-"$makensis" -V1 "$tmp/probe.nsi" >"$tmp/makensis.log" 2>&1 || fail "makensis refused the list: $(cat "$tmp/makensis.log")"
+"$makensis" -V1 "$work/probe.nsi" >"$work/makensis.log" 2>&1 || fail "makensis refused the list: $(cat "$work/makensis.log")"
 
-[ $status -eq 0 ] && echo "list_files: every check held"
-exit $status
+finish "list_files: every check held"

@@ -4,8 +4,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -204,10 +202,6 @@ Bytes ToBytes(const EffectSettings& block) {
 
 class DefaultsFileTest : public ::testing::Test {
  protected:
-  Bytes ReadFile() const {
-    std::ifstream in(install_.File("Work/Defaults.LRI"), std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-  }
 #ifndef _WIN32
   void TearDown() override { platform::posix::TakeShownMessages(); }
 #endif
@@ -239,7 +233,7 @@ TEST_F(DefaultsFileTest, GoldenBlockRoundTrip) {
   const EffectSettings golden = test::GoldenBlock();
   SaveDefaults(&golden);
   SaveDefaults(&golden);  // replaces the file rather than growing it
-  EXPECT_EQ(ReadFile(), test::GoldenBlockImage());
+  EXPECT_EQ(install_.Read("Work/Defaults.LRI"), test::GoldenBlockImage());
 #ifndef _WIN32
   EXPECT_TRUE(platform::posix::TakeShownMessages().empty());
 #endif
