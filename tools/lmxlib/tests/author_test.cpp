@@ -65,6 +65,7 @@ TEST(Author, OrganizationsAreEditedInPlace) {
   ExpectRun({"org", "add", org, "Spins", "../LMX"}, kExitFindings, "is not a short name");
   ExpectRun({"org", "remove", org, "Nope", "CUBE"}, kExitFindings,
             "no group \"Nope\" (groups: \"Spins\", \"Käse Group\")");
+  EXPECT_EQ(ReadBytes(org), before);
   for (int i = 0; i < 14; ++i) ASSERT_EQ(Lmxlib({"org", "add", org, "Spins", "E" + std::to_string(i)}).status, 0);
   ExpectRun({"org", "add", org, "Spins", "SEVENTEE"}, kExitFindings, "at most 16 effects in a group");
   // Removing the last effect of a group removes the group.

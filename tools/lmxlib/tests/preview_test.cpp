@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <set>
+#include <tuple>
 
 #include "lmxlib/gif_writer.h"
 #include "lmxlib/preview_settings.h"
@@ -64,9 +65,7 @@ TEST(PreviewGif, FewColoursComeBackExactlyThroughAnIndependentDecoder) {
   }
   for (int x = 0; x < w * 4; ++x) frames[1].bgra[x] = 255;  // a white bottom row
   Decoded d = ReadGif(EncodeGif(w, h, frames, 10));
-  ASSERT_EQ(d.width, w);
-  ASSERT_EQ(d.height, h);
-  ASSERT_EQ(d.frames.size(), 3u);
+  ASSERT_EQ(std::tuple(d.width, d.height, d.frames.size()), std::tuple(w, h, size_t(3)));
   for (size_t k = 0; k < 3; ++k)
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
@@ -171,15 +170,13 @@ const char* kTilesSource = R"({"name": "TILES2", "type": 2, "kind": "tiles", "ob
 TEST(PreviewCommand, StripRunsFromTheOutgoingToTheIncomingPicture) {
   TempDir dir;
   WriteText(dir / "TILES2.json", kTilesSource);
-  Result r = Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "strip.png", "--frames", "6", "--size", "32"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("6 frames of 32 x 32, tiles"), std::string::npos);
+  ExpectRun({"preview", dir / "TILES2.json", "-o", dir / "strip.png", "--frames", "6", "--size", "32"}, kExitOk, "",
+            "6 frames of 32 x 32, tiles");
   std::vector<uint8_t> png = ReadBytes(dir / "strip.png");
   int w = 0, h = 0, n = 0;
   uint8_t* pixels = stbi_load_from_memory(png.data(), int(png.size()), &w, &h, &n, 3);
   ASSERT_NE(pixels, nullptr);
-  ASSERT_EQ(w, 6 * 32);
-  ASSERT_EQ(h, 32);
+  ASSERT_EQ(std::pair(w, h), std::pair(6 * 32, 32));
   // The stand-in clips: the outgoing one is red-dominant, the incoming one blue-dominant.
   auto redOverBlue = [&](int frame) {
     long red = 0, blue = 0;
@@ -197,7 +194,8 @@ TEST(PreviewCommand, StripRunsFromTheOutgoingToTheIncomingPicture) {
   stbi_image_free(pixels);
 
   // One frame shows the still position.
-  r = Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "still.gif", "--frames", "1", "--set", "Direction=1"});
+  const Result r =
+      Lmxlib({"preview", dir / "TILES2.json", "-o", dir / "still.gif", "--frames", "1", "--set", "Direction=1"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(ReadGif(ReadBytes(dir / "still.gif")).frames.size(), 1u);
 }
@@ -207,15 +205,15 @@ TEST(PreviewCommand, BadRequestsAreRefusedWithAReason) {
   WriteText(dir / "TILES2.json", kTilesSource);
   WriteText(dir / "junk.LMI", "not an effect");
   const std::string src = dir / "TILES2.json", gif = dir / "x.gif";
-  auto set = [&](const std::string& value) { return std::vector<std::string>{src, "-o", gif, "--set", value}; };
+  auto set = [&](const std::string& value) { return std::vector<std::string>{"preview", src, "-o", gif, "--set", value}; };
   const struct {
     std::vector<std::string> args;
     int status;
     std::string message;
   } cases[] = {
-      {{src}, kExitUsage, ""},
-      {{src, "-o", dir / "x.bmp"}, kExitUsage, ""},
-      {{src, "-o", gif, "--frames", "0"}, kExitUsage, ""},
+      {{"preview", src}, kExitUsage, ""},
+      {{"preview", src, "-o", dir / "x.bmp"}, kExitUsage, ""},
+      {{"preview", src, "-o", gif, "--frames", "0"}, kExitUsage, ""},
       {set("Shine[x]=100"), kExitUsage, "Shine[x]: the object index is a whole number from 0 to 19"},
       {set("Shine[1=100"), kExitUsage, "the object index is a whole number"},
       {set("Shine[]=100"), kExitUsage, "the object index is a whole number"},
@@ -225,16 +223,14 @@ TEST(PreviewCommand, BadRequestsAreRefusedWithAReason) {
       {set("AntiAliasing=inf"), kExitUsage, "is not a whole number"},
       {set("Lighting=0.5"), kExitUsage, "is not a whole number"},
       {set("AntiAliasing[2]=4"), kExitUsage, "AntiAliasing is a general value, not one per object"},
-      {{src, "-o", gif, "--textures", dir / "nowhere"},
+      {{"preview", src, "-o", gif, "--textures", dir / "nowhere"},
        kExitUsage,
        "--textures \"" + (dir / "nowhere") + "\": no such folder"},
-      {{dir / "missing.LMI", "-o", gif}, kExitFindings, ""},
-      {{dir / "junk.LMI", "-o", gif}, kExitFindings, "not an effect file"},
+      {{"preview", dir / "missing.LMI", "-o", gif}, kExitFindings, ""},
+      {{"preview", dir / "junk.LMI", "-o", gif}, kExitFindings, "not an effect file"},
   };
   for (const auto& c : cases) {
-    std::vector<std::string> args = c.args;
-    args.insert(args.begin(), "preview");
-    ExpectRun(args, c.status, c.message);
+    ExpectRun(c.args, c.status, c.message);
     EXPECT_FALSE(fs::exists(gif));
   }
   // The option the effect has is taken; --progress counts the frames on stderr; the GIF holds

@@ -55,9 +55,8 @@ Json DumpJson(const std::string& path) {
 TEST(RoundTrip, EffectComesBackFromBothDumpsAndTheProductReaderAgrees) {
   TempDir dir;
   WriteText(dir / "TILES4.json", kEffect);
-  Result built = Lmxlib({"build", dir / "TILES4.json", "-o", dir / "TILES4.LMI"});
-  ASSERT_EQ(built.status, 0) << built.err;
-  EXPECT_EQ(built.err, "");  // name and file name agree: no warning
+  // Name and file name agree: no warning.
+  EXPECT_EQ(ExpectRun({"build", dir / "TILES4.json", "-o", dir / "TILES4.LMI"}, kExitOk).err, "");
 
   Json dumped = DumpJson(dir / "TILES4.LMI");
   EXPECT_EQ(dumped["content"], Json::parse(kEffect));
@@ -77,8 +76,7 @@ TEST(RoundTrip, EffectComesBackFromBothDumpsAndTheProductReaderAgrees) {
   EXPECT_EQ(record.option(2).tag, 5);  // the engine's axis tag
 
   // The text dump names every record, unknown tags too.
-  Result r = Lmxlib({"dump", dir / "TILES4.LMI"});
-  EXPECT_EQ(r.status, 0);
+  Result r = ExpectRun({"dump", dir / "TILES4.LMI"}, kExitOk);
   for (const char* expected : {"ETYP", "ITYP", "motion kind \"tiles\"", "ENAM", "short name \"TILES4\"", "VDSC",
                                "OPTS", "option 2 \"Axis\"", "XTRA", "unknown tag", "readable to the end"})
     EXPECT_NE(r.out.find(expected), std::string::npos) << expected << "\n" << r.out;
@@ -139,8 +137,7 @@ void ExpectTexturePixels(const lmx::test::TestInstall& install, const std::strin
       const uint8_t* p = &rgbaTopDown[size_t((y * w + x) * 4)];
       want.insert(want.end(), {p[2], p[1], p[0], p[3]});
     }
-  EXPECT_EQ(tw, uint32_t(w));
-  EXPECT_EQ(th, uint32_t(h));
+  EXPECT_EQ(std::pair(tw, th), std::pair(uint32_t(w), uint32_t(h)));
   EXPECT_EQ(bgra, want);
   ProductTexture read;
   ASSERT_EQ(lmx::ReadInstalledTexture(&read.image, name.c_str()), 1);
@@ -173,9 +170,8 @@ TEST(RoundTrip, TexturesFromBmpAndPngHoldBgraRowsBottomUp) {
   ASSERT_NE(stbi_write_png((dir / "pic.png").c_str(), w, h, 4, rgba.data(), w * 4), 0);
   ASSERT_EQ(Lmxlib({"build", dir / "pic.png", "-o", install.File("TEXTURES/TP.LMT")}).status, 0);
   ExpectTexturePixels(install, "TP", w, h, rgba);
-  Json dumped = DumpJson(install.File("TEXTURES/TP.LMT"));
-  EXPECT_EQ(dumped["content"]["width"], w);
-  EXPECT_EQ(dumped["content"]["height"], h);
+  const Json content = DumpJson(install.File("TEXTURES/TP.LMT"))["content"];
+  EXPECT_EQ(Json({content["width"], content["height"]}), Json({w, h}));
 }
 
 TEST(RoundTrip, DefaultsFileAndBitmapHeaderAreDumped) {
@@ -215,8 +211,7 @@ TEST(ProductRead, DumpOfOddOrganizationsShowsWhatTheProductReads) {
   Report rep = Inspect("organization", w.bytes());
   EXPECT_EQ(rep.content["groups"], ProductGroups(org));
   ASSERT_EQ(rep.content["groups"].size(), 4u);
-  EXPECT_EQ(rep.content["groups"][0]["effects"], Json({"FIRST", "", "", "AFTER"}));
-  EXPECT_EQ(rep.content["groups"][0]["name"], "");
+  EXPECT_EQ(rep.content["groups"][0], Json({{"name", ""}, {"effects", {"FIRST", "", "", "AFTER"}}}));
   EXPECT_EQ(rep.content["groups"][1]["name"], std::string(40, 'G'));
   EXPECT_EQ(rep.content["groups"][1]["effects"].size(), 16u);
   for (const char* problem : {"group without a name", "entry without a name", "no terminating zero",
@@ -243,12 +238,11 @@ TEST(ProductRead, DumpOfOddTexturesShowsWhatTheProductReads) {
   ASSERT_EQ(lmx::ReadInstalledTexture(&read.image, "ODD"), 1);
   ASSERT_EQ(read.Pixels(), kept);
   Report rep = Inspect("texture", w.bytes());
-  EXPECT_EQ(rep.content["width"], 2);
-  EXPECT_EQ(rep.content["height"], 2);
-  EXPECT_EQ(rep.content["averageBGRA"], Json({0x10, 0x10, 0x10, 0x10}));
+  EXPECT_EQ(Json({rep.content["width"], rep.content["height"], rep.content["averageBGRA"]}),
+            Json({2, 2, Json::array({0x10, 0x10, 0x10, 0x10})}));
   uint32_t tw = 0, th = 0;
   EXPECT_EQ(TexturePixelsOf(WalkChunks(w.bytes()), &tw, &th), kept);
-  EXPECT_EQ(tw, 2u);
+  EXPECT_EQ(std::pair(tw, th), std::pair(2u, 2u));
   for (const char* problem : {"pixels come before the width and height", "comes after the pixels",
                               "a second block of pixels; readers keep the first",
                               "12 bytes of pixels; 2 x 2 x 4 is 16; readers ignore them",

@@ -45,7 +45,6 @@ TEST_F(DamagedHelp, EveryCutIsRefusedAsCutShort) {
 }
 
 TEST_F(DamagedHelp, DamagedDirectoryAndInternalFilesAreNamed) {
-  // The directory's B+ tree header.
   const size_t tree = lmx::LoadU32(good_.data() + kDirectoryStartAt) + kInternalHeaderSize;
   const size_t firstEntry = tree + kBTreeHeaderSize + kLeafHeaderSize;
   const size_t nameEnd = firstEntry + std::string(reinterpret_cast<const char*>(&good_[firstEntry])).size() + 1;

@@ -60,9 +60,7 @@ void ExpectRoundTrip(const HelpProject& project) {
       ASSERT_TRUE(map.count(*want.map));
       EXPECT_EQ(map[*want.map], got.offset);
     }
-    if (want.kind == TopicKind::kContents) {
-      EXPECT_EQ(file.contentsOffset, got.offset);
-    }
+    if (want.kind == TopicKind::kContents) EXPECT_EQ(file.contentsOffset, got.offset);
   }
   EXPECT_EQ(map.size(), mapped);
 }

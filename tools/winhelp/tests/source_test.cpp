@@ -2,6 +2,8 @@
 // it concerns, and nothing is written for a faulty project.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "help_test_util.h"
 
 namespace winhelp::test {
@@ -29,21 +31,17 @@ TEST(HelpSource, HeaderBodyStylesAndLinks) {
       "title: Render\ncontext: IDH_RENDER\nmap: 8\nkind: page\nhelp-title: H\ncopyright: C\n---\n"
       "First line\nsecond line with **bold words** and\n[a link](IDH_OTHER).\n\n\nNext paragraph.\n",
       &project);
-  EXPECT_EQ(t.title, "Render");
-  EXPECT_EQ(t.context, "IDH_RENDER");
+  EXPECT_EQ(std::tie(t.title, t.context, project.title, project.copyright),
+            std::make_tuple("Render", "IDH_RENDER", "H", "C"));
   EXPECT_EQ(t.map, 8u);
   EXPECT_EQ(t.kind, TopicKind::kPage);
-  EXPECT_EQ(project.title, "H");
-  EXPECT_EQ(project.copyright, "C");
   ASSERT_EQ(t.paragraphs.size(), 3u);  // the title as heading, then two
   EXPECT_EQ(t.paragraphs[0].spans[0].style, SpanStyle::kHeading);
   EXPECT_EQ(PlainText(t.paragraphs[1]), "First line second line with bold words and a link.");
   const std::vector<Span>& s = t.paragraphs[1].spans;
   ASSERT_EQ(s.size(), 5u);
-  EXPECT_EQ(s[1].text, "bold words");
-  EXPECT_EQ(s[1].style, SpanStyle::kBold);
-  EXPECT_EQ(s[3].text, "a link");
-  EXPECT_EQ(s[3].link, "IDH_OTHER");
+  EXPECT_EQ(std::tie(s[1].text, s[1].style, s[3].text, s[3].link),
+            std::make_tuple("bold words", SpanStyle::kBold, "a link", "IDH_OTHER"));
   EXPECT_EQ(PlainText(t.paragraphs[2]), "Next paragraph.");
   // A popup has no heading.
   EXPECT_EQ(Parse("title: P\ncontext: IDH_P\nmap: 5\nkind: popup\n---\nText.\n").paragraphs.size(), 1u);

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <map>
+#include <utility>
 
 #include "help_test_util.h"
 
@@ -18,19 +19,10 @@ namespace {
 uint16_t U16(const uint8_t* p, size_t i = 0) { return uint16_t(p[i] | p[i + 1] << 8); }
 uint32_t U32(const uint8_t* p, size_t i = 0) { return U16(p, i) | uint32_t(U16(p, i + 2)) << 16; }
 
-// The viewer's compressed numbers.
-int32_t FetchLong(const uint8_t*& p) {
-  int32_t v = (*p & 1) ? int32_t((U32(p) - 0x80000000u) / 2) : (int32_t(U16(p)) - 0x8000) / 2;
-  p += (*p & 1) ? 4 : 2;
-  return v;
-}
+// The viewer's compressed numbers; the long ones are only skipped here.
+void SkipLong(const uint8_t*& p) { p += (*p & 1) ? 4 : 2; }
 uint32_t FetchUShort(const uint8_t*& p) {
   uint32_t v = (*p & 1) ? U16(p) / 2u : *p / 2u;
-  p += (*p & 1) ? 2 : 1;
-  return v;
-}
-int FetchShort(const uint8_t*& p) {
-  int v = (*p & 1) ? (int(U16(p)) - 0x8000) / 2 : (int(*p) - 0x80) / 2;
   p += (*p & 1) ? 2 : 1;
   return v;
 }
@@ -172,7 +164,7 @@ class ViewerWalk : public ::testing::TestWithParam<int> {
         ASSERT_FALSE(pages_.empty());
         ASSERT_GE(blockSize, 0x19u);
         const uint8_t* p = b + 0x15;
-        FetchLong(p);
+        SkipLong(p);
         offs += FetchUShort(p);
       }
       ref = U32(b, 0xC);
@@ -184,12 +176,12 @@ class ViewerWalk : public ::testing::TestWithParam<int> {
     for (unsigned i = 0; i < U16(map, 9); ++i) map_[U32(map + 11, i * 8)] = U32(map + 11, i * 8 + 4);
   }
 
-  // The page at or before offset, as the viewer picks it; relative is the rest.
-  const Page* PageByOffset(uint32_t offset, uint32_t* relative) {
+  // The title of the page at or before offset, as the viewer picks it, and the rest.
+  std::pair<std::string, uint32_t> PageAt(uint32_t offset) {
     const Page* found = nullptr;
     for (const Page& p : pages_)
-      if (p.offset <= offset && (!found || found->offset < p.offset)) found = &p, *relative = offset - p.offset;
-    return found;
+      if (p.offset <= offset && (!found || found->offset < p.offset)) found = &p;
+    return found ? std::pair(found->title, offset - found->offset) : std::pair(std::string("(none)"), offset);
   }
 
   // The viewer's paragraph decoding for one page: the texts between its formatting
@@ -212,16 +204,16 @@ class ViewerWalk : public ::testing::TestWithParam<int> {
         const char* textEnd = text + size;
         const uint8_t* format = b + 0x15;
         const uint8_t* formatEnd = b + dataLen;
-        FetchLong(format);
+        SkipLong(format);
         const uint32_t parlen = FetchUShort(format);
         format += 4;
         const uint16_t bits = U16(format);
         format += 2;
         EXPECT_EQ(bits & 0xE080, 0) << "bits the viewer does not handle";
         EXPECT_NE(bits & 0x0C00, 0x0C00) << "alignment";
-        if (bits & 0x0001) FetchLong(format);
+        if (bits & 0x0001) SkipLong(format);
         for (uint16_t bit : {0x0002, 0x0004, 0x0008, 0x0010, 0x0020, 0x0040})
-          if (bits & bit) FetchShort(format);
+          if (bits & bit) FetchUShort(format);  // a short of the same width
         uint32_t chars = 0;
         while (text < textEnd && format < formatEnd) {
           const void* zero = std::memchr(text, 0, size_t(textEnd - text));
@@ -230,35 +222,28 @@ class ViewerWalk : public ::testing::TestWithParam<int> {
           current += text;
           chars += uint32_t(std::strlen(text));
           text += std::strlen(text) + 1;
-          if (*format == 0xFF) {
-            ++format;
-            break;
-          }
-          switch (*format) {
+          const uint8_t command = *format++;
+          if (command == 0xFF) break;
+          switch (command) {
             case 0x80:
-              EXPECT_LT(U16(format, 1), fonts_) << "the viewer indexes its font table unchecked";
-              format += 3;
+              EXPECT_LT(U16(format), fonts_) << "the viewer indexes its font table unchecked";
+              format += 2;
               break;
             case 0x82:
-              paragraphs.push_back(current);
-              current.clear();
+              paragraphs.push_back(std::exchange(current, {}));
               ++chars;
-              format += 1;
               break;
             case 0x89:
-              EXPECT_TRUE(linkOpen) << "the viewer dereferences the open link";
-              linkOpen = false;
-              format += 1;
+              EXPECT_TRUE(std::exchange(linkOpen, false)) << "the viewer dereferences the open link";
               break;
             case 0xE2:
             case 0xE3:
-              EXPECT_FALSE(linkOpen);
-              linkOpen = true;
-              links_.push_back(int32_t(U32(format, 1)));
-              format += 5;
+              EXPECT_FALSE(std::exchange(linkOpen, true));
+              links_.push_back(int32_t(U32(format)));
+              format += 4;
               break;
             default:
-              ADD_FAILURE() << "formatting command " << int(*format);
+              ADD_FAILURE() << "formatting command " << int(command);
               return paragraphs;
           }
         }
@@ -287,12 +272,8 @@ class ViewerWalk : public ::testing::TestWithParam<int> {
 TEST_P(ViewerWalk, OpensAndShowsEveryTopicByIndexMapNumberAndContext) {
   EXPECT_EQ(title_, project_.title);
   ASSERT_EQ(pages_.size(), project_.topics.size());
-  uint32_t relative = 1;
-  const Page* contents = PageByOffset(contents_, &relative);
-  ASSERT_NE(contents, nullptr);
-  EXPECT_EQ(contents->title, project_.topics[0].title);
+  EXPECT_EQ(PageAt(contents_), std::pair(project_.topics[0].title, 0u));
   EXPECT_EQ(project_.topics[0].kind, TopicKind::kContents);
-  EXPECT_EQ(relative, 0u);
   const uint8_t *context, *end;  // |SYSTEM, |FONT, |TOPIC and |CTXOMAP are opened above
   EXPECT_TRUE(SubFile("|TTLBTREE", &context, &end));
   ASSERT_TRUE(SubFile("|CONTEXT", &context, &end));
@@ -307,16 +288,11 @@ TEST_P(ViewerWalk, OpensAndShowsEveryTopicByIndexMapNumberAndContext) {
     EXPECT_EQ(pages_[i].title, t.title);
     if (t.map) {
       ASSERT_TRUE(map_.count(*t.map));
-      const Page* page = PageByOffset(map_[*t.map], &relative);
-      ASSERT_NE(page, nullptr);
-      EXPECT_EQ(page->title, t.title);
-      EXPECT_EQ(relative, 0u);
+      EXPECT_EQ(PageAt(map_[*t.map]), std::pair(t.title, 0u));
     }
     const uint8_t* entry = FindContext(context, t.context);
     ASSERT_NE(entry, nullptr);
-    const Page* page = PageByOffset(U32(entry, 4), &relative);
-    ASSERT_NE(page, nullptr);
-    EXPECT_EQ(page->title, t.title);
+    EXPECT_EQ(PageAt(U32(entry, 4)), std::pair(t.title, 0u));
     std::vector<std::string> text;
     for (const Paragraph& p : t.paragraphs) {
       text.push_back(PlainText(p));
