@@ -49,8 +49,7 @@ TEST(Author, IconFromAnEditorsBitmapIsWhatTheFxPageDraws) {
 
 TEST(Author, OrganizationsAreEditedInPlace) {
   TempDir dir;
-  fs::create_directories(dir.path() / "ORGS");
-  fs::create_directories(dir.path() / "EFFECTS");
+  for (const char* d : {"ORGS", "EFFECTS"}) fs::create_directories(dir.path() / d);
   const std::string org = dir / "ORGS/MINE.ORG";
   Result r = Lmxlib({"org", "add", org, "Spins", "SWIRL"});
   ASSERT_EQ(r.status, kExitOk) << r.err;

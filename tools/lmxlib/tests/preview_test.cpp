@@ -146,14 +146,12 @@ TEST(PreviewSettings, NamesAndFilesReachTheirPlaceInTheBlock) {
   EXPECT_EQ(s.generalValues[lmx::BlurCount], 3);
   EXPECT_EQ(s.objectValues[1][lmx::Transparency], 50);
   // A defaults block of another effect: its values, but this effect's name and options.
-  lmx::EffectSettings other{};
+  lmx::EffectSettings other = TilesBlock();
   std::strcpy(other.effectName, "DOORS");
   other.generalValues[lmx::Lighting] = 1;
-  other.specialCount = 1;
   other.specialValues[0] = {0, lmx::TagAxis, 1};
-  std::vector<uint8_t> raw(sizeof other);
-  std::memcpy(raw.data(), &other, sizeof other);
-  WriteBytes(dir / "Defaults.LRI", raw);
+  const auto* raw = reinterpret_cast<const uint8_t*>(&other);
+  WriteBytes(dir / "Defaults.LRI", {raw, raw + sizeof other});
   ASSERT_TRUE(ApplySettingsFile(s, dir / "Defaults.LRI", &error)) << error;
   EXPECT_STREQ(s.effectName, "TILES");
   EXPECT_EQ(s.generalValues[lmx::Lighting], 1);
