@@ -9,6 +9,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <future>
@@ -87,8 +88,8 @@ class AboutBoxE2E : public ::testing::Test {
       return seen == wanted;
     });
     if (shown) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "corners " << seen[0] << " " << seen[1] << " " << seen[2] << " "
-                                         << seen[3] << " of a " << r.right << "x" << r.bottom << " client area";
+    return ::testing::AssertionFailure() << "corners " << ::testing::PrintToString(seen) << " of a " << r.right << "x"
+                                         << r.bottom << " client area";
   }
 
   test::TestInstall install_;
@@ -108,9 +109,7 @@ TEST_F(AboutBoxE2E, DefaultTextsInBoldArialAndClosingByEscape) {
     LOGFONTA log{};
     ASSERT_NE(font, nullptr);
     ASSERT_NE(GetObjectA(font, sizeof log, &log), 0);
-    EXPECT_EQ(log.lfHeight, height);
-    EXPECT_EQ(log.lfWeight, FW_BOLD);
-    EXPECT_STREQ(log.lfFaceName, "Arial");
+    EXPECT_EQ(std::tuple(log.lfHeight, log.lfWeight, std::string(log.lfFaceName)), std::tuple(height, FW_BOLD, "Arial"));
   }
   PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(Closed(), 0);

@@ -283,8 +283,8 @@ TEST_F(DialogResources, EffectButtonsFormAFourByFourGridOfEqualButtons) {
     ASSERT_NE(button, nullptr) << n;
     EXPECT_EQ(StyleOf(button) & BS_TYPEMASK, DWORD{BS_OWNERDRAW}) << n;
     const RECT r = RectInDialog(fx.get(), button);
-    EXPECT_EQ(r.right - r.left, first.right - first.left) << n;
-    EXPECT_EQ(r.bottom - r.top, first.bottom - first.top) << n;
+    EXPECT_EQ(std::pair(r.right - r.left, r.bottom - r.top), std::pair(first.right - first.left, first.bottom - first.top))
+        << n;
     EXPECT_EQ(r.left > first.left, n % 4 != 0) << n;  // row by row, left to right
     columns.insert(r.left);
     rows.insert(r.top);

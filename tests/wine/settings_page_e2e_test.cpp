@@ -9,8 +9,6 @@
 namespace lmx::test {
 namespace {
 
-std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
-
 std::string RegistryText(const char* name) {
   char buffer[1100];
   return ReadRegistryString(buffer, sizeof buffer, name) ? buffer : "<missing>";
@@ -19,8 +17,8 @@ std::string RegistryText(const char* name) {
 class SettingsPageE2E : public SheetFixture {
  protected:
   void WriteEngineList() {
-    install_.Write("LIBS/LMX_ENG.LST",
-                   Bytes("RND_001 (OpenGL)\r\nRND_002 (Portable)\r\nRND_004\r\nRND_003 (Accelerated)"));
+    const std::string list = "RND_001 (OpenGL)\r\nRND_002 (Portable)\r\nRND_004\r\nRND_003 (Accelerated)";
+    install_.Write("LIBS/LMX_ENG.LST", {list.begin(), list.end()});
   }
 };
 
@@ -30,12 +28,10 @@ TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
   WriteOrganization(install_, "lower", {{"Mine", {"DOORS"}}}, ".org");
   SetRegistryString("Prev_Engine", "rnd_002");
   SetRegistryString("Engine", "RND");  // the search starts at the second entry
-  SetRegistryDword("Eff_Display", 7);  // no button of the group
-  SetRegistryDword("Eff_Autoreverse", 1);
-  SetRegistryDword("Prev_Quality", 1);
-  SetRegistryDword("Prev_Frames", 100);
-  SetRegistryDword("Prev_Speed", 12);
-  SetRegistryDword("Rnd_Logging", 2);
+  // Eff_Display 7 is no button of the group.
+  for (auto [name, value] : {std::pair{"Eff_Display", 7u}, {"Eff_Autoreverse", 1u}, {"Prev_Quality", 1u},
+                             {"Prev_Frames", 100u}, {"Prev_Speed", 12u}, {"Rnd_Logging", 2u}})
+    SetRegistryDword(name, value);
   Load();
   SheetRun& run = Open();
   // The FX page has checked "OrgFile" when it became active; the Settings page reads it
@@ -43,15 +39,11 @@ TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
   SetRegistryString("OrgFile", "mi");
   ASSERT_TRUE(run.ShowPage(kSettingsPage));
 
-  ASSERT_EQ(run.ListCount(IDC_SET_PREVIEW_ENGINE), 3) << "the last line has no line feed";
-  EXPECT_EQ(run.ListEntry(IDC_SET_PREVIEW_ENGINE, 0), "RND_001 (OpenGL)\r");
-  EXPECT_EQ(run.ListEntry(IDC_SET_PREVIEW_ENGINE, 1), "RND_002 (Portable)\r");
-  EXPECT_EQ(run.ListEntry(IDC_SET_PREVIEW_ENGINE, 2), "RND_004\r");
-  EXPECT_EQ(run.ListCount(IDC_SET_RENDER_ENGINE), 3);
-  ASSERT_EQ(run.ListCount(IDC_SET_ORG_LIST), 3);
-  EXPECT_EQ(run.ListEntry(IDC_SET_ORG_LIST, 0), "DEFAULT");
-  EXPECT_EQ(run.ListEntry(IDC_SET_ORG_LIST, 1), "lower.org") << "a lower-case extension is not cut";
-  EXPECT_EQ(run.ListEntry(IDC_SET_ORG_LIST, 2), "MINE");
+  // The last line has no line feed and is not listed; a lower-case extension is not cut.
+  const std::vector<std::string> engines = {"RND_001 (OpenGL)\r", "RND_002 (Portable)\r", "RND_004\r"};
+  EXPECT_EQ(run.ListEntries(IDC_SET_PREVIEW_ENGINE), engines);
+  EXPECT_EQ(run.ListEntries(IDC_SET_RENDER_ENGINE), engines);
+  EXPECT_EQ(run.ListEntries(IDC_SET_ORG_LIST), (std::vector<std::string>{"DEFAULT", "lower.org", "MINE"}));
 
   EXPECT_EQ(run.ListSelection(IDC_SET_ORG_LIST), 2);
   EXPECT_EQ(run.ListSelection(IDC_SET_PREVIEW_ENGINE), 1);

@@ -85,8 +85,6 @@ TEST_F(SheetE2E, NoBlockOrASecondSheetCannotBeCreated) {
   Load();
   EXPECT_EQ(select_(nullptr, nullptr, 0), 2);
   SheetRun& run = Open();
-  // The host calls again while its sheet is open (from the sheet's own thread, as a
-  // host would: here through a timer callback would be the same thread).
   EffectSettings other{};
   EXPECT_EQ(select_(nullptr, &other, 0), 2) << "one sheet at a time";
   EXPECT_EQ(run.Close(PSBTN_CANCEL), 1);
