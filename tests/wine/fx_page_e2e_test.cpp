@@ -25,9 +25,12 @@ COLORREF PixelOf(HWND window, int x, int y) {
   return PixelAt(window, x, y);
 }
 
-TEST_F(FxPageE2E, PanelShowsTheBlocksEffectAndTheGridItsGroup) {
+TEST_F(FxPageE2E, OpeningPicksTheBlocksEffectShownInThePanelAndTheGridItsGroup) {
   Load();
   SheetRun& run = Open();
+  // What a pick does to the block is the selection's rule (tests/core); opening picks the
+  // block's own effect.
+  EXPECT_EQ(block_.specialCount, 1u) << "DOORS has one option";
   EXPECT_EQ(run.Text(IDC_PANEL_NAME_BOX), "Double Doors");
   EXPECT_EQ(run.Text(IDC_PANEL_DESCRIPTION), "Two doors open.");
   EXPECT_EQ(run.ListCount(IDC_FX_GROUP_LIST), 2);
@@ -39,14 +42,6 @@ TEST_F(FxPageE2E, PanelShowsTheBlocksEffectAndTheGridItsGroup) {
   ASSERT_TRUE(PickEffect(1, "BOX"));
   EXPECT_TRUE(WaitForText(IDC_PANEL_NAME_BOX, "BOX long"));
   EXPECT_EQ(run.Text(IDC_PANEL_DESCRIPTION), "BOX text");
-}
-
-// What a pick does to the block is the selection's rule (tests/core); the page picks the
-// block's own effect as it opens.
-TEST_F(FxPageE2E, OpeningPicksTheBlocksEffect) {
-  Load();
-  Open();
-  EXPECT_EQ(block_.specialCount, 1u) << "DOORS has one option";
 }
 
 TEST_F(FxPageE2E, SelectedButtonIsSunkenOnlyInItsGroup) {

@@ -19,26 +19,22 @@ int ProgressOf(const SheetRun& run) {
 }
 
 TEST_F(PreviewE2E, FrameCountsDecideTheCalls) {
-  struct Case {
-    uint32_t stored;
-    int calls;
-  };
-  for (Case c : {Case{0, 1}, Case{1, 1}, Case{5, 1}, Case{6, 6}, Case{10, 10}}) {
-    SCOPED_TRACE("Prev_Frames " + std::to_string(c.stored));
-    SetRegistryDword("Prev_Frames", c.stored);
+  for (auto [stored, count] : {std::pair{0u, 1}, {1u, 1}, {5u, 1}, {6u, 6}, {10u, 10}}) {
+    SCOPED_TRACE("Prev_Frames " + std::to_string(stored));
+    SetRegistryDword("Prev_Frames", stored);
     if (!dll_) Load();
     engine_->Reset(0);
     SheetRun& run = Open();
     EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Render");
-    RenderAndWait(c.calls);
+    RenderAndWait(count);
     std::vector<EngineCall> calls = engine_->Calls();
-    ASSERT_EQ(calls.size(), size_t(c.calls));
+    ASSERT_EQ(calls.size(), size_t(count));
     std::set<uint32_t> threads;
-    for (int k = 0; k < c.calls; ++k) {
+    for (int k = 0; k < count; ++k) {
       const EngineCall& call = calls[size_t(k)];
       // One frame renders at the bestPosition of DOORS.
       EXPECT_EQ(std::pair(call.position, call.lastPosition),
-                c.calls == 1 ? std::pair(50, 100) : std::pair(k, c.calls - 1));
+                count == 1 ? std::pair(50, 100) : std::pair(k, count - 1));
       EXPECT_EQ(std::tuple(call.objectCount, call.flags, call.hasAbort, call.hasProgress, call.threadPriority),
                 std::tuple(2u, 1, 1, 0, THREAD_PRIORITY_LOWEST));
       EXPECT_EQ(std::tuple(call.frameWidth, call.frameHeight, call.targetFormat), std::tuple(32u, 32u, 0x204u));

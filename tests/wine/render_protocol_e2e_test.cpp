@@ -115,17 +115,13 @@ TEST_F(RenderProtocolE2E, AutomaticPreviewStartsFromIdleAfterAChangeOnEveryParam
   engine_->Reset(0);
   SheetRun& run = Open(1);  // filter mode: FX, Options, Filter Options, Objects, Settings
   ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 1 && run.Text(IDC_PANEL_RENDER) == "Render"; }));
-  struct Change {
-    int page;
-    int control;
-  };
-  for (Change change : {Change{1, IDC_OPT_LIGHTING}, Change{2, IDC_FILTER_CENTER_OBJECTS},
-                        Change{3, IDC_OBJ_ROTATES_WITH_PATH}}) {
-    SCOPED_TRACE("page " + std::to_string(change.page));
-    ASSERT_TRUE(run.ShowPage(change.page));
+  for (auto [page, control] :
+       {std::pair{1, IDC_OPT_LIGHTING}, {2, IDC_FILTER_CENTER_OBJECTS}, {3, IDC_OBJ_ROTATES_WITH_PATH}}) {
+    SCOPED_TRACE("page " + std::to_string(page));
+    ASSERT_TRUE(run.ShowPage(page));
     const int before = engine_->CallCount();
     EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Render") << "idle";
-    run.Click(change.control);
+    run.Click(control);
     EXPECT_TRUE(WaitUntil([&] { return engine_->CallCount() == before + 1 && run.Text(IDC_PANEL_RENDER) == "Render"; }))
         << "calls " << engine_->CallCount();
   }

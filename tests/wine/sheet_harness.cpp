@@ -193,7 +193,7 @@ std::string InstallEngine(const TestInstall& install, bool withRender) {
 }  // namespace
 
 Engine::Engine(const TestInstall& install, bool withRender) : module_(InstallEngine(install, withRender).c_str()) {
-  if (loaded()) Reset(0);
+  if (module_.IsLoaded()) Reset(0);
 }
 
 std::vector<EngineCall> Engine::Calls() const {

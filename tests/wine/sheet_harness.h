@@ -91,7 +91,6 @@ class MessageBoxCatcher {
 class Engine {
  public:
   Engine(const TestInstall& install, bool withRender);
-  bool loaded() const { return module_.IsLoaded(); }
   void Reset(int delayMs, int holdAtCall = -1, bool honourAbort = true) {
     Get<TestEngineResetFn>("TestEngine_Reset")(delayMs, holdAtCall, honourAbort);
   }
