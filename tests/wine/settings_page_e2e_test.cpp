@@ -1,6 +1,7 @@
 // The Settings page through the real sheet: its lists, loading from and storing to the
 // registry, the switches it keeps current, the preview rebuild when it is left, and
 // "Save default options".
+#include <tuple>
 #include <vector>
 
 #include "config/registry.h"
@@ -45,9 +46,8 @@ TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
   EXPECT_EQ(run.ListEntries(IDC_SET_RENDER_ENGINE), engines);
   EXPECT_EQ(run.ListEntries(IDC_SET_ORG_LIST), (std::vector<std::string>{"DEFAULT", "lower.org", "MINE"}));
 
-  EXPECT_EQ(run.ListSelection(IDC_SET_ORG_LIST), 2);
-  EXPECT_EQ(run.ListSelection(IDC_SET_PREVIEW_ENGINE), 1);
-  EXPECT_EQ(run.ListSelection(IDC_SET_RENDER_ENGINE), 1);
+  EXPECT_EQ(std::tuple(run.ListSelection(IDC_SET_ORG_LIST), run.ListSelection(IDC_SET_PREVIEW_ENGINE),
+                       run.ListSelection(IDC_SET_RENDER_ENGINE)), std::tuple(2, 1, 1));
   ExpectChecks(run, {{IDC_SET_SHOW_ICON, false}, {IDC_SET_SHOW_NAME, false}, {IDC_SET_SHOW_BOTH, false},
                      {IDC_SET_AUTOREVERSE, true}, {IDC_SET_QUALITY_MEDIUM, true}, {IDC_SET_AUTO_RENDER, false},
                      {IDC_SET_LOG_DETAILED, true}});
@@ -78,9 +78,8 @@ TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
 TEST_F(SettingsPageE2E, NoEngineListLeavesBothListsEmpty) {
   Load();
   SheetRun& run = Open(0, kSettingsPage);
-  EXPECT_EQ(run.ListCount(IDC_SET_PREVIEW_ENGINE), 0);
-  EXPECT_EQ(run.ListCount(IDC_SET_RENDER_ENGINE), 0);
-  EXPECT_EQ(run.ListCount(IDC_SET_ORG_LIST), 1);
+  EXPECT_EQ(std::tuple(run.ListCount(IDC_SET_PREVIEW_ENGINE), run.ListCount(IDC_SET_RENDER_ENGINE),
+                       run.ListCount(IDC_SET_ORG_LIST)), std::tuple(0, 0, 1));
   run.Click(IDC_SET_AUTO_RENDER);
   EXPECT_EQ(ReadRegistryDword("Prev_Render"), 1u);
   EXPECT_EQ(RegistryText("Engine"), "<missing>") << "a list without a selection leaves its value";

@@ -165,16 +165,6 @@ void MessageBoxCatcher::Run() {
   }
 }
 
-std::vector<std::string> MessageBoxCatcher::Texts() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return texts_;
-}
-
-std::vector<std::string> MessageBoxCatcher::Captions() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return captions_;
-}
-
 // ---- engine
 
 namespace {

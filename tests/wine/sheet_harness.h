@@ -73,11 +73,15 @@ class MessageBoxCatcher {
  public:
   MessageBoxCatcher();
   ~MessageBoxCatcher();
-  std::vector<std::string> Texts();
-  std::vector<std::string> Captions();
+  std::vector<std::string> Texts() { return Copy(texts_); }
+  std::vector<std::string> Captions() { return Copy(captions_); }
 
  private:
   void Run();
+  std::vector<std::string> Copy(const std::vector<std::string>& kept) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return kept;
+  }
   std::atomic<bool> stop_{false};
   std::atomic<bool> started_{false};
   std::mutex mutex_;
