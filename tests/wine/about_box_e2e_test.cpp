@@ -116,9 +116,7 @@ TEST_F(AboutBoxE2E, DefaultTextsInBoldArialAndClosingByEscape) {
 }
 
 TEST_F(AboutBoxE2E, HostTextsCutTo255CharactersAndClosingByEnter) {
-  const std::string title(300, 'T');
-  std::string release(255, 'r');
-  release += "TAIL";
+  const std::string title(300, 'T'), release = std::string(255, 'r') + "TAIL";
   HWND box = Open(title.c_str(), release.c_str());
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(test::WindowText(GetDlgItem(box, IDC_ABOUT_TITLE)), title.substr(0, 255));
@@ -140,8 +138,7 @@ TEST_F(AboutBoxE2E, PicturesAreStretchedIntoTheirFramesUprightAndLoadedAfreshEac
   EXPECT_EQ(Closed(), 0);
 
   // Without the files the next box shows empty frames, not the pictures of the last one.
-  install_.Remove("LMX.BMP");
-  install_.Remove("CRVLOGO.BMP");
+  for (const char* file : {"LMX.BMP", "CRVLOGO.BMP"}) install_.Remove(file);
   box = Open(nullptr, nullptr);
   ASSERT_NE(box, nullptr);
   HWND picture = GetDlgItem(box, IDC_ABOUT_PICTURE);

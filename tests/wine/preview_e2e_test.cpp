@@ -69,8 +69,7 @@ TEST_F(PreviewE2E, TexturesOfTheQualityReachTheEngineAndMissingOnesStayEmpty) {
     char name[16];
     std::snprintf(name, sizeof name, "PREVL_%02d", i);
     ChunkWriter w(FourCC("LMXT"));
-    std::vector<uint8_t> pixels(16, uint8_t(i));
-    w.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2).Record(FourCC("TDAT"), pixels);
+    w.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2).Record(FourCC("TDAT"), std::vector<uint8_t>(16, uint8_t(i)));
     install_.Write(std::string("TEXTURES/") + name + ".LMT", w.bytes());
   }
   Load();

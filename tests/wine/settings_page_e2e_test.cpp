@@ -131,9 +131,8 @@ TEST_F(SettingsPageE2E, LeavingWithAnotherFrameCountOrQualityRebuildsThePreview)
   RenderAndWait(20);
   std::vector<EngineCall> calls = engine_->Calls();
   ASSERT_EQ(calls.size(), 20u);
-  EXPECT_EQ(calls.back().position, 19);
-  EXPECT_EQ(calls.back().lastPosition, 19);
-  EXPECT_EQ(calls.back().frameWidth, 128u);
+  EXPECT_EQ(std::tuple(calls.back().position, calls.back().lastPosition, calls.back().frameWidth),
+            std::tuple(19, 19, 128u));
 }
 
 TEST_F(SettingsPageE2E, AutoreverseSwitchFollowsTheStore) {

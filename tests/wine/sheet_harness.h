@@ -26,7 +26,6 @@ namespace lmx::test {
 // Polls pred every few milliseconds until it holds or the deadline passes.
 bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
 
-// An effect file's contents.
 struct EffectSpec {
   std::string name;
   std::string longName;
