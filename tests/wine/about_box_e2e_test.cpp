@@ -9,6 +9,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <future>
@@ -87,8 +88,8 @@ class AboutBoxE2E : public ::testing::Test {
       return seen == wanted;
     });
     if (shown) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "corners " << seen[0] << " " << seen[1] << " " << seen[2] << " "
-                                         << seen[3] << " of a " << r.right << "x" << r.bottom << " client area";
+    return ::testing::AssertionFailure() << "corners " << ::testing::PrintToString(seen) << " of a " << r.right << "x"
+                                         << r.bottom << " client area";
   }
 
   test::TestInstall install_;
@@ -108,18 +109,14 @@ TEST_F(AboutBoxE2E, DefaultTextsInBoldArialAndClosingByEscape) {
     LOGFONTA log{};
     ASSERT_NE(font, nullptr);
     ASSERT_NE(GetObjectA(font, sizeof log, &log), 0);
-    EXPECT_EQ(log.lfHeight, height);
-    EXPECT_EQ(log.lfWeight, FW_BOLD);
-    EXPECT_STREQ(log.lfFaceName, "Arial");
+    EXPECT_EQ(std::tuple(log.lfHeight, log.lfWeight, std::string(log.lfFaceName)), std::tuple(height, FW_BOLD, "Arial"));
   }
   PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(Closed(), 0);
 }
 
 TEST_F(AboutBoxE2E, HostTextsCutTo255CharactersAndClosingByEnter) {
-  const std::string title(300, 'T');
-  std::string release(255, 'r');
-  release += "TAIL";
+  const std::string title(300, 'T'), release = std::string(255, 'r') + "TAIL";
   HWND box = Open(title.c_str(), release.c_str());
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(test::WindowText(GetDlgItem(box, IDC_ABOUT_TITLE)), title.substr(0, 255));
@@ -141,8 +138,7 @@ TEST_F(AboutBoxE2E, PicturesAreStretchedIntoTheirFramesUprightAndLoadedAfreshEac
   EXPECT_EQ(Closed(), 0);
 
   // Without the files the next box shows empty frames, not the pictures of the last one.
-  install_.Remove("LMX.BMP");
-  install_.Remove("CRVLOGO.BMP");
+  for (const char* file : {"LMX.BMP", "CRVLOGO.BMP"}) install_.Remove(file);
   box = Open(nullptr, nullptr);
   ASSERT_NE(box, nullptr);
   HWND picture = GetDlgItem(box, IDC_ABOUT_PICTURE);

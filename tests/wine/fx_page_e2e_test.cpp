@@ -4,6 +4,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "import_patch.h"
@@ -24,9 +25,12 @@ COLORREF PixelOf(HWND window, int x, int y) {
   return PixelAt(window, x, y);
 }
 
-TEST_F(FxPageE2E, PanelShowsTheBlocksEffectAndTheGridItsGroup) {
+TEST_F(FxPageE2E, OpeningPicksTheBlocksEffectShownInThePanelAndTheGridItsGroup) {
   Load();
   SheetRun& run = Open();
+  // What a pick does to the block is the selection's rule (tests/core); opening picks the
+  // block's own effect.
+  EXPECT_EQ(block_.specialCount, 1u) << "DOORS has one option";
   EXPECT_EQ(run.Text(IDC_PANEL_NAME_BOX), "Double Doors");
   EXPECT_EQ(run.Text(IDC_PANEL_DESCRIPTION), "Two doors open.");
   EXPECT_EQ(run.ListCount(IDC_FX_GROUP_LIST), 2);
@@ -38,14 +42,6 @@ TEST_F(FxPageE2E, PanelShowsTheBlocksEffectAndTheGridItsGroup) {
   ASSERT_TRUE(PickEffect(1, "BOX"));
   EXPECT_TRUE(WaitForText(IDC_PANEL_NAME_BOX, "BOX long"));
   EXPECT_EQ(run.Text(IDC_PANEL_DESCRIPTION), "BOX text");
-}
-
-// What a pick does to the block is the selection's rule (tests/core); the page picks the
-// block's own effect as it opens.
-TEST_F(FxPageE2E, OpeningPicksTheBlocksEffect) {
-  Load();
-  Open();
-  EXPECT_EQ(block_.specialCount, 1u) << "DOORS has one option";
 }
 
 TEST_F(FxPageE2E, SelectedButtonIsSunkenOnlyInItsGroup) {
@@ -78,12 +74,8 @@ TEST_F(FxPageE2E, IconsAreDrawnInTheIconModesOnly) {
     Load(!engine_.has_value());
     SheetRun& run = Open();
     HWND button = run.Control(IDC_FX_BUTTON_FIRST);
-    if (mode == 1) {
-      // Give the page time to paint; the icon must never appear.
-      EXPECT_FALSE(WaitUntil([&] { return PixelOf(button, 4, 4) == icon; }, 300));
-    } else {
-      EXPECT_TRUE(WaitUntil([&] { return PixelOf(button, 4, 4) == icon; }));
-    }
+    // In mode 1 the page has time to paint, and the icon must never appear.
+    EXPECT_EQ(WaitUntil([&] { return PixelOf(button, 4, 4) == icon; }, mode == 1 ? 300 : 10000), mode != 1);
     // An effect without an icon file keeps an empty button, framed all the same.
     EXPECT_NE(PixelOf(run.Control(IDC_FX_BUTTON_FIRST + 1), 4, 4), icon);
     EXPECT_EQ(run.Close(PSBTN_OK), 0);
@@ -98,10 +90,10 @@ TEST_F(FxPageE2E, SpeedTrackbarFollowsTheSettingAndIsHiddenInFilterMode) {
   SheetRun& run = Open();
   for (int page : {kFxPage, kOptionsPage, kObjectsPage}) {
     ASSERT_TRUE(run.ShowPage(page));
-    EXPECT_TRUE(IsWindowVisible(run.Control(IDC_PANEL_SPEED))) << page;
-    EXPECT_EQ(run.Position(IDC_PANEL_SPEED), 12) << page;
-    EXPECT_EQ(run.Send(IDC_PANEL_SPEED, TBM_GETRANGEMIN), 1) << page;
-    EXPECT_EQ(run.Send(IDC_PANEL_SPEED, TBM_GETRANGEMAX), 30) << page;
+    EXPECT_EQ(std::tuple(IsWindowVisible(run.Control(IDC_PANEL_SPEED)) != 0, run.Position(IDC_PANEL_SPEED),
+                         run.Send(IDC_PANEL_SPEED, TBM_GETRANGEMIN), run.Send(IDC_PANEL_SPEED, TBM_GETRANGEMAX)),
+              std::tuple(true, 12, 1, 30))
+        << page;
   }
   // A speed set on one page holds on the next.
   run.Scroll(IDC_PANEL_SPEED, 7, TB_ENDTRACK);
@@ -112,8 +104,8 @@ TEST_F(FxPageE2E, SpeedTrackbarFollowsTheSettingAndIsHiddenInFilterMode) {
   for (int page : {0, 1, 2, 3}) {
     ASSERT_TRUE(filter.ShowPage(page));
     ASSERT_NE(filter.Control(IDC_PANEL_SPEED), nullptr) << page;
-    EXPECT_FALSE(IsWindowVisible(filter.Control(IDC_PANEL_SPEED))) << page;
-    EXPECT_FALSE(IsWindowEnabled(filter.Control(IDC_PANEL_SPEED))) << page;
+    EXPECT_FALSE(IsWindowVisible(filter.Control(IDC_PANEL_SPEED)) || IsWindowEnabled(filter.Control(IDC_PANEL_SPEED)))
+        << page;
   }
 }
 

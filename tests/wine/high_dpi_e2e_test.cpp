@@ -88,8 +88,7 @@ TEST_F(AtOneDpi, PicturesFillTheirFramesSmoothedWhenEnlarged) {
   ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), dpi) << "LogPixels did not take";
   ReleaseDC(nullptr, screen);
   const COLORREF a = RGB(0xF0, 0x80, 0x20), b = RGB(0x20, 0x80, 0xF0);
-  install_.Write("EFFECTS/DOORS.BMP", BitmapFile(48, 44, a, b));
-  install_.Write("LMX.BMP", BitmapFile(48, 44, a, b));
+  for (const char* file : {"EFFECTS/DOORS.BMP", "LMX.BMP"}) install_.Write(file, BitmapFile(48, 44, a, b));
   Load();
   SheetRun& run = Open();
 

@@ -6,6 +6,7 @@
 // effect's objects.
 #include <algorithm>
 #include <iterator>
+#include <tuple>
 #include <vector>
 
 #include "sheet_fixture.h"
@@ -44,17 +45,15 @@ TEST_F(OptionsPageE2E, LoadsTheBlockAndAnyCommandStoresAllTwelveValuesClamped) {
   ExpectTexts(run, {{IDC_OPT_ANTIALIAS_LABEL, "2"}, {IDC_OPT_BLUR_PERCENT_LABEL, "150%"},
                     {IDC_OPT_BLUR_COUNT_LABEL, "3"}, {IDC_OPT_LIGHT_DIRECTION_LABEL, "90"},
                     {IDC_OPT_TRANSITION_PERIOD_LABEL, "-5%"}});
-  EXPECT_EQ(run.Position(IDC_OPT_ANTIALIAS), 2);
-  EXPECT_EQ(run.Position(IDC_OPT_BLUR_PERCENT), 100);
-  EXPECT_EQ(run.Position(IDC_OPT_TRANSITION_PERIOD), 0);
+  EXPECT_EQ(std::tuple(run.Position(IDC_OPT_ANTIALIAS), run.Position(IDC_OPT_BLUR_PERCENT),
+                       run.Position(IDC_OPT_TRANSITION_PERIOD)), std::tuple(2, 100, 0));
   EXPECT_EQ(block_.generalValues[BlurPercent], 150.0f) << "loading writes nothing";
 
   run.Click(IDC_OPT_LIGHTING);  // one command stores everything
   ASSERT_TRUE(WaitUntil([&] { return block_.generalValues[Lighting] == 1.0f; }));
-  const float expected[] = {1, 0, 1, 0, 2, 1, 1, 100, 3, 123, 1, 90};
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(block_.generalValues[i], expected[i]) << "general value " << i;
-  EXPECT_EQ(block_.generalValues[TransitionPeriod], 0.0f);
-  EXPECT_EQ(block_.generalValues[FrameField], 2.0f);
+  // Up to FrameField, the last slot the page edits.
+  const float expected[] = {1, 0, 1, 0, 2, 1, 1, 100, 3, 123, 1, 90, 0, 0, 0, 0, 2};
+  for (int i = 0; i <= FrameField; ++i) EXPECT_EQ(block_.generalValues[i], expected[i]) << "general value " << i;
   EXPECT_EQ(block_.generalValues[20], 77.0f) << "slots no page edits are carried";
 }
 
@@ -123,16 +122,13 @@ TEST_F(ObjectsPageE2E, ShowsTheRowTruncatedAndStoresItBackClamped) {
   const float row[kObjectColumns] = {150, 37.9f, 20, 3, 5, 400, 1, 4, 8.5f, 9.5f};
   std::copy(std::begin(row), std::end(row), block_.objectValues[0]);
   SheetRun& run = Open(0, kObjectsPage);
-  ASSERT_EQ(run.ListCount(IDC_OBJ_LIST), 2);
-  EXPECT_EQ(run.ListEntry(IDC_OBJ_LIST, 0), "Object 1");
-  EXPECT_EQ(run.ListEntry(IDC_OBJ_LIST, 1), "Object 2");
+  EXPECT_EQ(run.ListEntries(IDC_OBJ_LIST), (std::vector<std::string>{"Object 1", "Object 2"}));
   EXPECT_EQ(run.ListSelection(IDC_OBJ_LIST), 0);
   ExpectTexts(run, {{IDC_OBJ_LUMINOSITY_LABEL, "20%"}, {IDC_OBJ_SHINE_LABEL, "150%"},
                     {IDC_OBJ_TRANSPARENCY_LABEL, "37%"}, {IDC_OBJ_CHANGE_PERIOD_LABEL, "5%"},
                     {IDC_OBJ_PATH_ROTATION_LABEL, "400"}, {IDC_OBJ_TRAIL_COUNT_LABEL, "3"},
                     {IDC_OBJ_TRAIL_SPACING_LABEL, "4"}});
-  EXPECT_EQ(run.Position(IDC_OBJ_SHINE), 100);
-  EXPECT_EQ(run.Position(IDC_OBJ_PATH_ROTATION), 360);
+  EXPECT_EQ(std::pair(run.Position(IDC_OBJ_SHINE), run.Position(IDC_OBJ_PATH_ROTATION)), std::pair(100, 360));
   EXPECT_TRUE(run.IsChecked(IDC_OBJ_ROTATES_WITH_PATH));
   EXPECT_TRUE(IsWindowEnabled(run.Control(IDC_OBJ_PATH_ROTATION)));
   EXPECT_TRUE(IsWindowEnabled(run.Control(IDC_OBJ_ROTATES_WITH_PATH)));
@@ -153,13 +149,11 @@ TEST_F(ObjectsPageE2E, SwitchingObjectsKeepsTheMovedValueInTheFirst) {
   SheetRun& run = Open(0, kObjectsPage);
   run.Scroll(IDC_OBJ_LUMINOSITY, 60, TB_THUMBTRACK);  // moved, not yet stored
   run.Choose(IDC_OBJ_LIST, 1);
-  EXPECT_EQ(block_.objectValues[0][Luminosity], 60.0f);
-  EXPECT_EQ(block_.objectValues[1][Luminosity], 90.0f);
-  EXPECT_EQ(run.Text(IDC_OBJ_LUMINOSITY_LABEL), "90%");
-  EXPECT_EQ(run.Text(IDC_OBJ_TRAIL_COUNT_LABEL), "7");
+  EXPECT_EQ(std::pair(block_.objectValues[0][Luminosity], block_.objectValues[1][Luminosity]), std::pair(60.0f, 90.0f));
+  ExpectTexts(run, {{IDC_OBJ_LUMINOSITY_LABEL, "90%"}, {IDC_OBJ_TRAIL_COUNT_LABEL, "7"}});
   run.Click(IDC_OBJ_ROTATES_WITH_PATH);
-  EXPECT_EQ(block_.objectValues[1][RotatesWithPath], 1.0f);
-  EXPECT_EQ(block_.objectValues[0][RotatesWithPath], 0.0f);
+  EXPECT_EQ(std::pair(block_.objectValues[0][RotatesWithPath], block_.objectValues[1][RotatesWithPath]),
+            std::pair(0.0f, 1.0f));
 }
 
 TEST_F(ObjectsPageE2E, DirectionChoosesTheObjectWithAutoreverseOn) {
@@ -168,15 +162,13 @@ TEST_F(ObjectsPageE2E, DirectionChoosesTheObjectWithAutoreverseOn) {
   block_.generalValues[Direction] = 1.0f;
   block_.objectValues[1][Shine] = 44.0f;
   SheetRun& run = Open(0, kObjectsPage);
-  EXPECT_EQ(run.ListSelection(IDC_OBJ_LIST), 1);
-  EXPECT_EQ(run.Text(IDC_OBJ_SHINE_LABEL), "44%");
+  EXPECT_EQ(std::pair(run.ListSelection(IDC_OBJ_LIST), run.Text(IDC_OBJ_SHINE_LABEL)), std::pair(1, std::string("44%")));
 
   ASSERT_TRUE(run.ShowPage(kOptionsPage));
   run.Click(IDC_OPT_FLY_OFF);  // "Fly-Off": objects 0 and 1 exchange, Direction 0
   EXPECT_EQ(block_.objectValues[0][Shine], 44.0f);
   ASSERT_TRUE(run.ShowPage(kObjectsPage));
-  EXPECT_EQ(run.ListSelection(IDC_OBJ_LIST), 0);
-  EXPECT_EQ(run.Text(IDC_OBJ_SHINE_LABEL), "44%");
+  EXPECT_EQ(std::pair(run.ListSelection(IDC_OBJ_LIST), run.Text(IDC_OBJ_SHINE_LABEL)), std::pair(0, std::string("44%")));
 }
 
 TEST_F(ObjectsPageE2E, WithoutTheSwitchThePageKeepsItsObject) {
@@ -223,19 +215,17 @@ TEST_F(FilterPageE2E, OutOfRangeValuesStayUntilTheUserWorksAControl) {
   std::memset(&block_, 0, sizeof block_);
   SheetRun& run = Open(1, kFilterPage);
 
-  EXPECT_EQ(run.ListCount(IDC_FILTER_SOURCE), 2);
-  EXPECT_EQ(run.ListEntry(IDC_FILTER_SOURCE, 1), "Object 2");
+  EXPECT_EQ(run.ListEntries(IDC_FILTER_SOURCE), (std::vector<std::string>{"Object 1", "Object 2"}));
   EXPECT_EQ(run.ListSelection(IDC_FILTER_SOURCE), CB_ERR) << "source 5 of two objects selects nothing";
   ExpectTexts(run, {{IDC_FILTER_PERCENT_LABEL, "100%"}, {IDC_FILTER_FRAMES_LABEL, "0"}});
   EXPECT_EQ(run.Position(IDC_FILTER_FRAMES), 10);
   EXPECT_TRUE(run.IsChecked(IDC_FILTER_CENTER_OBJECTS));
   EXPECT_EQ(block_.generalValues[FilterFrames], 0.0f) << "loading writes nothing";
 
-  run.Click(IDC_FILTER_CENTER_OBJECTS);
-  EXPECT_EQ(block_.generalValues[FilterFrames], 10.0f);
-  EXPECT_EQ(block_.generalValues[CenterObjects], 0.0f);
-  EXPECT_EQ(block_.generalValues[FilterPercent], 100.0f);
-  EXPECT_EQ(block_.generalValues[FilterSource], 5.0f) << "no entry selected: the source stays";
+  run.Click(IDC_FILTER_CENTER_OBJECTS);  // with no entry selected, the source stays
+  const float* general = block_.generalValues;
+  EXPECT_EQ(std::tuple(general[FilterFrames], general[CenterObjects], general[FilterPercent], general[FilterSource]),
+            std::tuple(10.0f, 0.0f, 100.0f, 5.0f));
 
   run.Choose(IDC_FILTER_SOURCE, 1);
   EXPECT_EQ(block_.generalValues[FilterSource], 1.0f);

@@ -4,6 +4,7 @@
 #include "sheet_fixture.h"
 
 #include <set>
+#include <tuple>
 
 #include "common/chunk_writer.h"
 #include "library/bytes.h"
@@ -18,40 +19,27 @@ int ProgressOf(const SheetRun& run) {
 }
 
 TEST_F(PreviewE2E, FrameCountsDecideTheCalls) {
-  struct Case {
-    uint32_t stored;
-    int calls;
-  };
-  for (Case c : {Case{0, 1}, Case{1, 1}, Case{5, 1}, Case{6, 6}, Case{10, 10}}) {
-    SCOPED_TRACE("Prev_Frames " + std::to_string(c.stored));
-    SetRegistryDword("Prev_Frames", c.stored);
+  for (auto [stored, count] : {std::pair{0u, 1}, {1u, 1}, {5u, 1}, {6u, 6}, {10u, 10}}) {
+    SCOPED_TRACE("Prev_Frames " + std::to_string(stored));
+    SetRegistryDword("Prev_Frames", stored);
     if (!dll_) Load();
     engine_->Reset(0);
     SheetRun& run = Open();
     EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Render");
-    RenderAndWait(c.calls);
+    RenderAndWait(count);
     std::vector<EngineCall> calls = engine_->Calls();
-    ASSERT_EQ(calls.size(), size_t(c.calls));
+    ASSERT_EQ(calls.size(), size_t(count));
     std::set<uint32_t> threads;
-    for (int k = 0; k < c.calls; ++k) {
+    for (int k = 0; k < count; ++k) {
       const EngineCall& call = calls[size_t(k)];
-      if (c.calls == 1) {
-        EXPECT_EQ(call.position, 50) << "bestPosition of DOORS";
-        EXPECT_EQ(call.lastPosition, 100);
-      } else {
-        EXPECT_EQ(call.position, k);
-        EXPECT_EQ(call.lastPosition, c.calls - 1);
-      }
-      EXPECT_EQ(call.objectCount, 2u);
-      EXPECT_EQ(call.flags, 1);
-      EXPECT_TRUE(call.hasAbort);
-      EXPECT_FALSE(call.hasProgress);
-      EXPECT_EQ(call.threadPriority, THREAD_PRIORITY_LOWEST);
+      // One frame renders at the bestPosition of DOORS.
+      EXPECT_EQ(std::pair(call.position, call.lastPosition),
+                count == 1 ? std::pair(50, 100) : std::pair(k, count - 1));
+      EXPECT_EQ(std::tuple(call.objectCount, call.flags, call.hasAbort, call.hasProgress, call.threadPriority),
+                std::tuple(2u, 1, 1, 0, THREAD_PRIORITY_LOWEST));
+      EXPECT_EQ(std::tuple(call.frameWidth, call.frameHeight, call.targetFormat), std::tuple(32u, 32u, 0x204u));
       EXPECT_NE(call.threadId, GetCurrentThreadId());
       EXPECT_EQ(call.settings, &block_) << "the host's own block";
-      EXPECT_EQ(call.frameWidth, 32u);
-      EXPECT_EQ(call.frameHeight, 32u);
-      EXPECT_EQ(call.targetFormat, 0x204u);
       threads.insert(call.threadId);
     }
     EXPECT_EQ(threads.size(), 1u) << "one render, one thread";
@@ -68,10 +56,8 @@ TEST_F(PreviewE2E, OneFrameMirrorsForFlyOnAndQualityPicksTheSize) {
   ASSERT_TRUE(PickEffect(1, "SLIDE"));
   RenderAndWait(1);
   EngineCall call = engine_->Calls().at(0);
-  EXPECT_EQ(call.position, 70);
-  EXPECT_EQ(call.lastPosition, 100);
-  EXPECT_EQ(call.objectCount, 1u);
-  EXPECT_EQ(call.frameWidth, 64u);
+  EXPECT_EQ(std::tuple(call.position, call.lastPosition, call.objectCount, call.frameWidth),
+            std::tuple(70, 100, 1u, 64u));
   EXPECT_STREQ(call.effectName, "SLIDE");
 }
 
@@ -83,25 +69,22 @@ TEST_F(PreviewE2E, TexturesOfTheQualityReachTheEngineAndMissingOnesStayEmpty) {
     char name[16];
     std::snprintf(name, sizeof name, "PREVL_%02d", i);
     ChunkWriter w(FourCC("LMXT"));
-    std::vector<uint8_t> pixels(16, uint8_t(i));
-    w.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2).Record(FourCC("TDAT"), pixels);
+    w.U32(FourCC("TWID"), 2).U32(FourCC("THIT"), 2).Record(FourCC("TDAT"), std::vector<uint8_t>(16, uint8_t(i)));
     install_.Write(std::string("TEXTURES/") + name + ".LMT", w.bytes());
   }
   Load();
   Open();
   RenderAndWait(1);
   EngineCall call = engine_->Calls().at(0);
-  EXPECT_EQ(call.frameWidth, 128u);
-  EXPECT_EQ(call.texturesWithPixels, 19);
+  EXPECT_EQ(std::tuple(call.frameWidth, call.texturesWithPixels, call.firstTexturePixel),
+            std::tuple(128u, 19, 0x01010101u));
   EXPECT_EQ(call.texturesOwned, 0) << "the engine is never to free a texture";
   EXPECT_STREQ(call.textureName[0], "PREVL_01");
-  EXPECT_STREQ(call.textureName[18], "PREVL_19");
-  EXPECT_EQ(call.textureFormat[18], 0x1102u);
-  EXPECT_EQ(call.textureWidth[18], 2u);
-  EXPECT_EQ(call.firstTexturePixel, 0x01010101u);
-  EXPECT_STREQ(call.textureName[19], "");
-  EXPECT_EQ(call.textureFormat[19], 0u);
-  EXPECT_EQ(call.textureWidth[19], 0u);
+  // The last one found, then the missing one.
+  EXPECT_EQ(std::tuple(std::string(call.textureName[18]), call.textureFormat[18], call.textureWidth[18]),
+            std::tuple(std::string("PREVL_19"), 0x1102u, 2u));
+  EXPECT_EQ(std::tuple(std::string(call.textureName[19]), call.textureFormat[19], call.textureWidth[19]),
+            std::tuple(std::string(), 0u, 0u));
 }
 
 TEST_F(PreviewE2E, FilterModeRendersTheFilterFrameWithProgress) {
@@ -119,9 +102,7 @@ TEST_F(PreviewE2E, FilterModeRendersTheFilterFrameWithProgress) {
   EXPECT_TRUE(WaitUntil([&] { return ProgressOf(run) == 0; })) << "emptied after the call";
   std::vector<EngineCall> calls = engine_->Calls();
   ASSERT_EQ(calls.size(), 1u) << "filter mode has one frame";
-  EXPECT_EQ(calls[0].position, 3);
-  EXPECT_EQ(calls[0].lastPosition, 10);
-  EXPECT_TRUE(calls[0].hasProgress);
+  EXPECT_EQ(std::tuple(calls[0].position, calls[0].lastPosition, calls[0].hasProgress), std::tuple(3, 10, 1));
 }
 
 TEST_F(PreviewE2E, ProgressFollowsTheFrameAndStopEndsTheRenderAfterTheCurrentCall) {
@@ -166,10 +147,8 @@ TEST_F(PreviewE2E, ChangesDuringARenderStopItFirstAndTheNewestSettingsRenderWhol
   for (const EngineCall& call : calls) EXPECT_FALSE(call.settingsChanged) << "a page wrote during a call";
   for (int k = 0; k < 10; ++k) {
     const EngineCall& call = calls[calls.size() - 10 + size_t(k)];
-    EXPECT_EQ(call.position, k);
-    EXPECT_STREQ(call.effectName, "FLIP");
-    EXPECT_EQ(call.objectCount, 3u);
-    EXPECT_FALSE(call.aborted);
+    EXPECT_EQ(std::tuple(call.position, std::string(call.effectName), call.objectCount, call.aborted),
+              std::tuple(k, std::string("FLIP"), 3u, 0));
   }
   EXPECT_EQ(engine_->MaxActive(), 1);
 }

@@ -3,16 +3,15 @@
 // automatic preview from every parameter page, and the page timers.
 #include "sheet_fixture.h"
 
+#include <algorithm>
 #include <mutex>
+#include <utility>
 #include <vector>
-
 
 namespace lmx::test {
 namespace {
 
 using RenderProtocolE2E = SheetFixture;
-
-bool PictureCleared(const SheetRun& run) { return run.PictureCentre() == GetSysColor(COLOR_BTNFACE); }
 
 // Words in the picture: pixels in the colour of button text, on the face colour.
 bool TextInPicture(const SheetRun& run) {
@@ -85,7 +84,7 @@ TEST_F(RenderProtocolE2E, AChangeOrRenderAfterACompleteRenderClearsThePictureAnd
     ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 6 && run.FrameShown() >= 0; }));
     engine_->Reset(0, 0, false);
     run.Click(automatic ? IDC_FX_BUTTON_FIRST + 2 : IDC_PANEL_RENDER);
-    EXPECT_TRUE(WaitUntil([&] { return PictureCleared(run); }));
+    EXPECT_TRUE(WaitUntil([&] { return run.PictureCentre() == GetSysColor(COLOR_BTNFACE); }));
     EXPECT_FALSE(WaitUntil([&] { return run.FrameShown() >= 0; }, 400)) << "playback stopped";
     EXPECT_TRUE(WaitForText(IDC_PANEL_RENDER, "Stop"));
     engine_->Release();
@@ -116,29 +115,21 @@ TEST_F(RenderProtocolE2E, AutomaticPreviewStartsFromIdleAfterAChangeOnEveryParam
   engine_->Reset(0);
   SheetRun& run = Open(1);  // filter mode: FX, Options, Filter Options, Objects, Settings
   ASSERT_TRUE(WaitUntil([&] { return engine_->CallCount() == 1 && run.Text(IDC_PANEL_RENDER) == "Render"; }));
-  struct Change {
-    int page;
-    int control;
-  };
-  for (Change change : {Change{1, IDC_OPT_LIGHTING}, Change{2, IDC_FILTER_CENTER_OBJECTS},
-                        Change{3, IDC_OBJ_ROTATES_WITH_PATH}}) {
-    SCOPED_TRACE("page " + std::to_string(change.page));
-    ASSERT_TRUE(run.ShowPage(change.page));
+  for (auto [page, control] :
+       {std::pair{1, IDC_OPT_LIGHTING}, {2, IDC_FILTER_CENTER_OBJECTS}, {3, IDC_OBJ_ROTATES_WITH_PATH}}) {
+    SCOPED_TRACE("page " + std::to_string(page));
+    ASSERT_TRUE(run.ShowPage(page));
     const int before = engine_->CallCount();
     EXPECT_EQ(run.Text(IDC_PANEL_RENDER), "Render") << "idle";
-    run.Click(change.control);
+    run.Click(control);
     EXPECT_TRUE(WaitUntil([&] { return engine_->CallCount() == before + 1 && run.Text(IDC_PANEL_RENDER) == "Render"; }))
         << "calls " << engine_->CallCount();
   }
 }
 
 // Every WM_TIMER the sheet's thread takes from its queue, by window and timer.
-struct TimerTick {
-  HWND window;
-  WPARAM timer;
-};
 std::mutex g_tickMutex;
-std::vector<TimerTick> g_ticks;
+std::vector<std::pair<HWND, WPARAM>> g_ticks;
 
 LRESULT CALLBACK RecordTimers(int code, WPARAM wParam, LPARAM lParam) {
   const auto* message = reinterpret_cast<const MSG*>(lParam);
@@ -151,9 +142,7 @@ LRESULT CALLBACK RecordTimers(int code, WPARAM wParam, LPARAM lParam) {
 
 int TicksOf(HWND window, WPARAM timer) {
   std::lock_guard<std::mutex> lock(g_tickMutex);
-  int n = 0;
-  for (const TimerTick& tick : g_ticks) n += tick.window == window && tick.timer == timer;
-  return n;
+  return static_cast<int>(std::count(g_ticks.begin(), g_ticks.end(), std::pair(window, timer)));
 }
 
 TEST_F(RenderProtocolE2E, TheTimersStopWhenAPageIsLeft) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -71,10 +72,6 @@ RECT RectInDialog(HWND dialog, HWND control) {
 std::string Describe(const RECT& r) {
   return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
          std::to_string(r.bottom) + ")";
-}
-
-bool IsRadio(HWND control) {
-  return ClassOf(control) == "button" && (StyleOf(control) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
 }
 
 // Group boxes and the grey surround of the preview hold other controls; all else is
@@ -169,9 +166,8 @@ void CheckTrackbar(HWND dialog, HWND bar) {
   }
   EXPECT_TRUE(style & TBS_AUTOTICKS);
   ASSERT_NE(label, nullptr) << "no value label";
-  EXPECT_EQ(ClassOf(label), "static");
-  EXPECT_EQ(StyleOf(label) & SS_TYPEMASK, DWORD{SS_LEFT});
-  EXPECT_EQ(test::WindowText(label), "0");
+  EXPECT_EQ(std::tuple(ClassOf(label), StyleOf(label) & SS_TYPEMASK, test::WindowText(label)),
+            std::tuple("static", DWORD{SS_LEFT}, "0"));
   const RECT b = RectInDialog(dialog, bar), l = RectInDialog(dialog, label);
   EXPECT_GE(l.left, b.right - 1) << "label " << Describe(l) << ", trackbar " << Describe(b);
   EXPECT_TRUE(l.top >= b.top && l.top < b.bottom) << "label " << Describe(l) << ", trackbar " << Describe(b);
@@ -188,7 +184,8 @@ void CheckControl(HWND dialog, HWND control, HWND previous) {
     hasText = type != BS_OWNERDRAW;
     if (type == BS_AUTORADIOBUTTON) {
       // One row of radio buttons is one group, its identifiers in a run.
-      const bool continues = previous && IsRadio(previous) &&
+      const bool continues = previous && ClassOf(previous) == "button" &&
+                             (StyleOf(previous) & BS_TYPEMASK) == BS_AUTORADIOBUTTON &&
                              RectInDialog(dialog, previous).top == RectInDialog(dialog, control).top;
       EXPECT_EQ((style & WS_GROUP) == 0, continues) << "start of a radio group";
       EXPECT_TRUE(!continues || GetDlgCtrlID(control) == GetDlgCtrlID(previous) + 1) << "identifiers of a group";
@@ -283,8 +280,8 @@ TEST_F(DialogResources, EffectButtonsFormAFourByFourGridOfEqualButtons) {
     ASSERT_NE(button, nullptr) << n;
     EXPECT_EQ(StyleOf(button) & BS_TYPEMASK, DWORD{BS_OWNERDRAW}) << n;
     const RECT r = RectInDialog(fx.get(), button);
-    EXPECT_EQ(r.right - r.left, first.right - first.left) << n;
-    EXPECT_EQ(r.bottom - r.top, first.bottom - first.top) << n;
+    EXPECT_EQ(std::pair(r.right - r.left, r.bottom - r.top), std::pair(first.right - first.left, first.bottom - first.top))
+        << n;
     EXPECT_EQ(r.left > first.left, n % 4 != 0) << n;  // row by row, left to right
     columns.insert(r.left);
     rows.insert(r.top);

@@ -1,6 +1,7 @@
 // The Settings page through the real sheet: its lists, loading from and storing to the
 // registry, the switches it keeps current, the preview rebuild when it is left, and
 // "Save default options".
+#include <tuple>
 #include <vector>
 
 #include "config/registry.h"
@@ -8,8 +9,6 @@
 
 namespace lmx::test {
 namespace {
-
-std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 std::string RegistryText(const char* name) {
   char buffer[1100];
@@ -19,8 +18,8 @@ std::string RegistryText(const char* name) {
 class SettingsPageE2E : public SheetFixture {
  protected:
   void WriteEngineList() {
-    install_.Write("LIBS/LMX_ENG.LST",
-                   Bytes("RND_001 (OpenGL)\r\nRND_002 (Portable)\r\nRND_004\r\nRND_003 (Accelerated)"));
+    const std::string list = "RND_001 (OpenGL)\r\nRND_002 (Portable)\r\nRND_004\r\nRND_003 (Accelerated)";
+    install_.Write("LIBS/LMX_ENG.LST", {list.begin(), list.end()});
   }
 };
 
@@ -30,12 +29,10 @@ TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
   WriteOrganization(install_, "lower", {{"Mine", {"DOORS"}}}, ".org");
   SetRegistryString("Prev_Engine", "rnd_002");
   SetRegistryString("Engine", "RND");  // the search starts at the second entry
-  SetRegistryDword("Eff_Display", 7);  // no button of the group
-  SetRegistryDword("Eff_Autoreverse", 1);
-  SetRegistryDword("Prev_Quality", 1);
-  SetRegistryDword("Prev_Frames", 100);
-  SetRegistryDword("Prev_Speed", 12);
-  SetRegistryDword("Rnd_Logging", 2);
+  // Eff_Display 7 is no button of the group.
+  for (auto [name, value] : {std::pair{"Eff_Display", 7u}, {"Eff_Autoreverse", 1u}, {"Prev_Quality", 1u},
+                             {"Prev_Frames", 100u}, {"Prev_Speed", 12u}, {"Rnd_Logging", 2u}})
+    SetRegistryDword(name, value);
   Load();
   SheetRun& run = Open();
   // The FX page has checked "OrgFile" when it became active; the Settings page reads it
@@ -43,19 +40,14 @@ TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
   SetRegistryString("OrgFile", "mi");
   ASSERT_TRUE(run.ShowPage(kSettingsPage));
 
-  ASSERT_EQ(run.ListCount(IDC_SET_PREVIEW_ENGINE), 3) << "the last line has no line feed";
-  EXPECT_EQ(run.ListEntry(IDC_SET_PREVIEW_ENGINE, 0), "RND_001 (OpenGL)\r");
-  EXPECT_EQ(run.ListEntry(IDC_SET_PREVIEW_ENGINE, 1), "RND_002 (Portable)\r");
-  EXPECT_EQ(run.ListEntry(IDC_SET_PREVIEW_ENGINE, 2), "RND_004\r");
-  EXPECT_EQ(run.ListCount(IDC_SET_RENDER_ENGINE), 3);
-  ASSERT_EQ(run.ListCount(IDC_SET_ORG_LIST), 3);
-  EXPECT_EQ(run.ListEntry(IDC_SET_ORG_LIST, 0), "DEFAULT");
-  EXPECT_EQ(run.ListEntry(IDC_SET_ORG_LIST, 1), "lower.org") << "a lower-case extension is not cut";
-  EXPECT_EQ(run.ListEntry(IDC_SET_ORG_LIST, 2), "MINE");
+  // The last line has no line feed and is not listed; a lower-case extension is not cut.
+  const std::vector<std::string> engines = {"RND_001 (OpenGL)\r", "RND_002 (Portable)\r", "RND_004\r"};
+  EXPECT_EQ(run.ListEntries(IDC_SET_PREVIEW_ENGINE), engines);
+  EXPECT_EQ(run.ListEntries(IDC_SET_RENDER_ENGINE), engines);
+  EXPECT_EQ(run.ListEntries(IDC_SET_ORG_LIST), (std::vector<std::string>{"DEFAULT", "lower.org", "MINE"}));
 
-  EXPECT_EQ(run.ListSelection(IDC_SET_ORG_LIST), 2);
-  EXPECT_EQ(run.ListSelection(IDC_SET_PREVIEW_ENGINE), 1);
-  EXPECT_EQ(run.ListSelection(IDC_SET_RENDER_ENGINE), 1);
+  EXPECT_EQ(std::tuple(run.ListSelection(IDC_SET_ORG_LIST), run.ListSelection(IDC_SET_PREVIEW_ENGINE),
+                       run.ListSelection(IDC_SET_RENDER_ENGINE)), std::tuple(2, 1, 1));
   ExpectChecks(run, {{IDC_SET_SHOW_ICON, false}, {IDC_SET_SHOW_NAME, false}, {IDC_SET_SHOW_BOTH, false},
                      {IDC_SET_AUTOREVERSE, true}, {IDC_SET_QUALITY_MEDIUM, true}, {IDC_SET_AUTO_RENDER, false},
                      {IDC_SET_LOG_DETAILED, true}});
@@ -86,9 +78,8 @@ TEST_F(SettingsPageE2E, ListsAndControlsComeFromFilesAndRegistry) {
 TEST_F(SettingsPageE2E, NoEngineListLeavesBothListsEmpty) {
   Load();
   SheetRun& run = Open(0, kSettingsPage);
-  EXPECT_EQ(run.ListCount(IDC_SET_PREVIEW_ENGINE), 0);
-  EXPECT_EQ(run.ListCount(IDC_SET_RENDER_ENGINE), 0);
-  EXPECT_EQ(run.ListCount(IDC_SET_ORG_LIST), 1);
+  EXPECT_EQ(std::tuple(run.ListCount(IDC_SET_PREVIEW_ENGINE), run.ListCount(IDC_SET_RENDER_ENGINE),
+                       run.ListCount(IDC_SET_ORG_LIST)), std::tuple(0, 0, 1));
   run.Click(IDC_SET_AUTO_RENDER);
   EXPECT_EQ(ReadRegistryDword("Prev_Render"), 1u);
   EXPECT_EQ(RegistryText("Engine"), "<missing>") << "a list without a selection leaves its value";
@@ -140,9 +131,8 @@ TEST_F(SettingsPageE2E, LeavingWithAnotherFrameCountOrQualityRebuildsThePreview)
   RenderAndWait(20);
   std::vector<EngineCall> calls = engine_->Calls();
   ASSERT_EQ(calls.size(), 20u);
-  EXPECT_EQ(calls.back().position, 19);
-  EXPECT_EQ(calls.back().lastPosition, 19);
-  EXPECT_EQ(calls.back().frameWidth, 128u);
+  EXPECT_EQ(std::tuple(calls.back().position, calls.back().lastPosition, calls.back().frameWidth),
+            std::tuple(19, 19, 128u));
 }
 
 TEST_F(SettingsPageE2E, AutoreverseSwitchFollowsTheStore) {

@@ -36,14 +36,6 @@ TEST_F(SheetE2E, OkGivesZeroAndCancelGivesOneFromEveryPage) {
             << "filter mode " << filterMode << ", page " << page << (button == PSBTN_OK ? ", OK" : ", Cancel");
 }
 
-TEST_F(SheetE2E, CancelKeepsWhatThePagesWrote) {
-  Load();
-  SheetRun& run = Open();
-  ASSERT_TRUE(PickEffect(1, "SLIDE"));
-  EXPECT_EQ(run.Close(PSBTN_CANCEL), 1);
-  EXPECT_STREQ(block_.effectName, "SLIDE");
-}
-
 TEST_F(SheetE2E, OkWithoutTouchingLeavesAConsistentBlockUnchanged) {
   Load();
   // The block as the FX page leaves it for DOORS: its one special value in place.
@@ -55,11 +47,13 @@ TEST_F(SheetE2E, OkWithoutTouchingLeavesAConsistentBlockUnchanged) {
   EXPECT_TRUE(Same(block_, before));
 }
 
-TEST_F(SheetE2E, IdCancelAtThePageClosesTheWholeSheetAsCancelled) {
+TEST_F(SheetE2E, IdCancelAtThePageClosesTheWholeSheetAsCancelledKeepingWhatThePagesWrote) {
   Load();
   SheetRun& run = Open();
+  ASSERT_TRUE(PickEffect(1, "SLIDE"));
   run.Command(IDCANCEL, BN_CLICKED);
   EXPECT_EQ(run.Finish(), 1);
+  EXPECT_STREQ(block_.effectName, "SLIDE");
   SheetRun& ok = Open();
   ok.Command(IDOK, BN_CLICKED);
   EXPECT_EQ(ok.Finish(), 0);
@@ -85,8 +79,6 @@ TEST_F(SheetE2E, NoBlockOrASecondSheetCannotBeCreated) {
   Load();
   EXPECT_EQ(select_(nullptr, nullptr, 0), 2);
   SheetRun& run = Open();
-  // The host calls again while its sheet is open (from the sheet's own thread, as a
-  // host would: here through a timer callback would be the same thread).
   EffectSettings other{};
   EXPECT_EQ(select_(nullptr, &other, 0), 2) << "one sheet at a time";
   EXPECT_EQ(run.Close(PSBTN_CANCEL), 1);

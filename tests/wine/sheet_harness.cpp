@@ -113,6 +113,8 @@ bool IsOwnWindow(HWND window) {
   return process == GetCurrentProcessId();
 }
 
+namespace {
+
 HWND FindOwnWindowIf(const std::function<bool(HWND)>& match) {
   HWND found = nullptr;
   ForEachWindow([&](HWND window) {
@@ -121,6 +123,8 @@ HWND FindOwnWindowIf(const std::function<bool(HWND)>& match) {
   });
   return found;
 }
+
+}  // namespace
 
 HWND FindOwnWindow(const char* title) {
   return FindOwnWindowIf([&](HWND window) { return WindowText(window) == title; });
@@ -161,29 +165,17 @@ void MessageBoxCatcher::Run() {
   }
 }
 
-std::vector<std::string> MessageBoxCatcher::Texts() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return texts_;
-}
-
-std::vector<std::string> MessageBoxCatcher::Captions() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return captions_;
-}
-
 // ---- engine
 
 namespace {
 
-std::string BinDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  return std::filesystem::path(path).parent_path().string();
-}
-
+// Copies the engine built next to the test binary.
 std::string InstallEngine(const TestInstall& install, bool withRender) {
-  std::string source = BinDirectory() + (withRender ? "\\lmx_test_engine.dll" : "\\lmx_test_engine_norender.dll");
-  std::string target = install.File("LIBS/LMX.DLL");
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, sizeof exe);
+  const std::string source = std::filesystem::path(exe).parent_path().string() +
+                             (withRender ? "\\lmx_test_engine.dll" : "\\lmx_test_engine_norender.dll");
+  const std::string target = install.File("LIBS/LMX.DLL");
   CopyFileA(source.c_str(), target.c_str(), FALSE);
   return target;
 }
@@ -191,10 +183,8 @@ std::string InstallEngine(const TestInstall& install, bool withRender) {
 }  // namespace
 
 Engine::Engine(const TestInstall& install, bool withRender) : module_(InstallEngine(install, withRender).c_str()) {
-  if (loaded()) Reset(0);
+  if (module_.IsLoaded()) Reset(0);
 }
-
-Engine::~Engine() = default;
 
 std::vector<EngineCall> Engine::Calls() const {
   std::vector<EngineCall> calls;
@@ -230,13 +220,10 @@ HWND SheetRun::WaitForSheet(int timeoutMs) {
 }
 
 int SheetRun::Finish(int timeoutMs) {
-  // The sheet's modal loop notices that it has ended only when it next wakes up, as it
-  // does at the user's next input; while waiting, empty messages stand in for that input.
-  const DWORD thread = sheet_ ? GetWindowThreadProcessId(sheet_, nullptr) : 0;
   const bool ended = WaitUntil(
       [&] {
         if (done_) return true;
-        if (thread) PostThreadMessageA(thread, WM_NULL, 0, 0);
+        if (sheet_) Wake();
         return false;
       },
       timeoutMs);
@@ -276,17 +263,13 @@ bool SheetRun::ShowPage(int index) const {
 }
 
 void SheetRun::Press(int button) const {
-  DWORD thread = GetWindowThreadProcessId(sheet_, nullptr);
   SendMessageA(sheet_, PSM_PRESSBUTTON, button, 0);
-  // The sheet's message loop notices that it has ended only when it next wakes up, as
-  // it does at the user's next input; a posted message stands in for that input.
-  PostThreadMessageA(thread, WM_NULL, 0, 0);
+  Wake();
 }
 
 void SheetRun::Command(int id, int code) const {
-  DWORD thread = GetWindowThreadProcessId(sheet_, nullptr);
   SendMessageA(CurrentPage(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Control(id)));
-  PostThreadMessageA(thread, WM_NULL, 0, 0);
+  Wake();
 }
 
 void SheetRun::Scroll(int id, int position, int code) const {
@@ -300,10 +283,14 @@ void SheetRun::Choose(int id, int index) const {
   Command(id, CBN_SELCHANGE);
 }
 
-std::string SheetRun::ListEntry(int id, int index) const {
-  char text[1100] = {};
-  Send(id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-  return text;
+std::vector<std::string> SheetRun::ListEntries(int id) const {
+  std::vector<std::string> entries;
+  for (int i = 0; i < ListCount(id); ++i) {
+    char text[1100] = {};
+    Send(id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    entries.push_back(text);
+  }
+  return entries;
 }
 
 std::string SheetRun::FxButtons() const {

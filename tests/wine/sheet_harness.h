@@ -26,7 +26,6 @@ namespace lmx::test {
 // Polls pred every few milliseconds until it holds or the deadline passes.
 bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
 
-// An effect file's contents.
 struct EffectSpec {
   std::string name;
   std::string longName;
@@ -54,9 +53,7 @@ std::string WindowText(HWND window);
 // returns false.
 void ForEachWindow(const std::function<bool(HWND)>& visit, HWND parent = nullptr);
 bool IsOwnWindow(HWND window);  // of this process
-// The first visible top-level window of this process that `match` accepts, or null.
-HWND FindOwnWindowIf(const std::function<bool(HWND)>& match);
-// ... with exactly this title.
+// The first visible top-level window of this process with exactly this title, or null.
 HWND FindOwnWindow(const char* title);
 
 // The colour of a pixel of the window's client area, as it shows now.
@@ -75,11 +72,15 @@ class MessageBoxCatcher {
  public:
   MessageBoxCatcher();
   ~MessageBoxCatcher();
-  std::vector<std::string> Texts();
-  std::vector<std::string> Captions();
+  std::vector<std::string> Texts() { return Copy(texts_); }
+  std::vector<std::string> Captions() { return Copy(captions_); }
 
  private:
   void Run();
+  std::vector<std::string> Copy(const std::vector<std::string>& kept) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return kept;
+  }
   std::atomic<bool> stop_{false};
   std::atomic<bool> started_{false};
   std::mutex mutex_;
@@ -93,8 +94,6 @@ class MessageBoxCatcher {
 class Engine {
  public:
   Engine(const TestInstall& install, bool withRender);
-  ~Engine();
-  bool loaded() const { return module_.IsLoaded(); }
   void Reset(int delayMs, int holdAtCall = -1, bool honourAbort = true) {
     Get<TestEngineResetFn>("TestEngine_Reset")(delayMs, holdAtCall, honourAbort);
   }
@@ -164,7 +163,7 @@ class SheetRun {
   void Choose(int id, int index) const;
   int ListSelection(int id) const { return static_cast<int>(Send(id, CB_GETCURSEL)); }
   int ListCount(int id) const { return static_cast<int>(Send(id, CB_GETCOUNT)); }
-  std::string ListEntry(int id, int index) const;
+  std::vector<std::string> ListEntries(int id) const;
   // The FX page's buttons in order: '1' shown and enabled, '0' hidden and disabled.
   std::string FxButtons() const;
   // The colour at the centre of the panel's preview picture, and the frame of the
@@ -173,6 +172,10 @@ class SheetRun {
   int FrameShown() const;
 
  private:
+  // The sheet's message loop notices that it has ended only when it next wakes up, as it
+  // does at the user's next input; an empty message stands in for that input.
+  void Wake() const { PostThreadMessageA(GetWindowThreadProcessId(sheet_, nullptr), WM_NULL, 0, 0); }
+
   std::atomic<bool> done_{false};
   std::atomic<int> result_{-100};
   HWND sheet_ = nullptr;

@@ -91,10 +91,9 @@ Counts Settled(const Counts& start) {
 
 unsigned long FromEnvironment(const char* name, unsigned long fallback) {
   const char* text = std::getenv(name);
-  if (!text || !*text) return fallback;
   char* end = nullptr;
-  unsigned long value = std::strtoul(text, &end, 10);
-  return end && *end == '\0' ? value : fallback;
+  const unsigned long value = text ? std::strtoul(text, &end, 10) : 0;
+  return text && *text && *end == '\0' ? value : fallback;
 }
 
 class Soak : public SheetFixture {
