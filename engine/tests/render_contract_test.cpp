@@ -2,8 +2,6 @@
 // stopping; blocks and jobs that make no sense; buffers and threads, and their progress.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <limits>
 #include <thread>
 #include <vector>

@@ -2,7 +2,6 @@
 # The Debian package as an editor meets it: unpacked into a scratch root (dpkg -x), MLT
 # pointed there (its own modules and data linked beside ours), nothing else set: no
 # "library" parameter, no LUMORAFX_LIBRARY.
-#
 # DEB is the package, or the folder cpack wrote it to.
 #
 #   deb_test.sh CHECK DEB WORK melt SERVICE

@@ -1,6 +1,5 @@
 // The selection sheet as a host sees it: the engine check, the pages and their titles,
 // and the result for each way of closing, through the real DLL.
-#include <algorithm>
 
 #include "sheet_fixture.h"
 

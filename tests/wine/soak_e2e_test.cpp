@@ -4,7 +4,6 @@
 // process's GDI and USER objects and handles at the start, after the first half of the
 // cycles, three quarters through and at the end; a leak is growth that keeps going over
 // the second half.
-//
 // LMX_SOAK_CYCLES (default 25) and LMX_SOAK_SEED (default 11) set the run; scripts/soak
 // runs 1,000 cycles. The last line of the output is the summary scripts/soak reports.
 #include "sheet_fixture.h"

@@ -27,7 +27,6 @@ std::vector<std::string> Names(const Folder& folder) {
   return names;
 }
 
-
 TEST(SafeWrite, ReplacesTheTargetWholeAndLeavesNothingElse) {
   Folder folder;
   std::string error;
@@ -43,13 +42,12 @@ TEST(SafeWrite, ReplacesTheTargetWholeAndLeavesNothingElse) {
 
 TEST(SafeWrite, FailuresSayWhyAndLeaveTheFolderAsItWas) {
   Folder folder;
-  std::string error;
-  EXPECT_FALSE(WriteFileSafely(folder / "missing/FILE.LMI", {1}, &error));
-  EXPECT_FALSE(error.empty());
   fs::create_directory(folder / "DIR.LMI");
-  error.clear();
-  EXPECT_FALSE(WriteFileSafely(folder / "DIR.LMI", {1}, &error));
-  EXPECT_FALSE(error.empty());
+  for (const char* target : {"missing/FILE.LMI", "DIR.LMI"}) {
+    std::string error;
+    EXPECT_FALSE(WriteFileSafely(folder / target, {1}, &error)) << target;
+    EXPECT_FALSE(error.empty()) << target;
+  }
   EXPECT_TRUE(fs::is_directory(folder / "DIR.LMI"));
   EXPECT_EQ(Names(folder), (std::vector<std::string>{"DIR.LMI"}));
 }

@@ -59,7 +59,6 @@ inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& byte
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-
 inline void Put32(std::vector<uint8_t>& b, uint32_t v) {
   for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
 }
@@ -79,15 +78,10 @@ std::vector<uint8_t> MakeBmp(int w, int h, int bits, Pixel pixel) {
   for (uint32_t i = 0; i < palette / 4; ++i) Put32(b, i * 0x010101u);
   for (int y = h - 1; y >= 0; --y) {
     size_t start = b.size();
-    for (int x = 0; x < w; ++x) {
-      if (bits <= 8) {
-        b.push_back(0);
-        continue;
-      }
+    for (int x = 0; x < w && bits <= 8; ++x) b.push_back(0);
+    for (int x = 0; x < w && bits > 8; ++x) {
       auto [r, g, bl] = pixel(x, y);
-      b.push_back(uint8_t(bl));
-      b.push_back(uint8_t(g));
-      b.push_back(uint8_t(r));
+      b.insert(b.end(), {uint8_t(bl), uint8_t(g), uint8_t(r)});
       if (bits == 32) b.push_back(255);
     }
     while (b.size() - start < row) b.push_back(0);
