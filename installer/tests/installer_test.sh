@@ -237,7 +237,9 @@ uninstall)
   install "/D=$a" && install "/D=$b" || fail "installing A and B failed"
   # While a host has A's LMX_GUI.DLL loaded, A's uninstaller removes nothing and fails.
   "$root/cmake/wine/run" "$state" "$a\\lmxhost.exe" select >/dev/null 2>&1 &
-  holders() { grep -l "drive_c/LumoraA/LMX_GUI.DLL" /proc/[0-9]*/maps 2>/dev/null | cut -d/ -f3; }
+  # The processes mapping this prefix's file (another run's LumoraA is not ours to wait on or kill).
+  held=$(realpath -m "$adir/LMX_GUI.DLL")
+  holders() { grep -lF "$held" /proc/[0-9]*/maps 2>/dev/null | cut -d/ -f3; }
   deadline=$(( $(date +%s) + 120 ))
   until [ -n "$(holders)" ] || [ "$(date +%s)" -ge "$deadline" ]; do sleep 0.5; done
   [ -n "$(holders)" ] || fail "the host did not load A's LMX_GUI.DLL within 120 s"
@@ -249,7 +251,7 @@ uninstall)
   holders | xargs -r kill -9
   deadline=$(( $(date +%s) + 60 ))
   # Gone once neither a process nor the wineserver holds the file.
-  until [ -z "$(holders; find /proc/[0-9]*/fd -lname '*/drive_c/LumoraA/LMX_GUI.DLL' 2>/dev/null)" ] ||
+  until [ -z "$(holders; find /proc/[0-9]*/fd -lname "$held" 2>/dev/null)" ] ||
     [ "$(date +%s)" -ge "$deadline" ]; do sleep 0.5; done
   run 120 "$a\\Uninstall.exe" /S "_?=$a" || fail "A's second uninstall exited with $?: $out"
   # In place the uninstaller cannot delete itself; everything else of A is gone.
